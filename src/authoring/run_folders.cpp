@@ -1,0 +1,21 @@
+#include "authoring/run_folders.h"
+
+#include "base/app_folder.h"
+#include "base/text_format.h"
+
+namespace vantrel {
+
+RunFolders RunFolders::For(const std::string& temppath, const std::string& applicationFolder) {
+  std::string work = temppath;
+  while (work.size() > 1 && work.back() == '/') work.pop_back();
+  std::string app = applicationFolder;
+  if (app.empty() || app.back() != '/') app += '/';
+  std::string toolParent = IsFolderWritable(app) ? app : UserDataFolder();
+  return {work, work + "/TEMP/", work + "/DVD", toolParent + "TEMP"};
+}
+
+std::string PageFileName(const char* stem, int page, const char* extension) {
+  return Format("%s%02d%s", stem, page, extension);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,68 @@
+#include "authoring/spumux_script_writer.h"
+
+#include "authoring/run_folders.h"
+#include "base/atomic_file.h"
+#include "base/text_format.h"
+#include "base/xml_text.h"
+#include "menu/menu_model.h"
+
+namespace vantrel {
+namespace {
+
+std::string TitleButton(const MenuEntry& entry, const MenuPage& page) {
+  const int t = entry.Position;
+  const int n = int(page.Titles.size());
+  const Rect& r = entry.CaptionRect;
+  std::string text = Format("<button name=\"%d\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", t - 1,
+                            r.left, r.top, r.Right(), r.Bottom());
+  if (entry.TitleNumber == 1) return text + Format(" right=\"%d\"/>", t);
+  if (t >= 2) text += Format(" left=\"%d\"", t - 2);
+  if (t != n) return text + Format(" right=\"%d\"/>", t);
+  if (page.Previous) return text + " right=\"p\"/>";
+  if (page.Next) return text + " right=\"n\"/>";
+  return text + "/>";
+}
+
+}  // namespace
+
+std::string SpumuxScriptWriter::ScriptPath(const std::string& intermediateFolder, int pageNumber) {
+  return intermediateFolder + PageFileName("menu_mpg_spumux", pageNumber, ".xml");
+}
+
+std::string SpumuxScriptWriter::Compose(const MenuPage& page, const std::string& intermediateFolder,
+                                        bool ntsc) {
+  const int k = page.Number;
+  const std::string folder = XmlEscape(intermediateFolder);
+  const double f = VerticalScale(ntsc);
+  const int top = int(kNavigationTop * f), bottom = int(kNavigationBottom * f);
+  const int last = int(page.Titles.size());
+
+  std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
+  text += "<subpictures><stream>";
+  text += "<spu start=\"0:0.5\" image=\"" + folder + PageFileName("button_normal", k, ".png") +
+          "\" highlight=\"" + folder + PageFileName("button_highlighted", k, ".png") +
+          "\" select=\"" + folder + PageFileName("button_selected", k, ".png") +
+          "\" transparent=\"000000\" force=\"yes\">";
+  for (const MenuEntry* entry : page.Titles) text += TitleButton(*entry, page);
+  if (page.Previous) {
+    text += Format("<button name=\"p\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", kPreviousLeft, top,
+                   kPreviousRight, bottom);
+    if (page.Next) text += " right=\"n\"";
+    text += Format(" left=\"%d\"/>", last - 1);
+  }
+  if (page.Next) {
+    text += Format("<button name=\"n\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", kNextLeft, top,
+                   kNextRight, bottom);
+    text += page.Previous ? std::string(" left=\"p\"/>") : Format(" left=\"%d\"/>", last - 1);
+  }
+  text += "</spu></stream></subpictures>";
+  return text;
+}
+
+bool SpumuxScriptWriter::Write(const MenuPage& page, const std::string& intermediateFolder,
+                               bool ntsc) {
+  return WriteFileAtomically(ScriptPath(intermediateFolder, page.Number),
+                             Compose(page, intermediateFolder, ntsc));
+}
+
+}  // namespace vantrel

@@ -1,0 +1,19 @@
+// Where the program's own files live: the application folder and the user's config folder.
+#pragma once
+
+#include <string>
+
+namespace vantrel {
+
+// Folder of the running program, always ending in "/". VANTREL_APPDIR overrides it.
+std::string ApplicationFolder();
+// $XDG_CONFIG_HOME/vantrel/ (default ~/.config/vantrel/), ending in "/"; not created here.
+std::string UserConfigFolder();
+// $XDG_DATA_HOME/vantrel/ (default ~/.local/share/vantrel/), ending in "/"; not created here.
+std::string UserDataFolder();
+// The user's home folder, without a trailing "/".
+std::string HomeFolder();
+// True when a file can be created in the folder (tried, not guessed from mode bits).
+bool IsFolderWritable(const std::string& folder);
+
+}  // namespace vantrel

@@ -1,0 +1,14 @@
+#include "base/message_pump.h"
+
+namespace vantrel {
+namespace {
+thread_local MessagePump tPump;
+}
+
+void SetMessagePump(MessagePump pump) { tPump = std::move(pump); }
+
+void PumpMessages() {
+  if (tPump) tPump();
+}
+
+}  // namespace vantrel

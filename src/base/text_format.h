@@ -1,0 +1,10 @@
+// printf-style formatting into std::string, for the contract's "%02d"-style texts.
+#pragma once
+
+#include <string>
+
+namespace vantrel {
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace vantrel

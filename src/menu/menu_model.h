@@ -1,0 +1,75 @@
+// The DVD menu as data: one entry per title and per navigation button, the titles spread
+// over pages of the style's button count, "Next"/"Last" entries between pages, and each
+// title entry's thumbnail and caption rectangles for PAL or NTSC.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "menu/layout_style.h"
+
+namespace vantrel {
+
+struct TitleRecord;
+class TitleList;
+
+struct MenuEntry {
+  int ThumbnailIndex = -1;
+  std::string Caption;
+  std::string SourcePath;
+  int TitleNumber = 0;  // 1-based; not used by navigation entries
+  int Position = 0;     // 1-based place on its page; -1 "Next", -2 "Last"
+  Rect ThumbnailRect;
+  Rect CaptionRect;
+  std::string RepairedPath;
+  std::string Command;  // navigation entries: "jump vmgm menu %d;"
+};
+
+struct MenuPage {
+  int Number = 0;
+  std::vector<MenuEntry*> Titles;
+  MenuEntry* Previous = nullptr;  // "Last"
+  MenuEntry* Next = nullptr;      // "Next"
+};
+
+// Vertical scale of an NTSC page (720 x 480) against the PAL frame the layouts are made for.
+constexpr double kNtscScale = 5.0 / 6.0;
+inline double VerticalScale(bool ntsc) { return ntsc ? kNtscScale : 1.0; }
+
+class MenuModel {
+ public:
+  MenuModel();  // layout.ini of the application folder
+  explicit MenuModel(std::string layoutIniPath);
+
+  void SetLayoutIniPath(std::string path) { layoutIniPath_ = std::move(path); }
+  void LoadStyle(int styleIndex);
+  void Clear();
+  void AddTitle(const TitleRecord& record, int listPosition);
+  void ApplyGeometry(int styleIndex, bool ntsc);
+  // Clear, load the style, add every title in list order, apply the geometry.
+  void Rebuild(const TitleList& titles, int styleIndex, bool ntsc);
+
+  // The page with that number; the last page when none has it (nullptr without pages).
+  MenuPage* FindPage(int number);
+  int PageCount() const { return int(pages_.size()); }
+  int TitleCount() const { return int(titles_.size()); }
+  // Title entries in title-list order.
+  const std::vector<std::unique_ptr<MenuEntry>>& Titles() const { return titles_; }
+  MenuEntry& Title(int index) { return *titles_[size_t(index)]; }
+  const MenuPage& Page(int index) const { return *pages_[size_t(index)]; }
+  const LayoutStyle& Style() const { return style_; }
+  int AppliedStyleIndex() const { return appliedStyle_; }
+
+ private:
+  MenuEntry* NewNavigation(const char* caption, int position, int targetPage);
+
+  std::string layoutIniPath_;
+  LayoutStyle style_;
+  int appliedStyle_ = -1;
+  std::vector<std::unique_ptr<MenuEntry>> titles_;
+  std::vector<std::unique_ptr<MenuEntry>> navigation_;
+  std::vector<std::unique_ptr<MenuPage>> pages_;
+};
+
+}  // namespace vantrel

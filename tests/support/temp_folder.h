@@ -1,0 +1,38 @@
+// Test helpers: a fresh folder per test, removed afterwards, and small file utilities.
+#pragma once
+
+#include <string>
+
+namespace vantrel::test {
+
+class TempFolder {
+ public:
+  TempFolder();  // a new folder under /tmp whose name contains a blank and Chinese
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& Path() const { return path_; }  // no trailing "/"
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteText(const std::string& path, const std::string& text);
+std::string ReadText(const std::string& path);
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  bool had_ = false;
+  std::string old_;
+};
+
+}  // namespace vantrel::test

@@ -1,0 +1,129 @@
+// dvd.xml compared character for character.
+#include "authoring/dvd_script_writer.h"
+
+#include <gtest/gtest.h>
+
+#include "unit/menu_fixture.h"
+
+namespace vantrel {
+namespace {
+
+const std::string kTitlesetMenus = "<menus>\n<pgc>\n<post>jump vmgm menu 1;</post>\n</pgc>\n</menus>\n";
+
+std::string TitlePgc(const std::string& vob, const std::string& post) {
+  return "<pgc>\n<vob file=\"" + vob + "\" chapters=\"0,15:00,30:00,45:00,1:00:00\"/>\n<post>" +
+         post + "</post>\n</pgc>";
+}
+
+TEST(DvdScript, TwoTitlesOnOnePageAsInTheExample) {
+  test::MenuFixture menu;
+  menu.Build({"D:\\video\\a.mpg", "D:\\video\\b.mpg"});
+  DvdScriptInputs inputs{true, false, "c:\\vantrel_dvd\\TEMP\\", "C:\\Apps\\"};
+  EXPECT_EQ(DvdScriptWriter::Compose(menu.model, inputs),
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+            "<dvdauthor>\n"
+            "<vmgm>\n"
+            "<menus><pgc>\n"
+            "<vob file=\"c:\\vantrel_dvd\\TEMP\\menu01.mpg\" pause=\"inf\"/>\n"
+            "<button name=\"0\">\n"
+            "jump title 1;</button>\n"
+            "<button name=\"1\">\n"
+            "jump title 2;</button>\n"
+            "</pgc>\n"
+            "</menus>\n"
+            "</vmgm>\n"
+            "<titleset>\n"
+            "<menus>\n"
+            "<pgc>\n"
+            "<post>jump vmgm menu 1;</post>\n"
+            "</pgc>\n"
+            "</menus>\n"
+            "<titles>\n"
+            "<pgc>\n"
+            "<vob file=\"D:\\video\\a.mpg\" chapters=\"0,15:00,30:00,45:00,1:00:00\"/>\n"
+            "<post>jump title 2;</post>\n"
+            "</pgc><pgc>\n"
+            "<vob file=\"D:\\video\\b.mpg\" chapters=\"0,15:00,30:00,45:00,1:00:00\"/>\n"
+            "<post>call vmgm menu 1;</post>\n"
+            "</pgc></titles>\n"
+            "</titleset>\n"
+            "</dvdauthor>");
+}
+
+TEST(DvdScript, WithoutMenuPlaysAllTitlesInALoop) {
+  test::MenuFixture menu;
+  menu.Build({"/v/a.mpg", "/v/b.mpg"});
+  DvdScriptInputs pal{false, false, "/w/TEMP/", "/app/"};
+  EXPECT_EQ(DvdScriptWriter::Compose(menu.model, pal),
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<dvdauthor>\n<vmgm>\n<menus>"
+            "<pgc><vob file=\"/app/bp.mpg\" pause=\"0.1\"/><post>jump title 1;</post></pgc>"
+            "</menus>\n</vmgm>\n<titleset>\n<titles>\n" +
+                TitlePgc("/v/a.mpg", "jump title 2;") + TitlePgc("/v/b.mpg", "jump title 1;") +
+                "</titles>\n</titleset>\n</dvdauthor>");
+  DvdScriptInputs ntsc{false, true, "/w/TEMP/", "/app/"};
+  EXPECT_NE(DvdScriptWriter::Compose(menu.model, ntsc).find("\"/app/bn.mpg\""), std::string::npos);
+}
+
+TEST(DvdScript, SingleTitleWithMenu) {
+  test::MenuFixture menu;
+  menu.Build({"/v/only.mpg"});
+  std::string script = DvdScriptWriter::Compose(menu.model, {true, true, "/w/TEMP/", "/app/"});
+  EXPECT_NE(script.find("<menus><pgc>\n<vob file=\"/w/TEMP/menu01.mpg\" pause=\"inf\"/>\n"
+                        "<button name=\"0\">\njump title 1;</button>\n</pgc>\n</menus>"),
+            std::string::npos);
+  EXPECT_NE(script.find("<titleset>\n" + kTitlesetMenus + "<titles>\n" +
+                        TitlePgc("/v/only.mpg", "call vmgm menu 1;") + "</titles>"),
+            std::string::npos);
+}
+
+TEST(DvdScript, PagesInOrderWithPreviousBeforeNext) {
+  test::MenuFixture menu;
+  menu.Build(13);
+  std::string script = DvdScriptWriter::Compose(menu.model, {true, false, "/w/TEMP/", "/app/"});
+  size_t m1 = script.find("menu01.mpg"), m2 = script.find("menu02.mpg"),
+         m3 = script.find("menu03.mpg");
+  ASSERT_NE(m3, std::string::npos);
+  EXPECT_LT(m1, m2);
+  EXPECT_LT(m2, m3);
+  std::string page1 = script.substr(m1, m2 - m1);
+  std::string page2 = script.substr(m2, m3 - m2);
+  std::string page3 = script.substr(m3, script.find("</menus>", m3) - m3);
+  EXPECT_EQ(page1.find("name=\"p\""), std::string::npos);
+  EXPECT_NE(page1.find("<button name=\"5\">\njump title 6;</button>\n"
+                       "<button name=\"n\">\njump vmgm menu 2;</button>\n</pgc>"),
+            std::string::npos);
+  EXPECT_NE(page2.find("<button name=\"0\">\njump title 7;</button>"), std::string::npos);
+  EXPECT_NE(page2.find("<button name=\"p\">\njump vmgm menu 1;</button>\n"
+                       "<button name=\"n\">\njump vmgm menu 3;</button>\n</pgc>"),
+            std::string::npos);
+  EXPECT_NE(page3.find("<button name=\"p\">\njump vmgm menu 2;</button>\n</pgc>"),
+            std::string::npos);
+  EXPECT_EQ(page3.find("name=\"n\""), std::string::npos);
+}
+
+TEST(DvdScript, RepairedTitlesAndAwkwardPaths) {
+  test::MenuFixture menu;
+  menu.Build({"/v/a.avi", "/v/R&B <live> \"1\".mpg", "/v/中文 'x'.mpg"});
+  menu.model.Title(0).RepairedPath = "/w/(TaliroFixedDVD)a.mpg";
+  std::string script = DvdScriptWriter::Compose(menu.model, {true, false, "/w & co/TEMP/", "/a/"});
+  EXPECT_NE(script.find("<vob file=\"/w/(TaliroFixedDVD)a.mpg\""), std::string::npos);
+  EXPECT_EQ(script.find("a.avi"), std::string::npos);
+  EXPECT_NE(script.find("<vob file=\"/v/R&amp;B &lt;live&gt; &quot;1&quot;.mpg\""),
+            std::string::npos);
+  EXPECT_NE(script.find("<vob file=\"/v/中文 &apos;x&apos;.mpg\""), std::string::npos);
+  EXPECT_NE(script.find("\"/w &amp; co/TEMP/menu01.mpg\""), std::string::npos);
+}
+
+TEST(DvdScript, WrittenIntoTheIntermediateFolderWithoutFinalLineEnd) {
+  test::MenuFixture menu;
+  menu.Build(2);
+  DvdScriptInputs inputs{true, false, menu.temp.Path() + "/", "/app/"};
+  ASSERT_TRUE(DvdScriptWriter::Write(menu.model, inputs));
+  std::string written = test::ReadText(menu.temp / "dvd.xml");
+  EXPECT_EQ(written, DvdScriptWriter::Compose(menu.model, inputs));
+  EXPECT_EQ(written.back(), '>');
+  EXPECT_FALSE(DvdScriptWriter::Write(menu.model, {true, false, "/proc/none/", "/app/"}));
+}
+
+}  // namespace
+}  // namespace vantrel
