@@ -95,7 +95,7 @@ TEST(ScriptsAccepted, CommandLineFrontEndWritesTheScripts) {
   }
   const std::string author = ShellQuote(std::string(VANTREL_APP_BUILD_DIR) + "/vantrel-author");
   ASSERT_TRUE(ShellCommand(line + "VANTREL_APPDIR=" + ShellQuote(temp.Path()) + " " + author +
-                           " --scripts-only --pal --layout 2 --work " +
+                           " author --scripts-only --pal --layout 2 --work " +
                            ShellQuote(temp / "work") + videos + " > out.txt"));
   
   for (const char* name : {"menu_mpg_spumux01.xml", "menu_mpg_spumux02.xml", "dvd.xml"})
@@ -104,11 +104,11 @@ TEST(ScriptsAccepted, CommandLineFrontEndWritesTheScripts) {
   EXPECT_NE(test::ReadText(temp / "out.txt").find("14 titles on 2 menu pages"), std::string::npos);
 
   // Bad input: a missing file is named and nothing is written.
-  ShellResult missing = RunShell(author + " --scripts-only --work " + ShellQuote(temp / "w2") +
+  ShellResult missing = RunShell(author + " author --scripts-only --work " + ShellQuote(temp / "w2") +
                                  " /no/such.mpg 2>/dev/null");
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_FALSE(FolderExists(temp / "w2"));
-  EXPECT_EQ(RunShell(author + " --layout 7 x.mpg 2>/dev/null").exitCode, 2);
+  EXPECT_EQ(RunShell(author + " author --layout 7 x.mpg 2>/dev/null").exitCode, 2);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// vantrel-author: the command-line front end. Lays the given video files out as titles on
-// menu pages and writes the run's scripts (the spumux script of every page and dvd.xml)
-// into the work folder's TEMP folder.
+// vantrel-author author: lays the given video files out as titles on menu pages and writes
+// the run's scripts (the spumux script of every page and dvd.xml) into the work folder's
+// TEMP folder.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +13,7 @@
 #include "authoring/spumux_script_writer.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
+#include "cli/commands.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
@@ -22,7 +23,7 @@ namespace {
 using namespace vantrel;
 
 constexpr const char* kUsage =
-    "usage: vantrel-author [options] VIDEO...\n"
+    "usage: vantrel-author author [options] VIDEO...\n"
     "  --work DIR      work folder (default: the temppath setting)\n"
     "  --pal, --ntsc   video standard (default: the resolution setting)\n"
     "  --layout N      menu layout style: 0 (6), 1 (8) or 2 (12 thumbnails per page)\n"
@@ -117,7 +118,9 @@ bool WriteScripts(const MenuModel& model, const AppSettings& settings, const Run
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace vantrel::cli {
+
+int RunAuthor(int argc, char** argv) {
   AppSettings& settings = Settings();
   settings.Load();
   Options options;
@@ -140,3 +143,5 @@ int main(int argc, char** argv) {
   RunFolders folders = RunFolders::For(settings.temppath, ApplicationFolder());
   return WriteScripts(model, settings, folders) ? 0 : 1;
 }
+
+}  // namespace vantrel::cli
