@@ -43,7 +43,9 @@ std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInpu
     for (int i = 0; i < model.PageCount(); ++i) AppendMenuPage(text, model.Page(i), folder);
   } else {
     const std::string clip = inputs.applicationFolder + (inputs.ntsc ? "bn.mpg" : "bp.mpg");
-    text += "<pgc><vob file=\"" + XmlEscape(clip) + "\" pause=\"0.1\"/>";
+    // The authoring tool refuses a fractional pause ("Invalid argument"); 0 is the nearest
+    // value it takes.
+    text += "<pgc><vob file=\"" + XmlEscape(clip) + "\" pause=\"0\"/>";
     text += "<post>jump title 1;</post></pgc>";
   }
   text += "</menus>\n</vmgm>\n";

@@ -10,7 +10,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+
 #include <filesystem>
+#include <mutex>
 #include <vector>
 
 #include "base/message_pump.h"
@@ -21,6 +24,14 @@ namespace vantrel {
 namespace {
 
 constexpr int kPumpIntervalMs = 50;
+
+std::mutex gOutputMutex;
+std::string gOutputFile;
+
+std::string OutputFile() {
+  std::lock_guard<std::mutex> lock(gOutputMutex);
+  return gOutputFile;
+}
 
 // The process environment with the current folder put first on PATH.
 std::vector<std::string> ChildEnvironment() {
@@ -84,13 +95,26 @@ ShellResult RunShell(const std::string& commandLine) {
   posix_spawnattr_setsigdefault(&attr, &all);
   posix_spawnattr_setsigmask(&attr, &none);
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  const std::string output = OutputFile();
+  if (!output.empty()) {
+    posix_spawn_file_actions_addopen(&files, 1, output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_adddup2(&files, 1, 2);
+  }
   pid_t pid = -1;
-  int rc = posix_spawn(&pid, shell.c_str(), nullptr, &attr, argv, envp.data());
+  int rc = posix_spawn(&pid, shell.c_str(), &files, &attr, argv, envp.data());
+  posix_spawn_file_actions_destroy(&files);
   posix_spawnattr_destroy(&attr);
   if (rc != 0) return ShellResult{};
   return WaitPumping(pid);
 }
 
 bool ShellCommand(const std::string& commandLine) { return RunShell(commandLine).Succeeded(); }
+
+void SetShellOutputFile(const std::string& path) {
+  std::lock_guard<std::mutex> lock(gOutputMutex);
+  gOutputFile = path;
+}
 
 }  // namespace vantrel

@@ -19,4 +19,8 @@ ShellResult RunShell(const std::string& commandLine);
 // True when the command ran and ended with exit status 0.
 bool ShellCommand(const std::string& commandLine);
 
+// From now on, the standard output and error of every command are appended to this file
+// (a run's tool log); empty gives the children this process's own again.
+void SetShellOutputFile(const std::string& path);
+
 }  // namespace vantrel

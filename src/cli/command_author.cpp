@@ -1,6 +1,7 @@
-// vantrel-author author: lays the given video files out as titles on menu pages and writes
-// the run's scripts (the spumux script of every page and dvd.xml) into the work folder's
-// TEMP folder.
+// vantrel-author author: adds the given video files as titles and runs the start run for
+// the hard-disk target, printing the event log as the burn dialog shows it.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,64 +9,88 @@
 #include <string>
 #include <vector>
 
+#include "authoring/authoring_driver.h"
+#include "authoring/default_steps.h"
 #include "authoring/dvd_script_writer.h"
 #include "authoring/run_folders.h"
+#include "authoring/run_status.h"
 #include "authoring/spumux_script_writer.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
 #include "cli/commands.h"
+#include "cli/console_status.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
 
+namespace vantrel::cli {
 namespace {
-
-using namespace vantrel;
 
 constexpr const char* kUsage =
     "usage: vantrel-author author [options] VIDEO...\n"
-    "  --work DIR      work folder (default: the temppath setting)\n"
-    "  --pal, --ntsc   video standard (default: the resolution setting)\n"
-    "  --layout N      menu layout style: 0 (6), 1 (8) or 2 (12 thumbnails per page)\n"
-    "  --no-menu       a disc without a menu: playback runs through all titles\n"
-    "  --scripts-only  lay out the menu and write the scripts, author nothing\n";
+    "Authors a DVD (a VIDEO_TS folder in WORK/DVD) from the video files, one title each.\n"
+    "  --work DIR          work folder (default: the temppath setting)\n"
+    "  --pal, --ntsc       video standard (default: the resolution setting)\n"
+    "  --menu, --no-menu   with or without a DVD menu (default: the createmenu setting)\n"
+    "  --convert-before    convert every title, also DVD-compliant ones\n"
+    "  --layout N          menu layout: 0 (6), 1 (8) or 2 (12 thumbnails per page)\n"
+    "  --header TEXT       the menu's header text\n"
+    "  --footer TEXT       the menu's footer text\n"
+    "  --background FILE   the menu's background picture\n"
+    "  --yes, --no         the answer to every question of the run (default: ask)\n"
+    "  --scripts-only      lay out the menu and write the scripts, author nothing\n"
+    "Defaults come from Settings.ini; this command never changes it.\n";
 
 struct Options {
   std::vector<std::string> videos;
   bool scriptsOnly = false;
+  ConsoleQuestions::Answer answer = ConsoleQuestions::Answer::Ask;
+  std::string header, footer, background;
 };
 
-bool ParseArguments(int argc, char** argv, AppSettings& settings, Options& options) {
+// 0 parsed, otherwise the exit status to end with.
+int ParseArguments(int argc, char** argv, AppSettings& settings, Options& options) {
   for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-    if (arg == "--work") {
-      const char* dir = value();
-      if (!dir || !*dir) return false;
-      settings.temppath = dir;
-    } else if (arg == "--pal") {
-      settings.resolution = 0;
-    } else if (arg == "--ntsc") {
-      settings.resolution = 1;
+    const std::string arg = argv[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= argc) return false;
+      out = argv[++i];
+      return true;
+    };
+    std::string text;
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return -1;
+    } else if (arg == "--work") {
+      if (!value(text) || text.empty()) return 2;
+      settings.temppath = text;
+    } else if (arg == "--pal" || arg == "--ntsc") {
+      settings.resolution = arg == "--ntsc" ? 1 : 0;
+    } else if (arg == "--menu" || arg == "--no-menu") {
+      settings.createmenu = arg == "--menu";
+    } else if (arg == "--convert-before") {
+      settings.convertbefore = true;
     } else if (arg == "--layout") {
-      const char* n = value();
-      if (!n || std::strlen(n) != 1 || n[0] < '0' || n[0] > '2') return false;
-      settings.layout = n[0] - '0';
-    } else if (arg == "--no-menu") {
-      settings.createmenu = false;
+      if (!value(text) || text.size() != 1 || text[0] < '0' || text[0] > '2') return 2;
+      settings.layout = text[0] - '0';
+    } else if (arg == "--header") {
+      if (!value(options.header)) return 2;
+    } else if (arg == "--footer") {
+      if (!value(options.footer)) return 2;
+    } else if (arg == "--background") {
+      if (!value(options.background)) return 2;
+    } else if (arg == "--yes" || arg == "--no") {
+      options.answer = arg == "--yes" ? ConsoleQuestions::Answer::Yes : ConsoleQuestions::Answer::No;
     } else if (arg == "--scripts-only") {
       options.scriptsOnly = true;
-    } else if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      std::exit(0);
     } else if (arg.rfind("--", 0) == 0) {
       std::fprintf(stderr, "vantrel-author: unknown option %s\n", arg.c_str());
-      return false;
+      return 2;
     } else {
       options.videos.push_back(arg);
     }
   }
-  return !options.videos.empty();
+  return options.videos.empty() ? 2 : 0;
 }
 
 bool AddTitles(const std::vector<std::string>& videos, TitleList& titles) {
@@ -95,17 +120,23 @@ void PrintLayout(const MenuModel& model) {
   }
 }
 
-bool WriteScripts(const MenuModel& model, const AppSettings& settings, const RunFolders& folders) {
+int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings) {
+  MenuModel model;
+  model.Rebuild(titles, settings.layout, settings.IsNtsc());
+  std::printf("%d titles on %d menu pages (%s, %s)\n", model.TitleCount(), model.PageCount(),
+              LayoutStyleName(settings.layout), settings.IsNtsc() ? "NTSC" : "PAL");
+  PrintLayout(model);
+  RunFolders folders = RunFolders::For(settings.temppath, ApplicationFolder());
   if (!MakeFolder(folders.intermediate)) {
     std::fprintf(stderr, "vantrel-author: cannot create %s\n", folders.intermediate.c_str());
-    return false;
+    return 1;
   }
   bool ok = true;
   if (settings.createmenu) {
     for (int i = 0; i < model.PageCount(); ++i) {
-      const MenuPage& page = model.Page(i);
-      ok = SpumuxScriptWriter::Write(page, folders.intermediate, settings.IsNtsc()) && ok;
-      std::printf("wrote %s\n", SpumuxScriptWriter::ScriptPath(folders.intermediate, page.Number).c_str());
+      ok = SpumuxScriptWriter::Write(model.Page(i), folders.intermediate, settings.IsNtsc()) && ok;
+      std::printf("wrote %s\n",
+                  SpumuxScriptWriter::ScriptPath(folders.intermediate, i + 1).c_str());
     }
   }
   DvdScriptInputs inputs{settings.createmenu, settings.IsNtsc(), folders.intermediate,
@@ -113,35 +144,46 @@ bool WriteScripts(const MenuModel& model, const AppSettings& settings, const Run
   ok = DvdScriptWriter::Write(model, inputs) && ok;
   std::printf("wrote %s\n", DvdScriptWriter::ScriptPath(folders.intermediate).c_str());
   if (!ok) std::fprintf(stderr, "vantrel-author: could not write the scripts\n");
-  return ok;
+  return ok ? 0 : 1;
+}
+
+int Author(const TitleList& titles, AppSettings& settings, const Options& options) {
+  ConsoleRunStatus status;
+  ConsoleQuestions questions(options.answer);
+  SetRunStatus(&status);
+  SetQuestions(&questions);
+  MenuModel model;
+  AuthoringDriver driver(settings, model, titles, DefaultAuthoringSteps());
+  const bool ok = driver.StartRun();
+  if (ok) status.ShowStatus("转换完成", 0, kStatusLogAndLine, kStatusGreen);
+  status.StopTimer();
+  status.Finish();
+  SetRunStatus(nullptr);
+  SetQuestions(nullptr);
+  const RunFolders& folders = driver.Folders();
+  if (!ok) {
+    std::fprintf(stderr, "vantrel-author: the DVD could not be authored; the tools' output is in %s\n",
+                 (folders.intermediate + AuthoringDriver::kToolLogName).c_str());
+    return 1;
+  }
+  std::printf("VIDEO_TS: %s/VIDEO_TS\n", folders.output.c_str());
+  return 0;
 }
 
 }  // namespace
-
-namespace vantrel::cli {
 
 int RunAuthor(int argc, char** argv) {
   AppSettings& settings = Settings();
   settings.Load();
   Options options;
-  if (!ParseArguments(argc, argv, settings, options)) {
+  if (int rc = ParseArguments(argc, argv, settings, options); rc != 0) {
+    if (rc < 0) return 0;
     std::fputs(kUsage, stderr);
-    return 2;
-  }
-  if (!options.scriptsOnly) {
-    std::fputs("vantrel-author: authoring is not available yet; use --scripts-only\n", stderr);
-    return 2;
+    return rc;
   }
   TitleList titles;
   if (!AddTitles(options.videos, titles)) return 1;
-
-  MenuModel model;
-  model.Rebuild(titles, settings.layout, settings.IsNtsc());
-  std::printf("%d titles on %d menu pages (%s, %s)\n", model.TitleCount(), model.PageCount(),
-              LayoutStyleName(settings.layout), settings.IsNtsc() ? "NTSC" : "PAL");
-  PrintLayout(model);
-  RunFolders folders = RunFolders::For(settings.temppath, ApplicationFolder());
-  return WriteScripts(model, settings, folders) ? 0 : 1;
+  return options.scriptsOnly ? WriteScriptsOnly(titles, settings) : Author(titles, settings, options);
 }
 
 }  // namespace vantrel::cli

@@ -1,0 +1,177 @@
+#include "authoring/authoring_driver.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "authoring/command_templates.h"
+#include "authoring/dvd_compliance.h"
+#include "authoring/dvd_script_writer.h"
+#include "authoring/progress_monitor.h"
+#include "authoring/run_status.h"
+#include "authoring/shell_command.h"
+#include "authoring/toolset.h"
+#include "authoring/video_ts_check.h"
+#include "base/app_folder.h"
+#include "base/paths.h"
+#include "menu/menu_model.h"
+#include "project/app_settings.h"
+#include "project/title_list.h"
+
+namespace vantrel {
+namespace {
+
+void Log(const std::string& text, int kind = kStatusGreen) {
+  CurrentRunStatus().ShowStatus(text, 0, kStatusLogAndLine, kind);
+}
+
+// The tools want the video standard in their environment (the title set's menu of a
+// dvd.xml names no video, and spumux needs it to size the sub-pictures), and their
+// chatter goes to a log in the intermediate folder instead of the user's terminal. The
+// working folder changes to the tool folder during the run. All is restored afterwards.
+class RunEnvironment {
+ public:
+  RunEnvironment(bool ntsc, const std::string& toolLog) {
+    if (const char* old = std::getenv("VIDEO_FORMAT")) oldFormat_ = old, hadFormat_ = true;
+    setenv("VIDEO_FORMAT", ntsc ? "NTSC" : "PAL", 1);
+    if (char* cwd = getcwd(nullptr, 0)) {
+      oldFolder_ = cwd;
+      std::free(cwd);
+    }
+    SetShellOutputFile(toolLog);
+  }
+  ~RunEnvironment() {
+    SetShellOutputFile("");
+    if (hadFormat_)
+      setenv("VIDEO_FORMAT", oldFormat_.c_str(), 1);
+    else
+      unsetenv("VIDEO_FORMAT");
+    if (!oldFolder_.empty()) (void)!chdir(oldFolder_.c_str());
+  }
+  RunEnvironment(const RunEnvironment&) = delete;
+  RunEnvironment& operator=(const RunEnvironment&) = delete;
+
+ private:
+  bool hadFormat_ = false;
+  std::string oldFormat_;
+  std::string oldFolder_;
+};
+
+void EnterFolder(const std::string& folder) { (void)!chdir(folder.c_str()); }
+
+}  // namespace
+
+AuthoringDriver::AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
+                                 AuthoringSteps steps)
+    : settings_(settings), model_(model), titles_(titles), steps_(std::move(steps)),
+      folders_(RunFolders::For(settings.temppath, ApplicationFolder())) {}
+
+std::string AuthoringDriver::RepairTarget(const std::string& source) const {
+  return folders_.work + "/" + kRepairPrefix + FileNameOf(source);
+}
+
+bool AuthoringDriver::PrepareFolders() {
+  DeleteFolderTree(folders_.intermediate);
+  DeleteFolderTree(folders_.output);
+  for (const std::string& folder : {folders_.intermediate, folders_.output}) {
+    if (!MakeFolder(folder)) {
+      Log("无法创建文件夹 " + folder, kStatusRed);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool AuthoringDriver::StartRun() {
+  folders_ = RunFolders::For(settings_.temppath, ApplicationFolder());
+  RunStatus& status = CurrentRunStatus();
+  const bool ntsc = settings_.IsNtsc();
+  model_.Clear();
+  model_.LoadStyle(settings_.layout);
+  status.StartTimer();
+  for (int i = 0; i < titles_.Count(); ++i) model_.AddTitle(titles_.At(i), i);
+  model_.ApplyGeometry(settings_.layout, ntsc);
+
+  if (!PrepareFolders()) return false;
+  if (steps_.renderMenus) steps_.renderMenus(model_, folders_);
+  ToolSet tools(folders_.tool);
+  bool ok = false;
+  if (!tools.Write()) {
+    Log("无法写入工具文件夹 " + folders_.tool, kStatusRed);
+  } else {
+    RunEnvironment environment(ntsc, folders_.intermediate + kToolLogName);
+    ok = AuthoringRun();
+  }
+  tools.Remove();
+  return ok;
+}
+
+bool AuthoringDriver::AuthoringRun() {
+  AutoResetEvent stop;  // the monitor's stop event, created unsignalled
+  EnterFolder(folders_.tool);
+  if (settings_.createmenu && steps_.makeMenuVideos &&
+      !steps_.makeMenuVideos(model_, settings_, folders_))
+    return false;
+  if (!RepairTitles()) return false;
+  const std::int64_t expectedMb = ExpectedSizeMb();
+
+  EnterFolder(folders_.tool);
+  Log(ProgressMonitor::kText);
+  DvdScriptInputs inputs{settings_.createmenu, settings_.IsNtsc(), folders_.intermediate,
+                         ApplicationFolder()};
+  DvdScriptWriter::Write(model_, inputs);
+  const std::string command =
+      AuthorCommand(folders_.output, DvdScriptWriter::ScriptPath(folders_.intermediate));
+  bool succeeded;
+  {
+    ProgressMonitor monitor(CurrentRunStatus(), folders_.output + "/VIDEO_TS", expectedMb, stop);
+    succeeded = ShellCommand(command);
+    stop.Signal();
+    if (!monitor.Join()) CurrentQuestions().ShowMessage("等待数字数据采集系统终止失败！");
+    stop.Reset();
+  }
+  if (succeeded && VideoTsComplete(folders_.output + "/VIDEO_TS")) return true;
+
+  DeleteFolderTree(folders_.output + "/VIDEO_TS");
+  DeleteFolderTree(folders_.output + "/AUDIO_TS");
+  return steps_.fallback ? steps_.fallback(model_, settings_, folders_) : false;
+}
+
+bool AuthoringDriver::RepairTitles() {
+  Log("修复 MPEG 文件...");
+  Questions& questions = CurrentQuestions();
+  const bool ntsc = settings_.IsNtsc();
+  for (const auto& entry : model_.Titles()) {
+    const std::string& source = entry->SourcePath;
+    const std::string extension = ExtensionOf(source);
+    const bool avi = EqualsNoCase(extension, "avi");
+    const bool wmv = EqualsNoCase(extension, "wmv");
+    std::string target = RepairTarget(source);
+    if (!(avi || wmv || settings_.convertbefore || !DvdCompliance(source, questions))) continue;
+
+    Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+    if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, ntsc);
+    // A conversion that wrote nothing must not pass: an unopenable file would count as
+    // compliant and an unreadable one as having video.
+    const bool written = FileSize(target) > 0;
+    const int video = steps_.hasVideoStream ? steps_.hasVideoStream(target) : 1;
+    if (!written || !DvdCompliance(target, questions) || video == 0) {
+      questions.ShowMessage("无法修复(转换) " + target);
+      Log("无法修复视频文件，创建 DVD 失败。", kStatusRed);
+      return false;
+    }
+    entry->RepairedPath = target;
+  }
+  return true;
+}
+
+std::int64_t AuthoringDriver::ExpectedSizeMb() const {
+  std::int64_t kb = 0;
+  for (const auto& entry : model_.Titles()) {
+    const std::string& vob = entry->RepairedPath.empty() ? entry->SourcePath : entry->RepairedPath;
+    kb += std::int64_t(FileSize(vob) / 1024);
+  }
+  return kb / 1024;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,63 @@
+// The authoring run: from the title list to a checked VIDEO_TS folder in the work folder.
+// StartRun prepares the folders, menu pictures and tool set and then runs AuthoringRun:
+// menu videos, repair of titles that are not DVD-compliant, dvd.xml, the authoring tool
+// with its progress monitor, the result check and, when that fails, the fallback builder.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "authoring/run_folders.h"
+
+namespace vantrel {
+
+struct AppSettings;
+class MenuModel;
+class TitleList;
+
+// What the run needs from the other subsystems.
+struct AuthoringSteps {
+  // Renders the four pictures of every menu page into the intermediate folder.
+  std::function<void(const MenuModel&, const RunFolders&)> renderMenus;
+  // Makes every page's menu stream; false when it failed and the user chose not to go on
+  // (on Yes it clears the create-menu setting and returns true).
+  std::function<bool(MenuModel&, AppSettings&, const RunFolders&)> makeMenuVideos;
+  // Repairs one title into DVD MPEG-2; may rewrite `output`. Its result is not relied on.
+  std::function<bool(const std::string& source, std::string& output, bool ntsc)> convertToDvdMpeg;
+  // 1 video stream present, 0 none, negative when the file cannot be read.
+  std::function<int(const std::string& path)> hasVideoStream;
+  // The second way to build the disc when the authoring tool fails.
+  std::function<bool(MenuModel&, AppSettings&, const RunFolders&)> fallback;
+};
+
+class AuthoringDriver {
+ public:
+  static constexpr const char* kRepairPrefix = "(TaliroFixedDVD)";
+  // What the tools print during a run, in the intermediate folder.
+  static constexpr const char* kToolLogName = "tools.log";
+
+  AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
+                  AuthoringSteps steps);
+
+  // Preparation, AuthoringRun and removal of the tool set; true when VIDEO_TS is complete.
+  bool StartRun();
+  bool AuthoringRun();
+
+  const RunFolders& Folders() const { return folders_; }
+  std::string RepairTarget(const std::string& source) const;
+
+ private:
+  bool PrepareFolders();
+  bool RepairTitles();
+  std::int64_t ExpectedSizeMb() const;
+  bool RunAuthoringTool();
+
+  AppSettings& settings_;
+  MenuModel& model_;
+  const TitleList& titles_;
+  AuthoringSteps steps_;
+  RunFolders folders_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,15 @@
+// The result check of an authoring run: the VIDEO_TS folder of a one-title-set disc holds
+// VIDEO_TS.BUP, VIDEO_TS.IFO, VIDEO_TS.VOB and VTS_01_0.BUP (any case), and files whose
+// names begin with VTS_01_0.IFO and VTS_01_1.VOB (exact case).
+#pragma once
+
+#include <string>
+
+namespace vantrel {
+
+// Counts the matching files of the folder, stopping once the count passes 5.
+int CountVideoTsFiles(const std::string& videoTsFolder);
+// True when exactly six of the expected files are there.
+bool VideoTsComplete(const std::string& videoTsFolder);
+
+}  // namespace vantrel

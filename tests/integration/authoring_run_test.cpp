@@ -1,0 +1,170 @@
+// The authoring run with the real tools, read back with libdvdread.
+#include "authoring/authoring_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "authoring/command_templates.h"
+#include "authoring/shell_command.h"
+#include "base/paths.h"
+#include "menu/menu_model.h"
+#include "project/app_settings.h"
+#include "project/title_list.h"
+#include "support/dvd_reader.h"
+#include "support/media_maker.h"
+#include "support/recording_status.h"
+#include "support/temp_folder.h"
+
+namespace vantrel {
+namespace {
+
+class AuthoringRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::PrepareAppFolder(temp_ / "app");
+    settings_.temppath = temp_ / "work 'q' & $w 中文";
+    settings_.createmenu = false;
+    settings_.resolution = 0;
+  }
+  void AddTitle(const std::string& path) {
+    auto record = std::make_unique<TitleRecord>();
+    record->SourcePath = path;
+    record->DisplayTitle = StemOf(path);
+    titles_.AppendTitle(std::move(record), titles_.Count());
+  }
+  bool Run(AuthoringSteps steps = {}) {
+    AuthoringDriver driver(settings_, model_, titles_, std::move(steps));
+    folders_ = RunFolders::For(settings_.temppath, temp_ / "app");
+    return driver.StartRun();
+  }
+
+  test::TempFolder temp_;
+  test::ScopedEnv appDir_{"VANTREL_APPDIR", temp_ / "app"};
+  AppSettings settings_{temp_ / "Settings.ini"};
+  TitleList titles_;
+  MenuModel model_{temp_ / "app/layout.ini"};
+  RunFolders folders_;
+};
+
+TEST_F(AuthoringRunTest, CompliantTitlesWithoutMenuBecomeADisc) {
+  const std::string a = temp_ / "R&B \"live\" $x.mpg", b = temp_ / "海边 'b'.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(a, 2, false));
+  ASSERT_TRUE(test::MakeDvdClip(b, 3, false, "smptebars"));
+  const auto sizeBefore = FileSize(a);
+  AddTitle(a);
+  AddTitle(b);
+  test::RecordingStatus status;
+  ASSERT_TRUE(Run()) << test::ReadText(folders_.intermediate + "tools.log");
+
+  test::DvdFacts dvd = test::ReadDvd(folders_.output);
+  ASSERT_TRUE(dvd.opened);
+  ASSERT_EQ(dvd.titles.size(), 2u);
+  EXPECT_NEAR(dvd.titles[0].seconds, 2.0, 0.2);
+  EXPECT_NEAR(dvd.titles[1].seconds, 3.0, 0.2);
+  EXPECT_EQ(dvd.titles[0].chapters, 1);  // chapters at 15:00 and later lie past the end
+  EXPECT_EQ(dvd.menus.size(), 1u);       // the black clip's chain
+  EXPECT_TRUE(status.Logged("修复 MPEG 文件..."));
+  EXPECT_TRUE(status.Logged("创建 DVD 结构..."));
+  EXPECT_TRUE(status.messages.empty());
+  // Nothing was repaired: dvd.xml names the user's files, which are untouched.
+  std::string xml = test::ReadText(folders_.intermediate + "dvd.xml");
+  EXPECT_NE(xml.find("R&amp;B &quot;live&quot; $x.mpg"), std::string::npos);
+  EXPECT_NE(xml.find("pause=\"0\""), std::string::npos);
+  EXPECT_EQ(FileSize(a), sizeBefore);
+  // The tool set is gone again, the tool log stays with the run's files.
+  EXPECT_FALSE(FileExists(folders_.tool + "/ddas"));
+  EXPECT_TRUE(FileExists(folders_.intermediate + "tools.log"));
+  EXPECT_EQ(std::getenv("VIDEO_FORMAT"), nullptr);
+}
+
+TEST_F(AuthoringRunTest, TitlesThatNeedRepairGoThroughTheConverter) {
+  const std::string avi = temp_ / "clip.AVI", wmv = temp_ / "clip.wmv";
+  ASSERT_TRUE(test::Ffmpeg("-f lavfi -i testsrc=size=320x240:rate=25 -t 1 " + ShellQuote(avi)));
+  ASSERT_TRUE(test::Ffmpeg("-f lavfi -i testsrc=size=320x240:rate=25 -t 1 " + ShellQuote(wmv)));
+  AddTitle(avi);
+  AddTitle(wmv);
+  std::vector<std::string> converted;
+  AuthoringSteps steps;
+  // The test's converter is ffmpeg itself; the run must use what it made.
+  steps.convertToDvdMpeg = [&](const std::string& source, std::string& output, bool ntsc) {
+    if (EqualsNoCase(ExtensionOf(output), "avi")) output = output.substr(0, output.size() - 3) + "mpg";
+    converted.push_back(output);
+    return test::Ffmpeg("-i " + ShellQuote(source) + " -target " + (ntsc ? "ntsc-dvd " : "pal-dvd ") +
+                        "-f dvd " + ShellQuote(output));
+  };
+  steps.hasVideoStream = [](const std::string&) { return 1; };
+  test::RecordingStatus status;
+  ASSERT_TRUE(Run(steps)) << test::ReadText(folders_.intermediate + "tools.log");
+  ASSERT_EQ(converted.size(), 2u);
+  EXPECT_EQ(converted[0], settings_.temppath + "/(TaliroFixedDVD)clip.mpg");
+  EXPECT_EQ(converted[1], settings_.temppath + "/(TaliroFixedDVD)clip.wmv");
+  EXPECT_TRUE(status.Logged("fixing clip.AVI 到 DVD 兼容的 VOB"));
+  EXPECT_EQ(test::ReadDvd(folders_.output).titles.size(), 2u);
+  std::string xml = test::ReadText(folders_.intermediate + "dvd.xml");
+  EXPECT_NE(xml.find("(TaliroFixedDVD)clip.mpg"), std::string::npos);
+  EXPECT_EQ(xml.find(avi), std::string::npos);
+}
+
+TEST_F(AuthoringRunTest, ACorruptTitleFailsClearlyAndTouchesNothing) {
+  const std::string bad = temp_ / "broken.mpg";
+  test::WriteText(bad, std::string(50000, '\x47'));
+  AddTitle(bad);
+  AuthoringSteps steps;
+  steps.convertToDvdMpeg = [](const std::string&, std::string&, bool) { return false; };
+  test::RecordingStatus status;
+  EXPECT_FALSE(Run(steps));
+  ASSERT_EQ(status.messages.size(), 1u);
+  EXPECT_EQ(status.messages[0], "无法修复(转换) " + settings_.temppath + "/(TaliroFixedDVD)broken.mpg");
+  EXPECT_TRUE(status.Logged("无法修复视频文件，创建 DVD 失败。"));
+  EXPECT_EQ(test::ReadText(bad), std::string(50000, '\x47'));
+}
+
+TEST_F(AuthoringRunTest, AMissingAuthoringToolHandsOverToTheFallback) {
+  const std::string a = temp_ / "a.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(a, 1, false));
+  AddTitle(a);
+  int fallbackRuns = 0;
+  AuthoringSteps steps;
+  steps.fallback = [&](MenuModel&, AppSettings&, const RunFolders& folders) {
+    ++fallbackRuns;
+    EXPECT_FALSE(FolderExists(folders.output + "/VIDEO_TS"));
+    return false;
+  };
+  test::RecordingStatus status;
+  {
+    MakeFolder(temp_ / "empty-bin");
+    test::ScopedEnv path("PATH", temp_ / "empty-bin");
+    EXPECT_FALSE(Run(steps));
+  }
+  EXPECT_EQ(fallbackRuns, 1);
+  EXPECT_NE(test::ReadText(folders_.intermediate + "tools.log").find("dvdauthor is not installed"),
+            std::string::npos);
+}
+
+TEST_F(AuthoringRunTest, AWorkFolderThatCannotBeCreated) {
+  const std::string a = temp_ / "a.mpg";
+  test::WriteText(a, "x");
+  AddTitle(a);
+  settings_.temppath = "/proc/vantrel work";
+  test::RecordingStatus status;
+  EXPECT_FALSE(Run());
+  EXPECT_TRUE(status.Logged("无法创建文件夹 /proc/vantrel work/TEMP/"));
+}
+
+TEST_F(AuthoringRunTest, ARunKilledHalfWayCanBeRunAgain) {
+  const std::string a = temp_ / "a.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(a, 3, false));
+  const std::string work = ShellQuote(temp_ / "cli work");
+  const std::string author = "VANTREL_APPDIR=" + ShellQuote(temp_ / "app") + " " +
+                             ShellQuote(std::string(VANTREL_APP_BUILD_DIR) + "/vantrel-author") +
+                             " author --no-menu --pal --work " + work + " " + ShellQuote(a);
+  RunShell(author + " >/dev/null 2>&1 & sleep 0.3; kill -9 $! 2>/dev/null; wait");
+  ShellResult again = RunShell(author + " > " + ShellQuote(temp_ / "out.txt") + " 2>&1");
+  EXPECT_TRUE(again.Succeeded()) << test::ReadText(temp_ / "out.txt");
+  EXPECT_NE(test::ReadText(temp_ / "out.txt").find("转换完成"), std::string::npos);
+  EXPECT_EQ(test::ReadDvd(temp_ / "cli work/DVD").titles.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vantrel

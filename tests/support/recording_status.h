@@ -1,0 +1,57 @@
+// A RunStatus and Questions that remember everything, installed for the life of the object.
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "authoring/run_status.h"
+
+namespace vantrel::test {
+
+class RecordingStatus : public RunStatus, public Questions {
+ public:
+  struct Line {
+    std::string text;
+    int position, mode, kind;
+  };
+  explicit RecordingStatus(bool answer = false) : answer_(answer) {
+    SetRunStatus(this);
+    SetQuestions(this);
+  }
+  ~RecordingStatus() override {
+    SetRunStatus(nullptr);
+    SetQuestions(nullptr);
+  }
+  void ShowStatus(const std::string& text, int position, int mode, int kind) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    lines.push_back({text, position, mode, kind});
+  }
+  void SetProgressRange(int, int) override {}
+  void SetProgress(int) override {}
+  bool AskYesNo(const std::string& text) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    questions.push_back(text);
+    return answer_;
+  }
+  void ShowMessage(const std::string& text) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    messages.push_back(text);
+  }
+  bool Logged(const std::string& text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const Line& line : lines)
+      if (line.text == text) return true;
+    return false;
+  }
+
+  std::vector<Line> lines;
+  std::vector<std::string> questions;
+  std::vector<std::string> messages;
+
+ private:
+  std::mutex mutex_;
+  bool answer_;
+};
+
+}  // namespace vantrel::test
