@@ -1,0 +1,129 @@
+#include "authoring/image_builder_fallback.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "authoring/movie_maker.h"
+#include "authoring/run_folders.h"
+#include "authoring/run_status.h"
+#include "authoring/video_ts_check.h"
+#include "base/app_folder.h"
+#include "base/ini_file.h"
+#include "base/message_pump.h"
+#include "base/paths.h"
+#include "base/text_format.h"
+#include "menu/menu_model.h"
+#include "platform/foximager/fox_imager.h"
+#include "platform/foximager/image_builder_ini.h"
+#include "project/app_settings.h"
+
+namespace vantrel {
+namespace {
+
+constexpr int kPollMs = 100;
+
+void OnBuilderProgress(void*, float percent, int step, int steps) {
+  RunStatus& status = CurrentRunStatus();
+  status.SetProgressRange(0, steps * 100);
+  status.SetProgress(step * 100 + int(percent));
+}
+
+// Polls `done`, dispatching the thread's messages between polls.
+template <typename Done>
+void PumpUntil(Done done) {
+  while (!done()) {
+    PumpMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+  }
+}
+
+void MakeMenuMovie(MovieMaker& maker, const AppSettings& settings, const RunFolders& folders) {
+  maker.SetStandard(settings.IsNtsc() ? MovieMaker::kStandardNtsc : MovieMaker::kStandardPal);
+  maker.Clear();
+  maker.AddStillClip(folders.intermediate + PageFileName("menu_background", 1, ".jpg"), 0.0, 2.0, 0);
+  maker.AddAudioClip(ApplicationFolder() + "silence.mp2", 0.0, 2.0);
+  if (maker.RenderToFile(folders.intermediate + PageFileName("menu_background", 1, ".mpg")))
+    PumpUntil([&] { return maker.Completed(); });
+}
+
+// Every failure of the builder ends the same way: the note, then the intermediate folder goes.
+bool Fail(const char* message, const RunFolders& folders) {
+  CurrentQuestions().ShowMessage(message);
+  DeleteFolderTree(folders.intermediate);
+  return false;
+}
+
+class BuilderHandle {
+ public:
+  BuilderHandle() : handle_(DVDImageBuild_Create()) {}
+  ~BuilderHandle() { DVDImageBuild_Destory(handle_); }
+  BuilderHandle(const BuilderHandle&) = delete;
+  BuilderHandle& operator=(const BuilderHandle&) = delete;
+  DVDImageBuildHandle get() const { return handle_; }
+
+ private:
+  DVDImageBuildHandle handle_;
+};
+
+}  // namespace
+
+std::string ImageBuilderIniPath() {
+  std::string folder = ApplicationFolder();
+  if (!IsFolderWritable(folder)) {
+    folder = UserConfigFolder();
+    MakeFolder(folder);
+  }
+  return folder + "tmpFoxImage.ini";
+}
+
+bool WriteImageBuilderIni(const std::string& path, const MenuModel& model, const RunFolders& folders) {
+  IniFile ini(path);
+  bool ok = ini.WriteInt(kImageBuilderInfoSection, kImageBuilderCountKey, model.TitleCount());
+  ok = ini.WriteString(kImageBuilderInfoSection, "menu",
+                       folders.intermediate + PageFileName("menu_background", 1, ".mpg")) && ok;
+  for (int i = 0; i < model.TitleCount(); ++i) {
+    const MenuEntry& entry = *model.Titles()[size_t(i)];
+    const Rect& r = entry.ThumbnailRect;
+    const std::string section = Format("%d", i);
+    ok = ini.WriteString(section, "TopLeft", Format("%d,%d", r.left - 2, r.top - 2)) && ok;
+    ok = ini.WriteString(section, "RightBottom", Format("%d,%d", r.Right() + 2, r.Bottom() + 2)) && ok;
+    ok = ini.WriteInt(section, "Width", r.width + 4) && ok;
+    ok = ini.WriteInt(section, "Height", r.height + 4) && ok;
+    ok = ini.WriteString(section, "file", entry.RepairedPath.empty() ? entry.SourcePath : entry.RepairedPath) && ok;
+  }
+  return ok;
+}
+
+bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, const RunFolders& folders,
+                             MovieMaker* movieMaker) {
+  BuilderHandle builder;
+  if (movieMaker) MakeMenuMovie(*movieMaker, settings, folders);
+  const std::string iniPath = ImageBuilderIniPath();
+  WriteImageBuilderIni(iniPath, model, folders);
+
+  if (!DVDImageBuild_LoadINI(builder.get(), iniPath.c_str()))
+    return Fail("载入输入 INI 文件失败。", folders);
+  DVDImageBuild_SetOutputFolder(builder.get(), folders.work.c_str());
+  DVDImageBuild_SetProgressCallback(builder.get(), OnBuilderProgress, nullptr);
+  if (!DVDImageBuild_CreateMenuImages(builder.get()))
+    return Fail("创建和保存菜单图像失败。", folders);
+
+  std::atomic<bool> finished{false};
+  bool built = false;  // written by the build thread before it ends
+  std::thread build([&] {
+    built = DVDImageBuild_BuildDVD(builder.get());
+    finished = true;
+  });
+  PumpUntil([&] { return finished.load(); });
+  build.join();
+  if (!built) return Fail("建立 DVD 失败。", folders);
+
+  DeleteFolderTree(folders.intermediate);
+  if (VideoTsComplete(folders.output + "/VIDEO_TS")) return true;
+  CurrentRunStatus().ShowStatus("创建 DVD 映象未完成。", 0, kStatusLogAndLine, kStatusRed);
+  CurrentQuestions().ShowMessage("创建 DVD 映象未完成。\r\n请在程序设置对话框中选择<授权之前转换/修复视频文件>。");
+  return false;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,25 @@
+// The second way to build the disc: the image builder, described by tmpFoxImage.ini,
+// after the menu background movie of page 1 has been made by the movie maker.
+#pragma once
+
+#include <string>
+
+namespace vantrel {
+
+struct AppSettings;
+class MenuModel;
+class MovieMaker;
+struct RunFolders;
+
+// tmpFoxImage.ini in the application folder, or in the user's config folder when the
+// application folder cannot be written.
+std::string ImageBuilderIniPath();
+
+// Writes the builder's INI for the model's titles; other keys of the file stay.
+bool WriteImageBuilderIni(const std::string& path, const MenuModel& model, const RunFolders& folders);
+
+// Runs the whole fallback; true when the output folder's VIDEO_TS is complete.
+bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, const RunFolders& folders,
+                             MovieMaker* movieMaker);
+
+}  // namespace vantrel

@@ -1,0 +1,44 @@
+#include "platform/foximager/fox_imager.h"
+
+#include <string>
+
+#include "platform/foximager/image_builder_ini.h"
+
+struct DvdImageBuilder {
+  vantrel::ImageBuilderInput input;
+  bool loaded = false;
+  std::string workFolder;
+  DVDImageBuildProgress progress = nullptr;
+  void* context = nullptr;
+  std::string error;
+};
+
+extern "C" {
+
+DVDImageBuildHandle DVDImageBuild_Create(void) { return new DvdImageBuilder; }
+
+void DVDImageBuild_Destory(DVDImageBuildHandle builder) { delete builder; }
+
+bool DVDImageBuild_LoadINI(DVDImageBuildHandle builder, const char* iniPath) {
+  if (!builder || !iniPath) return false;
+  builder->loaded = vantrel::ReadImageBuilderIni(iniPath, builder->input, builder->error);
+  return builder->loaded;
+}
+
+void DVDImageBuild_SetOutputFolder(DVDImageBuildHandle builder, const char* workFolder) {
+  if (builder && workFolder) builder->workFolder = workFolder;
+}
+
+void DVDImageBuild_SetProgressCallback(DVDImageBuildHandle builder, DVDImageBuildProgress callback,
+                                       void* context) {
+  if (!builder) return;
+  builder->progress = callback;
+  builder->context = context;
+}
+
+bool DVDImageBuild_CreateMenuImages(DVDImageBuildHandle builder) {
+  return builder && builder->loaded && false;
+}
+
+bool DVDImageBuild_BuildDVD(DVDImageBuildHandle builder) { return builder && builder->loaded && false; }
+}
