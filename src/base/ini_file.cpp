@@ -89,7 +89,10 @@ std::string IniFile::WithValue(const std::string& text, const std::string& secti
                                const std::string& key, const std::string& value) {
   const std::string eol = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
   std::vector<std::string> lines = SplitLines(text);
-  const std::string entry = key + "=" + value;
+  // Line breaks inside a value would add lines of their own to the file.
+  std::string entry = key + "=" + value;
+  for (char& c : entry)
+    if (c == '\n' || c == '\r') c = ' ';
 
   int sectionLine = -1;  // the header of the target section
   int insertAt = -1;     // after the last non-blank line of that section
@@ -133,13 +136,16 @@ int IniFile::ReadInt(const std::string& section, const std::string& key, int cur
 
 bool IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& text) {
-  // Line breaks inside a value would add lines of their own to the file.
-  std::string value = text;
-  for (char& c : value)
-    if (c == '\n' || c == '\r') c = ' ';
   std::string current;
   ReadWholeFile(path_, current);  // a missing file starts empty
-  return WriteFileAtomically(path_, WithValue(current, section, key, value));
+  return WriteFileAtomically(path_, WithValue(current, section, key, text));
+}
+
+bool IniFile::WriteAll(const std::vector<Entry>& entries) {
+  std::string text;
+  ReadWholeFile(path_, text);
+  for (const Entry& entry : entries) text = WithValue(text, entry.section, entry.key, entry.value);
+  return WriteFileAtomically(path_, text);
 }
 
 bool IniFile::WriteInt(const std::string& section, const std::string& key, int value) {

@@ -28,6 +28,12 @@ class IniFile {
   bool WriteString(const std::string& section, const std::string& key, const std::string& text);
   bool WriteInt(const std::string& section, const std::string& key, int value);
 
+  // Sets many keys in one replacement of the file: all of them land, or none.
+  struct Entry {
+    std::string section, key, value;
+  };
+  bool WriteAll(const std::vector<Entry>& entries);
+
   // The same rules applied to text already in memory (one parse for many reads).
   static bool FindValue(const std::string& text, const std::string& section,
                         const std::string& key, std::string& value);

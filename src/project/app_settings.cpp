@@ -2,6 +2,7 @@
 
 #include "base/app_folder.h"
 #include "base/paths.h"
+#include "base/text_format.h"
 #include "platform/registry/registry.h"
 
 namespace vantrel {
@@ -49,26 +50,29 @@ void AppSettings::Load() {
 }
 
 bool AppSettings::Save() {
-  bool ok = true;
-  auto put = [&](const char* section, const char* key, int value) {
-    ok = ini_.WriteInt(section, key, value) && ok;
-  };
-  put(kGeneral, "skin", skin);
-  put(kMenu, "layout", layout);
-  put(kMenu, "headline", headline);
-  put(kMenu, "footline", footline);
-  ok = ini_.WriteString(kDvd, "temppath", temppath) && ok;
-  put(kDvd, "burnproof", burnproof);
-  put(kDvd, "cachimage", cachimage);
-  put(kDvd, "dvdhigh", dvdhigh);
-  put(kDvd, "deletetemp", deletetemp);
-  put(kDvd, "createmenu", createmenu);
-  put(kDvd, "audiocodec", audiocodec);
-  put(kDvd, "convertbefore", convertbefore);
-  put(kDvd, "zoom", zoom);
-  put(kDvd, "filesystem", filesystem);
-  put(kDvd, "resolution", resolution);
-  return ok;
+  auto number = [](int value) { return Format("%d", value); };
+  return ini_.WriteAll({
+      {kGeneral, "skin", number(skin)},
+      {kMenu, "layout", number(layout)},
+      {kMenu, "headline", number(headline)},
+      {kMenu, "footline", number(footline)},
+      {kDvd, "temppath", temppath},
+      {kDvd, "burnproof", number(burnproof)},
+      {kDvd, "cachimage", number(cachimage)},
+      {kDvd, "dvdhigh", number(dvdhigh)},
+      {kDvd, "deletetemp", number(deletetemp)},
+      {kDvd, "createmenu", number(createmenu)},
+      {kDvd, "audiocodec", number(audiocodec)},
+      {kDvd, "convertbefore", number(convertbefore)},
+      {kDvd, "zoom", number(zoom)},
+      {kDvd, "filesystem", number(filesystem)},
+      {kDvd, "resolution", number(resolution)},
+  });
+}
+
+AppSettings& Settings() {
+  static AppSettings settings;
+  return settings;
 }
 
 std::string ReadLastDir() {
@@ -79,9 +83,5 @@ bool WriteLastDir(const std::string& folder) {
   return registry::SetString(registry::Root::CurrentUser, kLastDirKey, "", folder);
 }
 
-AppSettings& Settings() {
-  static AppSettings settings;
-  return settings;
-}
 
 }  // namespace vantrel

@@ -13,7 +13,7 @@ struct AppSettings {
   explicit AppSettings(std::string iniPath);
 
   void Load();
-  // Writes all fifteen keys; false when any of them could not be written.
+  // Writes all fifteen keys in one replacement of the file; false when it failed.
   bool Save();
   const std::string& IniPath() const { return ini_.Path(); }
 
