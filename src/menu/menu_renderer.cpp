@@ -9,6 +9,7 @@
 #include "menu/image_files.h"
 #include "menu/logical_font.h"
 #include "menu/menu_model.h"
+#include "menu/menu_page_geometry.h"
 #include "menu/octree_quantizer.h"
 #include "menu/picture_loader.h"
 #include "menu/text_drawing.h"
@@ -104,8 +105,6 @@ std::string MenuRenderer::ImageFileName(int kind, int pageNumber) {
   }
 }
 
-int MenuRenderer::Y(int palY) const { return int(palY * VerticalScale(options_.ntsc)); }
-
 const MenuPage* MenuRenderer::PageNumbered(int pageNumber) const {
   for (int i = 0; i < model_.PageCount(); ++i)
     if (model_.Page(i).Number == pageNumber) return &model_.Page(i);
@@ -168,11 +167,11 @@ void MenuRenderer::DrawPageContent(cairo_t* cr, const MenuPage& page) {
   DrawHeadline(cr, true);
   MenuFont counterFont = MenuFont::Resolve(look.pageNumberFont);
   DrawMenuText(cr, Format("%d/%d", page.Number, model_.PageCount()), counterFont,
-               EdgeRect(570, Y(40), 640, Y(96)), look.headerColour,
+               PageGeometry(options_.ntsc).pageCounter, look.headerColour,
                kTextCentre | kTextVerticalCentre | kTextSingleLine, true);
-  if (options_.headerLine) DrawRule(cr, 100);
+  if (options_.headerLine) DrawRule(cr, PageGeometry(options_.ntsc).headerLineY);
   DrawHeadline(cr, false);
-  if (options_.footerLine) DrawRule(cr, 470);
+  if (options_.footerLine) DrawRule(cr, PageGeometry(options_.ntsc).footerLineY);
 
   MenuFont captionFont = MenuFont::Resolve(look.captionFont);
   for (const MenuEntry* entry : page.Titles) {
@@ -241,7 +240,8 @@ void MenuRenderer::DrawHeadline(cairo_t* cr, bool header) {
   const Colour shadowColour = header ? look.headerShadowColour : look.footerShadowColour;
   const Colour colour = header ? look.headerColour : look.footerColour;
   const int alignment = header ? look.headerAlignment : look.footerAlignment;
-  const Rect rect = header ? EdgeRect(80, Y(40), 560, Y(96)) : EdgeRect(180, Y(480), 480, Y(536));
+  const MenuPageGeometry geometry = PageGeometry(options_.ntsc);
+  const Rect rect = header ? geometry.header : geometry.footer;
   // The text is drawn up and left of the shadow: the shadow shows below and to the right.
   const int offset = header ? 2 : 1;
   const unsigned format = unsigned(alignment == kAlignRight ? kTextRight
@@ -253,15 +253,16 @@ void MenuRenderer::DrawHeadline(cairo_t* cr, bool header) {
   DrawMenuText(cr, text, *font, moved, colour, format, true);
 }
 
-void MenuRenderer::DrawRule(cairo_t* cr, int palY) {
+void MenuRenderer::DrawRule(cairo_t* cr, int rowY) {
   // A 3 px pen centred on the row: rows y - 1, y and y + 1.
-  const double y = Y(palY) + 0.5;
+  const double y = rowY + 0.5;
   cairo_save(cr);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_set_line_width(cr, 3);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  cairo_move_to(cr, 75, y);
-  cairo_line_to(cr, 645, y);
+  const MenuPageGeometry geometry = PageGeometry(options_.ntsc);
+  cairo_move_to(cr, geometry.lineLeft, y);
+  cairo_line_to(cr, geometry.lineRight, y);
   cairo_stroke(cr);
   cairo_restore(cr);
 }
@@ -284,11 +285,12 @@ void MenuRenderer::DrawNavigationLabels(cairo_t* cr, const MenuPage& page, unsig
                                         bool antialias) {
   if (!page.Previous && !page.Next) return;
   MenuFont font = MenuFont::Resolve(NavigationLabelFont());
+  const MenuPageGeometry geometry = PageGeometry(options_.ntsc);
   if (page.Previous)
-    DrawMenuText(cr, kPreviousLabel, font, EdgeRect(80, Y(480), 220, Y(536)), colour,
+    DrawMenuText(cr, kPreviousLabel, font, geometry.previousLabel, colour,
                  kTextLeft | kTextVerticalCentre | kTextSingleLine, antialias);
   if (page.Next)
-    DrawMenuText(cr, kNextLabel, font, EdgeRect(500, Y(480), 680, Y(536)), colour,
+    DrawMenuText(cr, kNextLabel, font, geometry.nextLabel, colour,
                  kTextCentre | kTextVerticalCentre | kTextSingleLine, antialias);
 }
 

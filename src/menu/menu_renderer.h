@@ -67,13 +67,12 @@ class MenuRenderer {
   static std::string ImageFileName(int kind, int pageNumber);
 
  private:
-  int Y(int palY) const;  // a PAL frame y scaled for the video standard
   const MenuPage* PageNumbered(int pageNumber) const;
   void DrawPageContent(cairo_t* cr, const MenuPage& page);
   void DrawButtonContent(cairo_t* cr, const MenuPage& page, int kind);
   void DrawBackground(cairo_t* cr);
   void DrawHeadline(cairo_t* cr, bool header);
-  void DrawRule(cairo_t* cr, int palY);
+  void DrawRule(cairo_t* cr, int rowY);
   void DrawThumbnail(cairo_t* cr, int thumbnailIndex, const Rect& rect);
   void DrawNavigationLabels(cairo_t* cr, const MenuPage& page, unsigned colour, bool antialias);
   cairo_surface_t* BackgroundPicture();

@@ -59,4 +59,17 @@ void DrawMenuText(cairo_t* cr, const std::string& text, const MenuFont& font, co
   g_object_unref(layout);
 }
 
+int MissingGlyphCount(const std::string& text, const MenuFont& font) {
+  PangoFontMap* map = pango_cairo_font_map_get_default();
+  PangoContext* context = pango_font_map_create_context(map);
+  ApplyMenuFontOptions(context, true);
+  PangoLayout* layout = pango_layout_new(context);
+  pango_layout_set_font_description(layout, font.Description());
+  pango_layout_set_text(layout, text.c_str(), -1);
+  const int missing = pango_layout_get_unknown_glyphs_count(layout);
+  g_object_unref(layout);
+  g_object_unref(context);
+  return missing;
+}
+
 }  // namespace vantrel

@@ -33,6 +33,10 @@ void ApplyMenuFontOptions(PangoContext* context, bool antialias);
 void DrawMenuText(cairo_t* cr, const std::string& text, const MenuFont& font, const Rect& rect,
                   Colour colour, unsigned format, bool antialias);
 
+// Characters of `text` that no installed font can show in this font's place (drawn as
+// boxes); 0 when every glyph is there.
+int MissingGlyphCount(const std::string& text, const MenuFont& font);
+
 // A rectangle from its edges, as the page layout gives them.
 inline Rect EdgeRect(int left, int top, int right, int bottom) {
   return Rect{left, top, right - left, bottom - top};

@@ -56,7 +56,7 @@ TEST(DvdScript, WithoutMenuPlaysAllTitlesInALoop) {
   DvdScriptInputs pal{false, false, "/w/TEMP/", "/app/"};
   EXPECT_EQ(DvdScriptWriter::Compose(menu.model, pal),
             "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<dvdauthor>\n<vmgm>\n<menus>"
-            "<pgc><vob file=\"/app/bp.mpg\" pause=\"0.1\"/><post>jump title 1;</post></pgc>"
+            "<pgc><vob file=\"/app/bp.mpg\" pause=\"0\"/><post>jump title 1;</post></pgc>"
             "</menus>\n</vmgm>\n<titleset>\n<titles>\n" +
                 TitlePgc("/v/a.mpg", "jump title 2;") + TitlePgc("/v/b.mpg", "jump title 1;") +
                 "</titles>\n</titleset>\n</dvdauthor>");
