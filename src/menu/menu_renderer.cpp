@@ -188,6 +188,12 @@ void MenuRenderer::DrawButtonContent(cairo_t* cr, const MenuPage& page, int kind
   Colour colour = look.captionColour;
   if (kind == kMenuHighlightedButtons) font = &look.highlightFont, colour = look.highlightColour;
   if (kind == kMenuSelectedButtons) font = &look.selectFont, colour = look.selectColour;
+  // A sub-picture button only recolours the pixels of one 4-colour picture, so the three
+  // images may show at most two different shapes between them: spumux aborts on three.
+  // A select font unlike both others is drawn in the highlight's shape.
+  if (kind == kMenuSelectedButtons && look.highlightFont != look.captionFont &&
+      look.selectFont != look.captionFont && look.selectFont != look.highlightFont)
+    font = &look.highlightFont;
 
   cairo_save(cr);
   cairo_set_source_rgb(cr, 0, 0, 0);

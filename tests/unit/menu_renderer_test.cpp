@@ -326,5 +326,29 @@ TEST(MenuRenderer, DrawPageScalesOntoAnyTarget) {
   cairo_surface_destroy(surface);
 }
 
+// The sub-picture can show only two shapes among the three button images.
+TEST(MenuRenderer, SelectedButtonsNeverMakeAThirdShape) {
+  test::RenderFixture f(3);
+  MenuAppearance& look = f.Look();
+  auto shape = [&](int kind) {
+    RgbImage image = f.Page(1, kind);
+    std::vector<bool> ink;
+    for (size_t i = 0; i < image.pixels.size(); i += 3)
+      ink.push_back(image.pixels[i] || image.pixels[i + 1] || image.pixels[i + 2]);
+    return ink;
+  };
+  const LogicalFont other{"Arial", 26, 700, true, 1}, third{"Liberation Serif", 20, 400, false, 1};
+  look.highlightFont = other;
+  look.selectFont = third;  // unlike both: drawn in the highlight's shape
+  EXPECT_EQ(shape(kMenuSelectedButtons), shape(kMenuHighlightedButtons));
+  EXPECT_NE(shape(kMenuSelectedButtons), shape(kMenuNormalButtons));
+  look.selectFont = look.captionFont;  // like the normal font: its own shape
+  EXPECT_EQ(shape(kMenuSelectedButtons), shape(kMenuNormalButtons));
+  look.highlightFont = look.captionFont;
+  look.selectFont = third;  // two shapes in all: kept
+  EXPECT_NE(shape(kMenuSelectedButtons), shape(kMenuNormalButtons));
+  EXPECT_EQ(look.selectFont, third);  // the setting itself is not changed
+}
+
 }  // namespace
 }  // namespace vantrel
