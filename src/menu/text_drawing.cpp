@@ -44,7 +44,8 @@ void DrawMenuText(cairo_t* cr, const std::string& text, const MenuFont& font, co
     x = rect.Right() - width;
   double cellTop = rect.top;
   if (format & kTextVerticalCentre) cellTop = rect.top + std::floor((rect.height - font.CellHeight()) / 2);
-  const double baseline = cellTop + font.Ascent();
+  // Whole-pixel baselines, so that captions in different scripts sit on the same row.
+  const double baseline = std::round(cellTop + font.Ascent());
   const double y = baseline - pango_layout_get_baseline(layout) / double(PANGO_SCALE);
 
   cairo_save(cr);
@@ -53,7 +54,7 @@ void DrawMenuText(cairo_t* cr, const std::string& text, const MenuFont& font, co
   cairo_set_antialias(cr, antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
   cairo_set_source_rgb(cr, ColourRed(colour) / 255.0, ColourGreen(colour) / 255.0,
                        ColourBlue(colour) / 255.0);
-  cairo_move_to(cr, std::round(x - logical.x / double(PANGO_SCALE)), std::round(y));
+  cairo_move_to(cr, std::round(x - logical.x / double(PANGO_SCALE)), y);
   pango_cairo_show_layout(cr, layout);
   cairo_restore(cr);
   g_object_unref(layout);
