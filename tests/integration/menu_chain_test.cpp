@@ -113,6 +113,8 @@ TEST(MenuChain, ThirteenTitlesBecomeThreeMenuStreamsThatDvdauthorTakes) {
 
     RecordingStatus status;
     ScriptedQuestion question(false);
+    const char* formatBefore = getenv("VIDEO_FORMAT");
+    const std::string before = formatBefore ? formatBefore : "(unset)";
     ASSERT_EQ(run.Chain(status, question), MenuChainResult::kMenusMade);
     EXPECT_TRUE(question.asked.empty());
     std::vector<Report> expected{{"生成菜单...", 0, 1, 1}};
@@ -133,7 +135,8 @@ TEST(MenuChain, ThirteenTitlesBecomeThreeMenuStreamsThatDvdauthorTakes) {
       EXPECT_EQ(facts.audioCodec, "mp2");
       EXPECT_TRUE(facts.hasSubpicture);
     }
-    EXPECT_EQ(getenv("VIDEO_FORMAT"), nullptr);  // the tools' environment is put back
+    const char* formatAfter = getenv("VIDEO_FORMAT");  // the tools' environment is put back
+    EXPECT_EQ(formatAfter ? std::string(formatAfter) : "(unset)", before);
 
     ASSERT_TRUE(run.Author());
     for (const char* name : {"VIDEO_TS.IFO", "VIDEO_TS.BUP", "VIDEO_TS.VOB", "VTS_01_0.IFO", "VTS_01_0.BUP", "VTS_01_1.VOB"})
