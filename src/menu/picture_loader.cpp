@@ -21,7 +21,7 @@ namespace vantrel {
 namespace {
 
 // Pictures bigger than this are refused rather than allowed to eat the memory.
-constexpr int kMaxSide = 16384;
+constexpr int kMaxSide = 8192;
 // Metafiles have no pixel size of their own; they are played at about frame size.
 constexpr int kMetafileSide = 1024;
 
