@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 
 #include "authoring/command_templates.h"
 #include "authoring/dvd_compliance.h"
@@ -10,6 +9,7 @@
 #include "authoring/progress_monitor.h"
 #include "authoring/run_status.h"
 #include "authoring/shell_command.h"
+#include "authoring/tool_environment.h"
 #include "authoring/toolset.h"
 #include "authoring/video_ts_check.h"
 #include "base/app_folder.h"
@@ -22,39 +22,16 @@ namespace vantrel {
 namespace {
 
 void Log(const std::string& text, int kind = kStatusGreen) {
-  CurrentRunStatus().ShowStatus(text, 0, kStatusLogAndLine, kind);
+  CurrentRunStatus().ShowStatus(text, 0, kStatusLogAndProgress, kind);
 }
 
-// The tools want the video standard in their environment (the title set's menu of a
-// dvd.xml names no video, and spumux needs it to size the sub-pictures), and their
-// chatter goes to a log in the intermediate folder instead of the user's terminal. The
-// working folder changes to the tool folder during the run. All is restored afterwards.
-class RunEnvironment {
+// The tools' chatter goes to a log in the intermediate folder instead of the terminal.
+class ScopedToolLog {
  public:
-  RunEnvironment(bool ntsc, const std::string& toolLog) {
-    if (const char* old = std::getenv("VIDEO_FORMAT")) oldFormat_ = old, hadFormat_ = true;
-    setenv("VIDEO_FORMAT", ntsc ? "NTSC" : "PAL", 1);
-    if (char* cwd = getcwd(nullptr, 0)) {
-      oldFolder_ = cwd;
-      std::free(cwd);
-    }
-    SetShellOutputFile(toolLog);
-  }
-  ~RunEnvironment() {
-    SetShellOutputFile("");
-    if (hadFormat_)
-      setenv("VIDEO_FORMAT", oldFormat_.c_str(), 1);
-    else
-      unsetenv("VIDEO_FORMAT");
-    if (!oldFolder_.empty()) (void)!chdir(oldFolder_.c_str());
-  }
-  RunEnvironment(const RunEnvironment&) = delete;
-  RunEnvironment& operator=(const RunEnvironment&) = delete;
-
- private:
-  bool hadFormat_ = false;
-  std::string oldFormat_;
-  std::string oldFolder_;
+  explicit ScopedToolLog(const std::string& path) { SetShellOutputFile(path); }
+  ~ScopedToolLog() { SetShellOutputFile(""); }
+  ScopedToolLog(const ScopedToolLog&) = delete;
+  ScopedToolLog& operator=(const ScopedToolLog&) = delete;
 };
 
 void EnterFolder(const std::string& folder) { (void)!chdir(folder.c_str()); }
@@ -88,18 +65,19 @@ bool AuthoringDriver::StartRun() {
   const bool ntsc = settings_.IsNtsc();
   model_.Clear();
   model_.LoadStyle(settings_.layout);
-  status.StartTimer();
+  status.StartRunTimer();
   for (int i = 0; i < titles_.Count(); ++i) model_.AddTitle(titles_.At(i), i);
   model_.ApplyGeometry(settings_.layout, ntsc);
 
   if (!PrepareFolders()) return false;
-  if (steps_.renderMenus) steps_.renderMenus(model_, folders_);
+  if (steps_.renderMenus) steps_.renderMenus(model_, titles_, settings_, folders_);
   ToolSet tools(folders_.tool);
   bool ok = false;
   if (!tools.Write()) {
     Log("无法写入工具文件夹 " + folders_.tool, kStatusRed);
   } else {
-    RunEnvironment environment(ntsc, folders_.intermediate + kToolLogName);
+    ScopedToolEnvironment environment(folders_.tool, ntsc);
+    ScopedToolLog log(folders_.intermediate + kToolLogName);
     ok = AuthoringRun();
   }
   tools.Remove();
@@ -127,7 +105,7 @@ bool AuthoringDriver::AuthoringRun() {
     ProgressMonitor monitor(CurrentRunStatus(), folders_.output + "/VIDEO_TS", expectedMb, stop);
     succeeded = ShellCommand(command);
     stop.Signal();
-    if (!monitor.Join()) CurrentQuestions().ShowMessage("等待数字数据采集系统终止失败！");
+    if (!monitor.Join()) CurrentRunQuestion().ShowMessage("等待数字数据采集系统终止失败！");
     stop.Reset();
   }
   if (succeeded && VideoTsComplete(folders_.output + "/VIDEO_TS")) return true;
@@ -139,7 +117,7 @@ bool AuthoringDriver::AuthoringRun() {
 
 bool AuthoringDriver::RepairTitles() {
   Log("修复 MPEG 文件...");
-  Questions& questions = CurrentQuestions();
+  RunQuestion& questions = CurrentRunQuestion();
   const bool ntsc = settings_.IsNtsc();
   for (const auto& entry : model_.Titles()) {
     const std::string& source = entry->SourcePath;

@@ -19,7 +19,7 @@ class TitleList;
 // What the run needs from the other subsystems.
 struct AuthoringSteps {
   // Renders the four pictures of every menu page into the intermediate folder.
-  std::function<void(const MenuModel&, const RunFolders&)> renderMenus;
+  std::function<void(MenuModel&, const TitleList&, const AppSettings&, const RunFolders&)> renderMenus;
   // Makes every page's menu stream; false when it failed and the user chose not to go on
   // (on Yes it clears the create-menu setting and returns true).
   std::function<bool(MenuModel&, AppSettings&, const RunFolders&)> makeMenuVideos;

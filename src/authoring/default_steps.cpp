@@ -1,9 +1,28 @@
 #include "authoring/default_steps.h"
 
+#include "authoring/menu_video_chain.h"
+#include "authoring/run_status.h"
+#include "base/app_folder.h"
+#include "menu/menu_model.h"
+#include "menu/menu_renderer.h"
+#include "project/app_settings.h"
+#include "project/title_list.h"
+
 namespace vantrel {
 
 AuthoringSteps DefaultAuthoringSteps() {
   AuthoringSteps steps;
+  steps.renderMenus = [](MenuModel& model, const TitleList& titles, const AppSettings& settings,
+                         const RunFolders& folders) {
+    MenuRenderer renderer(model, titles.Thumbnails(),
+                          MenuRenderOptions::FromSettings(settings, folders.intermediate));
+    for (int kind = kMenuBackground; kind <= kMenuSelectedButtons; ++kind) renderer.Render(kind);
+  };
+  steps.makeMenuVideos = [](MenuModel& model, AppSettings& settings, const RunFolders& folders) {
+    MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.IsNtsc()};
+    return MenuVideoChain::Run(model, inputs, settings, CurrentRunStatus(), CurrentRunQuestion()) !=
+           MenuChainResult::kStopRun;
+  };
   return steps;
 }
 

@@ -21,7 +21,7 @@ bool HasNavigationPacks(const unsigned char* data, size_t size) {
   return false;
 }
 
-bool DvdCompliance(const std::string& path, Questions& questions) {
+bool DvdCompliance(const std::string& path, RunQuestion& questions) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) {
     questions.ShowMessage("无法打开文件 " + path + std::strerror(errno));

@@ -7,11 +7,11 @@
 
 namespace vantrel {
 
-class Questions;
+class RunQuestion;
 
 // True when both patterns occur in the first 16,384 bytes. A file that cannot be opened
 // is reported ("无法打开文件 " + path + the system's reason) and treated as compliant.
-bool DvdCompliance(const std::string& path, Questions& questions);
+bool DvdCompliance(const std::string& path, RunQuestion& questions);
 
 // The test on bytes already in memory.
 bool HasNavigationPacks(const unsigned char* data, size_t size);

@@ -43,8 +43,8 @@ std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInpu
     for (int i = 0; i < model.PageCount(); ++i) AppendMenuPage(text, model.Page(i), folder);
   } else {
     const std::string clip = inputs.applicationFolder + (inputs.ntsc ? "bn.mpg" : "bp.mpg");
-    // The authoring tool refuses a fractional pause ("Invalid argument"); 0 is the nearest
-    // value it takes.
+    // The authoring tool takes whole seconds (or "inf") and rejects "0.1" outright, which
+    // would fail every disc without a menu; 0 gives the same immediate jump to title 1.
     text += "<pgc><vob file=\"" + XmlEscape(clip) + "\" pause=\"0\"/>";
     text += "<post>jump title 1;</post></pgc>";
   }

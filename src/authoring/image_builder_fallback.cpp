@@ -49,7 +49,7 @@ void MakeMenuMovie(MovieMaker& maker, const AppSettings& settings, const RunFold
 
 // Every failure of the builder ends the same way: the note, then the intermediate folder goes.
 bool Fail(const char* message, const RunFolders& folders) {
-  CurrentQuestions().ShowMessage(message);
+  CurrentRunQuestion().ShowMessage(message);
   DeleteFolderTree(folders.intermediate);
   return false;
 }
@@ -121,8 +121,8 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
 
   DeleteFolderTree(folders.intermediate);
   if (VideoTsComplete(folders.output + "/VIDEO_TS")) return true;
-  CurrentRunStatus().ShowStatus("创建 DVD 映象未完成。", 0, kStatusLogAndLine, kStatusRed);
-  CurrentQuestions().ShowMessage("创建 DVD 映象未完成。\r\n请在程序设置对话框中选择<授权之前转换/修复视频文件>。");
+  CurrentRunStatus().ShowStatus("创建 DVD 映象未完成。", 0, kStatusLogAndProgress, kStatusRed);
+  CurrentRunQuestion().ShowMessage("创建 DVD 映象未完成。\r\n请在程序设置对话框中选择<授权之前转换/修复视频文件>。");
   return false;
 }
 

@@ -6,42 +6,29 @@
 namespace vantrel {
 namespace {
 
-class SilentStatus : public RunStatus {
+class AnswerNo : public RunQuestion {
  public:
-  void ShowStatus(const std::string&, int, int, int) override {}
-  void SetProgressRange(int, int) override {}
-  void SetProgress(int) override {}
+  bool AskYesNo(const std::string&) override { return false; }
 };
 
-// No front end to ask: the note still reaches the user's terminal, the answer is No.
-class StderrQuestions : public Questions {
- public:
-  bool AskYesNo(const std::string& text) override {
-    std::fprintf(stderr, "%s (no answer given: No)\n", text.c_str());
-    return false;
-  }
-  void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
-
-SilentStatus gSilentStatus;
-StderrQuestions gStderrQuestions;
+RunStatus gSilentStatus;
+AnswerNo gAnswerNo;
 std::atomic<RunStatus*> gStatus{nullptr};
-std::atomic<Questions*> gQuestions{nullptr};
+std::atomic<RunQuestion*> gQuestion{nullptr};
 
 }  // namespace
+
+void RunQuestion::ShowMessage(const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }
 
 RunStatus& CurrentRunStatus() {
   RunStatus* status = gStatus.load();
   return status ? *status : gSilentStatus;
 }
-
-void SetRunStatus(RunStatus* status) { gStatus.store(status); }
-
-Questions& CurrentQuestions() {
-  Questions* questions = gQuestions.load();
-  return questions ? *questions : gStderrQuestions;
+void SetCurrentRunStatus(RunStatus* status) { gStatus.store(status); }
+RunQuestion& CurrentRunQuestion() {
+  RunQuestion* question = gQuestion.load();
+  return question ? *question : gAnswerNo;
 }
-
-void SetQuestions(Questions* questions) { gQuestions.store(questions); }
+void SetCurrentRunQuestion(RunQuestion* question) { gQuestion.store(question); }
 
 }  // namespace vantrel

@@ -1,48 +1,56 @@
-// How a run talks to whichever front end is open: status lines, the event log and the
-// progress bar go to a RunStatus; Yes/No questions and notes go to a Questions. The core
-// never shows anything itself. Both may be called from the run's worker threads (the
-// progress monitor), so implementations must be thread-safe.
+// How the core talks to whoever watches a run: status lines, the event log and progress
+// through `RunStatus`; Yes/No questions and notes through `RunQuestion`. Both are
+// toolkit-free; the burn dialog and the command-line front end implement them and install
+// them for the run. They may be called from the run's worker threads (the progress
+// monitor), so implementations must be thread-safe.
 #pragma once
 
 #include <string>
 
 namespace vantrel {
 
+// Modes of ShowStatus.
 enum StatusMode {
-  kStatusLogAndLine = 1,  // event-log line, status line and progress position
-  kStatusLine = 2,        // status line and progress position
-  kStatusLineThenLog = 3,
-  kStatusLogThenLine = 4,
+  kStatusLogAndProgress = 1,  // event-log line, status line and progress position
+  kStatusProgress = 2,        // status line and progress position
+  kStatusThenLog = 3,         // status line, then log line
+  kLogThenStatus = 4,         // log line, then status line
 };
-
-enum StatusKind { kStatusBlack = 0, kStatusGreen = 1, kStatusBlue = 2, kStatusRed = 3 };
+// Colours of a status text.
+enum StatusKind { kStatusGreen = 1, kStatusBlue = 2, kStatusRed = 3 };  // else black
 
 class RunStatus {
  public:
   virtual ~RunStatus() = default;
-  virtual void ShowStatus(const std::string& text, int position, int mode, int kind) = 0;
-  // The progress bar; its range is 0 to 100 unless a step sets another.
-  virtual void SetProgressRange(int low, int high) = 0;
-  virtual void SetProgress(int position) = 0;
-  // The run's one-second clock.
-  virtual void StartTimer() {}
-  virtual void StopTimer() {}
+  // `position` is the progress bar's position (0..100 unless a range was set).
+  virtual void ShowStatus(const std::string& text, int position, int mode, int kind) {
+    (void)text, (void)position, (void)mode, (void)kind;
+  }
+  virtual void SetProgressRange(int low, int high) { (void)low, (void)high; }
+  virtual void SetProgress(int position) { (void)position; }
+  // The one-second run timer (elapsed-time clock) of the status display.
+  virtual void StartRunTimer() {}
+  virtual void StopRunTimer() {}
 };
 
-class Questions {
+class RunQuestion {
  public:
-  virtual ~Questions() = default;
-  // A Yes/No question; true for Yes.
+  virtual ~RunQuestion() = default;
+  // True for Yes.
   virtual bool AskYesNo(const std::string& text) = 0;
-  // A note the user acknowledges (a message box with OK).
-  virtual void ShowMessage(const std::string& text) = 0;
+  // A note the user acknowledges (a message box with OK); standard error by default.
+  virtual void ShowMessage(const std::string& text);
 };
 
-// The process-wide status display and question box. Without an installed one, status goes
-// nowhere, notes go to standard error and every question is answered No.
+// The run status of the open front end; a display that shows nothing when none is open.
 RunStatus& CurrentRunStatus();
-void SetRunStatus(RunStatus* status);
-Questions& CurrentQuestions();
-void SetQuestions(Questions* questions);
+// Installs a display (nullptr restores the silent one). The caller keeps ownership.
+void SetCurrentRunStatus(RunStatus* status);
+
+// The question answerer of the open front end. Without one every question is answered
+// No, the answer that stops a run instead of changing what it produces unasked, and notes
+// go to standard error.
+RunQuestion& CurrentRunQuestion();
+void SetCurrentRunQuestion(RunQuestion* question);
 
 }  // namespace vantrel

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,8 +45,8 @@ constexpr const char* kUsage =
 struct Options {
   std::vector<std::string> videos;
   bool scriptsOnly = false;
-  ConsoleQuestions::Answer answer = ConsoleQuestions::Answer::Ask;
-  std::string header, footer, background;
+  ConsoleQuestion::Answer answer = ConsoleQuestion::Answer::kAsk;
+  std::optional<std::string> header, footer, background;
 };
 
 // 0 parsed, otherwise the exit status to end with.
@@ -74,13 +75,16 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
       if (!value(text) || text.size() != 1 || text[0] < '0' || text[0] > '2') return 2;
       settings.layout = text[0] - '0';
     } else if (arg == "--header") {
-      if (!value(options.header)) return 2;
+      if (!value(text)) return 2;
+      options.header = text;
     } else if (arg == "--footer") {
-      if (!value(options.footer)) return 2;
+      if (!value(text)) return 2;
+      options.footer = text;
     } else if (arg == "--background") {
-      if (!value(options.background)) return 2;
+      if (!value(text)) return 2;
+      options.background = text;
     } else if (arg == "--yes" || arg == "--no") {
-      options.answer = arg == "--yes" ? ConsoleQuestions::Answer::Yes : ConsoleQuestions::Answer::No;
+      options.answer = arg == "--yes" ? ConsoleQuestion::Answer::kYes : ConsoleQuestion::Answer::kNo;
     } else if (arg == "--scripts-only") {
       options.scriptsOnly = true;
     } else if (arg.rfind("--", 0) == 0) {
@@ -149,17 +153,21 @@ int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings) {
 
 int Author(const TitleList& titles, AppSettings& settings, const Options& options) {
   ConsoleRunStatus status;
-  ConsoleQuestions questions(options.answer);
-  SetRunStatus(&status);
-  SetQuestions(&questions);
+  ConsoleQuestion questions(options.answer);
+  SetCurrentRunStatus(&status);
+  SetCurrentRunQuestion(&questions);
   MenuModel model;
+  MenuAppearance& look = model.Appearance();
+  if (options.header) look.headerText = *options.header;
+  if (options.footer) look.footerText = *options.footer;
+  if (options.background) look.backgroundPicture = *options.background;
   AuthoringDriver driver(settings, model, titles, DefaultAuthoringSteps());
   const bool ok = driver.StartRun();
-  if (ok) status.ShowStatus("转换完成", 0, kStatusLogAndLine, kStatusGreen);
-  status.StopTimer();
+  if (ok) status.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
+  status.StopRunTimer();
   status.Finish();
-  SetRunStatus(nullptr);
-  SetQuestions(nullptr);
+  SetCurrentRunStatus(nullptr);
+  SetCurrentRunQuestion(nullptr);
   const RunFolders& folders = driver.Folders();
   if (!ok) {
     std::fprintf(stderr, "vantrel-author: the DVD could not be authored; the tools' output is in %s\n",

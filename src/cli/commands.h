@@ -11,9 +11,11 @@ struct Command {
 };
 
 int RunAuthor(int argc, char** argv);
+int RunMenu(int argc, char** argv);
 
 inline constexpr Command kCommands[] = {
     {"author", "lay the videos out on menu pages and author a DVD from them", RunAuthor},
+    {"menu", "render the menu pages of the videos and make their menu streams", RunMenu},
 };
 
 }  // namespace vantrel::cli

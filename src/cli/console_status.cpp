@@ -66,9 +66,9 @@ void ConsoleRunStatus::DrawBar() {
 void ConsoleRunStatus::ShowStatus(const std::string& text, int position, int mode, int kind) {
   std::lock_guard<std::mutex> lock(mutex_);
   line_ = text;
-  if (mode == kStatusLogAndLine || mode == kStatusLineThenLog || mode == kStatusLogThenLine)
+  if (mode == kStatusLogAndProgress || mode == kStatusThenLog || mode == kLogThenStatus)
     Log(text, kind);
-  if (mode == kStatusLogAndLine || mode == kStatusLine) position_ = position;
+  if (mode == kStatusLogAndProgress || mode == kStatusProgress) position_ = position;
   DrawBar();
 }
 
@@ -85,10 +85,10 @@ void ConsoleRunStatus::SetProgress(int position) {
   DrawBar();
 }
 
-bool ConsoleQuestions::AskYesNo(const std::string& text) {
-  if (answer_ != Answer::Ask) {
-    std::printf("%s %s\n", text.c_str(), answer_ == Answer::Yes ? "(--yes: 是)" : "(--no: 否)");
-    return answer_ == Answer::Yes;
+bool ConsoleQuestion::AskYesNo(const std::string& text) {
+  if (answer_ != Answer::kAsk) {
+    std::printf("%s %s\n", text.c_str(), answer_ == Answer::kYes ? "(--yes: 是)" : "(--no: 否)");
+    return answer_ == Answer::kYes;
   }
   if (!isatty(STDIN_FILENO)) {
     std::printf("%s (no terminal to ask: 否)\n", text.c_str());
@@ -101,7 +101,7 @@ bool ConsoleQuestions::AskYesNo(const std::string& text) {
   return reply == "y" || reply == "Y" || reply == "yes" || reply == "是";
 }
 
-void ConsoleQuestions::ShowMessage(const std::string& text) {
+void ConsoleQuestion::ShowMessage(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
 }
 

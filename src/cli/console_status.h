@@ -31,10 +31,10 @@ class ConsoleRunStatus : public RunStatus {
   int low_ = 0, high_ = 100, position_ = 0;
 };
 
-class ConsoleQuestions : public Questions {
+class ConsoleQuestion : public RunQuestion {
  public:
-  enum class Answer { Ask, Yes, No };
-  explicit ConsoleQuestions(Answer answer) : answer_(answer) {}
+  enum class Answer { kAsk, kYes, kNo };
+  explicit ConsoleQuestion(Answer answer) : answer_(answer) {}
   bool AskYesNo(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "menu/layout_style.h"
+#include "menu/menu_appearance.h"
 
 namespace vantrel {
 
@@ -60,6 +61,9 @@ class MenuModel {
   const MenuPage& Page(int index) const { return *pages_[size_t(index)]; }
   const LayoutStyle& Style() const { return style_; }
   int AppliedStyleIndex() const { return appliedStyle_; }
+  // The look of the pages; kept across rebuilds.
+  MenuAppearance& Appearance() { return appearance_; }
+  const MenuAppearance& Appearance() const { return appearance_; }
 
  private:
   MenuEntry* NewNavigation(const char* caption, int position, int targetPage);
@@ -67,6 +71,7 @@ class MenuModel {
   std::string layoutIniPath_;
   LayoutStyle style_;
   int appliedStyle_ = -1;
+  MenuAppearance appearance_;
   std::vector<std::unique_ptr<MenuEntry>> titles_;
   std::vector<std::unique_ptr<MenuEntry>> navigation_;
   std::vector<std::unique_ptr<MenuPage>> pages_;

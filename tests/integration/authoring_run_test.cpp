@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "authoring/command_templates.h"
+#include "authoring/default_steps.h"
 #include "authoring/shell_command.h"
 #include "base/paths.h"
 #include "menu/menu_model.h"
@@ -76,6 +77,38 @@ TEST_F(AuthoringRunTest, CompliantTitlesWithoutMenuBecomeADisc) {
   EXPECT_FALSE(FileExists(folders_.tool + "/ddas"));
   EXPECT_TRUE(FileExists(folders_.intermediate + "tools.log"));
   EXPECT_EQ(std::getenv("VIDEO_FORMAT"), nullptr);
+}
+
+TEST_F(AuthoringRunTest, MenuDiscsWithOneAndWithThreePages) {
+  const std::string a = temp_ / "a b.mpg", b = temp_ / "第二.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(a, 2, false));
+  ASSERT_TRUE(test::MakeDvdClip(b, 2, false, "smptebars"));
+  AddTitle(a);
+  AddTitle(b);
+  settings_.createmenu = true;
+  test::RecordingStatus status;
+  ASSERT_TRUE(Run(DefaultAuthoringSteps())) << test::ReadText(folders_.intermediate + "tools.log");
+  test::DvdFacts dvd = test::ReadDvd(folders_.output);
+  ASSERT_EQ(dvd.titles.size(), 2u);
+  ASSERT_EQ(dvd.menus.size(), 1u);
+  EXPECT_EQ(dvd.menus[0].buttons, 2);
+  EXPECT_TRUE(status.Logged("生成菜单..."));
+  EXPECT_TRUE(status.questions.empty());
+
+  // 13 NTSC titles in the 6-button style: three pages, navigation buttons on each.
+  const std::string n = temp_ / "n.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(n, 1, true));
+  titles_ = TitleList();
+  for (int i = 0; i < 13; ++i) AddTitle(n);
+  settings_.resolution = 1;
+  settings_.layout = 0;
+  ASSERT_TRUE(Run(DefaultAuthoringSteps())) << test::ReadText(folders_.intermediate + "tools.log");
+  dvd = test::ReadDvd(folders_.output);
+  ASSERT_EQ(dvd.titles.size(), 13u);
+  ASSERT_EQ(dvd.menus.size(), 3u);
+  EXPECT_EQ(dvd.menus[0].buttons, 7);  // six titles and "n"
+  EXPECT_EQ(dvd.menus[1].buttons, 8);  // six titles, "p" and "n"
+  EXPECT_EQ(dvd.menus[2].buttons, 2);  // one title and "p"
 }
 
 TEST_F(AuthoringRunTest, TitlesThatNeedRepairGoThroughTheConverter) {

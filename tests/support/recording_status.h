@@ -1,4 +1,4 @@
-// A RunStatus and Questions that remember everything, installed for the life of the object.
+// A RunStatus and RunQuestion that remember everything, installed for the life of the object.
 #pragma once
 
 #include <mutex>
@@ -9,19 +9,19 @@
 
 namespace vantrel::test {
 
-class RecordingStatus : public RunStatus, public Questions {
+class RecordingStatus : public RunStatus, public RunQuestion {
  public:
   struct Line {
     std::string text;
     int position, mode, kind;
   };
   explicit RecordingStatus(bool answer = false) : answer_(answer) {
-    SetRunStatus(this);
-    SetQuestions(this);
+    SetCurrentRunStatus(this);
+    SetCurrentRunQuestion(this);
   }
   ~RecordingStatus() override {
-    SetRunStatus(nullptr);
-    SetQuestions(nullptr);
+    SetCurrentRunStatus(nullptr);
+    SetCurrentRunQuestion(nullptr);
   }
   void ShowStatus(const std::string& text, int position, int mode, int kind) override {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -1,0 +1,172 @@
+// vantrel-author menu: renders the menu pages of the given videos and turns them into
+// menu streams with the real tools, in the work folder's TEMP folder.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "authoring/menu_video_chain.h"
+#include "authoring/run_folders.h"
+#include "authoring/toolset.h"
+#include "base/app_folder.h"
+#include "base/paths.h"
+#include "cli/commands.h"
+#include "cli/console_status.h"
+#include "menu/menu_model.h"
+#include "menu/menu_renderer.h"
+#include "menu/picture_loader.h"
+#include "project/app_settings.h"
+#include "project/title_list.h"
+
+namespace {
+
+using namespace vantrel;
+
+constexpr const char* kUsage =
+    "usage: vantrel-author menu [options] VIDEO...\n"
+    "  --work DIR         work folder (default: the temppath setting)\n"
+    "  --pal, --ntsc      video standard (default: the resolution setting)\n"
+    "  --layout N         menu layout style: 0 (6), 1 (8) or 2 (12 thumbnails per page)\n"
+    "  --background PIC   background picture (bmp jpg gif png ico tif tga pcx wmf)\n"
+    "  --header TEXT      header text (default \"由 Vantrel 创建\")\n"
+    "  --footer TEXT      footer text\n"
+    "  --images-only      render the menu images, make no streams\n"
+    "  --yes, --no        answer to \"go on without a menu?\" (default: ask on a terminal)\n"
+    "A picture named like a video (same folder and stem, .png/.jpg/.bmp) is its thumbnail.\n";
+
+struct Options {
+  std::vector<std::string> videos;
+  bool imagesOnly = false;
+  cli::ConsoleQuestion::Answer answer = cli::ConsoleQuestion::Answer::kAsk;
+};
+
+bool ParseArguments(int argc, char** argv, AppSettings& settings, MenuAppearance& look,
+                    Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+    if (arg == "--work" || arg == "--background" || arg == "--header" || arg == "--footer") {
+      const char* v = value();
+      if (!v || (arg == "--work" && !*v)) return false;
+      if (arg == "--work") settings.temppath = v;
+      if (arg == "--background") look.backgroundPicture = v;
+      if (arg == "--header") look.headerText = v;
+      if (arg == "--footer") look.footerText = v;
+    } else if (arg == "--pal" || arg == "--ntsc") {
+      settings.resolution = arg == "--ntsc" ? 1 : 0;
+    } else if (arg == "--layout") {
+      const char* n = value();
+      if (!n || std::strlen(n) != 1 || n[0] < '0' || n[0] > '2') return false;
+      settings.layout = n[0] - '0';
+    } else if (arg == "--images-only") {
+      options.imagesOnly = true;
+    } else if (arg == "--yes" || arg == "--no") {
+      options.answer = arg == "--yes" ? cli::ConsoleQuestion::Answer::kYes : cli::ConsoleQuestion::Answer::kNo;
+    } else if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (arg.rfind("--", 0) == 0) {
+      std::fprintf(stderr, "vantrel-author: unknown option %s\n", arg.c_str());
+      return false;
+    } else {
+      options.videos.push_back(arg);
+    }
+  }
+  return !options.videos.empty();
+}
+
+// The title's thumbnail from a picture beside the video; an empty image when there is none.
+RgbImage ThumbnailBeside(const std::string& video) {
+  const std::string stem = FolderOf(video) + StemOf(video);
+  for (const char* ext : {".png", ".jpg", ".bmp"}) {
+    Picture picture;
+    auto format = PictureFormatForPath(stem + ext);
+    if (!FileExists(stem + ext) || !LoadPicture(stem + ext, *format, picture)) continue;
+    RgbImage image(picture.width, picture.height);
+    for (size_t i = 0; i < picture.pixels.size(); ++i) {
+      image.pixels[i * 3] = std::uint8_t(picture.pixels[i] >> 16);
+      image.pixels[i * 3 + 1] = std::uint8_t(picture.pixels[i] >> 8);
+      image.pixels[i * 3 + 2] = std::uint8_t(picture.pixels[i]);
+    }
+    return image;
+  }
+  return RgbImage();
+}
+
+bool AddTitles(const std::vector<std::string>& videos, TitleList& titles) {
+  for (const std::string& path : videos) {
+    if (!FileExists(path)) {
+      std::fprintf(stderr, "vantrel-author: cannot read %s\n", path.c_str());
+      return false;
+    }
+    auto record = std::make_unique<TitleRecord>();
+    record->SourcePath = path;
+    record->DisplayTitle = StemOf(path);
+    RgbImage thumbnail = ThumbnailBeside(path);
+    int index = thumbnail.Empty() ? -1 : titles.Thumbnails().Add(thumbnail);
+    titles.AppendTitle(std::move(record), index);
+  }
+  return true;
+}
+
+}  // namespace
+
+namespace vantrel::cli {
+
+int RunMenu(int argc, char** argv) {
+  AppSettings& settings = Settings();
+  settings.Load();
+  MenuModel model;
+  Options options;
+  if (!ParseArguments(argc, argv, settings, model.Appearance(), options)) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  const std::string& picture = model.Appearance().backgroundPicture;
+  if (!picture.empty() && !FileExists(picture)) {
+    std::fprintf(stderr, "vantrel-author: cannot read the background picture %s\n", picture.c_str());
+    return 1;
+  }
+  TitleList titles;
+  if (!AddTitles(options.videos, titles)) return 1;
+  model.Rebuild(titles, settings.layout, settings.IsNtsc());
+
+  RunFolders folders = RunFolders::For(settings.temppath, ApplicationFolder());
+  if (!MakeFolder(folders.intermediate)) {
+    std::fprintf(stderr, "vantrel-author: cannot create %s\n", folders.intermediate.c_str());
+    return 1;
+  }
+  MenuRenderer renderer(model, titles.Thumbnails(),
+                        MenuRenderOptions::FromSettings(settings, folders.intermediate));
+  bool rendered = true;
+  for (int kind = kMenuBackground; kind <= kMenuSelectedButtons; ++kind)
+    rendered = renderer.Render(kind) && rendered;
+  std::printf("%d menu pages rendered into %s (%s)\n", model.PageCount(), folders.intermediate.c_str(),
+              settings.IsNtsc() ? "NTSC" : "PAL");
+  if (!rendered) {
+    std::fprintf(stderr, "vantrel-author: could not write the menu images\n");
+    return 1;
+  }
+  if (options.imagesOnly) return 0;
+
+  ToolSet tools(folders.tool);
+  if (!tools.Write()) {
+    std::fprintf(stderr, "vantrel-author: cannot write the tool set into %s\n", folders.tool.c_str());
+    return 1;
+  }
+  ConsoleRunStatus status;
+  ConsoleQuestion question(options.answer);
+  MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.IsNtsc()};
+  MenuChainResult result = MenuVideoChain::Run(model, inputs, settings, status, question);
+  tools.Remove();
+  if (result == MenuChainResult::kMenusMade) {
+    for (int i = 0; i < model.PageCount(); ++i)
+      std::printf("wrote %s\n", MenuVideoChain::MenuStreamPath(folders.intermediate, i + 1).c_str());
+    return 0;
+  }
+  std::fprintf(stderr, "vantrel-author: the menu streams could not be made\n");
+  return 1;
+}
+
+}  // namespace vantrel::cli

@@ -1,0 +1,22 @@
+// Where the fixed parts of a menu page go, in the frame of the run's video standard:
+// the PAL positions with every y scaled by 5/6 (truncated) for NTSC.
+#pragma once
+
+#include "menu/layout_style.h"
+
+namespace vantrel {
+
+struct MenuPageGeometry {
+  Rect header;
+  Rect pageCounter;
+  int headerLineY;
+  Rect footer;
+  int footerLineY;
+  Rect previousLabel;
+  Rect nextLabel;
+  int lineLeft, lineRight;  // both rules run from x 75 to x 645
+};
+
+MenuPageGeometry PageGeometry(bool ntsc);
+
+}  // namespace vantrel
