@@ -11,9 +11,11 @@ struct Command {
 };
 
 int RunAuthor(int argc, char** argv);
+int RunConvert(int argc, char** argv);
 
 inline constexpr Command kCommands[] = {
     {"author", "lay the videos out on menu pages and author a DVD from them", RunAuthor},
+    {"convert", "repair one video file into a DVD MPEG-2 program stream", RunConvert},
 };
 
 }  // namespace vantrel::cli
