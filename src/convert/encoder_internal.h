@@ -63,7 +63,7 @@ struct SourceFile {
   int video = -1;
   int audio = -1;  // -1: the output gets a silent track
   std::int64_t duration100ns = 0;
-  double originSeconds = 0;  // earliest start of the streams used: output time 0
+  double originSeconds = 0;  // start of the first picture: output time 0
   double frameRate = 0;
   double displayAspect = 0;
 

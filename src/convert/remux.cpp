@@ -15,6 +15,18 @@ bool RunRemux(SourceFile& source, OutputFile& output, Progress& progress, std::s
     out[i]->codecpar->codec_tag = 0;
     out[i]->time_base = in->streams[map[i]]->time_base;
   }
+  // The muxer sizes its buffers from the video buffer size; program streams rarely say it,
+  // and a DVD-legal stream fits the DVD's.
+  std::size_t size = 0;
+  const uint8_t* known = av_stream_get_side_data(in->streams[map[0]], AV_PKT_DATA_CPB_PROPERTIES, &size);
+  AVCPBProperties* cpb = av_cpb_properties_alloc(&size);
+  if (cpb) {
+    if (known) *cpb = *reinterpret_cast<const AVCPBProperties*>(known);
+    if (cpb->buffer_size <= 0) cpb->buffer_size = 1835008;
+    if (cpb->max_bitrate <= 0) cpb->max_bitrate = 9800000;
+    if (av_stream_add_side_data(out[0], AV_PKT_DATA_CPB_PROPERTIES, reinterpret_cast<uint8_t*>(cpb), size) < 0)
+      av_free(cpb);
+  }
   if (!output.WriteHeader(error)) return false;
 
   PacketPtr packet(av_packet_alloc());
@@ -29,7 +41,8 @@ bool RunRemux(SourceFile& source, OutputFile& output, Progress& progress, std::s
       continue;
     }
     const AVStream* from = in->streams[map[which]];
-    // Output time starts at the earliest stream start, as on the encode path.
+    // Output time starts with the first picture, as on the encode path; the muxer moves
+    // sound that starts earlier to non-negative times.
     std::int64_t shift = av_rescale_q(std::int64_t(source.originSeconds * AV_TIME_BASE), AV_TIME_BASE_Q,
                                       from->time_base);
     if (packet->pts != AV_NOPTS_VALUE) packet->pts -= shift;

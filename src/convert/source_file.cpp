@@ -72,8 +72,9 @@ bool SourceFile::Open(const std::string& path, std::string& error) {
   }
   if (audio >= 0 && !avcodec_find_decoder(raw->streams[audio]->codecpar->codec_id)) audio = -1;
 
+  // The title starts with its first picture; sound before it is cut, a late start of the
+  // sound is filled with silence.
   originSeconds = StreamStart(v);
-  if (audio >= 0) originSeconds = std::min(originSeconds, StreamStart(raw->streams[audio]));
   frameRate = StreamRate(v);
   AVRational sar = av_guess_sample_aspect_ratio(raw, const_cast<AVStream*>(v), nullptr);
   double pixelAspect = sar.num > 0 && sar.den > 0 ? av_q2d(sar) : 1.0;

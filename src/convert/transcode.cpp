@@ -3,7 +3,7 @@
 // (size, pixel format, frame rate, sample rate, channels), encodes and multiplexes.
 //
 // Timing: every decoded picture and sound frame is placed by its own timestamp relative to
-// the earliest stream start, so sound and pictures stay together whatever the source's
+// the first picture, so sound and pictures stay together whatever the source's
 // rates. The frame rate is converted by showing, in each output frame slot, the source
 // picture whose timestamp rounds to it or the last one before it (pictures are repeated or
 // dropped, never blended). Gaps in the sound are filled with silence.
@@ -461,7 +461,7 @@ bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& p
   const AVStream* as = source.audio >= 0 ? source.ctx->streams[source.audio] : nullptr;
   const bool silent = as == nullptr;
   const double sourceFrame = source.frameRate > 0 ? 1.0 / source.frameRate : 1.0 / preset.frameRate.Value();
-  double nextVideo = 0, nextAudio = 0, endSeconds = 0;
+  double nextVideo = 0, nextAudio = 0;
   bool ok = true;
   while (ok) {
     std::optional<Item> item = queue.Pop();
@@ -471,7 +471,6 @@ bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& p
       double at = FrameSeconds(frame, vs, source.originSeconds);
       if (std::isnan(at)) at = nextVideo;
       nextVideo = at + FrameLength(frame, vs, sourceFrame);
-      endSeconds = std::max(endSeconds, nextVideo);
       ok = video.Add(std::move(item->frame), at, output, progress, error);
       // No sound in the source: silence in step with the pictures keeps the muxer's
       // interleaving buffer small.
@@ -480,7 +479,6 @@ bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& p
       double at = FrameSeconds(frame, as, source.originSeconds);
       if (std::isnan(at)) at = nextAudio;
       nextAudio = at + FrameLength(frame, as, 0);
-      endSeconds = std::max(endSeconds, nextAudio);
       ok = audio.Add(frame, at, output, error);
     }
   }
@@ -490,6 +488,9 @@ bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& p
   if (ok && progress.cancel.load()) error = "the conversion was cancelled", ok = false;
   if (ok && !reader.Error().empty()) error = reader.Error(), ok = false;
   if (ok && !video.HasPictures()) error = "no picture of the source could be decoded", ok = false;
+  // The pictures end the title, unless the sound goes on for more than a second: then the
+  // last picture stays until the sound ends.
+  double endSeconds = nextAudio > nextVideo + 1.0 ? nextAudio : nextVideo;
   if (ok) ok = video.Finish(endSeconds, output, progress, error);
   if (ok) ok = audio.Finish(video.Seconds(), output, error);
   if (ok) ok = output.Finish(error);
