@@ -29,6 +29,7 @@ bool RunRemux(SourceFile& source, OutputFile& output, Progress& progress, std::s
   }
   if (!output.WriteHeader(error)) return false;
 
+  std::int64_t lastDts[2] = {AV_NOPTS_VALUE, AV_NOPTS_VALUE};
   PacketPtr packet(av_packet_alloc());
   for (;;) {
     if (progress.cancel.load()) return error = "the conversion was cancelled", false;
@@ -54,6 +55,12 @@ bool RunRemux(SourceFile& source, OutputFile& output, Progress& progress, std::s
     packet->stream_index = out[which]->index;
     av_packet_rescale_ts(packet.get(), from->time_base, out[which]->time_base);
     packet->pos = -1;
+    // Split sound frames can repeat a decoding time; the muxer needs strictly rising ones.
+    if (packet->dts != AV_NOPTS_VALUE && lastDts[which] != AV_NOPTS_VALUE && packet->dts <= lastDts[which]) {
+      packet->dts = lastDts[which] + 1;
+      if (packet->pts != AV_NOPTS_VALUE && packet->pts < packet->dts) packet->pts = packet->dts;
+    }
+    if (packet->dts != AV_NOPTS_VALUE) lastDts[which] = packet->dts;
     if (!output.Write(packet.get(), error)) return false;
   }
   return output.Finish(error);

@@ -167,6 +167,24 @@ TEST(EncoderConvert, DvdLegalProgramStreamsAreCopiedNotEncoded) {
   }
 }
 
+// A stream copy of what a DVD tool wrote: around 11 s into this source its sound packets
+// repeat a decoding time, which the muxer refuses unless the copy repairs it.
+TEST(EncoderConvert, CopyRepairsRepeatedSoundTimes) {
+  test::TempFolder temp;
+  const std::string avi = temp / "source.avi";
+  ASSERT_TRUE(MakeClip("-f lavfi -i testsrc2=s=640x480:r=25:d=12 -f lavfi -i sine=f=440:r=44100:d=12 "
+                       "-c:v mpeg4 -q:v 4 -c:a libmp3lame -f avi",
+                       avi));
+  const std::string source = temp / "rip.vob";
+  ASSERT_TRUE(MakeClip("-i " + ShellQuote(avi) + " -target pal-dvd -f vob", source));
+  const std::string output = temp / "rip.mpg";
+  MpegEncoder encoder;
+  ForDvd(encoder, source, output, TvStandard::Pal);
+  ASSERT_TRUE(encoder.Run()) << encoder.ErrorText();
+  EXPECT_EQ(encoder.Mode(), EncodeMode::Remux);
+  ExpectDvdTitle(output, false, source, false, temp.Path());
+}
+
 TEST(EncoderConvert, NearlyLegalStreamsAreEncoded) {
   test::TempFolder temp;
   const std::string wrongSound = temp / "44k.vob";
