@@ -98,7 +98,8 @@ EncoderPreset PresetFor(FormatFamily family, TvStandard tv) {
 }
 
 FrameRate SuggestFrameRate(const EncoderPreset& preset, double sourceRate) {
-  if (preset.frameRate.Known()) return preset.frameRate;
+  // A rate set by hand is moved to the nearest one MPEG allows, like a source's.
+  if (preset.frameRate.Known()) sourceRate = preset.frameRate.Value();
   if (!(sourceRate > 0)) return kPalRate;
   const FrameRate* best = &kMpegRates[0];
   for (const FrameRate& r : kMpegRates)

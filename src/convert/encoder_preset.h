@@ -55,7 +55,8 @@ struct EncoderPreset {
 // from the source's frame rate when the preset is resolved (see ResolvePreset).
 EncoderPreset PresetFor(FormatFamily family, TvStandard tv);
 
-// Nearest frame rate an MPEG-1/MPEG-2 stream can carry; for a fixed-rate preset that rate.
+// Nearest frame rate an MPEG-1/MPEG-2 stream can carry to the preset's rate, or to the
+// source's when the preset leaves the rate open.
 FrameRate SuggestFrameRate(const EncoderPreset& preset, double sourceRate);
 
 // Fills in what the preset leaves to the source: standard, size and rate.

@@ -196,7 +196,8 @@ class AudioStage {
     avcodec_parameters_from_context(stream_->codecpar, c);
     stream_->time_base = c->time_base;
     fifo_.reset(av_audio_fifo_alloc(c->sample_fmt, c->ch_layout.nb_channels, c->frame_size * 4));
-    return fifo_ != nullptr || (error = "out of memory", false);
+    if (!fifo_) return error = "out of memory", false;
+    return true;
   }
 
   // Decoded sound starting at `seconds` after the output's start.

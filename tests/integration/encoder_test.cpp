@@ -64,8 +64,6 @@ void ExpectDvdTitle(const std::string& path, bool ntsc, const std::string& sourc
     // Pictures and sound moved together.
     EXPECT_NEAR(f.flashSeconds - f.beepSeconds, s.flashSeconds - s.beepSeconds, frame + kAudioPriming);
   }
-  std::printf("source flash %.4f beep %.4f length %.4f; output flash %.4f beep %.4f length %.4f\n", s.flashSeconds,
-              s.beepSeconds, s.videoSeconds, f.flashSeconds, f.beepSeconds, f.videoSeconds);
 }
 
 std::string Checksum(const std::string& path) {
@@ -115,6 +113,27 @@ TEST(EncoderConvert, WideWmvAt30BecomesSixteenNineNtscTitleInSync) {
   ASSERT_TRUE(ConvertToDvdMpeg(source, output, 1, {}, &error)) << error;
   ExpectDvdTitle(output, true, source, true, temp.Path());
   EXPECT_NEAR(ReadBack(output).displayAspect, 16.0 / 9, 0.01);
+}
+
+TEST(EncoderConvert, SoundStartingLateOrEarlyKeepsItsPlace) {
+  test::TempFolder temp;
+  // -itsoffset delays the input that follows it: first the sound, then the pictures.
+  const std::string late = temp / "late sound.mkv";
+  ASSERT_TRUE(MakeClip(FlashVideoInput(320, 240, "25", 2) + " -itsoffset 0.3 " + BeepAudioInput(48000, 2) +
+                           " -c:v mpeg4 -c:a libmp3lame",
+                       late));
+  const std::string early = temp / "early sound.mkv";
+  ASSERT_TRUE(MakeClip("-itsoffset 0.3 " + FlashVideoInput(320, 240, "25", 2) + " " + BeepAudioInput(48000, 2) +
+                           " -c:v mpeg4 -c:a libmp3lame",
+                       early));
+  ASSERT_GT(ReadBack(late).beepSeconds, 1.25);
+  ASSERT_LT(ReadBack(early).beepSeconds, 0.75);
+  for (const std::string& source : {late, early}) {
+    std::string output = source + ".mpg";
+    std::string error;
+    ASSERT_TRUE(ConvertToDvdMpeg(source, output, 0, {}, &error)) << error;
+    ExpectDvdTitle(output, false, source, true, temp.Path());
+  }
 }
 
 TEST(EncoderConvert, Mpeg1AndNtscSourcesAreEncodedForPal) {

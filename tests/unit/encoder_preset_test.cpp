@@ -8,6 +8,7 @@
 #include "convert/bounded_queue.h"
 #include "convert/convert_to_dvd_mpeg.h"
 #include "convert/encoder_preset.h"
+#include "convert/encoder_settings.h"
 #include "convert/picture_fit.h"
 
 namespace vantrel {
@@ -81,6 +82,59 @@ TEST(EncoderPreset, SuggestedRatesAreRatesMpegCanCarry) {
   EXPECT_EQ(SuggestFrameRate(plain, 120.0), (FrameRate{60, 1}));
   EXPECT_EQ(SuggestFrameRate(plain, 0.0), (FrameRate{25, 1}));
   EXPECT_EQ(SuggestFrameRate(PresetFor(FormatFamily::Dvd, TvStandard::Ntsc), 25.0), (FrameRate{30000, 1001}));
+}
+
+TEST(EncoderSettings, EachSetterIsReadBackByItsGetter) {
+  EncoderPreset p = PresetFor(FormatFamily::Dvd, TvStandard::Pal);
+  const struct {
+    int set, get;
+    double value;
+  } pairs[] = {{8, 7, 480}, {11, 12, 704}, {13, 14, 4000000}, {15, 16, 1}, {17, 18, 1}, {23, 24, 224000}, {25, 26, 80}};
+  for (const auto& pair : pairs) {
+    ASSERT_TRUE(SetEncoderSetting(p, pair.set, pair.value)) << pair.set;
+    double got = 0;
+    ASSERT_TRUE(GetEncoderSetting(p, pair.get, got)) << pair.get;
+    EXPECT_EQ(got, pair.value) << pair.get;
+  }
+  double got = 0;
+  ASSERT_TRUE(SetEncoderSetting(p, 9, 29.97));
+  EXPECT_EQ(p.frameRate, (FrameRate{30000, 1001}));
+  ASSERT_TRUE(GetEncoderSetting(p, 10, got));
+  EXPECT_NEAR(got, 29.97, 0.001);
+  // Variable bit rate: 2 variable, 0 constant; read back non-zero for variable.
+  ASSERT_TRUE(SetEncoderSetting(p, 27, 0));
+  EXPECT_FALSE(p.variableBitRate);
+  ASSERT_TRUE(GetEncoderSetting(p, 28, got));
+  EXPECT_EQ(got, 0);
+  ASSERT_TRUE(SetEncoderSetting(p, 27, 2));
+  ASSERT_TRUE(GetEncoderSetting(p, 28, got));
+  EXPECT_NE(got, 0);
+  // The two settings the main program applies after choosing DVD.
+  ASSERT_TRUE(SetEncoderSetting(p, 44, 1));
+  EXPECT_EQ(p.audio, AudioCodec::Mp2);
+  ASSERT_TRUE(SetEncoderSetting(p, 44, 2));
+  EXPECT_EQ(p.audio, AudioCodec::Ac3);
+  ASSERT_TRUE(SetEncoderSetting(p, 42, 3));
+  EXPECT_EQ(p.referenceDistance, 3);
+  ASSERT_TRUE(SetEncoderSetting(p, 35, 44100));
+  EXPECT_EQ(p.audioSampleRate, 44100);
+}
+
+TEST(EncoderSettings, ValuesTheEncoderCannotTakeAreRefused) {
+  const EncoderPreset before = PresetFor(FormatFamily::Dvd, TvStandard::Ntsc);
+  EncoderPreset p = before;
+  const std::pair<int, double> refused[] = {{8, 0}, {11, -720}, {9, 0}, {13, 0}, {25, 101},
+                                            {35, 22050}, {42, 0}, {44, 3}, {44, 0}};
+  for (const auto& [slot, value] : refused) EXPECT_FALSE(SetEncoderSetting(p, slot, value)) << slot;
+  double got = 0;
+  for (int slot : {0, 3, 7, 19, 36, 43}) EXPECT_FALSE(SetEncoderSetting(p, slot, 1)) << slot;
+  for (int slot : {0, 8, 9, 35, 42, 44}) EXPECT_FALSE(GetEncoderSetting(p, slot, got)) << slot;
+  EXPECT_EQ(p.width, before.width);
+  EXPECT_EQ(p.frameRate, before.frameRate);
+  EXPECT_EQ(p.audio, before.audio);
+  // A rate MPEG cannot carry, set by hand, is encoded at the nearest one it can.
+  ASSERT_TRUE(SetEncoderSetting(p, 9, 12.5));
+  EXPECT_EQ(ResolvePreset(p, 640, 480, 25).frameRate, (FrameRate{24000, 1001}));
 }
 
 TEST(PictureFit, WideSourcesAreLetterboxedNarrowOnesPillarboxed) {
