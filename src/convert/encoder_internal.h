@@ -3,6 +3,7 @@
 // shared counters. Not part of the encoder's public face.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -58,6 +59,32 @@ struct Progress {
   std::atomic<bool> cancel{false};
 };
 
+// Keeps one stream's times continuous across a timestamp reset or leap, as program and
+// transport streams that were cut or joined together have them; other containers keep
+// their times as they are.
+class Continuity {
+ public:
+  explicit Continuity(bool enabled) : enabled_(enabled) {}
+  // The corrected time of a frame or packet at `seconds` that lasts `length` seconds.
+  double Place(double seconds, double length) {
+    double t = seconds + offset_;
+    if (enabled_ && started_ && (t < next_ - 1.0 || t > next_ + 10.0)) {
+      offset_ += next_ - t;
+      t = next_;
+    }
+    started_ = true;
+    next_ = std::max(next_, t + length);
+    return t;
+  }
+  double Offset() const { return offset_; }
+
+ private:
+  bool enabled_;
+  bool started_ = false;
+  double next_ = 0;
+  double offset_ = 0;
+};
+
 struct SourceFile {
   InputPtr ctx;
   int video = -1;
@@ -66,6 +93,7 @@ struct SourceFile {
   double originSeconds = 0;  // start of the first picture: output time 0
   double frameRate = 0;
   double displayAspect = 0;
+  bool timesMayJump = false;  // the container's timestamps can be discontinuous
 
   bool Open(const std::string& path, std::string& error);
 };

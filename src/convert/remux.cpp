@@ -1,5 +1,7 @@
 // The fast path: a source whose streams are already legal for a DVD gets a new container.
 // Packets are copied as they are; the DVD muxer adds the navigation packs.
+#include <cmath>
+
 #include "convert/encoder_internal.h"
 
 namespace vantrel::encoder {
@@ -30,6 +32,7 @@ bool RunRemux(SourceFile& source, OutputFile& output, Progress& progress, std::s
   if (!output.WriteHeader(error)) return false;
 
   std::int64_t lastDts[2] = {AV_NOPTS_VALUE, AV_NOPTS_VALUE};
+  Continuity times[2] = {Continuity(source.timesMayJump), Continuity(source.timesMayJump)};
   PacketPtr packet(av_packet_alloc());
   for (;;) {
     if (progress.cancel.load()) return error = "the conversion was cancelled", false;
@@ -44,8 +47,9 @@ bool RunRemux(SourceFile& source, OutputFile& output, Progress& progress, std::s
     const AVStream* from = in->streams[map[which]];
     // Output time starts with the first picture, as on the encode path; the muxer moves
     // sound that starts earlier to non-negative times.
-    std::int64_t shift = av_rescale_q(std::int64_t(source.originSeconds * AV_TIME_BASE), AV_TIME_BASE_Q,
-                                      from->time_base);
+    double tick = av_q2d(from->time_base);
+    if (packet->dts != AV_NOPTS_VALUE) times[which].Place(packet->dts * tick - source.originSeconds, packet->duration * tick);
+    std::int64_t shift = std::llround((source.originSeconds - times[which].Offset()) / tick);
     if (packet->pts != AV_NOPTS_VALUE) packet->pts -= shift;
     if (packet->dts != AV_NOPTS_VALUE) packet->dts -= shift;
     if (which == 0 && packet->pts != AV_NOPTS_VALUE) {

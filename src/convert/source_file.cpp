@@ -76,6 +76,7 @@ bool SourceFile::Open(const std::string& path, std::string& error) {
   // sound is filled with silence.
   originSeconds = StreamStart(v);
   frameRate = StreamRate(v);
+  timesMayJump = (raw->iformat->flags & AVFMT_TS_DISCONT) != 0;
   AVRational sar = av_guess_sample_aspect_ratio(raw, const_cast<AVStream*>(v), nullptr);
   double pixelAspect = sar.num > 0 && sar.den > 0 ? av_q2d(sar) : 1.0;
   displayAspect = double(v->codecpar->width) * pixelAspect / v->codecpar->height;

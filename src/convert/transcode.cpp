@@ -463,6 +463,7 @@ bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& p
   const bool silent = as == nullptr;
   const double sourceFrame = source.frameRate > 0 ? 1.0 / source.frameRate : 1.0 / preset.frameRate.Value();
   double nextVideo = 0, nextAudio = 0;
+  Continuity videoTimes(source.timesMayJump), audioTimes(source.timesMayJump);
   bool ok = true;
   while (ok) {
     std::optional<Item> item = queue.Pop();
@@ -470,16 +471,18 @@ bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& p
     AVFrame* frame = item->frame.get();
     if (item->kind == Item::Video) {
       double at = FrameSeconds(frame, vs, source.originSeconds);
-      if (std::isnan(at)) at = nextVideo;
-      nextVideo = at + FrameLength(frame, vs, sourceFrame);
+      double length = FrameLength(frame, vs, sourceFrame);
+      at = std::isnan(at) ? nextVideo : videoTimes.Place(at, length);
+      nextVideo = at + length;
       ok = video.Add(std::move(item->frame), at, output, progress, error);
       // No sound in the source: silence in step with the pictures keeps the muxer's
       // interleaving buffer small.
       if (ok && silent) ok = audio.PadTo(video.Seconds(), output, error);
     } else {
       double at = FrameSeconds(frame, as, source.originSeconds);
-      if (std::isnan(at)) at = nextAudio;
-      nextAudio = at + FrameLength(frame, as, 0);
+      double length = FrameLength(frame, as, 0);
+      at = std::isnan(at) ? nextAudio : audioTimes.Place(at, length);
+      nextAudio = at + length;
       ok = audio.Add(frame, at, output, error);
     }
   }

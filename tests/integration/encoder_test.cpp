@@ -204,6 +204,32 @@ TEST(EncoderConvert, CopyRepairsRepeatedSoundTimes) {
   ExpectDvdTitle(output, false, source, false, temp.Path());
 }
 
+// Program streams joined end to end start their clock again in the middle; nothing after
+// the join may be lost, whether the streams are copied or encoded.
+TEST(EncoderConvert, JoinedProgramStreamsKeepBothHalves) {
+  test::TempFolder temp;
+  const std::string legal = temp / "part.vob";
+  ASSERT_TRUE(MakeClip(FlashVideoInput(720, 576, "25", 2) + " " + BeepAudioInput(48000, 2) +
+                           " -c:v mpeg2video -b:v 4M -aspect 4:3 -c:a mp2 -f vob",
+                       legal));
+  const std::string mpeg1 = temp / "part.mpg";
+  ASSERT_TRUE(MakeClip(FlashVideoInput(352, 288, "25", 2) + " " + BeepAudioInput(44100, 2) +
+                           " -c:v mpeg1video -c:a mp2 -f mpeg",
+                       mpeg1));
+  for (const auto& [part, mode] : {std::pair{legal, EncodeMode::Remux}, std::pair{mpeg1, EncodeMode::Encode}}) {
+    SCOPED_TRACE(part);
+    const std::string joined = part + ".joined";
+    ASSERT_TRUE(ShellCommand("cat " + ShellQuote(part) + " " + ShellQuote(part) + " >" + ShellQuote(joined)));
+    ASSERT_NEAR(ReadBack(joined).videoSeconds, 4.0, 0.01);
+    const std::string output = joined + ".mpg";
+    MpegEncoder encoder;
+    ForDvd(encoder, joined, output, TvStandard::Pal);
+    ASSERT_TRUE(encoder.Run()) << encoder.ErrorText();
+    EXPECT_EQ(encoder.Mode(), mode);
+    ExpectDvdTitle(output, false, joined, true, temp.Path());
+  }
+}
+
 TEST(EncoderConvert, NearlyLegalStreamsAreEncoded) {
   test::TempFolder temp;
   const std::string wrongSound = temp / "44k.vob";
