@@ -70,7 +70,7 @@ const EncoderPreset& MpegEncoder::Preset() const { return job_->preset; }
 
 bool MpegEncoder::Start() {
   Job& job = *job_;
-  if (job.started) return job.Fail("the encoder was already started"), false;
+  if (job.started) return false;  // one job per encoder; its state stays as it is
   job.started = true;
   if (job.output.empty()) return job.Fail("no output file was named"), false;
   std::error_code ec;

@@ -31,8 +31,11 @@ class MpegEncoder {
 
   // Opens the source, decides between encoding and copying, creates the temporary output
   // and starts the worker threads. False when any of that failed; ErrorText says why.
+  // An encoder runs one job: a second Start returns false and changes nothing.
   bool Start();
   // Waits up to timeoutMs for the job to end; true when it has ended (or never started).
+  // Start, Wait and Cancel belong to the thread that owns the encoder; the getters below
+  // may be called from any thread.
   bool Wait(int timeoutMs);
   // Start, then wait for the end. The result of Succeeded.
   bool Run();

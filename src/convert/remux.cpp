@@ -53,7 +53,8 @@ bool RunRemux(SourceFile& source, OutputFile& output, Progress& progress, std::s
     if (packet->pts != AV_NOPTS_VALUE) packet->pts -= shift;
     if (packet->dts != AV_NOPTS_VALUE) packet->dts -= shift;
     if (which == 0 && packet->pts != AV_NOPTS_VALUE) {
-      progress.position100ns.store(av_rescale_q(packet->pts, from->time_base, AVRational{1, 10000000}));
+      std::int64_t at = av_rescale_q(packet->pts, from->time_base, AVRational{1, 10000000});
+      if (at > progress.position100ns.load()) progress.position100ns.store(at);  // pictures come out of order
       progress.frames.fetch_add(1);
     }
     packet->stream_index = out[which]->index;

@@ -393,6 +393,7 @@ class Reader {
     queue_.Push(Item{});
   }
 
+  bool HasSound() const { return audio_ != nullptr; }
   const std::string& Error() const { return error_; }  // read after the thread ended
   int DecodeErrors() const { return decodeErrors_; }
 
@@ -460,7 +461,7 @@ bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& p
 
   const AVStream* vs = source.ctx->streams[source.video];
   const AVStream* as = source.audio >= 0 ? source.ctx->streams[source.audio] : nullptr;
-  const bool silent = as == nullptr;
+  const bool silent = !reader.HasSound();
   const double sourceFrame = source.frameRate > 0 ? 1.0 / source.frameRate : 1.0 / preset.frameRate.Value();
   double nextVideo = 0, nextAudio = 0;
   Continuity videoTimes(source.timesMayJump), audioTimes(source.timesMayJump);
