@@ -141,19 +141,17 @@ class VideoStage {
   // Scales the held picture into a black frame of the preset's size, keeping its shape.
   bool ConvertHeld(std::string& error) {
     const AVFrame* src = held_.get();
-    FramePtr out(av_frame_alloc());
-    out->format = AV_PIX_FMT_YUV420P;
-    out->width = preset_.width;
-    out->height = preset_.height;
-    if (av_frame_get_buffer(out.get(), 0) < 0) return error = "out of memory", false;
-    std::fill_n(out->data[0], std::size_t(out->linesize[0]) * out->height, 16);
-    std::fill_n(out->data[1], std::size_t(out->linesize[1]) * (out->height / 2), 128);
-    std::fill_n(out->data[2], std::size_t(out->linesize[2]) * (out->height / 2), 128);
-
+    FramePtr out = NewPicture();
+    if (!out) return error = "out of memory", false;
     double pixelAspect = src->sample_aspect_ratio.num > 0 ? av_q2d(src->sample_aspect_ratio) : 1.0;
     double aspect = double(src->width) * pixelAspect / src->height;
     if (preset_.family == FormatFamily::Mpeg1 || preset_.family == FormatFamily::Mpeg2) aspect = frameAspect_;
     PictureRect r = FitPicture(aspect, preset_.width, preset_.height, frameAspect_);
+    if (r.width != preset_.width || r.height != preset_.height) {
+      std::fill_n(out->data[0], std::size_t(out->linesize[0]) * out->height, 16);
+      std::fill_n(out->data[1], std::size_t(out->linesize[1]) * (out->height / 2), 128);
+      std::fill_n(out->data[2], std::size_t(out->linesize[2]) * (out->height / 2), 128);
+    }
     scaler_.reset(sws_getCachedContext(scaler_.release(), src->width, src->height, AVPixelFormat(src->format),
                                        r.width, r.height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr,
                                        nullptr));
@@ -167,7 +165,33 @@ class VideoStage {
     return true;
   }
 
+  // Output pictures come from a pool: the encoder holds a few for reordering, and fresh
+  // allocations of this size cost a page fault per 4 KiB.
+  FramePtr NewPicture() {
+    constexpr int kAlign = 64;
+    int size = av_image_get_buffer_size(AV_PIX_FMT_YUV420P, preset_.width, preset_.height, kAlign);
+    if (!pool_) pool_.reset(av_buffer_pool_init(std::size_t(size) + kAlign, nullptr));
+    FramePtr out(av_frame_alloc());
+    if (!pool_ || !out) return nullptr;
+    out->format = AV_PIX_FMT_YUV420P;
+    out->width = preset_.width;
+    out->height = preset_.height;
+    out->buf[0] = av_buffer_pool_get(pool_.get());
+    if (!out->buf[0]) return nullptr;
+    uint8_t* base = out->buf[0]->data;
+    base += (kAlign - reinterpret_cast<std::uintptr_t>(base) % kAlign) % kAlign;
+    if (av_image_fill_arrays(out->data, out->linesize, base, AV_PIX_FMT_YUV420P, preset_.width, preset_.height,
+                             kAlign) < 0)
+      return nullptr;
+    return out;
+  }
+
+  struct PoolDeleter {
+    void operator()(AVBufferPool* p) const { av_buffer_pool_uninit(&p); }
+  };
+
   EncoderPreset preset_;
+  std::unique_ptr<AVBufferPool, PoolDeleter> pool_;
   double frameAspect_ = 4.0 / 3.0;
   CodecPtr encoder_;
   AVStream* stream_ = nullptr;
