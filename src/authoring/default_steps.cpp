@@ -3,6 +3,7 @@
 #include "authoring/menu_video_chain.h"
 #include "authoring/run_status.h"
 #include "base/app_folder.h"
+#include "convert/convert_to_dvd_mpeg.h"
 #include "menu/menu_model.h"
 #include "menu/menu_renderer.h"
 #include "project/app_settings.h"
@@ -22,6 +23,14 @@ AuthoringSteps DefaultAuthoringSteps() {
     MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.IsNtsc()};
     return MenuVideoChain::Run(model, inputs, settings, CurrentRunStatus(), CurrentRunQuestion()) !=
            MenuChainResult::kStopRun;
+  };
+  steps.convertToDvdMpeg = [](const std::string& source, std::string& output, bool ntsc) {
+    std::string reason;
+    const bool done = ConvertToDvdMpeg(
+        source, output, ntsc, [](int percent) { CurrentRunStatus().SetProgress(percent); }, &reason);
+    if (!done && !reason.empty())
+      CurrentRunStatus().ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
+    return done;
   };
   return steps;
 }

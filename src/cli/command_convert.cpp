@@ -1,0 +1,81 @@
+// vantrel-author convert: repairs one video file into a DVD MPEG-2 program stream, the
+// same conversion the authoring run applies to titles that are not DVD-compliant.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cli/commands.h"
+#include "convert/convert_to_dvd_mpeg.h"
+#include "project/app_settings.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vantrel-author convert SOURCE OUTPUT [--pal|--ntsc]\n"
+    "  --pal, --ntsc   video standard (default: the resolution setting)\n"
+    "An OUTPUT ending in .avi is written as .mpg; the path written is printed at the end.\n";
+
+void DrawBar(int percent) {
+  constexpr int kWidth = 40;
+  int filled = percent * kWidth / 100;
+  std::printf("\r[%.*s%*s] %3d%%", filled, "########################################", kWidth - filled, "",
+              percent);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+namespace vantrel::cli {
+
+int RunConvert(int argc, char** argv) {
+  AppSettings& settings = Settings();
+  settings.Load();
+  std::string paths[2];
+  int count = 0;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--pal") {
+      settings.resolution = 0;
+    } else if (arg == "--ntsc") {
+      settings.resolution = 1;
+    } else if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (arg.rfind("--", 0) == 0 || count == 2) {
+      std::fputs(kUsage, stderr);
+      return 2;
+    } else {
+      paths[count++] = arg;
+    }
+  }
+  if (count != 2 || paths[0].empty() || paths[1].empty()) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+
+  av_log_set_level(AV_LOG_ERROR);  // the libraries' notes are not for the user
+  const bool terminal = isatty(STDOUT_FILENO);
+  ConvertProgress progress;
+  if (terminal) progress = DrawBar;
+  std::string output = paths[1];
+  std::string error;
+  bool ok = ConvertToDvdMpeg(paths[0], output, settings.IsNtsc() ? 1 : 0, progress, &error);
+  if (terminal && ok) {
+    DrawBar(100);
+    std::fputc('\n', stdout);
+  }
+  if (!ok) {
+    std::fprintf(stderr, "vantrel-author: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("wrote %s\n", output.c_str());
+  return 0;
+}
+
+}  // namespace vantrel::cli

@@ -1,0 +1,131 @@
+// Pieces shared by the encoder's two ways of working (encode and stream copy): owning
+// wrappers for FFmpeg objects, the opened source, the temporary output file, the job's
+// shared counters. Not part of the encoder's public face.
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/audio_fifo.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+#include "convert/encoder_preset.h"
+
+namespace vantrel::encoder {
+
+struct InputDeleter {
+  void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
+};
+struct CodecDeleter {
+  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct FrameDeleter {
+  void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+struct PacketDeleter {
+  void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct SwsDeleter {
+  void operator()(SwsContext* c) const { sws_freeContext(c); }
+};
+struct SwrDeleter {
+  void operator()(SwrContext* c) const { swr_free(&c); }
+};
+struct FifoDeleter {
+  void operator()(AVAudioFifo* f) const { av_audio_fifo_free(f); }
+};
+using InputPtr = std::unique_ptr<AVFormatContext, InputDeleter>;
+using CodecPtr = std::unique_ptr<AVCodecContext, CodecDeleter>;
+using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
+using SwsPtr = std::unique_ptr<SwsContext, SwsDeleter>;
+using SwrPtr = std::unique_ptr<SwrContext, SwrDeleter>;
+using FifoPtr = std::unique_ptr<AVAudioFifo, FifoDeleter>;
+
+std::string AvError(int code);
+
+// Counters the workers write and the owner's thread reads while the job runs.
+struct Progress {
+  std::atomic<std::int64_t> position100ns{0};
+  std::atomic<std::int64_t> frames{0};
+  std::atomic<bool> cancel{false};
+};
+
+// Keeps one stream's times continuous across a timestamp reset or leap, as program and
+// transport streams that were cut or joined together have them; other containers keep
+// their times as they are.
+class Continuity {
+ public:
+  explicit Continuity(bool enabled) : enabled_(enabled) {}
+  // The corrected time of a frame or packet at `seconds` that lasts `length` seconds.
+  double Place(double seconds, double length) {
+    double t = seconds + offset_;
+    if (enabled_ && started_ && (t < next_ - 1.0 || t > next_ + 10.0)) {
+      offset_ += next_ - t;
+      t = next_;
+    }
+    started_ = true;
+    next_ = std::max(next_, t + length);
+    return t;
+  }
+  double Offset() const { return offset_; }
+
+ private:
+  bool enabled_;
+  bool started_ = false;
+  double next_ = 0;
+  double offset_ = 0;
+};
+
+struct SourceFile {
+  InputPtr ctx;
+  int video = -1;
+  int audio = -1;  // -1: the output gets a silent track
+  std::int64_t duration100ns = 0;
+  double originSeconds = 0;  // start of the first picture: output time 0
+  double frameRate = 0;
+  double displayAspect = 0;
+  bool timesMayJump = false;  // the container's timestamps can be discontinuous
+
+  bool Open(const std::string& path, std::string& error);
+};
+
+// A stream copy is possible: MPEG-2 video of the preset's size and rate within the DVD
+// limits and MPEG-1 Layer II or AC-3 audio at 48 kHz. `why` tells what rules it out.
+bool IsDvdLegalSource(const SourceFile& source, const EncoderPreset& preset, std::string& why);
+
+// The program stream being written: a temporary file beside the target, renamed over the
+// target by Finish and deleted otherwise.
+class OutputFile {
+ public:
+  ~OutputFile();
+  bool Create(const std::string& target, const std::string& muxer, int muxRate, std::string& error);
+  AVFormatContext* Context() { return ctx_; }
+  AVStream* AddStream(std::string& error);
+  bool WriteHeader(std::string& error);
+  // Takes the packet's content; its timestamps must be in its stream's time base.
+  bool Write(AVPacket* packet, std::string& error);
+  bool Finish(std::string& error);
+  void Abandon();
+
+ private:
+  void Close();
+  AVFormatContext* ctx_ = nullptr;
+  std::string target_;
+  std::string temporary_;
+  bool headerWritten_ = false;
+};
+
+bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& preset,
+                  Progress& progress, std::string& error);
+bool RunRemux(SourceFile& source, OutputFile& output, Progress& progress, std::string& error);
+
+}  // namespace vantrel::encoder
