@@ -12,11 +12,13 @@ struct Command {
 
 int RunAuthor(int argc, char** argv);
 int RunConvert(int argc, char** argv);
+int RunDemo(int argc, char** argv);
 int RunMenu(int argc, char** argv);
 
 inline constexpr Command kCommands[] = {
     {"author", "lay the videos out on menu pages and author a DVD from them", RunAuthor},
     {"convert", "repair one video file into a DVD MPEG-2 program stream", RunConvert},
+    {"demo", "make demo clips and author a demo DVD with a menu from them", RunDemo},
     {"menu", "render the menu pages of the videos and make their menu streams", RunMenu},
 };
 
