@@ -13,7 +13,4 @@ class RunQuestion;
 // is reported ("无法打开文件 " + path + the system's reason) and treated as compliant.
 bool DvdCompliance(const std::string& path, RunQuestion& questions);
 
-// The test on bytes already in memory.
-bool HasNavigationPacks(const unsigned char* data, size_t size);
-
 }  // namespace vantrel

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "convert/encoder_internal.h"
+#include "convert/navigation_packs.h"
 
 namespace vantrel {
 
@@ -130,12 +131,9 @@ std::int64_t MpegEncoder::FramesEncoded() const { return job_->progress.frames.l
 
 bool HasDvdNavigationPacks(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::string head(16384, '\0');
+  std::string head(kNavigationScanBytes, ' ');
   in.read(head.data(), std::streamsize(head.size()));
-  head.resize(std::size_t(in.gcount()));
-  static const char kPci[] = {0, 0, 1, '\xBF', 3, '\xD4'};
-  static const char kDsi[] = {0, 0, 1, '\xBF', 3, '\xFA'};
-  return head.find(std::string(kPci, 6)) != std::string::npos && head.find(std::string(kDsi, 6)) != std::string::npos;
+  return HasNavigationPacks(reinterpret_cast<const unsigned char*>(head.data()), size_t(in.gcount()));
 }
 
 }  // namespace vantrel
