@@ -55,3 +55,12 @@ std::u16string U16FromBstr(BSTR text) {
 }
 
 }  // namespace vantrel::com
+
+#include "platform/com/memory.h"
+
+namespace vantrel::com {
+
+void* CoTaskMemAlloc(size_t bytes) { return std::malloc(bytes ? bytes : 1); }
+void CoTaskMemFree(void* block) { std::free(block); }
+
+}  // namespace vantrel::com

@@ -25,6 +25,8 @@ using LPCOLESTR = const OLECHAR*;
 using BSTR = OLECHAR*;
 using VARIANT_BOOL = std::int16_t;
 
+inline constexpr BOOL TRUE = 1;
+inline constexpr BOOL FALSE = 0;
 inline constexpr VARIANT_BOOL VARIANT_TRUE = -1;
 inline constexpr VARIANT_BOOL VARIANT_FALSE = 0;
 
