@@ -11,9 +11,13 @@ struct Command {
 };
 
 int RunAuthor(int argc, char** argv);
+int RunProbe(int argc, char** argv);
+int RunThumbnail(int argc, char** argv);
 
 inline constexpr Command kCommands[] = {
     {"author", "lay the videos out on menu pages and author a DVD from them", RunAuthor},
+    {"probe", "show a video's duration, frame rate, size and whether it has video", RunProbe},
+    {"thumbnail", "grab the frame at a time as an 80 x 60 bitmap", RunThumbnail},
 };
 
 }  // namespace vantrel::cli

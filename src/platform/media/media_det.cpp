@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/com/bstr.h"
+#include "platform/media/dib_file.h"
 #include "platform/media/ffmpeg_file.h"
 #include "platform/media/filter_base.h"
 #include "platform/media/filters.h"
@@ -174,21 +175,7 @@ class MediaDet : public Object<IMediaDet> {
     DibFrame frame;
     HRESULT hr = Picture(stream, seconds, width, height, frame);
     if (FAILED(hr)) return hr;
-    BITMAPFILEHEADER fileHeader;
-    BITMAPINFOHEADER header;
-    header.biWidth = frame.width;
-    header.biHeight = frame.height;
-    header.biBitCount = 24;
-    header.biSizeImage = DWORD(frame.bits.size());
-    fileHeader.bfOffBits = 54;
-    fileHeader.bfSize = DWORD(54 + frame.bits.size());
-    std::FILE* out = std::fopen(Utf8FromBstr(file).c_str(), "wb");
-    if (!out) return E_ACCESSDENIED;
-    bool ok = std::fwrite(&fileHeader, sizeof fileHeader, 1, out) == 1 &&
-              std::fwrite(&header, sizeof header, 1, out) == 1 &&
-              std::fwrite(frame.bits.data(), 1, frame.bits.size(), out) == frame.bits.size();
-    ok = std::fclose(out) == 0 && ok;
-    return ok ? S_OK : E_FAIL;
+    return WriteDibFile(Utf8FromBstr(file), frame) ? S_OK : E_ACCESSDENIED;
   }
 
   HRESULT GetSampleGrabber(ISampleGrabber** grabber) override {
