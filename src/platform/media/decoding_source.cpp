@@ -22,6 +22,7 @@ namespace vantrel::media {
 namespace {
 
 constexpr double kUnits = 10000000.0;  // REFERENCE_TIME per second
+constexpr double kSeekMargin = 1.0;     // seconds
 
 class DecodingSource;
 
@@ -334,8 +335,10 @@ void DecodingSource::Stream() {
   const double startSec = double(start_) / kUnits;
   const double stopSec = stop_ > 0 ? double(stop_) / kUnits : 0;
   if (SUCCEEDED(failure) && startSec > 0) {
+    // A second early: some indexes mark pictures as key frames that the decoder cannot
+    // start from, and the pictures up to the start are decoded and held, not delivered.
     std::int64_t target = fmt->start_time == AV_NOPTS_VALUE ? 0 : fmt->start_time;
-    target += std::int64_t(startSec * AV_TIME_BASE);
+    target += std::int64_t(std::max(0.0, startSec - kSeekMargin) * AV_TIME_BASE);
     av_seek_frame(fmt, -1, target, AVSEEK_FLAG_BACKWARD);
   }
   int videoIndex = video.pin ? video.pin->Facts().fileIndex : -1;

@@ -121,10 +121,22 @@ double VideoDecoder::SecondsOf(const AVFrame* frame) const {
 HRESULT VideoDecoder::FrameAt(double seconds, DibFrame& out, int width, int height) {
   AVFormatContext* fmt = file_->Format();
   const AVStream* st = fmt->streams[stream_];
-  std::int64_t target = StartOf(st) + std::int64_t(std::floor(seconds / av_q2d(st->time_base)));
-  if (seconds > 0 && av_seek_frame(fmt, stream_, target, AVSEEK_FLAG_BACKWARD) < 0)
-    av_seek_frame(fmt, stream_, StartOf(st), AVSEEK_FLAG_BACKWARD);
-  avcodec_flush_buffers(codec_);
+  // A second early, as some indexes mark pictures as key frames that cannot start a
+  // decode; should the first picture still come after the time, decode from the start.
+  for (double margin : {1.0, seconds}) {
+    double from = std::max(0.0, seconds - margin);
+    std::int64_t target = StartOf(st) + std::int64_t(std::floor(from / av_q2d(st->time_base)));
+    if (from <= 0 || av_seek_frame(fmt, stream_, target, AVSEEK_FLAG_BACKWARD) < 0)
+      av_seek_frame(fmt, stream_, StartOf(st), AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+    avcodec_flush_buffers(codec_);
+    HRESULT hr = DecodeForward(seconds, out, width, height);
+    if (hr != com::S_FALSE || from <= 0) return hr == com::S_FALSE ? com::S_OK : hr;
+  }
+  return com::S_OK;
+}
+
+HRESULT VideoDecoder::DecodeForward(double seconds, DibFrame& out, int width, int height) {
+  AVFormatContext* fmt = file_->Format();
 
   AVPacket* packet = av_packet_alloc();
   AVFrame* frame = av_frame_alloc();
@@ -163,11 +175,13 @@ HRESULT VideoDecoder::FrameAt(double seconds, DibFrame& out, int width, int heig
       if (done) break;
     }
   }
+  // S_FALSE: the first picture came after the time, so the seek landed too late.
+  bool late = haveHeld && SecondsOf(held) > seconds + epsilon;
   bool ok = haveHeld && Convert(held, out, width, height, 24);
   av_frame_free(&held);
   av_frame_free(&frame);
   av_packet_free(&packet);
-  return ok ? com::S_OK : com::E_FAIL;
+  return ok ? (late ? com::S_FALSE : com::S_OK) : com::E_FAIL;
 }
 
 bool VideoDecoder::Convert(const AVFrame* frame, DibFrame& out, int width, int height,

@@ -91,6 +91,8 @@ class VideoDecoder {
   double SecondsOf(const AVFrame* frame) const;
 
  private:
+  HRESULT DecodeForward(double seconds, DibFrame& out, int width, int height);
+
   MediaFile* file_ = nullptr;
   int stream_ = -1;
   AVCodecContext* codec_ = nullptr;
