@@ -234,15 +234,7 @@ class FilterGraph final : public IGraphBuilder,
   // ---- IMediaControl ----
   HRESULT Run() override {
     auto filters = Filters();
-    if (state_ == State_Stopped) {
-      std::lock_guard lock(eventLock_);
-      renderers_ = 0;
-      completions_ = 0;
-      completed_ = false;
-      completionCode_ = 0;
-      for (auto& f : filters)
-        if (EndsStreams(f.Get())) ++renderers_;
-    }
+    if (state_ == State_Stopped) BeginStreaming(filters);
     for (auto& f : filters) {
       HRESULT hr = f->Pause();
       if (FAILED(hr)) {
@@ -271,7 +263,9 @@ class FilterGraph final : public IGraphBuilder,
     return S_OK;
   }
   HRESULT Pause() override {
-    for (auto& f : Filters()) {
+    auto filters = Filters();
+    if (state_ == State_Stopped) BeginStreaming(filters);
+    for (auto& f : filters) {
       HRESULT hr = f->Pause();
       if (FAILED(hr)) return hr;
     }
@@ -500,6 +494,17 @@ class FilterGraph final : public IGraphBuilder,
       input = true;
     }
     return input;
+  }
+
+  // Leaving the stopped state: count the filters whose completion the graph waits for.
+  void BeginStreaming(const std::vector<ComPtr<IBaseFilter>>& filters) {
+    std::lock_guard lock(eventLock_);
+    renderers_ = 0;
+    completions_ = 0;
+    completed_ = false;
+    completionCode_ = 0;
+    for (auto& f : filters)
+      if (EndsStreams(f.Get())) ++renderers_;
   }
 
   std::u16string UniqueName(std::u16string name) {
