@@ -116,6 +116,32 @@ TEST(ComModuleTest, RegisteredModuleIsCreatedCalledAdvisedAndUnloaded) {
   CoUninitialize();
 }
 
+TEST(ComModuleTest, ALockedServerStaysLoadedWithoutObjects) {
+  TempFolder folder;
+  ScopedEnv registryDir("VANTREL_REGISTRY_DIR", folder.Path());
+  ASSERT_EQ(RunRegsvr32("\"" + kModule + "\" /s"), 0);
+  CoInitialize();
+  {
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(CoGetClassObject(CLSID_Counter, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                               factory.PutVoid()), S_OK);
+    ComPtr<IUnknown> wrong;
+    EXPECT_EQ(factory->CreateInstance(factory.Get(), IID_IUnknown, wrong.PutVoid()),
+              CLASS_E_NOAGGREGATION);
+    factory->LockServer(TRUE);
+  }
+  CoFreeUnusedLibraries();
+  EXPECT_TRUE(ModuleLoaded());
+  {
+    ComPtr<IClassFactory> factory;
+    CoGetClassObject(CLSID_Counter, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.PutVoid());
+    factory->LockServer(FALSE);
+  }
+  CoFreeUnusedLibraries();
+  EXPECT_FALSE(ModuleLoaded());
+  CoUninitialize();
+}
+
 TEST(ComModuleTest, Regsvr32NamesTheStepThatFailed) {
   TempFolder folder;
   ScopedEnv registryDir("VANTREL_REGISTRY_DIR", folder.Path());
