@@ -2,7 +2,9 @@
 // replaced by doubles (through the built-in class table) where a way must fail on demand.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "base/paths.h"
 #include "media/bitmap_file.h"
@@ -198,6 +200,27 @@ TEST_F(FrameGrabberTest, NothingToGrabLeavesTheFlagAtZeroAndNoFile) {
     EXPECT_NE(traced.find(c.trace), std::string::npos) << c.source << ": " << traced;
     EXPECT_FALSE(FileExists(out)) << c.source;
   }
+}
+
+TEST_F(FrameGrabberTest, ACutFileEndsTheGrabWithoutHangingAndPastTheEndGivesTheLastFrame) {
+  std::string cut = app_ / "cut.mpg";
+  std::string whole = test::ReadText(mpeg_);
+  test::WriteText(cut, whole.substr(0, whole.size() / 2));
+  for (bool control : {true, false}) {
+    std::unique_ptr<ScopedClass> noControl;
+    if (!control) noControl = std::make_unique<ScopedClass>(CLSID_VideoEdit, &Unavailable);
+    std::string out = app_ / "cut.bmp";
+    testing::internal::CaptureStdout();
+    unsigned char result = Grab(cut, 2.9, out);  // beyond what is left of the file
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(result, 1);
+    int w, h;
+    EXPECT_NE(CentreColour(out, &w, &h), 0);
+    EXPECT_EQ(w, 80);
+    EXPECT_EQ(h, 60);
+    std::remove(out.c_str());
+  }
+  EXPECT_EQ(test::ReadText(cut).size(), whole.size() / 2);
 }
 
 TEST_F(FrameGrabberTest, TheMediaDetectorsFormatBlockDecidesTheRequestedSize) {
