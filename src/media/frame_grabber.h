@@ -1,0 +1,46 @@
+// A frame of a video file at a time position as an 80 x 60, 24-bit BMP file, by three
+// independent ways tried in order: the video editing control's export, a one-shot sample
+// grabber graph, and the media detector. The grab runs on a worker thread while the
+// starting thread keeps pumping its messages.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "media/thumbnail_owner.h"
+#include "platform/com/types.h"
+
+namespace vantrel {
+
+// The one file name both the grabber callback writes and the worker reads back, in the
+// application folder. (The other platform's reader spelled it "BITMAP00000.BMP" and relied
+// on names that ignore case; here both sides use this spelling.)
+inline constexpr const char* kGrabberBitmapName = "Bitmap00000.bmp";
+
+struct ThumbnailGrabJob {
+  std::string sourcePath;
+  std::string bitmapPath;
+  double time = 0;  // seconds
+  ThumbnailOwner* owner = nullptr;
+};
+
+// Set to 1 by the starter before the worker starts; the worker leaves 1 when a frame was
+// obtained and 0 otherwise; read after the worker has ended.
+extern unsigned char ThumbnailGrabResult;
+
+// The thread routine; always 0.
+int ThumbnailWorker(ThumbnailGrabJob* job);
+// Sets the flag, runs ThumbnailWorker on a thread of its own and pumps the calling
+// thread's messages until it ends; returns the flag.
+unsigned char RunThumbnailGrab(ThumbnailGrabJob& job);
+
+// 0 when the frame at `time` was written to kGrabberBitmapName in the application folder,
+// -1 otherwise. Trace lines go to standard output.
+int SampleGrabberGrab(const std::string& sourcePath, double time);
+// The media detector's picture: a 40-byte info header and 24-bit rows.
+com::HRESULT GetBitmap(const std::string& sourcePath, double time,
+                       std::unique_ptr<char[]>& buffer, long& size);
+// True when the target file was written.
+bool SampGrab(const std::string& sourcePath, double time, const std::string& targetFile);
+
+}  // namespace vantrel

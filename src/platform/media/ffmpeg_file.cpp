@@ -1,0 +1,206 @@
+#include "platform/media/ffmpeg_file.h"
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <mutex>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+namespace vantrel::media {
+namespace {
+
+void QuietLibraries() {
+  static std::once_flag once;
+  std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
+}
+
+double Seconds(std::int64_t ts, AVRational base) { return double(ts) * av_q2d(base); }
+
+std::int64_t StartOf(const AVStream* stream) {
+  return stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
+}
+
+}  // namespace
+
+MediaFile::~MediaFile() {
+  if (format_) avformat_close_input(&format_);
+}
+
+HRESULT MediaFile::Open(const std::string& path) {
+  QuietLibraries();
+  path_ = path;
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return kFileNotFound;
+  if (info.st_size == 0) return kUnknownFileType;
+  if (avformat_open_input(&format_, path.c_str(), nullptr, nullptr) < 0) {
+    format_ = nullptr;
+    return kUnknownFileType;
+  }
+  if (avformat_find_stream_info(format_, nullptr) < 0) {
+    avformat_close_input(&format_);
+    return kInvalidFileFormat;
+  }
+  duration_ = format_->duration > 0 ? double(format_->duration) / AV_TIME_BASE : 0;
+  for (unsigned i = 0; i < format_->nb_streams; ++i) {
+    const AVStream* st = format_->streams[i];
+    const AVCodecParameters* par = st->codecpar;
+    if (par->codec_type != AVMEDIA_TYPE_VIDEO && par->codec_type != AVMEDIA_TYPE_AUDIO) continue;
+    if (st->disposition & AV_DISPOSITION_ATTACHED_PIC) continue;  // cover art is not video
+    StreamFacts facts;
+    facts.fileIndex = int(i);
+    facts.kind = par->codec_type == AVMEDIA_TYPE_VIDEO ? StreamFacts::Kind::Video
+                                                       : StreamFacts::Kind::Audio;
+    facts.lengthSeconds = st->duration > 0 ? Seconds(st->duration, st->time_base) : duration_;
+    facts.fourcc = par->codec_tag;
+    facts.bitRate = par->bit_rate;
+    bool haveDecoder = avcodec_find_decoder(par->codec_id) != nullptr;
+    if (facts.kind == StreamFacts::Kind::Video) {
+      AVRational rate = st->avg_frame_rate.num > 0 ? st->avg_frame_rate : st->r_frame_rate;
+      facts.frameRate = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0;
+      facts.width = par->width;
+      facts.height = par->height;
+      facts.decodable = haveDecoder && par->width > 0 && par->height > 0;
+    } else {
+      facts.sampleRate = par->sample_rate;
+      facts.channels = par->ch_layout.nb_channels;
+      facts.decodable = haveDecoder && par->sample_rate > 0 && facts.channels > 0;
+    }
+    streams_.push_back(facts);
+  }
+  if (streams_.empty()) {
+    avformat_close_input(&format_);
+    return kUnknownFileType;
+  }
+  return com::S_OK;
+}
+
+std::string MediaFile::FormatName() const {
+  return format_ && format_->iformat ? format_->iformat->name : "";
+}
+
+int MediaFile::FirstOf(StreamFacts::Kind kind) const {
+  for (size_t i = 0; i < streams_.size(); ++i)
+    if (streams_[i].kind == kind) return int(i);
+  return -1;
+}
+
+VideoDecoder::~VideoDecoder() {
+  if (codec_) avcodec_free_context(&codec_);
+  if (sws_) sws_freeContext(sws_);
+}
+
+HRESULT VideoDecoder::Open(MediaFile& file, int fileStreamIndex) {
+  file_ = &file;
+  stream_ = fileStreamIndex;
+  const AVStream* st = file.Format()->streams[fileStreamIndex];
+  const AVCodec* decoder = avcodec_find_decoder(st->codecpar->codec_id);
+  if (!decoder) return kUnknownFileType;
+  codec_ = avcodec_alloc_context3(decoder);
+  if (!codec_) return com::E_OUTOFMEMORY;
+  avcodec_parameters_to_context(codec_, st->codecpar);
+  codec_->thread_count = 1;  // a thumbnail is one picture; threads cost more than they give
+  codec_->pkt_timebase = st->time_base;
+  if (avcodec_open2(codec_, decoder, nullptr) < 0) return kUnknownFileType;
+  return com::S_OK;
+}
+
+double VideoDecoder::SecondsOf(const AVFrame* frame) const {
+  const AVStream* st = file_->Format()->streams[stream_];
+  std::int64_t ts = frame->best_effort_timestamp;
+  if (ts == AV_NOPTS_VALUE) ts = frame->pts;
+  if (ts == AV_NOPTS_VALUE) return 0;
+  return Seconds(ts - StartOf(st), st->time_base);
+}
+
+HRESULT VideoDecoder::FrameAt(double seconds, DibFrame& out, int width, int height) {
+  AVFormatContext* fmt = file_->Format();
+  const AVStream* st = fmt->streams[stream_];
+  // A second early, as some indexes mark pictures as key frames that cannot start a
+  // decode; should the first picture still come after the time, decode from the start.
+  for (double margin : {1.0, seconds}) {
+    double from = std::max(0.0, seconds - margin);
+    std::int64_t target = StartOf(st) + std::int64_t(std::floor(from / av_q2d(st->time_base)));
+    if (from <= 0 || av_seek_frame(fmt, stream_, target, AVSEEK_FLAG_BACKWARD) < 0)
+      av_seek_frame(fmt, stream_, StartOf(st), AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+    avcodec_flush_buffers(codec_);
+    HRESULT hr = DecodeForward(seconds, out, width, height);
+    if (hr != com::S_FALSE || from <= 0) return hr == com::S_FALSE ? com::S_OK : hr;
+  }
+  return com::S_OK;
+}
+
+HRESULT VideoDecoder::DecodeForward(double seconds, DibFrame& out, int width, int height) {
+  AVFormatContext* fmt = file_->Format();
+
+  AVPacket* packet = av_packet_alloc();
+  AVFrame* frame = av_frame_alloc();
+  AVFrame* held = av_frame_alloc();
+  bool haveHeld = false, done = false, draining = false;
+  // A tiny rounding margin so the frame that starts exactly at the time is taken.
+  const double epsilon = 1e-6;
+  while (!done) {
+    if (!draining) {
+      int rc = av_read_frame(fmt, packet);
+      if (rc < 0) {
+        draining = true;
+        avcodec_send_packet(codec_, nullptr);
+      } else {
+        if (packet->stream_index == stream_) avcodec_send_packet(codec_, packet);
+        av_packet_unref(packet);
+      }
+    }
+    for (;;) {
+      int rc = avcodec_receive_frame(codec_, frame);
+      if (rc == AVERROR(EAGAIN)) break;
+      if (rc < 0) {  // end of the drained stream, or a decoder that gave up
+        done = true;
+        break;
+      }
+      if (SecondsOf(frame) <= seconds + epsilon || !haveHeld) {
+        bool later = SecondsOf(frame) > seconds + epsilon;
+        av_frame_unref(held);
+        av_frame_move_ref(held, frame);
+        haveHeld = true;
+        if (later) done = true;  // nothing shown before the first picture: take it
+      } else {
+        done = true;  // the held picture is the one on screen at `seconds`
+      }
+      av_frame_unref(frame);
+      if (done) break;
+    }
+  }
+  // S_FALSE: the first picture came after the time, so the seek landed too late.
+  bool late = haveHeld && SecondsOf(held) > seconds + epsilon;
+  bool ok = haveHeld && Convert(held, out, width, height, 24);
+  av_frame_free(&held);
+  av_frame_free(&frame);
+  av_packet_free(&packet);
+  return ok ? (late ? com::S_FALSE : com::S_OK) : com::E_FAIL;
+}
+
+bool VideoDecoder::Convert(const AVFrame* frame, DibFrame& out, int width, int height,
+                           int bitsPerPixel) {
+  if (frame->width <= 0 || frame->height <= 0) return false;
+  out.width = width > 0 ? width : frame->width;
+  out.height = height > 0 ? height : frame->height;
+  out.bitsPerPixel = bitsPerPixel;
+  AVPixelFormat target = bitsPerPixel == 32 ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR24;
+  sws_ = sws_getCachedContext(sws_, frame->width, frame->height, AVPixelFormat(frame->format),
+                              out.width, out.height, target, SWS_AREA, nullptr, nullptr, nullptr);
+  if (!sws_) return false;
+  int stride = out.Stride();
+  out.bits.assign(size_t(stride) * size_t(out.height), 0);
+  // Bottom-up rows: start at the last row and walk backwards.
+  std::uint8_t* planes[4] = {out.bits.data() + size_t(stride) * size_t(out.height - 1), nullptr,
+                             nullptr, nullptr};
+  int strides[4] = {-stride, 0, 0, 0};
+  return sws_scale(sws_, frame->data, frame->linesize, 0, frame->height, planes, strides) > 0;
+}
+
+}  // namespace vantrel::media

@@ -1,0 +1,102 @@
+// What the media layer's filters and the media detector share: opening a file with
+// libavformat, the facts of its audio and video streams, decoding the picture shown at a
+// time and turning pictures into bottom-up device-independent rows.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/com/types.h"
+
+struct AVFormatContext;
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+struct SwsContext;
+
+namespace vantrel::media {
+
+using com::HRESULT;
+
+// Failure codes of opening a file, as the filters report them.
+inline constexpr HRESULT kFileNotFound = com::Code(0x80070002);   // no such file
+inline constexpr HRESULT kUnknownFileType = com::Code(0x80040240);  // VFW_E_UNKNOWN_FILE_TYPE
+inline constexpr HRESULT kInvalidFileFormat = com::Code(0x8004022F);  // VFW_E_INVALID_FILE_FORMAT
+
+struct StreamFacts {
+  enum class Kind { Video, Audio };
+  Kind kind = Kind::Video;
+  int fileIndex = 0;           // index among the file's streams
+  double lengthSeconds = 0;
+  double frameRate = 0;        // video
+  int width = 0, height = 0;   // video
+  std::uint32_t fourcc = 0;    // the codec tag, 0 when the container has none
+  std::int64_t bitRate = 0;
+  int sampleRate = 0, channels = 0;  // audio
+  bool decodable = false;      // a decoder exists and the stream has a usable size or rate
+};
+
+class MediaFile {
+ public:
+  MediaFile() = default;
+  ~MediaFile();
+  MediaFile(const MediaFile&) = delete;
+  MediaFile& operator=(const MediaFile&) = delete;
+
+  // Opens and reads the stream facts; the file is only ever read.
+  HRESULT Open(const std::string& path);
+  bool IsOpen() const { return format_ != nullptr; }
+  const std::string& Path() const { return path_; }
+  double DurationSeconds() const { return duration_; }
+  // The audio and video streams in file order (other streams are left out).
+  const std::vector<StreamFacts>& Streams() const { return streams_; }
+  // Index into Streams() of the first stream of the kind, -1 when there is none.
+  int FirstOf(StreamFacts::Kind kind) const;
+  AVFormatContext* Format() const { return format_; }
+  // libavformat's short name of the container ("asf", "mpeg", "avi", ...).
+  std::string FormatName() const;
+
+ private:
+  std::string path_;
+  AVFormatContext* format_ = nullptr;
+  double duration_ = 0;
+  std::vector<StreamFacts> streams_;
+};
+
+// A picture as device-independent rows: bottom-up, blue-green-red(-x), each row padded to
+// a multiple of 4 bytes.
+struct DibFrame {
+  int width = 0, height = 0, bitsPerPixel = 24;
+  std::vector<std::uint8_t> bits;
+  int Stride() const { return ((width * bitsPerPixel + 31) / 32) * 4; }
+};
+
+// Decodes one video stream of an open file.
+class VideoDecoder {
+ public:
+  VideoDecoder() = default;
+  ~VideoDecoder();
+  VideoDecoder(const VideoDecoder&) = delete;
+  VideoDecoder& operator=(const VideoDecoder&) = delete;
+
+  HRESULT Open(MediaFile& file, int fileStreamIndex);
+  // Seeks to the key frame at or before `seconds` and decodes forward to the picture shown
+  // at that time (the last one that starts at or before it). Past the end: the last one.
+  HRESULT FrameAt(double seconds, DibFrame& out, int width, int height);
+  // Converts a decoded frame; `width`/`height` 0 keep the native size.
+  bool Convert(const AVFrame* frame, DibFrame& out, int width, int height, int bitsPerPixel);
+  AVCodecContext* Codec() const { return codec_; }
+  double SecondsOf(const AVFrame* frame) const;
+
+ private:
+  HRESULT DecodeForward(double seconds, DibFrame& out, int width, int height);
+
+  MediaFile* file_ = nullptr;
+  int stream_ = -1;
+  AVCodecContext* codec_ = nullptr;
+  SwsContext* sws_ = nullptr;
+};
+
+}  // namespace vantrel::media
