@@ -4,6 +4,7 @@
 #include "authoring/run_status.h"
 #include "base/app_folder.h"
 #include "convert/convert_to_dvd_mpeg.h"
+#include "media/media_probe.h"
 #include "menu/menu_model.h"
 #include "menu/menu_renderer.h"
 #include "project/app_settings.h"
@@ -32,6 +33,7 @@ AuthoringSteps DefaultAuthoringSteps() {
       CurrentRunStatus().ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
     return done;
   };
+  steps.hasVideoStream = [](const std::string& path) { return HasVideoStream(path); };
   return steps;
 }
 

@@ -20,6 +20,8 @@
 #include "base/paths.h"
 #include "cli/commands.h"
 #include "cli/console_status.h"
+#include "media/add_titles.h"
+#include "media/thumbnail_owner.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
@@ -103,11 +105,10 @@ bool AddTitles(const std::vector<std::string>& videos, TitleList& titles) {
       std::fprintf(stderr, "vantrel-author: cannot read %s\n", path.c_str());
       return false;
     }
-    auto record = std::make_unique<TitleRecord>();
-    record->SourcePath = path;
-    record->DisplayTitle = StemOf(path);
-    titles.AppendTitle(std::move(record), -1);
   }
+  ThumbnailHost host;
+  ConsoleAddTitlesView view;
+  AddTitleFiles(titles, host, view, videos);
   return true;
 }
 
@@ -189,6 +190,7 @@ int RunAuthor(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return rc;
   }
+  ConsoleThread thread;
   TitleList titles;
   if (!AddTitles(options.videos, titles)) return 1;
   return options.scriptsOnly ? WriteScriptsOnly(titles, settings) : Author(titles, settings, options);

@@ -13,6 +13,8 @@
 #include "cli/commands.h"
 #include "cli/console_status.h"
 #include "convert/demo_clips.h"
+#include "media/add_titles.h"
+#include "media/thumbnail_owner.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
@@ -26,15 +28,14 @@ constexpr const char* kUsage =
 
 struct DemoClip {
   const char* name;
-  const char* caption;
   DemoClipSpec spec;
 };
 
 std::vector<DemoClip> DemoClips(bool ntsc) {
   return {
-      {"海边 日落.avi", "海边 日落", {DemoClipKind::kAviMpeg4, 640, 480, false, 6, 0}},
-      {"city lights 768x576.mpg", "city lights", {DemoClipKind::kMpeg1Stream, 768, 576, false, 5, 3}},
-      {"R&B 'live' 15 min.mpg", "R&B 'live'",
+      {"海边 日落.avi", {DemoClipKind::kAviMpeg4, 640, 480, false, 6, 0}},
+      {"city lights 768x576.mpg", {DemoClipKind::kMpeg1Stream, 768, 576, false, 5, 3}},
+      {"R&B 'live' 15 min.mpg",
        {DemoClipKind::kDvdStream, 720, ntsc ? 480 : 576, ntsc, 15 * 60 + 10, 5}},
   };
 }
@@ -61,7 +62,9 @@ int RunDemo(int argc, char** argv) {
     std::fprintf(stderr, "vantrel-author: cannot create %s\n", media.c_str());
     return 1;
   }
+  ConsoleThread thread;
   TitleList titles;
+  std::vector<std::string> paths;
   for (const DemoClip& clip : DemoClips(settings.IsNtsc())) {
     const std::string path = media + clip.name;
     std::string error;
@@ -72,12 +75,11 @@ int RunDemo(int argc, char** argv) {
         return 1;
       }
     }
-    auto record = std::make_unique<TitleRecord>();
-    record->SourcePath = path;
-    record->DisplayTitle = clip.caption;
-    record->Duration = clip.spec.seconds;
-    titles.AppendTitle(std::move(record), -1);
+    paths.push_back(path);
   }
+  ThumbnailHost host;
+  ConsoleAddTitlesView view;
+  AddTitleFiles(titles, host, view, paths);
 
   ConsoleRunStatus status;
   ConsoleQuestion question(ConsoleQuestion::Answer::kNo);

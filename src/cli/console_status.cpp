@@ -6,6 +6,10 @@
 #include <ctime>
 #include <iostream>
 
+#include "base/message_pump.h"
+#include "platform/com/runtime.h"
+#include "platform/window/window.h"
+
 namespace vantrel::cli {
 namespace {
 
@@ -103,6 +107,21 @@ bool ConsoleQuestion::AskYesNo(const std::string& text) {
 
 void ConsoleQuestion::ShowMessage(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+void ConsoleAddTitlesView::ShowDecoderNotice(const std::string& path) {
+  std::fprintf(stderr, "vantrel-author: no picture of %s could be decoded; its thumbnail stays empty\n",
+               path.c_str());
+}
+
+ConsoleThread::ConsoleThread() {
+  com::CoInitialize();
+  window::InstallMessagePump();
+}
+
+ConsoleThread::~ConsoleThread() {
+  SetMessagePump(nullptr);
+  com::CoUninitialize();
 }
 
 }  // namespace vantrel::cli

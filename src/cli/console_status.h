@@ -7,6 +7,7 @@
 #include <string>
 
 #include "authoring/run_status.h"
+#include "media/add_titles.h"
 
 namespace vantrel::cli {
 
@@ -40,6 +41,27 @@ class ConsoleQuestion : public RunQuestion {
 
  private:
   Answer answer_;
+};
+
+// Adding titles from the command line: the files come from the arguments, progress and
+// the decoder notice go to standard error.
+class ConsoleAddTitlesView : public AddTitlesView {
+ public:
+  bool ChooseFiles(std::vector<std::string>&) override { return false; }
+  void ShowProgress(const std::string&) override {}
+  void CloseProgress() override {}
+  void ShowDecoderNotice(const std::string& path) override;
+  void ShowTotalDuration(int) override {}
+};
+
+// Every command that touches the media layer runs on a thread initialised for components,
+// with the window message pump behind every long wait.
+class ConsoleThread {
+ public:
+  ConsoleThread();
+  ~ConsoleThread();
+  ConsoleThread(const ConsoleThread&) = delete;
+  ConsoleThread& operator=(const ConsoleThread&) = delete;
 };
 
 }  // namespace vantrel::cli

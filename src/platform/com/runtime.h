@@ -24,6 +24,16 @@ inline constexpr DWORD COINIT_MULTITHREADED = 0x0;
 HRESULT CoInitialize(void* reserved = nullptr);
 HRESULT CoInitializeEx(void* reserved, DWORD flags);
 void CoUninitialize();
+
+// Initialises the calling thread for its lifetime.
+class ScopedCoInitialize {
+ public:
+  ScopedCoInitialize() { CoInitialize(); }
+  ~ScopedCoInitialize() { CoUninitialize(); }
+  ScopedCoInitialize(const ScopedCoInitialize&) = delete;
+  ScopedCoInitialize& operator=(const ScopedCoInitialize&) = delete;
+};
+
 bool IsThreadInitialised();
 
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,

@@ -1,0 +1,63 @@
+#include "media/add_titles.h"
+
+#include <memory>
+
+#include "base/app_folder.h"
+#include "base/launch.h"
+#include "base/paths.h"
+#include "base/text_format.h"
+#include "media/bitmap_file.h"
+#include "media/frame_grabber.h"
+#include "media/media_probe.h"
+#include "media/thumbnail_owner.h"
+#include "project/title_list.h"
+
+namespace vantrel {
+namespace {
+
+// The decoders the other platform needed are registered before every add; the modules do
+// not exist here, so these lines fail and, as there, nobody waits for them.
+void RegisterDecoders() {
+  const std::string app = ApplicationFolder();
+  for (const char* module : {"mpeg2dmx.ax", "mpgdec.ax"})
+    LaunchHidden("regsvr32 \"" + app + module + "\" /s");
+}
+
+}  // namespace
+
+std::string ScratchBitmapPath(int row) {
+  return ApplicationFolder() + Format("TEMPBITMAP%04d.bmp", row);
+}
+
+void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view,
+                   const std::vector<std::string>& files) {
+  const int count = int(files.size());
+  view.ShowProgress(kCheckingFilesText);
+  RegisterDecoders();
+  for (int k = 1; k <= count; ++k) {
+    auto record = std::make_unique<TitleRecord>();
+    record->SourcePath = files[size_t(k - 1)];
+    view.ShowProgress(Format("正在载入文件... (%d / %d)", k, count));
+
+    ThumbnailGrabJob job{record->SourcePath, ScratchBitmapPath(titles.Count()), 0.0, &owner};
+    if (!RunThumbnailGrab(job)) view.ShowDecoderNotice(record->SourcePath);
+    DibImage bitmap;
+    if (bitmap.ReadFile(job.bitmapPath)) titles.Thumbnails().Add(bitmap.ToRgbImage());
+    const int thumbnail = titles.Thumbnails().Count() - 1;
+
+    record->DisplayTitle = StemOf(record->SourcePath);
+    ProbeTitleFacts(owner.VideoEdit(), *record);
+    titles.AppendTitle(std::move(record), thumbnail);
+  }
+  view.CloseProgress();
+  view.ShowTotalDuration(int(titles.TotalDuration()));
+  titles.RefreshMovieSize();
+}
+
+void AddFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view) {
+  std::vector<std::string> files;
+  if (!view.ChooseFiles(files) || files.empty()) return;
+  AddTitleFiles(titles, owner, view, files);
+}
+
+}  // namespace vantrel
