@@ -1,6 +1,8 @@
 #include "authoring/default_steps.h"
 
+#include "authoring/image_builder_fallback.h"
 #include "authoring/menu_video_chain.h"
+#include "authoring/still_movie_maker.h"
 #include "authoring/run_status.h"
 #include "base/app_folder.h"
 #include "convert/convert_to_dvd_mpeg.h"
@@ -34,6 +36,10 @@ AuthoringSteps DefaultAuthoringSteps() {
     return done;
   };
   steps.hasVideoStream = [](const std::string& path) { return HasVideoStream(path); };
+  steps.fallback = [](MenuModel& model, AppSettings& settings, const RunFolders& folders) {
+    StillMovieMaker movieMaker;
+    return RunImageBuilderFallback(model, settings, folders, &movieMaker);
+  };
   return steps;
 }
 

@@ -13,7 +13,7 @@ namespace vantrel {
 bool DvdCompliance(const std::string& path, RunQuestion& questions) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) {
-    questions.ShowMessage("无法打开文件 " + path + std::strerror(errno));
+    questions.ShowMessage("无法打开文件 " + path + "\n" + std::strerror(errno));
     return true;
   }
   std::vector<unsigned char> head(kNavigationScanBytes);

@@ -1,12 +1,16 @@
 #include "authoring/run_folders.h"
 
+#include <filesystem>
+
 #include "base/app_folder.h"
 #include "base/text_format.h"
 
 namespace vantrel {
 
 RunFolders RunFolders::For(const std::string& temppath, const std::string& applicationFolder) {
-  std::string work = temppath;
+  // The run works from the tool folder, so a relative work folder is taken from here.
+  std::error_code ec;
+  std::string work = temppath.empty() ? temppath : std::filesystem::absolute(temppath, ec).string();
   while (work.size() > 1 && work.back() == '/') work.pop_back();
   std::string app = applicationFolder;
   if (app.empty() || app.back() != '/') app += '/';

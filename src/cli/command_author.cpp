@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -100,15 +101,19 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
 }
 
 bool AddTitles(const std::vector<std::string>& videos, TitleList& titles) {
+  // The run works from the tool folder: relative names are taken from here first.
+  std::vector<std::string> paths;
   for (const std::string& path : videos) {
-    if (!FileExists(path)) {
+    std::error_code ec;
+    paths.push_back(std::filesystem::absolute(path, ec).string());
+    if (!FileExists(paths.back())) {
       std::fprintf(stderr, "vantrel-author: cannot read %s\n", path.c_str());
       return false;
     }
   }
   ThumbnailHost host;
   ConsoleAddTitlesView view;
-  AddTitleFiles(titles, host, view, videos);
+  AddTitleFiles(titles, host, view, paths);
   return true;
 }
 

@@ -164,6 +164,36 @@ TEST_F(AuthoringRunTest, AMissingAuthoringToolHandsOverToTheFallback) {
             std::string::npos);
 }
 
+TEST_F(AuthoringRunTest, WhenTheAuthoringToolFailsTheImageBuilderMakesTheDisc) {
+  // The head of a DVD clip: its navigation packs pass the test, but the authoring tool
+  // cannot make a title of it. The image builder encodes what can be decoded.
+  const std::string whole = temp_ / "whole.mpg", cut = temp_ / "cut 'short'.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(whole, 2, false));
+  test::WriteText(cut, test::ReadText(whole).substr(0, 20000));
+  AddTitle(cut);
+  settings_.createmenu = true;
+  test::RecordingStatus status;
+  ASSERT_TRUE(Run(DefaultAuthoringSteps()));
+  EXPECT_TRUE(status.messages.empty());
+  EXPECT_FALSE(FolderExists(folders_.intermediate));  // the builder's run removes it
+  EXPECT_TRUE(FileExists(settings_.temppath + "/FoxImage/dvd.xml"));
+  test::DvdFacts dvd = test::ReadDvd(folders_.output);
+  ASSERT_EQ(dvd.titles.size(), 1u);
+  ASSERT_EQ(dvd.menus.size(), 1u);
+  EXPECT_EQ(dvd.menus[0].buttons, 1);
+  EXPECT_TRUE(FileExists(temp_ / "app/tmpFoxImage.ini"));
+}
+
+TEST_F(AuthoringRunTest, TheImageBuilderRefusesTitlesThatAreGone) {
+  AddTitle(temp_ / "vanished.mpg");
+  test::RecordingStatus status;
+  EXPECT_FALSE(Run(DefaultAuthoringSteps()));
+  ASSERT_EQ(status.messages.size(), 2u);
+  EXPECT_EQ(status.messages[0].rfind("无法打开文件 " + temp_ / "vanished.mpg", 0), 0u);
+  EXPECT_EQ(status.messages[1], "载入输入 INI 文件失败。");
+  EXPECT_FALSE(FolderExists(folders_.intermediate));
+}
+
 TEST_F(AuthoringRunTest, AWorkFolderThatCannotBeCreated) {
   const std::string a = temp_ / "a.mpg";
   test::WriteText(a, "x");

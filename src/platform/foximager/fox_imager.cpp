@@ -1,7 +1,11 @@
 #include "platform/foximager/fox_imager.h"
 
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
 
+#include "platform/foximager/image_builder.h"
 #include "platform/foximager/image_builder_ini.h"
 
 struct DvdImageBuilder {
@@ -11,6 +15,20 @@ struct DvdImageBuilder {
   DVDImageBuildProgress progress = nullptr;
   void* context = nullptr;
   std::string error;
+  std::unique_ptr<vantrel::ImageBuilder> work;
+
+  // The run names its video standard in the environment, as for the authoring tools.
+  vantrel::ImageBuilder& Builder() {
+    if (!work) {
+      const char* format = std::getenv("VIDEO_FORMAT");
+      const bool ntsc = format && std::strcmp(format, "NTSC") == 0;
+      work = std::make_unique<vantrel::ImageBuilder>(
+          input, workFolder, ntsc, [this](float percent, int step, int steps) {
+            if (progress) progress(context, percent, step, steps);
+          });
+    }
+    return *work;
+  }
 };
 
 extern "C" {
@@ -37,8 +55,11 @@ void DVDImageBuild_SetProgressCallback(DVDImageBuildHandle builder, DVDImageBuil
 }
 
 bool DVDImageBuild_CreateMenuImages(DVDImageBuildHandle builder) {
-  return builder && builder->loaded && false;
+  return builder && builder->loaded && !builder->workFolder.empty() &&
+         builder->Builder().CreateMenuImages();
 }
 
-bool DVDImageBuild_BuildDVD(DVDImageBuildHandle builder) { return builder && builder->loaded && false; }
+bool DVDImageBuild_BuildDVD(DVDImageBuildHandle builder) {
+  return builder && builder->loaded && !builder->workFolder.empty() && builder->Builder().BuildDvd();
+}
 }
