@@ -9,6 +9,7 @@
 #include "authoring/default_steps.h"
 #include "authoring/shell_command.h"
 #include "base/paths.h"
+#include "base/xml_text.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
@@ -94,6 +95,16 @@ TEST_F(AuthoringRunTest, MenuDiscsWithOneAndWithThreePages) {
   EXPECT_EQ(dvd.menus[0].buttons, 2);
   EXPECT_TRUE(status.Logged("生成菜单..."));
   EXPECT_TRUE(status.questions.empty());
+  // The run's dvd.xml is the two-title example line for line, with this run's paths.
+  EXPECT_EQ(test::ReadText(folders_.intermediate + "dvd.xml"),
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<dvdauthor>\n<vmgm>\n<menus><pgc>\n"
+            "<vob file=\"" + XmlEscape(folders_.intermediate) + "menu01.mpg\" pause=\"inf\"/>\n"
+            "<button name=\"0\">\njump title 1;</button>\n<button name=\"1\">\njump title 2;</button>\n"
+            "</pgc>\n</menus>\n</vmgm>\n<titleset>\n<menus>\n<pgc>\n<post>jump vmgm menu 1;</post>\n"
+            "</pgc>\n</menus>\n<titles>\n<pgc>\n<vob file=\"" + a +
+            "\" chapters=\"0,15:00,30:00,45:00,1:00:00\"/>\n<post>jump title 2;</post>\n</pgc><pgc>\n"
+            "<vob file=\"" + b + "\" chapters=\"0,15:00,30:00,45:00,1:00:00\"/>\n"
+            "<post>call vmgm menu 1;</post>\n</pgc></titles>\n</titleset>\n</dvdauthor>");
 
   // 13 NTSC titles in the 6-button style: three pages, navigation buttons on each.
   const std::string n = temp_ / "n.mpg";
