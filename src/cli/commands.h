@@ -11,9 +11,15 @@ struct Command {
 };
 
 int RunAuthor(int argc, char** argv);
+int RunDevices(int argc, char** argv);
+int RunBurn(int argc, char** argv);
+int RunErase(int argc, char** argv);
 
 inline constexpr Command kCommands[] = {
     {"author", "lay the videos out on menu pages and author a DVD from them", RunAuthor},
+    {"devices", "list the recorders with the medium each holds", RunDevices},
+    {"burn", "write an existing VIDEO_TS folder to a recorder", RunBurn},
+    {"erase", "erase the rewritable medium of a recorder", RunErase},
 };
 
 }  // namespace vantrel::cli
