@@ -24,7 +24,8 @@ typedef struct FoxBurnerWindowHost {
 FOXBURNER_API void SetWindowHost(const FoxBurnerWindowHost* host);
 
 // The SHA-256 (64 hex digits) of the image data last sent to a recorder, which the
-// read-back check compared the written data with; empty before the first write.
+// read-back check compared the written data with; empty until a write has sent its whole
+// image (a cancelled or failed write leaves it empty).
 FOXBURNER_API int32_t GetLastWriteDigest(char* buffer, int32_t size);
 
 // A note on what the last erase did (for example that the medium needed nothing).

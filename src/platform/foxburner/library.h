@@ -111,6 +111,8 @@ class Library {
   void ReleaseDrive();
   int GrabDrive(const Recorder& recorder);
   int Fail(int code, const std::string& detail);  // remembers the detail for GetText
+  // The image builder's messages name the staged link; the user knows the real folder.
+  std::string ToolMessages(const std::string& text) const;
   int ImageMediumInfo(MediumInfo* info);
   int DriveMediumInfo(MediumInfo* info);
   std::uint64_t CapacityBytes();

@@ -56,6 +56,16 @@ std::string FirstLine(const std::string& text) {
 
 }  // namespace
 
+std::string Library::ToolMessages(const std::string& text) const {
+  std::string result = FirstLine(text);
+  if (project_.stagingFolder.empty()) return result;
+  const std::string link = project_.stagingFolder + "/VIDEO_TS";
+  for (size_t at = result.find(link); at != std::string::npos;
+       at = result.find(link, at + project_.videoTsFolder.size()))
+    result.replace(at, link.size(), project_.videoTsFolder);
+  return result;
+}
+
 int Library::DeleteProject() {
   if (!project_.stagingFolder.empty()) DeleteFolderTree(project_.stagingFolder);
   project_ = Project{};
@@ -129,7 +139,7 @@ int Library::Prepare() {
   unsigned long long sectors = std::strtoull(out.c_str(), &end, 10);
   if (status != 0 || end == out.c_str() || sectors == 0) {
     if (status < 0) errorText = "genisoimage could not be started";
-    return Fail(FB_ERR_IMAGE_TOOL, FirstLine(errorText.empty() ? out : errorText));
+    return Fail(FB_ERR_IMAGE_TOOL, ToolMessages(errorText.empty() ? out : errorText));
   }
   project_.bytes = std::uint64_t(sectors) * 2048;
   std::uint64_t capacity = CapacityBytes();

@@ -45,6 +45,24 @@ int StopChild(pid_t pid, bool terminate) {
   return WaitChild(pid);
 }
 
+// libburn keeps the thread of a failed write registered for a moment after its drive went
+// idle, and refuses the next write on that drive slot meanwhile ("still going on"); such a
+// refusal is waited out instead of being reported as a failed write.
+void StartDiscWrite(burn_write_opts* opts, burn_disc* disc, MessageDrain& messages) {
+  burn_drive* drive = burn_write_opts_get_drive(opts);
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    burn_disc_write(opts, disc);
+    if (burn_drive_get_status(drive, nullptr) != BURN_DRIVE_IDLE) return;
+    MessageDrain refusal;
+    refusal.Drain();
+    if (refusal.Worst().find("still going on") == std::string::npos) {
+      messages = refusal;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+}
+
 int Percent(unsigned part, unsigned whole) {
   return whole ? int(100.0 * double(whole - part) / double(whole)) : 0;
 }
@@ -54,6 +72,10 @@ int Percent(unsigned part, unsigned whole) {
 int Library::StartBurn() {
   if (!project_.prepared) return Fail(FB_ERR_NOT_PREPARED, "");
   if (!CurrentRecorder()) return Fail(FB_ERR_NO_DEVICE, "");
+  {
+    std::lock_guard lock(mutex_);
+    lastDigest_.clear();
+  }
   abort_ = false;
   busy_ = true;
   worker_->Post([this] { WriteJob(); });
@@ -113,7 +135,7 @@ int Library::WriteAndVerify(std::string& detail) {
   bool started = burn_write_opts_auto_write_type(opts, disc, reasons, 0) != BURN_WRITE_NONE;
   bool wroteWell = false;
   if (started) {
-    burn_disc_write(opts, disc);
+    StartDiscWrite(opts, disc, messages);
     Clock::time_point lastReport = Clock::now() - kProgressInterval;
     burn_progress progress{};
     for (;;) {
@@ -136,7 +158,8 @@ int Library::WriteAndVerify(std::string& detail) {
       }
       std::this_thread::sleep_for(kPollInterval);
     }
-    wroteWell = burn_drive_wrote_well(drive) == 1;
+    messages.Drain();
+    wroteWell = burn_drive_wrote_well(drive) == 1 && !messages.HasFailure();
   }
   messages.Drain();
   std::string sentDigest = PipeSourceDigest(pipe);
@@ -168,8 +191,8 @@ int Library::WriteAndVerify(std::string& detail) {
   }
   if (toolStatus != 0 || sent != bytes) {
     detail = Format("genisoimage delivered %lld of %lld bytes (exit status %d) %s",
-                    (long long)sent, (long long)bytes, toolStatus, toolErrors.c_str());
-    while (!detail.empty() && (detail.back() == '\n' || detail.back() == ' ')) detail.pop_back();
+                    (long long)sent, (long long)bytes, toolStatus, ToolMessages(toolErrors).c_str());
+    while (!detail.empty() && detail.back() == ' ') detail.pop_back();
     return FB_ERR_IMAGE_TOOL;
   }
   {
