@@ -128,6 +128,9 @@ int Library::WriteAndVerify(std::string& detail) {
   burn_write_opts_set_simulate(opts, options_.TestWrite == 1);
   burn_write_opts_set_underrun_proof(opts, options_.UnderrunProtection == 1);
   burn_write_opts_set_multi(opts, 0);
+  // An image file is flushed once at its end, as a copy would be; libburn's default forces
+  // a flush every 16 MB.
+  if (recorder.IsImageFile()) burn_write_opts_set_stdio_fsync(opts, 1);
   burn_drive_set_speed(drive, 0, options_.WriteSpeed > 0 ? options_.WriteSpeed : 0);
 
   MessageDrain messages;
