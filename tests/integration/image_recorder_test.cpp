@@ -276,6 +276,39 @@ TEST_F(ImageRecorder, AbortHalfWayEndsWithCancelled) {
   EXPECT_STREQ(digest, "");  // nothing was recorded as written
 }
 
+// What the library's own writing window showed, as a GUI's window host would see it.
+struct WindowLog {
+  std::vector<std::string> events;
+  static void Open(const char* title, void* self) {
+    static_cast<WindowLog*>(self)->events.push_back(std::string("open ") + title);
+  }
+  static void Progress(float, void*) {}
+  static void Close(const char* error, void* self) {
+    static_cast<WindowLog*>(self)->events.push_back(std::string("close ") + error);
+  }
+};
+
+TEST_F(ImageRecorder, BurnDialogWritesThePreparedProjectInTheHostsWindow) {
+  std::string image = temp_ / "dialog.iso";
+  Open({image});
+  WindowLog log;
+  FoxBurnerWindowHost host{WindowLog::Open, WindowLog::Progress, WindowLog::Close, &log};
+  SetWindowHost(&host);
+  ASSERT_EQ(SetDevice(LetterOf(image)), 0);
+  EXPECT_EQ(BurnDialog(1, 1, "刻录 DVD 光盘", ""), FB_ERR_NOT_PREPARED);
+  ASSERT_EQ(PrepareProject(test::VideoTsFixture()), 0);
+  EXPECT_EQ(BurnDialog(1, 1, "刻录 DVD 光盘", ""), 0);
+  SetWindowHost(nullptr);
+  ASSERT_EQ(log.events.size(), 4u);
+  EXPECT_EQ(log.events[0], "open 刻录 DVD 光盘");
+  EXPECT_EQ(log.events[1], "close " + LibraryText(FB_ERR_NOT_PREPARED));
+  EXPECT_EQ(log.events[3], "close ");
+  EXPECT_EQ(burnDone_.Wait(), "");  // the registered callback hears of the write too
+  char digest[80] = "";
+  GetLastWriteDigest(digest, sizeof digest);
+  EXPECT_EQ(Sha256Of(image), digest);
+}
+
 TEST_F(ImageRecorder, WritingToDevFullFailsWithTheSystemsReason) {
   Open({"/dev/full"});
   ASSERT_EQ(SetDevice(LetterOf("/dev/full")), 0);
