@@ -130,14 +130,20 @@ TEST(BurnCommand, InterruptCancelsTheWriteAndExitsNonZero) {
   std::string log = temp / "burn.log";
   std::string line = "exec " + Author() + " burn " + ShellQuote(source) + " --yes --device E --work " +
                      ShellQuote(temp / "work") + " >" + ShellQuote(log) + " 2>&1";
+  // In a process group of its own, so the interrupt reaches the whole group as Ctrl+C does.
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setpgroup(&attr, 0);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
   pid_t pid = -1;
   const char* argv[] = {"/bin/sh", "-c", line.c_str(), nullptr};
-  ASSERT_EQ(posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+  ASSERT_EQ(posix_spawn(&pid, "/bin/sh", nullptr, &attr, const_cast<char**>(argv), environ), 0);
+  posix_spawnattr_destroy(&attr);
   int fd = open(pipe.c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_GE(fd, 0);
   std::vector<char> buffer(65536);
   EXPECT_GT(read(fd, buffer.data(), buffer.size()), 0);
-  kill(pid, SIGINT);
+  kill(-pid, SIGINT);
   while (read(fd, buffer.data(), buffer.size()) > 0) {
   }
   close(fd);

@@ -27,7 +27,11 @@ bool StartChild(const std::vector<std::string>& argv, const std::string& stderrP
   sigemptyset(&none);
   posix_spawnattr_setsigdefault(&attr, &all);
   posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  // A process group of its own: Ctrl+C on the terminal reaches the program, which cancels
+  // the write and stops the child itself, instead of the child dying under a running write.
+  posix_spawnattr_setpgroup(&attr, 0);
+  posix_spawnattr_setflags(&attr,
+                           POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);

@@ -14,8 +14,8 @@ struct Child {
   int stdoutFd = -1;  // read end of the child's standard output
 };
 
-// Starts the program (found on PATH) with default signal handling, standard output into a
-// pipe and standard error into `stderrPath`.
+// Starts the program (found on PATH) in a process group of its own with default signal
+// handling, standard output into a pipe and standard error into `stderrPath`.
 bool StartChild(const std::vector<std::string>& argv, const std::string& stderrPath, Child& child);
 // Waits for the child: its exit status, 128 + the signal that ended it, or -1.
 int WaitChild(pid_t pid);
