@@ -211,6 +211,21 @@ TEST_F(ImageRecorder, AnImageFileInUseByAnotherProgramIsRefused) {
   close(fd);
   EXPECT_EQ(SetDevice(LetterOf(image)), 0);
   EXPECT_EQ(test::ReadText(image), "someone else's");
+
+  // A file that appears, locked by another program, between SetDevice and Burn.
+  std::string later = temp_ / "later.iso";
+  DeInitialize();
+  Open({later});
+  ASSERT_EQ(SetDevice(LetterOf(later)), 0);
+  ASSERT_EQ(PrepareProject(test::VideoTsFixture()), 0);
+  test::WriteText(later, "another program's image");
+  fd = open(later.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(flock(fd, LOCK_EX), 0);
+  ASSERT_EQ(Burn(), 0);
+  std::string text = burnDone_.Wait();
+  EXPECT_NE(text.find("being used by another program"), std::string::npos) << text;
+  EXPECT_EQ(test::ReadText(later), "another program's image");  // never truncated
+  close(fd);
 }
 
 TEST_F(ImageRecorder, PrepareRefusesAProjectLargerThanTheMedium) {

@@ -122,7 +122,7 @@ class Library {
   int VerifyWritten(const std::string& sentDigest, std::string& text);
   bool LockImage(const std::string& path, bool create, std::string& error);
   const Recorder* CurrentRecorder() const;
-  void EmptyImage();
+  bool EmptyImage();  // false when the locked image file could not be truncated
   void ReportProgress(float percent, int sector, int sectors, int drivePercent, int fifoPercent);
   void FinishWrite(int code, const std::string& text);
   void FinishErase(int code, const std::string& text);

@@ -93,13 +93,8 @@ std::uint64_t Library::CapacityBytes() {
   return std::min(room, kDvdCapacityBytes);
 }
 
-void Library::EmptyImage() {
-  const Recorder* recorder = CurrentRecorder();
-  if (!recorder || !recorder->IsImageFile()) return;
-  struct stat st {};
-  if (stat(recorder->imagePath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
-  if (imageLockFd_ >= 0 && ftruncate(imageLockFd_, 0) == 0) return;
-  truncate(recorder->imagePath.c_str(), 0);
-}
+// Only through the lock: a file this library could not lock belongs to someone else and is
+// never truncated.
+bool Library::EmptyImage() { return imageLockFd_ < 0 || ftruncate(imageLockFd_, 0) == 0; }
 
 }  // namespace vantrel::foxburner

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -98,7 +99,10 @@ int Library::WriteAndVerify(std::string& detail) {
   if (recorder.IsImageFile()) {
     if (!LockImage(recorder.imagePath, true, detail)) return FB_ERR_DEVICE_IN_USE;
     // libburn writes over a file in place: a shorter image would keep the old tail.
-    EmptyImage();
+    if (!EmptyImage()) {
+      detail = recorder.imagePath + ": " + std::strerror(errno);
+      return FB_ERR_WRITE_FAILED;
+    }
   }
   if (abort_) return FB_ERR_CANCELLED;
   burn_drive* drive = DriveOf(driveInfo_);
