@@ -291,6 +291,22 @@ TEST_F(ImageRecorder, AbortHalfWayEndsWithCancelled) {
   EXPECT_STREQ(digest, "");  // nothing was recorded as written
 }
 
+TEST_F(ImageRecorder, AReaderThatGoesAwayFailsTheWriteWithItsReason) {
+  std::string pipe = temp_ / "closing pipe.iso";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  Open({pipe});
+  ASSERT_EQ(SetDevice(LetterOf(pipe)), 0);
+  ASSERT_EQ(PrepareProject(test::VideoTsFixture()), 0);
+  ASSERT_EQ(Burn(), 0);
+  int fd = open(pipe.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  std::vector<char> buffer(65536);
+  EXPECT_GT(read(fd, buffer.data(), buffer.size()), 0);
+  close(fd);  // half an image must not pass for a written one
+  std::string text = burnDone_.Wait();
+  EXPECT_NE(text.find("Broken pipe"), std::string::npos) << text;
+}
+
 // What the library's own writing window showed, as a GUI's window host would see it.
 struct WindowLog {
   std::vector<std::string> events;
