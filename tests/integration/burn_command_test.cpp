@@ -127,8 +127,14 @@ TEST(BurnCommand, InterruptCancelsTheWriteAndExitsNonZero) {
   std::string pipe = temp / "pipe.iso";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   test::ScopedEnv drives("VANTREL_IMAGE_DRIVES", pipe);
+  std::string out;
+  ASSERT_EQ(Shell(Author() + " devices --work " + ShellQuote(temp / "work"), out), 0) << out;
+  size_t at = out.find("pipe.iso)");
+  at = out.rfind(": 映像文件 (", at);
+  ASSERT_NE(at, std::string::npos) << out;
   std::string log = temp / "burn.log";
-  std::string line = "exec " + Author() + " burn " + ShellQuote(source) + " --yes --device E --work " +
+  std::string line = "exec " + Author() + " burn " + ShellQuote(source) + " --yes --device " +
+                     out.substr(at - 1, 1) + " --work " +
                      ShellQuote(temp / "work") + " >" + ShellQuote(log) + " 2>&1";
   // In a process group of its own, so the interrupt reaches the whole group as Ctrl+C does.
   posix_spawnattr_t attr;
@@ -149,7 +155,7 @@ TEST(BurnCommand, InterruptCancelsTheWriteAndExitsNonZero) {
   close(fd);
   int status = 0;
   ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  std::string out = test::ReadText(log);
+  out = test::ReadText(log);
   ASSERT_TRUE(WIFEXITED(status)) << out;
   EXPECT_NE(WEXITSTATUS(status), 0) << out;
   EXPECT_NE(out.find("写入光盘被取消！"), std::string::npos) << out;
