@@ -1,4 +1,4 @@
-// Calls of the disc-writing library beyond the contract: what the program's front ends need
+// Calls of the disc-writing library beyond its standard ones: what the program's front ends need
 // to show the library's own windows and to report what a write or erase did.
 #ifndef VANTREL_FOXBURNER_EXT_H
 #define VANTREL_FOXBURNER_EXT_H
