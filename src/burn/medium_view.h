@@ -1,0 +1,31 @@
+// What the burn dialog makes of a medium: the type and size labels, and whether writing
+// and erasing are offered.
+#pragma once
+
+#include <string>
+
+#include "platform/foxburner/foxburner.h"
+
+namespace vantrel {
+
+enum class MediumKind { None = 0, NotDvd = 1, Dvd = 2 };
+
+struct MediumView {
+  int result = 0;          // GetMediumInformation's result
+  std::string typeText;    // type label: the medium type, or "没有载入介质"
+  std::string sizeText;    // size label: "4482.63 MB" for a DVD, else the capacity in MB
+  MediumKind kind = MediumKind::None;
+  bool canWrite = false;
+  bool canErase = false;   // rewritable: the type contains "RW"
+  bool blank = false;      // state 0
+  double capacityBytes = 0;
+};
+
+// Classifies the record GetMediumInformation filled; `result` is that call's result.
+MediumView ClassifyMedium(int result, const MediumInfo& info);
+// SetDevice(letter), then GetMediumInformation into a pre-filled record, classified.
+MediumView ReadMedium(char letter);
+// The log line for a recorder whose medium cannot be written ("" when it can).
+std::string MediumRefusal(const MediumView& view);
+
+}  // namespace vantrel

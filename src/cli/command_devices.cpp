@@ -1,0 +1,55 @@
+// vantrel-author devices: every recorder with the medium it holds.
+#include <cstdio>
+#include <string>
+
+#include "base/text_format.h"
+#include "burn/disc_library.h"
+#include "burn/medium_view.h"
+#include "cli/commands.h"
+#include "cli/recorders.h"
+
+namespace vantrel::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vantrel-author devices [--work DIR]\n"
+    "  lists the recorders (image-file recorders included) with medium type, state and capacity\n";
+
+}  // namespace
+
+int RunDevices(int argc, char** argv) {
+  std::string work;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--work" && i + 1 < argc) {
+      work = argv[++i];
+    } else {
+      std::fputs(kUsage, arg == "--help" || arg == "-h" ? stdout : stderr);
+      return arg == "--help" || arg == "-h" ? 0 : 2;
+    }
+  }
+  TerminalFrontEnd ui(Answer::No);
+  RecorderSession session(ui, work, false);
+  if (session.Devices().empty()) {
+    ui.ShowMessage("找不到 DVD 刻录机。");
+    return 1;
+  }
+  for (const std::string& name : session.Devices()) {
+    MediumView medium = ReadMedium(name[0]);
+    std::string facts;
+    if (medium.result == 0) {
+      facts = Format("%s, %s, %s(%.0f bytes)", medium.typeText.c_str(),
+                     medium.blank ? "blank" : "written", medium.sizeText.c_str(),
+                     medium.capacityBytes);
+      if (medium.sizeText.back() != ' ') facts.insert(facts.find('('), " ");
+    } else if (medium.result == FB_ERR_NO_MEDIUM) {
+      facts = medium.typeText;
+    } else {
+      facts = "错误: " + LibraryText(medium.result);
+    }
+    std::printf("%s\n    %s\n", name.c_str(), facts.c_str());
+  }
+  return 0;
+}
+
+}  // namespace vantrel::cli

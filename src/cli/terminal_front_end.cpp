@@ -1,0 +1,95 @@
+#include "cli/terminal_front_end.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+
+namespace vantrel::cli {
+namespace {
+
+// Texts from the library may hold "%": they are printed, never used as formats.
+std::string LogLine(const std::string& text) {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[16];
+  std::snprintf(stamp, sizeof stamp, "%2d:%02d:%02d  ", local.tm_hour, local.tm_min, local.tm_sec);
+  return stamp + text;
+}
+
+// Newlines of the dialog texts ("\r\n", "\n") become spaces on one terminal line.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (char c : text) {
+    if (c == '\r') continue;
+    line += c == '\n' ? ' ' : c;
+  }
+  return line;
+}
+
+}  // namespace
+
+void TerminalFrontEnd::EndProgressLine() {
+  if (progressShown_) std::fputc('\n', stdout);
+  progressShown_ = false;
+  lastPercent_ = -1;
+}
+
+void TerminalFrontEnd::ShowStatus(const std::string& text, int, int mode, int) {
+  std::lock_guard lock(mutex_);
+  if (mode < 1 || mode > 4) return;
+  EndProgressLine();
+  // The status line and the log line are the same line on a terminal.
+  std::fputs((mode == 2 ? OneLine(text) : LogLine(OneLine(text))).c_str(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void TerminalFrontEnd::SetProgress(int percent) {
+  std::lock_guard lock(mutex_);
+  if (percent == lastPercent_) return;
+  lastPercent_ = percent;
+  progressShown_ = true;
+  int filled = std::max(0, std::min(40, percent * 40 / 100));
+  std::printf("\r[%s%s] %3d%%", std::string(size_t(filled), '#').c_str(),
+              std::string(size_t(40 - filled), ' ').c_str(), percent);
+  std::fflush(stdout);
+}
+
+void TerminalFrontEnd::ShowMessage(const std::string& text) {
+  std::lock_guard lock(mutex_);
+  EndProgressLine();
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s\n", OneLine(text).c_str());
+}
+
+bool TerminalFrontEnd::AskYesNo(const std::string& text) {
+  std::lock_guard lock(mutex_);
+  EndProgressLine();
+  std::printf("%s [y/n] ", OneLine(text).c_str());
+  if (answer_ != Answer::Ask) {
+    std::printf("%s\n", answer_ == Answer::Yes ? "y (--yes)" : "n (--no)");
+    std::fflush(stdout);
+    return answer_ == Answer::Yes;
+  }
+  std::fflush(stdout);
+  if (!isatty(STDIN_FILENO)) {
+    // Nobody can answer: the careful answer, and how to give another.
+    std::printf("n (no terminal; pass --yes to answer yes)\n");
+    return false;
+  }
+  std::string reply;
+  if (!std::getline(std::cin, reply)) return false;
+  return !reply.empty() && (reply[0] == 'y' || reply[0] == 'Y');
+}
+
+bool ParseAnswer(const std::string& arg, Answer& answer) {
+  if (arg == "--yes") answer = Answer::Yes;
+  else if (arg == "--no") answer = Answer::No;
+  else return false;
+  return true;
+}
+
+}  // namespace vantrel::cli
