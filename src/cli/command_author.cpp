@@ -21,6 +21,8 @@
 #include "base/paths.h"
 #include "cli/commands.h"
 #include "cli/console_status.h"
+#include "cli/recorders.h"
+#include "cli/terminal_front_end.h"
 #include "media/add_titles.h"
 #include "media/thumbnail_owner.h"
 #include "menu/menu_model.h"
@@ -42,6 +44,7 @@ constexpr const char* kUsage =
     "  --footer TEXT       the menu's footer text\n"
     "  --background FILE   the menu's background picture\n"
     "  --yes, --no         the answer to every question of the run (default: ask)\n"
+    "  --device LETTER     write the disc to that recorder (see 'vantrel-author devices')\n"
     "  --scripts-only      lay out the menu and write the scripts, author nothing\n"
     "Defaults come from Settings.ini; this command never changes it.\n";
 
@@ -49,7 +52,7 @@ struct Options {
   std::vector<std::string> videos;
   bool scriptsOnly = false;
   ConsoleQuestion::Answer answer = ConsoleQuestion::Answer::kAsk;
-  std::optional<std::string> header, footer, background;
+  std::optional<std::string> header, footer, background, device;
 };
 
 // 0 parsed, otherwise the exit status to end with.
@@ -88,6 +91,9 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
       options.background = text;
     } else if (arg == "--yes" || arg == "--no") {
       options.answer = arg == "--yes" ? ConsoleQuestion::Answer::kYes : ConsoleQuestion::Answer::kNo;
+    } else if (arg == "--device") {
+      if (!value(text)) return 2;
+      options.device = text;
     } else if (arg == "--scripts-only") {
       options.scriptsOnly = true;
     } else if (arg.rfind("--", 0) == 0) {
@@ -158,6 +164,17 @@ int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings) {
 }
 
 int Author(const TitleList& titles, AppSettings& settings, const Options& options) {
+  // A recorder is chosen before the run, so that a wrong letter costs no authoring.
+  std::optional<TerminalFrontEnd> burnUi;
+  std::optional<RecorderSession> recorders;
+  char letter = 0;
+  if (options.device) {
+    burnUi.emplace(options.answer == ConsoleQuestion::Answer::kYes  ? Answer::Yes
+                   : options.answer == ConsoleQuestion::Answer::kNo ? Answer::No
+                                                                     : Answer::Ask);
+    recorders.emplace(*burnUi, settings, true);
+    if (!(letter = recorders->Choose(*options.device))) return 1;
+  }
   ConsoleRunStatus status;
   ConsoleQuestion questions(options.answer);
   SetCurrentRunStatus(&status);
@@ -169,7 +186,7 @@ int Author(const TitleList& titles, AppSettings& settings, const Options& option
   if (options.background) look.backgroundPicture = *options.background;
   AuthoringDriver driver(settings, model, titles, DefaultAuthoringSteps());
   const bool ok = driver.StartRun();
-  if (ok) status.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
+  if (ok && !letter) status.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
   status.StopRunTimer();
   status.Finish();
   SetCurrentRunStatus(nullptr);
@@ -181,7 +198,8 @@ int Author(const TitleList& titles, AppSettings& settings, const Options& option
     return 1;
   }
   std::printf("VIDEO_TS: %s/VIDEO_TS\n", folders.output.c_str());
-  return 0;
+  if (!letter) return 0;
+  return WriteToRecorder(*burnUi, RunOutputRequest(settings.temppath, letter, settings.burnproof));
 }
 
 }  // namespace

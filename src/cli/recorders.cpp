@@ -18,11 +18,22 @@ constexpr const char* kInitFailure =
 
 }  // namespace
 
-RecorderSession::RecorderSession(TerminalFrontEnd& ui, const std::string& workFolder, bool log)
-    : ui_(ui) {
+namespace {
+
+AppSettings& LoadedSettings(const std::string& workFolder) {
   AppSettings& settings = Settings();
   settings.Load();
   if (!workFolder.empty()) settings.temppath = workFolder;
+  return settings;
+}
+
+}  // namespace
+
+RecorderSession::RecorderSession(TerminalFrontEnd& ui, const std::string& workFolder, bool log)
+    : RecorderSession(ui, LoadedSettings(workFolder), log) {}
+
+RecorderSession::RecorderSession(TerminalFrontEnd& ui, const AppSettings& settings, bool log)
+    : ui_(ui) {
   MakeFolder(settings.temppath);
   OpenDiscLibrary(ui, ImageRecorderList(settings.temppath, settings.IniPath()), kInitFailure);
   char names[FB_DEVICE_COUNT][FB_DEVICE_NAME_SIZE] = {};

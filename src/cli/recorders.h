@@ -8,12 +8,18 @@
 #include "burn/recorder_write.h"
 #include "cli/terminal_front_end.h"
 
+namespace vantrel {
+struct AppSettings;
+}
+
 namespace vantrel::cli {
 
 class RecorderSession {
  public:
-  // Loads the settings (the work folder from `workFolder` when not empty), opens the
-  // library and lists the devices, logging each as the burn dialog does when `log`.
+  // Opens the library with the image recorders of the settings (read by the caller) and
+  // lists the devices, logging each as the burn dialog does when `log`.
+  RecorderSession(TerminalFrontEnd& ui, const AppSettings& settings, bool log);
+  // The settings loaded here first, with the work folder from `workFolder` when not empty.
   RecorderSession(TerminalFrontEnd& ui, const std::string& workFolder, bool log);
   ~RecorderSession();
   RecorderSession(const RecorderSession&) = delete;

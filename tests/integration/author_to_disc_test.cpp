@@ -1,0 +1,45 @@
+// vantrel-author author --device: the start run, then the recorder's write sequence, into
+// an image-file recorder read back with libdvdread.
+#include <gtest/gtest.h>
+
+#include "authoring/command_templates.h"
+#include "authoring/shell_command.h"
+#include "base/paths.h"
+#include "support/dvd_reader.h"
+#include "support/media_maker.h"
+#include "support/temp_folder.h"
+
+namespace vantrel {
+namespace {
+
+TEST(AuthorToDisc, TheAuthoredDiscIsWrittenToTheChosenRecorder) {
+  test::TempFolder temp;
+  const std::string clip = temp / "片 'a' & b.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(clip, 2, false));
+  const std::string iso = temp / "光盘 image.iso";
+  const std::string author = "VANTREL_IMAGE_DRIVES=" + ShellQuote(iso) + " " +
+                             ShellQuote(std::string(VANTREL_APP_BUILD_DIR) + "/vantrel-author") +
+                             " author --pal --menu --yes --work " + ShellQuote(temp / "work");
+  ShellResult run = RunShell(author + " --device E " + ShellQuote(clip) + " > " +
+                             ShellQuote(temp / "out.txt") + " 2>&1");
+  const std::string out = test::ReadText(temp / "out.txt");
+  ASSERT_TRUE(run.Succeeded()) << out;
+  EXPECT_NE(out.find("写入光盘成功完成！"), std::string::npos) << out;
+  EXPECT_EQ(out.find("转换完成"), std::string::npos);  // that ends a run to the hard disk
+  EXPECT_FALSE(FolderExists(temp / "work/TEMP"));     // a recorder run removes it
+  test::DvdFacts disc = test::ReadDvd(iso);
+  ASSERT_TRUE(disc.opened);
+  ASSERT_EQ(disc.titles.size(), 1u);
+  EXPECT_NEAR(disc.titles[0].seconds, 2, 0.2);
+  ASSERT_EQ(disc.menus.size(), 1u);
+  EXPECT_EQ(disc.menus[0].buttons, 1);
+
+  // A letter no recorder has is refused before any authoring.
+  ShellResult wrong = RunShell(author + " --device Q " + ShellQuote(clip) + " > " +
+                               ShellQuote(temp / "wrong.txt") + " 2>&1");
+  EXPECT_EQ(wrong.exitCode, 1);
+  EXPECT_EQ(test::ReadText(temp / "wrong.txt").find("生成菜单..."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantrel
