@@ -1,5 +1,7 @@
 #include "authoring/run_folders.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "base/app_folder.h"
@@ -15,7 +17,9 @@ RunFolders RunFolders::For(const std::string& temppath, const std::string& appli
   std::string app = applicationFolder;
   if (app.empty() || app.back() != '/') app += '/';
   std::string toolParent = IsFolderWritable(app) ? app : UserDataFolder();
-  return {work, work + "/TEMP/", work + "/DVD", toolParent + "TEMP"};
+  // Each running program has a tool folder of its own below TEMP: a second run at the same
+  // time would otherwise delete the tools the first is running.
+  return {work, work + "/TEMP/", work + "/DVD", toolParent + "TEMP/" + Format("run-%d", int(getpid()))};
 }
 
 std::string PageFileName(const char* stem, int page, const char* extension) {

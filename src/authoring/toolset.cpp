@@ -65,6 +65,8 @@ bool ToolSet::Write() const {
 void ToolSet::Remove() const {
   MakeFolder(folder_);
   for (const ToolEntry& tool : kTools) unlink(JoinPath(folder_, tool.fileName).c_str());
+  // A run's own folder goes when nothing else is in it; the shared TEMP folder stays.
+  if (FileNameOf(folder_).rfind("run-", 0) == 0) rmdir(folder_.c_str());
 }
 
 }  // namespace vantrel

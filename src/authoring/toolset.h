@@ -25,7 +25,8 @@ class ToolSet {
   // Creates the folder and writes the tools in table order, each created or truncated and
   // written in one write; stops with false at the first file that cannot be written.
   bool Write() const;
-  // Deletes the tools, ignoring files that are already gone; the folder stays.
+  // Deletes the tools, ignoring files that are already gone; the folder stays, but for a
+  // run's own "run-PID" folder, which goes when it is empty.
   void Remove() const;
   const std::string& Folder() const { return folder_; }
 

@@ -62,6 +62,13 @@ TEST(ToolSet, RewritesAndRemovesWhatIsThere) {
   for (const ToolEntry& tool : kTools) EXPECT_FALSE(FileExists(temp / "TEMP/" + tool.fileName));
   EXPECT_TRUE(FileExists(temp / "TEMP/keep.txt"));
   EXPECT_TRUE(FolderExists(temp / "TEMP"));
+
+  // A run's own folder goes with its tools; the shared folder above it stays.
+  ToolSet run(temp / "TEMP/run-77");
+  ASSERT_TRUE(run.Write());
+  run.Remove();
+  EXPECT_FALSE(FolderExists(temp / "TEMP/run-77"));
+  EXPECT_TRUE(FolderExists(temp / "TEMP"));
 }
 
 TEST(ToolSet, MissingProgramsAndUnwritableFolders) {

@@ -93,13 +93,14 @@ TEST(RunFolders, DerivedFromWorkAndApplicationFolders) {
   EXPECT_EQ(folders.work, "/home/u/vantrel_dvd");
   EXPECT_EQ(folders.intermediate, "/home/u/vantrel_dvd/TEMP/");
   EXPECT_EQ(folders.output, "/home/u/vantrel_dvd/DVD");
-  EXPECT_EQ(folders.tool, app.Path() + "/TEMP");
+  EXPECT_EQ(folders.tool, app.Path() + "/TEMP/run-" + std::to_string(getpid()));
   EXPECT_EQ(PageFileName("menu", 3, ".mpg"), "menu03.mpg");
   EXPECT_EQ(PageFileName("button_normal", 12, ".png"), "button_normal12.png");
 
   // An installed program cannot write beside itself: its tools go to the user's folder.
   test::ScopedEnv data("XDG_DATA_HOME", app / "data");
-  EXPECT_EQ(RunFolders::For("/w", "/proc/").tool, app / "data/vantrel/TEMP");
+  EXPECT_EQ(FolderOf(RunFolders::For("/w", "/proc/").tool), app / "data/vantrel/TEMP/");
+  EXPECT_EQ(RunFolders::For("relative/w", "/a").work, std::filesystem::current_path().string() + "/relative/w");
 }
 
 }  // namespace
