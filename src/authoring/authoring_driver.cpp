@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
 
 #include "authoring/command_templates.h"
 #include "authoring/dvd_compliance.h"
@@ -35,6 +37,13 @@ class ScopedToolLog {
 };
 
 void EnterFolder(const std::string& folder) { (void)!chdir(folder.c_str()); }
+
+// File times come from a coarser clock than now(): a second of slack.
+bool WrittenSince(const std::string& path, std::filesystem::file_time_type start) {
+  std::error_code ec;
+  const auto written = std::filesystem::last_write_time(path, ec);
+  return !ec && written >= start - std::chrono::seconds(1);
+}
 
 }  // namespace
 
@@ -125,13 +134,17 @@ bool AuthoringDriver::RepairTitles() {
     const bool avi = EqualsNoCase(extension, "avi");
     const bool wmv = EqualsNoCase(extension, "wmv");
     std::string target = RepairTarget(source);
-    if (!(avi || wmv || settings_.convertbefore || !DvdCompliance(source, questions))) continue;
+    const bool compliant = DvdCompliance(source, questions);
+    if (compliant && !avi && !wmv && !settings_.convertbefore) continue;
 
     Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+    // A repair left by an earlier run must not pass for this one's.
+    DeleteFolderTree(target);
+    const auto started = std::filesystem::file_time_type::clock::now();
     if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, ntsc);
     // A conversion that wrote nothing must not pass: an unopenable file would count as
     // compliant and an unreadable one as having video.
-    const bool written = FileSize(target) > 0;
+    const bool written = FileSize(target) > 0 && WrittenSince(target, started);
     const int video = steps_.hasVideoStream ? steps_.hasVideoStream(target) : 1;
     if (!written || !DvdCompliance(target, questions) || video == 0) {
       questions.ShowMessage("无法修复(转换) " + target);

@@ -144,6 +144,9 @@ TEST_F(AuthoringRunTest, ACorruptTitleFailsClearlyAndTouchesNothing) {
   const std::string bad = temp_ / "broken.mpg";
   test::WriteText(bad, std::string(50000, '\x47'));
   AddTitle(bad);
+  // A good repair of the same name left by an earlier run must not stand in for this one.
+  MakeFolder(settings_.temppath);
+  ASSERT_TRUE(test::MakeDvdClip(settings_.temppath + "/(TaliroFixedDVD)broken.mpg", 1, false));
   test::RecordingStatus status;
   EXPECT_FALSE(Run(DefaultAuthoringSteps()));
   ASSERT_EQ(status.messages.size(), 1u);  // the encoder's own reason went to the log
