@@ -4,6 +4,7 @@
 // EndOfStream. It sits where the platform would put a splitter and decoders: AddSourceFilter
 // creates it directly, Connect and Render put it behind a file source.
 #include <condition_variable>
+#include <cstring>
 #include <thread>
 
 extern "C" {
@@ -291,8 +292,16 @@ HRESULT DecodingSource::SendAudio(Lane& lane, SwrContext* swr, AVFrame* frame, d
   int got = swr_convert(swr, out, capacity, const_cast<const uint8_t**>(frame->extended_data),
                         frame->nb_samples);
   if (got <= 0) return S_OK;
-  sample->SetActualDataLength(got * wfx->nBlockAlign);
   double base = double(start_) / kUnits;
+  // Sound from before the start is cut off, so what is sent starts exactly at it.
+  int skip = seconds < base ? int(std::min<double>(got, std::llround((base - seconds) * wfx->nSamplesPerSec))) : 0;
+  if (skip >= got) return S_OK;
+  if (skip > 0) {
+    BYTE* data = sample->Data().data();
+    std::memmove(data, data + size_t(skip) * wfx->nBlockAlign, size_t(got - skip) * wfx->nBlockAlign);
+    got -= skip;
+  }
+  sample->SetActualDataLength(got * wfx->nBlockAlign);
   REFERENCE_TIME t0 = REFERENCE_TIME(std::max(0.0, seconds - base) * kUnits);
   REFERENCE_TIME t1 = t0 + REFERENCE_TIME(double(got) / wfx->nSamplesPerSec * kUnits);
   sample->SetTime(&t0, &t1);
@@ -381,9 +390,16 @@ void DecodingSource::Stream() {
       av_frame_unref(frame);
     }
   };
+  // Sound is timed from the first picture, as pictures are, so that a track that starts
+  // late or early keeps its place against them.
+  int originIndex = audioIndex;
+  if (int v = file.FirstOf(StreamFacts::Kind::Video); v >= 0) originIndex = file.Streams()[size_t(v)].fileIndex;
   auto drainAudio = [&] {
     const AVStream* st = fmt->streams[audioIndex];
-    std::int64_t first = st->start_time == AV_NOPTS_VALUE ? 0 : st->start_time;
+    const AVStream* origin = fmt->streams[originIndex];
+    std::int64_t first = origin->start_time == AV_NOPTS_VALUE
+                             ? 0
+                             : av_rescale_q(origin->start_time, origin->time_base, st->time_base);
     while (!audio.ended && avcodec_receive_frame(audio.codec, frame) == 0) {
       std::int64_t ts = frame->best_effort_timestamp == AV_NOPTS_VALUE ? frame->pts : frame->best_effort_timestamp;
       double t = ts == AV_NOPTS_VALUE ? 0 : double(ts - first) * av_q2d(st->time_base);
