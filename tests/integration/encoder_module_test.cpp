@@ -425,9 +425,10 @@ TEST(EncoderModule, ConversionRegistersTheModuleBesideTheProgramOnAFreshMachine)
     std::string output = temp / "out.avi";
     std::string error;
     testing::internal::CaptureStdout();
-    ASSERT_TRUE(ConvertToDvdMpeg(source, output, 0, {}, &error)) << error;
+    ASSERT_TRUE(ConvertToDvdMpeg(source, output, 7, {}, &error)) << error;  // any non-zero: NTSC
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "正在初始化转换...\n");
     EXPECT_EQ(output, temp / "out.mpg");
+    EXPECT_EQ(ReadBack(output).height, 480);
     EXPECT_TRUE(registry::KeyExists(registry::Root::ClassesRoot, classKey));
   }
   {
