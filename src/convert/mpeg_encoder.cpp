@@ -151,7 +151,8 @@ bool PushItem(MpegEncoder::Job& job, Item item);
 }  // namespace
 
 bool MpegEncoder::PushPicture(const std::uint8_t* rows, std::size_t bytes, int width, int height,
-                              int bitsPerPixel, std::int64_t start100ns, std::int64_t end100ns) {
+                              int bitsPerPixel, std::int64_t start100ns, std::int64_t end100ns,
+                              std::shared_ptr<const void> owner) {
   const int stride = ((width * bitsPerPixel + 31) / 32) * 4;
   if (!rows || width <= 0 || height <= 0 || (bitsPerPixel != 24 && bitsPerPixel != 32) ||
       bytes < std::size_t(stride) * std::size_t(height))
@@ -161,11 +162,60 @@ bool MpegEncoder::PushPicture(const std::uint8_t* rows, std::size_t bytes, int w
   frame->format = bitsPerPixel == 24 ? AV_PIX_FMT_BGR24 : AV_PIX_FMT_BGR0;
   frame->width = width;
   frame->height = height;
-  if (av_frame_get_buffer(frame.get(), 0) < 0) return false;
-  const std::size_t rowBytes = std::size_t(width) * std::size_t(bitsPerPixel / 8);
-  for (int y = 0; y < height; ++y)  // bottom-up rows become top-down lines
-    std::memcpy(frame->data[0] + std::size_t(y) * frame->linesize[0],
-                rows + std::size_t(height - 1 - y) * std::size_t(stride), rowBytes);
+  if (owner) {
+    // The frame borrows the rows: its buffer holds the owner, and the last row comes
+    // first with a negative line step, which reads bottom-up rows top-down.
+    auto* keep = new std::shared_ptr<const void>(std::move(owner));
+    frame->buf[0] = av_buffer_create(
+        const_cast<std::uint8_t*>(rows), bytes,
+        [](void* opaque, std::uint8_t*) { delete static_cast<std::shared_ptr<const void>*>(opaque); }, keep,
+        AV_BUFFER_FLAG_READONLY);
+    if (!frame->buf[0]) {
+      delete keep;
+      return false;
+    }
+    frame->data[0] = const_cast<std::uint8_t*>(rows) + std::size_t(height - 1) * std::size_t(stride);
+    frame->linesize[0] = -stride;
+  } else {
+    if (av_frame_get_buffer(frame.get(), 0) < 0) return false;
+    const std::size_t rowBytes = std::size_t(width) * std::size_t(bitsPerPixel / 8);
+    for (int y = 0; y < height; ++y)  // bottom-up rows become top-down lines
+      std::memcpy(frame->data[0] + std::size_t(y) * frame->linesize[0],
+                  rows + std::size_t(height - 1 - y) * std::size_t(stride), rowBytes);
+  }
+  Item item{Item::Video, std::move(frame), start100ns / 1e7, std::max<std::int64_t>(0, end100ns - start100ns) / 1e7};
+  if (item.length <= 0 && job_->fedFormat.frameRate > 0) item.length = 1.0 / job_->fedFormat.frameRate;
+  return PushItem(*job_, std::move(item));
+}
+
+bool MpegEncoder::PushPlanarPicture(const std::uint8_t* planes, std::size_t bytes, int width, int height,
+                                    std::int64_t start100ns, std::int64_t end100ns,
+                                    std::shared_ptr<const void> owner) {
+  const int chromaWidth = (width + 1) / 2, chromaHeight = (height + 1) / 2;
+  const std::size_t lumaBytes = std::size_t(width) * std::size_t(height);
+  const std::size_t chromaBytes = std::size_t(chromaWidth) * std::size_t(chromaHeight);
+  if (!planes || width <= 0 || height <= 0 || bytes < lumaBytes + 2 * chromaBytes || !owner)
+    return true;  // a picture that does not match its type is skipped, as a damaged one is
+  FramePtr frame(av_frame_alloc());
+  if (!frame) return false;
+  auto* keep = new std::shared_ptr<const void>(std::move(owner));
+  frame->buf[0] = av_buffer_create(
+      const_cast<std::uint8_t*>(planes), bytes,
+      [](void* opaque, std::uint8_t*) { delete static_cast<std::shared_ptr<const void>*>(opaque); }, keep,
+      AV_BUFFER_FLAG_READONLY);
+  if (!frame->buf[0]) {
+    delete keep;
+    return false;
+  }
+  frame->format = AV_PIX_FMT_YUV420P;
+  frame->width = width;
+  frame->height = height;
+  std::uint8_t* base = const_cast<std::uint8_t*>(planes);
+  frame->data[0] = base;
+  frame->data[1] = base + lumaBytes;
+  frame->data[2] = base + lumaBytes + chromaBytes;
+  frame->linesize[0] = width;
+  frame->linesize[1] = frame->linesize[2] = chromaWidth;
   Item item{Item::Video, std::move(frame), start100ns / 1e7, std::max<std::int64_t>(0, end100ns - start100ns) / 1e7};
   if (item.length <= 0 && job_->fedFormat.frameRate > 0) item.length = 1.0 / job_->fedFormat.frameRate;
   return PushItem(*job_, std::move(item));
@@ -194,6 +244,14 @@ void MpegEncoder::EndOfFrames() {
   if (!job.feeding.load() || job.fedEnded) return;
   job.fedEnded = true;
   job.fedSource.queue.Push(Item{});
+}
+
+double MpegEncoder::DisplayAspectOf(const std::string& path, int width, int height) {
+  SourceFile source;
+  std::string ignored;
+  if (path.empty() || !source.Open(path, ignored)) return 0;
+  const AVCodecParameters* v = source.ctx->streams[source.video]->codecpar;
+  return v->width == width && v->height == height ? source.displayAspect : 0;
 }
 
 bool MpegEncoder::WouldCopy(const std::string& path, const EncoderPreset& preset) {

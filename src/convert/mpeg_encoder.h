@@ -63,14 +63,23 @@ class MpegEncoder {
   // is given and blocks while the queue is full; false once the job takes no more (it
   // failed, was cancelled or was told the end). Times are 100 ns units from the start.
   // Pictures are device-independent rows: bottom-up, BGR, 24 or 32 bits, rows padded to 4.
+  // With an `owner`, the rows are not copied: the encoder keeps `owner` (and so the rows)
+  // alive until it has used them.
   bool PushPicture(const std::uint8_t* rows, std::size_t bytes, int width, int height, int bitsPerPixel,
-                   std::int64_t start100ns, std::int64_t end100ns);
+                   std::int64_t start100ns, std::int64_t end100ns,
+                   std::shared_ptr<const void> owner = nullptr);
+  // Planar 4:2:0 (Y, then U, then V; rows without padding), borrowed like the rows above.
+  bool PushPlanarPicture(const std::uint8_t* planes, std::size_t bytes, int width, int height,
+                         std::int64_t start100ns, std::int64_t end100ns, std::shared_ptr<const void> owner);
   // Interleaved 16-bit samples.
   bool PushSound(const std::uint8_t* samples, std::size_t bytes, int channels, int sampleRate,
                  std::int64_t start100ns);
   // Everything was fed: the job finishes its output.
   void EndOfFrames();
 
+  // The display shape of a file's pictures when they are `width` x `height`; 0 when the
+  // file cannot be read or its pictures have another size.
+  static double DisplayAspectOf(const std::string& path, int width, int height);
   // Whether a file's streams would be copied rather than encoded for the preset.
   static bool WouldCopy(const std::string& path, const EncoderPreset& preset);
 

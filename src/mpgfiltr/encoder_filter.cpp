@@ -35,6 +35,15 @@ class InputPin : public PinBase {
   bool Video() const { return video_; }
 
  protected:
+  // Planar pictures first, when the sender has them: they reach the encoder without a
+  // round trip through RGB.
+  std::vector<MediaType> PreferredTypes() override {
+    if (!video_) return {};
+    MediaType planar;
+    planar.majortype = MEDIATYPE_Video;
+    planar.subtype = MEDIASUBTYPE_I420;
+    return {planar};
+  }
   HRESULT CheckMediaType(const AM_MEDIA_TYPE& mt) override;
   HRESULT OnReceive(IMediaSample* sample) override;
 
@@ -215,15 +224,28 @@ class EncoderFilter : public FilterBase,
     REFERENCE_TIME start = 0, end = 0;
     if (FAILED(sample->GetTime(&start, &end))) start = end = -1;
     bool taken;
-    if (pin->Video()) {
+    if (pin->Video() && pin->Type().subtype == MEDIASUBTYPE_I420) {
+      const VIDEOINFOHEADER* vih = pin->Type().VideoInfo();
+      taken = job->PushPlanarPicture(data, bytes, vih->bmiHeader.biWidth, vih->bmiHeader.biHeight, start, end,
+                                     HoldSample(sample));
+    } else if (pin->Video()) {
       const VIDEOINFOHEADER* vih = pin->Type().VideoInfo();
       taken = job->PushPicture(data, bytes, vih->bmiHeader.biWidth, vih->bmiHeader.biHeight,
-                               vih->bmiHeader.biBitCount, start, end);
+                               vih->bmiHeader.biBitCount, start, end, HoldSample(sample));
     } else {
       const WAVEFORMATEX* wfx = pin->Type().WaveFormat();
       taken = job->PushSound(data, bytes, wfx->nChannels, int(wfx->nSamplesPerSec), start);
     }
     return taken ? S_OK : S_FALSE;
+  }
+
+  // Pictures are held, not copied, until the encoder used them; a sender that made the
+  // sample gets it back only then, as with any sample kept past Receive.
+  static std::shared_ptr<const void> HoldSample(IMediaSample* sample) {
+    sample->AddRef();
+    return std::shared_ptr<const void>(sample, [](const void* s) {
+      static_cast<IMediaSample*>(const_cast<void*>(s))->Release();
+    });
   }
 
   void OnInputEndOfStream(PinBase* pin) override {
@@ -272,6 +294,8 @@ class EncoderFilter : public FilterBase,
         format.width = vih->bmiHeader.biWidth;
         format.height = vih->bmiHeader.biHeight;
         format.frameRate = vih->AvgTimePerFrame > 0 ? 1e7 / double(vih->AvgTimePerFrame) : 0;
+        // Samples carry no pixel shape: the file they come from tells it, else pixels are square.
+        format.displayAspect = MpegEncoder::DisplayAspectOf(format.sourcePath, format.width, format.height);
       }
       format.sound = audio->IsConnected();
       format.duration100ns = FedLength();
@@ -413,9 +437,9 @@ HRESULT InputPin::CheckMediaType(const AM_MEDIA_TYPE& mt) {
   if (video_) {
     const VIDEOINFOHEADER* vih = type.VideoInfo();
     bool rgb = mt.subtype == MEDIASUBTYPE_RGB24 || mt.subtype == MEDIASUBTYPE_RGB32;
-    // Bottom-up rows only, as device-independent bitmaps have them.
-    return mt.majortype == MEDIATYPE_Video && rgb && vih && vih->bmiHeader.biWidth > 0 &&
-                   vih->bmiHeader.biHeight > 0
+    // RGB in bottom-up rows only, as device-independent bitmaps have them.
+    return mt.majortype == MEDIATYPE_Video && (rgb || mt.subtype == MEDIASUBTYPE_I420) && vih &&
+                   vih->bmiHeader.biWidth > 0 && vih->bmiHeader.biHeight > 0
                ? S_OK
                : VFW_E_TYPE_NOT_ACCEPTED;
   }

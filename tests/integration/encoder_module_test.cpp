@@ -13,7 +13,7 @@
 #include "convert/mpeg_encoder.h"
 #include "platform/com/bstr.h"
 #include "platform/com/runtime.h"
-#include "platform/media/interfaces.h"
+#include "platform/media/media_type.h"
 #include "platform/registry/registry.h"
 #include "support/media_check.h"
 #include "support/temp_folder.h"
@@ -283,7 +283,8 @@ struct EncoderGraph {
   ComPtr<IMediaControl> control;
   ComPtr<IMediaEventEx> events;
 
-  void Build(const std::string& input, const std::string& output, LONG tv, bool sound = true) {
+  void Build(const std::string& input, const std::string& output, LONG tv, bool sound = true,
+             const GUID* pictureType = nullptr) {
     ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.PutVoid()),
               S_OK);
     ASSERT_EQ(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
@@ -302,7 +303,18 @@ struct EncoderGraph {
     ASSERT_EQ(graph->AddSourceFilter(Bstr(input).Get(), nullptr, source.Put()), S_OK);
     ASSERT_EQ(graph->AddFilter(encoder.Get(), u"MPEG Mux Filter"), S_OK);
     encoder.As(IID_IMediaSeeking, seeking);
-    ASSERT_EQ(builder->RenderStream(nullptr, nullptr, source.Get(), nullptr, encoder.Get()), S_OK);
+    if (pictureType) {
+      // Pictures of one type only, as a sender that offers nothing else.
+      ComPtr<IPin> out, in;
+      ASSERT_EQ(source->FindPin(u"Video", out.Put()), S_OK);
+      ASSERT_EQ(encoder->FindPin(u"Video", in.Put()), S_OK);
+      AM_MEDIA_TYPE only{};
+      only.majortype = MEDIATYPE_Video;
+      only.subtype = *pictureType;
+      ASSERT_EQ(graph->ConnectDirect(out.Get(), in.Get(), &only), S_OK);
+    } else {
+      ASSERT_EQ(builder->RenderStream(nullptr, nullptr, source.Get(), nullptr, encoder.Get()), S_OK);
+    }
     HRESULT audio = builder->RenderStream(nullptr, &MEDIATYPE_Audio, source.Get(), nullptr, encoder.Get());
     ASSERT_EQ(audio, sound ? S_OK : VFW_E_CANNOT_CONNECT);
     graph.As(IID_IMediaControl, control);
@@ -355,6 +367,44 @@ TEST(EncoderModule, ConvertsAnAviThroughTheGraphAndReportsWhatItWasFedAndWrote) 
   EXPECT_NEAR(f.videoSeconds, s.videoSeconds, 0.08 + 1e-6);
   EXPECT_NEAR(f.flashSeconds, s.flashSeconds, 0.041);
   EXPECT_NEAR(f.flashSeconds - f.beepSeconds, s.flashSeconds - s.beepSeconds, 0.04 + 0.025);
+}
+
+GUID PictureTypeOf(IBaseFilter* encoder) {
+  ComPtr<IPin> in;
+  encoder->FindPin(u"Video", in.Put());
+  AM_MEDIA_TYPE mt{};
+  in->ConnectionMediaType(&mt);
+  GUID subtype = mt.subtype;
+  FreeMediaType(mt);
+  return subtype;
+}
+
+TEST(EncoderModule, PlanarOrRgbPicturesBothKeepTheSourcesShapeAndTiming) {
+  TempFolder temp;
+  // Wide pictures in a 720 x 576 frame (non-square pixels); the sound rules out a copy.
+  const std::string source = temp / "wide.mkv";
+  ASSERT_TRUE(MakeClip(FlashVideoInput(720, 576, "25", 2) + " " + BeepAudioInput(44100, 2) +
+                           " -c:v mpeg2video -b:v 4M -aspect 16:9 -c:a libmp3lame",
+                       source));
+  const MediaFacts s = ReadBack(source);
+  ASSERT_NEAR(s.displayAspect, 16.0 / 9, 0.01);
+  ScopedCoInitialize com;
+  for (const GUID* type : {static_cast<const GUID*>(nullptr), &MEDIASUBTYPE_RGB24, &MEDIASUBTYPE_RGB32}) {
+    const std::string output = temp / (type ? GuidToString(*type) : std::string("default")) + ".mpg";
+    SCOPED_TRACE(output);
+    EncoderGraph g;
+    ASSERT_NO_FATAL_FAILURE(g.Build(source, output, 3, true, type));
+    // Left to choose, the module takes the decoder's planar pictures.
+    EXPECT_EQ(PictureTypeOf(g.encoder.Get()), type ? *type : MEDIASUBTYPE_I420);
+    ASSERT_EQ(g.RunToEnd(), EC_COMPLETE);
+    MediaFacts f = ReadBack(output);
+    EXPECT_EQ(f.width, 720);
+    EXPECT_EQ(f.height, 576);
+    EXPECT_NEAR(f.displayAspect, 16.0 / 9, 0.01);
+    EXPECT_NEAR(f.videoSeconds, s.videoSeconds, 0.08 + 1e-6);
+    EXPECT_NEAR(f.flashSeconds, s.flashSeconds, 0.041);
+    EXPECT_NEAR(f.flashSeconds - f.beepSeconds, s.flashSeconds - s.beepSeconds, 0.04 + 0.025);
+  }
 }
 
 TEST(EncoderModule, AWholeLegalFileIsCopiedAPartOfItIsEncoded) {
