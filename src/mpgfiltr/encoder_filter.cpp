@@ -1,6 +1,6 @@
-// The MPEG encoder filter: two input pins (video, audio) that take decoded pictures and
-// sound from the graph and hand them to the encoder engine, which encodes, multiplexes and
-// writes the output file. The graph learns the end through EC_COMPLETE only once the file
+// The MPEG encoder filter: two input pins (video, audio) that take decoded pictures (I420
+// preferred, RGB accepted) and sound from the graph and hand them to the encoder engine,
+// which encodes, multiplexes and writes the output file. The graph learns the end through EC_COMPLETE only once the file
 // is complete under its name; a failed run ends with EC_ERRORABORT and leaves no file.
 //
 // A source that is already DVD-legal is copied rather than encoded: when both pins are fed
