@@ -3,8 +3,10 @@
 // conversions through the filter graph read back with libavformat and given to dvdauthor.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "authoring/command_templates.h"
 #include "base/paths.h"
@@ -13,6 +15,7 @@
 #include "convert/mpeg_encoder.h"
 #include "platform/com/bstr.h"
 #include "platform/com/runtime.h"
+#include "platform/media/filter_base.h"
 #include "platform/media/media_type.h"
 #include "platform/registry/registry.h"
 #include "support/media_check.h"
@@ -441,6 +444,101 @@ TEST(EncoderModule, AWholeLegalFileIsCopiedAPartOfItIsEncoded) {
   EXPECT_NEAR(f.videoSeconds, 1.5, 0.08 + 1e-6);
   std::string log;
   EXPECT_TRUE(DvdauthorAccepts(part, temp.Path(), false, log)) << log;
+}
+
+// Pictures that count how many of them are alive at once.
+std::atomic<int> gLiveSamples{0}, gMostLiveSamples{0};
+class CountedSample : public MediaSample {
+ public:
+  explicit CountedSample(size_t size) : MediaSample(size) {
+    int live = ++gLiveSamples;
+    int most = gMostLiveSamples;
+    while (live > most && !gMostLiveSamples.compare_exchange_weak(most, live)) {
+    }
+  }
+  ~CountedSample() override { --gLiveSamples; }
+};
+
+// A source that sends small grey pictures as fast as the receiver takes them.
+class FastSource : public FilterBase {
+ public:
+  static constexpr int kWidth = 64, kHeight = 48;
+  explicit FastSource(int pictures) : FilterBase(GUID{}), pictures_(pictures) { AddPin(new Out(this)); }
+  ~FastSource() override { OnStop(); }
+
+ protected:
+  HRESULT OnRun() override {
+    if (!thread_.joinable()) thread_ = std::thread([this] { Send(); });
+    return S_OK;
+  }
+  void OnStop() override {
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  class Out : public PinBase {
+   public:
+    explicit Out(FilterBase* owner) : PinBase(owner, PINDIR_OUTPUT, u"Video") {}
+   protected:
+    std::vector<MediaType> ProposedTypes() override { return {RgbVideoType(kWidth, kHeight, 24, 25)}; }
+  };
+  void Send() {
+    PinBase* out = Pins()[0];
+    const size_t size = out->Type().lSampleSize;
+    for (int i = 0; i < pictures_; ++i) {
+      auto sample = ComPtr<CountedSample>::Attach(new CountedSample(size));
+      std::fill(sample->Data().begin(), sample->Data().end(), BYTE(i % 200 + 20));
+      sample->SetActualDataLength(LONG(size));
+      REFERENCE_TIME start = REFERENCE_TIME(i) * 400000, end = start + 400000;
+      sample->SetTime(&start, &end);
+      if (out->Deliver(sample.Get()) != S_OK) return;
+    }
+    out->DeliverEndOfStream();
+  }
+  int pictures_;
+  std::thread thread_;
+};
+
+TEST(EncoderModule, AFastSenderIsHeldBackSoFewPicturesAreAliveAtOnce) {
+  TempFolder temp;
+  const std::string output = temp / "fed.mpg";
+  ScopedCoInitialize com;
+  ComPtr<IGraphBuilder> graph;
+  ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph.PutVoid()),
+            S_OK);
+  auto source = ComPtr<FastSource>::Attach(new FastSource(150));
+  ComPtr<IBaseFilter> encoder;
+  ASSERT_EQ(CoCreateInstance(CLSID_MpegEncoderFilter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                             encoder.PutVoid()),
+            S_OK);
+  ComPtr<IFileSinkFilter> sink;
+  encoder.As(IID_IFileSinkFilter, sink);
+  sink->SetFileName(Bstr(output).Get(), nullptr);
+  graph->AddFilter(source.Get(), u"Fast");
+  graph->AddFilter(encoder.Get(), u"MPEG Mux Filter");
+  ComPtr<IPin> out, in;
+  source->FindPin(u"Video", out.Put());
+  encoder->FindPin(u"Video", in.Put());
+  ASSERT_EQ(graph->ConnectDirect(out.Get(), in.Get(), nullptr), S_OK);
+  ComPtr<IMediaControl> control;
+  ComPtr<IMediaEventEx> events;
+  graph.As(IID_IMediaControl, control);
+  graph.As(IID_IMediaEventEx, events);
+  gMostLiveSamples = 0;
+  ASSERT_EQ(control->Run(), S_OK);
+  LONG code = 0;
+  events->WaitForCompletion(INFINITE, &code);
+  control->Stop();
+  EXPECT_EQ(code, EC_COMPLETE);
+  // The queue holds two dozen; the encoder's held picture and the one being handed over
+  // come on top. Without the bound, all 150 would be alive.
+  EXPECT_LE(gMostLiveSamples.load(), 30);
+  EXPECT_GT(gMostLiveSamples.load(), 1);
+  MediaFacts f = ReadBack(output);
+  EXPECT_EQ(f.videoFrames, 150);
+  EXPECT_EQ(f.width, 720);
+  EXPECT_EQ(f.sampleRate, 48000);  // no sound was fed: a silent track
+  EXPECT_TRUE(HasDvdNavigationPacks(output));
 }
 
 TEST(EncoderModule, AStoppedRunLeavesNoFile) {
