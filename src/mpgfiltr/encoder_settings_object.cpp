@@ -82,7 +82,8 @@ constexpr Field kFields[] = {
     {"AudioSampleRate", &EncoderPreset::audioSampleRate},
     {"AudioChannels", &EncoderPreset::audioChannels},
 };
-constexpr Field kRate[] = {{"FrameRateNum", nullptr}, {"FrameRateDen", nullptr}};
+constexpr const char* kRateNumerator = "FrameRateNum";
+constexpr const char* kRateDenominator = "FrameRateDen";
 
 }  // namespace
 
@@ -95,8 +96,8 @@ bool SaveSettings(const std::string& key, const EncoderPreset& p) {
   put("FormatFamily", long(p.family));
   put("TvStandard", long(p.tv));
   for (const Field& f : kFields) put(f.name, p.*f.member);
-  put(kRate[0].name, p.frameRate.num);
-  put(kRate[1].name, p.frameRate.den);
+  put(kRateNumerator, p.frameRate.num);
+  put(kRateDenominator, p.frameRate.den);
   put("AutoDimensions", p.autoDimensions);
   put("AutoBitRate", p.autoBitRate);
   put("VariableBitRate", p.variableBitRate);
@@ -113,7 +114,7 @@ bool LoadSettings(const std::string& key, EncoderPreset& preset) {
   EncoderPreset p = PresetFor(FormatFamily(*family), TvStandard(*tv));
   for (const Field& f : kFields)
     if (auto v = get(f.name)) p.*f.member = int(std::int32_t(*v));
-  auto num = get(kRate[0].name), den = get(kRate[1].name);
+  auto num = get(kRateNumerator), den = get(kRateDenominator);
   if (num && den) p.frameRate = FrameRate{int(*num), int(*den)};
   if (auto v = get("AutoDimensions")) p.autoDimensions = *v != 0;
   if (auto v = get("AutoBitRate")) p.autoBitRate = *v != 0;
