@@ -1,25 +1,23 @@
 #include "convert/convert_to_dvd_mpeg.h"
 
-#include <algorithm>
 #include <cstdio>
 
-#include "base/message_pump.h"
 #include "base/paths.h"
-#include "convert/mpeg_encoder.h"
+#include "convert/encoder_graph_job.h"
+#include "platform/com/runtime.h"
 
 namespace vantrel {
 namespace {
 
-constexpr int kWaitMs = 1000;
-
 // The encoder settings the main program always applies after choosing the DVD format.
-constexpr AudioCodec kSetting44Audio = AudioCodec::Ac3;  // setting 44 = 2
-constexpr int kSetting42ReferenceDistance = 3;          // setting 42 = 3: IBBP
+constexpr LONG kSetting44Value = LONG(AudioCodec::Ac3);  // setting 44 = 2
+constexpr LONG kSetting42Value = 3;                      // setting 42 = 3: IBBP
 
-int Percent(const MpegEncoder& encoder) {
-  std::int64_t duration = encoder.Duration100ns();
-  if (duration <= 0) return 0;
-  return int(std::clamp<std::int64_t>(encoder.Position100ns() * 100 / duration, 0, 100));
+bool Failed(std::string* errorText, const std::string& why) {
+  std::fputs("转换失败\n", stdout);
+  std::fflush(stdout);
+  if (errorText) *errorText = why.empty() ? "the conversion failed" : why;
+  return false;
 }
 
 }  // namespace
@@ -34,33 +32,24 @@ std::string DvdMpegOutputName(const std::string& output) {
 bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc,
                       const ConvertProgress& progress, std::string* errorText) {
   output = DvdMpegOutputName(output);
+  com::ScopedCoInitialize com;
+  EncoderGraphJob job(FormatFamily::Dvd, ntsc ? TvStandard::Ntsc : TvStandard::Pal, kSetting44Value,
+                      kSetting42Value);
+  job.SetFiles(source, output);
 
-  EncoderPreset preset = PresetFor(FormatFamily::Dvd, ntsc ? TvStandard::Ntsc : TvStandard::Pal);
-  preset.audio = kSetting44Audio;
-  preset.referenceDistance = kSetting42ReferenceDistance;
-
-  MpegEncoder encoder;
-  encoder.SetSource(source);
-  encoder.SetOutput(output);
-  encoder.SetPreset(preset);
-
-  std::fputs("正在初始化转换...\n", stdout);
-  std::fflush(stdout);
-  bool started = encoder.Start();
-  if (started) {
-    while (!encoder.Wait(kWaitMs)) {
-      PumpMessages();
-      if (progress) progress(Percent(encoder));
-    }
+  if (com::FAILED(job.BuildAndStart())) {
+    std::string why = job.EncoderError().empty() ? job.BuildError() : job.EncoderError();
+    job.ReleaseAll();
+    return Failed(errorText, why);
   }
-  // A conversion that started but did not complete is a failure too: the caller must not
-  // author a title from a file that is not there.
-  if (!encoder.Succeeded()) {
-    std::fputs("转换失败\n", stdout);
-    std::fflush(stdout);
-    if (errorText) *errorText = encoder.ErrorText();
-    return false;
-  }
+  LONG end = 0;
+  com::HRESULT waited = job.WaitWithProgress(progress, &end);
+  std::string why = job.EncoderError();
+  job.Teardown();
+  job.ReleaseAll();
+  // Only a graph that ran to its end has a complete output: the encoder names the file
+  // only then, and an aborted run leaves none, so the caller must not author from it.
+  if (com::FAILED(waited) || end != media::EC_COMPLETE) return Failed(errorText, why);
   if (errorText) errorText->clear();
   return true;
 }

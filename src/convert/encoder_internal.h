@@ -17,6 +17,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "convert/bounded_queue.h"
 #include "convert/encoder_preset.h"
 
 namespace vantrel::encoder {
@@ -124,8 +125,31 @@ class OutputFile {
   bool headerWritten_ = false;
 };
 
+// A decoded picture or piece of sound on its way to the encoder, placed on the output's
+// time line (seconds after its start) by whoever decoded it.
+struct Item {
+  enum Kind { Video, Audio, End } kind = End;
+  FramePtr frame;
+  double seconds = 0;
+  double length = 0;
+};
+
+// Decoded frames in flight between decoding and encoding. Pictures dominate: at most this
+// many are held whatever the length of the source.
+inline constexpr std::size_t kQueueCapacity = 24;
+
+// What a job fed with decoded frames (rather than a file) is told before it starts.
+struct FedSource {
+  bool hasSound = false;
+  double displayAspect = 0;  // 0: the pictures' own shape
+  BoundedQueue<Item> queue{kQueueCapacity};
+};
+
 bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& preset,
                   Progress& progress, std::string& error);
+// Encodes what arrives through `fed.queue` up to its End item.
+bool RunFedTranscode(FedSource& fed, OutputFile& output, const EncoderPreset& preset,
+                     Progress& progress, std::string& error);
 bool RunRemux(SourceFile& source, OutputFile& output, Progress& progress, std::string& error);
 
 }  // namespace vantrel::encoder

@@ -11,6 +11,10 @@
 #include <mutex>
 #include <thread>
 
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
 #include "convert/encoder_internal.h"
 #include "convert/navigation_packs.h"
 
@@ -24,6 +28,12 @@ struct MpegEncoder::Job {
   EncoderPreset preset = PresetFor(FormatFamily::Dvd, TvStandard::Pal);
 
   SourceFile input;
+  bool fed = false;
+  FedFormat fedFormat;
+  FedSource fedSource;
+  std::mutex pushLock;  // pushes from two senders keep the end item last
+  bool fedEnded = false;
+  std::atomic<bool> feeding{false};  // set once the job thread runs; read by the senders
   OutputFile file;
   Progress progress;
   std::atomic<EncodeMode> mode{EncodeMode::Undecided};
@@ -45,8 +55,9 @@ struct MpegEncoder::Job {
 
   void Work() {
     std::string text;
-    bool ok = mode == EncodeMode::Remux ? RunRemux(input, file, progress, text)
-                                        : RunTranscode(input, file, preset, progress, text);
+    bool ok = fed                         ? RunFedTranscode(fedSource, file, preset, progress, text)
+              : mode == EncodeMode::Remux ? RunRemux(input, file, progress, text)
+                                          : RunTranscode(input, file, preset, progress, text);
     if (!ok) file.Abandon();
     input.ctx.reset();  // the source is closed before anyone learns the job ended
     std::lock_guard lock(mutex);
@@ -64,7 +75,16 @@ MpegEncoder::~MpegEncoder() {
   if (job_->worker.joinable()) job_->worker.join();
 }
 
-void MpegEncoder::SetSource(const std::string& path) { job_->source = path; }
+void MpegEncoder::SetSource(const std::string& path) {
+  job_->source = path;
+  job_->fed = false;
+}
+
+void MpegEncoder::SetFedSource(const FedFormat& format) {
+  job_->fedFormat = format;
+  job_->source = format.sourcePath;
+  job_->fed = true;
+}
 void MpegEncoder::SetOutput(const std::string& path) { job_->output = path; }
 void MpegEncoder::SetPreset(const EncoderPreset& preset) { job_->preset = preset; }
 const EncoderPreset& MpegEncoder::Preset() const { return job_->preset; }
@@ -79,13 +99,25 @@ bool MpegEncoder::Start() {
     return job.Fail("the output would replace the source " + job.source), false;
 
   std::string error;
-  if (!job.input.Open(job.source, error)) return job.Fail(error), false;
-  const AVCodecParameters* v = job.input.ctx->streams[job.input.video]->codecpar;
-  job.preset = ResolvePreset(job.preset, v->width, v->height, job.input.frameRate);
-
-  std::string notLegal;
-  job.mode = IsDvdLegalSource(job.input, job.preset, notLegal) ? EncodeMode::Remux : EncodeMode::Encode;
+  if (job.fed) {
+    const FedFormat& f = job.fedFormat;
+    if (!f.video || f.width <= 0 || f.height <= 0)
+      return job.Fail(f.sound ? "the source has no video, only sound; a DVD title needs pictures"
+                              : "the source has neither video nor sound"),
+             false;
+    job.preset = ResolvePreset(job.preset, f.width, f.height, f.frameRate);
+    job.fedSource.hasSound = f.sound;
+    job.fedSource.displayAspect = f.displayAspect > 0 ? f.displayAspect : double(f.width) / f.height;
+    job.mode = EncodeMode::Encode;
+  } else {
+    if (!job.input.Open(job.source, error)) return job.Fail(error), false;
+    const AVCodecParameters* v = job.input.ctx->streams[job.input.video]->codecpar;
+    job.preset = ResolvePreset(job.preset, v->width, v->height, job.input.frameRate);
+    std::string notLegal;
+    job.mode = IsDvdLegalSource(job.input, job.preset, notLegal) ? EncodeMode::Remux : EncodeMode::Encode;
+  }
   if (!job.file.Create(job.output, job.preset.muxer, job.preset.muxRate, error)) return job.Fail(error), false;
+  job.feeding = job.fed;
   job.worker = std::thread([&job] { job.Work(); });
   return true;
 }
@@ -107,7 +139,139 @@ bool MpegEncoder::Run() {
   return Succeeded();
 }
 
-void MpegEncoder::Cancel() { job_->progress.cancel.store(true); }
+void MpegEncoder::Cancel() {
+  job_->progress.cancel.store(true);
+  job_->fedSource.queue.Close();  // a sender waiting for room lets go
+}
+
+namespace {
+
+bool PushItem(MpegEncoder::Job& job, Item item);
+
+}  // namespace
+
+bool MpegEncoder::PushPicture(const std::uint8_t* rows, std::size_t bytes, int width, int height,
+                              int bitsPerPixel, std::int64_t start100ns, std::int64_t end100ns,
+                              std::shared_ptr<const void> owner) {
+  const int stride = ((width * bitsPerPixel + 31) / 32) * 4;
+  if (!rows || width <= 0 || height <= 0 || (bitsPerPixel != 24 && bitsPerPixel != 32) ||
+      bytes < std::size_t(stride) * std::size_t(height))
+    return true;  // a picture that does not match its type is skipped, as a damaged one is
+  FramePtr frame(av_frame_alloc());
+  if (!frame) return false;
+  frame->format = bitsPerPixel == 24 ? AV_PIX_FMT_BGR24 : AV_PIX_FMT_BGR0;
+  frame->width = width;
+  frame->height = height;
+  if (owner) {
+    // The frame borrows the rows: its buffer holds the owner, and the last row comes
+    // first with a negative line step, which reads bottom-up rows top-down.
+    auto* keep = new std::shared_ptr<const void>(std::move(owner));
+    frame->buf[0] = av_buffer_create(
+        const_cast<std::uint8_t*>(rows), bytes,
+        [](void* opaque, std::uint8_t*) { delete static_cast<std::shared_ptr<const void>*>(opaque); }, keep,
+        AV_BUFFER_FLAG_READONLY);
+    if (!frame->buf[0]) {
+      delete keep;
+      return false;
+    }
+    frame->data[0] = const_cast<std::uint8_t*>(rows) + std::size_t(height - 1) * std::size_t(stride);
+    frame->linesize[0] = -stride;
+  } else {
+    if (av_frame_get_buffer(frame.get(), 0) < 0) return false;
+    const std::size_t rowBytes = std::size_t(width) * std::size_t(bitsPerPixel / 8);
+    for (int y = 0; y < height; ++y)  // bottom-up rows become top-down lines
+      std::memcpy(frame->data[0] + std::size_t(y) * frame->linesize[0],
+                  rows + std::size_t(height - 1 - y) * std::size_t(stride), rowBytes);
+  }
+  Item item{Item::Video, std::move(frame), start100ns / 1e7, std::max<std::int64_t>(0, end100ns - start100ns) / 1e7};
+  if (item.length <= 0 && job_->fedFormat.frameRate > 0) item.length = 1.0 / job_->fedFormat.frameRate;
+  return PushItem(*job_, std::move(item));
+}
+
+bool MpegEncoder::PushPlanarPicture(const std::uint8_t* planes, std::size_t bytes, int width, int height,
+                                    std::int64_t start100ns, std::int64_t end100ns,
+                                    std::shared_ptr<const void> owner) {
+  const int chromaWidth = (width + 1) / 2, chromaHeight = (height + 1) / 2;
+  const std::size_t lumaBytes = std::size_t(width) * std::size_t(height);
+  const std::size_t chromaBytes = std::size_t(chromaWidth) * std::size_t(chromaHeight);
+  if (!planes || width <= 0 || height <= 0 || bytes < lumaBytes + 2 * chromaBytes || !owner)
+    return true;  // a picture that does not match its type is skipped, as a damaged one is
+  FramePtr frame(av_frame_alloc());
+  if (!frame) return false;
+  auto* keep = new std::shared_ptr<const void>(std::move(owner));
+  frame->buf[0] = av_buffer_create(
+      const_cast<std::uint8_t*>(planes), bytes,
+      [](void* opaque, std::uint8_t*) { delete static_cast<std::shared_ptr<const void>*>(opaque); }, keep,
+      AV_BUFFER_FLAG_READONLY);
+  if (!frame->buf[0]) {
+    delete keep;
+    return false;
+  }
+  frame->format = AV_PIX_FMT_YUV420P;
+  frame->width = width;
+  frame->height = height;
+  std::uint8_t* base = const_cast<std::uint8_t*>(planes);
+  frame->data[0] = base;
+  frame->data[1] = base + lumaBytes;
+  frame->data[2] = base + lumaBytes + chromaBytes;
+  frame->linesize[0] = width;
+  frame->linesize[1] = frame->linesize[2] = chromaWidth;
+  Item item{Item::Video, std::move(frame), start100ns / 1e7, std::max<std::int64_t>(0, end100ns - start100ns) / 1e7};
+  if (item.length <= 0 && job_->fedFormat.frameRate > 0) item.length = 1.0 / job_->fedFormat.frameRate;
+  return PushItem(*job_, std::move(item));
+}
+
+bool MpegEncoder::PushSound(const std::uint8_t* samples, std::size_t bytes, int channels, int sampleRate,
+                            std::int64_t start100ns) {
+  if (!samples || channels <= 0 || sampleRate <= 0) return true;
+  const int count = int(bytes / (std::size_t(channels) * 2));
+  if (count <= 0) return true;
+  FramePtr frame(av_frame_alloc());
+  if (!frame) return false;
+  frame->format = AV_SAMPLE_FMT_S16;
+  frame->sample_rate = sampleRate;
+  frame->nb_samples = count;
+  av_channel_layout_default(&frame->ch_layout, channels);
+  if (av_frame_get_buffer(frame.get(), 0) < 0) return false;
+  std::memcpy(frame->data[0], samples, std::size_t(count) * std::size_t(channels) * 2);
+  Item item{Item::Audio, std::move(frame), start100ns / 1e7, double(count) / sampleRate};
+  return PushItem(*job_, std::move(item));
+}
+
+void MpegEncoder::EndOfFrames() {
+  Job& job = *job_;
+  std::lock_guard lock(job.pushLock);
+  if (!job.feeding.load() || job.fedEnded) return;
+  job.fedEnded = true;
+  job.fedSource.queue.Push(Item{});
+}
+
+double MpegEncoder::DisplayAspectOf(const std::string& path, int width, int height) {
+  SourceFile source;
+  std::string ignored;
+  if (path.empty() || !source.Open(path, ignored)) return 0;
+  const AVCodecParameters* v = source.ctx->streams[source.video]->codecpar;
+  return v->width == width && v->height == height ? source.displayAspect : 0;
+}
+
+bool MpegEncoder::WouldCopy(const std::string& path, const EncoderPreset& preset) {
+  SourceFile source;
+  std::string ignored;
+  if (!source.Open(path, ignored)) return false;
+  const AVCodecParameters* v = source.ctx->streams[source.video]->codecpar;
+  return IsDvdLegalSource(source, ResolvePreset(preset, v->width, v->height, source.frameRate), ignored);
+}
+
+namespace {
+
+bool PushItem(MpegEncoder::Job& job, Item item) {
+  if (!job.feeding.load() || job.progress.cancel.load()) return false;
+  std::lock_guard lock(job.pushLock);
+  if (job.fedEnded) return false;
+  return job.fedSource.queue.Push(std::move(item));
+}
+
+}  // namespace
 
 bool MpegEncoder::Finished() const {
   std::lock_guard lock(job_->mutex);
@@ -126,7 +290,9 @@ std::string MpegEncoder::ErrorText() const {
 
 EncodeMode MpegEncoder::Mode() const { return job_->mode.load(); }
 std::int64_t MpegEncoder::Position100ns() const { return job_->progress.position100ns.load(); }
-std::int64_t MpegEncoder::Duration100ns() const { return job_->input.duration100ns; }
+std::int64_t MpegEncoder::Duration100ns() const {
+  return job_->fed ? job_->fedFormat.duration100ns : job_->input.duration100ns;
+}
 std::int64_t MpegEncoder::FramesEncoded() const { return job_->progress.frames.load(); }
 
 bool HasDvdNavigationPacks(const std::string& path) {

@@ -24,16 +24,7 @@ extern "C" {
 namespace vantrel::encoder {
 namespace {
 
-// Decoded frames in flight between the threads. Pictures dominate: at most this many
-// source pictures are held whatever the length of the source.
-constexpr std::size_t kQueueCapacity = 24;
-
 int WorkerThreads() { return int(std::clamp(std::thread::hardware_concurrency(), 1u, 16u)); }
-
-struct Item {
-  enum Kind { Video, Audio, End } kind = End;
-  FramePtr frame;
-};
 
 // Sends packets an encoder produced to the muxer, in the stream's time base.
 bool Drain(AVCodecContext* encoder, AVStream* stream, OutputFile& output, std::string& error) {
@@ -362,6 +353,25 @@ class AudioStage {
   std::int64_t dropSamples_ = 0;
 };
 
+// Seconds after the output's start of a decoded frame, or NaN when it carries no time.
+double FrameSeconds(const AVFrame* frame, const AVStream* stream, double origin) {
+  std::int64_t ts = frame->best_effort_timestamp;
+  if (ts == AV_NOPTS_VALUE) ts = frame->pts;
+  if (ts == AV_NOPTS_VALUE) return std::nan("");
+  return ts * av_q2d(stream->time_base) - origin;
+}
+
+double FrameLength(const AVFrame* frame, const AVStream* stream, double fallback) {
+  if (frame->nb_samples > 0 && frame->sample_rate > 0) return double(frame->nb_samples) / frame->sample_rate;
+#if LIBAVUTIL_VERSION_INT >= AV_VERSION_INT(57, 30, 100)
+  std::int64_t duration = frame->duration;
+#else
+  std::int64_t duration = frame->pkt_duration;
+#endif
+  if (duration > 0) return duration * av_q2d(stream->time_base);
+  return fallback;
+}
+
 CodecPtr OpenDecoder(const AVStream* stream, std::string& error) {
   const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
   CodecPtr decoder(avcodec_alloc_context3(codec));
@@ -380,8 +390,13 @@ CodecPtr OpenDecoder(const AVStream* stream, std::string& error) {
 // Demuxes and decodes on its own thread; the queue's capacity bounds what it runs ahead.
 class Reader {
  public:
-  Reader(SourceFile& source, Progress& progress, BoundedQueue<Item>& queue)
-      : source_(source), progress_(progress), queue_(queue) {}
+  Reader(SourceFile& source, Progress& progress, BoundedQueue<Item>& queue, double fallbackRate)
+      : source_(source),
+        progress_(progress),
+        queue_(queue),
+        sourceFrame_(source.frameRate > 0 ? 1.0 / source.frameRate : 1.0 / fallbackRate),
+        videoTimes_(source.timesMayJump),
+        audioTimes_(source.timesMayJump) {}
 
   bool Open(std::string& error) {
     video_ = OpenDecoder(source_.ctx->streams[source_.video], error);
@@ -436,36 +451,72 @@ class Reader {
         ++decodeErrors_;
         return true;
       }
-      if (!queue_.Push(Item{kind, std::move(frame)})) return false;
+      Item item{kind, std::move(frame)};
+      Place(item);
+      if (!queue_.Push(std::move(item))) return false;
     }
+  }
+
+  // Each frame by its own timestamp relative to the first picture; frames without one
+  // follow the one before.
+  void Place(Item& item) {
+    const bool picture = item.kind == Item::Video;
+    const AVStream* stream = source_.ctx->streams[picture ? source_.video : source_.audio];
+    double& next = picture ? nextVideo_ : nextAudio_;
+    double at = FrameSeconds(item.frame.get(), stream, source_.originSeconds);
+    double length = FrameLength(item.frame.get(), stream, picture ? sourceFrame_ : 0);
+    at = std::isnan(at) ? next : (picture ? videoTimes_ : audioTimes_).Place(at, length);
+    next = at + length;
+    item.seconds = at;
+    item.length = length;
   }
 
   SourceFile& source_;
   Progress& progress_;
   BoundedQueue<Item>& queue_;
+  double sourceFrame_;
+  Continuity videoTimes_, audioTimes_;
+  double nextVideo_ = 0, nextAudio_ = 0;
   CodecPtr video_;
   CodecPtr audio_;
   std::string error_;
   int decodeErrors_ = 0;
 };
 
-// Seconds after the output's start of a decoded frame, or NaN when it carries no time.
-double FrameSeconds(const AVFrame* frame, const AVStream* stream, double origin) {
-  std::int64_t ts = frame->best_effort_timestamp;
-  if (ts == AV_NOPTS_VALUE) ts = frame->pts;
-  if (ts == AV_NOPTS_VALUE) return std::nan("");
-  return ts * av_q2d(stream->time_base) - origin;
+
+// Takes frames from the queue up to its End item and encodes them; `nextVideo` and
+// `nextAudio` end as the ends of the last picture and the last sound.
+bool EncodeQueue(BoundedQueue<Item>& queue, bool silent, VideoStage& video, AudioStage& audio,
+                 OutputFile& output, Progress& progress, double& nextVideo, double& nextAudio,
+                 std::string& error) {
+  bool ok = true;
+  while (ok) {
+    std::optional<Item> item = queue.Pop();
+    if (!item || item->kind == Item::End || progress.cancel.load()) break;
+    if (item->kind == Item::Video) {
+      nextVideo = std::max(nextVideo, item->seconds + item->length);
+      ok = video.Add(std::move(item->frame), item->seconds, output, progress, error);
+      // No sound in the source: silence in step with the pictures keeps the muxer's
+      // interleaving buffer small.
+      if (ok && silent) ok = audio.PadTo(video.Seconds(), output, error);
+    } else {
+      nextAudio = std::max(nextAudio, item->seconds + item->length);
+      ok = audio.Add(item->frame.get(), item->seconds, output, error);
+    }
+  }
+  if (!ok || progress.cancel.load()) queue.Close();  // unblocks the producer
+  return ok;
 }
 
-double FrameLength(const AVFrame* frame, const AVStream* stream, double fallback) {
-  if (frame->nb_samples > 0 && frame->sample_rate > 0) return double(frame->nb_samples) / frame->sample_rate;
-#if LIBAVUTIL_VERSION_INT >= AV_VERSION_INT(57, 30, 100)
-  std::int64_t duration = frame->duration;
-#else
-  std::int64_t duration = frame->pkt_duration;
-#endif
-  if (duration > 0) return duration * av_q2d(stream->time_base);
-  return fallback;
+// The end of a job: the pictures end the title, unless the sound goes on for more than a
+// second: then the last picture stays until the sound ends.
+bool FinishEncoding(VideoStage& video, AudioStage& audio, OutputFile& output, Progress& progress,
+                    double nextVideo, double nextAudio, std::string& error) {
+  if (progress.cancel.load()) return error = "the conversion was cancelled", false;
+  if (!video.HasPictures()) return error = "no picture of the source could be decoded", false;
+  double endSeconds = nextAudio > nextVideo + 1.0 ? nextAudio : nextVideo;
+  return video.Finish(endSeconds, output, progress, error) && audio.Finish(video.Seconds(), output, error) &&
+         output.Finish(error);
 }
 
 }  // namespace
@@ -479,51 +530,29 @@ bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& p
   if (!output.WriteHeader(error)) return false;
 
   BoundedQueue<Item> queue(kQueueCapacity);
-  Reader reader(source, progress, queue);
+  Reader reader(source, progress, queue, preset.frameRate.Value());
   if (!reader.Open(error)) return false;
   std::thread readerThread([&] { reader.Run(); });
-
-  const AVStream* vs = source.ctx->streams[source.video];
-  const AVStream* as = source.audio >= 0 ? source.ctx->streams[source.audio] : nullptr;
-  const bool silent = !reader.HasSound();
-  const double sourceFrame = source.frameRate > 0 ? 1.0 / source.frameRate : 1.0 / preset.frameRate.Value();
   double nextVideo = 0, nextAudio = 0;
-  Continuity videoTimes(source.timesMayJump), audioTimes(source.timesMayJump);
-  bool ok = true;
-  while (ok) {
-    std::optional<Item> item = queue.Pop();
-    if (!item || item->kind == Item::End || progress.cancel.load()) break;
-    AVFrame* frame = item->frame.get();
-    if (item->kind == Item::Video) {
-      double at = FrameSeconds(frame, vs, source.originSeconds);
-      double length = FrameLength(frame, vs, sourceFrame);
-      at = std::isnan(at) ? nextVideo : videoTimes.Place(at, length);
-      nextVideo = at + length;
-      ok = video.Add(std::move(item->frame), at, output, progress, error);
-      // No sound in the source: silence in step with the pictures keeps the muxer's
-      // interleaving buffer small.
-      if (ok && silent) ok = audio.PadTo(video.Seconds(), output, error);
-    } else {
-      double at = FrameSeconds(frame, as, source.originSeconds);
-      double length = FrameLength(frame, as, 0);
-      at = std::isnan(at) ? nextAudio : audioTimes.Place(at, length);
-      nextAudio = at + length;
-      ok = audio.Add(frame, at, output, error);
-    }
-  }
-  if (!ok || progress.cancel.load()) queue.Close();  // unblocks the reader
+  bool ok = EncodeQueue(queue, !reader.HasSound(), video, audio, output, progress, nextVideo, nextAudio, error);
   readerThread.join();
+  if (ok && !progress.cancel.load() && !reader.Error().empty()) error = reader.Error(), ok = false;
+  return ok && FinishEncoding(video, audio, output, progress, nextVideo, nextAudio, error);
+}
 
-  if (ok && progress.cancel.load()) error = "the conversion was cancelled", ok = false;
-  if (ok && !reader.Error().empty()) error = reader.Error(), ok = false;
-  if (ok && !video.HasPictures()) error = "no picture of the source could be decoded", ok = false;
-  // The pictures end the title, unless the sound goes on for more than a second: then the
-  // last picture stays until the sound ends.
-  double endSeconds = nextAudio > nextVideo + 1.0 ? nextAudio : nextVideo;
-  if (ok) ok = video.Finish(endSeconds, output, progress, error);
-  if (ok) ok = audio.Finish(video.Seconds(), output, error);
-  if (ok) ok = output.Finish(error);
-  return ok;
+bool RunFedTranscode(FedSource& fed, OutputFile& output, const EncoderPreset& preset, Progress& progress,
+                     std::string& error) {
+  VideoStage video;
+  AudioStage audio;
+  bool ok = video.Open(preset, fed.displayAspect, output, error) && audio.Open(preset, output, error) &&
+            output.WriteHeader(error);
+  double nextVideo = 0, nextAudio = 0;
+  ok = ok && EncodeQueue(fed.queue, !fed.hasSound, video, audio, output, progress, nextVideo, nextAudio, error);
+  if (!ok) {
+    fed.queue.Close();  // the senders must not wait for a job that ended
+    return false;
+  }
+  return FinishEncoding(video, audio, output, progress, nextVideo, nextAudio, error);
 }
 
 }  // namespace vantrel::encoder

@@ -4,13 +4,16 @@
 // EndOfStream. It sits where the platform would put a splitter and decoders: AddSourceFilter
 // creates it directly, Connect and Render put it behind a file source.
 #include <condition_variable>
+#include <cstring>
 #include <thread>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/imgutils.h>
 #include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
 }
 
 #include "platform/com/bstr.h"
@@ -46,7 +49,8 @@ class OutputPin : public PinBase {
   std::vector<MediaType> ProposedTypes() override {
     if (facts_.kind == StreamFacts::Kind::Video)
       return {RgbVideoType(facts_.width, facts_.height, 24, facts_.frameRate),
-              RgbVideoType(facts_.width, facts_.height, 32, facts_.frameRate)};
+              RgbVideoType(facts_.width, facts_.height, 32, facts_.frameRate),
+              I420VideoType(facts_.width, facts_.height, facts_.frameRate)};
     return {PcmAudioType(facts_.sampleRate, std::min(facts_.channels, 2))};
   }
 
@@ -57,7 +61,10 @@ class OutputPin : public PinBase {
 class DecodingSource : public FilterBase, public IFileSourceFilter, public IMediaSeeking {
  public:
   DecodingSource() : FilterBase(CLSID_DecodingSource) { AddPin(new StreamInputPin(this)); }
-  ~DecodingSource() override { OnStop(); }
+  ~DecodingSource() override {
+    OnStop();
+    sws_freeContext(planar_);
+  }
 
   ULONG AddRef() override { return FilterBase::AddRef(); }
   ULONG Release() override { return FilterBase::Release(); }
@@ -234,9 +241,12 @@ class DecodingSource : public FilterBase, public IFileSourceFilter, public IMedi
 
   void Stream();
   HRESULT SendVideo(Lane& lane, VideoDecoder& decoder, AVFrame* frame, double seconds, double length);
+  HRESULT SendPlanar(Lane& lane, const VIDEOINFOHEADER& vih, AVFrame* frame, double seconds, double length);
   HRESULT SendAudio(Lane& lane, SwrContext* swr, AVFrame* frame, double seconds);
 
   std::unique_ptr<MediaFile> file_;
+  DibFrame dib_;                  // streaming thread only
+  SwsContext* planar_ = nullptr;  // streaming thread only
   std::u16string fileName_;
   std::atomic<LONGLONG> start_{0}, stop_{0}, position_{0}, duration_{0};
   std::thread thread_;
@@ -266,13 +276,41 @@ HRESULT DecodingSource::SendVideo(Lane& lane, VideoDecoder& decoder, AVFrame* fr
                                   double length) {
   const VIDEOINFOHEADER* vih = lane.pin->Type().VideoInfo();
   if (!vih) return VFW_E_INVALIDMEDIATYPE;
-  DibFrame dib;
+  if (lane.pin->Type().subtype == MEDIASUBTYPE_I420) return SendPlanar(lane, *vih, frame, seconds, length);
+  DibFrame& dib = dib_;  // kept between pictures so its buffer is not made afresh each time
   if (!decoder.Convert(frame, dib, vih->bmiHeader.biWidth, std::abs(vih->bmiHeader.biHeight),
                        vih->bmiHeader.biBitCount))
     return S_OK;  // a picture that cannot be converted is skipped, not fatal
   auto sample = ComPtr<MediaSample>::Attach(new MediaSample(dib.bits.size()));
   std::copy(dib.bits.begin(), dib.bits.end(), sample->Data().begin());
   sample->SetActualDataLength(LONG(dib.bits.size()));
+  double base = double(start_) / kUnits;
+  REFERENCE_TIME t0 = REFERENCE_TIME((seconds - base) * kUnits);
+  REFERENCE_TIME t1 = t0 + REFERENCE_TIME(length * kUnits);
+  sample->SetTime(&t0, &t1);
+  position_ = start_ + t1;
+  return lane.pin->Deliver(sample.Get());
+}
+
+HRESULT DecodingSource::SendPlanar(Lane& lane, const VIDEOINFOHEADER& vih, AVFrame* frame, double seconds,
+                                   double length) {
+  const int width = vih.bmiHeader.biWidth, height = std::abs(vih.bmiHeader.biHeight);
+  auto sample = ComPtr<MediaSample>::Attach(new MediaSample(I420Size(width, height)));
+  uint8_t* y = sample->Data().data();
+  uint8_t* u = y + std::size_t(width) * height;
+  uint8_t* v = u + std::size_t((width + 1) / 2) * ((height + 1) / 2);
+  uint8_t* planes[4] = {y, u, v, nullptr};
+  int strides[4] = {width, (width + 1) / 2, (width + 1) / 2, 0};
+  if (frame->format == AV_PIX_FMT_YUV420P && frame->width == width && frame->height == height) {
+    av_image_copy(planes, strides, const_cast<const uint8_t**>(frame->data), frame->linesize, AV_PIX_FMT_YUV420P,
+                  width, height);
+  } else {
+    planar_ = sws_getCachedContext(planar_, frame->width, frame->height, AVPixelFormat(frame->format), width, height,
+                                   AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!planar_) return S_OK;  // a picture that cannot be converted is skipped, not fatal
+    sws_scale(planar_, frame->data, frame->linesize, 0, frame->height, planes, strides);
+  }
+  sample->SetActualDataLength(LONG(I420Size(width, height)));
   double base = double(start_) / kUnits;
   REFERENCE_TIME t0 = REFERENCE_TIME((seconds - base) * kUnits);
   REFERENCE_TIME t1 = t0 + REFERENCE_TIME(length * kUnits);
@@ -291,8 +329,16 @@ HRESULT DecodingSource::SendAudio(Lane& lane, SwrContext* swr, AVFrame* frame, d
   int got = swr_convert(swr, out, capacity, const_cast<const uint8_t**>(frame->extended_data),
                         frame->nb_samples);
   if (got <= 0) return S_OK;
-  sample->SetActualDataLength(got * wfx->nBlockAlign);
   double base = double(start_) / kUnits;
+  // Sound from before the start is cut off, so what is sent starts exactly at it.
+  int skip = seconds < base ? int(std::min<double>(got, std::llround((base - seconds) * wfx->nSamplesPerSec))) : 0;
+  if (skip >= got) return S_OK;
+  if (skip > 0) {
+    BYTE* data = sample->Data().data();
+    std::memmove(data, data + size_t(skip) * wfx->nBlockAlign, size_t(got - skip) * wfx->nBlockAlign);
+    got -= skip;
+  }
+  sample->SetActualDataLength(got * wfx->nBlockAlign);
   REFERENCE_TIME t0 = REFERENCE_TIME(std::max(0.0, seconds - base) * kUnits);
   REFERENCE_TIME t1 = t0 + REFERENCE_TIME(double(got) / wfx->nSamplesPerSec * kUnits);
   sample->SetTime(&t0, &t1);
@@ -381,9 +427,16 @@ void DecodingSource::Stream() {
       av_frame_unref(frame);
     }
   };
+  // Sound is timed from the first picture, as pictures are, so that a track that starts
+  // late or early keeps its place against them.
+  int originIndex = audioIndex;
+  if (int v = file.FirstOf(StreamFacts::Kind::Video); v >= 0) originIndex = file.Streams()[size_t(v)].fileIndex;
   auto drainAudio = [&] {
     const AVStream* st = fmt->streams[audioIndex];
-    std::int64_t first = st->start_time == AV_NOPTS_VALUE ? 0 : st->start_time;
+    const AVStream* origin = fmt->streams[originIndex];
+    std::int64_t first = origin->start_time == AV_NOPTS_VALUE
+                             ? 0
+                             : av_rescale_q(origin->start_time, origin->time_base, st->time_base);
     while (!audio.ended && avcodec_receive_frame(audio.codec, frame) == 0) {
       std::int64_t ts = frame->best_effort_timestamp == AV_NOPTS_VALUE ? frame->pts : frame->best_effort_timestamp;
       double t = ts == AV_NOPTS_VALUE ? 0 : double(ts - first) * av_q2d(st->time_base);

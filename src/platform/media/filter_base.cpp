@@ -39,12 +39,37 @@ HRESULT PinBase::QueryInterface(REFIID iid, void** object) {
 ULONG PinBase::AddRef() { return owner_->AddRef(); }
 ULONG PinBase::Release() { return owner_->Release(); }
 
+namespace {
+
+// The receiver's preferred types, when it names any.
+std::vector<MediaType> PreferencesOf(IPin* receiver) {
+  std::vector<MediaType> types;
+  ComPtr<IEnumMediaTypes> e;
+  if (FAILED(receiver->EnumMediaTypes(e.Put())) || !e) return types;
+  AM_MEDIA_TYPE* type = nullptr;
+  while (e->Next(1, &type, nullptr) == S_OK && type) {
+    types.emplace_back(*type);
+    FreeMediaType(*type);
+    CoTaskMemFree(type);
+    type = nullptr;
+  }
+  return types;
+}
+
+}  // namespace
+
 HRESULT PinBase::Connect(IPin* receiver, const AM_MEDIA_TYPE* mt) {
   if (!receiver) return E_POINTER;
   if (direction_ != PINDIR_OUTPUT) return E_UNEXPECTED;
   if (connected_) return VFW_E_ALREADY_CONNECTED;
   if (owner_->State() != State_Stopped) return VFW_E_NOT_STOPPED;
-  for (const MediaType& type : ProposedTypes()) {
+  // What the receiver prefers goes first, in its order; then the rest in ours.
+  std::vector<MediaType> proposed = ProposedTypes(), ordered;
+  for (const MediaType& preferred : PreferencesOf(receiver))
+    for (const MediaType& type : proposed)
+      if (MatchesPartial(preferred, type)) ordered.push_back(type);
+  ordered.insert(ordered.end(), proposed.begin(), proposed.end());
+  for (const MediaType& type : ordered) {
     if (mt && !MatchesPartial(*mt, type)) continue;
     if (receiver->ReceiveConnection(this, &type) != S_OK) continue;
     connected_ = receiver;
@@ -163,9 +188,48 @@ HRESULT PinBase::DeliverEndOfStream() {
   return connected_->EndOfStream();
 }
 
-// ---- pin enumerator ----
+// ---- enumerators ----
 
 namespace {
+
+class MediaTypeEnumerator : public Object<IEnumMediaTypes> {
+ public:
+  explicit MediaTypeEnumerator(std::vector<MediaType> types) : types_(std::move(types)) {}
+  HRESULT QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IEnumMediaTypes) return Hand<IEnumMediaTypes>(this, object);
+    return E_NOINTERFACE;
+  }
+  HRESULT Next(ULONG count, AM_MEDIA_TYPE** out, ULONG* fetched) override {
+    if (!out) return E_POINTER;
+    ULONG n = 0;
+    for (; n < count && next_ < types_.size(); ++n, ++next_) {
+      out[n] = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
+      if (!out[n]) break;
+      *out[n] = AM_MEDIA_TYPE{};
+      CopyMediaType(out[n], &types_[next_]);
+    }
+    if (fetched) *fetched = n;
+    return n == count ? S_OK : S_FALSE;
+  }
+  HRESULT Skip(ULONG count) override {
+    next_ = std::min(types_.size(), next_ + count);
+    return next_ < types_.size() ? S_OK : S_FALSE;
+  }
+  HRESULT Reset() override { next_ = 0; return S_OK; }
+  HRESULT Clone(IEnumMediaTypes** copy) override {
+    if (!copy) return E_POINTER;
+    auto* c = new MediaTypeEnumerator(types_);
+    c->next_ = next_;
+    *copy = c;
+    return S_OK;
+  }
+
+ private:
+  std::vector<MediaType> types_;
+  size_t next_ = 0;
+};
 
 class PinEnumerator : public Object<IEnumPins> {
  public:
@@ -205,6 +269,15 @@ class PinEnumerator : public Object<IEnumPins> {
 };
 
 }  // namespace
+
+HRESULT PinBase::EnumMediaTypes(IEnumMediaTypes** types) {
+  if (!types) return E_POINTER;
+  *types = nullptr;
+  std::vector<MediaType> preferred = PreferredTypes();
+  if (preferred.empty()) return E_NOTIMPL;
+  *types = new MediaTypeEnumerator(std::move(preferred));
+  return S_OK;
+}
 
 // ---- filters ----
 

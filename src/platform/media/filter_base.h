@@ -36,7 +36,8 @@ class PinBase : public IPin, public IMemInputPin {
   HRESULT QueryDirection(PIN_DIRECTION* direction) override;
   HRESULT QueryId(LPOLESTR* id) override;
   HRESULT QueryAccept(const AM_MEDIA_TYPE* mt) override;
-  HRESULT EnumMediaTypes(IEnumMediaTypes**) override { return E_NOTIMPL; }
+  // The pin's PreferredTypes; E_NOTIMPL for a pin without preferences.
+  HRESULT EnumMediaTypes(IEnumMediaTypes** types) override;
   HRESULT QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
   HRESULT EndOfStream() override;
   HRESULT BeginFlush() override { return S_OK; }
@@ -62,6 +63,8 @@ class PinBase : public IPin, public IMemInputPin {
  protected:
   // Output pins: the types offered, best first.
   virtual std::vector<MediaType> ProposedTypes() { return {}; }
+  // Input pins: types (major and subtype suffice) tried before the sender's own order.
+  virtual std::vector<MediaType> PreferredTypes() { return {}; }
   // Input pins: whether a proposed type is taken.
   virtual HRESULT CheckMediaType(const AM_MEDIA_TYPE&) { return VFW_E_TYPE_NOT_ACCEPTED; }
   virtual HRESULT OnConnected() { return S_OK; }
@@ -129,6 +132,28 @@ class FilterBase : public IBaseFilter {
   bool completed_ = false;
 };
 
+// Leaves new elements uninitialised: a sample's buffer is always written before it is read,
+// and zeroing a picture-sized buffer per sample costs as much as filling it.
+template <class T>
+struct UninitialisedAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = UninitialisedAllocator<U>;
+  };
+  UninitialisedAllocator() = default;
+  template <class U>
+  UninitialisedAllocator(const UninitialisedAllocator<U>&) {}
+  template <class U>
+  void construct(U* p) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+using SampleBuffer = std::vector<BYTE, UninitialisedAllocator<BYTE>>;
+
 // A sample with its own buffer.
 class MediaSample : public Object<IMediaSample> {
  public:
@@ -150,10 +175,10 @@ class MediaSample : public Object<IMediaSample> {
   HRESULT SetDiscontinuity(BOOL d) override { discontinuity_ = d; return S_OK; }
   HRESULT GetMediaTime(LONGLONG*, LONGLONG*) override { return VFW_E_WRONG_STATE; }
   HRESULT SetMediaTime(LONGLONG*, LONGLONG*) override { return S_OK; }
-  std::vector<BYTE>& Data() { return data_; }
+  SampleBuffer& Data() { return data_; }
 
  private:
-  std::vector<BYTE> data_;
+  SampleBuffer data_;
   LONG length_ = 0;
   REFERENCE_TIME start_ = 0, end_ = 0;
   bool haveTime_ = false, sync_ = true, discontinuity_ = false;

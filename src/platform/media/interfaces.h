@@ -38,6 +38,9 @@ constexpr GUID FourccSubtype(std::uint32_t fourcc) {
   return g;
 }
 
+// Planar 4:2:0: the whole Y plane, then U, then V, top-down, rows without padding.
+inline constexpr GUID MEDIASUBTYPE_I420 = FourccSubtype(0x30323449);  // "I420"
+
 struct AM_MEDIA_TYPE {
   GUID majortype{};
   GUID subtype{};
@@ -161,7 +164,6 @@ enum FILTER_STATE { State_Stopped = 0, State_Paused = 1, State_Running = 2 };
 
 class IBaseFilter;
 class IFilterGraph;
-class IEnumMediaTypes;  // not offered: pins answer E_NOTIMPL
 class IEnumFilters;     // not offered
 class IReferenceClock;  // no clocks: filters run as fast as data comes
 class IMemAllocator;    // samples are made by the sender
@@ -210,6 +212,17 @@ class IBaseFilter : public IMediaFilter {
   virtual HRESULT JoinFilterGraph(IFilterGraph* graph, LPCOLESTR name) = 0;  // 13
   virtual HRESULT QueryVendorInfo(LPOLESTR* info) = 0;                     // 14
 };
+
+// The types a pin prefers, best first; each record is CoTaskMemAlloc'd with its format
+// block and freed by the caller.
+class IEnumMediaTypes : public IUnknown {
+ public:
+  virtual HRESULT Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched) = 0;  // 3
+  virtual HRESULT Skip(ULONG count) = 0;                                        // 4
+  virtual HRESULT Reset() = 0;                                                  // 5
+  virtual HRESULT Clone(IEnumMediaTypes** copy) = 0;                            // 6
+};
+inline constexpr IID IID_IEnumMediaTypes = MakeGuid("89C31040-846B-11CE-97D3-00AA0055595A");
 
 class IPin : public IUnknown {
  public:

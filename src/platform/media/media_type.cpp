@@ -23,6 +23,27 @@ MediaType RgbVideoType(int width, int height, int bitsPerPixel, double framesPer
   return mt;
 }
 
+MediaType I420VideoType(int width, int height, double framesPerSecond) {
+  MediaType mt;
+  mt.majortype = MEDIATYPE_Video;
+  mt.subtype = MEDIASUBTYPE_I420;
+  mt.formattype = FORMAT_VideoInfo;
+  mt.bFixedSizeSamples = 1;
+  VIDEOINFOHEADER vih;
+  vih.rcSource = RECT{0, 0, width, height};
+  vih.rcTarget = vih.rcSource;
+  vih.AvgTimePerFrame = framesPerSecond > 0 ? REFERENCE_TIME(10000000.0 / framesPerSecond) : 0;
+  vih.bmiHeader.biWidth = width;
+  vih.bmiHeader.biHeight = height;
+  vih.bmiHeader.biBitCount = 12;
+  vih.bmiHeader.biCompression = MEDIASUBTYPE_I420.Data1;
+  vih.bmiHeader.biSizeImage = DWORD(I420Size(width, height));
+  vih.dwBitRate = DWORD(double(vih.bmiHeader.biSizeImage) * 8 * framesPerSecond);
+  mt.lSampleSize = vih.bmiHeader.biSizeImage;
+  mt.SetFormat(&vih, sizeof vih);
+  return mt;
+}
+
 MediaType PcmAudioType(int sampleRate, int channels) {
   MediaType mt;
   mt.majortype = MEDIATYPE_Audio;

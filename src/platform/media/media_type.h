@@ -75,6 +75,13 @@ inline bool MatchesPartial(const AM_MEDIA_TYPE& wanted, const AM_MEDIA_TYPE& off
 
 // Uncompressed video at 24 or 32 bits, bottom-up as device-independent bitmaps are.
 MediaType RgbVideoType(int width, int height, int bitsPerPixel, double framesPerSecond);
+// Planar 4:2:0 at the source's own size; offered after the RGB types, for filters that
+// want the decoder's pictures without a round trip through RGB.
+MediaType I420VideoType(int width, int height, double framesPerSecond);
+// Bytes of one I420 picture.
+inline std::size_t I420Size(int width, int height) {
+  return std::size_t(width) * std::size_t(height) + 2 * std::size_t((width + 1) / 2) * std::size_t((height + 1) / 2);
+}
 // Interleaved 16-bit PCM.
 MediaType PcmAudioType(int sampleRate, int channels);
 
