@@ -13,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include "platform/media/media_time_seeking.h"
 #include "convert/encoder_interfaces.h"
 #include "convert/mpeg_encoder.h"
 #include "mpgfiltr/encoder_settings_object.h"
@@ -53,7 +54,7 @@ class InputPin : public PinBase {
 
 class EncoderFilter : public FilterBase,
                       public IFileSinkFilter,
-                      public IMediaSeeking,
+                      public MediaTimeSeeking,
                       public IEncoderControl,
                       public IEncoderStatistics,
                       public IEncoderDiagnostics {
@@ -106,21 +107,6 @@ class EncoderFilter : public FilterBase,
     *caps = AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetDuration;
     return S_OK;
   }
-  HRESULT CheckCapabilities(DWORD* caps) override {
-    if (!caps) return E_POINTER;
-    DWORD asked = *caps;
-    *caps &= AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetDuration;
-    return *caps == asked ? S_OK : (*caps ? S_FALSE : E_FAIL);
-  }
-  HRESULT IsFormatSupported(const GUID* f) override { return f && *f == TIME_FORMAT_MEDIA_TIME ? S_OK : S_FALSE; }
-  HRESULT QueryPreferredFormat(GUID* f) override { return GetTimeFormat(f); }
-  HRESULT GetTimeFormat(GUID* f) override {
-    if (!f) return E_POINTER;
-    *f = TIME_FORMAT_MEDIA_TIME;
-    return S_OK;
-  }
-  HRESULT IsUsingTimeFormat(const GUID* f) override { return IsFormatSupported(f); }
-  HRESULT SetTimeFormat(const GUID* f) override { return f && *f == TIME_FORMAT_MEDIA_TIME ? S_OK : E_INVALIDARG; }
   HRESULT GetDuration(LONGLONG* d) override {
     if (!d) return E_POINTER;
     auto job = Job();

@@ -16,6 +16,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "platform/media/media_time_seeking.h"
 #include "platform/com/bstr.h"
 #include "platform/media/ffmpeg_file.h"
 #include "platform/media/filter_base.h"
@@ -58,7 +59,7 @@ class OutputPin : public PinBase {
   StreamFacts facts_;
 };
 
-class DecodingSource : public FilterBase, public IFileSourceFilter, public IMediaSeeking {
+class DecodingSource : public FilterBase, public IFileSourceFilter, public MediaTimeSeeking {
  public:
   DecodingSource() : FilterBase(CLSID_DecodingSource) { AddPin(new StreamInputPin(this)); }
   ~DecodingSource() override {
@@ -115,27 +116,6 @@ class DecodingSource : public FilterBase, public IFileSourceFilter, public IMedi
     *caps = AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanGetCurrentPos | AM_SEEKING_CanGetStopPos |
             AM_SEEKING_CanGetDuration;
     return S_OK;
-  }
-  HRESULT CheckCapabilities(DWORD* caps) override {
-    if (!caps) return E_POINTER;
-    DWORD mine = 0;
-    GetCapabilities(&mine);
-    DWORD asked = *caps;
-    *caps &= mine;
-    return *caps == asked ? S_OK : (*caps ? S_FALSE : E_FAIL);
-  }
-  HRESULT IsFormatSupported(const GUID* f) override {
-    return f && *f == TIME_FORMAT_MEDIA_TIME ? S_OK : S_FALSE;
-  }
-  HRESULT QueryPreferredFormat(GUID* f) override { return GetTimeFormat(f); }
-  HRESULT GetTimeFormat(GUID* f) override {
-    if (!f) return E_POINTER;
-    *f = TIME_FORMAT_MEDIA_TIME;
-    return S_OK;
-  }
-  HRESULT IsUsingTimeFormat(const GUID* f) override { return IsFormatSupported(f); }
-  HRESULT SetTimeFormat(const GUID* f) override {
-    return f && *f == TIME_FORMAT_MEDIA_TIME ? S_OK : E_INVALIDARG;
   }
   HRESULT GetDuration(LONGLONG* d) override {
     if (!d) return E_POINTER;

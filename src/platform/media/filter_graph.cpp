@@ -8,6 +8,7 @@
 #include <deque>
 #include <mutex>
 
+#include "platform/media/media_time_seeking.h"
 #include "platform/com/bstr.h"
 #include "platform/media/filter_base.h"
 #include "platform/media/filters.h"
@@ -56,7 +57,7 @@ bool CarriesFile(IPin* out) {
 class FilterGraph final : public IGraphBuilder,
                     public IMediaControl,
                     public IMediaEventEx,
-                    public IMediaSeeking,
+                    public MediaTimeSeeking,
                     public IVideoWindow,
                     public IMediaEventSink {
  public:
@@ -382,26 +383,6 @@ class FilterGraph final : public IGraphBuilder,
       *caps |= c;
     }
     return S_OK;
-  }
-  HRESULT CheckCapabilities(DWORD* caps) override {
-    if (!caps) return E_POINTER;
-    DWORD mine = 0, asked = *caps;
-    GetCapabilities(&mine);
-    *caps &= mine;
-    return *caps == asked ? S_OK : (*caps ? S_FALSE : E_FAIL);
-  }
-  HRESULT IsFormatSupported(const GUID* f) override {
-    return f && *f == TIME_FORMAT_MEDIA_TIME ? S_OK : S_FALSE;
-  }
-  HRESULT QueryPreferredFormat(GUID* f) override { return GetTimeFormat(f); }
-  HRESULT GetTimeFormat(GUID* f) override {
-    if (!f) return E_POINTER;
-    *f = TIME_FORMAT_MEDIA_TIME;
-    return S_OK;
-  }
-  HRESULT IsUsingTimeFormat(const GUID* f) override { return IsFormatSupported(f); }
-  HRESULT SetTimeFormat(const GUID* f) override {
-    return f && *f == TIME_FORMAT_MEDIA_TIME ? S_OK : E_INVALIDARG;
   }
   HRESULT GetDuration(LONGLONG* d) override { return Longest(d, &IMediaSeeking::GetDuration); }
   HRESULT GetStopPosition(LONGLONG* s) override { return Longest(s, &IMediaSeeking::GetStopPosition); }
