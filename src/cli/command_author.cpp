@@ -51,7 +51,7 @@ constexpr const char* kUsage =
 struct Options {
   std::vector<std::string> videos;
   bool scriptsOnly = false;
-  ConsoleQuestion::Answer answer = ConsoleQuestion::Answer::kAsk;
+  Answer answer = Answer::Ask;
   std::optional<std::string> header, footer, background, device;
 };
 
@@ -89,8 +89,7 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
     } else if (arg == "--background") {
       if (!value(text)) return 2;
       options.background = text;
-    } else if (arg == "--yes" || arg == "--no") {
-      options.answer = arg == "--yes" ? ConsoleQuestion::Answer::kYes : ConsoleQuestion::Answer::kNo;
+    } else if (ParseAnswer(arg, options.answer)) {
     } else if (arg == "--device") {
       if (!value(text)) return 2;
       options.device = text;
@@ -164,21 +163,16 @@ int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings) {
 }
 
 int Author(const TitleList& titles, AppSettings& settings, const Options& options) {
+  TerminalFrontEnd ui(options.answer);
   // A recorder is chosen before the run, so that a wrong letter costs no authoring.
-  std::optional<TerminalFrontEnd> burnUi;
   std::optional<RecorderSession> recorders;
   char letter = 0;
   if (options.device) {
-    burnUi.emplace(options.answer == ConsoleQuestion::Answer::kYes  ? Answer::Yes
-                   : options.answer == ConsoleQuestion::Answer::kNo ? Answer::No
-                                                                     : Answer::Ask);
-    recorders.emplace(*burnUi, settings, true);
+    recorders.emplace(ui, settings, true);
     if (!(letter = recorders->Choose(*options.device))) return 1;
   }
-  ConsoleRunStatus status;
-  ConsoleQuestion questions(options.answer);
-  SetCurrentRunStatus(&status);
-  SetCurrentRunQuestion(&questions);
+  SetCurrentRunStatus(&ui);
+  SetCurrentRunQuestion(&ui);
   MenuModel model;
   MenuAppearance& look = model.Appearance();
   if (options.header) look.headerText = *options.header;
@@ -186,9 +180,9 @@ int Author(const TitleList& titles, AppSettings& settings, const Options& option
   if (options.background) look.backgroundPicture = *options.background;
   AuthoringDriver driver(settings, model, titles, DefaultAuthoringSteps());
   const bool ok = driver.StartRun();
-  if (ok && !letter) status.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
-  status.StopRunTimer();
-  status.Finish();
+  if (ok && !letter) ui.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
+  ui.StopRunTimer();
+  ui.Finish();
   SetCurrentRunStatus(nullptr);
   SetCurrentRunQuestion(nullptr);
   const RunFolders& folders = driver.Folders();
@@ -199,7 +193,7 @@ int Author(const TitleList& titles, AppSettings& settings, const Options& option
   }
   std::printf("VIDEO_TS: %s/VIDEO_TS\n", folders.output.c_str());
   if (!letter) return 0;
-  return WriteToRecorder(*burnUi, RunOutputRequest(settings.temppath, letter, settings.burnproof));
+  return WriteToRecorder(ui, RunOutputRequest(settings.temppath, letter, settings.burnproof));
 }
 
 }  // namespace

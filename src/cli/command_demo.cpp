@@ -16,6 +16,7 @@ extern "C" {
 #include "base/paths.h"
 #include "cli/commands.h"
 #include "cli/console_status.h"
+#include "cli/terminal_front_end.h"
 #include "convert/demo_clips.h"
 #include "media/add_titles.h"
 #include "media/thumbnail_owner.h"
@@ -86,15 +87,14 @@ int RunDemo(int argc, char** argv) {
   ConsoleAddTitlesView view;
   AddTitleFiles(titles, host, view, paths);
 
-  ConsoleRunStatus status;
-  ConsoleQuestion question(ConsoleQuestion::Answer::kNo);
-  SetCurrentRunStatus(&status);
-  SetCurrentRunQuestion(&question);
+  TerminalFrontEnd ui(Answer::No);
+  SetCurrentRunStatus(&ui);
+  SetCurrentRunQuestion(&ui);
   MenuModel model;
   AuthoringDriver driver(settings, model, titles, DefaultAuthoringSteps());
   const bool ok = driver.StartRun();
-  if (ok) status.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
-  status.Finish();
+  if (ok) ui.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
+  ui.Finish();
   SetCurrentRunStatus(nullptr);
   SetCurrentRunQuestion(nullptr);
   if (!ok) {

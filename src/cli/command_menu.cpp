@@ -13,6 +13,7 @@
 #include "base/paths.h"
 #include "cli/commands.h"
 #include "cli/console_status.h"
+#include "cli/terminal_front_end.h"
 #include "menu/menu_model.h"
 #include "menu/menu_renderer.h"
 #include "menu/picture_loader.h"
@@ -38,7 +39,7 @@ constexpr const char* kUsage =
 struct Options {
   std::vector<std::string> videos;
   bool imagesOnly = false;
-  cli::ConsoleQuestion::Answer answer = cli::ConsoleQuestion::Answer::kAsk;
+  cli::Answer answer = cli::Answer::Ask;
 };
 
 bool ParseArguments(int argc, char** argv, AppSettings& settings, MenuAppearance& look,
@@ -62,7 +63,7 @@ bool ParseArguments(int argc, char** argv, AppSettings& settings, MenuAppearance
     } else if (arg == "--images-only") {
       options.imagesOnly = true;
     } else if (arg == "--yes" || arg == "--no") {
-      options.answer = arg == "--yes" ? cli::ConsoleQuestion::Answer::kYes : cli::ConsoleQuestion::Answer::kNo;
+      cli::ParseAnswer(arg, options.answer);
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       std::exit(0);
@@ -155,10 +156,9 @@ int RunMenu(int argc, char** argv) {
     std::fprintf(stderr, "vantrel-author: cannot write the tool set into %s\n", folders.tool.c_str());
     return 1;
   }
-  ConsoleRunStatus status;
-  ConsoleQuestion question(options.answer);
+  TerminalFrontEnd ui(options.answer);
   MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.IsNtsc()};
-  MenuChainResult result = MenuVideoChain::Run(model, inputs, settings, status, question);
+  MenuChainResult result = MenuVideoChain::Run(model, inputs, settings, ui, ui);
   tools.Remove();
   if (result == MenuChainResult::kMenusMade) {
     for (int i = 0; i < model.PageCount(); ++i)

@@ -31,6 +31,17 @@ std::string OneLine(const std::string& text) {
 
 }  // namespace
 
+TerminalFrontEnd::TerminalFrontEnd(Answer answer)
+    : answer_(answer), terminal_(isatty(STDOUT_FILENO) == 1) {}
+
+TerminalFrontEnd::~TerminalFrontEnd() { Finish(); }
+
+void TerminalFrontEnd::Finish() {
+  std::lock_guard lock(mutex_);
+  EndProgressLine();
+  std::fflush(stdout);
+}
+
 void TerminalFrontEnd::EndProgressLine() {
   if (progressShown_) std::fputc('\n', stdout);
   progressShown_ = false;
@@ -49,7 +60,7 @@ void TerminalFrontEnd::ShowStatus(const std::string& text, int, int mode, int) {
 
 void TerminalFrontEnd::SetProgress(int percent) {
   std::lock_guard lock(mutex_);
-  if (percent == lastPercent_) return;
+  if (!terminal_ || percent == lastPercent_) return;
   lastPercent_ = percent;
   progressShown_ = true;
   int filled = std::max(0, std::min(40, percent * 40 / 100));

@@ -13,17 +13,21 @@ enum class Answer { Ask, Yes, No };
 
 class TerminalFrontEnd : public BurnFrontEnd {
  public:
-  explicit TerminalFrontEnd(Answer answer) : answer_(answer) {}
+  explicit TerminalFrontEnd(Answer answer);
+  ~TerminalFrontEnd() override;
 
   void ShowStatus(const std::string& text, int position, int mode, int kind) override;
   void SetProgress(int percent) override;
   void ShowMessage(const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
+  // Ends a progress bar's line so that what follows starts on a line of its own.
+  void Finish();
 
  private:
   void EndProgressLine();
 
   Answer answer_;
+  bool terminal_;
   std::mutex mutex_;  // the library's callbacks print from its thread
   bool progressShown_ = false;
   int lastPercent_ = -1;
