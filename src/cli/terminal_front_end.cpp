@@ -51,6 +51,9 @@ void TerminalFrontEnd::EndProgressLine() {
 void TerminalFrontEnd::ShowStatus(const std::string& text, int, int mode, int) {
   std::lock_guard lock(mutex_);
   if (mode < 1 || mode > 4) return;
+  // Progress reports repeat the status line with a new position: the line is shown once.
+  if (mode == 2 && text == lastStatus_) return;
+  lastStatus_ = text;
   EndProgressLine();
   // The status line and the log line are the same line on a terminal.
   std::fputs((mode == 2 ? OneLine(text) : LogLine(OneLine(text))).c_str(), stdout);

@@ -31,6 +31,7 @@ class TerminalFrontEnd : public BurnFrontEnd {
   std::mutex mutex_;  // the library's callbacks print from its thread
   bool progressShown_ = false;
   int lastPercent_ = -1;
+  std::string lastStatus_;
 };
 
 // Parses "--yes" / "--no"; false for anything else.
