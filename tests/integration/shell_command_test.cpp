@@ -62,8 +62,7 @@ TEST(ShellCommand, PumpsMessagesWhileTheChildRuns) {
   SetMessagePump([&] { ++pumped; });
   EXPECT_TRUE(ShellCommand("sleep 0.4"));
   SetMessagePump(nullptr);
-  EXPECT_GE(pumped, 4);  // every 50 ms
-  EXPECT_LE(pumped, 12);
+  EXPECT_GE(pumped, 4);  // every 50 ms: a 0.4 s child cannot end before the fourth
 }
 
 TEST(ShellCommand, ChildGetsDefaultSignalHandling) {
