@@ -1,0 +1,70 @@
+// Encorva.so: the exports every in-process module offers, the class factory of the
+// conversion control, and self-registration from the module's own scripts.
+#include <cstdio>
+#include <filesystem>
+
+#include "encorva/encorva_control.h"
+#include "encorva/registration_script.h"
+#include "platform/com/registration.h"
+#include "platform/registry/registrar.h"
+
+using namespace vantrel::com;
+using namespace vantrel::encorva;
+using vantrel::registry::RegistrarMode;
+using vantrel::registry::RunRegistrationScript;
+
+namespace {
+
+ModuleLockCount gLocks;
+constexpr HRESULT SELFREG_E_TYPELIB = Code(0x80040200);
+
+HRESULT CreateControl(REFIID iid, void** object) {
+  return CreateEncorvaControl(iid, object, &gLocks);
+}
+
+std::string ThisModule();
+
+// Registration is silent for its callers; the reason of a failure goes to standard error
+// for whoever runs regsvr32 by hand.
+HRESULT RunScript(const char* script, RegistrarMode mode, HRESULT failure) {
+  const std::string module = ThisModule();
+  auto result = RunRegistrationScript(
+      script,
+      {{"MODULE", module}, {"MODULEDIR", std::filesystem::path(module).parent_path().string()}},
+      mode);
+  if (result.ok) return S_OK;
+  std::fprintf(stderr, "Encorva: %s\n", result.error.c_str());
+  return failure;
+}
+
+}  // namespace
+
+extern "C" {
+
+__attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid,
+                                                                  void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (clsid != CLSID_Encorva) return CLASS_E_CLASSNOTAVAILABLE;
+  return CreateAndQuery<ClassFactory>(iid, object, &CreateControl, &gLocks);
+}
+
+__attribute__((visibility("default"))) HRESULT DllCanUnloadNow() { return gLocks.CanUnloadNow(); }
+
+__attribute__((visibility("default"))) HRESULT DllRegisterServer() {
+  HRESULT hr = RunScript(kRegistrationScript, RegistrarMode::Register, SELFREG_E_CLASS);
+  if (FAILED(hr)) return hr;
+  return RunScript(kTypeLibraryScript, RegistrarMode::Register, SELFREG_E_TYPELIB);
+}
+
+__attribute__((visibility("default"))) HRESULT DllUnregisterServer() {
+  HRESULT classes = RunScript(kRegistrationScript, RegistrarMode::Unregister, SELFREG_E_CLASS);
+  HRESULT library = RunScript(kTypeLibraryScript, RegistrarMode::Unregister, SELFREG_E_TYPELIB);
+  return FAILED(classes) ? classes : library;
+}
+
+}  // extern "C"
+
+namespace {
+std::string ThisModule() { return ModulePathOf(reinterpret_cast<const void*>(&DllRegisterServer)); }
+}  // namespace
