@@ -1,12 +1,16 @@
-// What the control keeps of a conversion: names, times, the encoder's format codes and the
-// encoder filter itself, created once per engine. The graph of a run is not built yet:
-// without one, the run-time readings are 0 and teardown has nothing to stop.
+// The working core of the control: names, times and the encoder's format codes, the encoder
+// filter (created once per engine) and, for each run, the graph that decodes the source and
+// feeds the encoder. Local files go through a timeline and its render engine, network
+// sources straight into a graph. Everything runs on the thread that owns the control.
 #pragma once
 
 #include <string>
 
 #include "convert/encoder_interfaces.h"
 #include "encorva/encorva_interfaces.h"
+#include "platform/media/interfaces.h"
+#include "platform/media/timeline.h"
+#include "platform/window/window.h"
 
 namespace vantrel::encorva {
 
@@ -34,27 +38,54 @@ class ConversionEngine {
   double startSeconds = 0;
   double stopSeconds = 0;  // 0: to the end
 
+  // Builds and runs the graph of a new run (after tearing down the previous one). The run
+  // ends on the owning thread, which must pump messages: the graph's notifications arrive
+  // at the notify window.
   HRESULT Start();
   void Teardown();
-  bool IsPaused() const { return false; }
-  void Pause() {}
-  void Resume() {}
-  double StreamDuration() const { return 0; }
-  double StreamPosition() const { return 0; }
+  bool IsPaused() const;
+  void Pause();
+  void Resume();
+  double StreamDuration() const;
+  double StreamPosition() const;
   double ElapsedSeconds() const;
 
  private:
-  IConversionEvents* events_;  // the owning control; it outlives the engine
-  ComPtr<IUnknown> encoder_;
-  ComPtr<IEncoderControl> control_;
-  ComPtr<IEncoderSettings> settings_;
+  HRESULT StartLocal();
+  HRESULT StartNetwork();
+  HRESULT Fail(HRESULT code, const char* message);
+  bool MakeNotifyWindow();
+  HRESULT WireEncoder(media::IPin* videoPin, media::IPin* audioPin, media::IBaseFilter* sourceFilter);
+  HRESULT AddGroup(const media::AM_MEDIA_TYPE& type, double sourceFrameRate, ComPtr<media::IAMTimelineObj>& group);
+  HRESULT AddTrack(media::IAMTimelineObj* group);
+  HRESULT AddClip(media::IAMTimelineObj* group, double end, bool video);
+  void GraphInspectionPause();
+  void OnGraphNotify();
+
   ComPtr<IEncoderStatistics> statistics_;
   LONG formatFamily_ = 0;
   LONG tvStandard_ = 0;
   LONG audioCode_ = 0;  // nothing sets it; the getter maps it back for clients
+  IConversionEvents* events_;  // the owning control; it outlives the engine
+  window::HWND notifyWindow_ = 0;
+  double sourceDuration_ = 0;
   long long startSecond_ = 0;
-  bool runStarted_ = false;
+  ComPtr<media::IGraphBuilder> graph_;
+  ComPtr<media::IMediaEventEx> mediaEvents_;
+  ComPtr<media::IMediaSeeking> seeking_;
+  ComPtr<media::IMediaControl> mediaControl_;
+  ComPtr<media::ICaptureGraphBuilder2> graphBuilder_;
+  ComPtr<media::IRenderEngine> renderEngine_;
+  ComPtr<media::IAMTimeline> timeline_;
+  ComPtr<media::IAMTimelineObj> videoGroup_, audioGroup_;
+  ComPtr<media::IBaseFilter> encoder_;
+  ComPtr<IEncoderControl> control_;
+  ComPtr<IEncoderSettings> settings_;
 };
+
+// A network source, as this platform names one: a URL ("scheme://...") or text starting
+// with "mms". (Every local path here contains "/", so a slash alone cannot tell them apart.)
+bool IsNetworkSource(const std::string& name);
 
 // The format codes of a video format and back; nullopt-like `false` when a family has no
 // format (the getter then leaves the caller's value as it is).

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "encorva/file_inspection.h"
 #include "encorva/type_description.h"
 
 namespace vantrel::encorva {
@@ -291,12 +292,24 @@ HRESULT CEncorvaControl::get_EncodeFramerate(LONG* pVal) {
 
 HRESULT CEncorvaControl::get_DXVersion(LONG* pVal) {
   if (!pVal) return E_POINTER;
-  return E_NOTIMPL;  // the media stack probe is still to be written
+  *pVal = MediaStackVersion();
+  return S_OK;
 }
 
-HRESULT CEncorvaControl::GetFileInfo(BSTR, double*, double*, VARIANT_BOOL*, VARIANT_BOOL*,
-                                     LONG*, LONG*, LONG*, BSTR*) {
-  return E_NOTIMPL;  // file inspection is still to be written
+// Never fails for the caller: an unreadable file leaves the zeroed outputs.
+HRESULT CEncorvaControl::GetFileInfo(BSTR Filename, double* Framerate, double* Duration,
+                                     VARIANT_BOOL* VideoStreamAvailable, VARIANT_BOOL* AudioStreamAvailable,
+                                     LONG* Width, LONG* Height, LONG* Bitrate, BSTR* PosterFramePath) {
+  LONG video = 0, audio = 0;
+  std::string poster;
+  InspectFile(Utf8FromBstr(Filename), Framerate, Duration, &video, &audio, Width, Height, Bitrate,
+              PosterFramePath ? &poster : nullptr);
+  if (video == 1 && VideoStreamAvailable) *VideoStreamAvailable = VARIANT_TRUE;
+  if (audio == 1 && AudioStreamAvailable) *AudioStreamAvailable = VARIANT_TRUE;
+  if (PosterFramePath && !poster.empty()) {
+    *PosterFramePath = BstrFromUtf8(poster);
+  }
+  return S_OK;
 }
 
 HRESULT CEncorvaControl::LoadSettings(BSTR RegistryKey) {

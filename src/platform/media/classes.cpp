@@ -2,6 +2,7 @@
 // program starts (the library is linked whole so this runs).
 #include "platform/com/runtime.h"
 #include "platform/media/filters.h"
+#include "platform/media/timeline.h"
 
 namespace vantrel::media {
 namespace {
@@ -15,6 +16,8 @@ struct Registrar {
     RegisterBuiltinClass(CLSID_SampleGrabber, &CreateSampleGrabber);
     RegisterBuiltinClass(CLSID_NullRenderer, &CreateNullRenderer);
     RegisterBuiltinClass(CLSID_MediaDet, &CreateMediaDet);
+    RegisterBuiltinClass(CLSID_AMTimeline, &CreateTimeline);
+    RegisterBuiltinClass(CLSID_RenderEngine, &CreateRenderEngine);
   }
 } gRegistrar;
 

@@ -273,7 +273,9 @@ class PinEnumerator : public Object<IEnumPins> {
 HRESULT PinBase::EnumMediaTypes(IEnumMediaTypes** types) {
   if (!types) return E_POINTER;
   *types = nullptr;
+  // An input pin names what it prefers; an output pin what it offers.
   std::vector<MediaType> preferred = PreferredTypes();
+  if (preferred.empty()) preferred = ProposedTypes();
   if (preferred.empty()) return E_NOTIMPL;
   *types = new MediaTypeEnumerator(std::move(preferred));
   return S_OK;

@@ -36,7 +36,7 @@ class PinBase : public IPin, public IMemInputPin {
   HRESULT QueryDirection(PIN_DIRECTION* direction) override;
   HRESULT QueryId(LPOLESTR* id) override;
   HRESULT QueryAccept(const AM_MEDIA_TYPE* mt) override;
-  // The pin's PreferredTypes; E_NOTIMPL for a pin without preferences.
+  // The pin's PreferredTypes, else the types it proposes; E_NOTIMPL for a pin with neither.
   HRESULT EnumMediaTypes(IEnumMediaTypes** types) override;
   HRESULT QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
   HRESULT EndOfStream() override;

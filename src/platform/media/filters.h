@@ -13,5 +13,7 @@ HRESULT CreateDecodingSource(REFIID iid, void** object);
 HRESULT CreateSampleGrabber(REFIID iid, void** object);
 HRESULT CreateNullRenderer(REFIID iid, void** object);
 HRESULT CreateMediaDet(REFIID iid, void** object);
+HRESULT CreateTimeline(REFIID iid, void** object);
+HRESULT CreateRenderEngine(REFIID iid, void** object);
 
 }  // namespace vantrel::media
