@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cmath>
 #include <mutex>
 
@@ -28,6 +29,16 @@ std::int64_t StartOf(const AVStream* stream) {
 
 }  // namespace
 
+bool IsUrl(const std::string& path) {
+  const auto colon = path.find("://");
+  if (colon == std::string::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(path[0]))) return false;
+  for (size_t i = 1; i < colon; ++i) {
+    const unsigned char c = static_cast<unsigned char>(path[i]);
+    if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return false;
+  }
+  return true;
+}
+
 MediaFile::~MediaFile() {
   if (format_) avformat_close_input(&format_);
 }
@@ -36,11 +47,21 @@ HRESULT MediaFile::Open(const std::string& path) {
   QuietLibraries();
   path_ = path;
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return kFileNotFound;
-  if (info.st_size == 0) return kUnknownFileType;
-  if (avformat_open_input(&format_, path.c_str(), nullptr, nullptr) < 0) {
+  AVDictionary* options = nullptr;
+  if (stat(path.c_str(), &info) == 0) {
+    if (!S_ISREG(info.st_mode)) return kFileNotFound;
+    if (info.st_size == 0) return kUnknownFileType;
+  } else if (IsUrl(path)) {
+    // A stream from a server: give up on one that stops answering (microseconds).
+    av_dict_set(&options, "rw_timeout", "15000000", 0);
+  } else {
+    return kFileNotFound;
+  }
+  int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
+  av_dict_free(&options);
+  if (opened < 0) {
     format_ = nullptr;
-    return kUnknownFileType;
+    return IsUrl(path) && opened == AVERROR(ENOENT) ? kFileNotFound : kUnknownFileType;
   }
   if (avformat_find_stream_info(format_, nullptr) < 0) {
     avformat_close_input(&format_);

@@ -38,6 +38,9 @@ struct StreamFacts {
   bool decodable = false;      // a decoder exists and the stream has a usable size or rate
 };
 
+// "scheme://...": what libavformat opens from a server rather than a file.
+bool IsUrl(const std::string& path);
+
 class MediaFile {
  public:
   MediaFile() = default;
@@ -45,7 +48,8 @@ class MediaFile {
   MediaFile(const MediaFile&) = delete;
   MediaFile& operator=(const MediaFile&) = delete;
 
-  // Opens and reads the stream facts; the file is only ever read.
+  // Opens and reads the stream facts; the file is only ever read. Besides local files,
+  // URLs (http, rtsp, mms, ...) are opened from their server.
   HRESULT Open(const std::string& path);
   bool IsOpen() const { return format_ != nullptr; }
   const std::string& Path() const { return path_; }
