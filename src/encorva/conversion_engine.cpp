@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "encorva/file_inspection.h"
+#include "encorva/file_facts.h"
 #include "encorva/media_objects.h"
 #include "platform/com/bstr.h"
 #include "platform/com/runtime.h"

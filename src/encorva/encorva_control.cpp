@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "encorva/file_inspection.h"
+#include "encorva/file_facts.h"
 #include "encorva/type_description.h"
 
 namespace vantrel::encorva {

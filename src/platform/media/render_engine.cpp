@@ -25,31 +25,18 @@ struct Clip {
   REFTIME start = 0, stop = 0, mediaStart = 0, mediaStop = 0;
 };
 
-// The clips of one group, in timeline order.
 std::vector<Clip> ClipsOf(IAMTimelineObj* group) {
   std::vector<Clip> clips;
-  ComPtr<IAMTimelineComp> comp;
-  if (FAILED(group->QueryInterface(IID_IAMTimelineComp, comp.PutVoid()))) return clips;
-  long tracks = 0;
-  comp->VTrackGetCount(&tracks);
-  for (long t = 0; t < tracks; ++t) {
-    ComPtr<IAMTimelineObj> trackObj;
-    ComPtr<IAMTimelineTrack> track;
-    if (FAILED(comp->GetVTrack(trackObj.Put(), t)) || FAILED(trackObj.As(IID_IAMTimelineTrack, track))) continue;
-    long count = 0;
-    track->GetSourcesCount(&count);
-    for (long c = 0; c < count; ++c) {
-      ComPtr<IAMTimelineObj> obj;
-      ComPtr<IAMTimelineSrc> src;
-      if (FAILED(track->GetSource(obj.Put(), c)) || FAILED(obj.As(IID_IAMTimelineSrc, src))) continue;
-      Clip clip;
-      obj->GetStartStop2(&clip.start, &clip.stop);
-      src->GetMediaTimes2(&clip.mediaStart, &clip.mediaStop);
-      Bstr name;
-      src->GetMediaName(name.Put());
-      clip.name = U16FromBstr(name.Get());
-      clips.push_back(std::move(clip));
-    }
+  for (auto& obj : ClipsOfGroup(group)) {
+    ComPtr<IAMTimelineSrc> src;
+    if (FAILED(obj.As(IID_IAMTimelineSrc, src))) continue;
+    Clip clip;
+    obj->GetStartStop2(&clip.start, &clip.stop);
+    src->GetMediaTimes2(&clip.mediaStart, &clip.mediaStop);
+    Bstr name;
+    src->GetMediaName(name.Put());
+    clip.name = U16FromBstr(name.Get());
+    clips.push_back(std::move(clip));
   }
   return clips;
 }

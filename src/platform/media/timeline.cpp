@@ -183,24 +183,8 @@ class Node final : public Object<IAMTimelineObj, IAMTimelineGroup, IAMTimelineCo
 // Every clip of every track of every group.
 template <class Visit>
 void ForEachClip(const std::vector<ComPtr<IAMTimelineObj>>& groups, Visit visit) {
-  for (auto& group : groups) {
-    ComPtr<IAMTimelineComp> comp;
-    if (FAILED(group.As(IID_IAMTimelineComp, comp))) continue;
-    long tracks = 0;
-    comp->VTrackGetCount(&tracks);
-    for (long t = 0; t < tracks; ++t) {
-      ComPtr<IAMTimelineObj> trackObj;
-      ComPtr<IAMTimelineTrack> track;
-      if (FAILED(comp->GetVTrack(trackObj.Put(), t)) || FAILED(trackObj.As(IID_IAMTimelineTrack, track)))
-        continue;
-      long clips = 0;
-      track->GetSourcesCount(&clips);
-      for (long c = 0; c < clips; ++c) {
-        ComPtr<IAMTimelineObj> clip;
-        if (SUCCEEDED(track->GetSource(clip.Put(), c))) visit(clip.Get());
-      }
-    }
-  }
+  for (auto& group : groups)
+    for (auto& clip : ClipsOfGroup(group.Get())) visit(clip.Get());
 }
 
 class Timeline final : public Object<IAMTimeline> {
@@ -284,6 +268,26 @@ class Timeline final : public Object<IAMTimeline> {
 };
 
 }  // namespace
+
+std::vector<ComPtr<IAMTimelineObj>> ClipsOfGroup(IAMTimelineObj* group) {
+  std::vector<ComPtr<IAMTimelineObj>> clips;
+  ComPtr<IAMTimelineComp> comp;
+  if (!group || FAILED(group->QueryInterface(IID_IAMTimelineComp, comp.PutVoid()))) return clips;
+  long tracks = 0;
+  comp->VTrackGetCount(&tracks);
+  for (long t = 0; t < tracks; ++t) {
+    ComPtr<IAMTimelineObj> trackObj;
+    ComPtr<IAMTimelineTrack> track;
+    if (FAILED(comp->GetVTrack(trackObj.Put(), t)) || FAILED(trackObj.As(IID_IAMTimelineTrack, track))) continue;
+    long count = 0;
+    track->GetSourcesCount(&count);
+    for (long c = 0; c < count; ++c) {
+      ComPtr<IAMTimelineObj> clip;
+      if (SUCCEEDED(track->GetSource(clip.Put(), c))) clips.push_back(clip);
+    }
+  }
+  return clips;
+}
 
 HRESULT CreateTimeline(REFIID iid, void** object) { return CreateAndQuery<Timeline>(iid, object); }
 

@@ -6,6 +6,8 @@
 // in the render range.
 #pragma once
 
+#include <vector>
+
 #include "platform/media/interfaces.h"
 
 namespace vantrel::media {
@@ -95,6 +97,9 @@ class IRenderEngine : public IUnknown {
   virtual HRESULT GetGroupOutputPin(long group, IPin** pin) = 0;
   virtual HRESULT ScrapIt() = 0;
 };
+
+// The source clips of a group, track by track, each track's in timeline order.
+std::vector<ComPtr<IAMTimelineObj>> ClipsOfGroup(IAMTimelineObj* group);
 
 inline constexpr IID IID_IAMTimeline = MakeGuid("78530B74-61F9-11D2-8CAD-00A024580902");
 inline constexpr IID IID_IAMTimelineObj = MakeGuid("78530B77-61F9-11D2-8CAD-00A024580902");

@@ -1,4 +1,4 @@
-#include "encorva/file_inspection.h"
+#include "encorva/file_facts.h"
 
 #include <algorithm>
 #include <cctype>
