@@ -89,7 +89,7 @@ class Continuity {
 struct SourceFile {
   InputPtr ctx;
   int video = -1;
-  int audio = -1;  // -1: the output gets a silent track
+  int audio = -1;  // -1: no sound (disc formats get a silent track)
   std::int64_t duration100ns = 0;
   double originSeconds = 0;  // start of the first picture: output time 0
   double frameRate = 0;
@@ -140,6 +140,7 @@ inline constexpr std::size_t kQueueCapacity = 24;
 
 // What a job fed with decoded frames (rather than a file) is told before it starts.
 struct FedSource {
+  bool hasPictures = true;
   bool hasSound = false;
   double displayAspect = 0;  // 0: the pictures' own shape
   BoundedQueue<Item> queue{kQueueCapacity};

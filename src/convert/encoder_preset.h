@@ -63,6 +63,14 @@ FrameRate SuggestFrameRate(const EncoderPreset& preset, double sourceRate);
 EncoderPreset ResolvePreset(const EncoderPreset& preset, int sourceWidth, int sourceHeight,
                             double sourceRate);
 
+// Disc formats (VCD, SVCD, DVD) always carry pictures and sound: a source without sound
+// gets a silent track and a source without pictures is refused. The plain MPEG-1/MPEG-2
+// formats carry the streams the source has.
+inline bool KeepsSilentTrack(const EncoderPreset& preset) {
+  return preset.family != FormatFamily::Mpeg1 && preset.family != FormatFamily::Mpeg2;
+}
+inline bool NeedsPictures(const EncoderPreset& preset) { return KeepsSilentTrack(preset); }
+
 // The family's video bit rate for its size and rate; used when autoBitRate is set.
 int DefaultVideoBitRate(const EncoderPreset& preset);
 

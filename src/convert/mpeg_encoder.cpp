@@ -101,13 +101,17 @@ bool MpegEncoder::Start() {
   std::string error;
   if (job.fed) {
     const FedFormat& f = job.fedFormat;
-    if (!f.video || f.width <= 0 || f.height <= 0)
-      return job.Fail(f.sound ? "the source has no video, only sound; a DVD title needs pictures"
-                              : "the source has neither video nor sound"),
+    const bool pictures = f.video && f.width > 0 && f.height > 0;
+    if (!pictures && !f.sound) return job.Fail("the source has neither video nor sound"), false;
+    if (!pictures && NeedsPictures(job.preset))
+      return job.Fail(std::string("the source has no video, only sound; a ") + FormatFamilyName(job.preset.family) +
+                      " title needs pictures"),
              false;
-    job.preset = ResolvePreset(job.preset, f.width, f.height, f.frameRate);
+    if (pictures) job.preset = ResolvePreset(job.preset, f.width, f.height, f.frameRate);
+    job.fedSource.hasPictures = pictures;
     job.fedSource.hasSound = f.sound;
-    job.fedSource.displayAspect = f.displayAspect > 0 ? f.displayAspect : double(f.width) / f.height;
+    job.fedSource.displayAspect =
+        f.displayAspect > 0 ? f.displayAspect : pictures ? double(f.width) / f.height : 0;
     job.mode = EncodeMode::Encode;
   } else {
     if (!job.input.Open(job.source, error)) return job.Fail(error), false;

@@ -485,8 +485,9 @@ class Reader {
 
 
 // Takes frames from the queue up to its End item and encodes them; `nextVideo` and
-// `nextAudio` end as the ends of the last picture and the last sound.
-bool EncodeQueue(BoundedQueue<Item>& queue, bool silent, VideoStage& video, AudioStage& audio,
+// `nextAudio` end as the ends of the last picture and the last sound. A missing stage
+// (null) means the output has no such stream: its frames are dropped.
+bool EncodeQueue(BoundedQueue<Item>& queue, bool silent, VideoStage* video, AudioStage* audio,
                  OutputFile& output, Progress& progress, double& nextVideo, double& nextAudio,
                  std::string& error) {
   bool ok = true;
@@ -494,14 +495,20 @@ bool EncodeQueue(BoundedQueue<Item>& queue, bool silent, VideoStage& video, Audi
     std::optional<Item> item = queue.Pop();
     if (!item || item->kind == Item::End || progress.cancel.load()) break;
     if (item->kind == Item::Video) {
+      if (!video) continue;
       nextVideo = std::max(nextVideo, item->seconds + item->length);
-      ok = video.Add(std::move(item->frame), item->seconds, output, progress, error);
+      ok = video->Add(std::move(item->frame), item->seconds, output, progress, error);
       // No sound in the source: silence in step with the pictures keeps the muxer's
       // interleaving buffer small.
-      if (ok && silent) ok = audio.PadTo(video.Seconds(), output, error);
+      if (ok && silent && audio) ok = audio->PadTo(video->Seconds(), output, error);
     } else {
+      if (!audio) continue;
       nextAudio = std::max(nextAudio, item->seconds + item->length);
-      ok = audio.Add(item->frame.get(), item->seconds, output, error);
+      ok = audio->Add(item->frame.get(), item->seconds, output, error);
+      if (ok && !video) {  // sound alone: its own end is the position
+        progress.frames.fetch_add(1);
+        progress.position100ns.store(std::int64_t(nextAudio * 1e7));
+      }
     }
   }
   if (!ok || progress.cancel.load()) queue.Close();  // unblocks the producer
@@ -509,14 +516,19 @@ bool EncodeQueue(BoundedQueue<Item>& queue, bool silent, VideoStage& video, Audi
 }
 
 // The end of a job: the pictures end the title, unless the sound goes on for more than a
-// second: then the last picture stays until the sound ends.
-bool FinishEncoding(VideoStage& video, AudioStage& audio, OutputFile& output, Progress& progress,
+// second: then the last picture stays until the sound ends. Without pictures the sound
+// ends it.
+bool FinishEncoding(VideoStage* video, AudioStage* audio, OutputFile& output, Progress& progress,
                     double nextVideo, double nextAudio, std::string& error) {
   if (progress.cancel.load()) return error = "the conversion was cancelled", false;
-  if (!video.HasPictures()) return error = "no picture of the source could be decoded", false;
+  if (!video) {
+    if (nextAudio <= 0) return error = "no sound of the source could be decoded", false;
+    return audio->Finish(nextAudio, output, error) && output.Finish(error);
+  }
+  if (!video->HasPictures()) return error = "no picture of the source could be decoded", false;
   double endSeconds = nextAudio > nextVideo + 1.0 ? nextAudio : nextVideo;
-  return video.Finish(endSeconds, output, progress, error) && audio.Finish(video.Seconds(), output, error) &&
-         output.Finish(error);
+  return video->Finish(endSeconds, output, progress, error) &&
+         (!audio || audio->Finish(video->Seconds(), output, error)) && output.Finish(error);
 }
 
 }  // namespace
@@ -525,8 +537,9 @@ bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& p
                   std::string& error) {
   VideoStage video;
   AudioStage audio;
+  const bool sound = source.audio >= 0 || KeepsSilentTrack(preset);
   if (!video.Open(preset, source.displayAspect, output, error)) return false;
-  if (!audio.Open(preset, output, error)) return false;
+  if (sound && !audio.Open(preset, output, error)) return false;
   if (!output.WriteHeader(error)) return false;
 
   BoundedQueue<Item> queue(kQueueCapacity);
@@ -534,25 +547,29 @@ bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& p
   if (!reader.Open(error)) return false;
   std::thread readerThread([&] { reader.Run(); });
   double nextVideo = 0, nextAudio = 0;
-  bool ok = EncodeQueue(queue, !reader.HasSound(), video, audio, output, progress, nextVideo, nextAudio, error);
+  AudioStage* audioStage = sound ? &audio : nullptr;
+  bool ok = EncodeQueue(queue, !reader.HasSound(), &video, audioStage, output, progress, nextVideo, nextAudio, error);
   readerThread.join();
   if (ok && !progress.cancel.load() && !reader.Error().empty()) error = reader.Error(), ok = false;
-  return ok && FinishEncoding(video, audio, output, progress, nextVideo, nextAudio, error);
+  return ok && FinishEncoding(&video, audioStage, output, progress, nextVideo, nextAudio, error);
 }
 
 bool RunFedTranscode(FedSource& fed, OutputFile& output, const EncoderPreset& preset, Progress& progress,
                      std::string& error) {
   VideoStage video;
   AudioStage audio;
-  bool ok = video.Open(preset, fed.displayAspect, output, error) && audio.Open(preset, output, error) &&
-            output.WriteHeader(error);
+  VideoStage* videoStage = fed.hasPictures ? &video : nullptr;
+  AudioStage* audioStage = fed.hasSound || (fed.hasPictures && KeepsSilentTrack(preset)) ? &audio : nullptr;
+  bool ok = (!videoStage || video.Open(preset, fed.displayAspect, output, error)) &&
+            (!audioStage || audio.Open(preset, output, error)) && output.WriteHeader(error);
   double nextVideo = 0, nextAudio = 0;
-  ok = ok && EncodeQueue(fed.queue, !fed.hasSound, video, audio, output, progress, nextVideo, nextAudio, error);
+  ok = ok && EncodeQueue(fed.queue, !fed.hasSound, videoStage, audioStage, output, progress, nextVideo, nextAudio,
+                         error);
   if (!ok) {
     fed.queue.Close();  // the senders must not wait for a job that ended
     return false;
   }
-  return FinishEncoding(video, audio, output, progress, nextVideo, nextAudio, error);
+  return FinishEncoding(videoStage, audioStage, output, progress, nextVideo, nextAudio, error);
 }
 
 }  // namespace vantrel::encoder

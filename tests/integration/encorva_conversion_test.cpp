@@ -224,6 +224,42 @@ TEST_F(EncorvaConversionTest, ASourceWithoutSoundIsConvertedFromItsPicturesAlone
   MediaFacts facts = ReadBack(output);
   EXPECT_EQ(facts.videoCodec, "mpeg1video");
   EXPECT_NEAR(facts.videoSeconds, 2.0, 0.04 + 1e-6);
+  EXPECT_EQ(facts.audioCodec, "");  // the plain formats carry only what the source has
+
+  // A disc format always carries sound: silence for as long as the pictures.
+  Events().clear();
+  const std::string dvd = folder_ / "stumm-dvd.mpg";
+  Set(source, dvd, formatMPEG2_DVD_PAL);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitForComplete());
+  EXPECT_EQ(Events(), kSuccess);
+  facts = ReadBack(dvd);
+  EXPECT_EQ(facts.videoCodec, "mpeg2video");
+  EXPECT_EQ(facts.sampleRate, 48000);
+  EXPECT_NEAR(facts.audioSeconds, 2.0, 0.04);
+  EXPECT_LT(facts.beepSeconds, 0);
+}
+
+TEST_F(EncorvaConversionTest, ASoundOnlySourceGivesSoundInThePlainFormatsAndIsRefusedForDiscs) {
+  const std::string source = MakeSource(folder_, "ton.mp3", 3, false, true);
+  const std::string output = folder_ / "ton.mpg";
+  Set(source, output, formatMPEG1_Standard);
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitForComplete());
+  EXPECT_EQ(Events(), kSuccess);
+  MediaFacts facts = ReadBack(output);
+  EXPECT_EQ(facts.videoCodec, "");
+  EXPECT_EQ(facts.audioCodec, "mp2");
+  EXPECT_NEAR(facts.audioSeconds, 3.0, 0.06);
+  EXPECT_NEAR(facts.beepSeconds, 1.0, 0.03);
+
+  Events().clear();
+  Set(source, folder_ / "ton-dvd.mpg", formatMPEG2_DVD_PAL);
+  EXPECT_FALSE(Start());
+  ASSERT_EQ(Events().size(), 4u);
+  EXPECT_EQ(Events()[0], "AboutToRun");
+  EXPECT_EQ(Events()[3].rfind("Error 0x80004005 Everything was initialized okay", 0), 0u) << Events()[3];
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "ton-dvd.mpg"));
 }
 
 TEST_F(EncorvaConversionTest, FailedStartsReportInTheirOrder) {

@@ -111,6 +111,7 @@ MediaFacts ReadBack(const std::string& path) {
         if (std::isnan(flash) && MeanLuma(frame) > 128) flash = t;
       } else {
         if (std::isnan(firstAudio)) firstAudio = t;
+        if (frame->sample_rate > 0) facts.audioSeconds += double(frame->nb_samples) / frame->sample_rate;
         for (int i = 0; std::isnan(beep) && i < frame->nb_samples; ++i)
           if (std::fabs(Sample(frame, 0, i)) > 0.3) beep = t + double(i) / frame->sample_rate;
       }

@@ -26,6 +26,7 @@ struct MediaFacts {
   int sampleRate = 0;
   int videoFrames = 0;
   double videoSeconds = 0;  // frames / rate
+  double audioSeconds = 0;  // decoded samples / sample rate
   // Seconds after the first picture's timestamp; -1 when not found.
   double flashSeconds = -1;
   double beepSeconds = -1;
