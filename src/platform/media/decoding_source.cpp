@@ -159,17 +159,9 @@ class DecodingSource : public FilterBase, public IFileSourceFilter, public Media
     if (latest) *latest = duration_;
     return S_OK;
   }
-  HRESULT SetRate(double rate) override { return rate == 1.0 ? S_OK : E_NOTIMPL; }
-  HRESULT GetRate(double* rate) override {
-    if (!rate) return E_POINTER;
-    *rate = 1.0;
-    return S_OK;
-  }
-  HRESULT GetPreroll(LONGLONG* p) override {
-    if (!p) return E_POINTER;
-    *p = 0;
-    return S_OK;
-  }
+  HRESULT SetRate(double rate) override { return SetNormalRateOnly(rate); }
+  HRESULT GetRate(double* rate) override { return AnswerNormalRate(rate); }
+  HRESULT GetPreroll(LONGLONG* preroll) override { return AnswerNoPreroll(preroll); }
 
   bool Loaded() {
     std::lock_guard lock(lock_);

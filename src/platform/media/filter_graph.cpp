@@ -418,17 +418,9 @@ class FilterGraph final : public IGraphBuilder,
     if (latest) GetDuration(latest);
     return S_OK;
   }
-  HRESULT SetRate(double rate) override { return rate == 1.0 ? S_OK : E_NOTIMPL; }
-  HRESULT GetRate(double* rate) override {
-    if (!rate) return E_POINTER;
-    *rate = 1.0;
-    return S_OK;
-  }
-  HRESULT GetPreroll(LONGLONG* p) override {
-    if (!p) return E_POINTER;
-    *p = 0;
-    return S_OK;
-  }
+  HRESULT SetRate(double rate) override { return SetNormalRateOnly(rate); }
+  HRESULT GetRate(double* rate) override { return AnswerNormalRate(rate); }
+  HRESULT GetPreroll(LONGLONG* preroll) override { return AnswerNoPreroll(preroll); }
 
   // ---- IVideoWindow: there is no window; the settings are kept and reported ----
   HRESULT put_Caption(BSTR) override { return S_OK; }

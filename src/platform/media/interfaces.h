@@ -371,6 +371,20 @@ class IMediaSeeking : public IUnknown {
   virtual HRESULT GetPreroll(LONGLONG* preroll) = 0;                              // 19
 };
 
+// What every seeking object of this media layer answers: playback at the normal rate
+// only, and no preroll.
+inline HRESULT SetNormalRateOnly(double rate) { return rate == 1.0 ? S_OK : E_NOTIMPL; }
+inline HRESULT AnswerNormalRate(double* rate) {
+  if (!rate) return E_POINTER;
+  *rate = 1.0;
+  return S_OK;
+}
+inline HRESULT AnswerNoPreroll(LONGLONG* preroll) {
+  if (!preroll) return E_POINTER;
+  *preroll = 0;
+  return S_OK;
+}
+
 // Only the first slots are used; the window is never shown here (there is no video
 // renderer: pictures that nobody takes go to a null renderer).
 class IVideoWindow : public IDispatch {
