@@ -93,7 +93,7 @@ class VideoStage {
 
   // A decoded picture at `seconds` after the output's start.
   bool Add(FramePtr frame, double seconds, OutputFile& output, Progress& progress, std::string& error) {
-    std::int64_t slot = std::llround(seconds * preset_.frameRate.Value());
+    std::int64_t slot = SlotOf(seconds);
     if (held_ && !EmitHeldUntil(slot, output, progress, error)) return false;
     held_ = std::move(frame);
     heldPicture_.reset();
@@ -103,7 +103,7 @@ class VideoStage {
   // Shows the last picture up to `endSeconds`, then empties the encoder.
   bool Finish(double endSeconds, OutputFile& output, Progress& progress, std::string& error) {
     if (held_) {
-      std::int64_t end = std::max<std::int64_t>(nextSlot_ + 1, std::llround(endSeconds * preset_.frameRate.Value()));
+      std::int64_t end = std::max<std::int64_t>(nextSlot_ + 1, SlotOf(endSeconds));
       if (!EmitHeldUntil(end, output, progress, error)) return false;
     }
     avcodec_send_frame(encoder_.get(), nullptr);
@@ -111,6 +111,11 @@ class VideoStage {
   }
 
   double Seconds() const { return nextSlot_ / preset_.frameRate.Value(); }
+
+  // The output frame slot a time falls in. A cut half-way between two source pictures puts
+  // every picture on a tie; the small bias rounds all ties the same way, so that the noise
+  // of the subtraction never sends two neighbouring pictures to one slot and drops one.
+  std::int64_t SlotOf(double seconds) const { return std::llround(seconds * preset_.frameRate.Value() + 1e-3); }
   bool HasPictures() const { return nextSlot_ > 0 || held_; }
 
  private:

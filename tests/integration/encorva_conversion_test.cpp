@@ -212,6 +212,23 @@ TEST_F(EncorvaConversionTest, StartAndStopTimesCutTheSourceWhereAsked) {
   EXPECT_NEAR(facts.videoSeconds, 2.48, 0.04 + 1e-6);
   EXPECT_NEAR(facts.flashSeconds, uncut.flashSeconds - 0.52, 0.041);
   EXPECT_NEAR(facts.beepSeconds, uncut.beepSeconds - 0.52, 0.041);
+
+  // Cuts half-way between two pictures (0.50 and 1.02 s at 25 pictures a second) put every
+  // picture on a rounding tie: the one-picture flash must still be there, one picture late
+  // at most, and every picture kept.
+  for (double start : {0.50, 1.02}) {
+    Events().clear();
+    const std::string half = folder_ / ("half" + std::to_string(start) + ".mpg");
+    Set(source, half, formatMPEG2_Standard);
+    control_->put_StartTime(start);
+    control_->put_StopTime(0);
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(WaitForComplete());
+    facts = ReadBack(half);
+    EXPECT_GE(facts.flashSeconds, uncut.flashSeconds - start - 0.001) << start;
+    EXPECT_LE(facts.flashSeconds, uncut.flashSeconds - start + 0.041) << start;
+    EXPECT_NEAR(facts.videoSeconds, uncut.videoSeconds - start, 0.04 + 1e-6) << start;
+  }
 }
 
 TEST_F(EncorvaConversionTest, ASourceWithoutSoundIsConvertedFromItsPicturesAlone) {
