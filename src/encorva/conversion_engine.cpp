@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -257,7 +258,7 @@ HRESULT ConversionEngine::AddGroup(const AM_MEDIA_TYPE& type, double sourceFrame
   MediaType copy(type);
   hr = info->SetMediaType(&copy);
   if (SUCCEEDED(hr) && type.majortype == MEDIATYPE_Video && control_) {
-    double rate = sourceFrameRate;
+    double rate = 0.0;  // what an encoder that suggests nothing leaves
     control_->SuggestFrameRate(sourceFrameRate, &rate);
     info->SetOutputFPS(rate);
   }
@@ -328,8 +329,10 @@ HRESULT ConversionEngine::WireEncoder(IPin* videoPin, IPin* audioPin, IBaseFilte
 
 void ConversionEngine::GraphInspectionPause() {
   char name[96];
-  std::snprintf(name, sizeof name, "!FilterGraph %p pid %08x", static_cast<void*>(graph_.Get()),
-                unsigned(getpid()));
+  // The pointer as at least eight upper-case hexadecimal digits without "0x", as graph
+  // inspection tools look for it.
+  std::snprintf(name, sizeof name, "!FilterGraph %08" PRIXPTR " pid %08x",
+                reinterpret_cast<std::uintptr_t>(graph_.Get()), unsigned(getpid()));
   DWORD cookie = 0;
   RegisterRunningObject(name, graph_.Get(), &cookie);
   window::MessageBox(0, std::string("You can connect to the ") + "edit" + " Graph right now. This is NOT an error.",

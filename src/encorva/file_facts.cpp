@@ -49,12 +49,13 @@ HRESULT InspectFile(const std::string& filename, double* framerate, double* dura
   double videoLength = 0, audioLength = 0;
   bool hasVideo = false;
   GUID videoSubtype{};
-  for (LONG i = 0; SUCCEEDED(hr) && i < streams; ++i) {
+  // Every stream is visited whatever an earlier call answered; the last call's code is
+  // the result.
+  for (LONG i = 0; i < streams; ++i) {
     hr = detector->put_CurrentStream(i);
-    if (FAILED(hr)) break;
     GUID type{};
-    hr = detector->get_StreamType(&type);
-    if (FAILED(hr)) break;
+    if (SUCCEEDED(hr)) hr = detector->get_StreamType(&type);
+    if (FAILED(hr)) continue;
     if (type == MEDIATYPE_Video) {
       hasVideo = true;
       if (video) *video = 1;

@@ -219,6 +219,9 @@ HRESULT InvokeByDescription(const InterfaceDescription& description, IEncorvaObj
   ArgumentsGuard guard{args};
   // Out values that the caller gave as a by-reference VARIANT are written back there.
   std::vector<VARIANT*> writeBack(member->params.size(), nullptr);
+  // A copy of the caller's text put into an out value; a callee that writes a new one
+  // does not free it (out values are written, not replaced), so it is freed here.
+  std::vector<BSTR> callerText(member->params.size(), nullptr);
   for (size_t i = 0; i < member->params.size(); ++i) {
     const ParamDescription& p = member->params[i];
     VARIANT& storage = args.values[i];
@@ -238,7 +241,13 @@ HRESULT InvokeByDescription(const InterfaceDescription& description, IEncorvaObj
       if (arg.vt == (VT_BYREF | p.type) && arg.byref) {
         args.outs[i] = arg.byref;  // the callee writes the caller's own variable
       } else if (arg.vt == (VT_BYREF | VT_VARIANT) && arg.pvarVal) {
-        storage.vt = p.type;
+        // The caller's current value goes in first: members that leave an out value
+        // untouched must hand it back as it was.
+        if (FAILED(VariantChangeType(&storage, arg.pvarVal, 0, p.type))) {
+          VariantClear(&storage);
+          storage.vt = p.type;
+        }
+        if (p.type == VT_BSTR) callerText[i] = storage.bstrVal;
         args.outs[i] = &storage.llVal;
         writeBack[i] = arg.pvarVal;
       } else {
@@ -250,6 +259,8 @@ HRESULT InvokeByDescription(const InterfaceDescription& description, IEncorvaObj
   }
 
   HRESULT hr = member->call(object, args);
+  for (size_t i = 0; i < callerText.size(); ++i)
+    if (callerText[i] && args.values[i].bstrVal != callerText[i]) SysFreeString(callerText[i]);
   if (FAILED(hr)) return hr;
   for (size_t i = 0; i < member->params.size(); ++i) {
     VARIANT* target = writeBack[i];

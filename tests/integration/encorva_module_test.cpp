@@ -10,6 +10,8 @@
 #include "platform/com/runtime.h"
 #include "platform/com/variant.h"
 #include "platform/registry/registry.h"
+#include "support/clips.h"
+#include "support/media_check.h"
 #include "support/temp_folder.h"
 
 namespace vantrel::test {
@@ -155,6 +157,64 @@ TEST(EncorvaModuleTest, LateBoundClientSetsAndReadsPropertiesByName) {
   EXPECT_EQ(value.dblVal, 0.0);
   DISPPARAMS none;
   EXPECT_EQ(object->Invoke(24, GUID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
+}
+
+// A script passes its variables as by-reference VARIANTs; what the member leaves untouched
+// must come back as the script had it.
+TEST(EncorvaModuleTest, LateBoundFileInfoWritesOnlyWhatTheFileTells) {
+  TempFolder folder;
+  ScopedEnv registryDir("VANTREL_REGISTRY_DIR", folder.Path());
+  ASSERT_EQ(RunRegsvr32(ShellQuote(kModule) + " /s"), 0);
+  ScopedCoInitialize com;
+  CLSID clsid;
+  ASSERT_EQ(CLSIDFromProgID("Encorva.EncorvaObj", &clsid), S_OK);
+  ComPtr<IDispatch> object;
+  ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.PutVoid()), S_OK);
+  const std::string sound = folder / "nur Ton.mp3";
+  MakeAudioOnlyClip(sound);
+
+  // Script variables: rate, duration, video?, audio?, width, height, bit rate, poster.
+  VARIANT vars[8] = {MakeVariant(25.0), MakeVariant(99.0), MakeVariant(LONG(0)), MakeVariant(LONG(0)),
+                     MakeVariant(LONG(640)), MakeVariant(LONG(480)), MakeVariant(LONG(5)),
+                     MakeVariant(std::string("as the script had it"))};
+  vars[2].vt = vars[3].vt = VT_BOOL;
+  vars[2].boolVal = VARIANT_TRUE;   // no video: left as passed
+  vars[3].boolVal = VARIANT_FALSE;  // sound: set
+  VARIANT args[9];
+  args[8] = MakeVariant(sound);  // reverse order: the file name is the first argument
+  for (int i = 0; i < 8; ++i) {
+    args[7 - i].vt = VT_BYREF | VT_VARIANT;
+    args[7 - i].pvarVal = &vars[i];
+  }
+  DISPPARAMS params{args, nullptr, 9, 0};
+  ASSERT_EQ(object->Invoke(IdOf(object.Get(), u"GetFileInfo"), GUID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
+                           nullptr, nullptr),
+            S_OK);
+  VariantClear(&args[8]);
+  EXPECT_EQ(vars[0].vt, VT_R8);
+  EXPECT_EQ(vars[0].dblVal, 0.0);  // preset by the inspection
+  EXPECT_NEAR(vars[1].dblVal, 2.0, 0.1);
+  EXPECT_EQ(vars[2].boolVal, VARIANT_TRUE);
+  EXPECT_EQ(vars[3].boolVal, VARIANT_TRUE);
+  EXPECT_EQ(vars[4].lVal, 0);
+  EXPECT_EQ(vars[5].lVal, 0);
+  EXPECT_GT(vars[6].lVal, 1000);
+  ASSERT_EQ(vars[7].vt, VT_BSTR);
+  EXPECT_EQ(Utf8FromBstr(vars[7].bstrVal), "as the script had it");  // no pictures, no poster
+
+  // With pictures the script's text is replaced by the poster's path.
+  const std::string clip = folder / "Bild.avi";
+  ASSERT_TRUE(MakeClip(FlashVideoInput(320, 240, "25", 2) + " -c:v mpeg4 " + ShellQuote(clip), clip));
+  args[8] = MakeVariant(clip);
+  ASSERT_EQ(object->Invoke(IdOf(object.Get(), u"GetFileInfo"), GUID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
+                           nullptr, nullptr),
+            S_OK);
+  VariantClear(&args[8]);
+  EXPECT_EQ(vars[4].lVal, 320);
+  EXPECT_EQ(vars[5].lVal, 240);
+  ASSERT_EQ(vars[7].vt, VT_BSTR);
+  EXPECT_NE(Utf8FromBstr(vars[7].bstrVal).find("erdposter.bmp"), std::string::npos);
+  for (VARIANT& v : vars) VariantClear(&v);
 }
 
 }  // namespace

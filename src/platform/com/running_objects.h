@@ -1,6 +1,6 @@
 // The running-object table of the process: objects published under a display name, so a
 // tool inside the process (a debugger front end, a test) can find a live object by name.
-// Names are monikers' display names, e.g. "!FilterGraph 0x... pid 0000002a".
+// Names are monikers' display names, e.g. "!FilterGraph 00007F3A5C001230 pid 0000002a".
 #pragma once
 
 #include <string>
