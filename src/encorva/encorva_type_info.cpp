@@ -114,8 +114,8 @@ class InterfaceTypeInfo : public TypeInfoBase {
     attr.cFuncs = WORD(description_.members.size());
     attr.cbSizeVft = WORD(kDispatchSlots * sizeof(void*));
     attr.cbAlignment = alignof(void*);
-    attr.wTypeFlags = dual_ ? WORD(TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE)
-                            : WORD(TYPEFLAG_FDISPATCHABLE);
+    attr.wTypeFlags = TYPEFLAG_FDISPATCHABLE;
+    if (dual_) attr.wTypeFlags |= TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION;
     attr.wMajorVerNum = 1;
     return attr;
   }
@@ -236,7 +236,8 @@ class CoclassTypeInfo : public TypeInfoBase {
   HRESULT GetImplTypeFlags(UINT index, int* flags) override {
     if (!flags) return E_INVALIDARG;
     if (index > kEventsRef) return TYPE_E_ELEMENTNOTFOUND;
-    *flags = index == kObjRef ? IMPLTYPEFLAG_FDEFAULT : IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE;
+    *flags = IMPLTYPEFLAG_FDEFAULT;
+    if (index == kEventsRef) *flags |= IMPLTYPEFLAG_FSOURCE;
     return S_OK;
   }
   HRESULT GetIDsOfNames(LPOLESTR*, UINT, MEMBERID*) override { return DISP_E_UNKNOWNNAME; }

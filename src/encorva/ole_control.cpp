@@ -4,6 +4,7 @@
 #include "encorva/encorva_interfaces.h"
 #include "encorva/encorva_type_info.h"
 #include "encorva/extent_state.h"
+#include "platform/com/connection_point.h"
 
 namespace vantrel::encorva {
 namespace {
@@ -75,8 +76,12 @@ HRESULT OleControl::DoVerb(LONG verb, MSG*, IOleClientSite*, LONG, HWND, const R
 HRESULT OleControl::SetExtent(DWORD aspect, SIZEL* size) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!size) return E_POINTER;
-  if (size->cx != extent_.cx || size->cy != extent_.cy) dirty_ = true;
+  const bool changed = size->cx != extent_.cx || size->cy != extent_.cy;
   extent_ = *size;
+  if (!changed) return S_OK;
+  dirty_ = true;
+  if (viewSink_ && (viewAspects_ & DVASPECT_CONTENT))
+    viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
   return S_OK;
 }
 
@@ -145,6 +150,33 @@ HRESULT OleControl::InitNew() {
   extent_ = DefaultExtent();
   dirty_ = false;
   return S_OK;
+}
+
+// The set-up steps of a container in one call: the site, the view's advise sink, and the
+// two connection points.
+HRESULT OleControl::QuickActivate(QACONTAINER* container, QACONTROL* control) {
+  if (!container || !control) return E_POINTER;
+  if (container->cbSize < sizeof(QACONTAINER) || control->cbSize < sizeof(QACONTROL))
+    return E_INVALIDARG;
+  SetClientSite(container->pClientSite);
+  if (container->pAdviseSink) SetAdvise(DVASPECT_CONTENT, 0, container->pAdviseSink);
+  *control = QACONTROL();
+  GetMiscStatus(DVASPECT_CONTENT, &control->dwMiscStatus);
+  GetViewStatus(&control->dwViewStatus);
+
+  ComPtr<IConnectionPointContainer> points;
+  HRESULT hr = owner_->QueryInterface(IID_IConnectionPointContainer, points.PutVoid());
+  if (FAILED(hr)) return hr;
+  auto connect = [&](REFIID iid, IUnknown* sink, DWORD* cookie) -> HRESULT {
+    if (!sink) return S_OK;
+    ComPtr<IConnectionPoint> point;
+    HRESULT found = points->FindConnectionPoint(iid, point.Put());
+    return FAILED(found) ? found : point->Advise(sink, cookie);
+  };
+  hr = connect(DIID__IEncorvaObjEvents, container->pUnkEventSink, &control->dwEventCookie);
+  if (FAILED(hr)) return hr;
+  return connect(IID_IPropertyNotifySink, container->pPropertyNotifySink,
+                 &control->dwPropNotifyCookie);
 }
 
 HRESULT OleControl::GetPages(CAUUID* pages) {

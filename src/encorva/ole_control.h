@@ -73,8 +73,8 @@ class OleControl final : public IOleObject,
   HRESULT GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** colors) override;
   HRESULT Freeze(DWORD, LONG, void*, DWORD*) override { return E_NOTIMPL; }
   HRESULT Unfreeze(DWORD) override { return E_NOTIMPL; }
-  HRESULT SetAdvise(DWORD, DWORD, IAdviseSink*) override { return E_NOTIMPL; }
-  HRESULT GetAdvise(DWORD*, DWORD*, IAdviseSink**) override { return E_NOTIMPL; }
+  HRESULT SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override;
+  HRESULT GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
   HRESULT GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, SIZEL* size) override;
   HRESULT GetRect(DWORD, RECTL*) override { return E_NOTIMPL; }
   HRESULT GetViewStatus(DWORD* status) override;
@@ -136,8 +136,8 @@ class OleControl final : public IOleObject,
   HRESULT DUnadvise(DWORD) override { return E_NOTIMPL; }
   HRESULT EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
 
-  // IQuickActivate: hosts fall back to the ordinary activation steps
-  HRESULT QuickActivate(QACONTAINER*, QACONTROL*) override { return E_NOTIMPL; }
+  // IQuickActivate
+  HRESULT QuickActivate(QACONTAINER* container, QACONTROL* control) override;
   HRESULT SetContentExtent(SIZEL* size) override { return SetExtent(DVASPECT_CONTENT, size); }
   HRESULT GetContentExtent(SIZEL* size) override { return GetExtent(DVASPECT_CONTENT, size); }
 
@@ -153,6 +153,9 @@ class OleControl final : public IOleObject,
   ModuleLockCount* locks_;
   cairo_surface_t* icon_;  // icon 201, made at construction
   ComPtr<IOleClientSite> site_;
+  ComPtr<IAdviseSink> viewSink_;  // told when the picture changes size
+  DWORD viewAspects_ = 0;
+  DWORD viewFlags_ = 0;
   SIZEL extent_;  // HIMETRIC
   RECT position_;  // where the container placed the control, in its units
   bool dirty_ = false;

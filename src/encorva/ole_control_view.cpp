@@ -61,6 +61,20 @@ HRESULT OleControl::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPAL
   return S_FALSE;  // no palette of its own
 }
 
+HRESULT OleControl::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
+  viewSink_ = sink;  // null ends the advice
+  viewAspects_ = sink ? aspects : 0;
+  viewFlags_ = sink ? flags : 0;
+  return S_OK;
+}
+
+HRESULT OleControl::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) {
+  if (aspects) *aspects = viewAspects_;
+  if (flags) *flags = viewFlags_;
+  if (sink) *sink = ComPtr<IAdviseSink>(viewSink_).Detach();
+  return S_OK;
+}
+
 HRESULT OleControl::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, SIZEL* size) {
   return GetExtent(aspect, size);
 }

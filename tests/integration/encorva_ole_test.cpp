@@ -303,7 +303,7 @@ TEST_F(EncorvaOleTest, OleObjectKeepsItsSiteExtentAndSaysItIsInvisibleAtRunTime)
   ASSERT_EQ(ole->GetUserClassID(&clsid), S_OK);
   EXPECT_EQ(clsid, CLSID_Encorva);
 
-  ComPtr<FakeSite> site = ComPtr<FakeSite>::Attach(new FakeSite());
+  auto site = ComPtr<FakeSite>::Attach(new FakeSite());
   ASSERT_EQ(ole->SetClientSite(site.Get()), S_OK);
   EXPECT_EQ(site->Refs(), 2u);
   ComPtr<IOleClientSite> given;
@@ -326,6 +326,88 @@ TEST_F(EncorvaOleTest, OleObjectKeepsItsSiteExtentAndSaysItIsInvisibleAtRunTime)
   EXPECT_EQ(extent.cy, 1270);
   EXPECT_EQ(ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr), S_OK);
   EXPECT_EQ(ole->Close(0), S_OK);
+}
+
+class CountingAdviseSink : public Object<IAdviseSink> {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** object) override {
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IAdviseSink) return Hand<IAdviseSink>(this, object);
+    return E_NOINTERFACE;
+  }
+  void OnDataChange(FORMATETC*, STGMEDIUM*) override {}
+  void OnViewChange(DWORD aspect, LONG) override { viewChanges += aspect == DVASPECT_CONTENT; }
+  void OnRename(IMoniker*) override {}
+  void OnSave() override {}
+  void OnClose() override {}
+  int viewChanges = 0;
+};
+
+// Answers the event interface (and, for the property connection point, its interface too).
+class SilentEventSink : public Object<IDispatch> {
+ public:
+  HRESULT QueryInterface(REFIID iid, void** object) override {
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID__IEncorvaObjEvents ||
+        iid == IID_IPropertyNotifySink)
+      return Hand<IDispatch>(this, object);
+    return E_NOINTERFACE;
+  }
+  HRESULT GetTypeInfoCount(UINT* count) override { *count = 0; return S_OK; }
+  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return S_OK;
+  }
+};
+
+TEST_F(EncorvaOleTest, QuickActivationSetsTheSiteAndConnectsTheContainersSinks) {
+  auto quick = Query<IQuickActivate>(control_, IID_IQuickActivate);
+  auto site = ComPtr<FakeSite>::Attach(new FakeSite());
+  auto viewSink = ComPtr<CountingAdviseSink>::Attach(new CountingAdviseSink());
+  auto events = ComPtr<SilentEventSink>::Attach(new SilentEventSink());
+  QACONTAINER container;
+  container.pClientSite = site.Get();
+  container.pAdviseSink = viewSink.Get();
+  container.pUnkEventSink = events.Get();
+  container.pPropertyNotifySink = events.Get();
+  QACONTROL answer;
+  QACONTROL tooSmall;
+  tooSmall.cbSize = 8;
+  EXPECT_EQ(quick->QuickActivate(&container, &tooSmall), E_INVALIDARG);
+  ASSERT_EQ(quick->QuickActivate(&container, &answer), S_OK);
+  EXPECT_EQ(answer.dwMiscStatus, kRegisteredMiscStatus);
+  EXPECT_NE(answer.dwEventCookie, 0u);
+  EXPECT_NE(answer.dwPropNotifyCookie, 0u);
+
+  ComPtr<IOleClientSite> given;
+  Query<IOleObject>(control_, IID_IOleObject)->GetClientSite(given.Put());
+  EXPECT_EQ(given.Get(), site.Get());
+  auto points = Query<IConnectionPointContainer>(control_, IID_IConnectionPointContainer);
+  ComPtr<IConnectionPoint> point;
+  ASSERT_EQ(points->FindConnectionPoint(DIID__IEncorvaObjEvents, point.Put()), S_OK);
+  EXPECT_EQ(point->Unadvise(answer.dwEventCookie), S_OK);  // the sink was connected there
+
+  SIZEL wider{2000, 847};
+  ASSERT_EQ(quick->SetContentExtent(&wider), S_OK);
+  quick->SetContentExtent(&wider);  // unchanged: no news
+  EXPECT_EQ(viewSink->viewChanges, 1);
+  SIZEL back;
+  ASSERT_EQ(quick->GetContentExtent(&back), S_OK);
+  EXPECT_EQ(back.cx, 2000);
+
+  auto view = Query<IViewObject>(control_, IID_IViewObject);
+  DWORD aspects = 0;
+  ComPtr<IAdviseSink> advised;
+  ASSERT_EQ(view->GetAdvise(&aspects, nullptr, advised.Put()), S_OK);
+  EXPECT_EQ(aspects, DVASPECT_CONTENT);
+  EXPECT_EQ(advised.Get(), viewSink.Get());
+  advised.Reset();
+  ASSERT_EQ(view->SetAdvise(DVASPECT_CONTENT, 0, nullptr), S_OK);
+  wider.cx = 3000;
+  quick->SetContentExtent(&wider);
+  EXPECT_EQ(viewSink->viewChanges, 1);
+  Query<IOleObject>(control_, IID_IOleObject)->SetClientSite(nullptr);
 }
 
 // ---- persistence ----

@@ -39,8 +39,6 @@ struct LOGPALETTE;
 struct DVTARGETDEVICE;
 struct DVEXTENTINFO;
 struct STGMEDIUM;
-struct QACONTAINER;
-struct QACONTROL;
 struct FORMATETC {
   CLIPFORMAT cfFormat = 0;
   DVTARGETDEVICE* ptd = nullptr;
@@ -61,15 +59,58 @@ struct CAUUID {
 };
 
 class IMoniker;
-class IAdviseSink;
 class IEnumOLEVERB;
 class IEnumSTATDATA;
 class IEnumFORMATETC;
 class IOleContainer;
+class IOleClientSite;
 class IOleInPlaceUIWindow;
 class IDropTarget;
 class IStorage;
 class IDataObject;
+
+inline constexpr IID IID_IAdviseSink = MakeGuid("0000010F-0000-0000-C000-000000000046");
+
+// Told when an object's picture, data or name changes.
+class IAdviseSink : public IUnknown {
+ public:
+  virtual void OnDataChange(FORMATETC* format, STGMEDIUM* medium) = 0;  // 3
+  virtual void OnViewChange(DWORD aspect, LONG index) = 0;              // 4
+  virtual void OnRename(IMoniker* moniker) = 0;                         // 5
+  virtual void OnSave() = 0;                                            // 6
+  virtual void OnClose() = 0;                                           // 7
+};
+
+// What a container hands a control in one call instead of the separate set-up steps.
+// Interfaces a control of ours does not use are kept as plain pointers.
+struct QACONTAINER {
+  ULONG cbSize = sizeof(QACONTAINER);
+  IOleClientSite* pClientSite = nullptr;
+  IAdviseSink* pAdviseSink = nullptr;          // an IAdviseSinkEx; used as IAdviseSink
+  IUnknown* pPropertyNotifySink = nullptr;     // an IPropertyNotifySink
+  IUnknown* pUnkEventSink = nullptr;           // the sink of the control's default events
+  DWORD dwAmbientFlags = 0;
+  DWORD colorFore = 0;
+  DWORD colorBack = 0;
+  void* pFont = nullptr;
+  void* pUndoMgr = nullptr;
+  DWORD dwAppearance = 0;
+  LONG lcid = 0;
+  void* hpal = nullptr;
+  void* pBindHost = nullptr;
+  void* pOleControlSite = nullptr;
+  void* pServiceProvider = nullptr;
+};
+
+// The control's answer.
+struct QACONTROL {
+  ULONG cbSize = sizeof(QACONTROL);
+  DWORD dwMiscStatus = 0;
+  DWORD dwViewStatus = 0;
+  DWORD dwEventCookie = 0;
+  DWORD dwPropNotifyCookie = 0;
+  DWORD dwPointerActivationPolicy = 0;
+};
 
 inline constexpr IID IID_IOleClientSite = MakeGuid("00000118-0000-0000-C000-000000000046");
 inline constexpr IID IID_IOleObject = MakeGuid("00000112-0000-0000-C000-000000000046");
