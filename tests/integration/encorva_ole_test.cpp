@@ -4,17 +4,16 @@
 
 #include <cairo.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "authoring/command_templates.h"
 #include "encorva/control_icon.h"
 #include "encorva/encorva_interfaces.h"
 #include "platform/com/connection_point.h"
 #include "platform/com/ole_interfaces.h"
 #include "platform/com/runtime.h"
 #include "platform/com/type_info.h"
+#include "support/encorva_instance.h"
 
 namespace vantrel::test {
 namespace {
@@ -22,18 +21,9 @@ namespace {
 using namespace com;
 using namespace encorva;
 
-const std::string kModule = std::string(VANTREL_APP_BUILD_DIR) + "/Encorva.so";
-const std::string kRegsvr32 = std::string(VANTREL_APP_BUILD_DIR) + "/regsvr32";
 constexpr DWORD kRegisteredMiscStatus = 132497;  // the registration's MiscStatus\1
 
-ComPtr<IEncorvaObj> CreateControl() {
-  std::system((ShellQuote(kRegsvr32) + " " + ShellQuote(kModule) + " /s").c_str());
-  ComPtr<IEncorvaObj> object;
-  EXPECT_EQ(CoCreateInstance(CLSID_Encorva, nullptr, CLSCTX_INPROC_SERVER, IID_IEncorvaObj,
-                             object.PutVoid()),
-            S_OK);
-  return object;
-}
+ComPtr<IEncorvaObj> CreateControl() { return RegisterAndCreateEncorva(); }
 
 template <class I>
 ComPtr<I> Query(const ComPtr<IEncorvaObj>& control, REFIID iid) {
