@@ -2,7 +2,9 @@
 
 #include <atomic>
 
+#include "encorva/encorva_type_info.h"
 #include "encorva/file_facts.h"
+#include "encorva/ole_control.h"
 #include "encorva/type_description.h"
 
 namespace vantrel::encorva {
@@ -44,7 +46,8 @@ CEncorvaControl::CEncorvaControl(ModuleLockCount* locks)
     : locks_(locks),
       events_(new ConnectionPoint(DIID__IEncorvaObjEvents, this)),
       propertyNotify_(new ConnectionPoint(IID_IPropertyNotifySink, this)),
-      engine_(std::make_unique<ConversionEngine>(this)) {
+      engine_(std::make_unique<ConversionEngine>(this)),
+      ole_(std::make_unique<OleControl>(static_cast<IEncorvaObj*>(this), locks)) {
   if (locks_) locks_->Lock();
 }
 
@@ -62,19 +65,20 @@ HRESULT CEncorvaControl::QueryInterface(REFIID iid, void** object) {
     return Hand<IEncorvaObj>(this, object);
   if (iid == IID_IConnectionPointContainer) return Hand<IConnectionPointContainer>(this, object);
   if (iid == IID_IConversionEvents) return Hand<IConversionEvents>(this, object);
-  return E_NOINTERFACE;
+  return ole_->Answer(iid, object);
 }
 
-// The type information is served as data to our own dispatch; no ITypeInfo object yet.
 HRESULT CEncorvaControl::GetTypeInfoCount(UINT* count) {
   if (!count) return E_POINTER;
-  *count = 0;
+  *count = 1;
   return S_OK;
 }
 
-HRESULT CEncorvaControl::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return DISP_E_BADINDEX;
+HRESULT CEncorvaControl::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  if (index != 0) return DISP_E_BADINDEX;
+  return CreateObjTypeInfo(locks_, info);
 }
 
 HRESULT CEncorvaControl::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {

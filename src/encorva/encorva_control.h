@@ -13,6 +13,8 @@
 
 namespace vantrel::encorva {
 
+class OleControl;
+
 class CEncorvaControl : public Object<IEncorvaObj, IConnectionPointContainer, IConversionEvents> {
  public:
   explicit CEncorvaControl(ModuleLockCount* locks);
@@ -112,6 +114,7 @@ class CEncorvaControl : public Object<IEncorvaObj, IConnectionPointContainer, IC
   ConnectionPoint* propertyNotify_;
   std::unique_ptr<ConversionEngine> engine_;
   std::string currentStatus_;
+  std::unique_ptr<OleControl> ole_;  // the container-facing interfaces, and the extent
 };
 
 // What the class factory makes.

@@ -11,9 +11,6 @@
 
 namespace vantrel::encorva {
 
-inline constexpr HRESULT DISP_E_NONAMEDARGS = Code(0x80020007);
-inline constexpr HRESULT DISP_E_BADINDEX = Code(0x8002000B);
-
 enum class MemberKind { PropertyGet, PropertyPut, Method };
 
 enum ParamFlags : unsigned { kIn = 1, kOut = 2, kRetval = 4 };

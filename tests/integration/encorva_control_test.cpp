@@ -2,15 +2,14 @@
 // interface uses it, with the encoder module behind it; and its events in connection order.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "authoring/command_templates.h"
 #include "encorva/encorva_interfaces.h"
 #include "platform/com/connection_point.h"
 #include "platform/com/object.h"
 #include "platform/com/runtime.h"
+#include "support/encorva_instance.h"
 
 namespace vantrel::test {
 namespace {
@@ -18,18 +17,7 @@ namespace {
 using namespace com;
 using namespace encorva;
 
-const std::string kModule = std::string(VANTREL_APP_BUILD_DIR) + "/Encorva.so";
-const std::string kRegsvr32 = std::string(VANTREL_APP_BUILD_DIR) + "/regsvr32";
-
-// Registers into the process's registry, where the encoder module is registered too.
-ComPtr<IEncorvaObj> CreateControl() {
-  std::system((ShellQuote(kRegsvr32) + " " + ShellQuote(kModule) + " /s").c_str());
-  ComPtr<IEncorvaObj> object;
-  EXPECT_EQ(CoCreateInstance(CLSID_Encorva, nullptr, CLSCTX_INPROC_SERVER, IID_IEncorvaObj,
-                             object.PutVoid()),
-            S_OK);
-  return object;
-}
+ComPtr<IEncorvaObj> CreateControl() { return RegisterAndCreateEncorva(); }
 
 class EncorvaControlTest : public testing::Test {
  protected:

@@ -13,7 +13,7 @@ using VARTYPE = std::uint16_t;
 enum : VARTYPE {
   VT_EMPTY = 0, VT_NULL = 1, VT_I2 = 2, VT_I4 = 3, VT_R4 = 4, VT_R8 = 5, VT_BSTR = 8,
   VT_DISPATCH = 9, VT_ERROR = 10, VT_BOOL = 11, VT_VARIANT = 12, VT_UNKNOWN = 13,
-  VT_UI1 = 17, VT_I8 = 20, VT_INT = 22, VT_UINT = 23, VT_BYREF = 0x4000,
+  VT_UI1 = 17, VT_UI4 = 19, VT_I8 = 20, VT_INT = 22, VT_UINT = 23, VT_BYREF = 0x4000,
 };
 
 class IDispatch;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/com/memory.h"
+#include "platform/com/persist.h"
 #include "platform/com/unknown.h"
 #include "platform/com/variant.h"
 
@@ -126,7 +127,6 @@ inline constexpr LONG AM_MEDIAEVENT_NONOTIFY = 0x01;
 inline constexpr LONG INFINITE = -1;
 
 // ---- ids of interfaces ----
-inline constexpr IID IID_IPersist = MakeGuid("0000010C-0000-0000-C000-000000000046");
 inline constexpr IID IID_IMediaFilter = MakeGuid("56A86899-0AD4-11CE-B03A-0020AF0BA770");
 inline constexpr IID IID_IBaseFilter = MakeGuid("56A86895-0AD4-11CE-B03A-0020AF0BA770");
 inline constexpr IID IID_IPin = MakeGuid("56A86891-0AD4-11CE-B03A-0020AF0BA770");
@@ -177,11 +177,6 @@ struct PIN_INFO {
 struct FILTER_INFO {
   OLECHAR achName[128] = {};
   IFilterGraph* pGraph = nullptr;  // AddRef'd
-};
-
-class IPersist : public IUnknown {
- public:
-  virtual HRESULT GetClassID(CLSID* clsid) = 0;  // 3
 };
 
 class IMediaFilter : public IPersist {
