@@ -89,36 +89,44 @@ HRESULT Get(IDispatch* object, DISPID id, VARIANT* result) {
   return object->Invoke(id, GUID_NULL, 0, DISPATCH_PROPERTYGET, &none, result, nullptr, nullptr);
 }
 
-TEST(EncorvaModuleTest, LateBoundClientSetsAndReadsPropertiesByName) {
-  TempFolder folder;
-  ScopedEnv registryDir("VANTREL_REGISTRY_DIR", folder.Path());
-  ASSERT_EQ(RunRegsvr32(ShellQuote(kModule) + " /s"), 0);
-  ScopedCoInitialize com;
-  CLSID clsid;
-  ASSERT_EQ(CLSIDFromProgID("Encorva.EncorvaObj", &clsid), S_OK);
-  ComPtr<IDispatch> object;
-  ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.PutVoid()), S_OK);
+// A client of its own registry that knows the component by its ProgID alone.
+class LateBoundClient : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(RunRegsvr32(ShellQuote(kModule) + " /s"), 0);
+    CLSID clsid;
+    ASSERT_EQ(CLSIDFromProgID("Encorva.EncorvaObj", &clsid), S_OK);
+    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object_.PutVoid()), S_OK);
+  }
 
-  EXPECT_EQ(IdOf(object.Get(), u"outputvideoformat"), 14);
-  EXPECT_EQ(IdOf(object.Get(), u"SOURCEFILE"), 20);
+  TempFolder folder_;
+  ScopedEnv registryDir_{"VANTREL_REGISTRY_DIR", folder_.Path()};
+  ScopedCoInitialize com_;
+  ComPtr<IDispatch> object_;
+};
+
+TEST_F(LateBoundClient, SetsAndReadsPropertiesByName) {
+
+  EXPECT_EQ(IdOf(object_.Get(), u"outputvideoformat"), 14);
+  EXPECT_EQ(IdOf(object_.Get(), u"SOURCEFILE"), 20);
   std::u16string unknown = u"NoSuchMember";
   LPOLESTR names[] = {unknown.data()};
   DISPID id = 0;
-  EXPECT_EQ(object->GetIDsOfNames(GUID_NULL, names, 1, 0, &id), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(object_->GetIDsOfNames(GUID_NULL, names, 1, 0, &id), DISP_E_UNKNOWNNAME);
   EXPECT_EQ(id, DISPID_UNKNOWN);
 
   // A format given as text is coerced; PAL DVD reads back as itself, an unknown one not.
-  EXPECT_EQ(Put(object.Get(), 14, MakeVariant(std::string("7"))), S_OK);
+  EXPECT_EQ(Put(object_.Get(), 14, MakeVariant(std::string("7"))), S_OK);
   VARIANT value;
-  ASSERT_EQ(Get(object.Get(), 14, &value), S_OK);
+  ASSERT_EQ(Get(object_.Get(), 14, &value), S_OK);
   EXPECT_EQ(value.vt, VT_I4);
   EXPECT_EQ(value.lVal, 7);
-  EXPECT_EQ(Put(object.Get(), 14, MakeVariant(LONG(8))), S_OK);
-  ASSERT_EQ(Get(object.Get(), 14, &value), S_OK);
+  EXPECT_EQ(Put(object_.Get(), 14, MakeVariant(LONG(8))), S_OK);
+  ASSERT_EQ(Get(object_.Get(), 14, &value), S_OK);
   EXPECT_EQ(value.lVal, 0);  // nothing written back into the fresh result
 
-  EXPECT_EQ(Put(object.Get(), 20, MakeVariant(std::string("/videos/ein Film é.avi"))), S_OK);
-  ASSERT_EQ(Get(object.Get(), 20, &value), S_OK);
+  EXPECT_EQ(Put(object_.Get(), 20, MakeVariant(std::string("/videos/ein Film é.avi"))), S_OK);
+  ASSERT_EQ(Get(object_.Get(), 20, &value), S_OK);
   ASSERT_EQ(value.vt, VT_BSTR);
   EXPECT_EQ(Utf8FromBstr(value.bstrVal), "/videos/ein Film é.avi");
   VariantClear(&value);
@@ -126,51 +134,43 @@ TEST(EncorvaModuleTest, LateBoundClientSetsAndReadsPropertiesByName) {
   VARIANT single;
   single.vt = VT_R4;
   single.fltVal = 12.5f;
-  EXPECT_EQ(Put(object.Get(), 22, single), S_OK);
-  ASSERT_EQ(Get(object.Get(), 22, &value), S_OK);
+  EXPECT_EQ(Put(object_.Get(), 22, single), S_OK);
+  ASSERT_EQ(Get(object_.Get(), 22, &value), S_OK);
   EXPECT_EQ(value.vt, VT_R8);
   EXPECT_DOUBLE_EQ(value.dblVal, 12.5);
 
   // Bad calls get the standard codes and change nothing.
-  EXPECT_EQ(Put(object.Get(), 22, MakeVariant(std::string("twelve"))), DISP_E_TYPEMISMATCH);
-  ASSERT_EQ(Get(object.Get(), 22, &value), S_OK);
+  EXPECT_EQ(Put(object_.Get(), 22, MakeVariant(std::string("twelve"))), DISP_E_TYPEMISMATCH);
+  ASSERT_EQ(Get(object_.Get(), 22, &value), S_OK);
   EXPECT_DOUBLE_EQ(value.dblVal, 12.5);
-  EXPECT_EQ(Put(object.Get(), 3, MakeVariant(1.0)), DISP_E_MEMBERNOTFOUND);  // Duration is read-only
-  EXPECT_EQ(Get(object.Get(), 999, &value), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(Put(object_.Get(), 3, MakeVariant(1.0)), DISP_E_MEMBERNOTFOUND);  // Duration is read-only
+  EXPECT_EQ(Get(object_.Get(), 999, &value), DISP_E_MEMBERNOTFOUND);
   VARIANT two[2] = {MakeVariant(LONG(1)), MakeVariant(LONG(2))};
   DISPPARAMS tooMany{two, nullptr, 2, 0};
-  EXPECT_EQ(object->Invoke(24, GUID_NULL, 0, DISPATCH_METHOD, &tooMany, nullptr, nullptr, nullptr),
+  EXPECT_EQ(object_->Invoke(24, GUID_NULL, 0, DISPATCH_METHOD, &tooMany, nullptr, nullptr, nullptr),
             DISP_E_BADPARAMCOUNT);
   VARIANT omitted;
   omitted.vt = VT_ERROR;
   omitted.scode = DISP_E_PARAMNOTFOUND;
   DISPPARAMS missing{&omitted, nullptr, 1, 0};
   UINT argError = 99;
-  EXPECT_EQ(object->Invoke(19, GUID_NULL, 0, DISPATCH_METHOD, &missing, nullptr, nullptr, &argError),
+  EXPECT_EQ(object_->Invoke(19, GUID_NULL, 0, DISPATCH_METHOD, &missing, nullptr, nullptr, &argError),
             DISP_E_PARAMNOTOPTIONAL);
   EXPECT_EQ(argError, 0u);
 
   // Idle readings; stopping an idle control is harmless.
-  ASSERT_EQ(Get(object.Get(), 17, &value), S_OK);
+  ASSERT_EQ(Get(object_.Get(), 17, &value), S_OK);
   EXPECT_EQ(value.dblVal, 0.0);
-  ASSERT_EQ(Get(object.Get(), 25, &value), S_OK);
+  ASSERT_EQ(Get(object_.Get(), 25, &value), S_OK);
   EXPECT_EQ(value.dblVal, 0.0);
   DISPPARAMS none;
-  EXPECT_EQ(object->Invoke(24, GUID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
+  EXPECT_EQ(object_->Invoke(24, GUID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
 }
 
 // A script passes its variables as by-reference VARIANTs; what the member leaves untouched
 // must come back as the script had it.
-TEST(EncorvaModuleTest, LateBoundFileInfoWritesOnlyWhatTheFileTells) {
-  TempFolder folder;
-  ScopedEnv registryDir("VANTREL_REGISTRY_DIR", folder.Path());
-  ASSERT_EQ(RunRegsvr32(ShellQuote(kModule) + " /s"), 0);
-  ScopedCoInitialize com;
-  CLSID clsid;
-  ASSERT_EQ(CLSIDFromProgID("Encorva.EncorvaObj", &clsid), S_OK);
-  ComPtr<IDispatch> object;
-  ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.PutVoid()), S_OK);
-  const std::string sound = folder / "nur Ton.mp3";
+TEST_F(LateBoundClient, FileInfoWritesOnlyWhatTheFileTells) {
+  const std::string sound = folder_ / "nur Ton.mp3";
   MakeAudioOnlyClip(sound);
 
   // Script variables: rate, duration, video?, audio?, width, height, bit rate, poster.
@@ -187,7 +187,7 @@ TEST(EncorvaModuleTest, LateBoundFileInfoWritesOnlyWhatTheFileTells) {
     args[7 - i].pvarVal = &vars[i];
   }
   DISPPARAMS params{args, nullptr, 9, 0};
-  ASSERT_EQ(object->Invoke(IdOf(object.Get(), u"GetFileInfo"), GUID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
+  ASSERT_EQ(object_->Invoke(IdOf(object_.Get(), u"GetFileInfo"), GUID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
                            nullptr, nullptr),
             S_OK);
   VariantClear(&args[8]);
@@ -203,10 +203,10 @@ TEST(EncorvaModuleTest, LateBoundFileInfoWritesOnlyWhatTheFileTells) {
   EXPECT_EQ(Utf8FromBstr(vars[7].bstrVal), "as the script had it");  // no pictures, no poster
 
   // With pictures the script's text is replaced by the poster's path.
-  const std::string clip = folder / "Bild.avi";
+  const std::string clip = folder_ / "Bild.avi";
   ASSERT_TRUE(MakeClip(FlashVideoInput(320, 240, "25", 2) + " -c:v mpeg4 " + ShellQuote(clip), clip));
   args[8] = MakeVariant(clip);
-  ASSERT_EQ(object->Invoke(IdOf(object.Get(), u"GetFileInfo"), GUID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
+  ASSERT_EQ(object_->Invoke(IdOf(object_.Get(), u"GetFileInfo"), GUID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
                            nullptr, nullptr),
             S_OK);
   VariantClear(&args[8]);
