@@ -329,6 +329,31 @@ TEST_F(EncorvaConversionTest, FailedStartsReportInTheirOrder) {
   EXPECT_FALSE(std::filesystem::exists(fresh));
 }
 
+// A disk that fills up during the run: the reason reaches the client, then the run ends as
+// every run does, and neither the output nor a part of it stays behind. Needs a small file
+// system of its own, so it runs only where this process may mount one.
+TEST_F(EncorvaConversionTest, AFullDiskEndsTheRunWithTheReasonAndLeavesNoFile) {
+  const std::string small = folder_ / "klein";
+  std::filesystem::create_directory(small);
+  if (std::system(("mount -t tmpfs -o size=1m tmpfs " + ShellQuote(small) + " 2>/dev/null").c_str()) != 0)
+    GTEST_SKIP() << "no permission to mount a small file system";
+  struct Unmount {
+    std::string path;
+    ~Unmount() { std::system(("umount " + ShellQuote(path)).c_str()); }
+  } unmount{small};
+  const std::string path = folder_ / "busy.avi";
+  ASSERT_TRUE(MakeClip("-f lavfi -i testsrc2=s=640x480:r=25:d=6 -c:v mpeg4 -q:v 2 " + ShellQuote(path), path));
+  Set(path, small + "/voll.mpg");
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitForComplete());
+  ASSERT_EQ(Events().size(), 4u);
+  EXPECT_EQ(Events()[0], "AboutToRun");
+  EXPECT_NE(Events()[1].find("No space left on device"), std::string::npos) << Events()[1];
+  EXPECT_EQ(Events()[2], "Status 1 Stopped");
+  EXPECT_EQ(Events()[3], "Complete");
+  EXPECT_TRUE(std::filesystem::is_empty(small));
+}
+
 TEST_F(EncorvaConversionTest, StoppingRestartingAndPausingARun) {
   const std::string source = MakeSource(folder_, "lang.avi", 40);
   const std::string output = folder_ / "out.mpg";
