@@ -79,6 +79,12 @@ TEST(MemoryStreamTest, SizeCloneAndCopyKeepTheirOwnBytes) {
   ASSERT_EQ(stream->SetSize(3), S_OK);
   ASSERT_EQ(stream->Seek(0, STREAM_SEEK_SET, nullptr), S_OK);
   EXPECT_EQ(ReadAll(stream.Get(), 9), "abc");
+
+  // Sizes memory cannot hold are refused and leave the bytes as they were.
+  ASSERT_EQ(stream->Seek(LARGE_INTEGER(1) << 60, STREAM_SEEK_SET, nullptr), S_OK);
+  EXPECT_EQ(stream->Write("Z", 1, nullptr), STG_E_MEDIUMFULL);
+  EXPECT_EQ(stream->SetSize(ULARGE_INTEGER(1) << 61), STG_E_MEDIUMFULL);
+  EXPECT_EQ(static_cast<MemoryStream*>(stream.Get())->Bytes(), BytesOf("abc"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 
 namespace vantrel::com {
 
@@ -12,6 +13,16 @@ HRESULT MemoryStream::QueryInterface(REFIID iid, void** object) {
   if (iid == IID_IUnknown || iid == IID_ISequentialStream || iid == IID_IStream)
     return Hand<IStream>(this, object);
   return E_NOINTERFACE;
+}
+
+// A size memory cannot hold (a seek far past the end, then a write) is refused, not thrown.
+bool MemoryStream::Grow(size_t size) {
+  try {
+    bytes_.resize(size);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 HRESULT MemoryStream::Read(void* buffer, ULONG size, ULONG* read) {
@@ -28,7 +39,7 @@ HRESULT MemoryStream::Read(void* buffer, ULONG size, ULONG* read) {
 HRESULT MemoryStream::Write(const void* buffer, ULONG size, ULONG* written) {
   if (!buffer && size) return STG_E_INVALIDPOINTER;
   std::lock_guard guard(lock_);
-  if (bytes_.size() < position_ + size) bytes_.resize(position_ + size);
+  if (bytes_.size() < position_ + size && !Grow(position_ + size)) return STG_E_MEDIUMFULL;
   if (size) std::memcpy(bytes_.data() + position_, buffer, size);
   position_ += size;
   if (written) *written = size;
@@ -52,8 +63,7 @@ HRESULT MemoryStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* pos
 
 HRESULT MemoryStream::SetSize(ULARGE_INTEGER size) {
   std::lock_guard guard(lock_);
-  bytes_.resize(size_t(size));
-  return S_OK;
+  return Grow(size_t(size)) ? S_OK : STG_E_MEDIUMFULL;
 }
 
 HRESULT MemoryStream::CopyTo(IStream* target, ULARGE_INTEGER size, ULARGE_INTEGER* read,

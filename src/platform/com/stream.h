@@ -92,6 +92,7 @@ class MemoryStream : public Object<IStream> {
   std::vector<BYTE> Bytes() const;
 
  private:
+  bool Grow(size_t size);  // false when memory cannot hold that many bytes
   mutable std::mutex lock_;
   std::vector<BYTE> bytes_;
   size_t position_ = 0;
