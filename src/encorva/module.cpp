@@ -1,5 +1,6 @@
 // Encorva.so: the exports every in-process module offers, the class factory of the
 // conversion control, and self-registration from the module's own scripts.
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
@@ -17,6 +18,7 @@ namespace {
 
 ModuleLockCount gLocks;
 constexpr HRESULT SELFREG_E_TYPELIB = Code(0x80040200);
+constexpr HRESULT kDiskFull = Code(0x80070070);  // the code of a full disk
 
 HRESULT CreateControl(REFIID iid, void** object) {
   return CreateEncorvaControl(iid, object, &gLocks);
@@ -34,7 +36,15 @@ HRESULT RunScript(const char* script, RegistrarMode mode, HRESULT failure) {
       mode);
   if (result.ok) return S_OK;
   std::fprintf(stderr, "Encorva: %s\n", result.error.c_str());
-  return failure;
+  // A write the system refused reports why, as a registry write failure code would.
+  switch (result.systemError) {
+    case EACCES:
+    case EPERM:
+    case EROFS: return E_ACCESSDENIED;
+    case ENOSPC:
+    case EDQUOT: return kDiskFull;
+    default: return failure;
+  }
 }
 
 }  // namespace

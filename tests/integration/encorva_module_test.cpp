@@ -3,7 +3,9 @@
 // No header of the component is included here.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "authoring/command_templates.h"
 #include "platform/com/bstr.h"
@@ -66,6 +68,35 @@ TEST(EncorvaModuleTest, RegistersEveryKeyTwiceAsOnceAndUnregistersAllButTheClass
   for (const std::string& gone : {kClassKey, std::string("Encorva.EncorvaObj"),
                                   std::string("Encorva.EncorvaObj.1"), kLibraryKey})
     EXPECT_FALSE(hive.KeyExists(gone)) << gone;
+}
+
+// A registry on a full disk: registration fails with the code of a full disk and says
+// why, and what was registered before stays as it was.
+TEST(EncorvaModuleTest, RegistrationOnAFullDiskReportsTheDiskFullCode) {
+  TempFolder folder;
+  const std::string small = folder / "registry";
+  std::filesystem::create_directory(small);
+  if (std::system(("mount -t tmpfs -o size=64k tmpfs " + ShellQuote(small) + " 2>/dev/null").c_str()) != 0)
+    GTEST_SKIP() << "no permission to mount a small file system";
+  struct Unmount {
+    std::string path;
+    ~Unmount() { std::system(("umount " + ShellQuote(path)).c_str()); }
+  } unmount{small};
+  ScopedEnv registryDir("VANTREL_REGISTRY_DIR", small);
+  ASSERT_EQ(RunRegsvr32(ShellQuote(kModule) + " /s"), 0);  // fits while there is room
+  const std::string before = registry::Snapshot(Root::ClassesRoot).Serialize();
+  std::system(("dd if=/dev/zero of=" + ShellQuote(small + "/filler") + " bs=4k 2>/dev/null").c_str());
+
+  ASSERT_EQ(RunRegsvr32("/u /s " + ShellQuote(kModule)), 4);
+  std::string out;
+  FILE* pipe = popen((ShellQuote(kRegsvr32) + " /u " + ShellQuote(kModule) + " 2>&1").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  char buffer[512];
+  while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+  pclose(pipe);
+  EXPECT_NE(out.find("No space left on device"), std::string::npos) << out;
+  EXPECT_NE(out.find("failed with 0x80070070"), std::string::npos) << out;
+  EXPECT_EQ(registry::Snapshot(Root::ClassesRoot).Serialize(), before);
 }
 
 DISPID IdOf(IDispatch* object, const std::u16string& name) {

@@ -1,7 +1,9 @@
 #include "platform/registry/registrar.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "base/paths.h"
@@ -219,6 +221,7 @@ RegistrarResult RunRegistrationScript(const std::string& script,
     return result;
   }
   for (const auto& [root, body] : roots) {
+    errno = 0;
     bool written = Edit(root, [&](Hive& hive) {
       for (const ScriptKey& key : body.children) {
         if (mode == RegistrarMode::Unregister)
@@ -229,7 +232,9 @@ RegistrarResult RunRegistrationScript(const std::string& script,
       return true;
     });
     if (!written) {
+      result.systemError = errno;
       result.error = "cannot write the registry in " + HivePath(root);
+      if (errno) result.error += std::string(": ") + std::strerror(errno);
       return result;
     }
   }

@@ -37,6 +37,7 @@ enum class RegistrarMode { Register, Unregister };
 struct RegistrarResult {
   bool ok = false;
   std::string error;  // what was wrong with the script, or which write failed
+  int systemError = 0;  // errno of a write the system refused; 0 for a faulty script
 };
 
 RegistrarResult RunRegistrationScript(const std::string& script,
