@@ -334,13 +334,8 @@ TEST_F(EncorvaConversionTest, FailedStartsReportInTheirOrder) {
 // system of its own, so it runs only where this process may mount one.
 TEST_F(EncorvaConversionTest, AFullDiskEndsTheRunWithTheReasonAndLeavesNoFile) {
   const std::string small = folder_ / "klein";
-  std::filesystem::create_directory(small);
-  if (std::system(("mount -t tmpfs -o size=1m tmpfs " + ShellQuote(small) + " 2>/dev/null").c_str()) != 0)
-    GTEST_SKIP() << "no permission to mount a small file system";
-  struct Unmount {
-    std::string path;
-    ~Unmount() { std::system(("umount " + ShellQuote(path)).c_str()); }
-  } unmount{small};
+  SmallFileSystem disk(small, "1m");
+  if (!disk.Mounted()) GTEST_SKIP() << "no permission to mount a small file system";
   const std::string path = folder_ / "busy.avi";
   ASSERT_TRUE(MakeClip("-f lavfi -i testsrc2=s=640x480:r=25:d=6 -c:v mpeg4 -q:v 2 " + ShellQuote(path), path));
   Set(path, small + "/voll.mpg");

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 
 #include "authoring/command_templates.h"
 #include "platform/com/bstr.h"
@@ -15,6 +14,7 @@
 #include "support/clips.h"
 #include "support/media_check.h"
 #include "support/temp_folder.h"
+#include "support/video_ts_fixture.h"
 
 namespace vantrel::test {
 namespace {
@@ -75,13 +75,8 @@ TEST(EncorvaModuleTest, RegistersEveryKeyTwiceAsOnceAndUnregistersAllButTheClass
 TEST(EncorvaModuleTest, RegistrationOnAFullDiskReportsTheDiskFullCode) {
   TempFolder folder;
   const std::string small = folder / "registry";
-  std::filesystem::create_directory(small);
-  if (std::system(("mount -t tmpfs -o size=64k tmpfs " + ShellQuote(small) + " 2>/dev/null").c_str()) != 0)
-    GTEST_SKIP() << "no permission to mount a small file system";
-  struct Unmount {
-    std::string path;
-    ~Unmount() { std::system(("umount " + ShellQuote(path)).c_str()); }
-  } unmount{small};
+  SmallFileSystem disk(small, "64k");
+  if (!disk.Mounted()) GTEST_SKIP() << "no permission to mount a small file system";
   ScopedEnv registryDir("VANTREL_REGISTRY_DIR", small);
   ASSERT_EQ(RunRegsvr32(ShellQuote(kModule) + " /s"), 0);  // fits while there is room
   const std::string before = registry::Snapshot(Root::ClassesRoot).Serialize();
@@ -89,11 +84,7 @@ TEST(EncorvaModuleTest, RegistrationOnAFullDiskReportsTheDiskFullCode) {
 
   ASSERT_EQ(RunRegsvr32("/u /s " + ShellQuote(kModule)), 4);
   std::string out;
-  FILE* pipe = popen((ShellQuote(kRegsvr32) + " /u " + ShellQuote(kModule) + " 2>&1").c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  char buffer[512];
-  while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-  pclose(pipe);
+  RunCapture(ShellQuote(kRegsvr32) + " /u " + ShellQuote(kModule) + " 2>&1", out);
   EXPECT_NE(out.find("No space left on device"), std::string::npos) << out;
   EXPECT_NE(out.find("failed with 0x80070070"), std::string::npos) << out;
   EXPECT_EQ(registry::Snapshot(Root::ClassesRoot).Serialize(), before);

@@ -1,6 +1,8 @@
 #include "support/temp_folder.h"
 
 #include <stdlib.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
@@ -43,6 +45,15 @@ ScopedEnv::~ScopedEnv() {
     setenv(name_.c_str(), old_.c_str(), 1);
   else
     unsetenv(name_.c_str());
+}
+
+SmallFileSystem::SmallFileSystem(const std::string& path, const std::string& size) : path_(path) {
+  mkdir(path.c_str(), 0755);
+  mounted_ = mount("tmpfs", path.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+}
+
+SmallFileSystem::~SmallFileSystem() {
+  if (mounted_) umount2(path_.c_str(), MNT_DETACH);
 }
 
 }  // namespace vantrel::test

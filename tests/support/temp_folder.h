@@ -35,4 +35,20 @@ class ScopedEnv {
   std::string old_;
 };
 
+// A small file system of its own (tmpfs of `size`, e.g. "1m") mounted at `path`, for runs
+// that must meet a full disk; unmounted with the object. Mounted() is false where this
+// process may not mount one: the test then skips.
+class SmallFileSystem {
+ public:
+  SmallFileSystem(const std::string& path, const std::string& size);
+  ~SmallFileSystem();
+  SmallFileSystem(const SmallFileSystem&) = delete;
+  SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+  bool Mounted() const { return mounted_; }
+
+ private:
+  std::string path_;
+  bool mounted_ = false;
+};
+
 }  // namespace vantrel::test
