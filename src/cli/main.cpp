@@ -10,9 +10,14 @@ int main(int argc, char** argv) {
     for (const auto& command : kCommands)
       if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 1, argv + 1);
   }
-  std::fputs("usage: vantrel-author COMMAND [options]\n", stderr);
+  // Asked for, the usage is the answer; otherwise it explains a mistake.
+  const bool asked = argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
+                                   std::strcmp(argv[1], "help") == 0);
+  FILE* to = asked ? stdout : stderr;
+  if (!asked && argc >= 2) std::fprintf(stderr, "vantrel-author: unknown command %s\n", argv[1]);
+  std::fputs("usage: vantrel-author COMMAND [options]\n", to);
   for (const auto& command : kCommands)
-    std::fprintf(stderr, "  %-10s %s\n", command.name, command.summary);
-  std::fputs("'vantrel-author COMMAND --help' shows a command's options.\n", stderr);
-  return 2;
+    std::fprintf(to, "  %-10s %s\n", command.name, command.summary);
+  std::fputs("'vantrel-author COMMAND --help' shows a command's options.\n", to);
+  return asked ? 0 : 2;
 }

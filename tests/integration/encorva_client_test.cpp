@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "authoring/command_templates.h"
 #include "support/child_process.h"
@@ -73,6 +74,20 @@ TEST_F(EncorvaClientTest, ConvertsALocalFileAndReportsItsEvents) {
   EXPECT_NE(run.output.find("size:       320 x 240"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("video:      yes"), std::string::npos);
   EXPECT_EQ(RunClient("--info " + ShellQuote(folder_ / "missing.avi")).status, 1);
+
+  // Two processes at once never share a poster file.
+  ScopedEnv tmp("TMPDIR", folder_.Path());
+  ClientRun other;
+  std::thread second([&] { other = RunClient("--info " + ShellQuote(source_)); });
+  run = RunClient("--info " + ShellQuote(source_));
+  second.join();
+  auto posterOf = [](const std::string& out) {
+    size_t at = out.find("poster:     ");
+    return at == std::string::npos ? std::string() : out.substr(at + 12, out.find('\n', at) - at - 12);
+  };
+  ASSERT_FALSE(posterOf(run.output).empty()) << run.output;
+  EXPECT_NE(posterOf(run.output), posterOf(other.output));
+  EXPECT_EQ(posterOf(run.output).rfind(folder_ / "erdposter-", 0), 0u) << run.output;
   EXPECT_EQ(RunClient("only-one-name").status, 2);
 }
 
