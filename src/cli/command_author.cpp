@@ -174,9 +174,9 @@ int Author(const TitleList& titles, const AppSettings& settings, const Options& 
   run.appearance = look;
   if (options.device) run.recorder = *options.device;
   AuthoringJob job(titles, std::move(run), ui, ui);
-  // A disc write is cancelled by Ctrl+C; without a recorder Ctrl+C ends the program.
+  // Ctrl+C or SIGTERM stops the run (or the disc write) cleanly.
   std::optional<InterruptWatch> interrupt;
-  if (options.device) interrupt.emplace();
+  interrupt.emplace();
   job.Start();
   bool cancelled = false;
   while (!job.Wait(100)) {

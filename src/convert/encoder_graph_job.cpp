@@ -7,6 +7,7 @@
 
 #include "base/app_folder.h"
 #include "base/message_pump.h"
+#include "base/run_cancel.h"
 #include "platform/com/bstr.h"
 #include "platform/com/runtime.h"
 #include "platform/window/window.h"
@@ -169,6 +170,13 @@ HRESULT EncoderGraphJob::WaitWithProgress(const ConvertProgress& progress, LONG*
     }
     PumpMessages();
     if (progress) progress(Percent());
+    if (CancelRequested()) {
+      // Stopping the graph makes the encoder drop its unfinished output.
+      if (mediaControl_) mediaControl_->Stop();
+      encoderError_ = "cancelled";
+      if (eventCode) *eventCode = EC_USERABORT;
+      return E_ABORT;
+    }
     hr = mediaEvents_->WaitForCompletion(kWaitMs, &code);
   }
   if (eventCode) *eventCode = code;

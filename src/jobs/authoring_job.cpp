@@ -5,6 +5,7 @@
 #include "authoring/authoring_driver.h"
 #include "authoring/default_steps.h"
 #include "base/app_folder.h"
+#include "base/run_cancel.h"
 #include "jobs/job_front_end.h"
 #include "jobs/recorder_session.h"
 
@@ -35,12 +36,15 @@ JobResult AuthoringJob::Execute() {
     std::string why;
     if (!(letter = recorders->Choose(options_.recorder, why))) return JobFailed(why);
   }
+  CancelScope cancellable(cancel_);
   AuthoringDriver driver(settings, model_, titles_, DefaultAuthoringSteps(status_, question_), status_,
                          question_);
   const bool ok = driver.StartRun();
   folders_ = driver.Folders();
   if (ok && !letter) status_.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
   status_.StopRunTimer();
+  if (!ok && cancel_) return {false, true, "the run was cancelled"};
+  if (!ok && !driver.FailureReason().empty()) return JobFailed(driver.FailureReason());
   if (!ok) return JobFailed("the DVD could not be authored; the tools' output is in " + ToolLogPath());
   authored_ = true;
   if (!letter) return JobSucceeded();

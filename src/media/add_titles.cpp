@@ -1,5 +1,7 @@
 #include "media/add_titles.h"
 
+#include <unistd.h>
+
 #include <memory>
 
 #include "base/app_folder.h"
@@ -26,7 +28,8 @@ void RegisterDecoders() {
 }  // namespace
 
 std::string ScratchBitmapPath(int row) {
-  return ApplicationFolder() + Format("TEMPBITMAP%04d.bmp", row);
+  // The process id keeps two programs adding titles at once from reading each other's.
+  return ApplicationFolder() + Format("TEMPBITMAP%04d.%d.bmp", row, int(getpid()));
 }
 
 void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view,

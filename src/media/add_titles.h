@@ -40,7 +40,7 @@ void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view
                    const std::vector<std::string>& files);
 
 // The scratch bitmap of the title that will take row `row`: application folder +
-// "TEMPBITMAP%04d.bmp".
+// "TEMPBITMAP%04d.PID.bmp", PID being this process's id (no two programs share one).
 std::string ScratchBitmapPath(int row);
 
 }  // namespace vantrel

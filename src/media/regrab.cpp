@@ -1,5 +1,7 @@
 #include "media/regrab.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "base/app_folder.h"
@@ -39,7 +41,7 @@ bool RegrabThumbnail(ThumbnailOwner& owner, RegrabView& view, TitleRecord& title
                      ThumbnailImageList& images, const std::string& temporaryFolder) {
   std::string folder = JoinPath(temporaryFolder, "TEMP");
   MakeFolder(folder);
-  std::string scratch = JoinPath(folder, Format("TEMPBITMAP%04d.bmp", row));
+  std::string scratch = JoinPath(folder, Format("TEMPBITMAP%04d.%d.bmp", row, int(getpid())));
   ThumbnailGrabJob job{title.SourcePath, scratch, title.ThumbnailTime, &owner};
   RunRegistrations(false);
   unsigned char result = RunThumbnailGrab(job);

@@ -1,6 +1,7 @@
 // The three ways of the frame grabber on clips ffmpeg makes, with the layer's classes
 // replaced by doubles (through the built-in class table) where a way must fail on demand.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -284,7 +285,7 @@ TEST_F(FrameGrabberTest, RegrabReplacesTheTitlesImageOrShowsTheNotice) {
   const RgbImage& image = images.At(1);
   EXPECT_GT(image.Row(30)[40 * 3 + 2], 180);  // blue
   EXPECT_EQ(view.column3, (std::pair<int, std::string>{3, "颜色"}));
-  EXPECT_FALSE(FileExists(work / "TEMP/TEMPBITMAP0003.bmp"));
+  EXPECT_FALSE(FileExists(work / "TEMP/TEMPBITMAP0003." + std::to_string(getpid()) + ".bmp"));
 
   title.SourcePath = app_ / "missing.avi";
   testing::internal::CaptureStdout();
