@@ -2,8 +2,8 @@
 // The first title that would take a name gets the plain one ("(TaliroFixedDVD)" + the
 // source file name); any other title whose repair would land on the same file (two
 // "movie.avi" from different folders, or "movie.avi" and "movie.mpg", as ".avi" repairs are
-// written as ".mpg") gets " (2)", " (3)", ... before its extension. A name longer than the
-// file system allows is shortened in its stem.
+// written as ".mpg") gets " (2)", " (3)", ... before its extension. A name too long for the
+// file system is shortened in its stem.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +19,9 @@ class RepairTargets {
   // The target for a source; the same source always gets the same target.
   std::string For(const std::string& source);
 
-  static constexpr std::size_t kNameMax = 255;  // bytes of one file name (NAME_MAX)
+  // Bytes of a target's name: the file system's 255 less room for the names of the files
+  // made beside it (the encoder's ".part-XXXXXX", the ".origin" record and its temporary).
+  static constexpr std::size_t kNameMax = 255 - 20;
 
  private:
   std::string work_, prefix_;
