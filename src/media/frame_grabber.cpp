@@ -27,7 +27,6 @@ namespace {
 // The grabber's trace lines are for developers: debug notes of the log.
 void Trace(const std::string& line) { LogDebug(line); }
 
-std::string GrabberBitmapPath() { return ApplicationFolder() + kGrabberBitmapName; }
 
 // The buffer callback of the one-shot graph: a static object with fixed reference counts.
 class GrabberCallback : public ISampleGrabberCB {
@@ -246,7 +245,7 @@ int ThumbnailWorker(ThumbnailGrabJob* job) {
     job->owner->ScaleToThumbnail(job->bitmapPath, 80, 60, job->bitmapPath);
   } else {
     ThumbnailGrabResult = SampleGrabberGrab(job->sourcePath, job->time) == 0 ? 1 : 0;
-    std::string grabbed = ApplicationFolder() + kGrabberBitmapName;
+    std::string grabbed = GrabberBitmapPath();
     job->owner->ScaleToThumbnail(grabbed, 80, 60, job->bitmapPath);
     std::remove(grabbed.c_str());
   }
@@ -254,6 +253,8 @@ int ThumbnailWorker(ThumbnailGrabJob* job) {
   CoUninitialize();
   return 0;
 }
+
+std::string GrabberBitmapPath() { return RuntimeFilePath(kGrabberBitmapName, ".bmp"); }
 
 unsigned char RunThumbnailGrab(ThumbnailGrabJob& job) {
   ThumbnailGrabResult = 1;

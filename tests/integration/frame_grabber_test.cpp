@@ -144,7 +144,7 @@ TEST_F(FrameGrabberTest, TheControlsExportIsTakenFirstAndNoGraphIsBuilt) {
   EXPECT_EQ(h, 60);
   EXPECT_EQ(bpp, 24);
   EXPECT_EQ(FileSize(out), 54u + 80u * 60u * 3u);
-  EXPECT_FALSE(FileExists(AppFile(kGrabberBitmapName)));
+  EXPECT_FALSE(FileExists(GrabberBitmapPath()));
   EXPECT_FALSE(FileExists(out + "_32.bmp"));
 }
 
@@ -156,13 +156,13 @@ TEST_F(FrameGrabberTest, WhenTheControlFailsTheSampleGrabberGivesTheFrame) {
     EXPECT_EQ(Grab(source, time, out), 1) << source;
     std::string traced = vantrel::test::TakeLogCapture();
     EXPECT_EQ(traced.find("Grabbing bitmaps from " + source + ".\n"), 0u) << traced;
-    EXPECT_NE(traced.find("Found a sample at time 0 ms\t[" + AppFile(kGrabberBitmapName) + "]\n"),
+    EXPECT_NE(traced.find("Found a sample at time 0 ms\t[" + GrabberBitmapPath() + "]\n"),
               std::string::npos) << traced;
     EXPECT_NE(traced.find("Sample grabbing complete.\n"), std::string::npos);
     int w, h;
     EXPECT_EQ(CentreColour(out, &w, &h), colour) << source << " at " << time;
     EXPECT_EQ(w, 80);
-    EXPECT_FALSE(FileExists(AppFile(kGrabberBitmapName)));
+    EXPECT_FALSE(FileExists(GrabberBitmapPath()));
   }
 }
 
