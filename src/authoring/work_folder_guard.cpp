@@ -26,10 +26,11 @@ bool HoldsFiles(const std::string& folder) {
   return fs::is_directory(folder, ec) && !fs::is_empty(folder, ec);
 }
 
+// "PID" or "PID-N" of a process that no longer runs.
 bool ProcessGone(const std::string& pidText) {
   char* end = nullptr;
   const long pid = std::strtol(pidText.c_str(), &end, 10);
-  if (end == pidText.c_str() || *end || pid <= 0) return false;
+  if (end == pidText.c_str() || (*end && *end != '-') || pid <= 0) return false;
   return kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
@@ -83,7 +84,7 @@ void RemoveLeftovers(const RunFolders& folders, const std::string& repairPrefix)
     if (name.rfind(repairPrefix, 0) == 0 && name.find(".part-") != std::string::npos && entry.is_regular_file(ec))
       fs::remove(entry.path(), ec);
   }
-  // Tool folders are named run-PID after the program that wrote them.
+  // Tool folders are named run-PID-N after the program that wrote them.
   const fs::path toolParent = fs::path(folders.tool).parent_path();
   for (const auto& entry : fs::directory_iterator(toolParent, ec)) {
     const std::string name = entry.path().filename().string();

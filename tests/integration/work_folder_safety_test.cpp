@@ -233,8 +233,8 @@ TEST_F(WorkFolderSafetyTest, AnInterruptStopsTheEncodeAndLeavesNothingBehind) {
   MakeFolder(work_);
   test::WriteText(work_ + "/" + kWorkMarkerName, "");
   test::WriteText(work_ + "/(TaliroFixedDVD)old.mpg.part-Ab12Cd", "half");
-  MakeFolder(temp_ / "app/TEMP/run-999999");
-  test::WriteText(temp_ / "app/TEMP/run-999999/ddas", "tool");
+  MakeFolder(temp_ / "app/TEMP/run-999999-1");
+  test::WriteText(temp_ / "app/TEMP/run-999999-1/ddas", "tool");
 
   for (int signal : {SIGINT, SIGTERM}) {
     test::BackgroundRun run(Cli("author --no-menu --pal --work " + ShellQuote(work_) + " " + ShellQuote(clip)),
@@ -244,7 +244,7 @@ TEST_F(WorkFolderSafetyTest, AnInterruptStopsTheEncodeAndLeavesNothingBehind) {
     for (int waited = 0; waited < 600 && PartFiles(work_).empty(); ++waited) usleep(50 * 1000);
     ASSERT_FALSE(PartFiles(work_).empty()) << run.Log();
     EXPECT_FALSE(FileExists(work_ + "/(TaliroFixedDVD)old.mpg.part-Ab12Cd"));
-    EXPECT_FALSE(FolderExists(temp_ / "app/TEMP/run-999999"));
+    EXPECT_FALSE(FolderExists(temp_ / "app/TEMP/run-999999-1"));
     usleep(500 * 1000);
     run.Signal(signal);
     EXPECT_EQ(run.Wait(), 128 + signal) << run.Log();
