@@ -209,6 +209,14 @@ TEST_F(WorkFolderSafetyTest, ABadTitleStopsTheRunBeforeAnyEncodingAndRepairsAreR
   EXPECT_EQ(failure_.rfind("无法使用标题 " + bad + ": ", 0), 0u) << failure_;
   EXPECT_FALSE(FileExists(work_ + "/(TaliroFixedDVD)good.mpg")) << "the good title was encoded for nothing";
 
+  // A name with a line feed cannot reach the tools: said before anything starts.
+  const std::string lined = temp_ / "two\nlines.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(lined, 1, false));
+  titles_ = TitleList();
+  AddTitle(lined);
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(failure_, "无法使用标题 " + lined + ": 文件名中有换行符，DVD 工具无法使用它，请重命名该文件");
+
   // Without the bad title: the good one is repaired once, then used again.
   titles_ = TitleList();
   AddTitle(good);
