@@ -6,6 +6,7 @@
 #include "authoring/command_templates.h"
 #include "authoring/dvd_compliance.h"
 #include "authoring/dvd_script_writer.h"
+#include "authoring/failure_notes.h"
 #include "authoring/progress_monitor.h"
 #include "authoring/repair_targets.h"
 #include "authoring/run_status.h"
@@ -150,6 +151,10 @@ bool AuthoringDriver::AuthoringRun() {
   }
   if (succeeded && VideoTsComplete(folders_.output + "/VIDEO_TS")) return true;
   if (Cancelled()) return false;
+  if (std::string full = FullDiskNote(folders_.output); !full.empty()) {
+    Log(full, kStatusRed);
+    AppendToLog(folders_.intermediate + kToolLogName, full);
+  }
 
   DeleteFolderTree(folders_.output + "/VIDEO_TS");
   DeleteFolderTree(folders_.output + "/AUDIO_TS");

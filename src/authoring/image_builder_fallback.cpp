@@ -1,6 +1,7 @@
 #include "authoring/image_builder_fallback.h"
 
 #include <atomic>
+#include <cstdio>
 #include <chrono>
 #include <thread>
 
@@ -47,9 +48,19 @@ void MakeMenuMovie(MovieMaker& maker, const AppSettings& settings, const RunFold
     PumpUntil([&] { return maker.Completed(); });
 }
 
-// Every failure of the builder ends the same way: the note, then the intermediate folder goes.
-bool Fail(const char* message, const RunFolders& folders, RunQuestion& question) {
-  question.ShowMessage(message);
+// The tools' log outlives the intermediate folder: it says why a run failed.
+void KeepToolLog(const RunFolders& folders) {
+  const std::string log = folders.intermediate + "tools.log";
+  if (FileExists(log)) std::rename(log.c_str(), (folders.work + "/tools.log").c_str());
+}
+
+// Every failure of the builder ends the same way: the note (with the builder's reason on a
+// line of its own), then the intermediate folder goes.
+bool Fail(const char* message, const std::string& reason, const RunFolders& folders, RunStatus& status,
+          RunQuestion& question) {
+  question.ShowMessage(reason.empty() ? message : std::string(message) + "\r\n" + reason);
+  if (!reason.empty()) status.ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
+  KeepToolLog(folders);
   DeleteFolderTree(folders.intermediate);
   return false;
 }
@@ -98,11 +109,11 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
   WriteImageBuilderIni(iniPath, model, folders);
 
   if (!DVDImageBuild_LoadINI(builder.get(), iniPath.c_str()))
-    return Fail("载入输入 INI 文件失败。", folders, question);
+    return Fail("载入输入 INI 文件失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
   DVDImageBuild_SetOutputFolder(builder.get(), folders.work.c_str());
   DVDImageBuild_SetProgressCallback(builder.get(), OnBuilderProgress, &status);
   if (!DVDImageBuild_CreateMenuImages(builder.get()))
-    return Fail("创建和保存菜单图像失败。", folders, question);
+    return Fail("创建和保存菜单图像失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
 
   std::atomic<bool> finished{false};
   bool built = false;  // written by the build thread before it ends
@@ -112,8 +123,9 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
   });
   PumpUntil([&] { return finished.load(); });
   build.join();
-  if (!built) return Fail("建立 DVD 失败。", folders, question);
+  if (!built) return Fail("建立 DVD 失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
 
+  KeepToolLog(folders);
   DeleteFolderTree(folders.intermediate);
   if (VideoTsComplete(folders.output + "/VIDEO_TS")) return true;
   status.ShowStatus("创建 DVD 映象未完成。", 0, kStatusLogAndProgress, kStatusRed);

@@ -5,6 +5,7 @@
 #include "authoring/authoring_driver.h"
 #include "authoring/default_steps.h"
 #include "base/app_folder.h"
+#include "base/paths.h"
 #include "base/run_cancel.h"
 #include "jobs/job_front_end.h"
 #include "jobs/recorder_session.h"
@@ -19,7 +20,10 @@ AuthoringJob::AuthoringJob(const TitleList& titles, AuthoringOptions options, Ru
 }
 
 std::string AuthoringJob::ToolLogPath() const {
-  return folders_.intermediate + AuthoringDriver::kToolLogName;
+  // The image builder moves the log out of the intermediate folder before removing it.
+  const std::string inRun = folders_.intermediate + AuthoringDriver::kToolLogName;
+  const std::string kept = folders_.work + "/" + AuthoringDriver::kToolLogName;
+  return FileExists(inRun) || !FileExists(kept) ? inRun : kept;
 }
 
 JobResult AuthoringJob::Execute() {
@@ -45,7 +49,11 @@ JobResult AuthoringJob::Execute() {
   status_.StopRunTimer();
   if (!ok && cancel_) return {false, true, "the run was cancelled"};
   if (!ok && !driver.FailureReason().empty()) return JobFailed(driver.FailureReason());
-  if (!ok) return JobFailed("the DVD could not be authored; the tools' output is in " + ToolLogPath());
+  if (!ok) {
+    const std::string last = LastLinesOf(ToolLogPath(), 2);
+    return JobFailed("the DVD could not be authored" + (last.empty() ? "" : ": " + last) +
+                     "; the tools' output is in " + ToolLogPath());
+  }
   authored_ = true;
   if (!letter) return JobSucceeded();
   if (cancel_) return {false, true, "the write was cancelled"};

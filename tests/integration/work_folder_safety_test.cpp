@@ -265,5 +265,27 @@ TEST_F(WorkFolderSafetyTest, AnInterruptStopsTheEncodeAndLeavesNothingBehind) {
   }
 }
 
+TEST_F(WorkFolderSafetyTest, AWorkFolderThatFillsUpSaysSoAndKeepsTheToolsLog) {
+  const std::string small = temp_ / "small disk";
+  MakeFolder(small);
+  test::SmallFileSystem disk(small, "3m");
+  if (!disk.Mounted()) GTEST_SKIP() << "mounting a small file system is not permitted here";
+  const std::string a = temp_ / "a.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(a, 8, false));
+  ASSERT_GT(FileSize(a), 4u << 20);
+  AddTitle(a);
+  settings_.temppath = small + "/work";
+  test::RecordingStatus status;
+  EXPECT_FALSE(Run());
+  // The image builder's failure carries its reason, and the log it points to is still there.
+  ASSERT_FALSE(status.messages.empty());
+  const std::string& note = status.messages.back();
+  EXPECT_EQ(note.rfind("建立 DVD 失败。\r\n", 0), 0u) << note;
+  EXPECT_NE(note.find("No space left on device"), std::string::npos) << note;
+  const std::string log = small + "/work/tools.log";
+  ASSERT_TRUE(FileExists(log));
+  EXPECT_NE(test::ReadText(log).find("No space left on device"), std::string::npos) << test::ReadText(log);
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -55,11 +55,20 @@ void DVDImageBuild_SetProgressCallback(DVDImageBuildHandle builder, DVDImageBuil
 }
 
 bool DVDImageBuild_CreateMenuImages(DVDImageBuildHandle builder) {
-  return builder && builder->loaded && !builder->workFolder.empty() &&
-         builder->Builder().CreateMenuImages();
+  if (!builder || !builder->loaded || builder->workFolder.empty()) return false;
+  const bool ok = builder->Builder().CreateMenuImages();
+  builder->error = ok ? "" : builder->Builder().Error();
+  return ok;
 }
 
 bool DVDImageBuild_BuildDVD(DVDImageBuildHandle builder) {
-  return builder && builder->loaded && !builder->workFolder.empty() && builder->Builder().BuildDvd();
+  if (!builder || !builder->loaded || builder->workFolder.empty()) return false;
+  const bool ok = builder->Builder().BuildDvd();
+  builder->error = ok ? "" : builder->Builder().Error();
+  return ok;
+}
+
+const char* DVDImageBuild_GetLastError(DVDImageBuildHandle builder) {
+  return builder ? builder->error.c_str() : "";
 }
 }

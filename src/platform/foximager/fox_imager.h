@@ -23,4 +23,7 @@ void DVDImageBuild_SetProgressCallback(DVDImageBuildHandle builder, DVDImageBuil
 bool DVDImageBuild_CreateMenuImages(DVDImageBuildHandle builder);
 // True when VIDEO_TS was built in the work folder's DVD folder.
 bool DVDImageBuild_BuildDVD(DVDImageBuildHandle builder);
+// Why the last call that returned false failed (the system's or the tool's words); "" when
+// none did. Valid until the next call on the builder.
+const char* DVDImageBuild_GetLastError(DVDImageBuildHandle builder);
 }
