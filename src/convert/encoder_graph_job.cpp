@@ -92,7 +92,11 @@ HRESULT EncoderGraphJob::BuildAndStart() {
   // Without an encoder nothing would take the streams and the run would "complete" with no
   // output, so a missing encoder ends the build here.
   hr = CreateEncoder();
-  if (FAILED(hr)) return fail(hr, std::string("the encoder module ") + kMpegEncoderModule + " could not be created");
+  if (FAILED(hr)) {
+    const std::string registry = RegistryProblem();
+    return fail(hr, std::string("the encoder module ") + kMpegEncoderModule + " could not be created" +
+                        (registry.empty() ? "" : ": " + registry));
+  }
 
   ComPtr<IBaseFilter> source;
   hr = graph_->AddSourceFilter(sourceFile_, nullptr, source.Put());

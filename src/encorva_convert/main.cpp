@@ -68,7 +68,11 @@ void RegisterModules() {
   const std::string here = HereFolder();
   for (const char* module : {"mpgfiltr.so", "Encorva.so"}) {
     std::string command = Quoted(here + "/regsvr32") + " " + Quoted(here + "/" + module) + " /s >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "encorva-convert: could not register %s\n", module);
+    if (std::system(command.c_str()) != 0) {
+      const std::string registry = RegistryProblem();
+      std::fprintf(stderr, "encorva-convert: could not register %s%s\n", module,
+                   registry.empty() ? "" : (": " + registry).c_str());
+    }
   }
 }
 
@@ -180,7 +184,9 @@ int main(int argc, char** argv) {
   ComPtr<IDispatch> object;
   if (FAILED(CLSIDFromProgID("Encorva.EncorvaObj", &clsid)) ||
       FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.PutVoid()))) {
-    std::fprintf(stderr, "encorva-convert: the conversion component is not installed\n");
+    const std::string registry = RegistryProblem();
+    std::fprintf(stderr, "encorva-convert: the conversion component is not installed%s\n",
+                 registry.empty() ? "" : (": " + registry).c_str());
     return 1;
   }
   Component component(object.Get());

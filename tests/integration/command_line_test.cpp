@@ -6,6 +6,7 @@
 
 #include "authoring/command_templates.h"
 #include "base/paths.h"
+#include "support/media_maker.h"
 #include "support/temp_folder.h"
 #include "support/video_ts_fixture.h"
 
@@ -49,6 +50,22 @@ TEST(CommandLine, AuthorNamesWhatIsWrongInOneLine) {
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
   }
   EXPECT_FALSE(FolderExists(temp / "DVD"));
+}
+
+TEST(CommandLine, ARegistryThatCannotBeUsedIsNamedWithItsReason) {
+  test::TempFolder temp;
+  const std::string clip = temp / "clip.avi";
+  ASSERT_TRUE(test::Ffmpeg("-f lavfi -i testsrc=size=320x240:rate=25 -t 1 " + ShellQuote(clip)));
+  test::WriteText(temp / "a file", "not a folder");
+  test::ScopedEnv registry("VANTREL_REGISTRY_DIR", temp / "a file/registry");
+  const std::string says = "the registry in " + temp / "a file/registry/" + " cannot be used: Not a directory";
+  std::string out;
+  EXPECT_EQ(test::RunCapture(Author() + " convert " + ShellQuote(clip) + " " + ShellQuote(temp / "x.mpg") + " 2>&1", out), 1);
+  EXPECT_NE(out.find(says), std::string::npos) << out;
+  const std::string client = ShellQuote(std::string(VANTREL_APP_BUILD_DIR) + "/encorva-convert");
+  EXPECT_EQ(test::RunCapture(client + " " + ShellQuote(clip) + " " + ShellQuote(temp / "y.mpg") + " 2>&1", out), 1);
+  EXPECT_NE(out.find("the conversion component is not installed: " + says), std::string::npos) << out;
+  EXPECT_FALSE(FileExists(temp / "x.mpg"));
 }
 
 }  // namespace

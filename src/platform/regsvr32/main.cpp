@@ -59,7 +59,9 @@ int main(int argc, char** argv) {
   if (FAILED(hr)) {
     char code[16];
     std::snprintf(code, sizeof code, "0x%08X", unsigned(hr));
-    say(std::string("regsvr32: ") + exportName + " in " + module + " failed with " + code);
+    const std::string registry = RegistryProblem();
+    say(std::string("regsvr32: ") + exportName + " in " + module + " failed with " + code +
+        (registry.empty() ? "" : " (" + registry + ")"));
     return 4;
   }
   say(std::string(exportName) + " in " + module + " succeeded.");
