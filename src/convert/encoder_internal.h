@@ -17,6 +17,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "base/atomic_file.h"
 #include "convert/bounded_queue.h"
 #include "convert/encoder_preset.h"
 
@@ -121,7 +122,7 @@ class OutputFile {
   void Close();
   AVFormatContext* ctx_ = nullptr;
   std::string target_;
-  std::string temporary_;
+  PendingFile pending_;
   bool headerWritten_ = false;
 };
 
