@@ -33,7 +33,7 @@ bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc,
                       const ConvertProgress& progress, std::string* errorText) {
   output = DvdMpegOutputName(output);
   com::ScopedCoInitialize com;
-  EncoderGraphJob job(FormatFamily::Dvd, ntsc ? TvStandard::Ntsc : TvStandard::Pal, kSetting44Value,
+  EncoderGraphJob job(FormatFamily::Dvd, StandardOfNtscFlag(ntsc != 0), kSetting44Value,
                       kSetting42Value);
   job.SetFiles(source, output);
 

@@ -22,9 +22,9 @@ struct DvdImageBuilder {
   vantrel::ImageBuilder& Builder() {
     if (!work) {
       const char* format = videoFormat.empty() ? std::getenv("VIDEO_FORMAT") : videoFormat.c_str();
-      const bool ntsc = format && std::strcmp(format, "NTSC") == 0;
+      const vantrel::TvStandard standard = vantrel::StandardOfNtscFlag(format && std::strcmp(format, "NTSC") == 0);
       work = std::make_unique<vantrel::ImageBuilder>(
-          input, workFolder, ntsc, [this](float percent, int step, int steps) {
+          input, workFolder, standard, [this](float percent, int step, int steps) {
             if (progress) progress(context, percent, step, steps);
           });
     }
