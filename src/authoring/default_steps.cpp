@@ -27,10 +27,11 @@ AuthoringSteps DefaultAuthoringSteps() {
     return MenuVideoChain::Run(model, inputs, settings, CurrentRunStatus(), CurrentRunQuestion()) !=
            MenuChainResult::kStopRun;
   };
-  steps.convertToDvdMpeg = [](const std::string& source, std::string& output, bool ntsc) {
+  steps.convertToDvdMpeg = [](const std::string& source, std::string& output, bool ntsc,
+                              const DiscTarget& target) {
     std::string reason;
     const bool done = ConvertToDvdMpeg(
-        source, output, ntsc, [](int percent) { CurrentRunStatus().SetProgress(percent); }, &reason);
+        source, output, ntsc, target, [](int percent) { CurrentRunStatus().SetProgress(percent); }, &reason);
     if (!done && !reason.empty())
       CurrentRunStatus().ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
     return done;
