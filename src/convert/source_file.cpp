@@ -116,7 +116,7 @@ bool IsDvdLegalVideo(const SourceFile& source, const EncoderPreset& preset, std:
 
 bool IsDvdLegalSound(const SourceFile& source, const EncoderPreset& preset, std::string& why) {
   if (source.audio < 0) return why = "there is no sound track", false;
-  const AVCodecParameters* a = ctx->streams[source.audio]->codecpar;
+  const AVCodecParameters* a = source.ctx->streams[source.audio]->codecpar;
   if (a->codec_id != AV_CODEC_ID_MP2 && a->codec_id != AV_CODEC_ID_AC3)
     return why = "the sound is neither MPEG-1 Layer II nor AC-3", false;
   if (a->sample_rate != 48000) return why = "the sound is not sampled at 48 kHz", false;
