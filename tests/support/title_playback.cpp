@@ -79,15 +79,10 @@ std::vector<int> AudioIds(const std::string& path) {
   return ids;
 }
 
-// The first decoded picture of the file's video, as its luma plane.
-struct Luma {
-  int width = 0, height = 0;
-  std::vector<unsigned char> pixels;
-  int At(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
-};
+}  // namespace
 
-Luma FirstPicture(const std::string& path) {
-  Luma luma;
+LumaPicture FirstPicture(const std::string& path) {
+  LumaPicture luma;
   AVFormatContext* ctx = nullptr;
   if (avformat_open_input(&ctx, path.c_str(), nullptr, nullptr) < 0) return luma;
   int video = avformat_find_stream_info(ctx, nullptr) < 0 ? -1 : av_find_best_stream(ctx, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
@@ -107,6 +102,8 @@ Luma FirstPicture(const std::string& path) {
     if (got) {
       luma.width = frame->width;
       luma.height = frame->height;
+      AVRational sar = av_guess_sample_aspect_ratio(ctx, ctx->streams[video], frame);
+      luma.displayAspect = double(frame->width) * (sar.num > 0 ? av_q2d(sar) : 1.0) / frame->height;
       luma.pixels.resize(std::size_t(luma.width) * luma.height);
       for (int y = 0; y < luma.height; ++y)
         std::copy_n(frame->data[0] + std::size_t(y) * frame->linesize[0], luma.width, &luma.pixels[std::size_t(y) * luma.width]);
@@ -119,8 +116,10 @@ Luma FirstPicture(const std::string& path) {
   return luma;
 }
 
+namespace {
+
 // Width over height of the part of the middle row and column that is not black.
-double ShownAspect(const Luma& luma, int setAspectCode) {
+double ShownAspect(const LumaPicture& luma, int setAspectCode) {
   if (luma.width == 0) return 0;
   constexpr int kBlack = 40;
   int left = luma.width, right = -1, top = luma.height, bottom = -1;

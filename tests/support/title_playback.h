@@ -26,6 +26,15 @@ struct DiscPlayback {
   std::vector<PlayedTitle> titles;
 };
 
+// The luma plane of the first picture of a file's video, decoded with libavcodec.
+struct LumaPicture {
+  int width = 0, height = 0;
+  double displayAspect = 0;  // as the stream flags it
+  std::vector<unsigned char> pixels;
+  int At(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
+};
+LumaPicture FirstPicture(const std::string& path);
+
 // Reads title set 1 of the disc in `folder`; scratch files go to `scratch`.
 DiscPlayback ReadDiscPlayback(const std::string& folder, const std::string& scratch);
 
