@@ -5,10 +5,10 @@ namespace {
 
 const TitleSound kAc3{SoundFormat::Ac3, 48000, true};
 
-TitleSound DiscSound(const std::vector<HarmonyTitle>& titles) {
-  const HarmonyTitle* leader = &titles.front();
+TitleSound DiscSound(const std::vector<HarmonyTitle>& titles, const HarmonyTitle& first) {
+  const HarmonyTitle* leader = &first;
   for (const HarmonyTitle& t : titles)
-    if (t.repaired) {
+    if (t.repaired && t.facts.readable) {
       leader = &t;
       break;
     }
@@ -27,27 +27,35 @@ HarmonyPlan PlanTitleHarmony(const std::vector<HarmonyTitle>& titles, int shapeS
   plan.targets.assign(n, DiscTarget{});
   plan.shapeChanges.assign(n, false);
   plan.soundChanges.assign(n, false);
-  if (n == 0) return plan;
+  // A title that cannot be read is left as it is and has no say: the authoring tool or
+  // the repair reports it.
+  const HarmonyTitle* firstReadable = nullptr;
+  for (const HarmonyTitle& t : titles)
+    if (t.facts.readable && !firstReadable) firstReadable = &t;
+  if (!firstReadable) return plan;
+  const TitleFacts& first = firstReadable->facts;
 
   bool shapesDiffer = false, soundsDiffer = false;
   for (const HarmonyTitle& t : titles) {
-    shapesDiffer = shapesDiffer || t.facts.displayShape != titles.front().facts.displayShape;
-    soundsDiffer = soundsDiffer || !(t.facts.sound == titles.front().facts.sound) || !t.facts.sound.firstStream;
+    if (!t.facts.readable) continue;
+    shapesDiffer = shapesDiffer || t.facts.displayShape != first.displayShape;
+    soundsDiffer = soundsDiffer || !(t.facts.sound == first.sound) || !t.facts.sound.firstStream;
   }
   if (shapesDiffer) {
     plan.displayShape = shapeSetting == 0 ? 2 : 3;
-    for (std::size_t i = 0; i < n; ++i) plan.shapeChanges[i] = titles[i].facts.displayShape != plan.displayShape;
+    for (std::size_t i = 0; i < n; ++i)
+      plan.shapeChanges[i] = titles[i].facts.readable && titles[i].facts.displayShape != plan.displayShape;
   }
   // A title made anew gets encoded sound: when the titles share sound the encoder cannot
   // write, the others must follow it.
   const bool encodes = shapesDiffer;
-  if (soundsDiffer || (encodes && !CanEncodeSound(titles.front().facts.sound))) {
+  if (soundsDiffer || (encodes && !CanEncodeSound(first.sound))) {
     plan.soundsDiffer = true;
-    plan.sound = DiscSound(titles);
-    for (std::size_t i = 0; i < n; ++i) plan.soundChanges[i] = !(titles[i].facts.sound == plan.sound);
+    plan.sound = DiscSound(titles, *firstReadable);
+    for (std::size_t i = 0; i < n; ++i)
+      plan.soundChanges[i] = titles[i].facts.readable && !(titles[i].facts.sound == plan.sound);
   }
-  const AudioCodec codec =
-      plan.soundsDiffer ? AudioCodecOf(plan.sound.format) : AudioCodecOf(titles.front().facts.sound.format);
+  const AudioCodec codec = AudioCodecOf(plan.soundsDiffer ? plan.sound.format : first.sound.format);
   for (std::size_t i = 0; i < n; ++i) {
     if (!plan.Converts(i)) continue;
     DiscTarget& target = plan.targets[i];

@@ -28,6 +28,12 @@ TEST(TitleHarmony, TitlesThatAgreeAreLeftAlone) {
   TitleSound lpcm{SoundFormat::Other, 48000, true};
   EXPECT_FALSE(PlanTitleHarmony({Title(2, lpcm), Title(2, lpcm)}, 1).soundsDiffer);
   EXPECT_FALSE(PlanTitleHarmony({}, 1).soundsDiffer);
+  // A title that cannot be read has no say and is not converted.
+  HarmonyTitle unreadable{};
+  HarmonyPlan plan = PlanTitleHarmony({unreadable, Title(3, kMp2), Title(3, kMp2)}, 0);
+  EXPECT_EQ(plan.displayShape, 0);
+  EXPECT_FALSE(plan.soundsDiffer);
+  EXPECT_FALSE(plan.Converts(0));
 }
 
 TEST(TitleHarmony, SoundFollowsTheRepairedTitlesElseTheFirst) {
