@@ -42,7 +42,16 @@ struct EncoderPreset {
   int gopSize = 15;          // pictures per group of pictures
   int referenceDistance = 3;  // encoder setting 42: distance between reference pictures (3 = IBBP)
 
+  // Display shape of the frame for the disc families (DVD, SVCD): 0 chooses it from the
+  // source, 2 imposes 4:3 and 3 imposes 16:9 (the MPEG aspect codes). A disc's titles share
+  // one shape, so its titles are made in the disc's.
+  int displayShape = 0;
+
   AudioCodec audio = AudioCodec::Ac3;
+  // On: the output's sound is always `audio` at `audioSampleRate`; a source whose pictures
+  // may be copied but whose sound differs keeps its pictures and gets its sound encoded.
+  // Off: any DVD-legal sound is copied as it is.
+  bool uniformSound = false;
   int audioBitRate = 192000;
   int audioSampleRate = 48000;
   int audioChannels = 2;
