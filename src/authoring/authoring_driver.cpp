@@ -112,7 +112,7 @@ bool AuthoringDriver::AuthoringRun() {
     // The tools run in the tool folder with the run's standard; their chatter goes to a
     // log in the intermediate folder instead of the terminal.
     succeeded = ShellCommand(
-        command, ToolShellContext(folders_.tool, settings_.IsNtsc(), folders_.intermediate + kToolLogName));
+        command, ToolShellContext(folders_.tool, settings_.Standard(), folders_.intermediate + kToolLogName));
     stop.Signal();
     if (!monitor.Join()) Question().ShowMessage("等待数字数据采集系统终止失败！");
     stop.Reset();

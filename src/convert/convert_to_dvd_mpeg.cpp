@@ -39,7 +39,7 @@ bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc, 
   output = DvdMpegOutputName(output);
   com::ScopedCoInitialize com;
   const LONG sound = LONG(target.sound);  // AC-3 (setting 44 = 2) unless the disc needs MPEG sound
-  EncoderGraphJob job(FormatFamily::Dvd, ntsc ? TvStandard::Ntsc : TvStandard::Pal, sound, kSetting42Value);
+  EncoderGraphJob job(FormatFamily::Dvd, StandardOfNtscFlag(ntsc != 0), sound, kSetting42Value);
   job.SetDiscTarget(target.displayShape, target.uniformSound);
   job.SetFiles(source, output);
 

@@ -31,7 +31,7 @@ std::string DvdMpegOutputName(const std::string& output);
 // Converts `source` into a DVD MPEG-2 program stream at `output`, which may be rewritten
 // (see DvdMpegOutputName). `ntsc` non-zero: NTSC, zero: PAL. Blocks; the calling thread's
 // messages are dispatched between one-second waits. True only when the output is complete;
-// on failure "转换失败" goes to standard output, `errorText` (if given) gets the reason and
+// on failure "转换失败" goes to the log as an error, `errorText` (if given) gets the reason and
 // no output file is left.
 bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc,
                       const ConvertProgress& progress = {}, std::string* errorText = nullptr);

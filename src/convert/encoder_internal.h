@@ -9,48 +9,13 @@
 #include <memory>
 #include <string>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/audio_fifo.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
-}
-
+#include "base/atomic_file.h"
+#include "base/ffmpeg_ptr.h"
 #include "convert/bounded_queue.h"
 #include "convert/mpeg_encoder.h"
 #include "convert/encoder_preset.h"
 
 namespace vantrel::encoder {
-
-struct InputDeleter {
-  void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-struct CodecDeleter {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameDeleter {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketDeleter {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct SwsDeleter {
-  void operator()(SwsContext* c) const { sws_freeContext(c); }
-};
-struct SwrDeleter {
-  void operator()(SwrContext* c) const { swr_free(&c); }
-};
-struct FifoDeleter {
-  void operator()(AVAudioFifo* f) const { av_audio_fifo_free(f); }
-};
-using InputPtr = std::unique_ptr<AVFormatContext, InputDeleter>;
-using CodecPtr = std::unique_ptr<AVCodecContext, CodecDeleter>;
-using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
-using SwsPtr = std::unique_ptr<SwsContext, SwsDeleter>;
-using SwrPtr = std::unique_ptr<SwrContext, SwrDeleter>;
-using FifoPtr = std::unique_ptr<AVAudioFifo, FifoDeleter>;
 
 std::string AvError(int code);
 
@@ -130,7 +95,7 @@ class OutputFile {
   void Close();
   AVFormatContext* ctx_ = nullptr;
   std::string target_;
-  std::string temporary_;
+  PendingFile pending_;
   bool headerWritten_ = false;
 };
 

@@ -2,12 +2,13 @@
 // The numeric codes are the encoder's outside format codes and must not change.
 #pragma once
 
+#include "base/tv_standard.h"
+
 #include <string>
 
 namespace vantrel {
 
 enum class FormatFamily { Mpeg1 = 1, Mpeg2 = 2, Vcd = 3, Svcd = 4, Dvd = 5 };
-enum class TvStandard { None = 0, Ntsc = 1, Pal = 3 };  // PAL is 3, not 2
 
 enum class VideoCodec { Mpeg1, Mpeg2 };
 // The values are those of encoder setting 44 (the audio encoding of the current settings).
