@@ -11,6 +11,7 @@
 #include "authoring/repair_targets.h"
 #include "authoring/run_status.h"
 #include "authoring/shell_command.h"
+#include "authoring/title_harmony.h"
 #include "authoring/tool_environment.h"
 #include "authoring/toolset.h"
 #include "authoring/video_ts_check.h"
@@ -18,6 +19,7 @@
 #include "base/app_folder.h"
 #include "base/paths.h"
 #include "base/run_cancel.h"
+#include "base/text_format.h"
 #include "convert/convert_to_dvd_mpeg.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
@@ -144,7 +146,7 @@ bool AuthoringDriver::AuthoringRun() {
     // The tools run in the tool folder with the run's standard; their chatter goes to a
     // log in the intermediate folder instead of the terminal.
     succeeded = ShellCommand(
-        command, ToolShellContext(folders_.tool, settings_.IsNtsc(), folders_.intermediate + kToolLogName));
+        command, ToolShellContext(folders_.tool, settings_.Standard(), folders_.intermediate + kToolLogName));
     stop.Signal();
     if (!monitor.Join()) Question().ShowMessage("等待数字数据采集系统终止失败！");
     stop.Reset();
@@ -166,29 +168,39 @@ bool AuthoringDriver::RepairTitles() {
   RunQuestion& questions = Question();
   const bool ntsc = settings_.IsNtsc();
   RepairTargets targets(folders_.work, kRepairPrefix);
-  for (const auto& entry : model_.Titles()) {
-    if (Cancelled()) return false;
+  const auto& titles = model_.Titles();
+  std::vector<bool> repairs;
+  for (const auto& entry : titles) {
     const std::string& source = entry->SourcePath;
     const std::string extension = ExtensionOf(source);
     const bool avi = EqualsNoCase(extension, "avi");
     const bool wmv = EqualsNoCase(extension, "wmv");
-    std::string target = targets.For(source);
     const bool compliant = DvdCompliance(source, questions);
-    if (compliant && !avi && !wmv && !settings_.convertbefore) continue;
-
+    repairs.push_back(!compliant || avi || wmv || settings_.convertbefore);
+  }
+  const HarmonyPlan plan = PlanDiscHarmony(titles, repairs);
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    if (Cancelled()) return false;
+    const std::string& source = titles[i]->SourcePath;
+    if (!repairs[i] && !plan.Converts(i)) continue;
+    std::string target = targets.For(source);
     // An earlier run's repair of the same, unchanged file with the same settings is used again.
-    const RepairOrigin origin = RepairOrigin::Of(source, ntsc ? "ntsc=1" : "ntsc=0");
+    const DiscTarget& shape = plan.targets[i];
+    const RepairOrigin origin = RepairOrigin::Of(
+        source, Format("ntsc=%d shape=%d sound=%d uniform=%d", ntsc ? 1 : 0, shape.displayShape,
+                       int(shape.sound), shape.uniformSound ? 1 : 0));
     if (const std::string done = DvdMpegOutputName(target); RepairStillValid(done, origin)) {
       Log("沿用上次修复的文件 " + FileNameOf(done));
-      entry->RepairedPath = done;
+      titles[i]->RepairedPath = done;
       continue;
     }
-    Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+    if (repairs[i]) Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+    if (plan.Converts(i)) Log(HarmonyStatus(plan, i, FileNameOf(source)));
     // A repair left by an earlier run must not pass for this one's.
     ForgetRepair(DvdMpegOutputName(target));
     DeleteFolderTree(target);
     const auto started = std::filesystem::file_time_type::clock::now();
-    if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, ntsc);
+    if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, ntsc, plan.targets[i]);
     // A conversion that wrote nothing must not pass: an unopenable file would count as
     // compliant and an unreadable one as having video.
     const bool written = FileSize(target) > 0 && WrittenSince(target, started);
@@ -198,10 +210,24 @@ bool AuthoringDriver::RepairTitles() {
       questions.ShowMessage("无法修复(转换) " + target);
       return Fail("无法修复视频文件，创建 DVD 失败。");
     }
-    entry->RepairedPath = target;
+    titles[i]->RepairedPath = target;
     RecordRepair(target, origin);
   }
   return true;
+}
+
+HarmonyPlan AuthoringDriver::PlanDiscHarmony(const std::vector<std::unique_ptr<MenuEntry>>& titles,
+                                             const std::vector<bool>& repairs) const {
+  const TvStandard tv = settings_.IsNtsc() ? TvStandard::Ntsc : TvStandard::Pal;
+  std::vector<HarmonyTitle> planned;
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    const std::string& source = titles[i]->SourcePath;
+    planned.push_back({repairs[i] ? RepairedTitleFacts(source, tv, AudioCodec::Ac3) : ReadTitleFacts(source),
+                       repairs[i]});
+  }
+  HarmonyPlan plan = PlanTitleHarmony(planned, settings_.zoom);
+  for (const std::string& line : HarmonyReasons(plan)) Log(line);
+  return plan;
 }
 
 std::int64_t AuthoringDriver::ExpectedSizeMb() const {

@@ -54,12 +54,12 @@ void KeepToolLog(const RunFolders& folders) {
   if (FileExists(log)) std::rename(log.c_str(), (folders.work + "/tools.log").c_str());
 }
 
-// Every failure of the builder ends the same way: the note (with the builder's reason on a
-// line of its own), then the intermediate folder goes.
+// Every failure of the builder ends the same way: the note, then the intermediate folder goes.
+// The builder's own reason goes to the event log first, so the user learns what went wrong.
 bool Fail(const char* message, const std::string& reason, const RunFolders& folders, RunStatus& status,
           RunQuestion& question) {
-  question.ShowMessage(reason.empty() ? message : std::string(message) + "\r\n" + reason);
   if (!reason.empty()) status.ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
+  question.ShowMessage(message);
   KeepToolLog(folders);
   DeleteFolderTree(folders.intermediate);
   return false;
@@ -111,6 +111,7 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
   if (!DVDImageBuild_LoadINI(builder.get(), iniPath.c_str()))
     return Fail("载入输入 INI 文件失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
   DVDImageBuild_SetOutputFolder(builder.get(), folders.work.c_str());
+  DVDImageBuild_SetVideoFormat(builder.get(), settings.IsNtsc() ? "NTSC" : "PAL");
   DVDImageBuild_SetProgressCallback(builder.get(), OnBuilderProgress, &status);
   if (!DVDImageBuild_CreateMenuImages(builder.get()))
     return Fail("创建和保存菜单图像失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
