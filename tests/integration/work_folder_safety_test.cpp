@@ -263,6 +263,18 @@ TEST_F(WorkFolderSafetyTest, AnInterruptStopsTheEncodeAndLeavesNothingBehind) {
     std::error_code ec;
     EXPECT_TRUE(fs::is_empty(temp_ / "app/TEMP", ec)) << "a tool folder was left";
   }
+
+  // The single conversion stops the same way.
+  const std::string output = temp_ / "out/converted.mpg";
+  MakeFolder(temp_ / "out");
+  test::BackgroundRun convert(Cli("convert " + ShellQuote(clip) + " " + ShellQuote(output)), temp_ / "convert.log");
+  for (int waited = 0; waited < 1200 && PartFiles(temp_ / "out").empty(); ++waited) usleep(50 * 1000);
+  ASSERT_FALSE(PartFiles(temp_ / "out").empty()) << convert.Log();
+  convert.Signal(SIGTERM);
+  EXPECT_EQ(convert.Wait(), 143) << convert.Log();
+  EXPECT_NE(convert.Log().find("vantrel-author: cancelled"), std::string::npos) << convert.Log();
+  EXPECT_TRUE(PartFiles(temp_ / "out").empty());
+  EXPECT_FALSE(FileExists(output));
 }
 
 TEST_F(WorkFolderSafetyTest, AWorkFolderThatFillsUpSaysSoAndKeepsTheToolsLog) {
