@@ -75,7 +75,9 @@ std::string RepairOrigin::Text() const {
          "\nsettings=" + settings + "\n";
 }
 
-std::string RepairRecordPath(const std::string& target) { return target + ".origin"; }
+std::string RepairRecordPath(const std::string& target) {
+  return FolderOf(target) + kRepairRecordFolder + "/" + FileNameOf(target) + ".origin";
+}
 
 bool RepairStillValid(const std::string& target, const RepairOrigin& origin) {
   if (origin.size == 0 || FileSize(target) == 0) return false;
@@ -88,6 +90,7 @@ bool RepairStillValid(const std::string& target, const RepairOrigin& origin) {
 }
 
 void RecordRepair(const std::string& target, const RepairOrigin& origin) {
+  MakeFolder(FolderOf(RepairRecordPath(target)));
   WriteFileAtomically(RepairRecordPath(target), origin.Text() + "target=" + TargetFileStat(target) + "\n");
 }
 

@@ -40,7 +40,9 @@ struct RepairOrigin {
   std::string Text() const;
 };
 
-// The record kept beside a repair (target + ".origin").
+// The record of a repair, in a folder of records beside it:
+// FOLDER/.vantrel-repairs/NAME.origin.
+inline constexpr const char* kRepairRecordFolder = ".vantrel-repairs";
 std::string RepairRecordPath(const std::string& target);
 // True when `target` was made by an earlier run from the same, unchanged source with the
 // same settings and has not been touched since.

@@ -30,15 +30,16 @@ ShellResult RunShell(const std::string& commandLine, const ShellContext& context
     options.appendOutput = true;
     options.stderrToStdout = true;
   }
-  // A group of its own, so a cancelled run can stop every program of a pipeline at once.
-  options.ownProcessGroup = true;
+  // In a job that can be cancelled, a group of its own, so that the cancel stops every
+  // program of a pipeline at once; otherwise the terminal's Ctrl+C reaches them directly.
+  options.ownProcessGroup = CancelScopeActive();
   const pid_t pid = SpawnChild({"/bin/sh", "-c", commandLine}, options);
   if (pid < 0) return ShellResult{};
   int waitedAfterStop = -1;
   return WaitForChild(pid, kPumpIntervalMs, [pid, &waitedAfterStop] {
     PumpMessages();
     if (waitedAfterStop < 0 && CancelRequested()) {
-      kill(-pid, SIGTERM);
+      kill(-pid, SIGTERM);  // the scope is active, so the child leads its own group
       waitedAfterStop = 0;
     } else if (waitedAfterStop >= 0 && (waitedAfterStop += kPumpIntervalMs) >= kStopGraceMs) {
       kill(-pid, SIGKILL);  // a tool that ignores the request

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <regex>
 
 #include "authoring/run_status.h"
 #include "authoring/video_ts_check.h"
@@ -27,6 +28,28 @@ bool HoldsFiles(const std::string& folder) {
 }
 
 // "PID" or "PID-N" of a process that no longer runs.
+// Names a run writes: the disc's files in DVD, the menu pictures, streams, scripts and the
+// log in TEMP. Folders left by a version without the marker are recognised by them.
+const std::regex kDiscFile(R"((VIDEO_TS|VTS_\d\d_\d)\.(IFO|BUP|VOB))", std::regex::icase);
+const std::regex kRunFile(
+    R"(menu\d\d\.mpg|menu_background\d\d\.(jpg|m2v|mpg)|button_(normal|highlighted|selected)\d\d\.png|)"
+    R"(menu_mpg_spumux\d\d\.xml|dvd\.xml|tools\.log)");
+
+bool OnlyRunFiles(const std::string& folder, bool discFolders) {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (discFolders) {
+      if (!entry.is_directory(ec) || (name != "VIDEO_TS" && name != "AUDIO_TS")) return false;
+      for (const auto& file : fs::directory_iterator(entry.path(), ec))
+        if (!file.is_regular_file(ec) || !std::regex_match(file.path().filename().string(), kDiscFile)) return false;
+    } else if (!entry.is_regular_file(ec) || !std::regex_match(name, kRunFile)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool ProcessGone(const std::string& pidText) {
   char* end = nullptr;
   const long pid = std::strtol(pidText.c_str(), &end, 10);
@@ -64,7 +87,12 @@ bool WorkFolderLock::Acquire(const std::string& workFolder, std::string& why) {
 
 bool MayEmptyRunFolders(const RunFolders& folders, RunQuestion& question, std::string& why) {
   const std::string marker = JoinPath(folders.work, kWorkMarkerName);
-  const bool foreign = !FileExists(marker) && (HoldsFiles(folders.output) || HoldsFiles(folders.intermediate));
+  // Unmarked, the folders count as a run's only with its script in TEMP: a VIDEO_TS of the
+  // user's own in a DVD folder alone is never taken for one.
+  const bool madeByRun = FileExists(folders.intermediate + "dvd.xml") && OnlyRunFiles(folders.intermediate, false) &&
+                         OnlyRunFiles(folders.output, true);
+  const bool foreign =
+      !FileExists(marker) && !madeByRun && (HoldsFiles(folders.output) || HoldsFiles(folders.intermediate));
   if (foreign && !question.AskYesNo(Format(kForeignFilesQuestion, folders.work.c_str()))) {
     why = Format(kForeignFilesKept, folders.work.c_str());
     return false;

@@ -40,8 +40,8 @@ inline constexpr const char* kForeignFilesKept = "运行已停止，工作文件
 inline constexpr const char* kFolderInUse = "另一个运行正在使用工作文件夹: %s";
 
 // True when the run may empty DVD and TEMP: they are empty or missing, the folder carries
-// the marker, or the user agreed (asked through `question`, default No). On true the
-// marker is written.
+// the marker, they hold only what a run writes (a folder of a version without the marker),
+// or the user agreed (asked through `question`, default No). On true the marker is written.
 bool MayEmptyRunFolders(const RunFolders& folders, RunQuestion& question, std::string& why);
 
 // Debris of runs that ended without cleaning up, removed under the work folder's lock:

@@ -13,4 +13,6 @@ CancelScope::~CancelScope() { tFlag = previous_; }
 
 bool CancelRequested() { return tFlag && tFlag->load(); }
 
+bool CancelScopeActive() { return tFlag != nullptr; }
+
 }  // namespace vantrel

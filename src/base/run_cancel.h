@@ -20,5 +20,7 @@ class CancelScope {
 
 // True once the calling thread's job was asked to stop.
 bool CancelRequested();
+// True when the calling thread runs a job that can be cancelled.
+bool CancelScopeActive();
 
 }  // namespace vantrel

@@ -109,6 +109,17 @@ TEST_F(WorkFolderSafetyTest, TheUsersFilesInDvdAndTempAreKeptUnlessTheUserAgrees
   test::RecordingStatus silent(false);
   ASSERT_TRUE(Run()) << failure_;
   EXPECT_TRUE(silent.questions.empty());
+  // A folder of a run that left no marker, holding only what runs write: no question either.
+  std::remove((work_ + "/" + kWorkMarkerName).c_str());
+  ASSERT_TRUE(Run()) << failure_;
+  EXPECT_TRUE(silent.questions.empty());
+  EXPECT_TRUE(FileExists(work_ + "/" + kWorkMarkerName));
+  // But a disc of the user's own in a DVD folder, without a run's script beside it, is asked about.
+  std::remove((work_ + "/" + kWorkMarkerName).c_str());
+  DeleteFolderTree(work_ + "/TEMP");
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(silent.questions.size(), 1u);
+  EXPECT_TRUE(FileExists(work_ + "/DVD/VIDEO_TS/VIDEO_TS.IFO"));
 }
 
 TEST_F(WorkFolderSafetyTest, AFailingRunLeavesTheLastDiscAsItWas) {
