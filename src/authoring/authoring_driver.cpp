@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "authoring/command_templates.h"
+#include "authoring/disc_fit_plan.h"
 #include "authoring/dvd_compliance.h"
 #include "authoring/dvd_script_writer.h"
 #include "authoring/progress_monitor.h"
@@ -128,20 +129,45 @@ bool AuthoringDriver::RepairTitles() {
   Log("修复 MPEG 文件...");
   RunQuestion& questions = CurrentRunQuestion();
   const bool ntsc = settings_.IsNtsc();
-  for (const auto& entry : model_.Titles()) {
+  const auto& entries = model_.Titles();
+  std::vector<bool> repair;
+  for (const auto& entry : entries) {
     const std::string& source = entry->SourcePath;
     const std::string extension = ExtensionOf(source);
     const bool avi = EqualsNoCase(extension, "avi");
     const bool wmv = EqualsNoCase(extension, "wmv");
-    std::string target = RepairTarget(source);
     const bool compliant = DvdCompliance(source, questions);
-    if (compliant && !avi && !wmv && !settings_.convertbefore) continue;
+    repair.push_back(!compliant || avi || wmv || settings_.convertbefore);
+  }
+  // The plan is made, and a disc that cannot hold the list even at the lowest rate is
+  // asked about, before anything is encoded.
+  std::optional<DiscFitPlan> plan = PlanDiscFit(repair);
+  if (plan && !plan->Fits() &&
+      !questions.AskYesNo(FitOverflowQuestion(plan->BytesAtFloor(), plan->CapacityBytes(),
+                                              kFitFloorBitRate))) {
+    Log("被用户取消，文件大小超过光盘容量", kStatusBlue);
+    return false;
+  }
+  std::vector<int> shownRates;
+  for (std::size_t i = 0; plan && i < entries.size(); ++i) shownRates.push_back(plan->VideoBitRate(int(i)));
 
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    MenuEntry& entry = *entries[i];
+    const std::string& source = entry.SourcePath;
+    const int index = int(i);
+    if (!repair[i] && !(plan && plan->Encodes(index))) {
+      if (plan) plan->Written(index, std::int64_t(FileSize(source)));
+      continue;
+    }
+    const int rate = plan ? plan->VideoBitRate(index) : 0;
+    if (rate > 0 && rate != shownRates[i])
+      Log(FitTitleText(index + 1, FileNameOf(source), rate, plan->PredictBytes(index, rate)));
+    std::string target = RepairTarget(source);
     Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
     // A repair left by an earlier run must not pass for this one's.
     DeleteFolderTree(target);
     const auto started = std::filesystem::file_time_type::clock::now();
-    if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, ntsc);
+    if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, ntsc, rate);
     // A conversion that wrote nothing must not pass: an unopenable file would count as
     // compliant and an unreadable one as having video.
     const bool written = FileSize(target) > 0 && WrittenSince(target, started);
@@ -151,9 +177,53 @@ bool AuthoringDriver::RepairTitles() {
       Log("无法修复视频文件，创建 DVD 失败。", kStatusRed);
       return false;
     }
-    entry->RepairedPath = target;
+    entry.RepairedPath = target;
+    // The titles still to come are planned again from what this one really took.
+    if (plan) plan->Written(index, std::int64_t(FileSize(target)));
   }
   return true;
+}
+
+std::int64_t AuthoringDriver::MenuStreamBytes() const {
+  if (!settings_.createmenu)
+    return std::int64_t(FileSize(ApplicationFolder() + (settings_.IsNtsc() ? "bn.mpg" : "bp.mpg")));
+  std::int64_t bytes = 0;
+  for (int page = 1; page <= model_.PageCount(); ++page)
+    bytes += std::int64_t(FileSize(folders_.intermediate + PageFileName("menu", page, ".mpg")));
+  return bytes;
+}
+
+std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(const std::vector<bool>& repair) {
+  if (!steps_.fitFacts) return std::nullopt;
+  const bool ntsc = settings_.IsNtsc();
+  const auto& entries = model_.Titles();
+  std::vector<FitTitle> titles;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::string& source = entries[i]->SourcePath;
+    FitTitle facts;
+    // An unreadable title is planned as nothing; its repair fails and stops the run.
+    if (!steps_.fitFacts(source, ntsc, facts)) facts = FitTitle{};
+    facts.ready = !repair[i] || facts.ready;
+    facts.readyBytes = facts.ready ? std::int64_t(FileSize(source)) : 0;
+    titles.push_back(facts);
+  }
+  FitLimits limits;
+  limits.capacitySectors =
+      capacitySectors_ > 0 ? capacitySectors_ : DiscCapacitySectors(settings_.disccapacity);
+  limits.menuBytes = MenuStreamBytes();
+  limits.menuPages = settings_.createmenu ? model_.PageCount() : 1;
+  DiscFitPlan plan(limits, std::move(titles));
+
+  Log(FitCapacityText(capacitySectors_ > 0 ? capacityName_ : DiscCapacityName(settings_.disccapacity),
+                      plan.CapacityBytes()));
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const int index = int(i);
+    const int rate = plan.VideoBitRate(index);
+    const std::int64_t bytes = plan.Encodes(index) ? plan.PredictBytes(index, rate)
+                                                   : std::int64_t(FileSize(entries[i]->SourcePath));
+    Log(FitTitleText(index + 1, FileNameOf(entries[i]->SourcePath), rate, bytes));
+  }
+  return plan;
 }
 
 std::int64_t AuthoringDriver::ExpectedSizeMb() const {

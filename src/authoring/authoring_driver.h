@@ -6,8 +6,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "authoring/disc_fit_plan.h"
 #include "authoring/run_folders.h"
 
 namespace vantrel {
@@ -23,8 +26,13 @@ struct AuthoringSteps {
   // Makes every page's menu stream; false when it failed and the user chose not to go on
   // (on Yes it clears the create-menu setting and returns true).
   std::function<bool(MenuModel&, AppSettings&, const RunFolders&)> makeMenuVideos;
-  // Repairs one title into DVD MPEG-2; may rewrite `output`. Its result is not relied on.
-  std::function<bool(const std::string& source, std::string& output, bool ntsc)> convertToDvdMpeg;
+  // Repairs one title into DVD MPEG-2; may rewrite `output`. `videoBitRate` above 0 is the
+  // average video rate planned for it, 0 the encoder's own. Its result is not relied on.
+  std::function<bool(const std::string& source, std::string& output, bool ntsc, int videoBitRate)>
+      convertToDvdMpeg;
+  // What the disc plan needs of a title (`ready`: the repair would copy it as it is);
+  // false when the file cannot be read. Without it the run makes no plan.
+  std::function<bool(const std::string& path, bool ntsc, FitTitle& facts)> fitFacts;
   // 1 video stream present, 0 none, negative when the file cannot be read.
   std::function<int(const std::string& path)> hasVideoStream;
   // The second way to build the disc when the authoring tool fails.
@@ -45,11 +53,20 @@ class AuthoringDriver {
   bool AuthoringRun();
 
   const RunFolders& Folders() const { return folders_; }
+  // The disc the titles are planned for, instead of the one of the disccapacity setting
+  // (a recorder's loaded medium).
+  void SetDiscCapacity(std::int64_t sectors, std::string name) {
+    capacitySectors_ = sectors;
+    capacityName_ = std::move(name);
+  }
   std::string RepairTarget(const std::string& source) const;
 
  private:
   bool PrepareFolders();
   bool RepairTitles();
+  // The disc plan of the titles, `repair` telling which need repair; empty without one.
+  std::optional<DiscFitPlan> PlanDiscFit(const std::vector<bool>& repair);
+  std::int64_t MenuStreamBytes() const;
   std::int64_t ExpectedSizeMb() const;
   bool RunAuthoringTool();
 
@@ -58,6 +75,8 @@ class AuthoringDriver {
   const TitleList& titles_;
   AuthoringSteps steps_;
   RunFolders folders_;
+  std::int64_t capacitySectors_ = 0;  // 0: from the disccapacity setting
+  std::string capacityName_;
 };
 
 }  // namespace vantrel

@@ -39,6 +39,8 @@ constexpr const char* kUsage =
     "  --pal, --ntsc       video standard (default: the resolution setting)\n"
     "  --menu, --no-menu   with or without a DVD menu (default: the createmenu setting)\n"
     "  --convert-before    convert every title, also DVD-compliant ones\n"
+    "  --dvd5, --dvd9      the disc the titles are planned to fill (default: the\n"
+    "                      disccapacity setting)\n"
     "  --layout N          menu layout: 0 (6), 1 (8) or 2 (12 thumbnails per page)\n"
     "  --header TEXT       the menu's header text\n"
     "  --footer TEXT       the menu's footer text\n"
@@ -75,6 +77,8 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
       settings.resolution = arg == "--ntsc" ? 1 : 0;
     } else if (arg == "--menu" || arg == "--no-menu") {
       settings.createmenu = arg == "--menu";
+    } else if (arg == "--dvd5" || arg == "--dvd9") {
+      settings.disccapacity = arg == "--dvd9" ? 1 : 0;
     } else if (arg == "--convert-before") {
       settings.convertbefore = true;
     } else if (arg == "--layout") {

@@ -30,12 +30,13 @@ std::string DvdMpegOutputName(const std::string& output) {
 }
 
 bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc,
-                      const ConvertProgress& progress, std::string* errorText) {
+                      const ConvertProgress& progress, std::string* errorText, int videoBitRate) {
   output = DvdMpegOutputName(output);
   com::ScopedCoInitialize com;
   EncoderGraphJob job(FormatFamily::Dvd, ntsc ? TvStandard::Ntsc : TvStandard::Pal, kSetting44Value,
                       kSetting42Value);
   job.SetFiles(source, output);
+  job.SetVideoBitRate(videoBitRate);
 
   if (com::FAILED(job.BuildAndStart())) {
     std::string why = job.EncoderError().empty() ? job.BuildError() : job.EncoderError();

@@ -19,8 +19,10 @@ std::string DvdMpegOutputName(const std::string& output);
 // (see DvdMpegOutputName). `ntsc` non-zero: NTSC, zero: PAL. Blocks; the calling thread's
 // messages are dispatched between one-second waits. True only when the output is complete;
 // on failure "转换失败" goes to standard output, `errorText` (if given) gets the reason and
-// no output file is left.
+// no output file is left. `videoBitRate` (bits/s), when above 0, is the average video rate
+// asked of the encoder instead of the format's own; the peak stays the format's.
 bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc,
-                      const ConvertProgress& progress = {}, std::string* errorText = nullptr);
+                      const ConvertProgress& progress = {}, std::string* errorText = nullptr,
+                      int videoBitRate = 0);
 
 }  // namespace vantrel

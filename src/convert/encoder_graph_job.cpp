@@ -125,6 +125,7 @@ HRESULT EncoderGraphJob::CreateEncoder() {
   if (encoderSettings_) {
     encoderSettings_->SetAudioEncoding(setting44Value_);
     encoderSettings_->SetReferenceDistance(setting42Value_);
+    if (videoBitRate_ > 0) encoderSettings_->SetVideoBitRate(videoBitRate_);
   }
   return S_OK;
 }

@@ -20,6 +20,8 @@ class EncoderGraphJob {
   EncoderGraphJob& operator=(const EncoderGraphJob&) = delete;
 
   void SetFiles(const std::string& source, const std::string& output);
+  // The average video rate to ask of the encoder (bits/s); 0 keeps the format's own.
+  void SetVideoBitRate(LONG bitsPerSecond) { videoBitRate_ = bitsPerSecond; }
   com::HRESULT BuildAndStart();
   // Until the graph ends; `progress` gets the percentage written about once a second.
   // `eventCode` gets the graph's end (EC_COMPLETE, EC_USERABORT, EC_ERRORABORT) or 0.
@@ -48,6 +50,7 @@ class EncoderGraphJob {
   LONG tvStandard_;
   LONG setting44Value_;
   LONG setting42Value_;
+  LONG videoBitRate_ = 0;
   com::BSTR outputFile_ = nullptr;
   com::BSTR sourceFile_ = nullptr;
   std::string encoderError_;  // kept from the encoder before teardown releases it

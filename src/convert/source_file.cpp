@@ -113,6 +113,14 @@ bool IsDvdLegalSource(const SourceFile& source, const EncoderPreset& preset, std
   if (a->codec_id != AV_CODEC_ID_MP2 && a->codec_id != AV_CODEC_ID_AC3)
     return why = "the sound is neither MPEG-1 Layer II nor AC-3", false;
   if (a->sample_rate != 48000) return why = "the sound is not sampled at 48 kHz", false;
+  // A caller that asked for less than the format's own rate wants the title smaller than
+  // a copy of it would be.
+  const int ownRate = PresetFor(preset.family, preset.tv).videoBitRate;
+  if (preset.videoBitRate > 0 && preset.videoBitRate < ownRate && ctx->pb && source.duration100ns > 0) {
+    const double fileRate = avio_size(ctx->pb) * 8.0 / (source.duration100ns / 1e7);
+    const double sound = a->bit_rate > 0 ? double(a->bit_rate) : double(preset.audioBitRate);
+    if (fileRate - sound > preset.videoBitRate) return why = "the video bit rate is above the one asked for", false;
+  }
   return true;
 }
 
