@@ -13,12 +13,14 @@
 
 #include "authoring/authoring_driver.h"
 #include "authoring/default_steps.h"
+#include "authoring/disc_fit_plan.h"
 #include "authoring/dvd_script_writer.h"
 #include "authoring/run_folders.h"
 #include "authoring/run_status.h"
 #include "authoring/spumux_script_writer.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
+#include "burn/medium_view.h"
 #include "cli/commands.h"
 #include "cli/console_status.h"
 #include "cli/recorders.h"
@@ -183,6 +185,12 @@ int Author(const TitleList& titles, AppSettings& settings, const Options& option
   if (options.footer) look.footerText = *options.footer;
   if (options.background) look.backgroundPicture = *options.background;
   AuthoringDriver driver(settings, model, titles, DefaultAuthoringSteps());
+  if (letter) {
+    // The titles are planned for the loaded medium when it tells its size.
+    const MediumView medium = ReadMedium(letter);
+    if (medium.result == 0 && medium.kind == MediumKind::Dvd && medium.capacityBytes >= kDiscSectorBytes)
+      driver.SetDiscCapacity(std::int64_t(medium.capacityBytes) / kDiscSectorBytes, medium.typeText);
+  }
   const bool ok = driver.StartRun();
   if (ok && !letter) ui.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
   ui.StopRunTimer();
