@@ -17,6 +17,8 @@ namespace vantrel {
 
 struct AppSettings;
 class MenuModel;
+class RunQuestion;
+class RunStatus;
 class TitleList;
 
 // What the run needs from the other subsystems.
@@ -45,6 +47,10 @@ class AuthoringDriver {
   // What the tools print during a run, in the intermediate folder.
   static constexpr const char* kToolLogName = "tools.log";
 
+  // Reports to `status` and asks `question`; both outlive the driver.
+  AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
+                  AuthoringSteps steps, RunStatus& status, RunQuestion& question);
+  // Reports to the front end installed with SetCurrentRunStatus / SetCurrentRunQuestion.
   AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
                   AuthoringSteps steps);
 
@@ -68,7 +74,9 @@ class AuthoringDriver {
   std::optional<DiscFitPlan> PlanDiscFit(const std::vector<bool>& repair);
   std::int64_t MenuStreamBytes() const;
   std::int64_t ExpectedSizeMb() const;
-  bool RunAuthoringTool();
+  RunStatus& Status() const;
+  RunQuestion& Question() const;
+  void Log(const std::string& text, int kind = 1) const;
 
   AppSettings& settings_;
   MenuModel& model_;
@@ -77,6 +85,8 @@ class AuthoringDriver {
   RunFolders folders_;
   std::int64_t capacitySectors_ = 0;  // 0: from the disccapacity setting
   std::string capacityName_;
+  RunStatus* status_ = nullptr;  // null: the installed front end's
+  RunQuestion* question_ = nullptr;
 };
 
 }  // namespace vantrel
