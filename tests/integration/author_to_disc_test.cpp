@@ -57,6 +57,16 @@ TEST(AuthorToDisc, TheDiscSizeOptionsChooseWhatTheTitlesArePlannedFor) {
     EXPECT_NE(out.find(expected), std::string::npos) << out;
     EXPECT_NE(out.find("标题 1 (a.mpg): 保持原样，"), std::string::npos) << out;
   }
+  // A disc too small for the list even at the lowest rate: asked, and No ends the run.
+  const std::string tooSmall = ShellQuote(std::string(VANTREL_APP_BUILD_DIR) + "/vantrel-author") +
+                               " author --pal --no-menu --no --disc-sectors 100 --work " +
+                               ShellQuote(temp / "work");
+  ShellResult run = RunShell(tooSmall + " " + ShellQuote(clip) + " > " + ShellQuote(temp / "out.txt") + " 2>&1");
+  const std::string out = test::ReadText(temp / "out.txt");
+  EXPECT_EQ(run.exitCode, 1) << out;
+  EXPECT_NE(out.find("光盘容量: 100 个扇区，0.20MB"), std::string::npos) << out;
+  EXPECT_NE(out.find("超过光盘容量 0.20MB。您无论如何都要继续吗？"), std::string::npos) << out;
+  EXPECT_NE(out.find("被用户取消，文件大小超过光盘容量"), std::string::npos) << out;
 }
 
 }  // namespace
