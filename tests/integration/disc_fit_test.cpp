@@ -12,6 +12,8 @@
 #include "authoring/default_steps.h"
 #include "authoring/disc_fit_plan.h"
 #include "base/paths.h"
+#include "convert/dvd_title_facts.h"
+#include "convert/mpeg_encoder.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
@@ -41,7 +43,7 @@ void MakeReady(const std::string& path, double seconds, int bitRate) {
   ASSERT_TRUE(test::Ffmpeg("-f lavfi -i '" + std::string(kNoise) +
                            "' -f lavfi -i sine=frequency=500:sample_rate=48000 -t " +
                            std::to_string(seconds) + " -target pal-dvd -b:v " +
-                           std::to_string(bitRate) + " -maxrate 9000000 " + ShellQuote(path)));
+                           std::to_string(bitRate) + " -maxrate 9000000 -aspect 4:3 " + ShellQuote(path)));
 }
 
 // Sectors of the disc image the disc writer would make of the folder.
@@ -146,6 +148,32 @@ class DiscFitTest : public ::testing::Test {
   RunFolders folders_;
   test::RecordingStatus status_{true};
 };
+
+TEST(DiscFitFacts, WhatThePlanLearnsOfATitle) {
+  test::TempFolder temp;
+  // A 2.35:1 picture goes into a 16:9 frame with bars: only the picture's pixels count.
+  const std::string wide = temp / "wide.avi", ready = temp / "ready.mpg";
+  ASSERT_TRUE(test::Ffmpeg("-f lavfi -i testsrc2=size=1024x436:rate=25 -t 2 -c:v mpeg4 " + ShellQuote(wide)));
+  DvdTitleFacts facts;
+  ASSERT_TRUE(DvdTitleFactsOf(wide, false, facts));
+  EXPECT_NEAR(facts.seconds, 2.0, 0.1);
+  EXPECT_NEAR(facts.pixelsPerSecond / (720.0 * 576 * 25), 576.0 * 16 / 9 / 2.35 / 576, 0.01);
+  EXPECT_EQ(facts.audioBitRate, 192000);
+  EXPECT_FALSE(facts.copied);
+  EXPECT_FALSE(DvdTitleFactsOf(temp / "missing.avi", false, facts));
+
+  // A DVD-legal title is copied at the encoder's own rate, encoded when less is asked for.
+  MakeReady(ready, 2, 5000000);
+  ASSERT_TRUE(DvdTitleFactsOf(ready, false, facts));
+  EXPECT_TRUE(facts.copied);
+  EXPECT_DOUBLE_EQ(facts.pixelsPerSecond, 720.0 * 576 * 25);
+  EncoderPreset preset = PresetFor(FormatFamily::Dvd, TvStandard::Pal);
+  EXPECT_TRUE(MpegEncoder::WouldCopy(ready, preset));
+  preset.videoBitRate = 5500000;  // more than the title has
+  EXPECT_TRUE(MpegEncoder::WouldCopy(ready, preset));
+  preset.videoBitRate = 3000000;
+  EXPECT_FALSE(MpegEncoder::WouldCopy(ready, preset));
+}
 
 TEST_F(DiscFitTest, TitlesToEncodeShareTheDisc) {
   // 47 s at the encoder's own 6 Mbit/s would take about 37 MB; the disc holds 31.
