@@ -67,7 +67,10 @@ bool AuthoringDriver::PrepareFolders() {
 }
 
 bool AuthoringDriver::StartRun() {
+  // The work folder may have changed since construction; the run keeps its tool folder.
+  const std::string tool = folders_.tool;
   folders_ = RunFolders::For(settings_.temppath, ApplicationFolder());
+  folders_.tool = tool;
   RunStatus& status = Status();
   const bool ntsc = settings_.IsNtsc();
   model_.Clear();

@@ -69,12 +69,7 @@ class BuilderHandle {
 }  // namespace
 
 std::string ImageBuilderIniPath() {
-  std::string folder = ApplicationFolder();
-  if (!IsFolderWritable(folder)) {
-    folder = UserConfigFolder();
-    MakeFolder(folder);
-  }
-  return folder + "tmpFoxImage.ini";
+  return RuntimeFilePath("tmpFoxImage", ".ini");
 }
 
 bool WriteImageBuilderIni(const std::string& path, const MenuModel& model, const RunFolders& folders) {

@@ -1,3 +1,4 @@
+#include "base/log.h"
 #include "convert/convert_to_dvd_mpeg.h"
 
 #include <cstdio>
@@ -14,8 +15,7 @@ constexpr LONG kSetting44Value = LONG(AudioCodec::Ac3);  // setting 44 = 2
 constexpr LONG kSetting42Value = 3;                      // setting 42 = 3: IBBP
 
 bool Failed(std::string* errorText, const std::string& why) {
-  std::fputs("转换失败\n", stdout);
-  std::fflush(stdout);
+  LogError("转换失败");
   if (errorText) *errorText = why.empty() ? "the conversion failed" : why;
   return false;
 }

@@ -2,6 +2,7 @@
 #include "authoring/authoring_driver.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -195,7 +196,7 @@ TEST_F(AuthoringRunTest, WhenTheAuthoringToolFailsTheImageBuilderMakesTheDisc) {
   ASSERT_EQ(dvd.titles.size(), 1u);
   ASSERT_EQ(dvd.menus.size(), 1u);
   EXPECT_EQ(dvd.menus[0].buttons, 1);
-  EXPECT_TRUE(FileExists(temp_ / "app/tmpFoxImage.ini"));
+  EXPECT_TRUE(FileExists(temp_ / "app/tmpFoxImage-" + std::to_string(getpid()) + ".ini"));
 }
 
 TEST_F(AuthoringRunTest, TheImageBuilderRefusesTitlesThatAreGone) {

@@ -18,6 +18,7 @@
 #include "platform/media/filter_base.h"
 #include "platform/media/media_type.h"
 #include "platform/registry/registry.h"
+#include "support/captured_log.h"
 #include "support/media_check.h"
 #include "support/temp_folder.h"
 
@@ -572,9 +573,9 @@ TEST(EncoderModule, ConversionRegistersTheModuleBesideTheProgramOnAFreshMachine)
     ScopedEnv appDir("VANTREL_APPDIR", VANTREL_APP_BUILD_DIR);
     std::string output = temp / "out.avi";
     std::string error;
-    testing::internal::CaptureStdout();
+    vantrel::test::StartLogCapture();
     ASSERT_TRUE(ConvertToDvdMpeg(source, output, 7, {}, &error)) << error;  // any non-zero: NTSC
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "正在初始化转换...\n");
+    EXPECT_EQ(vantrel::test::TakeLogCapture(), "正在初始化转换...\n");
     EXPECT_EQ(output, temp / "out.mpg");
     EXPECT_EQ(ReadBack(output).height, 480);
     EXPECT_TRUE(registry::KeyExists(registry::Root::ClassesRoot, classKey));
@@ -585,9 +586,9 @@ TEST(EncoderModule, ConversionRegistersTheModuleBesideTheProgramOnAFreshMachine)
     ScopedEnv appDir("VANTREL_APPDIR", temp / "no app");
     std::string output = temp / "none.mpg";
     std::string error;
-    testing::internal::CaptureStdout();
+    vantrel::test::StartLogCapture();
     EXPECT_FALSE(ConvertToDvdMpeg(source, output, 0, {}, &error));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("转换失败\n"), std::string::npos);
+    EXPECT_NE(vantrel::test::TakeLogCapture().find("转换失败\n"), std::string::npos);
     EXPECT_NE(error.find("mpgfiltr.so"), std::string::npos) << error;
     EXPECT_FALSE(FileExists(output));
   }

@@ -10,6 +10,7 @@
 #include "base/paths.h"
 #include "convert/convert_to_dvd_mpeg.h"
 #include "convert/mpeg_encoder.h"
+#include "support/captured_log.h"
 #include "support/media_check.h"
 #include "support/temp_folder.h"
 
@@ -88,10 +89,10 @@ TEST(EncoderConvert, Mpeg4AviBecomesPalDvdTitleInSyncUnderAnMpgName) {
   const std::string before = Checksum(source);
 
   std::string output = temp / "(TaliroFixedDVD)out.AVI";
-  testing::internal::CaptureStdout();
+  vantrel::test::StartLogCapture();
   std::string error;
   bool ok = ConvertToDvdMpeg(source, output, 0, {}, &error);
-  std::string printed = testing::internal::GetCapturedStdout();
+  std::string printed = vantrel::test::TakeLogCapture();
   ASSERT_TRUE(ok) << error;
   EXPECT_EQ(output, temp / "(TaliroFixedDVD)out.mpg");
   EXPECT_EQ(printed, "正在初始化转换...\n");
@@ -279,9 +280,9 @@ TEST(EncoderConvert, UnusableSourcesFailAndLeaveNothing) {
     SCOPED_TRACE(source);
     std::string output = temp / "out.avi";
     std::string error;
-    testing::internal::CaptureStdout();
+    vantrel::test::StartLogCapture();
     bool ok = ConvertToDvdMpeg(source, output, 0, {}, &error);
-    std::string printed = testing::internal::GetCapturedStdout();
+    std::string printed = vantrel::test::TakeLogCapture();
     EXPECT_FALSE(ok);
     EXPECT_NE(printed.find("转换失败\n"), std::string::npos) << printed;
     EXPECT_FALSE(error.empty());
@@ -342,9 +343,9 @@ TEST(EncoderConvert, UnwritableOrFullOutputIsAFailureWithTheSystemsReason) {
     ASSERT_TRUE(fs.Mounted()) << "mounting a tmpfs needs root";
     std::string output = JoinPath(temp / c.folder, "out.mpg");
     std::string error;
-    testing::internal::CaptureStdout();
+    vantrel::test::StartLogCapture();
     EXPECT_FALSE(ConvertToDvdMpeg(source, output, 0, {}, &error));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("转换失败"), std::string::npos);
+    EXPECT_NE(vantrel::test::TakeLogCapture().find("转换失败"), std::string::npos);
     EXPECT_NE(error.find(c.reason), std::string::npos) << error;
     EXPECT_TRUE(FolderEntries(temp / c.folder).empty());
   }
