@@ -30,8 +30,8 @@ ffmpeg -nostdin -loglevel error -y -f lavfi -i "testsrc2=size=1024x436:rate=25,$
   -f lavfi -i "sine=frequency=500:sample_rate=48000" -t 60 -c:v mpeg4 -q:v 4 -c:a mp2 "$w/wide.avi"
 titles=()
 i=0
-for spec in "full 35" "full 27" "wide 23" "full 15"; do
-  set -- $spec
+for kind in "full 35" "full 27" "wide 23" "full 15"; do
+  set -- $kind
   i=$((i + 1))
   seconds=$(echo "$minutes * 60 * $2 / 100" | bc)
   ffmpeg -nostdin -loglevel error -y -stream_loop -1 -i "$w/$1.avi" -t "$seconds" -c copy "$w/title$i.avi"
