@@ -10,6 +10,7 @@
 #include "authoring/progress_monitor.h"
 #include "authoring/run_status.h"
 #include "authoring/shell_command.h"
+#include "authoring/title_harmony.h"
 #include "authoring/tool_environment.h"
 #include "authoring/toolset.h"
 #include "authoring/video_ts_check.h"
@@ -27,6 +28,20 @@ bool WrittenSince(const std::string& path, std::filesystem::file_time_type start
   std::error_code ec;
   const auto written = std::filesystem::last_write_time(path, ec);
   return !ec && written >= start - std::chrono::seconds(1);
+}
+
+// What title `i` is made into: the disc's shape and sound as `harmony` says, at the video
+// rate the disc plan gives it. A title encoded only to fit keeps the sound it shares with
+// the disc (`facts`, as the run authors it); an encode would otherwise give it AC-3
+// whatever the other titles carry.
+DiscTarget TitleTarget(const HarmonyPlan& harmony, const TitleFacts& facts, std::size_t i, int rate) {
+  DiscTarget target = harmony.targets[i];
+  target.videoBitRate = rate;
+  if (rate > 0 && !target.uniformSound && facts.readable && CanEncodeSound(facts.sound)) {
+    target.sound = AudioCodecOf(facts.sound.format);
+    target.uniformSound = true;
+  }
+  return target;
 }
 
 }  // namespace
@@ -112,7 +127,7 @@ bool AuthoringDriver::AuthoringRun() {
     // The tools run in the tool folder with the run's standard; their chatter goes to a
     // log in the intermediate folder instead of the terminal.
     succeeded = ShellCommand(
-        command, ToolShellContext(folders_.tool, settings_.IsNtsc(), folders_.intermediate + kToolLogName));
+        command, ToolShellContext(folders_.tool, settings_.Standard(), folders_.intermediate + kToolLogName));
     stop.Signal();
     if (!monitor.Join()) Question().ShowMessage("等待数字数据采集系统终止失败！");
     stop.Reset();
@@ -128,19 +143,24 @@ bool AuthoringDriver::RepairTitles() {
   Log("修复 MPEG 文件...");
   RunQuestion& questions = Question();
   const bool ntsc = settings_.IsNtsc();
-  const auto& entries = model_.Titles();
-  std::vector<bool> repair;
-  for (const auto& entry : entries) {
+  const auto& titles = model_.Titles();
+  std::vector<bool> repairs;
+  for (const auto& entry : titles) {
     const std::string& source = entry->SourcePath;
     const std::string extension = ExtensionOf(source);
     const bool avi = EqualsNoCase(extension, "avi");
     const bool wmv = EqualsNoCase(extension, "wmv");
     const bool compliant = DvdCompliance(source, questions);
-    repair.push_back(!compliant || avi || wmv || settings_.convertbefore);
+    repairs.push_back(!compliant || avi || wmv || settings_.convertbefore);
   }
+  // The disc's one shape and sound come first: they decide which titles are encoded and
+  // so share the disc's room.
+  const std::vector<HarmonyTitle> authored = AuthoredTitles(repairs);
+  const HarmonyPlan harmony = PlanTitleHarmony(authored, settings_.zoom);
+  for (const std::string& line : HarmonyReasons(harmony)) Log(line);
   // The plan is made, and a disc that cannot hold the list even at the lowest rate is
   // asked about, before anything is encoded.
-  std::optional<DiscFitPlan> plan = PlanDiscFit(repair);
+  std::optional<DiscFitPlan> plan = PlanDiscFit(repairs, harmony);
   if (plan && !plan->Fits() &&
       !questions.AskYesNo(FitOverflowQuestion(plan->BytesAtFloor(), plan->CapacityBytes(),
                                               kFitFloorBitRate))) {
@@ -148,13 +168,13 @@ bool AuthoringDriver::RepairTitles() {
     return false;
   }
   std::vector<int> shownRates;
-  for (std::size_t i = 0; plan && i < entries.size(); ++i) shownRates.push_back(plan->VideoBitRate(int(i)));
+  for (std::size_t i = 0; plan && i < titles.size(); ++i) shownRates.push_back(plan->VideoBitRate(int(i)));
 
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    MenuEntry& entry = *entries[i];
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    MenuEntry& entry = *titles[i];
     const std::string& source = entry.SourcePath;
     const int index = int(i);
-    if (!repair[i] && !(plan && plan->Encodes(index))) {
+    if (!repairs[i] && !harmony.Converts(i) && !(plan && plan->Encodes(index))) {
       if (plan) plan->Written(index, std::int64_t(FileSize(source)));
       continue;
     }
@@ -162,11 +182,13 @@ bool AuthoringDriver::RepairTitles() {
     if (rate > 0 && rate != shownRates[i])
       Log(FitTitleText(index + 1, FileNameOf(source), rate, plan->PredictBytes(index, rate)));
     std::string target = RepairTarget(source);
-    Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+    if (repairs[i] || !harmony.Converts(i)) Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+    if (harmony.Converts(i)) Log(HarmonyStatus(harmony, i, FileNameOf(source)));
     // A repair left by an earlier run must not pass for this one's.
     DeleteFolderTree(target);
     const auto started = std::filesystem::file_time_type::clock::now();
-    if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, ntsc, rate);
+    if (steps_.convertToDvdMpeg)
+      steps_.convertToDvdMpeg(source, target, ntsc, TitleTarget(harmony, authored[i].facts, i, rate));
     // A conversion that wrote nothing must not pass: an unopenable file would count as
     // compliant and an unreadable one as having video.
     const bool written = FileSize(target) > 0 && WrittenSince(target, started);
@@ -183,6 +205,18 @@ bool AuthoringDriver::RepairTitles() {
   return true;
 }
 
+std::vector<HarmonyTitle> AuthoringDriver::AuthoredTitles(const std::vector<bool>& repairs) const {
+  const TvStandard tv = settings_.IsNtsc() ? TvStandard::Ntsc : TvStandard::Pal;
+  const auto& titles = model_.Titles();
+  std::vector<HarmonyTitle> authored;
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    const std::string& source = titles[i]->SourcePath;
+    authored.push_back({repairs[i] ? RepairedTitleFacts(source, tv, AudioCodec::Ac3) : ReadTitleFacts(source),
+                        repairs[i]});
+  }
+  return authored;
+}
+
 std::int64_t AuthoringDriver::MenuStreamBytes() const {
   if (!settings_.createmenu)
     return std::int64_t(FileSize(ApplicationFolder() + (settings_.IsNtsc() ? "bn.mpg" : "bp.mpg")));
@@ -192,7 +226,8 @@ std::int64_t AuthoringDriver::MenuStreamBytes() const {
   return bytes;
 }
 
-std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(const std::vector<bool>& repair) {
+std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(const std::vector<bool>& repairs,
+                                                       const HarmonyPlan& harmony) {
   if (!steps_.fitFacts) return std::nullopt;
   const bool ntsc = settings_.IsNtsc();
   const auto& entries = model_.Titles();
@@ -201,9 +236,14 @@ std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(const std::vector<bool>&
     const std::string& source = entries[i]->SourcePath;
     FitTitle facts;
     // An unreadable title is planned as nothing; its repair fails and stops the run.
-    if (!steps_.fitFacts(source, ntsc, facts)) facts = FitTitle{};
-    facts.ready = !repair[i] || facts.ready;
-    facts.readyBytes = facts.ready ? std::int64_t(FileSize(source)) : 0;
+    if (!steps_.fitFacts(source, ntsc, harmony.targets[i], facts)) facts = FitTitle{};
+    // A title used as it is takes its file's bytes; one made anew is ready only when its
+    // pictures are kept (copied, or only its sound encoded).
+    if (!repairs[i] && !harmony.Converts(i)) {
+      facts.ready = true;
+      facts.readyBytes = std::int64_t(FileSize(source));
+    }
+    if (!facts.ready) facts.readyBytes = 0;
     titles.push_back(facts);
   }
   FitLimits limits;
@@ -218,8 +258,7 @@ std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(const std::vector<bool>&
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const int index = int(i);
     const int rate = plan.VideoBitRate(index);
-    const std::int64_t bytes = plan.Encodes(index) ? plan.PredictBytes(index, rate)
-                                                   : std::int64_t(FileSize(entries[i]->SourcePath));
+    const std::int64_t bytes = plan.Encodes(index) ? plan.PredictBytes(index, rate) : plan.ReadyBytes(index);
     Log(FitTitleText(index + 1, FileNameOf(entries[i]->SourcePath), rate, bytes));
   }
   return plan;

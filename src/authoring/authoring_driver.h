@@ -12,6 +12,7 @@
 
 #include "authoring/disc_fit_plan.h"
 #include "authoring/run_folders.h"
+#include "convert/convert_to_dvd_mpeg.h"
 
 namespace vantrel {
 
@@ -20,6 +21,8 @@ class MenuModel;
 class RunQuestion;
 class RunStatus;
 class TitleList;
+struct HarmonyPlan;
+struct HarmonyTitle;
 
 // What the run needs from the other subsystems.
 struct AuthoringSteps {
@@ -28,13 +31,15 @@ struct AuthoringSteps {
   // Makes every page's menu stream; false when it failed and the user chose not to go on
   // (on Yes it clears the create-menu setting and returns true).
   std::function<bool(MenuModel&, AppSettings&, const RunFolders&)> makeMenuVideos;
-  // Repairs one title into DVD MPEG-2; may rewrite `output`. `videoBitRate` above 0 is the
-  // average video rate planned for it, 0 the encoder's own. Its result is not relied on.
-  std::function<bool(const std::string& source, std::string& output, bool ntsc, int videoBitRate)>
+  // Repairs one title into DVD MPEG-2, made for its disc as `target` says (the disc's shape
+  // and sound, the video rate planned for it); may rewrite `output`. Its result is not
+  // relied on.
+  std::function<bool(const std::string& source, std::string& output, bool ntsc, const DiscTarget& target)>
       convertToDvdMpeg;
-  // What the disc plan needs of a title (`ready`: the repair would copy it as it is);
-  // false when the file cannot be read. Without it the run makes no plan.
-  std::function<bool(const std::string& path, bool ntsc, FitTitle& facts)> fitFacts;
+  // What the disc plan needs of the title the repair makes of `path` for `target` (`ready`:
+  // its pictures would be kept, at `readyBytes`); false when the file cannot be read.
+  // Without it the run makes no plan.
+  std::function<bool(const std::string& path, bool ntsc, const DiscTarget& target, FitTitle& facts)> fitFacts;
   // 1 video stream present, 0 none, negative when the file cannot be read.
   std::function<int(const std::string& path)> hasVideoStream;
   // The second way to build the disc when the authoring tool fails.
@@ -69,9 +74,14 @@ class AuthoringDriver {
 
  private:
   bool PrepareFolders();
+  // Repairs the titles that need it and brings the others in line with the disc's one
+  // title set (shape and sound), each written once in its final form.
   bool RepairTitles();
-  // The disc plan of the titles, `repair` telling which need repair; empty without one.
-  std::optional<DiscFitPlan> PlanDiscFit(const std::vector<bool>& repair);
+  // Every title as the run will author it: its facts after repair when it is repaired.
+  std::vector<HarmonyTitle> AuthoredTitles(const std::vector<bool>& repairs) const;
+  // The disc plan of the titles, `repairs` and `harmony` telling which are made anew and
+  // for what; empty without one.
+  std::optional<DiscFitPlan> PlanDiscFit(const std::vector<bool>& repairs, const HarmonyPlan& harmony);
   std::int64_t MenuStreamBytes() const;
   std::int64_t ExpectedSizeMb() const;
   RunStatus& Status() const;

@@ -39,23 +39,23 @@ AuthoringSteps StepsFor(FrontEnd ui) {
            MenuChainResult::kStopRun;
   };
   steps.convertToDvdMpeg = [ui](const std::string& source, std::string& output, bool ntsc,
-                                int videoBitRate) {
+                                const DiscTarget& target) {
     std::string reason;
     RunStatus& status = ui.Status();
     const bool done = ConvertToDvdMpeg(
-        source, output, ntsc, [&status](int percent) { status.SetProgress(percent); }, &reason,
-        videoBitRate);
+        source, output, ntsc, target, [&status](int percent) { status.SetProgress(percent); }, &reason);
     if (!done && !reason.empty()) status.ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
     return done;
   };
   steps.hasVideoStream = [](const std::string& path) { return HasVideoStream(path); };
-  steps.fitFacts = [](const std::string& path, bool ntsc, FitTitle& facts) {
+  steps.fitFacts = [](const std::string& path, bool ntsc, const DiscTarget& target, FitTitle& facts) {
     DvdTitleFacts title;
-    if (!DvdTitleFactsOf(path, ntsc, title)) return false;
+    if (!DvdTitleFactsOf(path, ntsc, title, target)) return false;
     facts.seconds = title.seconds;
     facts.pixelsPerSecond = title.pixelsPerSecond;
     facts.audioBitRate = title.audioBitRate;
     facts.ready = title.copied;
+    facts.readyBytes = title.copiedBytes;
     return true;
   };
   steps.fallback = [ui](MenuModel& model, AppSettings& settings, const RunFolders& folders) {

@@ -56,6 +56,8 @@ class DiscFitPlan {
   // Whether title `index` is to be encoded, and at which average video rate (bits/s).
   bool Encodes(int index) const { return titles_[index].encode; }
   int VideoBitRate(int index) const { return titles_[index].encode ? titles_[index].rate : 0; }
+  // Bytes title `index` takes when it goes on the disc without being encoded.
+  std::int64_t ReadyBytes(int index) const { return titles_[index].facts.readyBytes; }
 
   // Title `index` is done: it takes `bytes` on the disc. The titles not yet done are
   // planned again from what is left.

@@ -1,5 +1,7 @@
 #include "authoring/spumux_script_writer.h"
 
+#include <algorithm>
+
 #include "authoring/run_folders.h"
 #include "base/atomic_file.h"
 #include "base/text_format.h"
@@ -9,12 +11,18 @@
 namespace vantrel {
 namespace {
 
-std::string TitleButton(const MenuEntry& entry, const MenuPage& page) {
+// Sub-picture buttons belong on even lines (a player draws the two fields of a line pair
+// alike); rounding outwards keeps the whole caption under the highlight.
+int EvenDown(int y) { return y & ~1; }
+// The last even line of the frame is the lowest a button may reach.
+int EvenUp(int y, bool ntsc) { return std::min((y + 1) & ~1, (ntsc ? 480 : 576) - 2); }
+
+std::string TitleButton(const MenuEntry& entry, const MenuPage& page, bool ntsc) {
   const int t = entry.Position;
   const int n = int(page.Titles.size());
   const Rect& r = entry.CaptionRect;
   std::string text = Format("<button name=\"%d\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", t - 1,
-                            r.left, r.top, r.Right(), r.Bottom());
+                            r.left, EvenDown(r.top), r.Right(), EvenUp(r.Bottom(), ntsc));
   if (entry.TitleNumber == 1) return text + Format(" right=\"%d\"/>", t);
   if (t >= 2) text += Format(" left=\"%d\"", t - 2);
   if (t != n) return text + Format(" right=\"%d\"/>", t);
@@ -34,7 +42,7 @@ std::string SpumuxScriptWriter::Compose(const MenuPage& page, const std::string&
   const int k = page.Number;
   const std::string folder = XmlEscape(intermediateFolder);
   const double f = VerticalScale(ntsc);
-  const int top = int(kNavigationTop * f), bottom = int(kNavigationBottom * f);
+  const int top = EvenDown(int(kNavigationTop * f)), bottom = EvenUp(int(kNavigationBottom * f), ntsc);
   const int last = int(page.Titles.size());
 
   std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
@@ -43,7 +51,7 @@ std::string SpumuxScriptWriter::Compose(const MenuPage& page, const std::string&
           "\" highlight=\"" + folder + PageFileName("button_highlighted", k, ".png") +
           "\" select=\"" + folder + PageFileName("button_selected", k, ".png") +
           "\" transparent=\"000000\" force=\"yes\">";
-  for (const MenuEntry* entry : page.Titles) text += TitleButton(*entry, page);
+  for (const MenuEntry* entry : page.Titles) text += TitleButton(*entry, page, ntsc);
   if (page.Previous) {
     text += Format("<button name=\"p\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", kPreviousLeft, top,
                    kPreviousRight, bottom);

@@ -11,7 +11,7 @@ namespace vantrel {
 namespace {
 
 // The encoder settings the main program always applies after choosing the DVD format.
-constexpr LONG kSetting44Value = LONG(AudioCodec::Ac3);  // setting 44 = 2
+
 constexpr LONG kSetting42Value = 3;                      // setting 42 = 3: IBBP
 
 bool Failed(std::string* errorText, const std::string& why) {
@@ -30,13 +30,19 @@ std::string DvdMpegOutputName(const std::string& output) {
 }
 
 bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc,
-                      const ConvertProgress& progress, std::string* errorText, int videoBitRate) {
+                      const ConvertProgress& progress, std::string* errorText) {
+  return ConvertToDvdMpeg(source, output, ntsc, DiscTarget{}, progress, errorText);
+}
+
+bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc, const DiscTarget& target,
+                      const ConvertProgress& progress, std::string* errorText) {
   output = DvdMpegOutputName(output);
   com::ScopedCoInitialize com;
-  EncoderGraphJob job(FormatFamily::Dvd, ntsc ? TvStandard::Ntsc : TvStandard::Pal, kSetting44Value,
-                      kSetting42Value);
+  const LONG sound = LONG(target.sound);  // AC-3 (setting 44 = 2) unless the disc needs MPEG sound
+  EncoderGraphJob job(FormatFamily::Dvd, StandardOfNtscFlag(ntsc != 0), sound, kSetting42Value);
+  job.SetDiscTarget(target.displayShape, target.uniformSound);
   job.SetFiles(source, output);
-  job.SetVideoBitRate(videoBitRate);
+  job.SetVideoBitRate(target.videoBitRate);
 
   if (com::FAILED(job.BuildAndStart())) {
     std::string why = job.EncoderError().empty() ? job.BuildError() : job.EncoderError();

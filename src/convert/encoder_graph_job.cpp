@@ -59,6 +59,11 @@ EncoderGraphJob::EncoderGraphJob(FormatFamily family, TvStandard tv, LONG settin
 
 EncoderGraphJob::~EncoderGraphJob() { ReleaseAll(); }
 
+void EncoderGraphJob::SetDiscTarget(LONG displayShape, bool uniformSound) {
+  displayShape_ = displayShape;
+  uniformSound_ = uniformSound;
+}
+
 void EncoderGraphJob::SetFiles(const std::string& source, const std::string& output) {
   SysFreeString(sourceFile_);
   SysFreeString(outputFile_);
@@ -123,6 +128,8 @@ HRESULT EncoderGraphJob::CreateEncoder() {
   if (encoderSettings_) {
     encoderSettings_->SetAudioEncoding(setting44Value_);
     encoderSettings_->SetReferenceDistance(setting42Value_);
+    if (displayShape_) encoderSettings_->SetDisplayShape(displayShape_);
+    if (uniformSound_) encoderSettings_->SetUniformSound(1);
     if (videoBitRate_ > 0) encoderSettings_->SetVideoBitRate(videoBitRate_);
   }
   return S_OK;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/ini_file.h"
+#include "base/tv_standard.h"
 
 namespace vantrel {
 
@@ -35,6 +36,7 @@ struct AppSettings {
   int disccapacity = 0;  // the disc a run is planned for: 0 DVD-5, 1 DVD-9
 
   bool IsNtsc() const { return resolution == 1; }
+  TvStandard Standard() const { return StandardOfNtscFlag(IsNtsc()); }
 
  private:
   IniFile ini_;

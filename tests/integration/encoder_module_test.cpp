@@ -190,7 +190,14 @@ TEST(EncoderModule, ControlAndSettingsSlotsByPosition) {
   CallSlot(s, 12, &width);
   EXPECT_EQ(width, 480);
   // Slots the callers do not name exist and answer "not implemented".
-  for (int slot : {3, 4, 5, 6, 19, 22, 29, 34, 36, 41, 43}) EXPECT_EQ(CallSlot(s, slot), E_NOTIMPL) << slot;
+  for (int slot : {3, 4, 5, 6, 19, 22, 32, 34, 36, 41, 43}) EXPECT_EQ(CallSlot(s, slot), E_NOTIMPL) << slot;
+  // The disc's shape (29, read back through 30) and its one sound format (31).
+  LONG shape = -1;
+  EXPECT_EQ(CallSlot(s, 29, LONG(1)), E_INVALIDARG);  // square pixels are no disc shape
+  ASSERT_EQ(CallSlot(s, 29, LONG(3)), S_OK);
+  ASSERT_EQ(CallSlot(s, 30, &shape), S_OK);
+  EXPECT_EQ(shape, 3);
+  EXPECT_EQ(CallSlot(s, 31, LONG(1)), S_OK);
   for (int slot : {3, 5, 7, 10, 11, 12}) EXPECT_EQ(CallSlot(c, slot), E_NOTIMPL) << slot;
 
   // A new format gives a new settings object; the old one keeps what it had.

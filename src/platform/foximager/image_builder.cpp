@@ -43,8 +43,8 @@ int Clamp(int value, int low, int high) { return value < low ? low : value > hig
 
 }  // namespace
 
-ImageBuilder::ImageBuilder(ImageBuilderInput input, std::string workFolder, bool ntsc, Progress progress)
-    : input_(std::move(input)), workFolder_(std::move(workFolder)), ntsc_(ntsc),
+ImageBuilder::ImageBuilder(ImageBuilderInput input, std::string workFolder, TvStandard standard, Progress progress)
+    : input_(std::move(input)), workFolder_(std::move(workFolder)), standard_(standard),
       progress_(std::move(progress)) {}
 
 bool ImageBuilder::Fail(std::string why) {
@@ -55,7 +55,7 @@ bool ImageBuilder::Fail(std::string why) {
 bool ImageBuilder::CreateMenuImages() {
   const std::string folder = Folder();
   if (!MakeFolder(folder)) return Fail("cannot create " + folder);
-  const int height = ntsc_ ? 480 : 576;
+  const int height = IsNtsc(standard_) ? 480 : 576;
   const int n = int(input_.titles.size());
   bool ok = WritePalettePng(folder + "normal.png", ButtonImage(input_, height, {0, 0, 0}, false)) &&
             WritePalettePng(folder + "highlight.png", ButtonImage(input_, height, {255, 220, 0}, true)) &&
@@ -89,7 +89,7 @@ bool ImageBuilder::ConvertTitles(int steps) {
     MpegEncoder encoder;
     encoder.SetSource(input_.titles[i].file);
     encoder.SetOutput(output);
-    encoder.SetPreset(PresetFor(FormatFamily::Dvd, ntsc_ ? TvStandard::Ntsc : TvStandard::Pal));
+    encoder.SetPreset(PresetFor(FormatFamily::Dvd, standard_));
     if (!encoder.Start()) return Fail(input_.titles[i].file + ": " + encoder.ErrorText());
     while (!encoder.Wait(500)) {
       const auto duration = encoder.Duration100ns();
@@ -107,10 +107,10 @@ bool ImageBuilder::MakeMenuStream(int step, int steps) {
   if (progress_) progress_(0, step, steps);
   // Without the background movie the black clip carries the buttons.
   std::string movie = input_.menuMovie;
-  if (!FileExists(movie)) movie = ApplicationFolder() + (ntsc_ ? "bn.mpg" : "bp.mpg");
+  if (!FileExists(movie)) movie = ApplicationFolder() + (IsNtsc(standard_) ? "bn.mpg" : "bp.mpg");
   const std::string menu = Folder() + "menu.mpg";
   DeleteFolderTree(menu);
-  const std::string command = "VIDEO_FORMAT=" + std::string(ntsc_ ? "NTSC" : "PAL") + " spumux " +
+  const std::string command = "VIDEO_FORMAT=" + std::string(VideoFormatName(standard_)) + " spumux " +
                               ShellQuote(Folder() + "menu_spumux.xml") + " < " + ShellQuote(movie) +
                               " > " + ShellQuote(menu);
   if (!ShellCommand(command) || FileSize(menu) == 0) return Fail("spumux could not add the buttons to " + movie);
@@ -135,7 +135,7 @@ bool ImageBuilder::Author(int step, int steps) {
   const std::string output = workFolder_ + "/DVD";
   DeleteFolderTree(output + "/VIDEO_TS");
   DeleteFolderTree(output + "/AUDIO_TS");
-  const std::string command = "VIDEO_FORMAT=" + std::string(ntsc_ ? "NTSC" : "PAL") +
+  const std::string command = "VIDEO_FORMAT=" + std::string(VideoFormatName(standard_)) +
                               " dvdauthor -o " + ShellQuote(output) + " -x " + ShellQuote(script) +
                               " >> " + ShellQuote(Folder() + "dvdauthor.log") + " 2>&1";
   if (!ShellCommand(command)) return Fail("dvdauthor failed; see " + Folder() + "dvdauthor.log");
