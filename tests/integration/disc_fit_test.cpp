@@ -21,6 +21,7 @@
 #include "support/media_maker.h"
 #include "support/recording_status.h"
 #include "support/temp_folder.h"
+#include "support/title_playback.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -44,6 +45,16 @@ void MakeReady(const std::string& path, double seconds, int bitRate) {
                            "' -f lavfi -i sine=frequency=500:sample_rate=48000 -t " +
                            std::to_string(seconds) + " -target pal-dvd -b:v " +
                            std::to_string(bitRate) + " -maxrate 9000000 -aspect 4:3 " + ShellQuote(path)));
+}
+
+// A DVD-ready title of `shape` ("4:3", "16:9") with sound in `codec` ("mp2", "ac3").
+void MakeReadyAs(const std::string& path, double seconds, int bitRate, const std::string& shape,
+                 const std::string& codec) {
+  ASSERT_TRUE(test::Ffmpeg("-f lavfi -i '" + std::string(kNoise) +
+                           "' -f lavfi -i sine=frequency=500:sample_rate=48000 -t " +
+                           std::to_string(seconds) + " -target pal-dvd -b:v " + std::to_string(bitRate) +
+                           " -maxrate 9000000 -aspect " + shape + " -c:a " + codec + " -b:a 192k " +
+                           ShellQuote(path)));
 }
 
 // Sectors of the disc image the disc writer would make of the folder.
@@ -173,6 +184,18 @@ TEST(DiscFitFacts, WhatThePlanLearnsOfATitle) {
   EXPECT_TRUE(MpegEncoder::WouldCopy(ready, preset));
   preset.videoBitRate = 3000000;
   EXPECT_FALSE(MpegEncoder::WouldCopy(ready, preset));
+
+  // Made for a disc: new sound only keeps the pictures, at the file's bytes with the sound
+  // at the encoded rate (448 kbit/s of AC-3 become 192 of MPEG sound); a new shape is an
+  // encode whose picture is pillarboxed.
+  DvdTitleFacts own;
+  ASSERT_TRUE(DvdTitleFactsOf(ready, false, own));
+  ASSERT_TRUE(DvdTitleFactsOf(ready, false, facts, DiscTarget{0, AudioCodec::Mp2, true}));
+  EXPECT_TRUE(facts.copied);
+  EXPECT_NEAR(double(own.copiedBytes - facts.copiedBytes), (448000 - 192000) * 2.0 / 8, 2000);
+  ASSERT_TRUE(DvdTitleFactsOf(ready, false, facts, DiscTarget{3, AudioCodec::Ac3, true}));
+  EXPECT_FALSE(facts.copied);
+  EXPECT_NEAR(facts.pixelsPerSecond / (720.0 * 576 * 25), 0.75, 0.01);
 }
 
 TEST_F(DiscFitTest, TitlesToEncodeShareTheDisc) {
@@ -236,6 +259,56 @@ TEST_F(DiscFitTest, AReadyTitleTooRichForTheDiscIsEncodedToFit) {
   test::DvdFacts dvd = test::ReadDvd(folders_.output);
   ASSERT_EQ(dvd.titles.size(), 2u);
   EXPECT_NEAR(dvd.titles[0].seconds, 8.0, 0.3);
+}
+
+TEST_F(DiscFitTest, TitlesMadeAnewForTheDiscsShapeShareItsRoom) {
+  // A 4:3 disc with MPEG sound (the first title's): the wide title is encoded into its
+  // frame at a planned rate; the title with AC-3 keeps its pictures and gets new sound.
+  const std::int64_t sectors = 4300;
+  settings_.zoom = 0;
+  MakeReadyAs(temp_ / "plain.mpg", 4, 3000000, "4:3", "mp2");
+  MakeReadyAs(temp_ / "other sound.mpg", 4, 3000000, "4:3", "ac3");
+  MakeReadyAs(temp_ / "wide.mpg", 10, 8000000, "16:9", "mp2");
+  for (const char* name : {"plain.mpg", "other sound.mpg", "wide.mpg"}) AddTitle(temp_ / name);
+  ASSERT_TRUE(Run(sectors)) << test::ReadText(folders_.intermediate + "tools.log");
+  ExpectFilled(sectors);
+  EXPECT_TRUE(Logged("标题 1 (plain.mpg): 保持原样"));
+  EXPECT_TRUE(Logged("标题 2 (other sound.mpg): 保持原样"));
+  const std::string line = LoggedLine("标题 3 (wide.mpg): 视频码率 ");
+  ASSERT_FALSE(line.empty());
+  const double planned = std::atof(line.c_str() + std::string("标题 3 (wide.mpg): 视频码率 ").size()) * 1e6;
+  EXPECT_LT(planned, 6000000);
+  EXPECT_NEAR(RatesOf(settings_.temppath + "/(TaliroFixedDVD)wide.mpg").videoAverage / planned, 1.0, 0.05);
+  EXPECT_NEAR(RatesOf(settings_.temppath + "/(TaliroFixedDVD)other sound.mpg").videoAverage /
+                  RatesOf(temp_ / "other sound.mpg").videoAverage,
+              1.0, 0.005);
+
+  MakeFolder(temp_ / "dumps");
+  const test::DiscPlayback disc = test::ReadDiscPlayback(folders_.output, temp_ / "dumps");
+  ASSERT_EQ(disc.titles.size(), 3u);
+  EXPECT_EQ(disc.setAspectCode, 2);
+  EXPECT_EQ(disc.setAudio, std::vector<std::string>{"mpeg1"});
+  EXPECT_EQ(test::PlaybackFaults(disc), "");
+  EXPECT_EQ(disc.titles[2].aspectCode, 2);
+}
+
+TEST_F(DiscFitTest, ATitleEncodedOnlyToFitKeepsTheSoundOfTheDisc) {
+  // Both titles are ready and agree (MPEG sound); the rich one must shrink, and an encode
+  // must not give it AC-3 the disc's title set does not declare.
+  const std::int64_t sectors = 3500;
+  MakeReadyAs(temp_ / "small.mpg", 3, 3000000, "4:3", "mp2");
+  MakeReadyAs(temp_ / "rich.mpg", 8, 8500000, "4:3", "mp2");
+  AddTitle(temp_ / "small.mpg");
+  AddTitle(temp_ / "rich.mpg");
+  ASSERT_TRUE(Run(sectors)) << test::ReadText(folders_.intermediate + "tools.log");
+  ExpectFilled(sectors);
+  EXPECT_TRUE(Logged("标题 2 (rich.mpg): 视频码率 "));
+  EXPECT_TRUE(FileExists(settings_.temppath + "/(TaliroFixedDVD)rich.mpg"));
+  MakeFolder(temp_ / "dumps");
+  const test::DiscPlayback disc = test::ReadDiscPlayback(folders_.output, temp_ / "dumps");
+  ASSERT_EQ(disc.titles.size(), 2u);
+  EXPECT_EQ(disc.setAudio, std::vector<std::string>{"mpeg1"});
+  EXPECT_EQ(test::PlaybackFaults(disc), "");
 }
 
 TEST_F(DiscFitTest, OneTitleAloneFillsTheDisc) {
