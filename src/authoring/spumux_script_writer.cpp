@@ -73,4 +73,19 @@ bool SpumuxScriptWriter::Write(const MenuPage& page, const std::string& intermed
                              Compose(page, intermediateFolder, ntsc));
 }
 
+std::string SpumuxScriptWriter::ComposeButtons(const SpumuxImages& images,
+                                               const std::vector<SpumuxButton>& buttons) {
+  std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?><subpictures><stream>";
+  text += "<spu start=\"0:0.5\" image=\"" + XmlEscape(images.normal) + "\" highlight=\"" +
+          XmlEscape(images.highlight) + "\" select=\"" + XmlEscape(images.select) +
+          "\" transparent=\"000000\" force=\"yes\">";
+  for (const SpumuxButton& b : buttons) {
+    text += Format("<button name=\"%s\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"",
+                   XmlEscape(b.name).c_str(), b.x0, b.y0, b.x1, b.y1);
+    for (const auto& [direction, neighbour] : b.links) text += " " + direction + "=\"" + XmlEscape(neighbour) + "\"";
+    text += "/>";
+  }
+  return text + "</spu></stream></subpictures>";
+}
+
 }  // namespace vantrel

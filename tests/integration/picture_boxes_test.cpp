@@ -18,7 +18,7 @@ namespace {
 struct Source {
   const char* name;
   const char* size;
-  const char* sar;  // pixel shape the file states
+  const char* sar;  // pixel shape the file states ("container D": display shape D in the container only)
   double shape;     // display shape of the source
 };
 
@@ -45,14 +45,22 @@ TEST(PictureBoxes, BarsAreCentredBlackAndThePictureCleanToItsEdge) {
       {"square 4x3.avi", "640x480", "1", 4.0 / 3},    {"wide pixels 4x3.avi", "720x576", "16/15", 4.0 / 3},
       {"square 5x4.avi", "720x576", "1", 5.0 / 4},    {"tall pixels 5x4.avi", "360x360", "5/4", 5.0 / 4},
       {"square scope.avi", "940x400", "1", 2.35},     {"wide pixels scope.avi", "720x576", "47/25", 2.35},
+      // The pixel shape stated by the container alone, the pictures' own headers square.
+      {"container wide pixels 4x3.mkv", "720x576", "container 4:3", 4.0 / 3},
   };
   test::TempFolder temp;
   for (bool ntsc : {false, true})
     for (const Source& s : sources) {
       SCOPED_TRACE(std::string(s.name) + (ntsc ? " NTSC" : " PAL"));
       const std::string source = temp / s.name;
-      ASSERT_TRUE(test::Ffmpeg(std::string("-f lavfi -i color=c=white:size=") + s.size +
-                               ":rate=25 -t 0.5 -vf setsar=" + s.sar + " -c:v mpeg4 -q:v 2 " + ShellQuote(source)));
+      const std::string sar = s.sar;
+      const bool container = sar.rfind("container ", 0) == 0;
+      const std::string made = container ? source + ".avi" : source;
+      ASSERT_TRUE(test::Ffmpeg(std::string("-f lavfi -i color=c=white:size=") + s.size + ":rate=25 -t 0.5 -vf setsar=" +
+                               (container ? std::string("1") : sar) + " -c:v mpeg4 -q:v 2 " + ShellQuote(made)));
+      if (container)
+        ASSERT_TRUE(test::Ffmpeg("-i " + ShellQuote(made) + " -c copy -aspect " + sar.substr(10) + " " +
+                                 ShellQuote(source)));
       std::string output = temp / (std::string(ntsc ? "n " : "p ") + s.name);
       std::string error;
       ASSERT_TRUE(ConvertToDvdMpeg(source, output, ntsc, {}, &error)) << error;

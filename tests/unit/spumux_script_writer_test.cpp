@@ -101,5 +101,17 @@ TEST(SpumuxScript, WritesTheNumberedFileWithoutLineEnd) {
   EXPECT_EQ(written.find('\n'), std::string::npos);
 }
 
+TEST(SpumuxScript, AnyOverlayThroughTheSameWriter) {
+  SpumuxButton first{"b0", 10, 20, 110, 81, {{"right", "b1"}, {"down", "b1"}}};
+  SpumuxButton second{"b1", 200, 20, 300, 81, {{"left", "b0"}, {"up", "b0"}}};
+  EXPECT_EQ(SpumuxScriptWriter::ComposeButtons({"/f & g/n.png", "/f & g/h.png", "/f & g/s.png"}, {first, second}),
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?><subpictures><stream><spu start=\"0:0.5\" "
+            "image=\"/f &amp; g/n.png\" highlight=\"/f &amp; g/h.png\" select=\"/f &amp; g/s.png\" "
+            "transparent=\"000000\" force=\"yes\">"
+            "<button name=\"b0\" x0=\"10\" y0=\"20\" x1=\"110\" y1=\"81\" right=\"b1\" down=\"b1\"/>"
+            "<button name=\"b1\" x0=\"200\" y0=\"20\" x1=\"300\" y1=\"81\" left=\"b0\" up=\"b0\"/>"
+            "</spu></stream></subpictures>");
+}
+
 }  // namespace
 }  // namespace vantrel
