@@ -166,8 +166,14 @@ void MainDialog::ReapplyButtonArt() {
 }
 
 void MainDialog::BindCommands() {
+  // Commands run after the click has returned: many open modal windows, and a click that
+  // came through the accessibility bus must be answered before a nested loop starts.
   Bind(wxEVT_BUTTON, [this](wxCommandEvent& event) {
-    if (!logic_.OnCommand(event.GetId())) event.Skip();
+    const int id = event.GetId();
+    if (buttons_.count(id))
+      CallAfter([this, id] { logic_.OnCommand(id); });
+    else
+      event.Skip();
   });
   Bind(wxEVT_MENU, &MainDialog::OnMenuCommand, this);
   list_->Bind(wxEVT_DATAVIEW_ITEM_CONTEXT_MENU, [this](wxDataViewEvent& event) {
@@ -193,7 +199,8 @@ void MainDialog::BindCommands() {
 }
 
 void MainDialog::OnMenuCommand(wxCommandEvent& event) {
-  if (!logic_.OnCommand(CommandOfWxId(event.GetId()))) event.Skip();
+  const int command = CommandOfWxId(event.GetId());
+  CallAfter([this, command] { logic_.OnCommand(command); });
 }
 
 void MainDialog::ShowInformation(const std::string& text) { app::ShowInformation(this, text); }

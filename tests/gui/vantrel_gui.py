@@ -125,7 +125,7 @@ class Vantrel:
         self.sandbox = sandbox
         self.log = open(os.path.join(sandbox.root, "vantrel.log"), "w")
         self.proc = subprocess.Popen([os.path.join(APP_BUILD_DIR, "vantrel")] + list(args), env=sandbox.env,
-                                     stdout=self.log, stderr=subprocess.STDOUT)
+                                     cwd=sandbox.media, stdout=self.log, stderr=subprocess.STDOUT)
         self.app = None
         if wait:
             self.app = wait_for(self._find_app, timeout=30, message="vantrel did not appear on the accessibility bus")
