@@ -79,7 +79,9 @@ int RunQuietly(std::vector<std::string> args, std::string* output = nullptr) {
 }
 
 std::vector<std::string> ApplicationFolders() {
-  std::vector<std::string> folders{UserDataFolder() + "applications/"};
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  std::vector<std::string> folders{(dataHome && *dataHome ? std::string(dataHome) : HomeFolder() + "/.local/share") +
+                                   "/applications/"};
   const char* dirs = std::getenv("XDG_DATA_DIRS");
   std::stringstream list(dirs && *dirs ? dirs : "/usr/local/share:/usr/share");
   std::string dir;
