@@ -36,6 +36,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--app-dir", required=True)
     parser.add_argument("--screens", required=True)
+    parser.add_argument("--exec", dest="program", action="store_true",
+                        help="SCRIPT is a program (a drawing test) run on the display, no session bus")
     parser.add_argument("script")
     parser.add_argument("args", nargs=argparse.REMAINDER)
     options = parser.parse_args()
@@ -51,6 +53,8 @@ def main():
     env.pop("NO_AT_BRIDGE", None)
     os.makedirs(options.screens, exist_ok=True)
     try:
+        if options.program:
+            sys.exit(subprocess.run([options.script] + options.args, env=env).returncode)
         result = subprocess.run(
             ["dbus-run-session", "--", "/usr/bin/python3", os.path.join(HERE, "session.py"),
              os.path.abspath(options.script)] + options.args, env=env)
