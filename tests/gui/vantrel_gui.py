@@ -49,6 +49,37 @@ def wait_for(what, timeout=15.0, step=0.2, message="timed out"):
         time.sleep(step)
 
 
+def send_close_request(xid):
+    """Asks an X window to close, as a window manager's close box does (WM_DELETE_WINDOW)."""
+    import ctypes
+    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+    class Event(ctypes.Union):
+        _fields_ = [("client", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+    display = x11.XOpenDisplay(None)
+    check(display, "cannot open the test display")
+    event = Event()
+    event.client.type = 33  # ClientMessage
+    event.client.window = xid
+    event.client.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+    event.client.format = 32
+    event.client.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    event.client.data[1] = 0  # CurrentTime
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.POINTER(Event)]
+    x11.XSendEvent(display, xid, 0, 0, ctypes.byref(event))
+    x11.XFlush(ctypes.c_void_p(display))
+    x11.XCloseDisplay(ctypes.c_void_p(display))
+
+
 class Sandbox:
     """A temporary home, config, registry and application folder. The application folder
     links every file the build made, so Settings.ini and scratch files land here only."""
@@ -114,6 +145,15 @@ class Sandbox:
                         "sine=frequency=440:duration=%s" % seconds, "-shortest", path], check=True)
         return path
 
+    def make_two_colour_clip(self, name, first, first_seconds, second, second_seconds):
+        """A clip showing one colour, then another (320 x 240, 25 frames/s, MPEG)."""
+        path = os.path.join(self.media, name)
+        subprocess.run(["ffmpeg", "-v", "error", "-y",
+                        "-f", "lavfi", "-i", "color=c=%s:s=320x240:r=25:d=%s" % (first, first_seconds),
+                        "-f", "lavfi", "-i", "color=c=%s:s=320x240:r=25:d=%s" % (second, second_seconds),
+                        "-filter_complex", "[0][1]concat=n=2:v=1:a=0", path], check=True)
+        return path
+
     def remove(self):
         shutil.rmtree(self.root, ignore_errors=True)
 
@@ -159,6 +199,25 @@ class Vantrel:
     def wait_closed(self, title, timeout=15):
         wait_for(lambda: not self.has_window(title), timeout=timeout, message="window %r stayed open" % title)
 
+    def alerts(self):
+        return [w for w in self.app.children if w.roleName == "alert"]
+
+    def alert(self, text, timeout=15):
+        """The message box showing `text`."""
+        def find():
+            for box in self.alerts():
+                if box.findChild(lambda n: n.name == text, retry=False, requireResult=False):
+                    return box
+            return None
+        return wait_for(find, timeout=timeout, message="no message box saying %r" % text)
+
+    def answer(self, box, button="OK"):
+        """Presses a button of a message box and waits until it is gone."""
+        time.sleep(0.3)  # a dialog takes its clicks once it is up
+        self.click(box, button)
+        wait_for(lambda: not self.alerts() or None if self.alerts() else True,
+                 message="the message box stayed open")
+
     def button(self, parent, name, timeout=10):
         return wait_for(lambda: parent.child(name=name, roleName="push button", retry=False),
                         timeout=timeout, message="no button %r" % name)
@@ -170,9 +229,21 @@ class Vantrel:
         """The title list's cells, row by row (the visible columns, texts only)."""
         table = (window or self.main).child(roleName="table", retry=False)
         cells = [c for c in table.children if c.roleName == "table cell"]
-        columns = max(1, table.get_n_columns() if hasattr(table, "get_n_columns") else 4)
+        columns = 4  # the hidden first column is not shown
         texts = [c.name for c in cells]
         return [texts[i:i + columns] for i in range(0, len(texts), columns)], table
+
+    def window_ids(self, title):
+        return [int(w) for w in subprocess.run(
+            ["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid), "--name", "^%s$" % title],
+            capture_output=True, text=True).stdout.split()]
+
+    def close_window(self, title):
+        """Closes a window of the program with its close box."""
+        ids = self.window_ids(title)
+        check(ids, "no window %r to close" % title)
+        for xid in ids:
+            send_close_request(xid)
 
     def focus(self, title):
         """Gives a window of the program the keyboard, as a window manager would on a click."""
@@ -191,14 +262,27 @@ class Vantrel:
         self.focus(title)
         rawinput.pressKey(key)
 
+    def dialogs(self, title=None):
+        """Showing windows other than the main window (wx's dialogs are frames to AT-SPI)."""
+        return [w for w in self.app.children if w.roleName in ("dialog", "frame", "alert") and w.showing and
+                w != self.main and (title is None or w.name == title)]
+
+    def rows(self, count, timeout=30):
+        """The title list's rows once it holds `count` of them."""
+        return wait_for(lambda: (lambda r: r if len(r) == count else None)(self.table_rows()[0]),
+                        timeout=timeout, message="the list did not reach %d rows" % count)
+
+    def cell(self, row, column):
+        """A cell node of the title list (columns as shown: 0 number, 1 picture, 2 title, 3 length)."""
+        rows, table = self.table_rows()
+        cells = [c for c in table.children if c.roleName == "table cell"]
+        return cells[row * 4 + column]
+
     def close(self, timeout=15):
         """Closes the main window as a person would and waits for the program to end."""
         if self.proc.poll() is None:
             # No window manager runs here: Escape closes the main window as its close box would.
-            # No window manager runs here: Escape closes the main window as its close box does.
-            self.focus("Vantrel")
-            self.point_at(self.main)
-            rawinput.pressKey("Escape")
+            self.close_window("Vantrel")
             try:
                 self.proc.wait(timeout=timeout)
             except subprocess.TimeoutExpired:
