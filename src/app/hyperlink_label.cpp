@@ -18,7 +18,11 @@ HyperlinkLabel::HyperlinkLabel(wxWindow* parent, wxWindowID id, const std::strin
   SetForegroundColour(wxColour(0, 0, 238));
   SetCursor(wxCursor(wxCURSOR_HAND));
   SetToolTip(U(address_));
-  Bind(wxEVT_BUTTON, &HyperlinkLabel::OnClick, this);
+  // After the click has returned: the failure message is modal.
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent& event) { CallAfter([this, event] {
+    wxCommandEvent copy(event);
+    OnClick(copy);
+  }); });
 }
 
 void HyperlinkLabel::OnClick(wxCommandEvent&) {

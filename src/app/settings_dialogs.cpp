@@ -68,7 +68,11 @@ class SettingsDialog : public wxDialog {
     sizer->Add(buttons, 0, wxEXPAND | wxALL, 8);
     SetSizerAndFit(sizer);
 
-    browse->Bind(wxEVT_BUTTON, &SettingsDialog::OnBrowse, this);
+    // The chooser opens after the click has returned (it is modal).
+    browse->Bind(wxEVT_BUTTON, [this](wxCommandEvent& event) { CallAfter([this, event] {
+      wxCommandEvent copy(event);
+      OnBrowse(copy);
+    }); });
     PrepareDialog(this);
   }
 

@@ -1,10 +1,16 @@
 // The small windows of the main window: the about box, the tip of the day, the decoder
 // download notice and the help viewer.
 // The core's headers come before wx's: the toolkit defines TRUE and FALSE as macros.
+#include "app/link_opener.h"
 #include "app/tip_of_the_day.h"
 #include "base/app_folder.h"
+#include "base/atomic_file.h"
+#include "base/paths.h"
 #include "media/regrab.h"
 #include "platform/skin/skin_library.h"
+
+#include <climits>
+#include <cstdlib>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -75,7 +81,7 @@ void ShowTipWindow(wxWindow* parent, bool atStartUp) {
   heading->SetFont(heading->GetFont().Bold().Larger());
   textColumn->Add(heading, 0, wxBOTTOM, 8);
   auto* tip = new wxStaticText(frame, 1085, U(tips.Text()));
-  tip->Wrap(340);
+  tip->Wrap(360);
   textColumn->Add(tip, 1, wxEXPAND);
   frameSizer->Add(textColumn, 1, wxALL | wxEXPAND, 8);
   frame->SetSizer(frameSizer);
@@ -93,7 +99,7 @@ void ShowTipWindow(wxWindow* parent, bool atStartUp) {
   next->Bind(wxEVT_BUTTON, [&](wxCommandEvent&) {
     tips.Next();
     tip->SetLabel(U(tips.Text()));
-    tip->Wrap(340);
+    tip->Wrap(360);
     frame->Layout();
   });
   bool byClose = false;
@@ -102,7 +108,11 @@ void ShowTipWindow(wxWindow* parent, bool atStartUp) {
     dialog.EndModal(wxID_CLOSE);
   }, wxID_CLOSE);
   PrepareDialog(&dialog);
-  frame->SetBackgroundColour(*wxWHITE);
+  // The tip stands on white under every skin.
+  for (wxWindow* window : {static_cast<wxWindow*>(frame), static_cast<wxWindow*>(heading), static_cast<wxWindow*>(tip)}) {
+    window->SetBackgroundColour(*wxWHITE);
+    window->SetForegroundColour(*wxBLACK);
+  }
   dialog.ShowModal();
   tips.Close(byClose, startUp->GetValue());
 }
@@ -127,13 +137,22 @@ void ShowDecoderNotice(wxWindow* parent) {
 
 namespace {
 
-// The help viewer: one window with the pages shipped under help/ in the application folder.
+// The help viewer: one window with the pages shipped under help/ in the application
+// folder. Pages are read as UTF-8 and links between them are followed here; links out of
+// the help (web, mail) go to the desktop's opener.
 class HelpViewer : public wxFrame {
  public:
   HelpViewer() : wxFrame(nullptr, wxID_ANY, U("Vantrel 帮助"), wxDefaultPosition, wxSize(760, 560)) {
     html_ = new wxHtmlWindow(this);
-    // Chinese pages need a face that has the glyphs; fontconfig maps these names to one.
+    // Chinese pages need a face that has the glyphs.
     html_->SetStandardFonts(12, "WenQuanYi Zen Hei", "WenQuanYi Zen Hei Mono");
+    html_->Bind(wxEVT_HTML_LINK_CLICKED, [this](wxHtmlLinkEvent& event) {
+      const std::string href = S(event.GetLinkInfo().GetHref());
+      if (href.find("://") != std::string::npos || href.rfind("mailto:", 0) == 0)
+        OpenLink(href);
+      else
+        Load(folder_ + href);
+    });
     Bind(wxEVT_CLOSE_WINDOW, [](wxCloseEvent& e) {
       viewer_ = nullptr;
       e.Skip();
@@ -141,13 +160,27 @@ class HelpViewer : public wxFrame {
   }
   static void Show(const std::string& page) {
     if (!viewer_) viewer_ = new HelpViewer;
-    viewer_->html_->LoadPage(U(page));
+    viewer_->Load(page);
     viewer_->wxFrame::Show();
     viewer_->Raise();
   }
 
  private:
+  void Load(const std::string& path) {
+    std::string text;
+    const std::string page = path.substr(0, path.find('#'));
+    if (!ReadWholeFile(page, text)) {
+      html_->SetPage(U("<html><body><p>" + std::string("找不到帮助页面: ") + page + "</p></body></html>"));
+      return;
+    }
+    char* real = ::realpath(FolderOf(page).c_str(), nullptr);
+    folder_ = real ? std::string(real) + "/" : FolderOf(page);
+    std::free(real);
+    html_->SetPage(U(text));
+  }
+
   wxHtmlWindow* html_;
+  std::string folder_;
   static inline HelpViewer* viewer_ = nullptr;
 };
 
