@@ -1,7 +1,5 @@
 #include "authoring/authoring_driver.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 
@@ -11,6 +9,7 @@
 #include "authoring/progress_monitor.h"
 #include "authoring/run_status.h"
 #include "authoring/shell_command.h"
+#include "authoring/title_harmony.h"
 #include "authoring/tool_environment.h"
 #include "authoring/toolset.h"
 #include "authoring/video_ts_check.h"
@@ -23,21 +22,6 @@
 namespace vantrel {
 namespace {
 
-void Log(const std::string& text, int kind = kStatusGreen) {
-  CurrentRunStatus().ShowStatus(text, 0, kStatusLogAndProgress, kind);
-}
-
-// The tools' chatter goes to a log in the intermediate folder instead of the terminal.
-class ScopedToolLog {
- public:
-  explicit ScopedToolLog(const std::string& path) { SetShellOutputFile(path); }
-  ~ScopedToolLog() { SetShellOutputFile(""); }
-  ScopedToolLog(const ScopedToolLog&) = delete;
-  ScopedToolLog& operator=(const ScopedToolLog&) = delete;
-};
-
-void EnterFolder(const std::string& folder) { (void)!chdir(folder.c_str()); }
-
 // File times come from a coarser clock than now(): a second of slack.
 bool WrittenSince(const std::string& path, std::filesystem::file_time_type start) {
   std::error_code ec;
@@ -48,9 +32,23 @@ bool WrittenSince(const std::string& path, std::filesystem::file_time_type start
 }  // namespace
 
 AuthoringDriver::AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
+                                 AuthoringSteps steps, RunStatus& status, RunQuestion& question)
+    : AuthoringDriver(settings, model, titles, std::move(steps)) {
+  status_ = &status;
+  question_ = &question;
+}
+
+AuthoringDriver::AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
                                  AuthoringSteps steps)
     : settings_(settings), model_(model), titles_(titles), steps_(std::move(steps)),
       folders_(RunFolders::For(settings.temppath, ApplicationFolder())) {}
+
+RunStatus& AuthoringDriver::Status() const { return status_ ? *status_ : CurrentRunStatus(); }
+RunQuestion& AuthoringDriver::Question() const { return question_ ? *question_ : CurrentRunQuestion(); }
+
+void AuthoringDriver::Log(const std::string& text, int kind) const {
+  Status().ShowStatus(text, 0, kStatusLogAndProgress, kind);
+}
 
 std::string AuthoringDriver::RepairTarget(const std::string& source) const {
   return folders_.work + "/" + kRepairPrefix + FileNameOf(source);
@@ -69,8 +67,11 @@ bool AuthoringDriver::PrepareFolders() {
 }
 
 bool AuthoringDriver::StartRun() {
+  // The work folder may have changed since construction; the run keeps its tool folder.
+  const std::string tool = folders_.tool;
   folders_ = RunFolders::For(settings_.temppath, ApplicationFolder());
-  RunStatus& status = CurrentRunStatus();
+  folders_.tool = tool;
+  RunStatus& status = Status();
   const bool ntsc = settings_.IsNtsc();
   model_.Clear();
   model_.LoadStyle(settings_.layout);
@@ -85,8 +86,6 @@ bool AuthoringDriver::StartRun() {
   if (!tools.Write()) {
     Log("无法写入工具文件夹 " + folders_.tool, kStatusRed);
   } else {
-    ScopedToolEnvironment environment(folders_.tool, ntsc);
-    ScopedToolLog log(folders_.intermediate + kToolLogName);
     ok = AuthoringRun();
   }
   tools.Remove();
@@ -95,14 +94,12 @@ bool AuthoringDriver::StartRun() {
 
 bool AuthoringDriver::AuthoringRun() {
   AutoResetEvent stop;  // the monitor's stop event, created unsignalled
-  EnterFolder(folders_.tool);
   if (settings_.createmenu && steps_.makeMenuVideos &&
       !steps_.makeMenuVideos(model_, settings_, folders_))
     return false;
   if (!RepairTitles()) return false;
   const std::int64_t expectedMb = ExpectedSizeMb();
 
-  EnterFolder(folders_.tool);
   Log(ProgressMonitor::kText);
   DvdScriptInputs inputs{settings_.createmenu, settings_.IsNtsc(), folders_.intermediate,
                          ApplicationFolder()};
@@ -111,10 +108,13 @@ bool AuthoringDriver::AuthoringRun() {
       AuthorCommand(folders_.output, DvdScriptWriter::ScriptPath(folders_.intermediate));
   bool succeeded;
   {
-    ProgressMonitor monitor(CurrentRunStatus(), folders_.output + "/VIDEO_TS", expectedMb, stop);
-    succeeded = ShellCommand(command);
+    ProgressMonitor monitor(Status(), folders_.output + "/VIDEO_TS", expectedMb, stop);
+    // The tools run in the tool folder with the run's standard; their chatter goes to a
+    // log in the intermediate folder instead of the terminal.
+    succeeded = ShellCommand(
+        command, ToolShellContext(folders_.tool, settings_.Standard(), folders_.intermediate + kToolLogName));
     stop.Signal();
-    if (!monitor.Join()) CurrentRunQuestion().ShowMessage("等待数字数据采集系统终止失败！");
+    if (!monitor.Join()) Question().ShowMessage("等待数字数据采集系统终止失败！");
     stop.Reset();
   }
   if (succeeded && VideoTsComplete(folders_.output + "/VIDEO_TS")) return true;
@@ -126,22 +126,29 @@ bool AuthoringDriver::AuthoringRun() {
 
 bool AuthoringDriver::RepairTitles() {
   Log("修复 MPEG 文件...");
-  RunQuestion& questions = CurrentRunQuestion();
+  RunQuestion& questions = Question();
   const bool ntsc = settings_.IsNtsc();
-  for (const auto& entry : model_.Titles()) {
+  const auto& titles = model_.Titles();
+  std::vector<bool> repairs;
+  for (const auto& entry : titles) {
     const std::string& source = entry->SourcePath;
     const std::string extension = ExtensionOf(source);
     const bool avi = EqualsNoCase(extension, "avi");
     const bool wmv = EqualsNoCase(extension, "wmv");
-    std::string target = RepairTarget(source);
     const bool compliant = DvdCompliance(source, questions);
-    if (compliant && !avi && !wmv && !settings_.convertbefore) continue;
-
-    Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+    repairs.push_back(!compliant || avi || wmv || settings_.convertbefore);
+  }
+  const HarmonyPlan plan = PlanDiscHarmony(titles, repairs);
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    const std::string& source = titles[i]->SourcePath;
+    if (!repairs[i] && !plan.Converts(i)) continue;
+    std::string target = RepairTarget(source);
+    if (repairs[i]) Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+    if (plan.Converts(i)) Log(HarmonyStatus(plan, i, FileNameOf(source)));
     // A repair left by an earlier run must not pass for this one's.
     DeleteFolderTree(target);
     const auto started = std::filesystem::file_time_type::clock::now();
-    if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, ntsc);
+    if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, ntsc, plan.targets[i]);
     // A conversion that wrote nothing must not pass: an unopenable file would count as
     // compliant and an unreadable one as having video.
     const bool written = FileSize(target) > 0 && WrittenSince(target, started);
@@ -151,9 +158,23 @@ bool AuthoringDriver::RepairTitles() {
       Log("无法修复视频文件，创建 DVD 失败。", kStatusRed);
       return false;
     }
-    entry->RepairedPath = target;
+    titles[i]->RepairedPath = target;
   }
   return true;
+}
+
+HarmonyPlan AuthoringDriver::PlanDiscHarmony(const std::vector<std::unique_ptr<MenuEntry>>& titles,
+                                             const std::vector<bool>& repairs) const {
+  const TvStandard tv = settings_.IsNtsc() ? TvStandard::Ntsc : TvStandard::Pal;
+  std::vector<HarmonyTitle> planned;
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    const std::string& source = titles[i]->SourcePath;
+    planned.push_back({repairs[i] ? RepairedTitleFacts(source, tv, AudioCodec::Ac3) : ReadTitleFacts(source),
+                       repairs[i]});
+  }
+  HarmonyPlan plan = PlanTitleHarmony(planned, settings_.zoom);
+  for (const std::string& line : HarmonyReasons(plan)) Log(line);
+  return plan;
 }
 
 std::int64_t AuthoringDriver::ExpectedSizeMb() const {
