@@ -1,7 +1,5 @@
 #include "authoring/authoring_driver.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 
@@ -23,21 +21,6 @@
 namespace vantrel {
 namespace {
 
-void Log(const std::string& text, int kind = kStatusGreen) {
-  CurrentRunStatus().ShowStatus(text, 0, kStatusLogAndProgress, kind);
-}
-
-// The tools' chatter goes to a log in the intermediate folder instead of the terminal.
-class ScopedToolLog {
- public:
-  explicit ScopedToolLog(const std::string& path) { SetShellOutputFile(path); }
-  ~ScopedToolLog() { SetShellOutputFile(""); }
-  ScopedToolLog(const ScopedToolLog&) = delete;
-  ScopedToolLog& operator=(const ScopedToolLog&) = delete;
-};
-
-void EnterFolder(const std::string& folder) { (void)!chdir(folder.c_str()); }
-
 // File times come from a coarser clock than now(): a second of slack.
 bool WrittenSince(const std::string& path, std::filesystem::file_time_type start) {
   std::error_code ec;
@@ -48,9 +31,23 @@ bool WrittenSince(const std::string& path, std::filesystem::file_time_type start
 }  // namespace
 
 AuthoringDriver::AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
+                                 AuthoringSteps steps, RunStatus& status, RunQuestion& question)
+    : AuthoringDriver(settings, model, titles, std::move(steps)) {
+  status_ = &status;
+  question_ = &question;
+}
+
+AuthoringDriver::AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
                                  AuthoringSteps steps)
     : settings_(settings), model_(model), titles_(titles), steps_(std::move(steps)),
       folders_(RunFolders::For(settings.temppath, ApplicationFolder())) {}
+
+RunStatus& AuthoringDriver::Status() const { return status_ ? *status_ : CurrentRunStatus(); }
+RunQuestion& AuthoringDriver::Question() const { return question_ ? *question_ : CurrentRunQuestion(); }
+
+void AuthoringDriver::Log(const std::string& text, int kind) const {
+  Status().ShowStatus(text, 0, kStatusLogAndProgress, kind);
+}
 
 std::string AuthoringDriver::RepairTarget(const std::string& source) const {
   return folders_.work + "/" + kRepairPrefix + FileNameOf(source);
@@ -69,8 +66,11 @@ bool AuthoringDriver::PrepareFolders() {
 }
 
 bool AuthoringDriver::StartRun() {
+  // The work folder may have changed since construction; the run keeps its tool folder.
+  const std::string tool = folders_.tool;
   folders_ = RunFolders::For(settings_.temppath, ApplicationFolder());
-  RunStatus& status = CurrentRunStatus();
+  folders_.tool = tool;
+  RunStatus& status = Status();
   const bool ntsc = settings_.IsNtsc();
   model_.Clear();
   model_.LoadStyle(settings_.layout);
@@ -85,8 +85,6 @@ bool AuthoringDriver::StartRun() {
   if (!tools.Write()) {
     Log("无法写入工具文件夹 " + folders_.tool, kStatusRed);
   } else {
-    ScopedToolEnvironment environment(folders_.tool, ntsc);
-    ScopedToolLog log(folders_.intermediate + kToolLogName);
     ok = AuthoringRun();
   }
   tools.Remove();
@@ -95,14 +93,12 @@ bool AuthoringDriver::StartRun() {
 
 bool AuthoringDriver::AuthoringRun() {
   AutoResetEvent stop;  // the monitor's stop event, created unsignalled
-  EnterFolder(folders_.tool);
   if (settings_.createmenu && steps_.makeMenuVideos &&
       !steps_.makeMenuVideos(model_, settings_, folders_))
     return false;
   if (!RepairTitles()) return false;
   const std::int64_t expectedMb = ExpectedSizeMb();
 
-  EnterFolder(folders_.tool);
   Log(ProgressMonitor::kText);
   DvdScriptInputs inputs{settings_.createmenu, settings_.IsNtsc(), folders_.intermediate,
                          ApplicationFolder()};
@@ -111,10 +107,13 @@ bool AuthoringDriver::AuthoringRun() {
       AuthorCommand(folders_.output, DvdScriptWriter::ScriptPath(folders_.intermediate));
   bool succeeded;
   {
-    ProgressMonitor monitor(CurrentRunStatus(), folders_.output + "/VIDEO_TS", expectedMb, stop);
-    succeeded = ShellCommand(command);
+    ProgressMonitor monitor(Status(), folders_.output + "/VIDEO_TS", expectedMb, stop);
+    // The tools run in the tool folder with the run's standard; their chatter goes to a
+    // log in the intermediate folder instead of the terminal.
+    succeeded = ShellCommand(
+        command, ToolShellContext(folders_.tool, settings_.IsNtsc(), folders_.intermediate + kToolLogName));
     stop.Signal();
-    if (!monitor.Join()) CurrentRunQuestion().ShowMessage("等待数字数据采集系统终止失败！");
+    if (!monitor.Join()) Question().ShowMessage("等待数字数据采集系统终止失败！");
     stop.Reset();
   }
   if (succeeded && VideoTsComplete(folders_.output + "/VIDEO_TS")) return true;
@@ -126,7 +125,7 @@ bool AuthoringDriver::AuthoringRun() {
 
 bool AuthoringDriver::RepairTitles() {
   Log("修复 MPEG 文件...");
-  RunQuestion& questions = CurrentRunQuestion();
+  RunQuestion& questions = Question();
   const bool ntsc = settings_.IsNtsc();
   for (const auto& entry : model_.Titles()) {
     const std::string& source = entry->SourcePath;

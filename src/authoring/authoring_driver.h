@@ -14,6 +14,8 @@ namespace vantrel {
 
 struct AppSettings;
 class MenuModel;
+class RunQuestion;
+class RunStatus;
 class TitleList;
 
 // What the run needs from the other subsystems.
@@ -37,6 +39,10 @@ class AuthoringDriver {
   // What the tools print during a run, in the intermediate folder.
   static constexpr const char* kToolLogName = "tools.log";
 
+  // Reports to `status` and asks `question`; both outlive the driver.
+  AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
+                  AuthoringSteps steps, RunStatus& status, RunQuestion& question);
+  // Reports to the front end installed with SetCurrentRunStatus / SetCurrentRunQuestion.
   AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
                   AuthoringSteps steps);
 
@@ -51,13 +57,17 @@ class AuthoringDriver {
   bool PrepareFolders();
   bool RepairTitles();
   std::int64_t ExpectedSizeMb() const;
-  bool RunAuthoringTool();
+  RunStatus& Status() const;
+  RunQuestion& Question() const;
+  void Log(const std::string& text, int kind = 1) const;
 
   AppSettings& settings_;
   MenuModel& model_;
   const TitleList& titles_;
   AuthoringSteps steps_;
   RunFolders folders_;
+  RunStatus* status_ = nullptr;  // null: the installed front end's
+  RunQuestion* question_ = nullptr;
 };
 
 }  // namespace vantrel

@@ -13,8 +13,17 @@
 #include "project/title_list.h"
 
 namespace vantrel {
+namespace {
 
-AuthoringSteps DefaultAuthoringSteps() {
+// The front end a step reports to: the one given, else the one installed at the time.
+struct FrontEnd {
+  RunStatus* status = nullptr;
+  RunQuestion* question = nullptr;
+  RunStatus& Status() const { return status ? *status : CurrentRunStatus(); }
+  RunQuestion& Question() const { return question ? *question : CurrentRunQuestion(); }
+};
+
+AuthoringSteps StepsFor(FrontEnd ui) {
   AuthoringSteps steps;
   steps.renderMenus = [](MenuModel& model, const TitleList& titles, const AppSettings& settings,
                          const RunFolders& folders) {
@@ -22,25 +31,34 @@ AuthoringSteps DefaultAuthoringSteps() {
                           MenuRenderOptions::FromSettings(settings, folders.intermediate));
     for (int kind = kMenuBackground; kind <= kMenuSelectedButtons; ++kind) renderer.Render(kind);
   };
-  steps.makeMenuVideos = [](MenuModel& model, AppSettings& settings, const RunFolders& folders) {
-    MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.IsNtsc()};
-    return MenuVideoChain::Run(model, inputs, settings, CurrentRunStatus(), CurrentRunQuestion()) !=
+  steps.makeMenuVideos = [ui](MenuModel& model, AppSettings& settings, const RunFolders& folders) {
+    MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.IsNtsc(),
+                           folders.intermediate + AuthoringDriver::kToolLogName};
+    return MenuVideoChain::Run(model, inputs, settings, ui.Status(), ui.Question()) !=
            MenuChainResult::kStopRun;
   };
-  steps.convertToDvdMpeg = [](const std::string& source, std::string& output, bool ntsc) {
+  steps.convertToDvdMpeg = [ui](const std::string& source, std::string& output, bool ntsc) {
     std::string reason;
+    RunStatus& status = ui.Status();
     const bool done = ConvertToDvdMpeg(
-        source, output, ntsc, [](int percent) { CurrentRunStatus().SetProgress(percent); }, &reason);
-    if (!done && !reason.empty())
-      CurrentRunStatus().ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
+        source, output, ntsc, [&status](int percent) { status.SetProgress(percent); }, &reason);
+    if (!done && !reason.empty()) status.ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
     return done;
   };
   steps.hasVideoStream = [](const std::string& path) { return HasVideoStream(path); };
-  steps.fallback = [](MenuModel& model, AppSettings& settings, const RunFolders& folders) {
+  steps.fallback = [ui](MenuModel& model, AppSettings& settings, const RunFolders& folders) {
     StillMovieMaker movieMaker;
-    return RunImageBuilderFallback(model, settings, folders, &movieMaker);
+    return RunImageBuilderFallback(model, settings, folders, &movieMaker, ui.Status(), ui.Question());
   };
   return steps;
 }
+
+}  // namespace
+
+AuthoringSteps DefaultAuthoringSteps(RunStatus& status, RunQuestion& question) {
+  return StepsFor({&status, &question});
+}
+
+AuthoringSteps DefaultAuthoringSteps() { return StepsFor({}); }
 
 }  // namespace vantrel

@@ -23,8 +23,8 @@ namespace {
 
 constexpr int kPollMs = 100;
 
-void OnBuilderProgress(void*, float percent, int step, int steps) {
-  RunStatus& status = CurrentRunStatus();
+void OnBuilderProgress(void* context, float percent, int step, int steps) {
+  RunStatus& status = *static_cast<RunStatus*>(context);
   status.SetProgressRange(0, steps * 100);
   status.SetProgress(step * 100 + int(percent));
 }
@@ -48,8 +48,8 @@ void MakeMenuMovie(MovieMaker& maker, const AppSettings& settings, const RunFold
 }
 
 // Every failure of the builder ends the same way: the note, then the intermediate folder goes.
-bool Fail(const char* message, const RunFolders& folders) {
-  CurrentRunQuestion().ShowMessage(message);
+bool Fail(const char* message, const RunFolders& folders, RunQuestion& question) {
+  question.ShowMessage(message);
   DeleteFolderTree(folders.intermediate);
   return false;
 }
@@ -96,18 +96,18 @@ bool WriteImageBuilderIni(const std::string& path, const MenuModel& model, const
 }
 
 bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, const RunFolders& folders,
-                             MovieMaker* movieMaker) {
+                             MovieMaker* movieMaker, RunStatus& status, RunQuestion& question) {
   BuilderHandle builder;
   if (movieMaker) MakeMenuMovie(*movieMaker, settings, folders);
   const std::string iniPath = ImageBuilderIniPath();
   WriteImageBuilderIni(iniPath, model, folders);
 
   if (!DVDImageBuild_LoadINI(builder.get(), iniPath.c_str()))
-    return Fail("载入输入 INI 文件失败。", folders);
+    return Fail("载入输入 INI 文件失败。", folders, question);
   DVDImageBuild_SetOutputFolder(builder.get(), folders.work.c_str());
-  DVDImageBuild_SetProgressCallback(builder.get(), OnBuilderProgress, nullptr);
+  DVDImageBuild_SetProgressCallback(builder.get(), OnBuilderProgress, &status);
   if (!DVDImageBuild_CreateMenuImages(builder.get()))
-    return Fail("创建和保存菜单图像失败。", folders);
+    return Fail("创建和保存菜单图像失败。", folders, question);
 
   std::atomic<bool> finished{false};
   bool built = false;  // written by the build thread before it ends
@@ -117,12 +117,12 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
   });
   PumpUntil([&] { return finished.load(); });
   build.join();
-  if (!built) return Fail("建立 DVD 失败。", folders);
+  if (!built) return Fail("建立 DVD 失败。", folders, question);
 
   DeleteFolderTree(folders.intermediate);
   if (VideoTsComplete(folders.output + "/VIDEO_TS")) return true;
-  CurrentRunStatus().ShowStatus("创建 DVD 映象未完成。", 0, kStatusLogAndProgress, kStatusRed);
-  CurrentRunQuestion().ShowMessage("创建 DVD 映象未完成。\r\n请在程序设置对话框中选择<授权之前转换/修复视频文件>。");
+  status.ShowStatus("创建 DVD 映象未完成。", 0, kStatusLogAndProgress, kStatusRed);
+  question.ShowMessage("创建 DVD 映象未完成。\r\n请在程序设置对话框中选择<授权之前转换/修复视频文件>。");
   return false;
 }
 

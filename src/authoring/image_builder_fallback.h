@@ -9,6 +9,8 @@ namespace vantrel {
 struct AppSettings;
 class MenuModel;
 class MovieMaker;
+class RunQuestion;
+class RunStatus;
 struct RunFolders;
 
 // tmpFoxImage.ini in the application folder, or in the user's config folder when the
@@ -18,8 +20,9 @@ std::string ImageBuilderIniPath();
 // Writes the builder's INI for the model's titles; other keys of the file stay.
 bool WriteImageBuilderIni(const std::string& path, const MenuModel& model, const RunFolders& folders);
 
-// Runs the whole fallback; true when the output folder's VIDEO_TS is complete.
+// Runs the whole fallback, reporting to `status` and `question`; true when the output
+// folder's VIDEO_TS is complete.
 bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, const RunFolders& folders,
-                             MovieMaker* movieMaker);
+                             MovieMaker* movieMaker, RunStatus& status, RunQuestion& question);
 
 }  // namespace vantrel

@@ -39,7 +39,7 @@ bool MenuVideoChain::StreamIsGood(const std::string& path) {
 MenuChainResult MenuVideoChain::Run(const MenuModel& model, const MenuChainInputs& inputs,
                                     AppSettings& settings, RunStatus& status,
                                     RunQuestion& question) {
-  ScopedToolEnvironment environment(inputs.toolFolder, inputs.ntsc);
+  const ShellContext tools = ToolShellContext(inputs.toolFolder, inputs.ntsc, inputs.toolLog);
   const std::string silence = inputs.applicationFolder + "silence.mp2";
   status.ShowStatus(kStatusText, 0, kStatusLogAndProgress, kStatusGreen);
   const int total = 2 * model.PageCount();
@@ -56,10 +56,10 @@ MenuChainResult MenuVideoChain::Run(const MenuModel& model, const MenuChainInput
     for (const std::string* old : {&files.video, &files.program, &files.menu}) unlink(old->c_str());
 
     SpumuxScriptWriter::Write(page, inputs.intermediateFolder, inputs.ntsc);
-    ShellCommand(StillToVideoCommand(files.picture, files.video, inputs.ntsc));
-    ShellCommand(MultiplexCommand(files.program, files.video, silence));
+    ShellCommand(StillToVideoCommand(files.picture, files.video, inputs.ntsc), tools);
+    ShellCommand(MultiplexCommand(files.program, files.video, silence), tools);
     progress();
-    ShellCommand(SpumuxCommand(files.script, files.program, files.menu));
+    ShellCommand(SpumuxCommand(files.script, files.program, files.menu), tools);
     progress();
   }
 

@@ -20,6 +20,7 @@ struct MenuChainInputs {
   std::string toolFolder;          // the written tool set; the tools run from here
   std::string applicationFolder;   // ends in "/": silence.mp2
   bool ntsc = false;
+  std::string toolLog;             // the tools' output is appended here; "" : ours
 };
 
 enum class MenuChainResult {

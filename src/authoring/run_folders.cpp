@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 
 #include "base/app_folder.h"
@@ -17,9 +18,13 @@ RunFolders RunFolders::For(const std::string& temppath, const std::string& appli
   std::string app = applicationFolder;
   if (app.empty() || app.back() != '/') app += '/';
   std::string toolParent = IsFolderWritable(app) ? app : UserDataFolder();
-  // Each running program has a tool folder of its own below TEMP: a second run at the same
-  // time would otherwise delete the tools the first is running.
-  return {work, work + "/TEMP/", work + "/DVD", toolParent + "TEMP/" + Format("run-%d", int(getpid()))};
+  // Each run has a tool folder of its own below TEMP, named for the process and the run: a
+  // second run at the same time, in this process or another, would otherwise delete the
+  // tools the first is running.
+  static std::atomic<int> runs{0};
+  const int run = ++runs;
+  return {work, work + "/TEMP/", work + "/DVD",
+          toolParent + "TEMP/" + Format("run-%d-%d", int(getpid()), run)};
 }
 
 std::string PageFileName(const char* stem, int page, const char* extension) {

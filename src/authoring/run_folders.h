@@ -9,8 +9,9 @@ struct RunFolders {
   std::string work;          // the temppath setting: repaired titles
   std::string intermediate;  // work + "/TEMP/": menu images, scripts and streams, dvd.xml
   std::string output;        // work + "/DVD": VIDEO_TS and AUDIO_TS
-  // The tool set: application folder + "TEMP/run-PID", or the user's data folder instead
-  // of the application folder when that cannot be written (an installed program).
+  // The tool set: application folder + "TEMP/run-PID-N" (N counts the calls of For in
+  // this process), or the user's data folder instead of the application folder when that
+  // cannot be written (an installed program).
   std::string tool;
 
   static RunFolders For(const std::string& temppath, const std::string& applicationFolder);

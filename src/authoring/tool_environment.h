@@ -1,28 +1,16 @@
-// The surroundings the authoring tools run in: the tool folder as the current folder, so
-// the bare tool names of the command lines resolve to the tool set, and VIDEO_FORMAT
-// naming the run's video standard, which spumux and dvdauthor read. Both are put back
-// when the object goes.
+// The surroundings the authoring tools run in: the tool folder as their working folder
+// and first on their PATH, so the bare tool names of the command lines resolve to the tool
+// set, VIDEO_FORMAT naming the run's video standard (spumux and dvdauthor read it), and
+// the run's tool log taking their output. All of it is given to each child; this
+// process's own folder and environment stay as they are.
 #pragma once
 
-#include <optional>
 #include <string>
+
+#include "authoring/shell_command.h"
 
 namespace vantrel {
 
-class ScopedToolEnvironment {
- public:
-  ScopedToolEnvironment(const std::string& toolFolder, bool ntsc);
-  ~ScopedToolEnvironment();
-  ScopedToolEnvironment(const ScopedToolEnvironment&) = delete;
-  ScopedToolEnvironment& operator=(const ScopedToolEnvironment&) = delete;
-
-  // False when the tool folder could not be made the current folder.
-  bool Entered() const { return entered_; }
-
- private:
-  std::string previousFolder_;
-  std::optional<std::string> previousFormat_;
-  bool entered_ = false;
-};
+ShellContext ToolShellContext(const std::string& toolFolder, bool ntsc, const std::string& toolLog = "");
 
 }  // namespace vantrel

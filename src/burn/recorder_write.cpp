@@ -107,7 +107,7 @@ bool RecorderWrite::RunProjectSequence(const WriteRequest& request) {
 
 bool RecorderWrite::Cancel() {
   if (!Burning()) return false;
-  if (!ui_.AskYesNo("取消写入将可能损坏您的光盘，您想要取消吗？")) return false;
+  if (!ui_.AskYesNo(kCancelWriteQuestion)) return false;
   CancelNow();
   return true;
 }

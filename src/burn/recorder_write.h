@@ -15,6 +15,9 @@ namespace vantrel {
 // Above this many MB (of 1048576 bytes) the size question is asked.
 inline constexpr double kDiscLimitMb = 4482.68;
 
+// Asked before a running write is cancelled.
+inline constexpr const char* kCancelWriteQuestion = "取消写入将可能损坏您的光盘，您想要取消吗？";
+
 // The size question for a folder of `sizeMb`, or "" when none is asked.
 std::string SizeQuestion(double sizeMb);
 

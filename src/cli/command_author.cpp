@@ -11,22 +11,22 @@
 #include <string>
 #include <vector>
 
-#include "authoring/authoring_driver.h"
-#include "authoring/default_steps.h"
 #include "authoring/dvd_script_writer.h"
 #include "authoring/run_folders.h"
-#include "authoring/run_status.h"
 #include "authoring/spumux_script_writer.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
 #include "cli/commands.h"
 #include "cli/console_status.h"
+#include "cli/interrupt.h"
 #include "cli/recorders.h"
 #include "cli/terminal_front_end.h"
+#include "jobs/authoring_job.h"
 #include "media/add_titles.h"
 #include "media/thumbnail_owner.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
+#include "platform/foxburner/foxburner_ext.h"
 #include "project/title_list.h"
 
 namespace vantrel::cli {
@@ -162,38 +162,38 @@ int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings) {
   return ok ? 0 : 1;
 }
 
-int Author(const TitleList& titles, AppSettings& settings, const Options& options) {
+int Author(const TitleList& titles, const AppSettings& settings, const Options& options) {
   TerminalFrontEnd ui(options.answer);
-  // A recorder is chosen before the run, so that a wrong letter costs no authoring.
-  std::optional<RecorderSession> recorders;
-  char letter = 0;
-  if (options.device) {
-    recorders.emplace(ui, settings, true);
-    if (!(letter = recorders->Choose(*options.device))) return 1;
-  }
-  SetCurrentRunStatus(&ui);
-  SetCurrentRunQuestion(&ui);
-  MenuModel model;
-  MenuAppearance& look = model.Appearance();
+  AuthoringOptions run;
+  run.settings = settings;
+  MenuModel defaults;
+  MenuAppearance look = defaults.Appearance();
   if (options.header) look.headerText = *options.header;
   if (options.footer) look.footerText = *options.footer;
   if (options.background) look.backgroundPicture = *options.background;
-  AuthoringDriver driver(settings, model, titles, DefaultAuthoringSteps());
-  const bool ok = driver.StartRun();
-  if (ok && !letter) ui.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
-  ui.StopRunTimer();
-  ui.Finish();
-  SetCurrentRunStatus(nullptr);
-  SetCurrentRunQuestion(nullptr);
-  const RunFolders& folders = driver.Folders();
-  if (!ok) {
-    std::fprintf(stderr, "vantrel-author: the DVD could not be authored; the tools' output is in %s\n",
-                 (folders.intermediate + AuthoringDriver::kToolLogName).c_str());
-    return 1;
+  run.appearance = look;
+  if (options.device) run.recorder = *options.device;
+  AuthoringJob job(titles, std::move(run), ui, ui);
+  // A disc write is cancelled by Ctrl+C; without a recorder Ctrl+C ends the program.
+  std::optional<InterruptWatch> interrupt;
+  if (options.device) interrupt.emplace();
+  job.Start();
+  bool cancelled = false;
+  while (!job.Wait(100)) {
+    if (interrupt && interrupt->Interrupted() && !cancelled) {
+      job.Cancel();
+      cancelled = true;
+    }
   }
-  std::printf("VIDEO_TS: %s/VIDEO_TS\n", folders.output.c_str());
-  if (!letter) return 0;
-  return WriteToRecorder(ui, RunOutputRequest(settings.temppath, letter, settings.burnproof));
+  ui.Finish();
+  const JobResult result = job.Result();
+  if (job.Authored()) std::printf("VIDEO_TS: %s/VIDEO_TS\n", job.Folders().output.c_str());
+  if (result.succeeded && options.device) {
+    char digest[80] = "";
+    GetLastWriteDigest(digest, sizeof digest);
+    std::printf("written and read back: sha256 %s\n", digest);
+  }
+  return ExitStatusOf(result, interrupt ? interrupt->Signal() : 0);
 }
 
 }  // namespace

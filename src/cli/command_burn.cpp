@@ -2,10 +2,11 @@
 #include <cstdio>
 #include <string>
 
-#include "burn/video_ts_check.h"
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 #include "cli/recorders.h"
-#include "project/app_settings.h"
+#include "cli/terminal_front_end.h"
+#include "jobs/disc_write_job.h"
 
 namespace vantrel::cli {
 namespace {
@@ -16,9 +17,6 @@ constexpr const char* kUsage =
     "  --device LETTER the recorder (see 'vantrel-author devices'; default: the first)\n"
     "  --work DIR      work folder (default: the temppath setting)\n"
     "  --yes, --no     the answer to every question (default: ask on the terminal)\n";
-
-constexpr const char* kNotDvdFolder =
-    "没有选定授权的 DVD 映象文件夹，\r\n请查阅帮助文件了解什么是授权的 DVD 映象。";
 
 }  // namespace
 
@@ -47,21 +45,20 @@ int RunBurn(int argc, char** argv) {
     return 2;
   }
   TerminalFrontEnd ui(answer);
-  std::string accepted;
-  if (!ValidateVideoTsFolder(folder, accepted)) {
-    ui.ShowMessage(kNotDvdFolder);
-    return 1;
+  DiscWriteJob job({folder, device, CommandSettings(work)}, ui, ui);
+  InterruptWatch interrupt;
+  job.Start();
+  bool cancelled = false;
+  while (!job.Wait(100)) {
+    if (interrupt.Interrupted() && !cancelled) {
+      job.Cancel();
+      cancelled = true;
+    }
   }
-  RecorderSession session(ui, work, true);
-  char letter = session.Choose(device);
-  if (!letter) return 1;
-  for (const std::string& name : session.Devices())
-    if (name[0] == letter) ui.ShowStatus("选择驱动器 [" + name + "]", 0, 4, 1);
-  WriteRequest request;
-  request.videoTsFolder = accepted;
-  request.deviceLetter = letter;
-  request.burnproof = Settings().burnproof;
-  return WriteToRecorder(ui, request);
+  ui.Finish();
+  const JobResult result = job.Result();
+  if (result.succeeded) std::printf("written and read back: sha256 %s\n", job.Digest().c_str());
+  return ExitStatusOf(result, interrupt.Signal());
 }
 
 }  // namespace vantrel::cli

@@ -7,7 +7,8 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "convert/convert_to_dvd_mpeg.h"
+#include "authoring/run_status.h"
+#include "jobs/conversion_job.h"
 #include "project/app_settings.h"
 
 extern "C" {
@@ -21,13 +22,28 @@ constexpr const char* kUsage =
     "  --pal, --ntsc   video standard (default: the resolution setting)\n"
     "An OUTPUT ending in .avi is written as .mpg; the path written is printed at the end.\n";
 
-void DrawBar(int percent) {
-  constexpr int kWidth = 40;
-  int filled = percent * kWidth / 100;
-  std::printf("\r[%.*s%*s] %3d%%", filled, "########################################", kWidth - filled, "",
-              percent);
-  std::fflush(stdout);
-}
+// The conversion's progress as a bar on a terminal; nothing otherwise.
+class ProgressBar : public vantrel::RunStatus, public vantrel::RunQuestion {
+ public:
+  ProgressBar() : terminal_(isatty(STDOUT_FILENO) == 1) {}
+  void SetProgress(int percent) override {
+    if (!terminal_) return;
+    constexpr int kWidth = 40;
+    int filled = percent * kWidth / 100;
+    std::printf("\r[%.*s%*s] %3d%%", filled, "########################################", kWidth - filled, "",
+                percent);
+    std::fflush(stdout);
+    drawn_ = true;
+  }
+  bool AskYesNo(const std::string&) override { return false; }
+  void EndLine() {
+    if (drawn_) std::fputc('\n', stdout);
+  }
+
+ private:
+  bool terminal_;
+  bool drawn_ = false;
+};
 
 }  // namespace
 
@@ -60,20 +76,15 @@ int RunConvert(int argc, char** argv) {
   }
 
   av_log_set_level(AV_LOG_ERROR);  // the libraries' notes are not for the user
-  const bool terminal = isatty(STDOUT_FILENO);
-  ConvertProgress progress;
-  if (terminal) progress = DrawBar;
-  std::string output = paths[1];
-  std::string error;
-  bool ok = ConvertToDvdMpeg(paths[0], output, settings.IsNtsc() ? 1 : 0, progress, &error);
-  if (terminal && ok) {
-    DrawBar(100);
-    std::fputc('\n', stdout);
-  }
-  if (!ok) {
-    std::fprintf(stderr, "vantrel-author: %s\n", error.c_str());
+  ProgressBar bar;
+  ConversionJob job({paths[0], paths[1], settings.IsNtsc()}, bar, bar);
+  const JobResult result = job.Run();
+  if (result.succeeded) bar.EndLine();
+  if (!result.succeeded) {
+    std::fprintf(stderr, "vantrel-author: %s\n", result.reason.c_str());
     return 1;
   }
+  const std::string& output = job.OutputPath();
   std::printf("wrote %s\n", output.c_str());
   return 0;
 }

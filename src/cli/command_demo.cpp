@@ -10,14 +10,13 @@ extern "C" {
 #include <string>
 #include <vector>
 
-#include "authoring/authoring_driver.h"
-#include "authoring/default_steps.h"
 #include "base/duration_text.h"
 #include "base/paths.h"
 #include "cli/commands.h"
 #include "cli/console_status.h"
 #include "cli/terminal_front_end.h"
 #include "convert/demo_clips.h"
+#include "jobs/authoring_job.h"
 #include "media/add_titles.h"
 #include "media/thumbnail_owner.h"
 #include "menu/menu_model.h"
@@ -88,21 +87,19 @@ int RunDemo(int argc, char** argv) {
   AddTitleFiles(titles, host, view, paths);
 
   TerminalFrontEnd ui(Answer::No);
-  SetCurrentRunStatus(&ui);
-  SetCurrentRunQuestion(&ui);
-  MenuModel model;
-  AuthoringDriver driver(settings, model, titles, DefaultAuthoringSteps());
-  const bool ok = driver.StartRun();
-  if (ok) ui.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
+  AuthoringOptions run;
+  run.settings = settings;
+  AuthoringJob job(titles, std::move(run), ui, ui);
+  const JobResult result = job.Run();
   ui.Finish();
-  SetCurrentRunStatus(nullptr);
-  SetCurrentRunQuestion(nullptr);
-  if (!ok) {
+  if (!result.succeeded) {
     std::fprintf(stderr, "vantrel-author: the demo disc could not be authored; see %s\n",
-                 (driver.Folders().intermediate + AuthoringDriver::kToolLogName).c_str());
+                 job.ToolLogPath().c_str());
     return 1;
   }
-  const std::string videoTs = driver.Folders().output + "/VIDEO_TS";
+  const MenuModel& model = job.Menu();
+  const RunFolders& folders = job.Folders();
+  const std::string videoTs = folders.output + "/VIDEO_TS";
   std::printf("\nThe demo DVD (%s, %d menu page%s) is in %s (%.1f MB):\n",
               settings.IsNtsc() ? "NTSC" : "PAL", model.PageCount(), model.PageCount() == 1 ? "" : "s",
               videoTs.c_str(), double(FolderSize(videoTs)) / 1048576.0);

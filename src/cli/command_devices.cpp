@@ -7,6 +7,8 @@
 #include "burn/medium_view.h"
 #include "cli/commands.h"
 #include "cli/recorders.h"
+#include "cli/terminal_front_end.h"
+#include "jobs/recorder_session.h"
 
 namespace vantrel::cli {
 namespace {
@@ -29,7 +31,7 @@ int RunDevices(int argc, char** argv) {
     }
   }
   TerminalFrontEnd ui(Answer::No);
-  RecorderSession session(ui, work, false);
+  RecorderSession session(ui, CommandSettings(work), false);
   if (session.Devices().empty()) {
     ui.ShowMessage("找不到 DVD 刻录机。");
     return 1;

@@ -2,11 +2,10 @@
 #include <cstdio>
 #include <string>
 
-#include "burn/disc_library.h"
-#include "burn/erase_sequence.h"
 #include "cli/commands.h"
 #include "cli/recorders.h"
-#include "platform/foxburner/foxburner_ext.h"
+#include "cli/terminal_front_end.h"
+#include "jobs/erase_job.h"
 
 namespace vantrel::cli {
 namespace {
@@ -41,17 +40,11 @@ int RunErase(int argc, char** argv) {
     }
   }
   TerminalFrontEnd ui(answer);
-  RecorderSession session(ui, work, false);
-  char letter = session.Choose(device);
-  if (!letter) return 1;
-  if (!ReportResult(SetDevice(letter), ui, true)) return 1;
-  DiscErase erase(ui);
-  erase.RegisterCallbacks();
-  EraseOutcome outcome = erase.Run(!full);
-  char note[FB_TEXT_SIZE] = "";
-  GetLastNote(note, sizeof note);
-  if (outcome == EraseOutcome::Erased && *note) std::printf("%s\n", note);
-  return outcome == EraseOutcome::Erased || outcome == EraseOutcome::Blank ? 0 : 1;
+  EraseJob job({device, !full, CommandSettings(work)}, ui, ui);
+  const JobResult result = job.Run();
+  ui.Finish();
+  if (result.succeeded && !job.Note().empty()) std::printf("%s\n", job.Note().c_str());
+  return ExitStatusOf(result, 0);
 }
 
 }  // namespace vantrel::cli

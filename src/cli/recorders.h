@@ -1,42 +1,19 @@
-// What the disc commands share: the library opened with the settings' image recorders,
-// the device list, the choice of a device and the write of a VIDEO_TS folder.
+// What the disc commands share: the settings of a command with its --work folder, and
+// the exit status of a disc job.
 #pragma once
 
 #include <string>
-#include <vector>
 
-#include "burn/recorder_write.h"
-#include "cli/terminal_front_end.h"
-
-namespace vantrel {
-struct AppSettings;
-}
+#include "jobs/job.h"
+#include "project/app_settings.h"
 
 namespace vantrel::cli {
 
-class RecorderSession {
- public:
-  // Opens the library with the image recorders of the settings (read by the caller) and
-  // lists the devices, logging each as the burn dialog does when `log`.
-  RecorderSession(TerminalFrontEnd& ui, const AppSettings& settings, bool log);
-  // The settings loaded here first, with the work folder from `workFolder` when not empty.
-  RecorderSession(TerminalFrontEnd& ui, const std::string& workFolder, bool log);
-  ~RecorderSession();
-  RecorderSession(const RecorderSession&) = delete;
-  RecorderSession& operator=(const RecorderSession&) = delete;
+// Settings.ini read, with the work folder from `workFolder` when not empty.
+AppSettings CommandSettings(const std::string& workFolder);
 
-  const std::vector<std::string>& Devices() const { return devices_; }
-  // The device of the letter (case-insensitive), or the first one when `letter` is empty;
-  // 0 with a message on standard error when there is none.
-  char Choose(const std::string& letter);
-
- private:
-  TerminalFrontEnd& ui_;
-  std::vector<std::string> devices_;
-};
-
-// Writes the request's folder to the chosen recorder: the medium check, the write sequence,
-// the progress bar, Ctrl+C as cancel, and the done text. Returns the exit status.
-int WriteToRecorder(TerminalFrontEnd& ui, const WriteRequest& request);
+// 0 done; 128 + the signal after an interrupt; 1 otherwise, with the reason on standard
+// error when the job gave one that was not shown already.
+int ExitStatusOf(const JobResult& result, int interruptSignal);
 
 }  // namespace vantrel::cli

@@ -82,13 +82,13 @@ class ChainRun {
     return ok;
   }
   MenuChainResult Chain(RunStatus& status, RunQuestion& question) {
-    return MenuVideoChain::Run(model, {intermediate, tools, kAppFolder, ntsc_}, settings, status, question);
+    return MenuVideoChain::Run(model, {intermediate, tools, kAppFolder, ntsc_, ""}, settings, status, question);
   }
   // dvd.xml from the writer, then dvdauthor through the tool set.
   bool Author() {
     if (!DvdScriptWriter::Write(model, {settings.createmenu, ntsc_, intermediate, kAppFolder})) return false;
-    ScopedToolEnvironment environment(tools, ntsc_);
-    return ShellCommand(AuthorCommand(work + "/DVD", DvdScriptWriter::ScriptPath(intermediate)) + " 2>&1 | tail -3");
+    return ShellCommand(AuthorCommand(work + "/DVD", DvdScriptWriter::ScriptPath(intermediate)) + " 2>&1 | tail -3",
+                        ToolShellContext(tools, ntsc_));
   }
   std::string VideoTs(const char* name) const { return work + "/DVD/VIDEO_TS/" + name; }
 

@@ -1,4 +1,5 @@
-// A RunStatus and RunQuestion that remember everything, installed for the life of the object.
+// A RunStatus and RunQuestion that remember everything, installed as the process's current
+// ones for the life of the object unless `install` is false (a job's own front end).
 #pragma once
 
 #include <mutex>
@@ -15,11 +16,13 @@ class RecordingStatus : public RunStatus, public RunQuestion {
     std::string text;
     int position, mode, kind;
   };
-  explicit RecordingStatus(bool answer = false) : answer_(answer) {
+  explicit RecordingStatus(bool answer = false, bool install = true) : answer_(answer), install_(install) {
+    if (!install_) return;
     SetCurrentRunStatus(this);
     SetCurrentRunQuestion(this);
   }
   ~RecordingStatus() override {
+    if (!install_) return;
     SetCurrentRunStatus(nullptr);
     SetCurrentRunQuestion(nullptr);
   }
@@ -52,6 +55,7 @@ class RecordingStatus : public RunStatus, public RunQuestion {
  private:
   std::mutex mutex_;
   bool answer_;
+  bool install_;
 };
 
 }  // namespace vantrel::test

@@ -93,7 +93,10 @@ TEST(RunFolders, DerivedFromWorkAndApplicationFolders) {
   EXPECT_EQ(folders.work, "/home/u/vantrel_dvd");
   EXPECT_EQ(folders.intermediate, "/home/u/vantrel_dvd/TEMP/");
   EXPECT_EQ(folders.output, "/home/u/vantrel_dvd/DVD");
-  EXPECT_EQ(folders.tool, app.Path() + "/TEMP/run-" + std::to_string(getpid()));
+  const std::string ownPrefix = app.Path() + "/TEMP/run-" + std::to_string(getpid()) + "-";
+  EXPECT_EQ(folders.tool.rfind(ownPrefix, 0), 0u) << folders.tool;
+  // Two runs of one process never share a tool folder.
+  EXPECT_NE(RunFolders::For("/home/u/vantrel_dvd/", app.Path()).tool, folders.tool);
   EXPECT_EQ(PageFileName("menu", 3, ".mpg"), "menu03.mpg");
   EXPECT_EQ(PageFileName("button_normal", 12, ".png"), "button_normal12.png");
 

@@ -1,0 +1,76 @@
+// The authoring job: a title list and the run's settings become a checked VIDEO_TS folder
+// in WORK/DVD, which is then written to a recorder when one is named. The desktop program
+// and vantrel-author both run their start runs through it.
+//
+//   AuthoringOptions options;
+//   options.settings = Settings();          // a copy: the job never changes the caller's
+//   options.recorder = "E";                 // or leave empty to stop at the work folder
+//   AuthoringJob job(titles, options, status, question);   // titles outlive the job
+//   job.Start();                            // or JobResult r = job.Run();
+//   ... job.Cancel();                       // only the disc write can be cancelled
+//   if (job.Wait(-1) && !job.Result().succeeded) Show(job.Result().reason);
+//   job.Folders().output + "/VIDEO_TS"      // where the disc is, once Done()
+#pragma once
+
+#include <atomic>
+#include <optional>
+#include <string>
+
+#include "authoring/run_folders.h"
+#include "jobs/job.h"
+#include "menu/menu_appearance.h"
+#include "menu/menu_model.h"
+#include "project/app_settings.h"
+
+namespace vantrel {
+
+class RunQuestion;
+class RunStatus;
+class TitleList;
+
+struct AuthoringOptions {
+  AppSettings settings;                      // the run's settings (work folder, standard, menu)
+  std::optional<MenuAppearance> appearance;  // the designer's menu look; unset: the default
+  std::string recorder;                      // drive letter to write to; "" : the work folder only
+};
+
+class AuthoringJob {
+ public:
+  AuthoringJob(const TitleList& titles, AuthoringOptions options, RunStatus& status,
+               RunQuestion& question);
+  AuthoringJob(const AuthoringJob&) = delete;
+  AuthoringJob& operator=(const AuthoringJob&) = delete;
+
+  bool Start() { return thread_.Start(); }
+  JobResult Run() { return thread_.Run(); }
+  bool Wait(int timeoutMs) { return thread_.Wait(timeoutMs); }
+  bool Done() const { return thread_.Done(); }
+  JobResult Result() const { return thread_.Result(); }
+  // Cancels the disc write (the authoring itself runs to its end); the front end asks
+  // kCancelWriteQuestion first.
+  void Cancel() { cancel_ = true; }
+
+  // After the end: the run's folders, the menu as authored (titles with the files they
+  // were authored from) and the settings as the run left them.
+  const RunFolders& Folders() const { return folders_; }
+  const MenuModel& Menu() const { return model_; }
+  const AppSettings& RunSettings() const { return options_.settings; }
+  std::string ToolLogPath() const;
+  // True once the VIDEO_TS folder was authored (a disc write may still have failed).
+  bool Authored() const { return authored_; }
+
+ private:
+  JobResult Execute();
+
+  const TitleList& titles_;
+  AuthoringOptions options_;
+  RunStatus& status_;
+  RunQuestion& question_;
+  MenuModel model_;
+  RunFolders folders_;
+  std::atomic<bool> authored_{false};
+  std::atomic<bool> cancel_{false};
+  JobThread thread_{[this] { return Execute(); }};
+};
+
+}  // namespace vantrel

@@ -1,0 +1,24 @@
+#include "jobs/conversion_job.h"
+
+#include "authoring/run_status.h"
+#include "convert/convert_to_dvd_mpeg.h"
+
+namespace vantrel {
+
+ConversionJob::ConversionJob(ConversionRequest request, RunStatus& status, RunQuestion& question)
+    : request_(std::move(request)), status_(status), question_(question),
+      output_(DvdMpegOutputName(request_.output)) {}
+
+JobResult ConversionJob::Execute() {
+  std::string output = request_.output;
+  std::string why;
+  RunStatus& status = status_;
+  const bool done = ConvertToDvdMpeg(request_.source, output, request_.ntsc ? 1 : 0,
+                                     [&status](int percent) { status.SetProgress(percent); }, &why);
+  output_ = output;
+  if (!done) return JobFailed(why.empty() ? "the conversion failed" : why);
+  status_.SetProgress(100);
+  return JobSucceeded();
+}
+
+}  // namespace vantrel

@@ -1,0 +1,41 @@
+#include "jobs/disc_write_job.h"
+
+#include "burn/video_ts_check.h"
+#include "jobs/job_front_end.h"
+#include "jobs/recorder_session.h"
+#include "platform/foxburner/foxburner_ext.h"
+
+namespace vantrel {
+
+DiscWriteJob::DiscWriteJob(DiscWriteRequest request, RunStatus& status, RunQuestion& question)
+    : request_(std::move(request)), status_(status), question_(question) {}
+
+std::string DiscWriteJob::Digest() const {
+  char digest[80] = "";
+  GetLastWriteDigest(digest, sizeof digest);
+  return digest;
+}
+
+JobResult DiscWriteJob::Execute() {
+  JobFrontEnd ui(status_, question_);
+  std::string accepted;
+  // Checked before the library opens: a wrong folder costs no recorder.
+  if (!ValidateVideoTsFolder(request_.folder, accepted)) {
+    ui.ShowMessage(kNotDvdFolder);
+    return JobFailed(request_.folder + " does not hold the VIDEO_TS files of a DVD");
+  }
+  ScopedCurrentFrontEnd current(status_, question_);
+  RecorderSession session(ui, request_.settings, true);
+  std::string why;
+  const char letter = session.Choose(request_.device, why);
+  if (!letter) return JobFailed(why);
+  for (const std::string& name : session.Devices())
+    if (name[0] == letter) ui.ShowStatus("选择驱动器 [" + name + "]", 0, 4, 1);
+  WriteRequest write;
+  write.videoTsFolder = accepted;
+  write.deviceLetter = letter;
+  write.burnproof = request_.settings.burnproof;
+  return WriteToRecorder(ui, write, cancel_);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,56 @@
+// The erase job: the rewritable medium of a recorder erased as the erase dialog does (a
+// blank medium is only reported; the user confirms, and is asked again before a full erase).
+//
+//   EraseRequest request;
+//   request.device = "E";            // "" : the first recorder
+//   request.quick = false;           // full erase (asks kFullEraseQuestion first)
+//   request.settings = Settings();   // work folder: the image recorders
+//   EraseJob job(request, status, question);
+//   JobResult r = job.Run();         // or Start() / Wait(); an erase cannot be cancelled
+//   if (r.succeeded) Show(job.Note());
+#pragma once
+
+#include <string>
+
+#include "jobs/job.h"
+#include "project/app_settings.h"
+
+namespace vantrel {
+
+class RunQuestion;
+class RunStatus;
+
+struct EraseRequest {
+  std::string device;
+  bool quick = true;
+  AppSettings settings;
+};
+
+class EraseJob {
+ public:
+  EraseJob(EraseRequest request, RunStatus& status, RunQuestion& question);
+  EraseJob(const EraseJob&) = delete;
+  EraseJob& operator=(const EraseJob&) = delete;
+
+  bool Start() { return thread_.Start(); }
+  JobResult Run() { return thread_.Run(); }
+  bool Wait(int timeoutMs) { return thread_.Wait(timeoutMs); }
+  bool Done() const { return thread_.Done(); }
+  JobResult Result() const { return thread_.Result(); }
+  // True when the medium was blank and nothing was erased.
+  bool WasBlank() const { return blank_; }
+  // The library's note on what the erase did ("" when none).
+  std::string Note() const { return note_; }
+
+ private:
+  JobResult Execute();
+
+  EraseRequest request_;
+  RunStatus& status_;
+  RunQuestion& question_;
+  bool blank_ = false;    // written by the job before it ends
+  std::string note_;
+  JobThread thread_{[this] { return Execute(); }};
+};
+
+}  // namespace vantrel

@@ -1,0 +1,72 @@
+#include "jobs/job.h"
+
+#include <chrono>
+
+#include "base/message_pump.h"
+#include "platform/com/runtime.h"
+#include "platform/window/window.h"
+
+namespace vantrel {
+
+JobThread::JobThread(std::function<JobResult()> body) : body_(std::move(body)) {
+  result_ = JobFailed("the job has not run");
+}
+
+JobThread::~JobThread() {
+  if (thread_.joinable()) thread_.join();
+}
+
+bool JobThread::Start() {
+  {
+    std::lock_guard lock(mutex_);
+    if (started_) return false;
+    started_ = running_ = true;
+  }
+  thread_ = std::thread([this] {
+    com::ScopedCoInitialize com;
+    window::InstallMessagePump();
+    JobResult result = body_();
+    SetMessagePump(nullptr);
+    Finish(std::move(result));
+  });
+  return true;
+}
+
+JobResult JobThread::Run() {
+  {
+    std::lock_guard lock(mutex_);
+    if (started_) return JobFailed("the job was started before");
+    started_ = running_ = true;
+  }
+  com::ScopedCoInitialize com;
+  Finish(body_());
+  return Result();
+}
+
+void JobThread::Finish(JobResult result) {
+  std::lock_guard lock(mutex_);
+  result_ = std::move(result);
+  running_ = false;
+  ended_.notify_all();
+}
+
+bool JobThread::Wait(int timeoutMs) {
+  std::unique_lock lock(mutex_);
+  if (timeoutMs < 0) {
+    ended_.wait(lock, [this] { return !running_; });
+    return true;
+  }
+  return ended_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !running_; });
+}
+
+bool JobThread::Done() const {
+  std::lock_guard lock(mutex_);
+  return !running_;
+}
+
+JobResult JobThread::Result() const {
+  std::lock_guard lock(mutex_);
+  return result_;
+}
+
+}  // namespace vantrel

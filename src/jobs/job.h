@@ -1,0 +1,62 @@
+// What every job facade shares: how it ends (JobResult) and the thread it runs on.
+//
+// Each facade (AuthoringJob, ConversionJob, DiscWriteJob, EraseJob) is used the same way:
+//   SomeJob job(request..., status, question);  // the front end's RunStatus / RunQuestion
+//   job.Start();                  // returns at once; the job runs on a thread of its own,
+//                                 // status and questions arrive on that thread
+//   while (!job.Wait(200)) { ... } // or poll job.Done() from a timer
+//   job.Cancel();                 // where the job can be cancelled; harmless elsewhere
+//   JobResult r = job.Result();   // readable as often as wanted once Done()
+//   if (!r.succeeded) Show(r.reason);
+// or, on the calling thread, `JobResult r = job.Run();`. A job is run once.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace vantrel {
+
+struct JobResult {
+  bool succeeded = false;
+  bool cancelled = false;  // the front end cancelled it (succeeded is false)
+  std::string reason;      // why it did not succeed, in the user's words; "" on success
+};
+
+inline JobResult JobSucceeded() { return {true, false, ""}; }
+inline JobResult JobFailed(std::string reason) { return {false, false, std::move(reason)}; }
+
+// Runs a job's body once, on its own thread (Start) or the caller's (Run). The job's
+// thread is initialised for components and pumps its own window messages. Destroying it
+// waits for the body to end; a job declares it as its last member.
+class JobThread {
+ public:
+  explicit JobThread(std::function<JobResult()> body);
+  ~JobThread();
+  JobThread(const JobThread&) = delete;
+  JobThread& operator=(const JobThread&) = delete;
+
+  // False when the job was started before.
+  bool Start();
+  JobResult Run();
+  // True when the job has ended (or never started) within `timeoutMs` (negative: no limit).
+  bool Wait(int timeoutMs);
+  bool Done() const;
+  JobResult Result() const;
+
+ private:
+  void Finish(JobResult result);
+
+  std::function<JobResult()> body_;
+  mutable std::mutex mutex_;
+  std::condition_variable ended_;
+  bool started_ = false;
+  bool running_ = false;
+  JobResult result_;
+  std::thread thread_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,138 @@
+// Authoring jobs as a front end runs them: two at once in one process, each into its own
+// work folder, read back with libdvdread; the process's folder and environment untouched.
+#include "jobs/authoring_job.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "authoring/command_templates.h"
+#include "base/paths.h"
+#include "project/title_list.h"
+#include "support/dvd_reader.h"
+#include "support/media_maker.h"
+#include "support/recording_status.h"
+#include "support/temp_folder.h"
+
+extern char** environ;
+
+namespace vantrel {
+namespace {
+
+std::set<std::string> Environment() {
+  std::set<std::string> entries;
+  for (char** e = environ; *e; ++e) entries.insert(*e);
+  return entries;
+}
+
+void AddTitle(TitleList& titles, const std::string& path) {
+  auto record = std::make_unique<TitleRecord>();
+  record->SourcePath = path;
+  record->DisplayTitle = StemOf(path);
+  titles.AppendTitle(std::move(record), titles.Count());
+}
+
+AuthoringOptions Options(const std::string& work, bool ntsc, const std::string& iniPath) {
+  AuthoringOptions options;
+  options.settings = AppSettings(iniPath);
+  options.settings.temppath = work;
+  options.settings.resolution = ntsc ? 1 : 0;
+  options.settings.createmenu = true;
+  options.settings.layout = 0;
+  return options;
+}
+
+TEST(AuthoringJob, TwoJobsAtOnceInOneProcessBothMakeTheirDisc) {
+  test::TempFolder temp;
+  test::PrepareAppFolder(temp / "app");
+  test::ScopedEnv appDir("VANTREL_APPDIR", temp / "app");
+  // One job's title needs the converter, the other's are authored as they are.
+  const std::string avi = temp / "clip one.avi", a = temp / "a.mpg", b = temp / "b.mpg";
+  ASSERT_TRUE(test::Ffmpeg("-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine -t 2 " + ShellQuote(avi)));
+  ASSERT_TRUE(test::MakeDvdClip(a, 2, true));
+  ASSERT_TRUE(test::MakeDvdClip(b, 3, true, "smptebars"));
+  TitleList first, second;
+  AddTitle(first, avi);
+  AddTitle(second, a);
+  AddTitle(second, b);
+
+  const std::string folderBefore = std::filesystem::current_path().string();
+  const std::set<std::string> environmentBefore = Environment();
+  test::RecordingStatus statusOne(false, false), statusTwo(false, false);
+  AuthoringJob one(first, Options(temp / "work one", false, temp / "one.ini"), statusOne, statusOne);
+  AuthoringJob two(second, Options(temp / "work two", true, temp / "two.ini"), statusTwo, statusTwo);
+  ASSERT_TRUE(one.Start());
+  ASSERT_TRUE(two.Start());
+  EXPECT_FALSE(one.Start());  // a job runs once
+  // While both run, the process stays where it was.
+  while (!(one.Done() && two.Done())) {
+    EXPECT_EQ(std::filesystem::current_path().string(), folderBefore);
+    EXPECT_EQ(std::getenv("VIDEO_FORMAT"), nullptr);
+    one.Wait(50);
+  }
+  two.Wait(-1);
+  ASSERT_TRUE(one.Result().succeeded) << one.Result().reason << test::ReadText(one.ToolLogPath());
+  ASSERT_TRUE(two.Result().succeeded) << two.Result().reason << test::ReadText(two.ToolLogPath());
+  EXPECT_TRUE(one.Authored() && two.Authored());
+
+  test::DvdFacts discOne = test::ReadDvd(one.Folders().output);
+  ASSERT_TRUE(discOne.opened);
+  ASSERT_EQ(discOne.titles.size(), 1u);
+  EXPECT_NEAR(discOne.titles[0].seconds, 2.0, 0.3);
+  ASSERT_EQ(discOne.menus.size(), 1u);
+  EXPECT_EQ(discOne.menus[0].buttons, 1);
+  test::DvdFacts discTwo = test::ReadDvd(two.Folders().output);
+  ASSERT_TRUE(discTwo.opened);
+  ASSERT_EQ(discTwo.titles.size(), 2u);
+  EXPECT_NEAR(discTwo.titles[1].seconds, 3.0, 0.3);
+  ASSERT_EQ(discTwo.menus.size(), 1u);
+  EXPECT_EQ(discTwo.menus[0].buttons, 2);
+
+  // Each front end heard its own run only; each tool log holds its own tools' output.
+  EXPECT_TRUE(statusOne.Logged("fixing clip one.avi 到 DVD 兼容的 VOB"));
+  EXPECT_FALSE(statusTwo.Logged("fixing clip one.avi 到 DVD 兼容的 VOB"));
+  EXPECT_TRUE(statusOne.Logged("转换完成") && statusTwo.Logged("转换完成"));
+  EXPECT_NE(one.Folders().tool, two.Folders().tool);
+  EXPECT_FALSE(FileExists(one.Folders().tool + "/ddas"));
+  EXPECT_NE(test::ReadText(one.ToolLogPath()).find("PAL"), std::string::npos);
+  EXPECT_NE(test::ReadText(two.ToolLogPath()).find("NTSC"), std::string::npos);
+
+  EXPECT_EQ(std::filesystem::current_path().string(), folderBefore);
+  EXPECT_EQ(Environment(), environmentBefore);
+}
+
+TEST(AuthoringJob, OneAfterTheOtherAndAFailureWithItsReason) {
+  test::TempFolder temp;
+  test::PrepareAppFolder(temp / "app");
+  test::ScopedEnv appDir("VANTREL_APPDIR", temp / "app");
+  const std::string a = temp / "a.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(a, 1, false));
+  TitleList titles;
+  AddTitle(titles, a);
+  AppSettings caller(temp / "Settings.ini");
+  for (const char* work : {"w1", "w2"}) {
+    test::RecordingStatus status(false, false);
+    AuthoringOptions options = Options(temp / work, false, temp / "Settings.ini");
+    options.settings.createmenu = false;
+    AuthoringJob job(titles, options, status, status);
+    const JobResult result = job.Run();
+    ASSERT_TRUE(result.succeeded) << result.reason;
+    EXPECT_EQ(test::ReadDvd(temp / work + "/DVD").titles.size(), 1u);
+  }
+  EXPECT_FALSE(FileExists(temp / "Settings.ini"));  // a run never writes the settings
+
+  // A title that is not there: the job fails and says where the tools' output is.
+  TitleList gone;
+  AddTitle(gone, temp / "missing.mpg");
+  test::RecordingStatus status(false, false);
+  AuthoringJob job(gone, Options(temp / "w3", false, temp / "Settings.ini"), status, status);
+  const JobResult result = job.Run();
+  EXPECT_FALSE(result.succeeded);
+  EXPECT_FALSE(job.Authored());
+  EXPECT_NE(result.reason.find(job.ToolLogPath()), std::string::npos) << result.reason;
+}
+
+}  // namespace
+}  // namespace vantrel
