@@ -7,8 +7,6 @@ thread_local MessagePump tPump;
 
 void SetMessagePump(MessagePump pump) { tPump = std::move(pump); }
 
-MessagePump CurrentMessagePump() { return tPump; }
-
 void PumpMessages() {
   if (tPump) tPump();
 }

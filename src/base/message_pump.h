@@ -10,8 +10,6 @@ using MessagePump = std::function<void()>;
 
 // Installs the pump for the calling thread; an empty function restores the no-op.
 void SetMessagePump(MessagePump pump);
-// The calling thread's installed pump (empty when none), to restore after a temporary one.
-MessagePump CurrentMessagePump();
 // Dispatches the pending messages of the calling thread through its installed pump.
 void PumpMessages();
 

@@ -13,10 +13,8 @@
 #include <wx/utils.h>
 
 #include <atomic>
+#include <future>
 
-#include "authoring/authoring_driver.h"
-#include "authoring/default_steps.h"
-#include "base/message_pump.h"
 #include "base/paths.h"
 #include "base/text_format.h"
 #include "burn/desktop_handlers.h"
@@ -25,6 +23,7 @@
 #include "burn/ui/colour_list_box.h"
 #include "burn/ui/erase_disc_dialog.h"
 #include "burn/ui/message_front_end.h"
+#include "jobs/authoring_job.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
 
@@ -57,6 +56,8 @@ void ProcessThunk(float percent, int32_t, int32_t, int32_t, int32_t, int32_t, in
 
 void TraceHook(void*) {}
 
+constexpr int kPumpIntervalMs = 20;
+
 // Keeps the dialog's thread dispatching its events while the run works on it.
 void PumpWindowEvents() {
   if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_ALL);
@@ -71,8 +72,6 @@ CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, co
       recorder_(*this), runTimer_(this, kRunTimer) {
   BuildControls();
   gOpenBurnDialog = this;
-  SetCurrentRunStatus(this);
-  SetCurrentRunQuestion(this);
   const int rc = Initialize(ImageRecorderList(settings_.temppath, settings_.IniPath()).c_str(), 1);
   if (rc != 0)
     ShowNoteBox(this, "驱动器无法初始化...联系支持！\n" + Format("错误: %s", LibraryText(rc).c_str()), false);
@@ -98,8 +97,6 @@ CBurnDlg::~CBurnDlg() {
   // A write still running is stopped rather than left writing for nobody.
   if (recorder_.Burning()) Abort();
   CloseDiscLibrary();
-  SetCurrentRunStatus(nullptr);
-  SetCurrentRunQuestion(nullptr);
   gOpenBurnDialog = nullptr;
 }
 
@@ -234,17 +231,29 @@ void CBurnDlg::StopRunTimer() {
 
 bool CBurnDlg::AskYesNo(const std::string& text) {
   // The size question has no icon; the others carry the information icon.
-  const bool sizeQuestion = text.find("'VIDEO_TS'") != std::string::npos;
-  if (!wxIsMainThread()) return false;  // questions are only asked on the dialog's thread
-  return AskYesNoBox(this, text, !sizeQuestion);
+  const bool icon = text.find("'VIDEO_TS'") == std::string::npos;
+  if (wxIsMainThread()) return AskYesNoBox(this, text, icon);
+  // From the job's thread: the box opens on the dialog's thread and the job waits for it.
+  std::promise<bool> answer;
+  std::future<bool> answered = answer.get_future();
+  CallAfter([this, text, icon, &answer] { answer.set_value(AskYesNoBox(this, text, icon)); });
+  return answered.get();
 }
 
 void CBurnDlg::ShowMessage(const std::string& text) {
-  if (!wxIsMainThread()) {
-    CallAfter([this, text] { ShowMessage(text); });
+  const bool icon = text.rfind("刻录光盘失败", 0) == 0;
+  if (wxIsMainThread()) {
+    ShowNoteBox(this, text, icon);
     return;
   }
-  ShowNoteBox(this, text, text.rfind("刻录光盘失败", 0) == 0);
+  // Notes keep their place among the job's steps: the job goes on once it is read.
+  std::promise<void> read;
+  std::future<void> done = read.get_future();
+  CallAfter([this, text, icon, &read] {
+    ShowNoteBox(this, text, icon);
+    read.set_value();
+  });
+  done.get();
 }
 
 void CBurnDlg::EnableRunControls(bool on) {
@@ -328,13 +337,18 @@ void CBurnDlg::StartRun() {
   OfferResult(false);
   EnableRunControls(false);
   running_ = true;
-  const MessagePump previousPump = CurrentMessagePump();
-  SetMessagePump(PumpWindowEvents);
-  AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps());
-  const bool built = driver.StartRun();
-  SetMessagePump(previousPump);
+  // The build works on the job's own thread; this one keeps dispatching its events every
+  // few milliseconds until the job has ended, so the window never stalls.
+  AuthoringOptions options;
+  options.settings = settings_;
+  options.appearance = model_.Appearance();
+  AuthoringJob job(titles_, options, *this, *this);
+  job.Start();
+  while (!job.Wait(kPumpIntervalMs)) PumpWindowEvents();
+  PumpWindowEvents();  // what the job posted last
   running_ = false;
-  const std::string intermediate = driver.Folders().intermediate;
+  const bool built = job.Authored();
+  const std::string intermediate = job.Folders().intermediate;
 
   if (entry.IsWorkFolder()) {
     EnableRunControls(true);
@@ -344,8 +358,7 @@ void CBurnDlg::StartRun() {
       StopRunTimer();
       return;
     }
-    ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
-    ClearClock();
+    ClearClock();  // the job has logged "转换完成"
     OfferResult(true);
     return;
   }

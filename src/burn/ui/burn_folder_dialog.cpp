@@ -14,7 +14,7 @@
 #include "burn/folder_write.h"
 #include "burn/video_ts_check.h"
 #include "burn/ui/library_windows.h"
-#include "platform/registry/registry.h"
+#include "project/app_settings.h"
 
 namespace vantrel {
 namespace {
@@ -95,13 +95,12 @@ std::string CBurnFolderDlg::DriveName() const {
 }
 
 void CBurnFolderDlg::OnBrowse(wxCommandEvent&) {
-  using registry::Root;
-  const std::string last = registry::GetString(Root::CurrentUser, kLastDirKey, "").value_or("");
+  const std::string last = ReadLastDir();
   // The browser starts at the folder chosen last time.
   wxDirDialog browser(this, "选择一个存储图片的文件夹", U(last), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
   if (browser.ShowModal() != wxID_OK) return;
   const std::string path = browser.GetPath().utf8_string();
-  registry::SetString(Root::CurrentUser, kLastDirKey, "", path);
+  WriteLastDir(path);
   std::string accepted;
   const bool valid = ValidateVideoTsFolder(path, accepted);
   folder_ = accepted;

@@ -22,8 +22,6 @@ class CBurnFolderDlg : public wxDialog {
   ~CBurnFolderDlg() override;
 
   const std::string& Folder() const { return folder_; }
-  // The registry value that remembers the browser's last folder.
-  static constexpr const char* kLastDirKey = "Software\\quorvane\\LastDir";
 
  private:
   void FillDevices();
