@@ -46,20 +46,24 @@ class QuietAddView : public AddTitlesView {
 class HostFrame : public wxFrame {
  public:
   HostFrame(AppSettings& settings, TitleList& titles, std::string report, wxColour swatch)
-      : wxFrame(nullptr, wxID_ANY, "Vantrel 对话框测试", wxPoint(0, 0), wxSize(420, 160)),
+      : wxFrame(nullptr, wxID_ANY, "Vantrel 对话框测试", wxPoint(0, 0), wxSize(520, 160)),
         settings_(settings), titles_(titles), report_(std::move(report)), gapTimer_(this) {
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     auto* menu = new wxButton(this, wxID_ANY, "菜单");
     auto* run = new wxButton(this, wxID_ANY, "运行");
     auto* burn = new wxButton(this, wxID_ANY, "刻录");
+    auto* quit = new wxButton(this, wxID_ANY, "退出");
+    quit->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); });
     row->Add(menu, 0, wxALL, 6);
     row->Add(run, 0, wxALL, 6);
     row->Add(burn, 0, wxALL, 6);
-    // A patch of known colour for the eyedropper to read.
-    auto* patch = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxSize(80, 60));
-    patch->SetName("取色样本");
+    row->Add(quit, 0, wxALL, 6);
+    // A window of known colour away from the dialogs, for the eyedropper to read.
+    auto* sample = new wxFrame(this, wxID_ANY, "取色样本", wxPoint(1000, 800), wxSize(120, 90),
+                               wxFRAME_TOOL_WINDOW | wxBORDER_NONE | wxFRAME_FLOAT_ON_PARENT);
+    auto* patch = new wxPanel(sample, wxID_ANY);
     patch->SetBackgroundColour(swatch);
-    row->Add(patch, 0, wxALL, 6);
+    sample->Show();
     SetSizer(row);
     model_.Rebuild(titles_, settings_.layout, settings_.IsNtsc());
     menu->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
@@ -88,11 +92,15 @@ class HostFrame : public wxFrame {
     last_ = now;
     // A modal message box runs its own loop and ticks on; only a held loop shows here.
     if (gap > maxGapMs_) maxGapMs_ = gap;
+    const CBurnDlg* burn = OpenBurnDialog();
+    const bool busy = burn && burn->Busy();
+    if (busy && wasBusy_ && gap > maxRunGapMs_) maxRunGapMs_ = gap;
+    wasBusy_ = busy;
   }
   void WriteReport() {
     const MenuAppearance& look = model_.Appearance();
     std::ofstream out(report_);
-    out << "max_gap_ms=" << maxGapMs_ << "\n"
+    out << "max_gap_ms=" << maxGapMs_ << "\nrun_max_gap_ms=" << maxRunGapMs_ << "\n"
         << "layout=" << settings_.layout << "\nheadline=" << settings_.headline
         << "\nfootline=" << settings_.footline << "\nbackground_picture=" << look.backgroundPicture
         << "\nbackground_colour=" << look.backgroundColour << "\nheader_text=" << look.headerText
@@ -108,6 +116,8 @@ class HostFrame : public wxFrame {
   wxTimer gapTimer_;
   Clock::time_point last_;
   double maxGapMs_ = 0;
+  double maxRunGapMs_ = 0;  // while a run or a write was in progress
+  bool wasBusy_ = false;
 };
 
 class DriverApp : public wxApp {

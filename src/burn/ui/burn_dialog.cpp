@@ -4,7 +4,6 @@
 #include <wx/artprov.h>
 #include <wx/bmpcbox.h>
 #include <wx/button.h>
-#include <wx/evtloop.h>
 #include <wx/gauge.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -56,12 +55,7 @@ void ProcessThunk(float percent, int32_t, int32_t, int32_t, int32_t, int32_t, in
 
 void TraceHook(void*) {}
 
-constexpr int kPumpIntervalMs = 20;
-
-// Keeps the dialog's thread dispatching its events while the run works on it.
-void PumpWindowEvents() {
-  if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_ALL);
-}
+constexpr int kJobWatchMs = 50;
 
 }  // namespace
 
@@ -69,7 +63,7 @@ CBurnDlg* OpenBurnDialog() { return gOpenBurnDialog.load(); }
 
 CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, const TitleList& titles)
     : wxDialog(parent, 132, "刻录光盘"), settings_(settings), model_(model), titles_(titles),
-      recorder_(*this), runTimer_(this, kRunTimer) {
+      recorder_(*this), runTimer_(this, kRunTimer), jobWatch_(this, kJobWatch) {
   BuildControls();
   gOpenBurnDialog = this;
   const int rc = Initialize(ImageRecorderList(settings_.temppath, settings_.IniPath()).c_str(), 1);
@@ -84,12 +78,15 @@ CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, co
   SetEraseDoneEventCallback(EraseDoneThunk, this);
   SetProcessEventCallback(ProcessThunk, this);
   Bind(wxEVT_TIMER, &CBurnDlg::OnTick, this, kRunTimer);
+  Bind(wxEVT_TIMER, &CBurnDlg::OnJobWatch, this, kJobWatch);
   Bind(wxEVT_CLOSE_WINDOW, &CBurnDlg::OnClose, this);
   CentreOnParent();
 }
 
 CBurnDlg::~CBurnDlg() {
   runTimer_.Stop();
+  jobWatch_.Stop();
+  job_.reset();  // waits for a run that is still going
   SetFinalizeEventCallback(nullptr, nullptr);
   SetBurnDoneEventCallback(nullptr, nullptr);
   SetEraseDoneEventCallback(nullptr, nullptr);
@@ -326,29 +323,38 @@ void CBurnDlg::RefreshMediumInfo() {
 void CBurnDlg::OnStartButton(wxCommandEvent&) {
   if (recorder_.Burning())
     CancelWrite();
-  else if (!running_)
+  else if (!job_)
     StartRun();
 }
 
 void CBurnDlg::StartRun() {
   const DeviceEntry* chosen = targets_.CurrentEntry();
   if (!chosen) return;  // a refused device: nothing to write to
-  const DeviceEntry entry = *chosen;
+  runEntry_ = *chosen;
   OfferResult(false);
   EnableRunControls(false);
-  running_ = true;
-  // The build works on the job's own thread; this one keeps dispatching its events every
-  // few milliseconds until the job has ended, so the window never stalls.
+  // The build works on the job's own thread while this dialog's event loop goes on; a
+  // short timer notices the end and finishes the run here.
   AuthoringOptions options;
   options.settings = settings_;
   options.appearance = model_.Appearance();
-  AuthoringJob job(titles_, options, *this, *this);
-  job.Start();
-  while (!job.Wait(kPumpIntervalMs)) PumpWindowEvents();
-  PumpWindowEvents();  // what the job posted last
-  running_ = false;
-  const bool built = job.Authored();
-  const std::string intermediate = job.Folders().intermediate;
+  job_ = std::make_unique<AuthoringJob>(titles_, options, *this, *this);
+  job_->Start();
+  jobWatch_.Start(kJobWatchMs);
+}
+
+void CBurnDlg::OnJobWatch(wxTimerEvent&) {
+  if (!job_ || !job_->Done()) return;
+  jobWatch_.Stop();
+  // What the job posted before it ended comes first.
+  CallAfter([this] { FinishRun(); });
+}
+
+void CBurnDlg::FinishRun() {
+  const bool built = job_->Authored();
+  const std::string intermediate = job_->Folders().intermediate;
+  job_.reset();
+  const DeviceEntry entry = runEntry_;
 
   if (entry.IsWorkFolder()) {
     EnableRunControls(true);
@@ -449,7 +455,7 @@ void CBurnDlg::OfferResult(bool show) {
 
 void CBurnDlg::OnClose(wxCloseEvent& event) {
   // While a run or a write is going the dialog stays: Close is disabled then, too.
-  if ((running_ || recorder_.Burning()) && event.CanVeto()) {
+  if ((job_ || recorder_.Burning()) && event.CanVeto()) {
     event.Veto();
     return;
   }

@@ -21,6 +21,7 @@ class wxStaticText;
 
 namespace vantrel {
 
+class AuthoringJob;
 class CColourListBox;
 class CEraseDiscDlg;
 class MenuModel;
@@ -32,7 +33,7 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   enum {
     kTargets = 1014, kSize = 1057, kMediumType = 1061, kLog = 1070, kStart = 1002,
     kRefresh = 1071, kErase = 1016, kStatus = 1017, kProgress = 1019, kElapsed = 1092,
-    kRunTimer = 1001, kOpenFolder = 1201, kPlayDisc = 1202
+    kRunTimer = 1001, kOpenFolder = 1201, kPlayDisc = 1202, kJobWatch = 1203
   };
 
   CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, const TitleList& titles);
@@ -51,6 +52,8 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   void AddLogLine(int kind, const std::string& text);
   void EnableRunControls(bool on);
   bool Burning() const { return recorder_.Burning(); }
+  // A run or a write is in progress.
+  bool Busy() const { return job_ != nullptr || recorder_.Burning(); }
   const EventLog& Log() const;
 
   // The library's callbacks, already on the dialog's thread.
@@ -64,6 +67,8 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   void RefreshMediumInfo();
   void OnStartButton(wxCommandEvent& event);
   void StartRun();
+  void OnJobWatch(wxTimerEvent& event);
+  void FinishRun();
   void CancelWrite();
   void OnErase(wxCommandEvent& event);
   void OnTick(wxTimerEvent& event);
@@ -76,7 +81,8 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   const TitleList& titles_;
   BurnTargets targets_;
   RecorderWrite recorder_;
-  bool running_ = false;   // the start run is in progress
+  std::unique_ptr<AuthoringJob> job_;  // the start run while it is in progress
+  DeviceEntry runEntry_;                // the target it was started for
   int elapsedSeconds_ = 0;
   CEraseDiscDlg* eraseDialog_ = nullptr;
 
@@ -94,6 +100,7 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   wxGauge* progress_ = nullptr;
   wxStaticText* elapsed_ = nullptr;
   wxTimer runTimer_;
+  wxTimer jobWatch_;
 };
 
 // The open burn dialog (nullptr when none).

@@ -1,6 +1,7 @@
 #include "menu/ui/colour_palette_popup.h"
 
 #include <X11/Xlib.h>
+#include <dlfcn.h>
 #include <X11/Xutil.h>
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
@@ -22,6 +23,16 @@ Display* ScreenDisplay() {
     return XOpenDisplay(nullptr);
   }();
   return display;
+}
+
+// A modal dialog's toolkit grab keeps every event from windows outside it, the popup among
+// them; the popup joins the grab while it is open. The toolkit is already loaded by wx, so
+// its two calls are looked up in the process rather than linked against.
+void ToolkitGrab(wxWindow* window, bool on) {
+  using GrabCall = void (*)(void*);
+  static const auto add = reinterpret_cast<GrabCall>(dlsym(RTLD_DEFAULT, "gtk_grab_add"));
+  static const auto remove = reinterpret_cast<GrabCall>(dlsym(RTLD_DEFAULT, "gtk_grab_remove"));
+  if (GrabCall call = on ? add : remove; call && window->GetHandle()) call(window->GetHandle());
 }
 
 }  // namespace
@@ -62,6 +73,7 @@ ColourPalettePopup::ColourPalettePopup(CColourButton* owner, Colour start, const
   Bind(wxEVT_MOUSE_CAPTURE_LOST, &ColourPalettePopup::OnCaptureLost, this);
   Show();
   Raise();
+  ToolkitGrab(this, true);
   CaptureMouse();
   static bool told = false;
   if (!CanReadScreen() && !told) {
@@ -73,6 +85,7 @@ ColourPalettePopup::ColourPalettePopup(CColourButton* owner, Colour start, const
 
 ColourPalettePopup::~ColourPalettePopup() {
   if (HasCapture()) ReleaseMouse();
+  ToolkitGrab(this, false);
 }
 
 void ColourPalettePopup::PressOnButton(const wxPoint& screen) {
