@@ -4,7 +4,7 @@
 // timer records the longest gap between its ticks (how long the event loop was held), and
 // at exit the menu look and that gap are written to the report file.
 //
-//   vantrel_dialog_driver --work DIR --report FILE [--swatch RRGGBB] VIDEO...
+//   vantrel_dialog_driver --work DIR --report FILE [--swatch RRGGBB] [--burn-folder DIR] VIDEO...
 // The media headers come first: the toolkit's headers define TRUE and FALSE as macros.
 #include "media/add_titles.h"
 #include "media/thumbnail_owner.h"
@@ -45,9 +45,11 @@ class QuietAddView : public AddTitlesView {
 
 class HostFrame : public wxFrame {
  public:
-  HostFrame(AppSettings& settings, TitleList& titles, std::string report, wxColour swatch)
+  HostFrame(AppSettings& settings, TitleList& titles, std::string report, wxColour swatch,
+            std::string burnFolder)
       : wxFrame(nullptr, wxID_ANY, "Vantrel 对话框测试", wxPoint(0, 0), wxSize(520, 160)),
-        settings_(settings), titles_(titles), report_(std::move(report)), gapTimer_(this) {
+        settings_(settings), titles_(titles), report_(std::move(report)),
+        burnFolder_(std::move(burnFolder)), gapTimer_(this) {
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     auto* menu = new wxButton(this, wxID_ANY, "菜单");
     auto* run = new wxButton(this, wxID_ANY, "运行");
@@ -73,7 +75,8 @@ class HostFrame : public wxFrame {
     run->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CBurnDlg(this, settings_, model_, titles_).ShowModal(); });
     burn->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
       wxBusyCursor wait;
-      CBurnFolderDlg(this, ImageRecorderList(settings_.temppath, settings_.IniPath())).ShowModal();
+      CBurnFolderDlg(this, ImageRecorderList(settings_.temppath, settings_.IniPath()), burnFolder_)
+          .ShowModal();
     });
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); });
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& e) {
@@ -113,6 +116,7 @@ class HostFrame : public wxFrame {
   TitleList& titles_;
   MenuModel model_;
   std::string report_;
+  std::string burnFolder_;  // preset in the folder-burn dialog, as after a failed write
   wxTimer gapTimer_;
   Clock::time_point last_;
   double maxGapMs_ = 0;
@@ -126,13 +130,14 @@ class DriverApp : public wxApp {
     // The program's texts are UTF-8: the toolkit converts them by the character locale.
     std::setlocale(LC_ALL, "");
     if (!std::strstr(std::setlocale(LC_CTYPE, nullptr), "UTF-8")) std::setlocale(LC_CTYPE, "C.UTF-8");
-    std::string work, report = "/dev/null";
+    std::string work, report = "/dev/null", burnFolder;
     unsigned long swatch = 0x0AC81E;
     std::vector<std::string> videos;
     for (int i = 1; i < argc; ++i) {
       const std::string arg = argv[i].utf8_string();
       if (arg == "--work" && i + 1 < argc) work = argv[++i].utf8_string();
       else if (arg == "--report" && i + 1 < argc) report = argv[++i].utf8_string();
+      else if (arg == "--burn-folder" && i + 1 < argc) burnFolder = argv[++i].utf8_string();
       else if (arg == "--swatch" && i + 1 < argc) swatch = std::stoul(argv[++i].utf8_string(), nullptr, 16);
       else videos.push_back(arg);
     }
@@ -144,7 +149,8 @@ class DriverApp : public wxApp {
     QuietAddView view;
     AddTitleFiles(titles_, host, view, videos);
     auto* frame = new HostFrame(settings_, titles_, report,
-                                wxColour((swatch >> 16) & 0xFF, (swatch >> 8) & 0xFF, swatch & 0xFF));
+                                wxColour((swatch >> 16) & 0xFF, (swatch >> 8) & 0xFF, swatch & 0xFF),
+                                burnFolder);
     frame->Show();
     return true;
   }

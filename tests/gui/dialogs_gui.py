@@ -24,6 +24,10 @@ SCREENS = os.path.join(BUILD, "screens")
 
 def fail(message):
     print("FAIL: " + message)
+    try:
+        screenshot("failure-" + os.path.basename(sys.argv[0]).replace(".py", ""))
+    except Exception:
+        pass
     sys.exit(1)
 
 
@@ -54,7 +58,7 @@ def make_clips(folder, count=2):
 class Host:
     """The dialog host program over its own work folder."""
 
-    def __init__(self, clips=2, swatch="0AC81E"):
+    def __init__(self, clips=2, swatch="0AC81E", image_drives=""):
         self.temp = tempfile.mkdtemp(prefix="vantrel-gui-")
         self.work = os.path.join(self.temp, "work")
         os.makedirs(self.work)
@@ -64,11 +68,14 @@ class Host:
                    XDG_CONFIG_HOME=os.path.join(self.temp, "config"),
                    XDG_CACHE_HOME=os.path.join(self.temp, "cache"))
         env.pop("VANTREL_IMAGE_DRIVES", None)
+        if image_drives:
+            env["VANTREL_IMAGE_DRIVES"] = image_drives
         self.clips = make_clips(self.temp, clips)
         self.log = open(os.path.join(self.temp, "host.log"), "w")
         self.process = subprocess.Popen(
             [os.path.join(BUILD, "tests", "vantrel_dialog_driver"), "--work", self.work,
-             "--report", self.report, "--swatch", swatch] + self.clips,
+             "--report", self.report, "--swatch", swatch,
+             "--burn-folder", os.path.join(self.work, "DVD")] + self.clips,
             env=env, stdout=self.log, stderr=subprocess.STDOUT)
         self.app = wait_for(lambda: find_app("vantrel_dialog_driver"), 30, "the host program")
         self.frame = wait_for(lambda: window(self.app, "Vantrel 对话框测试"), 20, "the host window")
@@ -105,7 +112,7 @@ def find_app(name):
 
 def window(app, title):
     for child in app.children:
-        if child.name == title and child.roleName in ("frame", "dialog", "window"):
+        if child.name == title and child.roleName in ("frame", "dialog", "window", "file chooser"):
             return child
     return None
 
@@ -230,3 +237,25 @@ def record_gaps(what, report):
     os.makedirs(SCREENS, exist_ok=True)
     with open(os.path.join(SCREENS, "event-loop-gaps.txt"), "a") as f:
         f.write(line + "\n")
+
+
+def message_box(host, seconds=20):
+    """The message box that is open (a question or a note)."""
+    def find():
+        for child in host.app.children:
+            if child.roleName in ("alert", "dialog") and descendants(child, "push button", "确定") + \
+                    descendants(child, "push button", "是"):
+                return child
+        return None
+    return wait_for(find, seconds, "a message box")
+
+
+def answer(host, button):
+    box = message_box(host)
+    text = " ".join(l.name for l in descendants(box, "label"))
+    click(control(box, "push button", button))
+    return text
+
+
+def log_has(dialog, text):
+    return any(line.endswith(text) for line in log_lines(dialog))
