@@ -95,6 +95,9 @@ def folder_burn(host, iso):
     click(control(writer, "push button", "关闭"))
     time.sleep(0.5)
     image_readback(iso, label="")  # the folder burn keeps the library's own options
+    click(edit)
+    subprocess.run(["xdotool", "key", "Escape"], check=True)
+    wait_gone(host, "刻录 DVD 光盘")
 
 
 def main():

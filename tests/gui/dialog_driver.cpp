@@ -98,12 +98,16 @@ class HostFrame : public wxFrame {
     const CBurnDlg* burn = OpenBurnDialog();
     const bool busy = burn && burn->Busy();
     if (busy && wasBusy_ && gap > maxRunGapMs_) maxRunGapMs_ = gap;
+    if (gap > 80) {
+      const std::string last = burn && !burn->Log().Lines().empty() ? burn->Log().Lines().back().text : "";
+      longGaps_ += std::to_string(int(gap)) + " ms" + (busy && wasBusy_ ? " (run)" : "") + " after: " + last + "; ";
+    }
     wasBusy_ = busy;
   }
   void WriteReport() {
     const MenuAppearance& look = model_.Appearance();
     std::ofstream out(report_);
-    out << "max_gap_ms=" << maxGapMs_ << "\nrun_max_gap_ms=" << maxRunGapMs_ << "\n"
+    out << "max_gap_ms=" << maxGapMs_ << "\nrun_max_gap_ms=" << maxRunGapMs_ << "\nlong_gaps=" << longGaps_ << "\n"
         << "layout=" << settings_.layout << "\nheadline=" << settings_.headline
         << "\nfootline=" << settings_.footline << "\nbackground_picture=" << look.backgroundPicture
         << "\nbackground_colour=" << look.backgroundColour << "\nheader_text=" << look.headerText
@@ -122,6 +126,7 @@ class HostFrame : public wxFrame {
   double maxGapMs_ = 0;
   double maxRunGapMs_ = 0;  // while a run or a write was in progress
   bool wasBusy_ = false;
+  std::string longGaps_;  // each gap over 80 ms, with the log line shown before it
 };
 
 class DriverApp : public wxApp {

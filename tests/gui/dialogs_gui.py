@@ -234,6 +234,7 @@ def record_gaps(what, report):
     line = "%s: longest event-loop gap %s ms during runs and writes, %s ms in the whole session" % (
         what, report.get("run_max_gap_ms"), report.get("max_gap_ms"))
     print(line)
+    print("gaps over 80 ms: " + report.get("long_gaps", ""))
     os.makedirs(SCREENS, exist_ok=True)
     with open(os.path.join(SCREENS, "event-loop-gaps.txt"), "a") as f:
         f.write(line + "\n")

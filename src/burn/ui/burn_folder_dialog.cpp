@@ -53,6 +53,12 @@ CBurnFolderDlg::CBurnFolderDlg(wxWindow* parent, const std::string& imageRecorde
   wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnErase, this, kErase);
   wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnHelp, this, kHelp);
   deviceList_->Bind(wxEVT_CHOICE, &CBurnFolderDlg::OnDeviceChoice, this);
+  // Escape closes it as the title-bar button does (it has no Cancel button).
+  Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
+    if (e.GetKeyCode() == WXK_ESCAPE) Close();
+    else e.Skip();
+  });
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(wxID_CANCEL); });
 
   // The burn dialog may still hold the library when it hands a failed write over.
   CloseDiscLibrary();
