@@ -9,6 +9,7 @@
 #include "authoring/progress_monitor.h"
 #include "authoring/run_status.h"
 #include "authoring/shell_command.h"
+#include "authoring/title_harmony.h"
 #include "authoring/tool_environment.h"
 #include "authoring/toolset.h"
 #include "authoring/video_ts_check.h"
@@ -111,7 +112,7 @@ bool AuthoringDriver::AuthoringRun() {
     // The tools run in the tool folder with the run's standard; their chatter goes to a
     // log in the intermediate folder instead of the terminal.
     succeeded = ShellCommand(
-        command, ToolShellContext(folders_.tool, settings_.IsNtsc(), folders_.intermediate + kToolLogName));
+        command, ToolShellContext(folders_.tool, settings_.Standard(), folders_.intermediate + kToolLogName));
     stop.Signal();
     if (!monitor.Join()) Question().ShowMessage("等待数字数据采集系统终止失败！");
     stop.Reset();
@@ -127,20 +128,27 @@ bool AuthoringDriver::RepairTitles() {
   Log("修复 MPEG 文件...");
   RunQuestion& questions = Question();
   const bool ntsc = settings_.IsNtsc();
-  for (const auto& entry : model_.Titles()) {
+  const auto& titles = model_.Titles();
+  std::vector<bool> repairs;
+  for (const auto& entry : titles) {
     const std::string& source = entry->SourcePath;
     const std::string extension = ExtensionOf(source);
     const bool avi = EqualsNoCase(extension, "avi");
     const bool wmv = EqualsNoCase(extension, "wmv");
-    std::string target = RepairTarget(source);
     const bool compliant = DvdCompliance(source, questions);
-    if (compliant && !avi && !wmv && !settings_.convertbefore) continue;
-
-    Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+    repairs.push_back(!compliant || avi || wmv || settings_.convertbefore);
+  }
+  const HarmonyPlan plan = PlanDiscHarmony(titles, repairs);
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    const std::string& source = titles[i]->SourcePath;
+    if (!repairs[i] && !plan.Converts(i)) continue;
+    std::string target = RepairTarget(source);
+    if (repairs[i]) Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+    if (plan.Converts(i)) Log(HarmonyStatus(plan, i, FileNameOf(source)));
     // A repair left by an earlier run must not pass for this one's.
     DeleteFolderTree(target);
     const auto started = std::filesystem::file_time_type::clock::now();
-    if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, ntsc);
+    if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, ntsc, plan.targets[i]);
     // A conversion that wrote nothing must not pass: an unopenable file would count as
     // compliant and an unreadable one as having video.
     const bool written = FileSize(target) > 0 && WrittenSince(target, started);
@@ -150,9 +158,23 @@ bool AuthoringDriver::RepairTitles() {
       Log("无法修复视频文件，创建 DVD 失败。", kStatusRed);
       return false;
     }
-    entry->RepairedPath = target;
+    titles[i]->RepairedPath = target;
   }
   return true;
+}
+
+HarmonyPlan AuthoringDriver::PlanDiscHarmony(const std::vector<std::unique_ptr<MenuEntry>>& titles,
+                                             const std::vector<bool>& repairs) const {
+  const TvStandard tv = settings_.IsNtsc() ? TvStandard::Ntsc : TvStandard::Pal;
+  std::vector<HarmonyTitle> planned;
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    const std::string& source = titles[i]->SourcePath;
+    planned.push_back({repairs[i] ? RepairedTitleFacts(source, tv, AudioCodec::Ac3) : ReadTitleFacts(source),
+                       repairs[i]});
+  }
+  HarmonyPlan plan = PlanTitleHarmony(planned, settings_.zoom);
+  for (const std::string& line : HarmonyReasons(plan)) Log(line);
+  return plan;
 }
 
 std::int64_t AuthoringDriver::ExpectedSizeMb() const {

@@ -6,9 +6,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "authoring/run_folders.h"
+#include "convert/convert_to_dvd_mpeg.h"
 
 namespace vantrel {
 
@@ -17,6 +20,8 @@ class MenuModel;
 class RunQuestion;
 class RunStatus;
 class TitleList;
+struct HarmonyPlan;
+struct MenuEntry;
 
 // What the run needs from the other subsystems.
 struct AuthoringSteps {
@@ -25,8 +30,10 @@ struct AuthoringSteps {
   // Makes every page's menu stream; false when it failed and the user chose not to go on
   // (on Yes it clears the create-menu setting and returns true).
   std::function<bool(MenuModel&, AppSettings&, const RunFolders&)> makeMenuVideos;
-  // Repairs one title into DVD MPEG-2; may rewrite `output`. Its result is not relied on.
-  std::function<bool(const std::string& source, std::string& output, bool ntsc)> convertToDvdMpeg;
+  // Repairs one title into DVD MPEG-2, made for the disc's shape and sound as `target`
+  // says; may rewrite `output`. Its result is not relied on.
+  std::function<bool(const std::string& source, std::string& output, bool ntsc, const DiscTarget& target)>
+      convertToDvdMpeg;
   // 1 video stream present, 0 none, negative when the file cannot be read.
   std::function<int(const std::string& path)> hasVideoStream;
   // The second way to build the disc when the authoring tool fails.
@@ -55,7 +62,11 @@ class AuthoringDriver {
 
  private:
   bool PrepareFolders();
+  // Repairs the titles that need it and brings the others in line with the disc's one
+  // title set (shape and sound), each written once in its final form.
   bool RepairTitles();
+  HarmonyPlan PlanDiscHarmony(const std::vector<std::unique_ptr<MenuEntry>>& titles,
+                              const std::vector<bool>& repairs) const;
   std::int64_t ExpectedSizeMb() const;
   RunStatus& Status() const;
   RunQuestion& Question() const;

@@ -37,11 +37,12 @@ AuthoringSteps StepsFor(FrontEnd ui) {
     return MenuVideoChain::Run(model, inputs, settings, ui.Status(), ui.Question()) !=
            MenuChainResult::kStopRun;
   };
-  steps.convertToDvdMpeg = [ui](const std::string& source, std::string& output, bool ntsc) {
+  steps.convertToDvdMpeg = [ui](const std::string& source, std::string& output, bool ntsc,
+                                const DiscTarget& target) {
     std::string reason;
     RunStatus& status = ui.Status();
     const bool done = ConvertToDvdMpeg(
-        source, output, ntsc, [&status](int percent) { status.SetProgress(percent); }, &reason);
+        source, output, ntsc, target, [&status](int percent) { status.SetProgress(percent); }, &reason);
     if (!done && !reason.empty()) status.ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
     return done;
   };

@@ -9,20 +9,39 @@
 namespace vantrel {
 namespace {
 
-void AppendMenuPage(std::string& text, const MenuPage& page, const std::string& folder) {
-  text += "<pgc>\n";
-  text += "<vob file=\"" + folder + PageFileName("menu", page.Number, ".mpg") + "\" pause=\"inf\"/>\n";
+DvdMenuChain MenuChainOf(const MenuPage& page, const std::string& intermediateFolder) {
+  DvdMenuChain menu{intermediateFolder + PageFileName("menu", page.Number, ".mpg"), {}};
   for (const MenuEntry* entry : page.Titles) {
     std::string command =
         entry->Command.empty() ? Format("jump title %d;", entry->TitleNumber) : entry->Command;
-    text += Format("<button name=\"%d\">\n", entry->Position - 1) + XmlEscape(command) +
-            "</button>\n";
+    menu.buttons.emplace_back(Format("%d", entry->Position - 1), command);
   }
-  if (page.Previous)
-    text += "<button name=\"p\">\n" + XmlEscape(page.Previous->Command) + "</button>\n";
-  if (page.Next) text += "<button name=\"n\">\n" + XmlEscape(page.Next->Command) + "</button>\n";
+  if (page.Previous) menu.buttons.emplace_back("p", page.Previous->Command);
+  if (page.Next) menu.buttons.emplace_back("n", page.Next->Command);
+  return menu;
+}
+
+void AppendMenu(std::string& text, const DvdMenuChain& menu) {
+  text += "<pgc>\n";
+  text += "<vob file=\"" + XmlEscape(menu.vob) + "\" pause=\"inf\"/>\n";
+  for (const auto& [name, command] : menu.buttons)
+    text += "<button name=\"" + XmlEscape(name) + "\">\n" + XmlEscape(command) + "</button>\n";
   text += "</pgc>\n";
 }
+
+void AppendTitles(std::string& text, const std::vector<DvdTitleChain>& titles) {
+  text += "<titles>\n";
+  for (const DvdTitleChain& title : titles) {
+    text += "<pgc>\n";
+    text += "<vob file=\"" + XmlEscape(title.vob) + "\" chapters=\"" + DvdScriptWriter::kChapters + "\"/>\n";
+    text += "<post>" + XmlEscape(title.post) + "</post>\n";
+    text += "</pgc>";
+  }
+  text += "</titles>\n</titleset>\n</dvdauthor>";
+}
+
+constexpr const char* kHead = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<dvdauthor>\n<vmgm>\n<menus>";
+constexpr const char* kTitleSetMenu = "<menus>\n<pgc>\n<post>jump vmgm menu 1;</post>\n</pgc>\n</menus>\n";
 
 std::string PostCommand(const MenuEntry& entry, int titleCount, bool createMenu) {
   if (entry.TitleNumber != titleCount) return Format("jump title %d;", entry.TitleNumber + 1);
@@ -35,32 +54,35 @@ std::string DvdScriptWriter::ScriptPath(const std::string& intermediateFolder) {
   return intermediateFolder + "dvd.xml";
 }
 
+std::string DvdScriptWriter::ComposeWithMenus(const std::vector<DvdMenuChain>& menus,
+                                              const std::vector<DvdTitleChain>& titles) {
+  std::string text = kHead;
+  for (const DvdMenuChain& menu : menus) AppendMenu(text, menu);
+  text += "</menus>\n</vmgm>\n<titleset>\n";
+  text += kTitleSetMenu;
+  AppendTitles(text, titles);
+  return text;
+}
+
 std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInputs& inputs) {
-  const std::string folder = XmlEscape(inputs.intermediateFolder);
-  std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
-  text += "<dvdauthor>\n<vmgm>\n<menus>";
-  if (inputs.createMenu) {
-    for (int i = 0; i < model.PageCount(); ++i) AppendMenuPage(text, model.Page(i), folder);
-  } else {
-    const std::string clip = inputs.applicationFolder + (inputs.ntsc ? "bn.mpg" : "bp.mpg");
-    // The authoring tool takes whole seconds (or "inf") and rejects "0.1" outright, which
-    // would fail every disc without a menu; 0 gives the same immediate jump to title 1.
-    text += "<pgc><vob file=\"" + XmlEscape(clip) + "\" pause=\"0\"/>";
-    text += "<post>jump title 1;</post></pgc>";
-  }
-  text += "</menus>\n</vmgm>\n";
-  text += "<titleset>\n";
-  if (inputs.createMenu)
-    text += "<menus>\n<pgc>\n<post>jump vmgm menu 1;</post>\n</pgc>\n</menus>\n";
-  text += "<titles>\n";
+  std::vector<DvdTitleChain> titles;
   for (const auto& entry : model.Titles()) {
     const std::string& vob = entry->RepairedPath.empty() ? entry->SourcePath : entry->RepairedPath;
-    text += "<pgc>\n";
-    text += "<vob file=\"" + XmlEscape(vob) + "\" chapters=\"" + kChapters + "\"/>\n";
-    text += "<post>" + PostCommand(*entry, model.TitleCount(), inputs.createMenu) + "</post>\n";
-    text += "</pgc>";
+    titles.push_back({vob, PostCommand(*entry, model.TitleCount(), inputs.createMenu)});
   }
-  text += "</titles>\n</titleset>\n</dvdauthor>";
+  if (inputs.createMenu) {
+    std::vector<DvdMenuChain> menus;
+    for (int i = 0; i < model.PageCount(); ++i) menus.push_back(MenuChainOf(model.Page(i), inputs.intermediateFolder));
+    return ComposeWithMenus(menus, titles);
+  }
+  const std::string clip = inputs.applicationFolder + (inputs.ntsc ? "bn.mpg" : "bp.mpg");
+  std::string text = kHead;
+  // The authoring tool takes whole seconds (or "inf") and rejects "0.1" outright, which
+  // would fail every disc without a menu; 0 gives the same immediate jump to title 1.
+  text += "<pgc><vob file=\"" + XmlEscape(clip) + "\" pause=\"0\"/>";
+  text += "<post>jump title 1;</post></pgc>";
+  text += "</menus>\n</vmgm>\n<titleset>\n";
+  AppendTitles(text, titles);
   return text;
 }
 

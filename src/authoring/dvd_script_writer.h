@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vantrel {
 
@@ -15,9 +17,25 @@ struct DvdScriptInputs {
   std::string applicationFolder;   // ends in "/"
 };
 
+// A disc with menus as data: the video manager's menu program chains, each a still menu
+// stream with its buttons (name, command), and the title set's titles, each a stream and
+// the command that follows it. The title set's menu returns to the video manager's first.
+struct DvdMenuChain {
+  std::string vob;
+  std::vector<std::pair<std::string, std::string>> buttons;
+};
+struct DvdTitleChain {
+  std::string vob;
+  std::string post;
+};
+
 class DvdScriptWriter {
  public:
   static constexpr const char* kChapters = "0,15:00,30:00,45:00,1:00:00";
+
+  // dvd.xml of a disc with menus; paths and commands are escaped here.
+  static std::string ComposeWithMenus(const std::vector<DvdMenuChain>& menus,
+                                      const std::vector<DvdTitleChain>& titles);
 
   static std::string Compose(const MenuModel& model, const DvdScriptInputs& inputs);
   // Writes intermediate folder + "dvd.xml", replacing an earlier file.

@@ -48,7 +48,10 @@ void MakeMenuMovie(MovieMaker& maker, const AppSettings& settings, const RunFold
 }
 
 // Every failure of the builder ends the same way: the note, then the intermediate folder goes.
-bool Fail(const char* message, const RunFolders& folders, RunQuestion& question) {
+// The builder's own reason goes to the event log first, so the user learns what went wrong.
+bool Fail(const char* message, const std::string& reason, const RunFolders& folders, RunStatus& status,
+          RunQuestion& question) {
+  if (!reason.empty()) status.ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
   question.ShowMessage(message);
   DeleteFolderTree(folders.intermediate);
   return false;
@@ -69,12 +72,7 @@ class BuilderHandle {
 }  // namespace
 
 std::string ImageBuilderIniPath() {
-  std::string folder = ApplicationFolder();
-  if (!IsFolderWritable(folder)) {
-    folder = UserConfigFolder();
-    MakeFolder(folder);
-  }
-  return folder + "tmpFoxImage.ini";
+  return RuntimeFilePath("tmpFoxImage", ".ini");
 }
 
 bool WriteImageBuilderIni(const std::string& path, const MenuModel& model, const RunFolders& folders) {
@@ -103,11 +101,12 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
   WriteImageBuilderIni(iniPath, model, folders);
 
   if (!DVDImageBuild_LoadINI(builder.get(), iniPath.c_str()))
-    return Fail("载入输入 INI 文件失败。", folders, question);
+    return Fail("载入输入 INI 文件失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
   DVDImageBuild_SetOutputFolder(builder.get(), folders.work.c_str());
+  DVDImageBuild_SetVideoFormat(builder.get(), settings.IsNtsc() ? "NTSC" : "PAL");
   DVDImageBuild_SetProgressCallback(builder.get(), OnBuilderProgress, &status);
   if (!DVDImageBuild_CreateMenuImages(builder.get()))
-    return Fail("创建和保存菜单图像失败。", folders, question);
+    return Fail("创建和保存菜单图像失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
 
   std::atomic<bool> finished{false};
   bool built = false;  // written by the build thread before it ends
@@ -117,7 +116,7 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
   });
   PumpUntil([&] { return finished.load(); });
   build.join();
-  if (!built) return Fail("建立 DVD 失败。", folders, question);
+  if (!built) return Fail("建立 DVD 失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
 
   DeleteFolderTree(folders.intermediate);
   if (VideoTsComplete(folders.output + "/VIDEO_TS")) return true;

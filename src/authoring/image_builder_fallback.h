@@ -13,8 +13,8 @@ class RunQuestion;
 class RunStatus;
 struct RunFolders;
 
-// tmpFoxImage.ini in the application folder, or in the user's config folder when the
-// application folder cannot be written.
+// "tmpFoxImage-PID.ini" in the run-time folder: the application folder, or the user's
+// cache folder when the application folder cannot be written.
 std::string ImageBuilderIniPath();
 
 // Writes the builder's INI for the model's titles; other keys of the file stay.

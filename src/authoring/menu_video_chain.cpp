@@ -39,7 +39,7 @@ bool MenuVideoChain::StreamIsGood(const std::string& path) {
 MenuChainResult MenuVideoChain::Run(const MenuModel& model, const MenuChainInputs& inputs,
                                     AppSettings& settings, RunStatus& status,
                                     RunQuestion& question) {
-  const ShellContext tools = ToolShellContext(inputs.toolFolder, inputs.ntsc, inputs.toolLog);
+  const ShellContext tools = ToolShellContext(inputs.toolFolder, StandardOfNtscFlag(inputs.ntsc), inputs.toolLog);
   const std::string silence = inputs.applicationFolder + "silence.mp2";
   status.ShowStatus(kStatusText, 0, kStatusLogAndProgress, kStatusGreen);
   const int total = 2 * model.PageCount();

@@ -1,3 +1,4 @@
+#include "base/log.h"
 #include "authoring/run_status.h"
 
 #include <atomic>
@@ -18,7 +19,7 @@ std::atomic<RunQuestion*> gQuestion{nullptr};
 
 }  // namespace
 
-void RunQuestion::ShowMessage(const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }
+void RunQuestion::ShowMessage(const std::string& text) { LogWarning(text); }
 
 RunStatus& CurrentRunStatus() {
   RunStatus* status = gStatus.load();

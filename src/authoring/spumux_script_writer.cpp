@@ -1,5 +1,7 @@
 #include "authoring/spumux_script_writer.h"
 
+#include <algorithm>
+
 #include "authoring/run_folders.h"
 #include "base/atomic_file.h"
 #include "base/text_format.h"
@@ -9,12 +11,18 @@
 namespace vantrel {
 namespace {
 
-std::string TitleButton(const MenuEntry& entry, const MenuPage& page) {
+// Sub-picture buttons belong on even lines (a player draws the two fields of a line pair
+// alike); rounding outwards keeps the whole caption under the highlight.
+int EvenDown(int y) { return y & ~1; }
+// The last even line of the frame is the lowest a button may reach.
+int EvenUp(int y, bool ntsc) { return std::min((y + 1) & ~1, (ntsc ? 480 : 576) - 2); }
+
+std::string TitleButton(const MenuEntry& entry, const MenuPage& page, bool ntsc) {
   const int t = entry.Position;
   const int n = int(page.Titles.size());
   const Rect& r = entry.CaptionRect;
   std::string text = Format("<button name=\"%d\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", t - 1,
-                            r.left, r.top, r.Right(), r.Bottom());
+                            r.left, EvenDown(r.top), r.Right(), EvenUp(r.Bottom(), ntsc));
   if (entry.TitleNumber == 1) return text + Format(" right=\"%d\"/>", t);
   if (t >= 2) text += Format(" left=\"%d\"", t - 2);
   if (t != n) return text + Format(" right=\"%d\"/>", t);
@@ -34,7 +42,7 @@ std::string SpumuxScriptWriter::Compose(const MenuPage& page, const std::string&
   const int k = page.Number;
   const std::string folder = XmlEscape(intermediateFolder);
   const double f = VerticalScale(ntsc);
-  const int top = int(kNavigationTop * f), bottom = int(kNavigationBottom * f);
+  const int top = EvenDown(int(kNavigationTop * f)), bottom = EvenUp(int(kNavigationBottom * f), ntsc);
   const int last = int(page.Titles.size());
 
   std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
@@ -43,7 +51,7 @@ std::string SpumuxScriptWriter::Compose(const MenuPage& page, const std::string&
           "\" highlight=\"" + folder + PageFileName("button_highlighted", k, ".png") +
           "\" select=\"" + folder + PageFileName("button_selected", k, ".png") +
           "\" transparent=\"000000\" force=\"yes\">";
-  for (const MenuEntry* entry : page.Titles) text += TitleButton(*entry, page);
+  for (const MenuEntry* entry : page.Titles) text += TitleButton(*entry, page, ntsc);
   if (page.Previous) {
     text += Format("<button name=\"p\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", kPreviousLeft, top,
                    kPreviousRight, bottom);
@@ -63,6 +71,21 @@ bool SpumuxScriptWriter::Write(const MenuPage& page, const std::string& intermed
                                bool ntsc) {
   return WriteFileAtomically(ScriptPath(intermediateFolder, page.Number),
                              Compose(page, intermediateFolder, ntsc));
+}
+
+std::string SpumuxScriptWriter::ComposeButtons(const SpumuxImages& images,
+                                               const std::vector<SpumuxButton>& buttons) {
+  std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?><subpictures><stream>";
+  text += "<spu start=\"0:0.5\" image=\"" + XmlEscape(images.normal) + "\" highlight=\"" +
+          XmlEscape(images.highlight) + "\" select=\"" + XmlEscape(images.select) +
+          "\" transparent=\"000000\" force=\"yes\">";
+  for (const SpumuxButton& b : buttons) {
+    text += Format("<button name=\"%s\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"",
+                   XmlEscape(b.name).c_str(), b.x0, b.y0, b.x1, b.y1);
+    for (const auto& [direction, neighbour] : b.links) text += " " + direction + "=\"" + XmlEscape(neighbour) + "\"";
+    text += "/>";
+  }
+  return text + "</spu></stream></subpictures>";
 }
 
 }  // namespace vantrel

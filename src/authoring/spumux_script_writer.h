@@ -3,10 +3,23 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vantrel {
 
 struct MenuPage;
+
+// A sub-picture overlay as data: the three button images and every button with its
+// rectangle and its neighbours ("left", "up", ... with the neighbour's name, in order).
+struct SpumuxImages {
+  std::string normal, highlight, select;
+};
+struct SpumuxButton {
+  std::string name;
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  std::vector<std::pair<std::string, std::string>> links;
+};
 
 class SpumuxScriptWriter {
  public:
@@ -20,6 +33,8 @@ class SpumuxScriptWriter {
   // Writes intermediate folder + "menu_mpg_spumux%02d.xml", replacing an earlier file.
   static bool Write(const MenuPage& page, const std::string& intermediateFolder, bool ntsc);
   static std::string ScriptPath(const std::string& intermediateFolder, int pageNumber);
+  // The script of any overlay, as one line of XML; paths are escaped here.
+  static std::string ComposeButtons(const SpumuxImages& images, const std::vector<SpumuxButton>& buttons);
 };
 
 }  // namespace vantrel

@@ -2,10 +2,10 @@
 
 namespace vantrel {
 
-ShellContext ToolShellContext(const std::string& toolFolder, bool ntsc, const std::string& toolLog) {
+ShellContext ToolShellContext(const std::string& toolFolder, TvStandard standard, const std::string& toolLog) {
   ShellContext context;
   context.folder = toolFolder;
-  context.environment.push_back(std::string("VIDEO_FORMAT=") + (ntsc ? "NTSC" : "PAL"));
+  context.environment.push_back(std::string("VIDEO_FORMAT=") + VideoFormatName(standard));
   context.outputFile = toolLog;
   return context;
 }

@@ -8,9 +8,10 @@
 #include <string>
 
 #include "authoring/shell_command.h"
+#include "base/tv_standard.h"
 
 namespace vantrel {
 
-ShellContext ToolShellContext(const std::string& toolFolder, bool ntsc, const std::string& toolLog = "");
+ShellContext ToolShellContext(const std::string& toolFolder, TvStandard standard, const std::string& toolLog = "");
 
 }  // namespace vantrel

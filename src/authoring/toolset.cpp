@@ -52,7 +52,8 @@ std::string ToolSet::ScriptFor(const ToolEntry& tool) const {
                       tool.fileName + ")") +
            " >&2\nexit 127\n";
   }
-  return "#!/bin/sh\nexec " + ShellQuote(installed) + " \"$@\"\n";
+  std::string leading = *tool.leadingArguments ? std::string(" ") + tool.leadingArguments : "";
+  return "#!/bin/sh\nexec " + ShellQuote(installed) + leading + " \"$@\"\n";
 }
 
 bool ToolSet::Write() const {

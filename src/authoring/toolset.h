@@ -11,10 +11,14 @@ struct ToolEntry {
   int resourceId;
   const char* fileName;  // the name the command lines use
   const char* program;   // the installed program it runs
+  // Put before the caller's arguments (which may override them): the menu still comes
+  // from square-pixel pictures, and a DVD stream must be flagged 4:3 or 16:9, so the
+  // encoder flags it 4:3 (aspect code 2).
+  const char* leadingArguments = "";
 };
 
 inline constexpr ToolEntry kTools[] = {
-    {159, "ddas", "dvdauthor"}, {160, "j2v", "jpeg2yuv"}, {161, "encmpeg", "mpeg2enc"},
+    {159, "ddas", "dvdauthor"}, {160, "j2v", "jpeg2yuv"}, {161, "encmpeg", "mpeg2enc", "-a 2"},
     {162, "mtx", "mpgtx"},      {164, "spumux", "spumux"}, {163, "mpx", "mplex"},
 };
 

@@ -1,4 +1,5 @@
-// The result check of an authoring run: the VIDEO_TS folder of a one-title-set disc holds
+// The run's six-file check, the result check of an authoring run (not the folder burn's
+// counting rule, burn/video_ts_check.h): the VIDEO_TS folder of a one-title-set disc holds
 // VIDEO_TS.BUP, VIDEO_TS.IFO, VIDEO_TS.VOB and VTS_01_0.BUP (any case), and files whose
 // names begin with VTS_01_0.IFO and VTS_01_1.VOB (exact case).
 #pragma once

@@ -47,6 +47,22 @@ std::string UserDataFolder() {
   return WithSlash(EnvOr("XDG_DATA_HOME", HomeFolder() + "/.local/share")) + "vantrel/";
 }
 
+std::string UserCacheFolder() {
+  return WithSlash(EnvOr("XDG_CACHE_HOME", HomeFolder() + "/.cache")) + "vantrel/";
+}
+
+std::string RuntimeFolder() {
+  const std::string app = ApplicationFolder();
+  if (IsFolderWritable(app)) return app;
+  const std::string cache = UserCacheFolder();
+  MakeFolder(cache);
+  return cache;
+}
+
+std::string RuntimeFilePath(const std::string& stem, const std::string& extension) {
+  return RuntimeFolder() + stem + "-" + std::to_string(getpid()) + extension;
+}
+
 bool IsFolderWritable(const std::string& folder) {
   std::string probe = WithSlash(folder) + ".vantrel-write-probe-XXXXXX";
   int fd = mkstemp(probe.data());

@@ -22,19 +22,76 @@ bool WriteAll(int fd, const std::string& content) {
   return true;
 }
 
+// The process's file creation mask, read without changing it (umask() would, for a moment,
+// for every thread).
+mode_t CurrentUmask() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("Umask:", 0) == 0) return mode_t(std::stoul(line.substr(6), nullptr, 8));
+  return 022;
+}
+
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& content) {
-  std::string temp = path + ".tmp-XXXXXX";
-  int fd = mkstemp(temp.data());
+bool PendingFile::Create(const std::string& target, bool keepMode) {
+  Abandon();
+  std::string pattern = target + ".part-XXXXXX";
+  const int fd = mkstemp(pattern.data());
   if (fd < 0) return false;
   struct stat old {};
-  mode_t mode = (stat(path.c_str(), &old) == 0) ? (old.st_mode & 07777) : 0644;
-  bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, content) && fsync(fd) == 0;
-  ok = (close(fd) == 0) && ok;
-  if (ok) ok = rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) unlink(temp.c_str());
+  const mode_t mode = keepMode && stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777)
+                                                                  : (0666 & ~CurrentUmask());
+  const bool ok = fchmod(fd, mode) == 0;
+  const int code = errno;
+  close(fd);
+  target_ = target;
+  temporary_ = pattern;
+  if (!ok) {
+    Abandon();
+    errno = code;
+  }
   return ok;
+}
+
+bool PendingFile::Commit() {
+  if (temporary_.empty()) {
+    errno = EINVAL;
+    return false;
+  }
+  const int fd = open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+  bool ok = fd >= 0 && fsync(fd) == 0;
+  int code = errno;
+  if (fd >= 0) close(fd);
+  if (ok && rename(temporary_.c_str(), target_.c_str()) != 0) {
+    ok = false;
+    code = errno;
+  }
+  if (!ok) {
+    Abandon();
+    errno = code;
+    return false;
+  }
+  temporary_.clear();
+  return true;
+}
+
+void PendingFile::Abandon() {
+  if (temporary_.empty()) return;
+  const int code = errno;
+  unlink(temporary_.c_str());
+  temporary_.clear();
+  errno = code;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& content) {
+  PendingFile file;
+  if (!file.Create(path, true)) return false;
+  const int fd = open(file.Path().c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, content);
+  ok = close(fd) == 0 && ok;
+  return ok && file.Commit();
 }
 
 bool ReadWholeFile(const std::string& path, std::string& content) {

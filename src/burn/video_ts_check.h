@@ -1,4 +1,6 @@
-// The check that a folder holds a DVD-Video image: the six VIDEO_TS file names.
+// The folder burn's counting rule: whether a folder the user chose holds a DVD-Video image
+// (six files whose names contain one of the six VIDEO_TS names). Not the run's stricter
+// six-file check of its own output, authoring/video_ts_check.h.
 #pragma once
 
 #include <string>

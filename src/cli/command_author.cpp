@@ -40,6 +40,7 @@ constexpr const char* kUsage =
     "  --menu, --no-menu   with or without a DVD menu (default: the createmenu setting)\n"
     "  --convert-before    convert every title, also DVD-compliant ones\n"
     "  --layout N          menu layout: 0 (6), 1 (8) or 2 (12 thumbnails per page)\n"
+    "  --shape 4:3|16:9    the disc's picture shape when its titles differ (default: the zoom setting)\n"
     "  --header TEXT       the menu's header text\n"
     "  --footer TEXT       the menu's footer text\n"
     "  --background FILE   the menu's background picture\n"
@@ -80,6 +81,9 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
     } else if (arg == "--layout") {
       if (!value(text) || text.size() != 1 || text[0] < '0' || text[0] > '2') return 2;
       settings.layout = text[0] - '0';
+    } else if (arg == "--shape") {
+      if (!value(text) || (text != "4:3" && text != "16:9")) return 2;
+      settings.zoom = text == "16:9" ? 1 : 0;
     } else if (arg == "--header") {
       if (!value(text)) return 2;
       options.header = text;

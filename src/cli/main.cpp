@@ -1,16 +1,46 @@
 // vantrel-author: the command-line front end over the same core as the GUI.
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <vector>
 
+#include "base/log.h"
 #include "cli/commands.h"
+
+namespace {
+
+// Warnings and errors of the core on standard error; with -v its notes as well.
+void InstallLogSink(bool verbose) {
+  const vantrel::LogLevel least = verbose ? vantrel::LogLevel::kDebug : vantrel::LogLevel::kWarning;
+  vantrel::SetLogSink([least](vantrel::LogLevel level, const std::string& text) {
+    static std::mutex mutex;
+    if (level < least) return;
+    std::lock_guard lock(mutex);
+    std::fprintf(stderr, "%s\n", text.c_str());
+  });
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using vantrel::cli::kCommands;
-  if (argc >= 2) {
-    for (const auto& command : kCommands)
-      if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 1, argv + 1);
+  // -v / --verbose may stand anywhere; the commands never see it.
+  std::vector<char*> args;
+  bool verbose = false;
+  for (int i = 0; i < argc; ++i) {
+    if (i > 0 && (std::strcmp(argv[i], "-v") == 0 || std::strcmp(argv[i], "--verbose") == 0))
+      verbose = true;
+    else
+      args.push_back(argv[i]);
   }
-  std::fputs("usage: vantrel-author COMMAND [options]\n", stderr);
+  InstallLogSink(verbose);
+  const int count = int(args.size());
+  args.push_back(nullptr);
+  if (count >= 2) {
+    for (const auto& command : kCommands)
+      if (std::strcmp(args[1], command.name) == 0) return command.run(count - 1, args.data() + 1);
+  }
+  std::fputs("usage: vantrel-author [-v] COMMAND [options]\n", stderr);
   for (const auto& command : kCommands)
     std::fprintf(stderr, "  %-10s %s\n", command.name, command.summary);
   std::fputs("'vantrel-author COMMAND --help' shows a command's options.\n", stderr);

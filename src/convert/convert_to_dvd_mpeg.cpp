@@ -1,3 +1,4 @@
+#include "base/log.h"
 #include "convert/convert_to_dvd_mpeg.h"
 
 #include <cstdio>
@@ -10,12 +11,11 @@ namespace vantrel {
 namespace {
 
 // The encoder settings the main program always applies after choosing the DVD format.
-constexpr LONG kSetting44Value = LONG(AudioCodec::Ac3);  // setting 44 = 2
+
 constexpr LONG kSetting42Value = 3;                      // setting 42 = 3: IBBP
 
 bool Failed(std::string* errorText, const std::string& why) {
-  std::fputs("转换失败\n", stdout);
-  std::fflush(stdout);
+  LogError("转换失败");
   if (errorText) *errorText = why.empty() ? "the conversion failed" : why;
   return false;
 }
@@ -31,10 +31,16 @@ std::string DvdMpegOutputName(const std::string& output) {
 
 bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc,
                       const ConvertProgress& progress, std::string* errorText) {
+  return ConvertToDvdMpeg(source, output, ntsc, DiscTarget{}, progress, errorText);
+}
+
+bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc, const DiscTarget& target,
+                      const ConvertProgress& progress, std::string* errorText) {
   output = DvdMpegOutputName(output);
   com::ScopedCoInitialize com;
-  EncoderGraphJob job(FormatFamily::Dvd, ntsc ? TvStandard::Ntsc : TvStandard::Pal, kSetting44Value,
-                      kSetting42Value);
+  const LONG sound = LONG(target.sound);  // AC-3 (setting 44 = 2) unless the disc needs MPEG sound
+  EncoderGraphJob job(FormatFamily::Dvd, StandardOfNtscFlag(ntsc != 0), sound, kSetting42Value);
+  job.SetDiscTarget(target.displayShape, target.uniformSound);
   job.SetFiles(source, output);
 
   if (com::FAILED(job.BuildAndStart())) {

@@ -5,11 +5,24 @@
 #include <functional>
 #include <string>
 
+#include "convert/encoder_preset.h"
+
 namespace vantrel {
 
 // Receives the conversion's progress, 0 to 100, about once a second; the run status
 // display puts it on its progress bar.
 using ConvertProgress = std::function<void(int percent)>;
+
+// What a title must become to share its disc's one title set: the shape of its frame and
+// the format of its sound. The default leaves both as the repair chooses them.
+struct DiscTarget {
+  int displayShape = 0;  // 0 as the source, 2 4:3, 3 16:9 (letterboxed or pillarboxed)
+  AudioCodec sound = AudioCodec::Ac3;  // sound that is encoded (encoder setting 44)
+  // On: the sound is always `sound` at 48 kHz; a DVD-legal source keeps its pictures and
+  // only its sound is encoded.
+  bool uniformSound = false;
+  bool operator==(const DiscTarget&) const = default;
+};
 
 // The output name the conversion uses: an ".avi" ending (any case) becomes ".mpg", since
 // the result is an MPEG program stream; every other name is kept.
@@ -18,9 +31,12 @@ std::string DvdMpegOutputName(const std::string& output);
 // Converts `source` into a DVD MPEG-2 program stream at `output`, which may be rewritten
 // (see DvdMpegOutputName). `ntsc` non-zero: NTSC, zero: PAL. Blocks; the calling thread's
 // messages are dispatched between one-second waits. True only when the output is complete;
-// on failure "转换失败" goes to standard output, `errorText` (if given) gets the reason and
+// on failure "转换失败" goes to the log as an error, `errorText` (if given) gets the reason and
 // no output file is left.
 bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc,
+                      const ConvertProgress& progress = {}, std::string* errorText = nullptr);
+// The same, made for a disc whose titles share one shape and one sound format.
+bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc, const DiscTarget& target,
                       const ConvertProgress& progress = {}, std::string* errorText = nullptr);
 
 }  // namespace vantrel

@@ -1,5 +1,8 @@
 #include "convert/demo_clips.h"
 
+#include "base/atomic_file.h"
+
+#include <cstring>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -207,19 +210,21 @@ bool WriteClip(Encoders& e, const DemoClipSpec& spec) {
 }  // namespace
 
 bool MakeDemoClip(const std::string& path, const DemoClipSpec& spec, std::string& error) {
-  const std::string part = path + ".part";
-  bool ok;
+  PendingFile part;
+  if (!part.Create(path)) {
+    error = "cannot write " + path + ": " + std::strerror(errno);
+    return false;
+  }
   {
     Encoders encoders;
-    ok = OpenEncoders(encoders, part, spec, error) && WriteClip(encoders, spec);
-    if (!ok && error.empty()) error = "cannot encode " + path;
+    if (!OpenEncoders(encoders, part.Path(), spec, error) || !WriteClip(encoders, spec)) {
+      if (error.empty()) error = "cannot encode " + path;
+      return false;
+    }
   }
-  if (ok && std::rename(part.c_str(), path.c_str()) != 0) {
-    error = "cannot rename " + part;
-    ok = false;
-  }
-  if (!ok) std::remove(part.c_str());
-  return ok;
+  if (part.Commit()) return true;
+  error = "cannot write " + path + ": " + std::strerror(errno);
+  return false;
 }
 
 }  // namespace vantrel

@@ -1,3 +1,5 @@
+#include "base/log.h"
+#include "base/text_format.h"
 #include "convert/encoder_graph_job.h"
 
 #include <dlfcn.h>
@@ -19,10 +21,7 @@ using namespace media;
 
 constexpr LONG kWaitMs = 1000;
 
-void Print(const char* text) {
-  std::fputs(text, stdout);
-  std::fflush(stdout);
-}
+void Print(const char* text) { LogInfo(text); }
 
 // Registers the encoder module beside the program, as start-up would have done, for a
 // machine where that has not happened yet.
@@ -60,6 +59,11 @@ EncoderGraphJob::EncoderGraphJob(FormatFamily family, TvStandard tv, LONG settin
 
 EncoderGraphJob::~EncoderGraphJob() { ReleaseAll(); }
 
+void EncoderGraphJob::SetDiscTarget(LONG displayShape, bool uniformSound) {
+  displayShape_ = displayShape;
+  uniformSound_ = uniformSound;
+}
+
 void EncoderGraphJob::SetFiles(const std::string& source, const std::string& output) {
   SysFreeString(sourceFile_);
   SysFreeString(outputFile_);
@@ -68,7 +72,7 @@ void EncoderGraphJob::SetFiles(const std::string& source, const std::string& out
 }
 
 HRESULT EncoderGraphJob::BuildAndStart() {
-  Print("正在初始化转换...\n");
+  Print("正在初始化转换...");
   Teardown();
   buildError_.clear();
   encoderError_.clear();
@@ -83,8 +87,7 @@ HRESULT EncoderGraphJob::BuildAndStart() {
   if (FAILED(hr)) return fail(hr, "the capture graph builder could not be created");
   hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder, graph_.PutVoid());
   if (FAILED(hr)) {
-    std::printf("CreateFilterGraph: Failed to create graph!  hr=0x%x\n", unsigned(hr));
-    std::fflush(stdout);
+    LogError(Format("CreateFilterGraph: Failed to create graph!  hr=0x%x", unsigned(hr)));
     return fail(hr, "the filter graph could not be created");
   }
   hr = graphBuilder_->SetFiltergraph(graph_.Get());
@@ -125,6 +128,8 @@ HRESULT EncoderGraphJob::CreateEncoder() {
   if (encoderSettings_) {
     encoderSettings_->SetAudioEncoding(setting44Value_);
     encoderSettings_->SetReferenceDistance(setting42Value_);
+    if (displayShape_) encoderSettings_->SetDisplayShape(displayShape_);
+    if (uniformSound_) encoderSettings_->SetUniformSound(1);
   }
   return S_OK;
 }
@@ -157,7 +162,7 @@ HRESULT EncoderGraphJob::WaitWithProgress(const ConvertProgress& progress, LONG*
   LONG code = 0;
   if (eventCode) *eventCode = 0;
   if (!mediaEvents_) {
-    Print("-- Error\n");
+    Print("-- Error");
     return E_POINTER;
   }
   HRESULT hr = mediaEvents_->WaitForCompletion(kWaitMs, &code);

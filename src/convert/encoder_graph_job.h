@@ -20,6 +20,9 @@ class EncoderGraphJob {
   EncoderGraphJob& operator=(const EncoderGraphJob&) = delete;
 
   void SetFiles(const std::string& source, const std::string& output);
+  // Applied after the format and settings 42 and 44: the frame's shape (0 from the source,
+  // 2 4:3, 3 16:9) and whether the sound is always encoded to setting 44.
+  void SetDiscTarget(LONG displayShape, bool uniformSound);
   com::HRESULT BuildAndStart();
   // Until the graph ends; `progress` gets the percentage written about once a second.
   // `eventCode` gets the graph's end (EC_COMPLETE, EC_USERABORT, EC_ERRORABORT) or 0.
@@ -48,6 +51,8 @@ class EncoderGraphJob {
   LONG tvStandard_;
   LONG setting44Value_;
   LONG setting42Value_;
+  LONG displayShape_ = 0;
+  bool uniformSound_ = false;
   com::BSTR outputFile_ = nullptr;
   com::BSTR sourceFile_ = nullptr;
   std::string encoderError_;  // kept from the encoder before teardown releases it

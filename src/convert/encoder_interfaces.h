@@ -49,9 +49,11 @@ class IEncoderSettings : public com::IUnknown {
   virtual HRESULT GetQuality(LONG* quality) = 0;            // 26
   virtual HRESULT SetBitRateMode(LONG mode) = 0;            // 27: 2 variable, 0 constant
   virtual HRESULT GetBitRateMode(LONG* mode) = 0;           // 28
-  virtual HRESULT Reserved29() = 0;                         // 29
-  virtual HRESULT Reserved30() = 0;                         // 30
-  virtual HRESULT Reserved31() = 0;                         // 31
+  // Ours: the display shape of disc frames, 0 from the source, 2 4:3, 3 16:9.
+  virtual HRESULT SetDisplayShape(LONG shape) = 0;          // 29
+  virtual HRESULT GetDisplayShape(LONG* shape) = 0;         // 30
+  // Ours: 1 keeps every output's sound in the chosen encoding, also when pictures are copied.
+  virtual HRESULT SetUniformSound(LONG on) = 0;             // 31
   virtual HRESULT Reserved32() = 0;                         // 32
   virtual HRESULT Reserved33() = 0;                         // 33
   virtual HRESULT Reserved34() = 0;                         // 34

@@ -9,47 +9,13 @@
 #include <memory>
 #include <string>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/audio_fifo.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
-}
-
+#include "base/atomic_file.h"
+#include "base/ffmpeg_ptr.h"
 #include "convert/bounded_queue.h"
+#include "convert/mpeg_encoder.h"
 #include "convert/encoder_preset.h"
 
 namespace vantrel::encoder {
-
-struct InputDeleter {
-  void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-struct CodecDeleter {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameDeleter {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketDeleter {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct SwsDeleter {
-  void operator()(SwsContext* c) const { sws_freeContext(c); }
-};
-struct SwrDeleter {
-  void operator()(SwrContext* c) const { swr_free(&c); }
-};
-struct FifoDeleter {
-  void operator()(AVAudioFifo* f) const { av_audio_fifo_free(f); }
-};
-using InputPtr = std::unique_ptr<AVFormatContext, InputDeleter>;
-using CodecPtr = std::unique_ptr<AVCodecContext, CodecDeleter>;
-using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
-using SwsPtr = std::unique_ptr<SwsContext, SwsDeleter>;
-using SwrPtr = std::unique_ptr<SwrContext, SwrDeleter>;
-using FifoPtr = std::unique_ptr<AVAudioFifo, FifoDeleter>;
 
 std::string AvError(int code);
 
@@ -102,6 +68,14 @@ struct SourceFile {
 // A stream copy is possible: MPEG-2 video of the preset's size and rate within the DVD
 // limits and MPEG-1 Layer II or AC-3 audio at 48 kHz. `why` tells what rules it out.
 bool IsDvdLegalSource(const SourceFile& source, const EncoderPreset& preset, std::string& why);
+// The two halves of that test: pictures that may be copied (MPEG-2 of the preset's size,
+// rate and, when the preset imposes one, shape), and sound that may be copied (with
+// uniformSound, only in the preset's encoding and rate).
+bool IsDvdLegalVideo(const SourceFile& source, const EncoderPreset& preset, std::string& why);
+bool IsDvdLegalSound(const SourceFile& source, const EncoderPreset& preset, std::string& why);
+
+// How a file source is turned into the preset: copied, copied with new sound, or encoded.
+EncodeMode ChooseMode(const SourceFile& source, const EncoderPreset& preset);
 
 // The program stream being written: a temporary file beside the target, renamed over the
 // target by Finish and deleted otherwise.
@@ -121,7 +95,7 @@ class OutputFile {
   void Close();
   AVFormatContext* ctx_ = nullptr;
   std::string target_;
-  std::string temporary_;
+  PendingFile pending_;
   bool headerWritten_ = false;
 };
 
@@ -146,11 +120,34 @@ struct FedSource {
   BoundedQueue<Item> queue{kQueueCapacity};
 };
 
+// The source's sound decoded and encoded to the preset, for a stream copy that keeps the
+// pictures but not the sound; a source without sound gets silence. Times are seconds after
+// the first picture, as on the encode path.
+class SoundConverter {
+ public:
+  SoundConverter();
+  ~SoundConverter();
+  // Adds the output's sound stream: call before the output's header is written.
+  bool Open(const SourceFile& source, const EncoderPreset& preset, OutputFile& output, std::string& error);
+  // A packet of the source's sound stream.
+  bool Add(const AVPacket* packet, OutputFile& output, std::string& error);
+  // Pictures were written up to `seconds`: a source without sound gets silence up to there,
+  // which keeps the muxer's interleaving buffer small.
+  bool Follow(double seconds, OutputFile& output, std::string& error);
+  bool Finish(double endSeconds, OutputFile& output, std::string& error);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
 bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& preset,
                   Progress& progress, std::string& error);
 // Encodes what arrives through `fed.queue` up to its End item.
 bool RunFedTranscode(FedSource& fed, OutputFile& output, const EncoderPreset& preset,
                      Progress& progress, std::string& error);
-bool RunRemux(SourceFile& source, OutputFile& output, Progress& progress, std::string& error);
+// Copies the pictures; the sound is copied too, or goes through `sound` when it is given.
+bool RunRemux(SourceFile& source, OutputFile& output, const EncoderPreset& preset, SoundConverter* sound, Progress& progress,
+              std::string& error);
 
 }  // namespace vantrel::encoder

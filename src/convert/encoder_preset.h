@@ -2,12 +2,13 @@
 // The numeric codes are the encoder's outside format codes and must not change.
 #pragma once
 
+#include "base/tv_standard.h"
+
 #include <string>
 
 namespace vantrel {
 
 enum class FormatFamily { Mpeg1 = 1, Mpeg2 = 2, Vcd = 3, Svcd = 4, Dvd = 5 };
-enum class TvStandard { None = 0, Ntsc = 1, Pal = 3 };  // PAL is 3, not 2
 
 enum class VideoCodec { Mpeg1, Mpeg2 };
 // The values are those of encoder setting 44 (the audio encoding of the current settings).
@@ -41,7 +42,16 @@ struct EncoderPreset {
   int gopSize = 15;          // pictures per group of pictures
   int referenceDistance = 3;  // encoder setting 42: distance between reference pictures (3 = IBBP)
 
+  // Display shape of the frame for the disc families (DVD, SVCD): 0 chooses it from the
+  // source, 2 imposes 4:3 and 3 imposes 16:9 (the MPEG aspect codes). A disc's titles share
+  // one shape, so its titles are made in the disc's.
+  int displayShape = 0;
+
   AudioCodec audio = AudioCodec::Ac3;
+  // On: the output's sound is always `audio` at `audioSampleRate`; a source whose pictures
+  // may be copied but whose sound differs keeps its pictures and gets its sound encoded.
+  // Off: any DVD-legal sound is copied as it is.
+  bool uniformSound = false;
   int audioBitRate = 192000;
   int audioSampleRate = 48000;
   int audioChannels = 2;

@@ -26,6 +26,7 @@ bool GetEncoderSetting(const EncoderPreset& p, int slot, double& value) {
     case 24: value = p.audioBitRate; return true;
     case 26: value = p.quality; return true;
     case 28: value = p.variableBitRate ? 2 : 0; return true;
+    case 30: value = p.displayShape; return true;
     default: return false;
   }
 }
@@ -61,6 +62,11 @@ bool SetEncoderSetting(EncoderPreset& p, int slot, double value) {
       p.quality = int(whole);
       return true;
     case 27: p.variableBitRate = whole != 0; return true;  // 2 variable, 0 constant
+    case 29:
+      if (whole != 0 && whole != 2 && whole != 3) return false;
+      p.displayShape = int(whole);
+      return true;
+    case 31: p.uniformSound = whole != 0; return true;
     case 35:
       if (whole != 32000 && whole != 44100 && whole != 48000) return false;
       p.audioSampleRate = int(whole);

@@ -55,9 +55,11 @@ struct MpegEncoder::Job {
 
   void Work() {
     std::string text;
-    bool ok = fed                         ? RunFedTranscode(fedSource, file, preset, progress, text)
-              : mode == EncodeMode::Remux ? RunRemux(input, file, progress, text)
-                                          : RunTranscode(input, file, preset, progress, text);
+    SoundConverter sound;
+    bool ok = fed                                 ? RunFedTranscode(fedSource, file, preset, progress, text)
+              : mode == EncodeMode::Remux         ? RunRemux(input, file, preset, nullptr, progress, text)
+              : mode == EncodeMode::RemuxNewSound ? RunRemux(input, file, preset, &sound, progress, text)
+                                                  : RunTranscode(input, file, preset, progress, text);
     if (!ok) file.Abandon();
     input.ctx.reset();  // the source is closed before anyone learns the job ended
     std::lock_guard lock(mutex);
@@ -117,8 +119,7 @@ bool MpegEncoder::Start() {
     if (!job.input.Open(job.source, error)) return job.Fail(error), false;
     const AVCodecParameters* v = job.input.ctx->streams[job.input.video]->codecpar;
     job.preset = ResolvePreset(job.preset, v->width, v->height, job.input.frameRate);
-    std::string notLegal;
-    job.mode = IsDvdLegalSource(job.input, job.preset, notLegal) ? EncodeMode::Remux : EncodeMode::Encode;
+    job.mode = ChooseMode(job.input, job.preset);
   }
   if (!job.file.Create(job.output, job.preset.muxer, job.preset.muxRate, error)) return job.Fail(error), false;
   job.feeding = job.fed;
@@ -263,7 +264,13 @@ bool MpegEncoder::WouldCopy(const std::string& path, const EncoderPreset& preset
   std::string ignored;
   if (!source.Open(path, ignored)) return false;
   const AVCodecParameters* v = source.ctx->streams[source.video]->codecpar;
-  return IsDvdLegalSource(source, ResolvePreset(preset, v->width, v->height, source.frameRate), ignored);
+  return ChooseMode(source, ResolvePreset(preset, v->width, v->height, source.frameRate)) != EncodeMode::Encode;
+}
+
+bool MpegEncoder::HasSound(const std::string& path) {
+  SourceFile source;
+  std::string ignored;
+  return source.Open(path, ignored) && source.audio >= 0;
 }
 
 namespace {

@@ -18,7 +18,8 @@
 
 namespace vantrel {
 
-enum class EncodeMode { Undecided, Encode, Remux };
+// Remux copies pictures and sound; RemuxNewSound copies the pictures and encodes the sound.
+enum class EncodeMode { Undecided, Encode, Remux, RemuxNewSound };
 
 // What will be fed when the encoder takes frames rather than a file.
 struct FedFormat {
@@ -80,8 +81,10 @@ class MpegEncoder {
   // The display shape of a file's pictures when they are `width` x `height`; 0 when the
   // file cannot be read or its pictures have another size.
   static double DisplayAspectOf(const std::string& path, int width, int height);
-  // Whether a file's streams would be copied rather than encoded for the preset.
+  // Whether a file's pictures would be copied rather than encoded for the preset.
   static bool WouldCopy(const std::string& path, const EncoderPreset& preset);
+  // Whether a file has a sound stream that can be decoded; false also when it cannot be read.
+  static bool HasSound(const std::string& path);
 
   bool Finished() const;
   bool Succeeded() const;      // the output file is complete under its final name

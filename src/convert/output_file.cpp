@@ -27,20 +27,11 @@ OutputFile::~OutputFile() { Abandon(); }
 bool OutputFile::Create(const std::string& target, const std::string& muxer, int muxRate,
                         std::string& error) {
   target_ = target;
-  std::string pattern = target + ".part-XXXXXX";
-  int fd = mkstemp(pattern.data());
-  if (fd < 0) {
+  if (!pending_.Create(target)) {
     error = "cannot write " + target + ": " + std::strerror(errno);
     return false;
   }
-  temporary_ = pattern;
-  // mkstemp makes the file private; the result should carry the usual permissions.
-  mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  close(fd);
-
-  int rc = avformat_alloc_output_context2(&ctx_, nullptr, muxer.c_str(), temporary_.c_str());
+  int rc = avformat_alloc_output_context2(&ctx_, nullptr, muxer.c_str(), pending_.Path().c_str());
   if (rc < 0 || !ctx_) {
     error = "cannot prepare the " + muxer + " output: " + AvError(rc);
     Abandon();
@@ -48,7 +39,7 @@ bool OutputFile::Create(const std::string& target, const std::string& muxer, int
   }
   if (muxRate > 0) av_opt_set_int(ctx_->priv_data, "muxrate", muxRate, 0);
   ctx_->max_delay = 700000;  // 0.7 s, the decoder buffer delay DVD players are built for
-  rc = avio_open(&ctx_->pb, temporary_.c_str(), AVIO_FLAG_WRITE);
+  rc = avio_open(&ctx_->pb, pending_.Path().c_str(), AVIO_FLAG_WRITE);
   if (rc < 0) {
     error = "cannot write " + target + ": " + AvError(rc);
     Abandon();
@@ -94,15 +85,7 @@ bool OutputFile::Finish(std::string& error) {
   if (ctx_->pb->error < 0) return fail(AvError(ctx_->pb->error));
   rc = avio_closep(&ctx_->pb);
   if (rc < 0) return fail(AvError(rc));
-  int fd = open(temporary_.c_str(), O_RDONLY);
-  if (fd < 0 || fsync(fd) != 0) {
-    int code = errno;
-    if (fd >= 0) close(fd);
-    return fail(std::strerror(code));
-  }
-  close(fd);
-  if (std::rename(temporary_.c_str(), target_.c_str()) != 0) return fail(std::strerror(errno));
-  temporary_.clear();
+  if (!pending_.Commit()) return fail(std::strerror(errno));
   Close();
   return true;
 }
@@ -116,10 +99,7 @@ void OutputFile::Close() {
 
 void OutputFile::Abandon() {
   Close();
-  if (!temporary_.empty()) {
-    unlink(temporary_.c_str());
-    temporary_.clear();
-  }
+  pending_.Abandon();
 }
 
 }  // namespace vantrel::encoder

@@ -89,7 +89,7 @@ bool SourceFile::Open(const std::string& path, std::string& error) {
   return true;
 }
 
-bool IsDvdLegalSource(const SourceFile& source, const EncoderPreset& preset, std::string& why) {
+bool IsDvdLegalVideo(const SourceFile& source, const EncoderPreset& preset, std::string& why) {
   const AVFormatContext* ctx = source.ctx.get();
   if (preset.family != FormatFamily::Dvd) return why = "the target is not DVD", false;
   const AVCodecParameters* v = ctx->streams[source.video]->codecpar;
@@ -99,8 +99,11 @@ bool IsDvdLegalSource(const SourceFile& source, const EncoderPreset& preset, std
   if (v->format != AV_PIX_FMT_YUV420P) return why = "the video is not 4:2:0", false;
   if (std::fabs(source.frameRate - preset.frameRate.Value()) > 0.01)
     return why = "the frame rate differs from the preset's", false;
-  bool shapeOk = std::fabs(source.displayAspect - 4.0 / 3.0) < 0.02 || std::fabs(source.displayAspect - 16.0 / 9.0) < 0.02;
-  if (!shapeOk) return why = "the picture shape is neither 4:3 nor 16:9", false;
+  const bool standard = std::fabs(source.displayAspect - 4.0 / 3.0) < 0.02;
+  const bool wide = std::fabs(source.displayAspect - 16.0 / 9.0) < 0.02;
+  if (!standard && !wide) return why = "the picture shape is neither 4:3 nor 16:9", false;
+  if ((preset.displayShape == 2 && !standard) || (preset.displayShape == 3 && !wide))
+    return why = "the picture shape is not the one asked for", false;
   if (v->bit_rate > kDvdMaxVideoBitRate) return why = "the video bit rate is above the DVD limit", false;
   if (v->bit_rate <= 0 && ctx->pb && source.duration100ns > 0) {
     // No rate in the stream headers: judge by the whole file's rate.
@@ -108,12 +111,34 @@ bool IsDvdLegalSource(const SourceFile& source, const EncoderPreset& preset, std
     if (avio_size(ctx->pb) * 8.0 / seconds > kDvdMaxMuxRate)
       return why = "the file's bit rate is above the DVD limit", false;
   }
+  return true;
+}
+
+bool IsDvdLegalSound(const SourceFile& source, const EncoderPreset& preset, std::string& why) {
   if (source.audio < 0) return why = "there is no sound track", false;
-  const AVCodecParameters* a = ctx->streams[source.audio]->codecpar;
+  const AVCodecParameters* a = source.ctx->streams[source.audio]->codecpar;
   if (a->codec_id != AV_CODEC_ID_MP2 && a->codec_id != AV_CODEC_ID_AC3)
     return why = "the sound is neither MPEG-1 Layer II nor AC-3", false;
   if (a->sample_rate != 48000) return why = "the sound is not sampled at 48 kHz", false;
+  if (preset.uniformSound) {
+    const AVCodecID wanted = preset.audio == AudioCodec::Ac3 ? AV_CODEC_ID_AC3 : AV_CODEC_ID_MP2;
+    if (a->codec_id != wanted || a->sample_rate != preset.audioSampleRate)
+      return why = "the sound is not in the encoding asked for", false;
+  }
   return true;
+}
+
+bool IsDvdLegalSource(const SourceFile& source, const EncoderPreset& preset, std::string& why) {
+  return IsDvdLegalVideo(source, preset, why) && IsDvdLegalSound(source, preset, why);
+}
+
+EncodeMode ChooseMode(const SourceFile& source, const EncoderPreset& preset) {
+  std::string why;
+  if (!IsDvdLegalVideo(source, preset, why)) return EncodeMode::Encode;
+  if (IsDvdLegalSound(source, preset, why)) return EncodeMode::Remux;
+  // Without the wish for one sound format, a source with other sound is encoded whole,
+  // as it always was; with it, only its sound is.
+  return preset.uniformSound ? EncodeMode::RemuxNewSound : EncodeMode::Encode;
 }
 
 }  // namespace vantrel::encoder

@@ -1,5 +1,8 @@
 #include "convert/still_movie.h"
 
+#include "base/atomic_file.h"
+
+#include <cstring>
 #include <cstdio>
 
 extern "C" {
@@ -193,14 +196,15 @@ bool Render(const StillMovie& movie, const std::string& path, std::string& error
 }  // namespace
 
 bool RenderStillMovie(const StillMovie& movie, const std::string& output, std::string& error) {
-  const std::string part = output + ".part";
-  bool ok = Render(movie, part, error);
-  if (ok && std::rename(part.c_str(), output.c_str()) != 0) {
-    error = "cannot rename " + part;
-    ok = false;
+  PendingFile part;
+  if (!part.Create(output)) {
+    error = "cannot write " + output + ": " + std::strerror(errno);
+    return false;
   }
-  if (!ok) std::remove(part.c_str());
-  return ok;
+  if (!Render(movie, part.Path(), error)) return false;
+  if (part.Commit()) return true;
+  error = "cannot write " + output + ": " + std::strerror(errno);
+  return false;
 }
 
 }  // namespace vantrel

@@ -44,8 +44,14 @@ bool Drain(AVCodecContext* encoder, AVStream* stream, OutputFile& output, std::s
 
 class VideoStage {
  public:
-  bool Open(const EncoderPreset& p, double sourceAspect, OutputFile& output, std::string& error) {
+  // `sourceAspect` is the display shape the source states for pictures of
+  // `sourceWidth` x `sourceHeight` (0 x 0: of any size); 0 when it states none.
+  bool Open(const EncoderPreset& p, double sourceAspect, int sourceWidth, int sourceHeight, OutputFile& output,
+            std::string& error) {
     preset_ = p;
+    sourceAspect_ = sourceAspect;
+    sourceWidth_ = sourceWidth;
+    sourceHeight_ = sourceHeight;
     const AVCodec* codec =
         avcodec_find_encoder(p.video == VideoCodec::Mpeg1 ? AV_CODEC_ID_MPEG1VIDEO : AV_CODEC_ID_MPEG2VIDEO);
     if (!codec) return error = "no MPEG video encoder in this FFmpeg", false;
@@ -135,30 +141,57 @@ class VideoStage {
   }
 
   // Scales the held picture into a black frame of the preset's size, keeping its shape.
+  // The picture is scaled on its own and then copied into place: the scaler's vector code
+  // may write a little past the width it is given, which would smear into the bar.
   bool ConvertHeld(std::string& error) {
     const AVFrame* src = held_.get();
     FramePtr out = NewPicture();
     if (!out) return error = "out of memory", false;
-    double pixelAspect = src->sample_aspect_ratio.num > 0 ? av_q2d(src->sample_aspect_ratio) : 1.0;
-    double aspect = double(src->width) * pixelAspect / src->height;
-    if (preset_.family == FormatFamily::Mpeg1 || preset_.family == FormatFamily::Mpeg2) aspect = frameAspect_;
-    PictureRect r = FitPicture(aspect, preset_.width, preset_.height, frameAspect_);
-    if (r.width != preset_.width || r.height != preset_.height) {
+    PictureRect r = FitPicture(PictureAspect(src), preset_.width, preset_.height, frameAspect_);
+    const bool boxed = r.width != preset_.width || r.height != preset_.height;
+    AVFrame* target = out.get();
+    if (boxed) {
       std::fill_n(out->data[0], std::size_t(out->linesize[0]) * out->height, 16);
       std::fill_n(out->data[1], std::size_t(out->linesize[1]) * (out->height / 2), 128);
       std::fill_n(out->data[2], std::size_t(out->linesize[2]) * (out->height / 2), 128);
+      if (!inner_ || inner_->width != r.width || inner_->height != r.height) {
+        inner_.reset(av_frame_alloc());
+        if (!inner_) return error = "out of memory", false;
+        inner_->format = AV_PIX_FMT_YUV420P;
+        inner_->width = r.width;
+        inner_->height = r.height;
+        if (av_frame_get_buffer(inner_.get(), 64) < 0) return error = "out of memory", false;
+      }
+      target = inner_.get();
     }
     scaler_.reset(sws_getCachedContext(scaler_.release(), src->width, src->height, AVPixelFormat(src->format),
                                        r.width, r.height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr,
                                        nullptr));
     if (!scaler_) return error = "cannot convert the source's pictures", false;
-    uint8_t* dst[4] = {out->data[0] + r.y * out->linesize[0] + r.x,
-                       out->data[1] + (r.y / 2) * out->linesize[1] + r.x / 2,
-                       out->data[2] + (r.y / 2) * out->linesize[2] + r.x / 2, nullptr};
-    int dstStride[4] = {out->linesize[0], out->linesize[1], out->linesize[2], 0};
-    sws_scale(scaler_.get(), src->data, src->linesize, 0, src->height, dst, dstStride);
+    sws_scale(scaler_.get(), src->data, src->linesize, 0, src->height, target->data, target->linesize);
+    if (boxed) {
+      for (int plane = 0; plane < 3; ++plane) {
+        const int shift = plane ? 1 : 0;
+        const int rows = r.height >> shift, bytes = r.width >> shift;
+        uint8_t* to = out->data[plane] + std::size_t(r.y >> shift) * out->linesize[plane] + (r.x >> shift);
+        for (int row = 0; row < rows; ++row)
+          std::copy_n(inner_->data[plane] + std::size_t(row) * inner_->linesize[plane], bytes,
+                      to + std::size_t(row) * out->linesize[plane]);
+      }
+    }
     heldPicture_ = std::move(out);
     return true;
+  }
+
+  // The display shape of a source picture: what the source file states (its stream or its
+  // container), else what the decoded frame carries, else square pixels. The plain
+  // families keep the source's own shape in their frame.
+  double PictureAspect(const AVFrame* src) const {
+    if (preset_.family == FormatFamily::Mpeg1 || preset_.family == FormatFamily::Mpeg2) return frameAspect_;
+    const bool stated = sourceWidth_ == 0 || (src->width == sourceWidth_ && src->height == sourceHeight_);
+    if (sourceAspect_ > 0 && stated) return sourceAspect_;
+    double pixelAspect = src->sample_aspect_ratio.num > 0 ? av_q2d(src->sample_aspect_ratio) : 1.0;
+    return double(src->width) * pixelAspect / src->height;
   }
 
   // Output pictures come from a pool: the encoder holds a few for reordering, and fresh
@@ -189,6 +222,10 @@ class VideoStage {
   EncoderPreset preset_;
   std::unique_ptr<AVBufferPool, PoolDeleter> pool_;
   double frameAspect_ = 4.0 / 3.0;
+  double sourceAspect_ = 0;  // as the source states it, for pictures of its size
+  int sourceWidth_ = 0;      // 0: the stated shape holds for pictures of any size
+  int sourceHeight_ = 0;
+  FramePtr inner_;           // the picture between the bars, before it is copied into place
   CodecPtr encoder_;
   AVStream* stream_ = nullptr;
   SwsPtr scaler_;
@@ -543,7 +580,8 @@ bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& p
   VideoStage video;
   AudioStage audio;
   const bool sound = source.audio >= 0 || KeepsSilentTrack(preset);
-  if (!video.Open(preset, source.displayAspect, output, error)) return false;
+  const AVCodecParameters* v = source.ctx->streams[source.video]->codecpar;
+  if (!video.Open(preset, source.displayAspect, v->width, v->height, output, error)) return false;
   if (sound && !audio.Open(preset, output, error)) return false;
   if (!output.WriteHeader(error)) return false;
 
@@ -565,7 +603,7 @@ bool RunFedTranscode(FedSource& fed, OutputFile& output, const EncoderPreset& pr
   AudioStage audio;
   VideoStage* videoStage = fed.hasPictures ? &video : nullptr;
   AudioStage* audioStage = fed.hasSound || (fed.hasPictures && KeepsSilentTrack(preset)) ? &audio : nullptr;
-  bool ok = (!videoStage || video.Open(preset, fed.displayAspect, output, error)) &&
+  bool ok = (!videoStage || video.Open(preset, fed.displayAspect, 0, 0, output, error)) &&
             (!audioStage || audio.Open(preset, output, error)) && output.WriteHeader(error);
   double nextVideo = 0, nextAudio = 0;
   ok = ok && EncodeQueue(fed.queue, !fed.hasSound, videoStage, audioStage, output, progress, nextVideo, nextAudio,
@@ -575,6 +613,58 @@ bool RunFedTranscode(FedSource& fed, OutputFile& output, const EncoderPreset& pr
     return false;
   }
   return FinishEncoding(videoStage, audioStage, output, progress, nextVideo, nextAudio, error);
+}
+
+struct SoundConverter::Impl {
+  AudioStage stage;
+  CodecPtr decoder;
+  const AVStream* stream = nullptr;
+  double origin = 0;
+  double next = 0;
+  Continuity times{false};
+};
+
+SoundConverter::SoundConverter() : impl_(std::make_unique<Impl>()) {}
+SoundConverter::~SoundConverter() = default;
+
+bool SoundConverter::Open(const SourceFile& source, const EncoderPreset& preset, OutputFile& output,
+                          std::string& error) {
+  Impl& s = *impl_;
+  s.origin = source.originSeconds;
+  s.times = Continuity(source.timesMayJump);
+  if (source.audio >= 0) {
+    s.stream = source.ctx->streams[source.audio];
+    std::string ignored;
+    s.decoder = OpenDecoder(s.stream, ignored);  // without a decoder: silence
+  }
+  return s.stage.Open(preset, output, error);
+}
+
+bool SoundConverter::Add(const AVPacket* packet, OutputFile& output, std::string& error) {
+  Impl& s = *impl_;
+  if (!s.decoder) return true;
+  if (avcodec_send_packet(s.decoder.get(), packet) < 0) return true;  // a damaged packet is skipped
+  for (;;) {
+    FramePtr frame(av_frame_alloc());
+    int rc = avcodec_receive_frame(s.decoder.get(), frame.get());
+    if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) return true;
+    if (rc < 0) return true;
+    double at = FrameSeconds(frame.get(), s.stream, s.origin);
+    double length = FrameLength(frame.get(), s.stream, 0);
+    at = std::isnan(at) ? s.next : s.times.Place(at, length);
+    s.next = at + length;
+    if (!s.stage.Add(frame.get(), at, output, error)) return false;
+  }
+}
+
+bool SoundConverter::Follow(double seconds, OutputFile& output, std::string& error) {
+  return impl_->decoder || impl_->stage.PadTo(seconds, output, error);
+}
+
+bool SoundConverter::Finish(double endSeconds, OutputFile& output, std::string& error) {
+  Impl& s = *impl_;
+  if (s.decoder && !Add(nullptr, output, error)) return false;
+  return s.stage.Finish(endSeconds, output, error);
 }
 
 }  // namespace vantrel::encoder

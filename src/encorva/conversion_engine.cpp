@@ -1,3 +1,5 @@
+#include "base/log.h"
+#include "base/text_format.h"
 #include "encorva/conversion_engine.h"
 
 #include <unistd.h>
@@ -114,8 +116,7 @@ bool ConversionEngine::MakeNotifyWindow() {
 
 HRESULT ConversionEngine::Start() {
   Teardown();
-  std::fputs("Initialising conversion...\n", stdout);
-  std::fflush(stdout);
+  LogInfo("Initialising conversion...");
   if (IsNetworkSource(source)) return StartNetwork();
   return StartLocal();
 }
@@ -206,8 +207,7 @@ HRESULT ConversionEngine::StartLocal() {
     return hr;
   }
   if (events_) events_->OnAboutToRun();
-  std::fputs("About to start conversion...\n", stdout);
-  std::fflush(stdout);
+  LogInfo("About to start conversion...");
   hr = mediaControl_->Run();
   if (FAILED(hr))
     return Fail(hr,
@@ -218,8 +218,7 @@ HRESULT ConversionEngine::StartLocal() {
 
 HRESULT ConversionEngine::StartNetwork() {
   Teardown();
-  std::fputs("Initialising conversion...\n", stdout);
-  std::fflush(stdout);
+  LogInfo("Initialising conversion...");
   startSecond_ = std::time(nullptr);
   if (!MakeNotifyWindow()) return E_FAIL;
   HRESULT hr = CreateMediaObject(CLSID_CaptureGraphBuilder2, IID_ICaptureGraphBuilder2, graphBuilder_.PutVoid());
@@ -227,8 +226,7 @@ HRESULT ConversionEngine::StartNetwork() {
   if (source == output) return Fail(E_FAIL, "The source and target files are the same.");
   hr = CreateMediaObject(CLSID_FilterGraph, IID_IGraphBuilder, graph_.PutVoid());
   if (FAILED(hr)) {
-    std::printf("CreateFilterGraph: Failed to create graph!  hr=0x%x\n", unsigned(hr));
-    std::fflush(stdout);
+    LogError(Format("CreateFilterGraph: Failed to create graph!  hr=0x%x", unsigned(hr)));
   }
   if (SUCCEEDED(hr)) hr = graphBuilder_->SetFiltergraph(graph_.Get());
   if (FAILED(hr))
@@ -328,6 +326,9 @@ HRESULT ConversionEngine::WireEncoder(IPin* videoPin, IPin* audioPin, IBaseFilte
 }
 
 void ConversionEngine::GraphInspectionPause() {
+  // A blocking box in the middle of a user's conversion is for developers only.
+  const char* wanted = std::getenv(kGraphPauseVariable);
+  if (!wanted || !*wanted || std::string(wanted) == "0") return;
   char name[96];
   // The pointer as at least eight upper-case hexadecimal digits without "0x", as graph
   // inspection tools look for it.

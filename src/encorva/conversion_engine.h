@@ -59,6 +59,9 @@ class ConversionEngine {
   HRESULT AddGroup(const media::AM_MEDIA_TYPE& type, double sourceFrameRate, ComPtr<media::IAMTimelineObj>& group);
   HRESULT AddTrack(media::IAMTimelineObj* group);
   HRESULT AddClip(media::IAMTimelineObj* group, double end, bool video);
+  // With VANTREL_GRAPH_PAUSE set (not "0"), a network conversion stops twice with the
+  // graph published for inspection tools; otherwise it never stops for that.
+  static constexpr const char* kGraphPauseVariable = "VANTREL_GRAPH_PAUSE";
   void GraphInspectionPause();
   void OnGraphNotify();
 

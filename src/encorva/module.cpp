@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "base/log.h"
 #include "encorva/encorva_control.h"
 #include "encorva/registration_script.h"
 #include "platform/com/registration.h"
@@ -35,7 +36,7 @@ HRESULT RunScript(const char* script, RegistrarMode mode, HRESULT failure) {
       {{"MODULE", module}, {"MODULEDIR", std::filesystem::path(module).parent_path().string()}},
       mode);
   if (result.ok) return S_OK;
-  std::fprintf(stderr, "Encorva: %s\n", result.error.c_str());
+  vantrel::LogError("Encorva: " + result.error);
   // A write the system refused reports why, as a registry write failure code would.
   switch (result.systemError) {
     case EACCES:

@@ -34,18 +34,12 @@ struct AuthoringOptions {
   std::string recorder;                      // drive letter to write to; "" : the work folder only
 };
 
-class AuthoringJob {
+class AuthoringJob : public Job {
  public:
   AuthoringJob(const TitleList& titles, AuthoringOptions options, RunStatus& status,
                RunQuestion& question);
-  AuthoringJob(const AuthoringJob&) = delete;
-  AuthoringJob& operator=(const AuthoringJob&) = delete;
+  ~AuthoringJob() override { Join(); }
 
-  bool Start() { return thread_.Start(); }
-  JobResult Run() { return thread_.Run(); }
-  bool Wait(int timeoutMs) { return thread_.Wait(timeoutMs); }
-  bool Done() const { return thread_.Done(); }
-  JobResult Result() const { return thread_.Result(); }
   // Cancels the disc write (the authoring itself runs to its end); the front end asks
   // kCancelWriteQuestion first.
   void Cancel() { cancel_ = true; }
@@ -60,7 +54,7 @@ class AuthoringJob {
   bool Authored() const { return authored_; }
 
  private:
-  JobResult Execute();
+  JobResult Execute() override;
 
   const TitleList& titles_;
   AuthoringOptions options_;
@@ -70,7 +64,6 @@ class AuthoringJob {
   RunFolders folders_;
   std::atomic<bool> authored_{false};
   std::atomic<bool> cancel_{false};
-  JobThread thread_{[this] { return Execute(); }};
 };
 
 }  // namespace vantrel

@@ -23,28 +23,21 @@ struct ConversionRequest {
   bool ntsc = false;
 };
 
-class ConversionJob {
+class ConversionJob : public Job {
  public:
   ConversionJob(ConversionRequest request, RunStatus& status, RunQuestion& question);
-  ConversionJob(const ConversionJob&) = delete;
-  ConversionJob& operator=(const ConversionJob&) = delete;
+  ~ConversionJob() override { Join(); }
 
-  bool Start() { return thread_.Start(); }
-  JobResult Run() { return thread_.Run(); }
-  bool Wait(int timeoutMs) { return thread_.Wait(timeoutMs); }
-  bool Done() const { return thread_.Done(); }
-  JobResult Result() const { return thread_.Result(); }
   // The path written (or that would have been), once Done().
   const std::string& OutputPath() const { return output_; }
 
  private:
-  JobResult Execute();
+  JobResult Execute() override;
 
   ConversionRequest request_;
   RunStatus& status_;
   RunQuestion& question_;
   std::string output_;
-  JobThread thread_{[this] { return Execute(); }};
 };
 
 }  // namespace vantrel

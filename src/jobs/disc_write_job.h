@@ -32,29 +32,22 @@ struct DiscWriteRequest {
   AppSettings settings;
 };
 
-class DiscWriteJob {
+class DiscWriteJob : public Job {
  public:
   DiscWriteJob(DiscWriteRequest request, RunStatus& status, RunQuestion& question);
-  DiscWriteJob(const DiscWriteJob&) = delete;
-  DiscWriteJob& operator=(const DiscWriteJob&) = delete;
+  ~DiscWriteJob() override { Join(); }
 
-  bool Start() { return thread_.Start(); }
-  JobResult Run() { return thread_.Run(); }
-  bool Wait(int timeoutMs) { return thread_.Wait(timeoutMs); }
-  bool Done() const { return thread_.Done(); }
-  JobResult Result() const { return thread_.Result(); }
   void Cancel() { cancel_ = true; }
   // The SHA-256 of the data the read-back check compared with, after a successful write.
   std::string Digest() const;
 
  private:
-  JobResult Execute();
+  JobResult Execute() override;
 
   DiscWriteRequest request_;
   RunStatus& status_;
   RunQuestion& question_;
   std::atomic<bool> cancel_{false};
-  JobThread thread_{[this] { return Execute(); }};
 };
 
 }  // namespace vantrel

@@ -26,31 +26,24 @@ struct EraseRequest {
   AppSettings settings;
 };
 
-class EraseJob {
+class EraseJob : public Job {
  public:
   EraseJob(EraseRequest request, RunStatus& status, RunQuestion& question);
-  EraseJob(const EraseJob&) = delete;
-  EraseJob& operator=(const EraseJob&) = delete;
+  ~EraseJob() override { Join(); }
 
-  bool Start() { return thread_.Start(); }
-  JobResult Run() { return thread_.Run(); }
-  bool Wait(int timeoutMs) { return thread_.Wait(timeoutMs); }
-  bool Done() const { return thread_.Done(); }
-  JobResult Result() const { return thread_.Result(); }
   // True when the medium was blank and nothing was erased.
   bool WasBlank() const { return blank_; }
   // The library's note on what the erase did ("" when none).
   std::string Note() const { return note_; }
 
  private:
-  JobResult Execute();
+  JobResult Execute() override;
 
   EraseRequest request_;
   RunStatus& status_;
   RunQuestion& question_;
   bool blank_ = false;    // written by the job before it ends
   std::string note_;
-  JobThread thread_{[this] { return Execute(); }};
 };
 
 }  // namespace vantrel

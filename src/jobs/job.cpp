@@ -12,7 +12,9 @@ JobThread::JobThread(std::function<JobResult()> body) : body_(std::move(body)) {
   result_ = JobFailed("the job has not run");
 }
 
-JobThread::~JobThread() {
+JobThread::~JobThread() { Join(); }
+
+void JobThread::Join() {
   if (thread_.joinable()) thread_.join();
 }
 

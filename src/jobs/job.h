@@ -41,6 +41,8 @@ class JobThread {
 
   // False when the job was started before.
   bool Start();
+  // Waits for a started job's thread to end.
+  void Join();
   JobResult Run();
   // True when the job has ended (or never started) within `timeoutMs` (negative: no limit).
   bool Wait(int timeoutMs);
@@ -57,6 +59,29 @@ class JobThread {
   bool running_ = false;
   JobResult result_;
   std::thread thread_;
+};
+
+// What the facades share: the run, the wait and the result. A facade implements Execute
+// and calls Join() in its destructor, so the job's thread ends before its members go.
+class Job {
+ public:
+  virtual ~Job() = default;
+  Job(const Job&) = delete;
+  Job& operator=(const Job&) = delete;
+
+  bool Start() { return thread_.Start(); }
+  JobResult Run() { return thread_.Run(); }
+  bool Wait(int timeoutMs) { return thread_.Wait(timeoutMs); }
+  bool Done() const { return thread_.Done(); }
+  JobResult Result() const { return thread_.Result(); }
+
+ protected:
+  Job() = default;
+  virtual JobResult Execute() = 0;
+  void Join() { thread_.Join(); }
+
+ private:
+  JobThread thread_{[this] { return Execute(); }};
 };
 
 }  // namespace vantrel

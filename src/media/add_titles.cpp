@@ -1,5 +1,8 @@
 #include "media/add_titles.h"
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <memory>
 
 #include "base/app_folder.h"
@@ -25,9 +28,9 @@ void RegisterDecoders() {
 
 }  // namespace
 
-std::string ScratchBitmapPath(int row) {
-  return ApplicationFolder() + Format("TEMPBITMAP%04d.bmp", row);
-}
+std::string ScratchBitmapName(int row) { return Format("TEMPBITMAP%04d-%d.bmp", row, int(getpid())); }
+
+std::string ScratchBitmapPath(int row) { return RuntimeFolder() + ScratchBitmapName(row); }
 
 void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view,
                    const std::vector<std::string>& files) {
@@ -43,6 +46,8 @@ void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view
     if (!RunThumbnailGrab(job)) view.ShowDecoderNotice(record->SourcePath);
     DibImage bitmap;
     if (bitmap.ReadFile(job.bitmapPath)) titles.Thumbnails().Add(bitmap.ToRgbImage());
+    // The picture lives on in the image list; the file would only pile up.
+    std::remove(job.bitmapPath.c_str());
     const int thumbnail = titles.Thumbnails().Count() - 1;
 
     record->DisplayTitle = StemOf(record->SourcePath);

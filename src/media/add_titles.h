@@ -39,8 +39,10 @@ void AddFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view);
 void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view,
                    const std::vector<std::string>& files);
 
-// The scratch bitmap of the title that will take row `row`: application folder +
-// "TEMPBITMAP%04d.bmp".
+// The scratch bitmap of the title that will take row `row`: "TEMPBITMAP%04d-PID.bmp" in
+// the run-time folder (the application folder, or the user's cache folder when that
+// cannot be written), a name no other process shares. It is removed once read.
+std::string ScratchBitmapName(int row);
 std::string ScratchBitmapPath(int row);
 
 }  // namespace vantrel

@@ -1,3 +1,4 @@
+#include "base/log.h"
 #include "media/frame_grabber.h"
 
 #include <cmath>
@@ -23,12 +24,9 @@ unsigned char ThumbnailGrabResult = 0;
 
 namespace {
 
-void Trace(const char* line) {
-  std::fputs(line, stdout);
-  std::fflush(stdout);
-}
+// The grabber's trace lines are for developers: debug notes of the log.
+void Trace(const std::string& line) { LogDebug(line); }
 
-std::string GrabberBitmapPath() { return ApplicationFolder() + kGrabberBitmapName; }
 
 // The buffer callback of the one-shot graph: a static object with fixed reference counts.
 class GrabberCallback : public ISampleGrabberCB {
@@ -52,7 +50,7 @@ class GrabberCallback : public ISampleGrabberCB {
     if (!file) return 0;
     char line[64];
     std::snprintf(line, sizeof line, "Found a sample at time %ld ms\t[", long(std::trunc(time * 1000)));
-    Trace((line + path + "]\r\n").c_str());
+    Trace(line + path + "]");
     BITMAPFILEHEADER header;
     header.bfSize = DWORD(length) + 54;
     header.bfOffBits = 54;
@@ -87,11 +85,11 @@ IPin* FirstPin(IBaseFilter* filter, PIN_DIRECTION direction) {
 }  // namespace
 
 int SampleGrabberGrab(const std::string& sourcePath, double time) {
-  Trace(("Grabbing bitmaps from " + sourcePath + ".\r\n").c_str());
+  Trace("Grabbing bitmaps from " + sourcePath + ".");
   ComPtr<ISampleGrabber> grabber;
   if (FAILED(CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_ISampleGrabber,
                               grabber.PutVoid()))) {
-    Trace("Could not create CLSID_SampleGrabber\r\n");
+    Trace("Could not create CLSID_SampleGrabber");
     return -1;
   }
   ComPtr<IBaseFilter> grabberFilter;
@@ -99,13 +97,13 @@ int SampleGrabberGrab(const std::string& sourcePath, double time) {
   ComPtr<IBaseFilter> source;
   if (FAILED(CoCreateInstance(CLSID_AsyncReader, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                               source.PutVoid()))) {
-    Trace("Could not create source filter\r\n");
+    Trace("Could not create source filter");
     return -1;
   }
   ComPtr<IGraphBuilder> graph;
   if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                               graph.PutVoid()))) {
-    Trace("Could not not create the graph\r\n");
+    Trace("Could not not create the graph");
     return -1;
   }
   graph->AddFilter(source.Get(), u"Source");
@@ -113,7 +111,7 @@ int SampleGrabberGrab(const std::string& sourcePath, double time) {
   ComPtr<IFileSourceFilter> loader;
   Bstr wide(sourcePath);
   if (FAILED(source.As(IID_IFileSourceFilter, loader)) || FAILED(loader->Load(wide.Get(), nullptr))) {
-    Trace("Could not load the media file\r\n");
+    Trace("Could not load the media file");
     return -1;
   }
   AM_MEDIA_TYPE wanted{};
@@ -123,7 +121,7 @@ int SampleGrabberGrab(const std::string& sourcePath, double time) {
   auto sourceOut = ComPtr<IPin>::Attach(FirstPin(source.Get(), PINDIR_OUTPUT));
   auto grabberIn = ComPtr<IPin>::Attach(FirstPin(grabberFilter.Get(), PINDIR_INPUT));
   if (!sourceOut || !grabberIn || FAILED(graph->Connect(sourceOut.Get(), grabberIn.Get()))) {
-    Trace("Could not connect source filter to grabber\r\n");
+    Trace("Could not connect source filter to grabber");
     return -1;
   }
   MediaType connected;
@@ -133,7 +131,7 @@ int SampleGrabberGrab(const std::string& sourcePath, double time) {
   gGrabberCallback.height = vih ? vih->bmiHeader.biHeight : 0;
   auto grabberOut = ComPtr<IPin>::Attach(FirstPin(grabberFilter.Get(), PINDIR_OUTPUT));
   if (!grabberOut || FAILED(graph->Render(grabberOut.Get()))) {
-    Trace("Could not render grabber output pin\r\n");
+    Trace("Could not render grabber output pin");
     return -1;
   }
   grabber->SetBufferSamples(FALSE);
@@ -158,7 +156,7 @@ int SampleGrabberGrab(const std::string& sourcePath, double time) {
     events->WaitForCompletion(INFINITE, &code);
     control->Stop();
   }
-  Trace("Sample grabbing complete.\r\n");
+  Trace("Sample grabbing complete.");
   // Success means a frame reached the file, not merely that the graph ran.
   return gGrabberCallback.written ? 0 : -1;
 }
@@ -247,7 +245,7 @@ int ThumbnailWorker(ThumbnailGrabJob* job) {
     job->owner->ScaleToThumbnail(job->bitmapPath, 80, 60, job->bitmapPath);
   } else {
     ThumbnailGrabResult = SampleGrabberGrab(job->sourcePath, job->time) == 0 ? 1 : 0;
-    std::string grabbed = ApplicationFolder() + kGrabberBitmapName;
+    std::string grabbed = GrabberBitmapPath();
     job->owner->ScaleToThumbnail(grabbed, 80, 60, job->bitmapPath);
     std::remove(grabbed.c_str());
   }
@@ -255,6 +253,8 @@ int ThumbnailWorker(ThumbnailGrabJob* job) {
   CoUninitialize();
   return 0;
 }
+
+std::string GrabberBitmapPath() { return RuntimeFilePath(kGrabberBitmapName, ".bmp"); }
 
 unsigned char RunThumbnailGrab(ThumbnailGrabJob& job) {
   ThumbnailGrabResult = 1;

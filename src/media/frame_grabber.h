@@ -15,7 +15,10 @@ namespace vantrel {
 // The one file name both the grabber callback writes and the worker reads back, in the
 // application folder. (The other platform's reader spelled it "BITMAP00000.BMP" and relied
 // on names that ignore case; here both sides use this spelling.)
-inline constexpr const char* kGrabberBitmapName = "Bitmap00000.bmp";
+inline constexpr const char* kGrabberBitmapName = "Bitmap00000";
+// Where the sample grabber writes its frame: kGrabberBitmapName + "-PID.bmp" in the
+// run-time folder (base/app_folder.h).
+std::string GrabberBitmapPath();
 
 struct ThumbnailGrabJob {
   std::string sourcePath;

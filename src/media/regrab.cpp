@@ -5,6 +5,7 @@
 #include "base/app_folder.h"
 #include "base/launch.h"
 #include "base/paths.h"
+#include "media/add_titles.h"
 #include "base/text_format.h"
 #include "media/bitmap_file.h"
 #include "media/frame_grabber.h"
@@ -39,7 +40,7 @@ bool RegrabThumbnail(ThumbnailOwner& owner, RegrabView& view, TitleRecord& title
                      ThumbnailImageList& images, const std::string& temporaryFolder) {
   std::string folder = JoinPath(temporaryFolder, "TEMP");
   MakeFolder(folder);
-  std::string scratch = JoinPath(folder, Format("TEMPBITMAP%04d.bmp", row));
+  std::string scratch = JoinPath(folder, ScratchBitmapName(row));
   ThumbnailGrabJob job{title.SourcePath, scratch, title.ThumbnailTime, &owner};
   RunRegistrations(false);
   unsigned char result = RunThumbnailGrab(job);

@@ -2,6 +2,8 @@
 // half image under the name the later menu steps look for.
 #include "menu/image_files.h"
 
+#include "base/atomic_file.h"
+
 #include <png.h>
 #include <unistd.h>
 
@@ -23,15 +25,10 @@ void OnJpegError(j_common_ptr info) {
   std::longjmp(error->jump, 1);
 }
 
-std::string TemporaryName(const std::string& path) { return path + ".part"; }
-
-bool Finish(std::FILE* file, bool ok, const std::string& path) {
-  const std::string temporary = TemporaryName(path);
+bool Finish(std::FILE* file, bool ok, PendingFile& part) {
   ok = std::fflush(file) == 0 && ok;
   ok = std::fclose(file) == 0 && ok;
-  if (ok && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-  unlink(temporary.c_str());
-  return false;
+  return ok && part.Commit();
 }
 
 bool CompressJpeg(std::FILE* file, const RgbImage& image) {
@@ -94,18 +91,20 @@ bool CompressPng(std::FILE* file, const PalettedImage& image) {
 
 bool WriteJpeg(const std::string& path, const RgbImage& image) {
   if (image.Empty()) return false;
-  std::FILE* file = std::fopen(TemporaryName(path).c_str(), "wb");
+  PendingFile part;
+  std::FILE* file = part.Create(path) ? std::fopen(part.Path().c_str(), "wb") : nullptr;
   if (!file) return false;
-  return Finish(file, CompressJpeg(file, image), path);
+  return Finish(file, CompressJpeg(file, image), part);
 }
 
 bool WritePalettePng(const std::string& path, const PalettedImage& image) {
   if (image.width <= 0 || image.height <= 0 ||
       image.indices.size() != size_t(image.width) * size_t(image.height))
     return false;
-  std::FILE* file = std::fopen(TemporaryName(path).c_str(), "wb");
+  PendingFile part;
+  std::FILE* file = part.Create(path) ? std::fopen(part.Path().c_str(), "wb") : nullptr;
   if (!file) return false;
-  return Finish(file, CompressPng(file, image), path);
+  return Finish(file, CompressPng(file, image), part);
 }
 
 }  // namespace vantrel

@@ -15,6 +15,7 @@ extern "C" {
 #include <cstring>
 
 #include "base/atomic_file.h"
+#include "base/ffmpeg_ptr.h"
 #include "base/paths.h"
 
 namespace vantrel {
@@ -25,18 +26,6 @@ constexpr int kMaxSide = 8192;
 // Metafiles have no pixel size of their own; they are played at about frame size.
 constexpr int kMetafileSide = 1024;
 
-struct FrameDeleter {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketDeleter {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct CodecDeleter {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FormatDeleter {
-  void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
-};
 
 bool FrameToPicture(const AVFrame* frame, Picture& picture) {
   if (frame->width <= 0 || frame->height <= 0 || frame->width > kMaxSide || frame->height > kMaxSide)
@@ -66,11 +55,11 @@ bool DecodePacket(const AVCodecParameters* parameters, AVCodecID id, AVPacket* p
                   Picture& picture) {
   const AVCodec* codec = avcodec_find_decoder(id);
   if (!codec) return false;
-  std::unique_ptr<AVCodecContext, CodecDeleter> context(avcodec_alloc_context3(codec));
+  CodecPtr context(avcodec_alloc_context3(codec));
   if (!context) return false;
   if (parameters && avcodec_parameters_to_context(context.get(), parameters) < 0) return false;
   if (avcodec_open2(context.get(), codec, nullptr) < 0) return false;
-  std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
+  FramePtr frame(av_frame_alloc());
   if (avcodec_send_packet(context.get(), packet) < 0) return false;
   avcodec_send_packet(context.get(), nullptr);
   if (avcodec_receive_frame(context.get(), frame.get()) < 0) return false;
@@ -81,7 +70,7 @@ bool DecodePacket(const AVCodecParameters* parameters, AVCodecID id, AVPacket* p
 bool DecodeWholeFile(const std::string& path, AVCodecID id, Picture& picture) {
   std::string bytes;
   if (!ReadWholeFile(path, bytes) || bytes.empty() || bytes.size() > (1u << 30)) return false;
-  std::unique_ptr<AVPacket, PacketDeleter> packet(av_packet_alloc());
+  PacketPtr packet(av_packet_alloc());
   if (!packet || av_new_packet(packet.get(), int(bytes.size())) < 0) return false;
   std::memcpy(packet->data, bytes.data(), bytes.size());
   return DecodePacket(nullptr, id, packet.get(), picture);
@@ -93,7 +82,7 @@ bool DecodeFirstOfContainer(const std::string& path, const char* formatName, Pic
   AVFormatContext* raw = nullptr;
   // "file:" keeps a name with a colon from being taken for another protocol.
   if (!input || avformat_open_input(&raw, ("file:" + path).c_str(), input, nullptr) < 0) return false;
-  std::unique_ptr<AVFormatContext, FormatDeleter> format(raw);
+  InputPtr format(raw);
   if (avformat_find_stream_info(format.get(), nullptr) < 0) return false;
   int best = -1;
   int64_t bestArea = -1;
@@ -104,7 +93,7 @@ bool DecodeFirstOfContainer(const std::string& path, const char* formatName, Pic
     if (area > bestArea) best = int(i), bestArea = area;
   }
   if (best < 0) return false;
-  std::unique_ptr<AVPacket, PacketDeleter> packet(av_packet_alloc());
+  PacketPtr packet(av_packet_alloc());
   while (av_read_frame(format.get(), packet.get()) >= 0) {
     if (packet->stream_index == best) {
       const AVCodecParameters* p = format->streams[best]->codecpar;

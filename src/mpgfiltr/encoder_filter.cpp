@@ -341,20 +341,42 @@ class EncoderFilter : public FilterBase,
     // The job stays readable (position, frames) until the next run replaces it.
   }
 
-  // The file behind a pin, when its source filter names one.
+  // The file behind a pin, when a filter upstream of it names one: the pin may be fed by
+  // a decoder that sits between the file source and the encoder.
   static std::string UpstreamFile(PinBase* pin) {
     ComPtr<IPin> upstream;
     if (!pin->IsConnected() || FAILED(pin->ConnectedTo(upstream.Put()))) return {};
-    PIN_INFO info;
-    if (FAILED(upstream->QueryPinInfo(&info)) || !info.pFilter) return {};
-    auto filter = ComPtr<IBaseFilter>::Attach(info.pFilter);
-    ComPtr<IFileSourceFilter> source;
-    if (FAILED(filter.As(IID_IFileSourceFilter, source))) return {};
-    LPOLESTR name = nullptr;
-    if (FAILED(source->GetCurFile(&name, nullptr)) || !name) return {};
-    std::string path = Utf8FromBstr(name);
-    CoTaskMemFree(name);
-    return path;
+    for (int depth = 0; upstream && depth < 8; ++depth) {
+      PIN_INFO info;
+      if (FAILED(upstream->QueryPinInfo(&info)) || !info.pFilter) return {};
+      auto filter = ComPtr<IBaseFilter>::Attach(info.pFilter);
+      ComPtr<IFileSourceFilter> source;
+      if (SUCCEEDED(filter.As(IID_IFileSourceFilter, source))) {
+        LPOLESTR name = nullptr;
+        if (FAILED(source->GetCurFile(&name, nullptr)) || !name) return {};
+        std::string path = Utf8FromBstr(name);
+        CoTaskMemFree(name);
+        return path;
+      }
+      upstream = FirstConnectedInput(filter.Get());
+    }
+    return {};
+  }
+
+  // What feeds a filter's first connected input pin; null for a filter without one.
+  static ComPtr<IPin> FirstConnectedInput(IBaseFilter* filter) {
+    ComPtr<IEnumPins> pins;
+    if (FAILED(filter->EnumPins(pins.Put())) || !pins) return {};
+    IPin* raw = nullptr;
+    while (pins->Next(1, &raw, nullptr) == S_OK && raw) {
+      auto pin = ComPtr<IPin>::Attach(raw);
+      PIN_DIRECTION direction;
+      ComPtr<IPin> feeder;
+      if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == PINDIR_INPUT &&
+          SUCCEEDED(pin->ConnectedTo(feeder.Put())) && feeder)
+        return feeder;
+    }
+    return {};
   }
 
   static ComPtr<IMediaSeeking> UpstreamSeeking(PinBase* pin) {
@@ -380,14 +402,22 @@ class EncoderFilter : public FilterBase,
     return longest;
   }
 
-  // The file both pins are fed from, whole, by one source; empty when that is not so.
+  // The file both pins are fed from, whole, by one source; empty when that is not so. A
+  // file without sound feeds the video pin alone.
   std::string WholeFileFed() {
     InputPin* video = PinOf(true);
     InputPin* audio = PinOf(false);
-    if (!video->IsConnected() || !audio->IsConnected()) return {};
+    if (!video->IsConnected()) return {};
     std::string file = UpstreamFile(video);
-    if (file.empty() || UpstreamFile(audio) != file) return {};
-    for (PinBase* pin : {static_cast<PinBase*>(video), static_cast<PinBase*>(audio)}) {
+    if (file.empty()) return {};
+    std::vector<PinBase*> fed{video};
+    if (audio->IsConnected()) {
+      if (UpstreamFile(audio) != file) return {};
+      fed.push_back(audio);
+    } else if (MpegEncoder::HasSound(file)) {
+      return {};  // the graph left the sound out on purpose
+    }
+    for (PinBase* pin : fed) {
       ComPtr<IMediaSeeking> seeking = UpstreamSeeking(pin);
       LONGLONG current = 0, stop = 0, duration = 0;
       if (!seeking || FAILED(seeking->GetPositions(&current, &stop)) || FAILED(seeking->GetDuration(&duration)))

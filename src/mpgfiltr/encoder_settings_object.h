@@ -45,9 +45,9 @@ class SettingsObject : public com::Object<IEncoderSettings> {
   HRESULT GetQuality(LONG* v) override { return GetLong(26, v); }
   HRESULT SetBitRateMode(LONG v) override { return Set(27, v); }
   HRESULT GetBitRateMode(LONG* v) override { return GetLong(28, v); }
-  HRESULT Reserved29() override { return com::E_NOTIMPL; }
-  HRESULT Reserved30() override { return com::E_NOTIMPL; }
-  HRESULT Reserved31() override { return com::E_NOTIMPL; }
+  HRESULT SetDisplayShape(LONG v) override { return Set(29, v); }
+  HRESULT GetDisplayShape(LONG* v) override { return GetLong(30, v); }
+  HRESULT SetUniformSound(LONG v) override { return Set(31, v); }
   HRESULT Reserved32() override { return com::E_NOTIMPL; }
   HRESULT Reserved33() override { return com::E_NOTIMPL; }
   HRESULT Reserved34() override { return com::E_NOTIMPL; }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/ini_file.h"
+#include "base/tv_standard.h"
 
 namespace vantrel {
 
@@ -34,6 +35,7 @@ struct AppSettings {
   int resolution = 1;  // 1 NTSC, 0 PAL
 
   bool IsNtsc() const { return resolution == 1; }
+  TvStandard Standard() const { return StandardOfNtscFlag(IsNtsc()); }
 
  private:
   IniFile ini_;

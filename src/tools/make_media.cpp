@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "base/atomic_file.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -186,13 +188,12 @@ bool MakeBlackClip(const std::string& path, const ClipFormat& f) {
 template <typename Maker>
 bool Make(const std::string& folder, const char* name, Maker maker) {
   const std::string final = folder + "/" + name;
-  const std::string part = final + ".part";
-  if (!maker(part)) {
-    std::remove(part.c_str());
+  vantrel::PendingFile part;
+  if (!part.Create(final) || !maker(part.Path()) || !part.Commit()) {
     std::fprintf(stderr, "make_media: could not make %s\n", final.c_str());
     return false;
   }
-  return std::rename(part.c_str(), final.c_str()) == 0;
+  return true;
 }
 
 }  // namespace

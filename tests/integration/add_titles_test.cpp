@@ -2,6 +2,7 @@
 #include "media/add_titles.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "base/paths.h"
 #include "media/thumbnail_owner.h"
@@ -57,8 +58,10 @@ TEST(AddTitles, FilesBecomeTitlesWithFactsAndThumbnails) {
   EXPECT_EQ(titles.At(0).ImageIndex, 0);
   EXPECT_EQ(titles.At(1).ImageIndex, 1);
   EXPECT_EQ(titles.Thumbnails().At(1).width, 80);
-  EXPECT_TRUE(FileExists(temp / "app/TEMPBITMAP0000.bmp"));
-  EXPECT_TRUE(FileExists(temp / "app/TEMPBITMAP0001.bmp"));
+  // The scratch bitmaps carry the row and this process; they go once read.
+  EXPECT_EQ(ScratchBitmapPath(1), temp / "app/TEMPBITMAP0001-" + std::to_string(getpid()) + ".bmp");
+  EXPECT_FALSE(FileExists(ScratchBitmapPath(0)));
+  EXPECT_FALSE(FileExists(ScratchBitmapPath(1)));
   EXPECT_EQ(view.progress, (std::vector<std::string>{"正在检查文件...", "正在载入文件... (1 / 2)",
                                                      "正在载入文件... (2 / 2)"}));
   EXPECT_EQ(view.closed, 1);
@@ -70,7 +73,7 @@ TEST(AddTitles, FilesBecomeTitlesWithFactsAndThumbnails) {
   AddTitleFiles(titles, host, view, {broken});
   ASSERT_EQ(titles.Count(), 3);
   EXPECT_EQ(view.notices, std::vector<std::string>{broken});
-  EXPECT_FALSE(FileExists(temp / "app/TEMPBITMAP0002.bmp"));
+  EXPECT_FALSE(FileExists(ScratchBitmapPath(2)));
   EXPECT_EQ(titles.At(2).ImageIndex, 1);  // the image count minus one, as it stands
   EXPECT_EQ(titles.At(2).Duration, 0);
   EXPECT_EQ(test::ReadText(broken), std::string(4096, 'x'));

@@ -2,6 +2,7 @@
 #include "authoring/authoring_driver.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -14,6 +15,7 @@
 #include "project/app_settings.h"
 #include "project/title_list.h"
 #include "support/dvd_reader.h"
+#include "support/media_check.h"
 #include "support/media_maker.h"
 #include "support/recording_status.h"
 #include "support/temp_folder.h"
@@ -195,7 +197,7 @@ TEST_F(AuthoringRunTest, WhenTheAuthoringToolFailsTheImageBuilderMakesTheDisc) {
   ASSERT_EQ(dvd.titles.size(), 1u);
   ASSERT_EQ(dvd.menus.size(), 1u);
   EXPECT_EQ(dvd.menus[0].buttons, 1);
-  EXPECT_TRUE(FileExists(temp_ / "app/tmpFoxImage.ini"));
+  EXPECT_TRUE(FileExists(temp_ / "app/tmpFoxImage-" + std::to_string(getpid()) + ".ini"));
 }
 
 TEST_F(AuthoringRunTest, TheImageBuilderRefusesTitlesThatAreGone) {
@@ -206,6 +208,26 @@ TEST_F(AuthoringRunTest, TheImageBuilderRefusesTitlesThatAreGone) {
   EXPECT_EQ(status.messages[0].rfind("无法打开文件 " + temp_ / "vanished.mpg", 0), 0u);
   EXPECT_EQ(status.messages[1], "载入输入 INI 文件失败。");
   EXPECT_FALSE(FolderExists(folders_.intermediate));
+  // The builder's own reason reaches the event log, not only the message.
+  bool reasonLogged = false;
+  for (const auto& line : status.lines)
+    reasonLogged = reasonLogged || (line.kind == kStatusRed && line.text.find("vanished.mpg") != std::string::npos);
+  EXPECT_TRUE(reasonLogged);
+}
+
+TEST_F(AuthoringRunTest, AnNtscRunThatFallsBackGetsAnNtscDisc) {
+  // The builder learns the run's standard from the run, not from the process.
+  const std::string whole = temp_ / "whole.mpg", cut = temp_ / "cut.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(whole, 2, true));
+  test::WriteText(cut, test::ReadText(whole).substr(0, 20000));
+  AddTitle(cut);
+  settings_.resolution = 1;
+  test::RecordingStatus status;
+  ASSERT_TRUE(Run(DefaultAuthoringSteps()));
+  EXPECT_TRUE(FileExists(settings_.temppath + "/FoxImage/dvd.xml"));
+  test::MediaFacts title = test::ReadBack(folders_.output + "/VIDEO_TS/VTS_01_1.VOB");
+  EXPECT_EQ(title.height, 480);
+  EXPECT_NEAR(title.frameRate, 29.97, 0.01);
 }
 
 TEST_F(AuthoringRunTest, AWorkFolderThatCannotBeCreated) {

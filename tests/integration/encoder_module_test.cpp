@@ -18,6 +18,7 @@
 #include "platform/media/filter_base.h"
 #include "platform/media/media_type.h"
 #include "platform/registry/registry.h"
+#include "support/captured_log.h"
 #include "support/media_check.h"
 #include "support/temp_folder.h"
 
@@ -189,7 +190,14 @@ TEST(EncoderModule, ControlAndSettingsSlotsByPosition) {
   CallSlot(s, 12, &width);
   EXPECT_EQ(width, 480);
   // Slots the callers do not name exist and answer "not implemented".
-  for (int slot : {3, 4, 5, 6, 19, 22, 29, 34, 36, 41, 43}) EXPECT_EQ(CallSlot(s, slot), E_NOTIMPL) << slot;
+  for (int slot : {3, 4, 5, 6, 19, 22, 32, 34, 36, 41, 43}) EXPECT_EQ(CallSlot(s, slot), E_NOTIMPL) << slot;
+  // The disc's shape (29, read back through 30) and its one sound format (31).
+  LONG shape = -1;
+  EXPECT_EQ(CallSlot(s, 29, LONG(1)), E_INVALIDARG);  // square pixels are no disc shape
+  ASSERT_EQ(CallSlot(s, 29, LONG(3)), S_OK);
+  ASSERT_EQ(CallSlot(s, 30, &shape), S_OK);
+  EXPECT_EQ(shape, 3);
+  EXPECT_EQ(CallSlot(s, 31, LONG(1)), S_OK);
   for (int slot : {3, 5, 7, 10, 11, 12}) EXPECT_EQ(CallSlot(c, slot), E_NOTIMPL) << slot;
 
   // A new format gives a new settings object; the old one keeps what it had.
@@ -572,9 +580,9 @@ TEST(EncoderModule, ConversionRegistersTheModuleBesideTheProgramOnAFreshMachine)
     ScopedEnv appDir("VANTREL_APPDIR", VANTREL_APP_BUILD_DIR);
     std::string output = temp / "out.avi";
     std::string error;
-    testing::internal::CaptureStdout();
+    vantrel::test::StartLogCapture();
     ASSERT_TRUE(ConvertToDvdMpeg(source, output, 7, {}, &error)) << error;  // any non-zero: NTSC
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "正在初始化转换...\n");
+    EXPECT_EQ(vantrel::test::TakeLogCapture(), "正在初始化转换...\n");
     EXPECT_EQ(output, temp / "out.mpg");
     EXPECT_EQ(ReadBack(output).height, 480);
     EXPECT_TRUE(registry::KeyExists(registry::Root::ClassesRoot, classKey));
@@ -585,9 +593,9 @@ TEST(EncoderModule, ConversionRegistersTheModuleBesideTheProgramOnAFreshMachine)
     ScopedEnv appDir("VANTREL_APPDIR", temp / "no app");
     std::string output = temp / "none.mpg";
     std::string error;
-    testing::internal::CaptureStdout();
+    vantrel::test::StartLogCapture();
     EXPECT_FALSE(ConvertToDvdMpeg(source, output, 0, {}, &error));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("转换失败\n"), std::string::npos);
+    EXPECT_NE(vantrel::test::TakeLogCapture().find("转换失败\n"), std::string::npos);
     EXPECT_NE(error.find("mpgfiltr.so"), std::string::npos) << error;
     EXPECT_FALSE(FileExists(output));
   }

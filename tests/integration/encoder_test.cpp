@@ -10,6 +10,7 @@
 #include "base/paths.h"
 #include "convert/convert_to_dvd_mpeg.h"
 #include "convert/mpeg_encoder.h"
+#include "support/captured_log.h"
 #include "support/media_check.h"
 #include "support/temp_folder.h"
 
@@ -88,10 +89,10 @@ TEST(EncoderConvert, Mpeg4AviBecomesPalDvdTitleInSyncUnderAnMpgName) {
   const std::string before = Checksum(source);
 
   std::string output = temp / "(TaliroFixedDVD)out.AVI";
-  testing::internal::CaptureStdout();
+  vantrel::test::StartLogCapture();
   std::string error;
   bool ok = ConvertToDvdMpeg(source, output, 0, {}, &error);
-  std::string printed = testing::internal::GetCapturedStdout();
+  std::string printed = vantrel::test::TakeLogCapture();
   ASSERT_TRUE(ok) << error;
   EXPECT_EQ(output, temp / "(TaliroFixedDVD)out.mpg");
   EXPECT_EQ(printed, "正在初始化转换...\n");
@@ -184,6 +185,70 @@ TEST(EncoderConvert, DvdLegalProgramStreamsAreCopiedNotEncoded) {
     EXPECT_EQ(ReadBack(output).videoFrames, ReadBack(source).videoFrames);
     EXPECT_NEAR(encoder.Position100ns() / 1e7, encoder.Duration100ns() / 1e7, 0.1);
   }
+}
+
+// Video-packet bytes of a file in order: what a stream copy must leave unchanged.
+std::string VideoPackets(const std::string& path) {
+  std::string bytes;
+  RunShell("ffmpeg -loglevel error -i " + ShellQuote(path) + " -map 0:v -c copy -f mpeg2video - > " +
+           ShellQuote(path + ".m2v"));
+  std::ifstream in(path + ".m2v", std::ios::binary);
+  bytes.assign(std::istreambuf_iterator<char>(in), {});
+  return bytes;
+}
+
+// A disc whose titles share one sound format: a DVD-legal title with other sound (or none)
+// keeps its pictures bit for bit and gets the disc's sound; a title of the other shape is
+// encoded into the disc's frame.
+TEST(EncoderConvert, UniformSoundKeepsThePicturesAndConvertsOnlyTheSound) {
+  test::TempFolder temp;
+  const std::string mp2 = temp / "mp2 title.mpg", silent = temp / "silent.mpg";
+  ASSERT_TRUE(MakeClip(FlashVideoInput(720, 576, "25", 2) + " " + BeepAudioInput(48000, 2) +
+                           " -target pal-dvd -aspect 4:3 -c:a mp2 -b:a 224k",
+                       mp2));
+  ASSERT_TRUE(MakeClip(FlashVideoInput(720, 576, "25", 2) + " -target pal-dvd -aspect 4:3 -an", silent));
+  EncoderPreset uniform = PresetFor(FormatFamily::Dvd, TvStandard::Pal);
+  uniform.uniformSound = true;
+  for (const std::string& source : {mp2, silent}) {
+    SCOPED_TRACE(source);
+    const std::string output = source + " ac3.mpg";
+    MpegEncoder encoder;
+    encoder.SetSource(source);
+    encoder.SetOutput(output);
+    encoder.SetPreset(uniform);
+    ASSERT_TRUE(encoder.Run()) << encoder.ErrorText();
+    EXPECT_EQ(encoder.Mode(), EncodeMode::RemuxNewSound);
+    ExpectDvdTitle(output, false, source, source == mp2, temp.Path());
+    MediaFacts f = ReadBack(output);
+    EXPECT_EQ(f.audioCodec, "ac3");
+    EXPECT_NEAR(f.audioSeconds, f.videoSeconds, 0.1);
+    const std::string pictures = VideoPackets(source);
+    EXPECT_GT(pictures.size(), 10000u);
+    EXPECT_TRUE(VideoPackets(output) == pictures);
+  }
+  // Without the wish for one format the MPEG sound is copied as it always was.
+  MpegEncoder plain;
+  ForDvd(plain, mp2, temp / "plain.mpg", TvStandard::Pal);
+  ASSERT_TRUE(plain.Run()) << plain.ErrorText();
+  EXPECT_EQ(plain.Mode(), EncodeMode::Remux);
+  EXPECT_EQ(ReadBack(temp / "plain.mpg").audioCodec, "mp2");
+  // MPEG sound asked for and present: copied.
+  uniform.audio = AudioCodec::Mp2;
+  MpegEncoder same;
+  same.SetSource(mp2);
+  same.SetOutput(temp / "same.mpg");
+  same.SetPreset(uniform);
+  ASSERT_TRUE(same.Run()) << same.ErrorText();
+  EXPECT_EQ(same.Mode(), EncodeMode::Remux);
+  // The disc is 16:9: the 4:3 title is encoded into a 16:9 frame.
+  uniform.displayShape = 3;
+  MpegEncoder wide;
+  wide.SetSource(mp2);
+  wide.SetOutput(temp / "wide.mpg");
+  wide.SetPreset(uniform);
+  ASSERT_TRUE(wide.Run()) << wide.ErrorText();
+  EXPECT_EQ(wide.Mode(), EncodeMode::Encode);
+  EXPECT_NEAR(ReadBack(temp / "wide.mpg").displayAspect, 16.0 / 9, 0.01);
 }
 
 // A stream copy of what a DVD tool wrote: around 11 s into this source its sound packets
@@ -279,9 +344,9 @@ TEST(EncoderConvert, UnusableSourcesFailAndLeaveNothing) {
     SCOPED_TRACE(source);
     std::string output = temp / "out.avi";
     std::string error;
-    testing::internal::CaptureStdout();
+    vantrel::test::StartLogCapture();
     bool ok = ConvertToDvdMpeg(source, output, 0, {}, &error);
-    std::string printed = testing::internal::GetCapturedStdout();
+    std::string printed = vantrel::test::TakeLogCapture();
     EXPECT_FALSE(ok);
     EXPECT_NE(printed.find("转换失败\n"), std::string::npos) << printed;
     EXPECT_FALSE(error.empty());
@@ -342,9 +407,9 @@ TEST(EncoderConvert, UnwritableOrFullOutputIsAFailureWithTheSystemsReason) {
     ASSERT_TRUE(fs.Mounted()) << "mounting a tmpfs needs root";
     std::string output = JoinPath(temp / c.folder, "out.mpg");
     std::string error;
-    testing::internal::CaptureStdout();
+    vantrel::test::StartLogCapture();
     EXPECT_FALSE(ConvertToDvdMpeg(source, output, 0, {}, &error));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("转换失败"), std::string::npos);
+    EXPECT_NE(vantrel::test::TakeLogCapture().find("转换失败"), std::string::npos);
     EXPECT_NE(error.find(c.reason), std::string::npos) << error;
     EXPECT_TRUE(FolderEntries(temp / c.folder).empty());
   }

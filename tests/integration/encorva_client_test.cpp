@@ -3,6 +3,8 @@
 // 127.0.0.1 by a server this test starts and stops.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -154,6 +156,14 @@ TEST_F(EncorvaClientTest, ConvertsAClipServedOverHttpThroughTheNetworkPath) {
   EXPECT_LT(connected, about);
   EXPECT_LT(about, complete);
   EXPECT_GT(server.Requests(), 0);
+  // Standard output holds only the client's own lines: the component and the libraries
+  // under it print nothing, and the conversion never stopped for a developer's box.
+  std::istringstream lines(run.output);
+  for (std::string line; std::getline(lines, line);) {
+    const bool clients = line.rfind("StatusChanged ", 0) == 0 || line == "AboutToRun" || line == "Complete";
+    EXPECT_TRUE(clients) << "not printed by the client: " << line;
+  }
+  EXPECT_EQ(run.output.find("Developer information"), std::string::npos);
   MediaFacts facts = ReadBack(output);
   EXPECT_EQ(facts.videoCodec, "mpeg2video");
   EXPECT_NEAR(facts.videoSeconds, 2.0, 0.04 + 1e-6);

@@ -14,6 +14,7 @@
 #include "platform/com/runtime.h"
 #include "platform/media/media_type.h"
 #include "platform/videoedit/video_edit.h"
+#include "support/captured_log.h"
 #include "support/clips.h"
 #include "support/temp_folder.h"
 
@@ -133,9 +134,9 @@ std::string FrameGrabberTest::mpeg_, FrameGrabberTest::avi_, FrameGrabberTest::w
 
 TEST_F(FrameGrabberTest, TheControlsExportIsTakenFirstAndNoGraphIsBuilt) {
   std::string out = app_ / "thumb 缩略图.bmp";
-  testing::internal::CaptureStdout();
+  vantrel::test::StartLogCapture();
   EXPECT_EQ(Grab(mpeg_, 1.5, out), 1);
-  std::string traced = testing::internal::GetCapturedStdout();
+  std::string traced = vantrel::test::TakeLogCapture();
   EXPECT_EQ(traced, "");  // the sample grabber never ran
   int w, h, bpp;
   EXPECT_EQ(CentreColour(out, &w, &h, &bpp), 'g');
@@ -143,7 +144,7 @@ TEST_F(FrameGrabberTest, TheControlsExportIsTakenFirstAndNoGraphIsBuilt) {
   EXPECT_EQ(h, 60);
   EXPECT_EQ(bpp, 24);
   EXPECT_EQ(FileSize(out), 54u + 80u * 60u * 3u);
-  EXPECT_FALSE(FileExists(AppFile(kGrabberBitmapName)));
+  EXPECT_FALSE(FileExists(GrabberBitmapPath()));
   EXPECT_FALSE(FileExists(out + "_32.bmp"));
 }
 
@@ -151,17 +152,17 @@ TEST_F(FrameGrabberTest, WhenTheControlFailsTheSampleGrabberGivesTheFrame) {
   ScopedClass noControl(CLSID_VideoEdit, &Unavailable);
   for (auto [source, time, colour] : {std::tuple{mpeg_, 0.2, 'r'}, {avi_, 1.5, 'g'}, {wmv_, 2.5, 'b'}}) {
     std::string out = app_ / "thumb.bmp";
-    testing::internal::CaptureStdout();
+    vantrel::test::StartLogCapture();
     EXPECT_EQ(Grab(source, time, out), 1) << source;
-    std::string traced = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(traced.find("Grabbing bitmaps from " + source + ".\r\n"), 0u) << traced;
-    EXPECT_NE(traced.find("Found a sample at time 0 ms\t[" + AppFile(kGrabberBitmapName) + "]\r\n"),
+    std::string traced = vantrel::test::TakeLogCapture();
+    EXPECT_EQ(traced.find("Grabbing bitmaps from " + source + ".\n"), 0u) << traced;
+    EXPECT_NE(traced.find("Found a sample at time 0 ms\t[" + GrabberBitmapPath() + "]\n"),
               std::string::npos) << traced;
-    EXPECT_NE(traced.find("Sample grabbing complete.\r\n"), std::string::npos);
+    EXPECT_NE(traced.find("Sample grabbing complete.\n"), std::string::npos);
     int w, h;
     EXPECT_EQ(CentreColour(out, &w, &h), colour) << source << " at " << time;
     EXPECT_EQ(w, 80);
-    EXPECT_FALSE(FileExists(AppFile(kGrabberBitmapName)));
+    EXPECT_FALSE(FileExists(GrabberBitmapPath()));
   }
 }
 
@@ -169,10 +170,10 @@ TEST_F(FrameGrabberTest, WhenBothFailTheMediaDetectorGivesTheFrame) {
   ScopedClass noControl(CLSID_VideoEdit, &Unavailable);
   ScopedClass noGrabber(CLSID_SampleGrabber, &Unavailable);
   std::string out = app_ / "thumb.bmp";
-  testing::internal::CaptureStdout();
+  vantrel::test::StartLogCapture();
   EXPECT_EQ(Grab(avi_, 2.5, out), 1);
-  std::string traced = testing::internal::GetCapturedStdout();
-  EXPECT_NE(traced.find("Could not create CLSID_SampleGrabber\r\n"), std::string::npos);
+  std::string traced = vantrel::test::TakeLogCapture();
+  EXPECT_NE(traced.find("Could not create CLSID_SampleGrabber\n"), std::string::npos);
   int w, h, bpp;
   EXPECT_EQ(CentreColour(out, &w, &h, &bpp), 'b');
   EXPECT_EQ(w, 80);
@@ -187,16 +188,16 @@ TEST_F(FrameGrabberTest, NothingToGrabLeavesTheFlagAtZeroAndNoFile) {
   test::WriteText(app_ / "corrupt.mpg", std::string(3000, '\x42'));
   struct Case {
     std::string source, trace;
-  } cases[] = {{audio, "Could not connect source filter to grabber\r\n"},
-               {app_ / "corrupt.mpg", "Could not connect source filter to grabber\r\n"},
-               {app_ / "missing.mpg", "Could not load the media file\r\n"},
-               {app_ / "empty.mpg", "Could not connect source filter to grabber\r\n"}};
+  } cases[] = {{audio, "Could not connect source filter to grabber\n"},
+               {app_ / "corrupt.mpg", "Could not connect source filter to grabber\n"},
+               {app_ / "missing.mpg", "Could not load the media file\n"},
+               {app_ / "empty.mpg", "Could not connect source filter to grabber\n"}};
   test::WriteText(app_ / "empty.mpg", "");
   for (const Case& c : cases) {
     std::string out = app_ / "thumb.bmp";
-    testing::internal::CaptureStdout();
+    vantrel::test::StartLogCapture();
     EXPECT_EQ(Grab(c.source, 1.0, out), 0) << c.source;
-    std::string traced = testing::internal::GetCapturedStdout();
+    std::string traced = vantrel::test::TakeLogCapture();
     EXPECT_NE(traced.find(c.trace), std::string::npos) << c.source << ": " << traced;
     EXPECT_FALSE(FileExists(out)) << c.source;
   }
@@ -210,9 +211,9 @@ TEST_F(FrameGrabberTest, ACutFileEndsTheGrabWithoutHangingAndPastTheEndGivesTheL
     std::unique_ptr<ScopedClass> noControl;
     if (!control) noControl = std::make_unique<ScopedClass>(CLSID_VideoEdit, &Unavailable);
     std::string out = app_ / "cut.bmp";
-    testing::internal::CaptureStdout();
+    vantrel::test::StartLogCapture();
     unsigned char result = Grab(cut, 2.9, out);  // beyond what is left of the file
-    testing::internal::GetCapturedStdout();
+    vantrel::test::TakeLogCapture();
     ASSERT_EQ(result, 1);
     int w, h;
     EXPECT_NE(CentreColour(out, &w, &h), 0);
@@ -287,9 +288,9 @@ TEST_F(FrameGrabberTest, RegrabReplacesTheTitlesImageOrShowsTheNotice) {
   EXPECT_FALSE(FileExists(work / "TEMP/TEMPBITMAP0003.bmp"));
 
   title.SourcePath = app_ / "missing.avi";
-  testing::internal::CaptureStdout();
+  vantrel::test::StartLogCapture();
   EXPECT_FALSE(RegrabThumbnail(host, view, title, 3, images, work.Path()));
-  testing::internal::GetCapturedStdout();
+  vantrel::test::TakeLogCapture();
   EXPECT_EQ(view.notices, 1);
   EXPECT_EQ(title.ImageIndex, 1);  // kept
 }

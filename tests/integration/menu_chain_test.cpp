@@ -88,7 +88,7 @@ class ChainRun {
   bool Author() {
     if (!DvdScriptWriter::Write(model, {settings.createmenu, ntsc_, intermediate, kAppFolder})) return false;
     return ShellCommand(AuthorCommand(work + "/DVD", DvdScriptWriter::ScriptPath(intermediate)) + " 2>&1 | tail -3",
-                        ToolShellContext(tools, ntsc_));
+                        ToolShellContext(tools, StandardOfNtscFlag(ntsc_)));
   }
   std::string VideoTs(const char* name) const { return work + "/DVD/VIDEO_TS/" + name; }
 

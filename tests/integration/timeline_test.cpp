@@ -10,6 +10,7 @@
 #include "platform/media/media_type.h"
 #include "platform/media/timeline.h"
 #include "platform/window/message_box.h"
+#include "support/captured_log.h"
 #include "support/media_check.h"
 #include "support/temp_folder.h"
 
@@ -153,9 +154,9 @@ TEST(TimelineTest, RunningObjectsAndTheMessageBoxWithoutADisplay) {
   EXPECT_EQ(window::MessageBox(0, "text", "caption", window::MB_OK), 7);
   EXPECT_EQ(shown, "caption|text");
   window::SetMessageBoxHandler(previous);
-  testing::internal::CaptureStdout();
+  vantrel::test::StartLogCapture();
   EXPECT_EQ(window::MessageBox(0, "no display", "Info", window::MB_OK), window::IDOK);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Info: no display\n");
+  EXPECT_EQ(vantrel::test::TakeLogCapture(), "Info: no display\n");
 }
 
 }  // namespace

@@ -125,5 +125,19 @@ TEST(DvdScript, WrittenIntoTheIntermediateFolderWithoutFinalLineEnd) {
   EXPECT_FALSE(DvdScriptWriter::Write(menu.model, {true, false, "/proc/none/", "/app/"}));
 }
 
+TEST(DvdScript, TheImageBuildersDiscComesFromTheSameWriter) {
+  // One menu whose buttons start the titles, each title back to the menu.
+  DvdMenuChain menu{"/w & co/FoxImage/menu.mpg", {{"b0", "jump title 1;"}, {"b1", "jump title 2;"}}};
+  std::string script = DvdScriptWriter::ComposeWithMenus({menu}, {{"/w/t1.mpg", "call vmgm menu 1;"},
+                                                                  {"/w/<t2>.mpg", "call vmgm menu 1;"}});
+  EXPECT_EQ(script,
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<dvdauthor>\n<vmgm>\n<menus><pgc>\n"
+            "<vob file=\"/w &amp; co/FoxImage/menu.mpg\" pause=\"inf\"/>\n"
+            "<button name=\"b0\">\njump title 1;</button>\n<button name=\"b1\">\njump title 2;</button>\n"
+            "</pgc>\n</menus>\n</vmgm>\n<titleset>\n" + kTitlesetMenus + "<titles>\n" +
+            TitlePgc("/w/t1.mpg", "call vmgm menu 1;") + TitlePgc("/w/&lt;t2&gt;.mpg", "call vmgm menu 1;") +
+            "</titles>\n</titleset>\n</dvdauthor>");
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -155,6 +155,25 @@ TEST(PictureFit, WideSourcesAreLetterboxedNarrowOnesPillarboxed) {
   EXPECT_NEAR(double(portrait.width) / 720 * (4.0 / 3) / (double(portrait.height) / 576), 9.0 / 16, 0.01);
 }
 
+TEST(PictureFit, BarsAreEqualAndEven) {
+  // 5:4 square-pixel picture in a PAL 4:3 frame: 675 wide exactly; 676 keeps two bars of 22.
+  EXPECT_EQ(FitPicture(1.25, 720, 576, 4.0 / 3), (PictureRect{22, 0, 676, 576}));
+  for (double source : {1.25, 4.0 / 3, 1.5, 16.0 / 9, 1.85, 2.35, 0.5625})
+    for (double frame : {4.0 / 3, 16.0 / 9})
+      for (int height : {480, 576}) {
+        PictureRect r = FitPicture(source, 720, height, frame);
+        SCOPED_TRACE(std::to_string(source) + " in " + std::to_string(frame) + " x" + std::to_string(height));
+        EXPECT_EQ(r.x % 2, 0);
+        EXPECT_EQ(r.y % 2, 0);
+        EXPECT_EQ(720 - r.width - r.x, r.x);  // the same bar on both sides
+        EXPECT_EQ(height - r.height - r.y, r.y);
+        EXPECT_TRUE(r.x == 0 || r.y == 0);
+        // Never more than a pixel off the exact shape, in the smaller direction.
+        double shown = double(r.width) / 720 * frame / (double(r.height) / height);
+        EXPECT_NEAR(shown, source, source * 2.5 / std::min(r.width, r.height));
+      }
+}
+
 TEST(PictureFit, DvdFramesAreFourThreeOrSixteenNine) {
   EncoderPreset dvd = PresetFor(FormatFamily::Dvd, TvStandard::Pal);
   EXPECT_DOUBLE_EQ(OutputDisplayAspect(dvd, 4.0 / 3), 4.0 / 3);
@@ -163,6 +182,15 @@ TEST(PictureFit, DvdFramesAreFourThreeOrSixteenNine) {
   EXPECT_DOUBLE_EQ(OutputDisplayAspect(dvd, 1.25), 4.0 / 3);
   EXPECT_DOUBLE_EQ(OutputDisplayAspect(PresetFor(FormatFamily::Vcd, TvStandard::Pal), 16.0 / 9), 4.0 / 3);
   EXPECT_DOUBLE_EQ(OutputDisplayAspect(PresetFor(FormatFamily::Mpeg1, TvStandard::None), 1.9), 1.9);
+  // A disc's shape, imposed through setting 29, wins over the source's.
+  ASSERT_TRUE(SetEncoderSetting(dvd, 29, 3));
+  EXPECT_DOUBLE_EQ(OutputDisplayAspect(dvd, 4.0 / 3), 16.0 / 9);
+  ASSERT_TRUE(SetEncoderSetting(dvd, 29, 2));
+  EXPECT_DOUBLE_EQ(OutputDisplayAspect(dvd, 2.35), 4.0 / 3);
+  EXPECT_FALSE(SetEncoderSetting(dvd, 29, 1));  // square pixels are no DVD shape
+  double got = 0;
+  ASSERT_TRUE(GetEncoderSetting(dvd, 30, got));
+  EXPECT_EQ(got, 2);
 }
 
 TEST(ConvertToDvdMpeg, AviOutputsBecomeMpgOthersAreKept) {

@@ -22,11 +22,12 @@ std::string Head(int page) {
   return head;
 }
 
-// Title button at position t with the fixture's caption rectangle for slot t.
+// Title button at position t with the fixture's caption rectangle for slot t (top 170 + t,
+// bottom 200 + t), widened outwards to even lines.
 std::string Button(int t, const std::string& navigation) {
   return "<button name=\"" + std::to_string(t - 1) + "\" x0=\"" + std::to_string(10 * t + 1) +
-         "\" y0=\"" + std::to_string(170 + t) + "\" x1=\"" + std::to_string(10 * t + 151) +
-         "\" y1=\"" + std::to_string(200 + t) + "\"" + navigation;
+         "\" y0=\"" + std::to_string((170 + t) & ~1) + "\" x1=\"" + std::to_string(10 * t + 151) +
+         "\" y1=\"" + std::to_string((201 + t) & ~1) + "\"" + navigation;
 }
 
 TEST(SpumuxScript, FirstPageOfThree) {
@@ -81,8 +82,9 @@ TEST(SpumuxScript, NtscNavigationAndEscapedFolder) {
             std::string::npos);
   EXPECT_NE(script.find("image=\"/a&amp;b &lt;&quot;c&quot;&gt;/TEMP/button_normal02.png\""),
             std::string::npos);
-  // Title rectangles arrive scaled by the model: slot 1 caption top 171 -> 142.
-  EXPECT_NE(script.find("<button name=\"0\" x0=\"11\" y0=\"142\" x1=\"161\" y1=\"167\""),
+  // Title rectangles arrive scaled by the model: slot 1 caption top 171 -> 142, bottom
+  // 167 -> 168 on the next even line.
+  EXPECT_NE(script.find("<button name=\"0\" x0=\"11\" y0=\"142\" x1=\"161\" y1=\"168\""),
             std::string::npos);
   std::string first = SpumuxScriptWriter::Compose(menu.model.Page(0), "/w/", true);
   EXPECT_NE(first.find("<button name=\"n\" x0=\"500\" y0=\"400\" x1=\"680\" y1=\"446\" left=\"5\"/>"),
@@ -97,6 +99,18 @@ TEST(SpumuxScript, WritesTheNumberedFileWithoutLineEnd) {
   std::string written = test::ReadText(folder + "menu_mpg_spumux03.xml");
   EXPECT_EQ(written, SpumuxScriptWriter::Compose(menu.model.Page(2), folder, false));
   EXPECT_EQ(written.find('\n'), std::string::npos);
+}
+
+TEST(SpumuxScript, AnyOverlayThroughTheSameWriter) {
+  SpumuxButton first{"b0", 10, 20, 110, 81, {{"right", "b1"}, {"down", "b1"}}};
+  SpumuxButton second{"b1", 200, 20, 300, 81, {{"left", "b0"}, {"up", "b0"}}};
+  EXPECT_EQ(SpumuxScriptWriter::ComposeButtons({"/f & g/n.png", "/f & g/h.png", "/f & g/s.png"}, {first, second}),
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?><subpictures><stream><spu start=\"0:0.5\" "
+            "image=\"/f &amp; g/n.png\" highlight=\"/f &amp; g/h.png\" select=\"/f &amp; g/s.png\" "
+            "transparent=\"000000\" force=\"yes\">"
+            "<button name=\"b0\" x0=\"10\" y0=\"20\" x1=\"110\" y1=\"81\" right=\"b1\" down=\"b1\"/>"
+            "<button name=\"b1\" x0=\"200\" y0=\"20\" x1=\"300\" y1=\"81\" left=\"b0\" up=\"b0\"/>"
+            "</spu></stream></subpictures>");
 }
 
 }  // namespace

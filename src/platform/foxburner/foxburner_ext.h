@@ -10,7 +10,7 @@ extern "C" {
 #endif
 
 // The windows of BurnDialog and EraseDialog. A GUI installs its own; without one the
-// library reports on standard output. Every function is called on the calling thread of
+// library reports to the program's log. Every function is called on the calling thread of
 // the dialog call, which stays inside the dialog call until the operation has ended.
 typedef struct FoxBurnerWindowHost {
   void (*Open)(const char* title, void* user);
@@ -20,7 +20,7 @@ typedef struct FoxBurnerWindowHost {
   void* user;
 } FoxBurnerWindowHost;
 
-// NULL restores the standard-output windows. The table is copied.
+// NULL restores the log's windows. The table is copied.
 FOXBURNER_API void SetWindowHost(const FoxBurnerWindowHost* host);
 
 // The SHA-256 (64 hex digits) of the image data last sent to a recorder, which the

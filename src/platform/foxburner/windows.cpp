@@ -1,31 +1,25 @@
 // The library's own writing and erasing windows. A GUI installs a window host; without one
-// the windows are lines and a progress bar on standard output.
+// the windows are lines of the program's log.
 #include <condition_variable>
-#include <cstdio>
 #include <mutex>
 
+#include "base/log.h"
 #include "platform/foxburner/library.h"
 
 namespace vantrel::foxburner {
 namespace {
 
-void ConsoleOpen(const char* title, void*) {
-  std::printf("%s\n", title);
-  std::fflush(stdout);
-}
+// Without a host the windows become lines of the program's log: the title when one opens,
+// how it ended when it closes. Progress is for a window to draw; the log keeps none of it.
+void ConsoleOpen(const char* title, void*) { LogInfo(title); }
 
-void ConsoleProgress(float percent, void*) {
-  int filled = int(percent / 100.0f * 40.0f);
-  if (filled < 0) filled = 0;
-  if (filled > 40) filled = 40;
-  std::printf("\r[%.*s%*s] %3d%%", filled, "########################################",
-              40 - filled, "", int(percent));
-  std::fflush(stdout);
-}
+void ConsoleProgress(float, void*) {}
 
 void ConsoleClose(const char* error, void*) {
-  std::printf("\n%s\n", *error ? error : "OK");
-  std::fflush(stdout);
+  if (*error)
+    LogError(error);
+  else
+    LogInfo("OK");
 }
 
 struct Window {

@@ -14,22 +14,33 @@ struct DvdImageBuilder {
   std::string workFolder;
   DVDImageBuildProgress progress = nullptr;
   void* context = nullptr;
+  std::string videoFormat;  // "" : the environment's VIDEO_FORMAT
   std::string error;
   std::unique_ptr<vantrel::ImageBuilder> work;
 
-  // The run names its video standard in the environment, as for the authoring tools.
+  // The host names the video standard, or the environment does, as for the authoring tools.
   vantrel::ImageBuilder& Builder() {
     if (!work) {
-      const char* format = std::getenv("VIDEO_FORMAT");
-      const bool ntsc = format && std::strcmp(format, "NTSC") == 0;
+      const char* format = videoFormat.empty() ? std::getenv("VIDEO_FORMAT") : videoFormat.c_str();
+      const vantrel::TvStandard standard = vantrel::StandardOfNtscFlag(format && std::strcmp(format, "NTSC") == 0);
       work = std::make_unique<vantrel::ImageBuilder>(
-          input, workFolder, ntsc, [this](float percent, int step, int steps) {
+          input, workFolder, standard, [this](float percent, int step, int steps) {
             if (progress) progress(context, percent, step, steps);
           });
     }
     return *work;
   }
 };
+
+namespace {
+
+bool Ready(DvdImageBuilder& builder) {
+  if (!builder.loaded) builder.error = builder.error.empty() ? "no INI was loaded" : builder.error;
+  else if (builder.workFolder.empty()) builder.error = "no output folder was given";
+  return builder.loaded && !builder.workFolder.empty();
+}
+
+}  // namespace
 
 extern "C" {
 
@@ -55,11 +66,24 @@ void DVDImageBuild_SetProgressCallback(DVDImageBuildHandle builder, DVDImageBuil
 }
 
 bool DVDImageBuild_CreateMenuImages(DVDImageBuildHandle builder) {
-  return builder && builder->loaded && !builder->workFolder.empty() &&
-         builder->Builder().CreateMenuImages();
+  if (!builder || !Ready(*builder)) return false;
+  const bool made = builder->Builder().CreateMenuImages();
+  builder->error = made ? "" : builder->Builder().Error();
+  return made;
 }
 
 bool DVDImageBuild_BuildDVD(DVDImageBuildHandle builder) {
-  return builder && builder->loaded && !builder->workFolder.empty() && builder->Builder().BuildDvd();
+  if (!builder || !Ready(*builder)) return false;
+  const bool built = builder->Builder().BuildDvd();
+  builder->error = built ? "" : builder->Builder().Error();
+  return built;
+}
+
+void DVDImageBuild_SetVideoFormat(DVDImageBuildHandle builder, const char* format) {
+  if (builder && format) builder->videoFormat = format;
+}
+
+const char* DVDImageBuild_GetLastError(DVDImageBuildHandle builder) {
+  return builder ? builder->error.c_str() : "";
 }
 }

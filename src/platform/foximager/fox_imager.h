@@ -23,4 +23,11 @@ void DVDImageBuild_SetProgressCallback(DVDImageBuildHandle builder, DVDImageBuil
 bool DVDImageBuild_CreateMenuImages(DVDImageBuildHandle builder);
 // True when VIDEO_TS was built in the work folder's DVD folder.
 bool DVDImageBuild_BuildDVD(DVDImageBuildHandle builder);
+
+// Beyond the builder's standard calls, for a host that runs several builds in one process:
+// the video standard of the build ("NTSC" or "PAL"), given before CreateMenuImages (without
+// it the builder reads VIDEO_FORMAT of the environment, as the authoring tools do), and why
+// the last call failed ("" when none did). The text stays valid until the next call.
+void DVDImageBuild_SetVideoFormat(DVDImageBuildHandle builder, const char* format);
+const char* DVDImageBuild_GetLastError(DVDImageBuildHandle builder);
 }

@@ -1,12 +1,13 @@
 #include "platform/foximager/image_builder.h"
 
 #include "authoring/command_templates.h"
+#include "authoring/dvd_script_writer.h"
 #include "authoring/shell_command.h"
+#include "authoring/spumux_script_writer.h"
 #include "base/app_folder.h"
 #include "base/atomic_file.h"
 #include "base/paths.h"
 #include "base/text_format.h"
-#include "base/xml_text.h"
 #include "convert/mpeg_encoder.h"
 #include "menu/image_files.h"
 
@@ -43,8 +44,8 @@ int Clamp(int value, int low, int high) { return value < low ? low : value > hig
 
 }  // namespace
 
-ImageBuilder::ImageBuilder(ImageBuilderInput input, std::string workFolder, bool ntsc, Progress progress)
-    : input_(std::move(input)), workFolder_(std::move(workFolder)), ntsc_(ntsc),
+ImageBuilder::ImageBuilder(ImageBuilderInput input, std::string workFolder, TvStandard standard, Progress progress)
+    : input_(std::move(input)), workFolder_(std::move(workFolder)), standard_(standard),
       progress_(std::move(progress)) {}
 
 bool ImageBuilder::Fail(std::string why) {
@@ -55,28 +56,29 @@ bool ImageBuilder::Fail(std::string why) {
 bool ImageBuilder::CreateMenuImages() {
   const std::string folder = Folder();
   if (!MakeFolder(folder)) return Fail("cannot create " + folder);
-  const int height = ntsc_ ? 480 : 576;
+  const int height = IsNtsc(standard_) ? 480 : 576;
   const int n = int(input_.titles.size());
   bool ok = WritePalettePng(folder + "normal.png", ButtonImage(input_, height, {0, 0, 0}, false)) &&
             WritePalettePng(folder + "highlight.png", ButtonImage(input_, height, {255, 220, 0}, true)) &&
             WritePalettePng(folder + "select.png", ButtonImage(input_, height, {255, 64, 64}, true));
   if (!ok) return Fail("cannot write the button images in " + folder);
 
-  std::string script = "<?xml version=\"1.0\" encoding=\"utf-8\"?><subpictures><stream>";
-  script += "<spu start=\"0:0.5\" image=\"" + XmlEscape(folder + "normal.png") + "\" highlight=\"" +
-            XmlEscape(folder + "highlight.png") + "\" select=\"" + XmlEscape(folder + "select.png") +
-            "\" transparent=\"000000\" force=\"yes\">";
+  std::vector<SpumuxButton> buttons;
   for (int i = 0; i < n; ++i) {
     const Rect& r = input_.titles[size_t(i)].button;
     // Sub-picture rows come in field pairs: even top, odd bottom.
     const int x0 = Clamp(r.left, 0, kFrameWidth - 2), x1 = Clamp(r.Right(), x0 + 1, kFrameWidth - 1);
     const int y0 = Clamp(r.top, 0, height - 2) & ~1, y1 = Clamp(r.Bottom(), y0 + 1, height - 1) | 1;
-    script += Format("<button name=\"b%d\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", i, x0, y0, x1, y1);
-    if (i > 0) script += Format(" left=\"b%d\" up=\"b%d\"", i - 1, i - 1);
-    if (i + 1 < n) script += Format(" right=\"b%d\" down=\"b%d\"", i + 1, i + 1);
-    script += "/>";
+    SpumuxButton button{Format("b%d", i), x0, y0, x1, y1, {}};
+    if (i > 0) button.links = {{"left", Format("b%d", i - 1)}, {"up", Format("b%d", i - 1)}};
+    if (i + 1 < n) {
+      button.links.emplace_back("right", Format("b%d", i + 1));
+      button.links.emplace_back("down", Format("b%d", i + 1));
+    }
+    buttons.push_back(std::move(button));
   }
-  script += "</spu></stream></subpictures>";
+  const std::string script = SpumuxScriptWriter::ComposeButtons(
+      {folder + "normal.png", folder + "highlight.png", folder + "select.png"}, buttons);
   if (!WriteFileAtomically(folder + "menu_spumux.xml", script)) return Fail("cannot write the menu script");
   imagesMade_ = true;
   return true;
@@ -89,7 +91,7 @@ bool ImageBuilder::ConvertTitles(int steps) {
     MpegEncoder encoder;
     encoder.SetSource(input_.titles[i].file);
     encoder.SetOutput(output);
-    encoder.SetPreset(PresetFor(FormatFamily::Dvd, ntsc_ ? TvStandard::Ntsc : TvStandard::Pal));
+    encoder.SetPreset(PresetFor(FormatFamily::Dvd, standard_));
     if (!encoder.Start()) return Fail(input_.titles[i].file + ": " + encoder.ErrorText());
     while (!encoder.Wait(500)) {
       const auto duration = encoder.Duration100ns();
@@ -107,10 +109,10 @@ bool ImageBuilder::MakeMenuStream(int step, int steps) {
   if (progress_) progress_(0, step, steps);
   // Without the background movie the black clip carries the buttons.
   std::string movie = input_.menuMovie;
-  if (!FileExists(movie)) movie = ApplicationFolder() + (ntsc_ ? "bn.mpg" : "bp.mpg");
+  if (!FileExists(movie)) movie = ApplicationFolder() + (IsNtsc(standard_) ? "bn.mpg" : "bp.mpg");
   const std::string menu = Folder() + "menu.mpg";
   DeleteFolderTree(menu);
-  const std::string command = "VIDEO_FORMAT=" + std::string(ntsc_ ? "NTSC" : "PAL") + " spumux " +
+  const std::string command = "VIDEO_FORMAT=" + std::string(VideoFormatName(standard_)) + " spumux " +
                               ShellQuote(Folder() + "menu_spumux.xml") + " < " + ShellQuote(movie) +
                               " > " + ShellQuote(menu);
   if (!ShellCommand(command) || FileSize(menu) == 0) return Fail("spumux could not add the buttons to " + movie);
@@ -120,22 +122,19 @@ bool ImageBuilder::MakeMenuStream(int step, int steps) {
 
 bool ImageBuilder::Author(int step, int steps) {
   if (progress_) progress_(0, step, steps);
-  std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<dvdauthor>\n<vmgm>\n<menus>\n<pgc>\n";
-  xml += "<vob file=\"" + XmlEscape(Folder() + "menu.mpg") + "\" pause=\"inf\"/>\n";
-  for (size_t i = 0; i < vobs_.size(); ++i)
-    xml += Format("<button name=\"b%d\">jump title %d;</button>\n", int(i), int(i) + 1);
-  xml += "</pgc>\n</menus>\n</vmgm>\n<titleset>\n<menus>\n<pgc>\n<post>jump vmgm menu 1;</post>\n"
-         "</pgc>\n</menus>\n<titles>\n";
-  for (const std::string& vob : vobs_)
-    xml += "<pgc>\n<vob file=\"" + XmlEscape(vob) +
-           "\" chapters=\"0,15:00,30:00,45:00,1:00:00\"/>\n<post>call vmgm menu 1;</post>\n</pgc>\n";
-  xml += "</titles>\n</titleset>\n</dvdauthor>";
+  DvdMenuChain menu{Folder() + "menu.mpg", {}};
+  std::vector<DvdTitleChain> titles;
+  for (size_t i = 0; i < vobs_.size(); ++i) {
+    menu.buttons.emplace_back(Format("b%d", int(i)), Format("jump title %d;", int(i) + 1));
+    titles.push_back({vobs_[i], "call vmgm menu 1;"});
+  }
+  const std::string xml = DvdScriptWriter::ComposeWithMenus({menu}, titles);
   const std::string script = Folder() + "dvd.xml";
   if (!WriteFileAtomically(script, xml)) return Fail("cannot write " + script);
   const std::string output = workFolder_ + "/DVD";
   DeleteFolderTree(output + "/VIDEO_TS");
   DeleteFolderTree(output + "/AUDIO_TS");
-  const std::string command = "VIDEO_FORMAT=" + std::string(ntsc_ ? "NTSC" : "PAL") +
+  const std::string command = "VIDEO_FORMAT=" + std::string(VideoFormatName(standard_)) +
                               " dvdauthor -o " + ShellQuote(output) + " -x " + ShellQuote(script) +
                               " >> " + ShellQuote(Folder() + "dvdauthor.log") + " 2>&1";
   if (!ShellCommand(command)) return Fail("dvdauthor failed; see " + Folder() + "dvdauthor.log");

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "base/tv_standard.h"
 #include "platform/foximager/image_builder_ini.h"
 
 namespace vantrel {
@@ -16,7 +17,7 @@ class ImageBuilder {
   // Progress of the current step (percent), its index and the number of steps.
   using Progress = std::function<void(float percent, int step, int steps)>;
 
-  ImageBuilder(ImageBuilderInput input, std::string workFolder, bool ntsc, Progress progress);
+  ImageBuilder(ImageBuilderInput input, std::string workFolder, TvStandard standard, Progress progress);
 
   bool CreateMenuImages();
   bool BuildDvd();
@@ -31,7 +32,7 @@ class ImageBuilder {
 
   ImageBuilderInput input_;
   std::string workFolder_;
-  bool ntsc_;
+  TvStandard standard_;
   Progress progress_;
   std::vector<std::string> vobs_;
   bool imagesMade_ = false;

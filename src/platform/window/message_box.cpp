@@ -1,3 +1,4 @@
+#include "base/log.h"
 #include "platform/window/message_box.h"
 
 #include <cstdio>
@@ -16,8 +17,8 @@ int MessageBox(HWND owner, const std::string& text, const std::string& caption, 
     handler = gHandler;
   }
   if (handler) return handler(owner, text, caption, style);
-  std::printf("%s: %s\n", caption.c_str(), text.c_str());
-  std::fflush(stdout);
+  // Without a window to show it in, the box is a warning for whoever reads the log.
+  LogWarning(caption + ": " + text);
   return IDOK;
 }
 
