@@ -6,6 +6,7 @@
 #include <new>
 #include <thread>
 
+
 #include "base/app_folder.h"
 #include "media/bitmap_file.h"
 #include "media/trace.h"
@@ -266,6 +267,7 @@ unsigned char RunThumbnailGrab(ThumbnailGrabJob& job) {
   while (!done) {
     window::WaitMessage(10);
     window::PumpPendingMessages();
+    PumpMessages();  // the front end's own event loop (the GUI's windows repaint)
   }
   worker.join();
   return ThumbnailGrabResult;

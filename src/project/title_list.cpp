@@ -80,6 +80,12 @@ void TitleList::SetTitleText(int row, const std::string& text) {
   NotifyRows();
 }
 
+void TitleList::SetRowImage(int row, int image) {
+  if (row < 0 || row >= Count()) return;
+  rows_[size_t(row)].image = image;
+  NotifyRows();
+}
+
 void TitleList::Select(int row) { selected_ = (row >= 0 && row < Count()) ? row : -1; }
 
 TitleRecord* TitleList::SelectedTitle() {

@@ -42,6 +42,8 @@ class TitleList {
   int RowImage(int row) const;
   // Shows a new caption in column 3 (the title properties sheet sets DisplayTitle there).
   void SetTitleText(int row, const std::string& text);
+  // Shows another thumbnail in the row (after the title's thumbnail was grabbed again).
+  void SetRowImage(int row, int image);
 
   // Selection: -1 when no row is selected.
   void Select(int row);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/log.h"
 #include "platform/com/runtime.h"
 
 namespace {
@@ -15,6 +16,10 @@ constexpr const char* kUsage = "usage: regsvr32 MODULE [/s] [/u]   (/s silent, /
 }  // namespace
 
 int main(int argc, char** argv) {
+  // What the modules report goes to standard error: warnings and errors.
+  vantrel::SetLogSink([](vantrel::LogLevel level, const std::string& text) {
+    if (level >= vantrel::LogLevel::kWarning) std::fprintf(stderr, "%s\n", text.c_str());
+  });
   using namespace vantrel::com;
   bool silent = false, unregister = false;
   std::string module, stray;

@@ -1,0 +1,13 @@
+// Names for the screen reader (and GUI test drivers) of controls that show no caption,
+// such as the picture-only buttons.
+#pragma once
+
+#include <string>
+
+class wxWindow;
+
+namespace vantrel::app {
+
+void SetAccessibleName(wxWindow* window, const std::string& name);
+
+}  // namespace vantrel::app

@@ -1,0 +1,13 @@
+// The few toolkit calls wx does not wrap: checking that a display can be opened, and naming
+// a widget for the accessibility tree. Declared here so the build needs only the toolkit's
+// run-time libraries, which wx itself links.
+#pragma once
+
+extern "C" {
+typedef struct _GtkWidget GtkWidget;
+typedef struct _AtkObject AtkObject;
+void gtk_disable_setlocale(void);
+int gtk_init_check(int* argc, char*** argv);
+AtkObject* gtk_widget_get_accessible(GtkWidget* widget);
+void atk_object_set_name(AtkObject* accessible, const char* name);
+}

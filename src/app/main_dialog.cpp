@@ -1,0 +1,358 @@
+#include "app/main_dialog.h"
+
+#include <wx/accel.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/dnd.h>
+#include <wx/filedlg.h>
+#include <wx/iconbndl.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/utils.h>
+
+#include "app/accessible_name.h"
+#include "app/app_windows.h"
+#include "app/button_art.h"
+#include "app/duration_gauge.h"
+#include "app/link_opener.h"
+#include "app/startup_steps.h"
+#include "app/title_list_view.h"
+#include "app/wx_text.h"
+#include "base/app_folder.h"
+#include "platform/skin/skin_library.h"
+#include "platform/window/window.h"
+
+namespace vantrel::app {
+namespace {
+
+// The popup menus' commands (32771 ...) lie above the ids wx accepts; they travel as these.
+constexpr int kFirstMenuCommand = ids::kCmdMoveUp, kLastMenuCommand = ids::kCmdAbout;
+constexpr int kMenuWxIdBase = 20000;
+constexpr int kLargeButtonPicture = 32, kSmallButtonPicture = 16;
+
+// The filter of the open dialog as GTK wants it: no trailing "||" and no blanks in patterns.
+wxString ChooserFilter() {
+  std::string filter = kAddFilesFilter;
+  while (!filter.empty() && filter.back() == '|') filter.pop_back();
+  std::string out;
+  bool pattern = false;
+  for (size_t i = 0; i < filter.size(); ++i) {
+    const char c = filter[i];
+    if (c == '|') pattern = !pattern;
+    if (pattern && c == ' ') continue;
+    out += c;
+  }
+  return U(out);
+}
+
+class FileDrop : public wxFileDropTarget {
+ public:
+  explicit FileDrop(MainDialog& window) : window_(window) {}
+  bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& names) override {
+    std::vector<std::string> files;
+    for (const wxString& name : names) files.push_back(S(name));
+    // Adding pumps messages; the drop itself must end first.
+    window_.CallAfter([this, files] { window_.AddFileList(files); });
+    return true;
+  }
+
+ private:
+  MainDialog& window_;
+};
+
+}  // namespace
+
+int WxIdOfCommand(int command) {
+  return (command >= kFirstMenuCommand && command <= kLastMenuCommand)
+             ? kMenuWxIdBase + command - kFirstMenuCommand
+             : command;
+}
+
+int CommandOfWxId(int wxId) {
+  return (wxId >= kMenuWxIdBase && wxId <= kMenuWxIdBase + kLastMenuCommand - kFirstMenuCommand)
+             ? wxId - kMenuWxIdBase + kFirstMenuCommand
+             : wxId;
+}
+
+MainDialog::MainDialog(AppSettings& settings, MainWindowSlots slots)
+    : wxDialog(nullptr, wxID_ANY, U(main_texts::kCaption), wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxMINIMIZE_BOX | wxMAXIMIZE_BOX),
+      settings_(settings),
+      slots_(std::move(slots)),
+      logic_(settings, *this),
+      support_(ReadSupportInfo()) {
+  logic_.SetSupportLinks(support_.homepage, support_.mailto);
+  wxIconBundle icons;
+  for (int size : {16, 32, 48, 64}) {
+    wxIcon icon;
+    icon.CopyFromBitmap(ProgramIcon(size));
+    icons.AddIcon(icon);
+  }
+  SetIcons(icons);
+  BuildControls();
+  BindCommands();
+  logic_.Titles().SetObserver(this);
+  logic_.RefreshStatusTexts();
+  app::ApplySkin(this);
+
+  // The platform's message queue (posted by workers and timers) is drained from wx's loop.
+  platformQueue_.Bind(wxEVT_TIMER, [](wxTimerEvent&) { window::PumpPendingMessages(); });
+  platformQueue_.Start(20);
+  CallAfter([this] {
+    if (startUpTips_) ShowTipWindow(this, true);
+  });
+}
+
+MainDialog::~MainDialog() {
+  platformQueue_.Stop();
+  logic_.Titles().SetObserver(nullptr);
+}
+
+void MainDialog::BuildControls() {
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  auto* buttonRow = new wxBoxSizer(wxHORIZONTAL);
+  for (const ButtonSpec& spec : LargeButtons()) {
+    auto* button = new wxButton(this, spec.id, U(spec.caption), wxDefaultPosition, wxSize(72, 68));
+    buttons_[spec.id] = button;
+    buttonRow->Add(button, 0, wxRIGHT, 4);
+  }
+  top->Add(buttonRow, 0, wxALL, 6);
+
+  auto* middle = new wxBoxSizer(wxHORIZONTAL);
+  list_ = new TitleListView(this, ids::kList, logic_.Titles());
+  list_->SetDropTarget(new FileDrop(*this));
+  middle->Add(list_, 1, wxEXPAND);
+  auto* small = new wxBoxSizer(wxVERTICAL);
+  for (const ButtonSpec& spec : SmallButtons()) {
+    auto* button = new wxButton(this, spec.id, wxString(), wxDefaultPosition, wxSize(34, 34));
+    buttons_[spec.id] = button;
+    SetAccessibleName(button, spec.tooltip);
+    small->Add(button, 0, wxBOTTOM, 4);
+  }
+  middle->Add(small, 0, wxLEFT, 6);
+  top->Add(middle, 1, wxEXPAND | wxLEFT | wxRIGHT, 6);
+
+  gauge_ = new DurationGauge(this, ids::kGauge);
+  gauge_->Disable();
+  top->Add(gauge_, 0, wxEXPAND | wxALL, 6);
+
+  auto* texts = new wxBoxSizer(wxHORIZONTAL);
+  for (int id : {ids::kMenuStyleText, ids::kMovieSizeText, ids::kTempFolderText}) {
+    auto* text = new wxStaticText(this, id, wxString(), wxDefaultPosition, wxDefaultSize,
+                                  wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
+    statusTexts_[id] = text;
+    texts->Add(text, 1, wxRIGHT, 8);
+  }
+  top->Add(texts, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
+  SetSizerAndFit(top);
+  SetSize(wxSize(760, 560));
+  SetMinSize(wxSize(700, 420));
+  ReapplyButtonArt();
+  Centre();
+}
+
+void MainDialog::ReapplyButtonArt() {
+  for (const auto* specs : {&LargeButtons(), &SmallButtons()}) {
+    for (const ButtonSpec& spec : *specs) {
+      wxButton* button = buttons_[spec.id];
+      const bool large = *spec.caption != '\0';
+      button->SetBitmap(ButtonBitmap(spec.bitmap, large ? kLargeButtonPicture : kSmallButtonPicture),
+                        large ? wxTOP : wxLEFT);
+      button->SetToolTip(U(spec.tooltip));
+    }
+  }
+}
+
+void MainDialog::BindCommands() {
+  // Commands run after the click has returned: many open modal windows, and a click that
+  // came through the accessibility bus must be answered before a nested loop starts.
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent& event) {
+    const int id = event.GetId();
+    if (buttons_.count(id))
+      CallAfter([this, id] { logic_.OnCommand(id); });
+    else
+      event.Skip();
+  });
+  Bind(wxEVT_MENU, &MainDialog::OnMenuCommand, this);
+  list_->Bind(wxEVT_DATAVIEW_ITEM_CONTEXT_MENU, [this](wxDataViewEvent& event) {
+    const int row = list_->RowOf(event.GetItem());
+    if (row >= 0) logic_.Titles().Select(row);
+    logic_.OnListRightClick();
+  });
+  list_->Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [this](wxDataViewEvent&) { EditSelected(); });
+  wxAcceleratorEntry keys[] = {
+      wxAcceleratorEntry(wxACCEL_NORMAL, WXK_DELETE, ids::kRemove),
+      wxAcceleratorEntry(wxACCEL_CTRL, 'O', ids::kAdd),
+  };
+  SetAcceleratorTable(wxAcceleratorTable(2, keys));
+  // The accelerators arrive as menu events with the control ids.
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(wxID_CANCEL); });
+  // Escape closes the window, as the close box does (the window has no cancel button).
+  Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE && !progress_)
+      Close();
+    else
+      event.Skip();
+  });
+}
+
+void MainDialog::OnMenuCommand(wxCommandEvent& event) {
+  const int command = CommandOfWxId(event.GetId());
+  CallAfter([this, command] { logic_.OnCommand(command); });
+}
+
+void MainDialog::ShowInformation(const std::string& text) { app::ShowInformation(this, text); }
+
+void MainDialog::SetStatusText(int controlId, const std::string& text) {
+  auto it = statusTexts_.find(controlId);
+  if (it == statusTexts_.end()) return;
+  it->second->SetLabel(U(text));
+  it->second->SetToolTip(U(text));
+}
+
+void MainDialog::ShowPopupMenu(int menuResource) {
+  wxMenu menu;
+  for (const MenuItemSpec& item : PopupMenuItems(menuResource)) {
+    if (item.id == 0)
+      menu.AppendSeparator();
+    else
+      menu.Append(WxIdOfCommand(item.id), U(item.text));
+  }
+  // At the pointer when it is over the window, else just inside its client area.
+  wxPoint at = ScreenToClient(wxGetMousePosition());
+  if (!GetClientRect().Contains(at)) at = wxPoint(5, 5);
+  PopupMenu(&menu, at);
+}
+
+void MainDialog::AddFiles() {
+  vantrel::AddFiles(logic_.Titles(), thumbnails_, *this);
+  logic_.RefreshStatusTexts();
+}
+
+void MainDialog::AddFileList(const std::vector<std::string>& files) {
+  if (files.empty()) return;
+  AddTitleFiles(logic_.Titles(), thumbnails_, *this, files);
+  logic_.RefreshStatusTexts();
+}
+
+void MainDialog::EditSelected() {
+  TitleList& titles = logic_.Titles();
+  TitleRecord* title = titles.SelectedTitle();
+  if (!title) return;
+  const int row = titles.SelectedRow();
+  if (RunPropertySheet(this, *title)) {
+    wxBusyCursor busy;
+    RegrabThumbnail(thumbnails_, *this, *title, row, titles.Thumbnails(), settings_.temppath);
+    titles.SetRowImage(row, title->ImageIndex);
+    titles.SetTitleText(row, title->DisplayTitle);
+  }
+  list_->Reload();
+  list_->SetFocus();
+}
+
+void MainDialog::RefreshList() {
+  list_->Reload();
+  list_->SetFocus();
+}
+
+bool MainDialog::RunMenuDesigner() {
+  menuModel_.Rebuild(logic_.Titles(), settings_.layout, settings_.IsNtsc());
+  if (!slots_.designMenu) {
+    ShowInformation("菜单设计窗口不在此版本中。");
+    return false;
+  }
+  return slots_.designMenu(this, menuModel_, logic_.Titles(), settings_);
+}
+
+bool MainDialog::RunDiscFormat(int& filesystem, int& resolution) {
+  return RunDiscFormatDialog(this, filesystem, resolution);
+}
+
+void MainDialog::RunBurn() {
+  if (!slots_.burn) {
+    ShowInformation("刻录窗口不在此版本中。");
+    return;
+  }
+  wxBusyCursor wait;
+  slots_.burn(this, menuModel_, logic_.Titles(), settings_);
+}
+
+void MainDialog::RunFolderBurn() {
+  if (!slots_.folderBurn) {
+    ShowInformation("刻录窗口不在此版本中。");
+    return;
+  }
+  wxBusyCursor wait;
+  slots_.folderBurn(this, settings_);
+}
+
+void MainDialog::RunSettings() { RunSettingsDialog(this, settings_); }
+
+void MainDialog::ApplySkin(int skin) {
+  skin::SkinLibrary& skins = skin::Skins();
+  const auto self = skin::WindowId(this);
+  if (skin == 0) {
+    skins.RemoveDialogSkin();
+    skins.RemoveWindowSkin(self);
+  } else {
+    skins.LoadSkin(ApplicationFolder() + SkinFileName(skin));
+    skins.SetDialogSkin("Dialog");
+    skins.SetWindowSkin(self, "Dialog");
+  }
+  app::ApplySkin(this);
+  ReapplyButtonArt();
+  Refresh();
+}
+
+void MainDialog::OpenLink(const std::string& link) { app::OpenLink(link); }
+void MainDialog::ShowHelpTopic(const std::string& path) { app::ShowHelpTopic(path); }
+void MainDialog::ShowAbout() { ShowAboutBox(this, support_); }
+void MainDialog::ShowTips() { ShowTipWindow(this, false); }
+
+void MainDialog::OnRowsChanged() { list_->Reload(); }
+void MainDialog::OnTotalDurationChanged(int seconds) { gauge_->SetTotal(seconds); }
+
+bool MainDialog::ChooseFiles(std::vector<std::string>& files) {
+  wxFileDialog dialog(this, U(kAddFilesTitle), wxString(), wxString(), ChooserFilter(),
+                      wxFD_OPEN | wxFD_MULTIPLE | wxFD_FILE_MUST_EXIST);
+  if (dialog.ShowModal() != wxID_OK) return false;
+  wxArrayString paths;
+  dialog.GetPaths(paths);
+  for (const wxString& path : paths) files.push_back(S(path));
+  return !files.empty();
+}
+
+void MainDialog::ShowProgress(const std::string& text) {
+  if (!progress_) {
+    progress_ = new wxDialog(this, wxID_ANY, U("正在载入文件"), wxDefaultPosition, wxDefaultSize,
+                             wxCAPTION);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    progressText_ = new wxStaticText(progress_, 1021, U(text), wxDefaultPosition, wxSize(300, -1));
+    sizer->Add(progressText_, 0, wxALL | wxEXPAND, 16);
+    progress_->SetSizerAndFit(sizer);
+    PrepareDialog(progress_);
+    progress_->CentreOnParent();
+    progress_->Show();
+    disabler_ = std::make_unique<wxWindowDisabler>(progress_);
+  }
+  progressText_->SetLabel(U(text));
+  progress_->Update();
+  wxTheApp->Yield(true);
+}
+
+void MainDialog::CloseProgress() {
+  disabler_.reset();
+  if (progress_) progress_->Destroy();
+  progress_ = nullptr;
+  progressText_ = nullptr;
+  Raise();
+}
+
+void MainDialog::ShowDecoderNotice(const std::string&) { app::ShowDecoderNotice(progress_ ? progress_ : this); }
+void MainDialog::ShowDecoderNotice() { app::ShowDecoderNotice(this); }
+void MainDialog::ShowTotalDuration(int seconds) { gauge_->SetTotal(seconds); }
+void MainDialog::SetListColumn3(int row, const std::string& text) { logic_.Titles().SetTitleText(row, text); }
+
+}  // namespace vantrel::app

@@ -1,0 +1,156 @@
+#include "app/main_window_logic.h"
+
+#include "app/startup_steps.h"
+
+namespace vantrel::app {
+
+const std::vector<ButtonSpec>& LargeButtons() {
+  static const std::vector<ButtonSpec> kButtons = {
+      {ids::kAdd, "添加", 150, "选择并添加文件"},
+      {ids::kMenu, "菜单", 152, "设计菜单"},
+      {ids::kRun, "运行", 153, "授权 DVD 并刻录到光盘"},
+      {ids::kSettings, "设置", 155, "设置..."},
+      {ids::kFolderBurn, "刻录", 206, "从“VIDEO_TS”目录刻录视频 DVD"},
+      {ids::kSkin, "皮肤", 154, "选择皮肤"},
+      {ids::kHome, "主页", 194, "官方网站"},
+      {ids::kHelp, "帮助", 157, "帮助"},
+  };
+  return kButtons;
+}
+
+const std::vector<ButtonSpec>& SmallButtons() {
+  static const std::vector<ButtonSpec> kButtons = {
+      {ids::kMoveUp, "", 202, "移动选定的对象到上一位置"},
+      {ids::kMoveDown, "", 201, "移动选定的对象到下一位置"},
+      {ids::kRemove, "", 200, "移除选定的对象"},
+      {ids::kProperties, "", 204, "属性"},
+  };
+  return kButtons;
+}
+
+const std::vector<MenuItemSpec>& PopupMenuItems(int menuResource) {
+  static const std::vector<MenuItemSpec> kList = {{ids::kCmdMoveUp, "上移"},
+                                                  {ids::kCmdMoveDown, "下移"},
+                                                  {ids::kCmdRemove, "删除"},
+                                                  {0, ""},
+                                                  {ids::kCmdProperties, "属性"}};
+  static const std::vector<MenuItemSpec> kSkin = {{ids::kCmdSkinNone, "无"},
+                                                  {ids::kCmdSkinDevior, "Devior"},
+                                                  {ids::kCmdSkinXplus, "X-plus"},
+                                                  {ids::kCmdSkinKromo, "Kromo"}};
+  static const std::vector<MenuItemSpec> kHelp = {{ids::kCmdHelpTopics, "帮助目录"},
+                                                  {ids::kCmdAbout, "关于..."},
+                                                  {ids::kCmdSupport, "技术支持"},
+                                                  {0, ""},
+                                                  {ids::kCmdTips, "每日提示"}};
+  static const std::vector<MenuItemSpec> kNone;
+  switch (menuResource) {
+    case ids::kListMenu: return kList;
+    case ids::kSkinMenu: return kSkin;
+    case ids::kHelpMenu: return kHelp;
+    default: return kNone;
+  }
+}
+
+const std::vector<ColumnSpec>& ListColumns() {
+  static const std::vector<ColumnSpec> kColumns = {
+      {"", 0}, {"  曲目", 50}, {"  预览 ", 110}, {"  标题 ", 240}, {"  视频长度 ", 110}};
+  return kColumns;
+}
+
+std::string MenuStyleText(int layout) { return "菜单样式 - " + LayoutName(layout); }
+std::string TempFolderText(const std::string& dir) { return "临时目录: " + dir; }
+
+MainWindowLogic::MainWindowLogic(AppSettings& settings, MainWindowView& view)
+    : settings_(settings), view_(view) {}
+
+void MainWindowLogic::SetSupportLinks(std::string homepage, std::string mailto) {
+  homepage_ = std::move(homepage);
+  mailto_ = std::move(mailto);
+}
+
+void MainWindowLogic::RefreshStatusTexts() {
+  view_.SetStatusText(ids::kMenuStyleText, MenuStyleText(settings_.layout));
+  view_.SetStatusText(ids::kMovieSizeText, titles_.MovieSizeText());
+  view_.SetStatusText(ids::kTempFolderText, TempFolderText(settings_.temppath));
+}
+
+bool MainWindowLogic::OnCommand(int id) {
+  switch (id) {
+    case ids::kAdd: view_.AddFiles(); break;
+    case ids::kMenu: DesignMenu(); break;
+    case ids::kRun: BuildAndBurn(); break;
+    case ids::kSettings:
+      view_.RunSettings();
+      view_.SetStatusText(ids::kTempFolderText, TempFolderText(settings_.temppath));
+      break;
+    case ids::kFolderBurn: view_.RunFolderBurn(); break;
+    case ids::kSkin: view_.ShowPopupMenu(ids::kSkinMenu); break;
+    case ids::kHelp: view_.ShowPopupMenu(ids::kHelpMenu); break;
+    case ids::kHome: view_.OpenLink(homepage_); break;
+    case ids::kMoveUp:
+    case ids::kCmdMoveUp:
+      if (titles_.MoveUp()) view_.RefreshList();
+      break;
+    case ids::kMoveDown:
+    case ids::kCmdMoveDown:
+      if (titles_.MoveDown()) view_.RefreshList();
+      break;
+    case ids::kRemove:
+    case ids::kCmdRemove:
+      if (titles_.RemoveSelected()) {
+        view_.RefreshList();
+        view_.SetStatusText(ids::kMovieSizeText, titles_.MovieSizeText());
+      }
+      break;
+    case ids::kProperties:
+    case ids::kCmdProperties: view_.EditSelected(); break;
+    case ids::kCmdSkinNone: ChooseSkin(0); break;
+    case ids::kCmdSkinDevior: ChooseSkin(1); break;
+    case ids::kCmdSkinXplus: ChooseSkin(2); break;
+    case ids::kCmdSkinKromo: ChooseSkin(3); break;
+    case ids::kCmdHelpTopics: view_.ShowHelpTopic(main_texts::kHelpTopic); break;
+    case ids::kCmdSupport: view_.OpenLink(mailto_); break;
+    case ids::kCmdAbout: view_.ShowAbout(); break;
+    case ids::kCmdTips: view_.ShowTips(); break;
+    default:
+      if (id >= ids::kSysAbout && id <= 31) {
+        view_.ShowAbout();
+        break;
+      }
+      return false;
+  }
+  return true;
+}
+
+void MainWindowLogic::OnListRightClick() {
+  if (titles_.SelectedRow() >= 0) view_.ShowPopupMenu(ids::kListMenu);
+}
+
+void MainWindowLogic::DesignMenu() {
+  if (titles_.Count() == 0) {
+    view_.ShowInformation(main_texts::kNoTitles);
+    return;
+  }
+  if (view_.RunMenuDesigner())
+    view_.SetStatusText(ids::kMenuStyleText, MenuStyleText(settings_.layout));
+}
+
+void MainWindowLogic::BuildAndBurn() {
+  if (titles_.Count() == 0) {
+    view_.ShowInformation(main_texts::kNoTitles);
+    return;
+  }
+  int filesystem = settings_.filesystem, resolution = settings_.resolution;
+  if (!view_.RunDiscFormat(filesystem, resolution)) return;
+  settings_.filesystem = filesystem;
+  settings_.resolution = resolution;
+  view_.RunBurn();
+}
+
+void MainWindowLogic::ChooseSkin(int skin) {
+  settings_.skin = skin;
+  view_.ApplySkin(skin);
+}
+
+}  // namespace vantrel::app

@@ -1,0 +1,126 @@
+// The title properties sheet: page "属性" with the title's facts, page "菜单" with the
+// preview, the caption and the thumbnail position slider.
+#include <wx/bookctrl.h>
+#include <wx/panel.h>
+#include <wx/propdlg.h>
+#include <wx/sizer.h>
+#include <wx/slider.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+
+#include "app/app_windows.h"
+#include "app/property_sheet_logic.h"
+#include "app/wx_text.h"
+#include "platform/preview/ui/preview_panel.h"
+
+namespace vantrel::app {
+namespace {
+
+wxPanel* FactsPage(wxWindow* book, const TitleRecord& title) {
+  using namespace property_texts;
+  auto* page = new wxPanel(book, kPage1Id);
+  const PropertyPage1 values = Page1Values(title);
+  auto* group = new wxStaticBoxSizer(wxVERTICAL, page, U(kBasicGroup));
+  auto* grid = new wxFlexGridSizer(2, 6, 10);
+  grid->AddGrowableCol(1);
+  const struct {
+    const char* label;
+    int id;
+    const std::string& value;
+  } rows[] = {{kFile, kFileId, values.file},
+              {kResolution, kResolutionId, values.resolution},
+              {kFrameRate, kFrameRateId, values.frameRate},
+              {kDuration, kDurationId, values.duration}};
+  for (const auto& row : rows) {
+    grid->Add(new wxStaticText(group->GetStaticBox(), wxID_ANY, U(row.label)));
+    grid->Add(new wxTextCtrl(group->GetStaticBox(), row.id, U(row.value), wxDefaultPosition, wxSize(340, -1),
+                             wxTE_READONLY),
+              1, wxEXPAND);
+  }
+  group->Add(grid, 1, wxEXPAND | wxALL, 8);
+  auto* sizer = new wxBoxSizer(wxVERTICAL);
+  sizer->Add(group, 1, wxEXPAND | wxALL, 8);
+  page->SetSizer(sizer);
+  return page;
+}
+
+class MenuPage : public wxPanel, private PageTimer {
+ public:
+  MenuPage(wxWindow* book, TitleRecord& title)
+      : wxPanel(book, property_texts::kPage2Id), positionTimer_(this, property_texts::kPositionTimer) {
+    using namespace property_texts;
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    preview_ = new preview::PreviewPanel(this, kPlayerId, wxSize(360, 240));
+    sizer->Add(preview_, 1, wxEXPAND | wxALL, 8);
+    slider_ = new wxSlider(this, kSliderId, 0, 0, 1, wxDefaultPosition, wxSize(360, -1));
+    sizer->Add(slider_, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
+    sizer->Add(new wxStaticText(this, wxID_ANY, U(kHint)), 0, wxALL, 8);
+    auto* titleRow = new wxBoxSizer(wxHORIZONTAL);
+    titleRow->Add(new wxStaticText(this, wxID_ANY, U(kTitle)), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
+    edit_ = new wxTextCtrl(this, kTitleId);
+    titleRow->Add(edit_, 1);
+    sizer->Add(titleRow, 0, wxEXPAND | wxALL, 8);
+    SetSizer(sizer);
+
+    logic_ = std::make_unique<PropertyPage2Logic>(title, preview_->Player(), static_cast<PageTimer&>(*this));
+    preview_->Player().onPlayStateChange = [this] { logic_->OnPlayStateChange(); };
+    for (auto type : {wxEVT_SCROLL_THUMBRELEASE, wxEVT_SCROLL_CHANGED})
+      slider_->Bind(type, [this](wxScrollEvent&) {
+        logic_->OnSliderReleased(slider_->GetValue());
+        preview_->Refresh();
+      });
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+      logic_->OnTimer();
+      slider_->SetValue(logic_->sliderPosition);  // the caption box keeps what the user typed
+    });
+  }
+  ~MenuPage() override { positionTimer_.Stop(); }
+
+  // First showing of the page.
+  void Init() {
+    if (logic_->Shown()) return;
+    logic_->Init();
+    slider_->SetRange(logic_->sliderMin, logic_->sliderMax);
+    slider_->SetValue(logic_->sliderPosition);
+    slider_->SetPageSize(logic_->pageSize);
+    edit_->ChangeValue(U(logic_->title));
+    preview_->Refresh();
+  }
+  void Ok() { logic_->OnOk(S(edit_->GetValue())); }
+
+ private:
+  void StartTimer(int, int intervalMs) override { positionTimer_.Start(intervalMs); }
+  void StopTimer(int) override { positionTimer_.Stop(); }
+
+  preview::PreviewPanel* preview_;
+  wxSlider* slider_;
+  wxTextCtrl* edit_;
+  wxTimer positionTimer_;
+  std::unique_ptr<PropertyPage2Logic> logic_;
+};
+
+}  // namespace
+
+bool RunPropertySheet(wxWindow* parent, TitleRecord& title) {
+  wxPropertySheetDialog sheet(parent, wxID_ANY, wxString());
+  sheet.CreateButtons(wxOK | wxCANCEL);
+  if (wxWindow* ok = sheet.FindWindow(wxID_OK)) ok->SetLabel(U("确定"));
+  if (wxWindow* cancel = sheet.FindWindow(wxID_CANCEL)) cancel->SetLabel(U("取消"));
+  wxBookCtrlBase* book = sheet.GetBookCtrl();
+  book->AddPage(FactsPage(book, title), U(property_texts::kPage1));
+  auto* menuPage = new MenuPage(book, title);
+  book->AddPage(menuPage, U(property_texts::kPage2));
+  book->Bind(wxEVT_BOOKCTRL_PAGE_CHANGED, [&](wxBookCtrlEvent& event) {
+    if (event.GetSelection() == 1) menuPage->Init();
+    event.Skip();
+  });
+  sheet.LayoutDialog();
+  PrepareDialog(&sheet);
+  if (sheet.ShowModal() != wxID_OK) return false;
+  menuPage->Ok();
+  return true;
+}
+
+}  // namespace vantrel::app

@@ -1,0 +1,76 @@
+// The settings dialog ("设置...") and the disc format dialog: the values they edit, their
+// texts, the free space text of the temporary folder, and how OK writes them back.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "project/app_settings.h"
+
+namespace vantrel::app {
+
+namespace settings_texts {
+inline constexpr int kDialogId = 144;
+inline constexpr const char* kTitle = "设置...";
+inline constexpr int kConvertBefore = 1064, kCreateMenu = 1065, kDeleteTemp = 1066, kFolder = 1069,
+                     kBrowse = 1067, kFreeSpace = 1091, kAudioCodec = 1103, kZoom43 = 1112,
+                     kZoom169 = 1113;
+inline constexpr const char* kConvertBeforeText = "授权之前转换/修复视频文件";
+inline constexpr const char* kCreateMenuText = "创建视频 DVD 菜单";
+inline constexpr const char* kDeleteTempText = "删除临时文件(VIDEO_TS,AUDIO_TS 目录)";
+inline constexpr const char* kBrowseText = "浏览";
+inline constexpr const char* kBrowseTip = "请选择尽可能大的可用磁盘空间来存储临时文件";
+inline constexpr const char* kOtherOptions = "其他选项";
+inline constexpr const char* kTempGroup = "临时目录(VIDEO_TS,AUDIO_TS)";
+inline constexpr const char* kFreeSpaceLabel = "可用磁盘空间用来存储临时文件:";
+inline constexpr const char* kAudioGroup = "音频编码器";
+inline constexpr const char* kAudioLabel = "选择音频编码器:";
+inline constexpr const char* kZoomLabel = "缩放目标 DVD 到:";
+inline constexpr const char* kCodecs[] = {"MPEG LAYER1", "MPEG LAYER2", "MPEG LAYER3", "MPEG AC3"};
+inline constexpr const char* kZooms[] = {"4:3 标准电视", "16:9 宽屏电视"};
+inline constexpr const char* kChooserTitle = "选择一个存储图片的文件夹";
+inline constexpr const char* kOk = "确定";
+inline constexpr const char* kCancel = "取消";
+}  // namespace settings_texts
+
+namespace disc_format_texts {
+inline constexpr int kDialogId = 208;
+inline constexpr const char* kTitle = "选择光盘格式 ";
+inline constexpr int kIso = 1099, kUdf = 1100, kPal = 1101, kNtsc = 1102;
+inline constexpr const char* kFileSystemGroup = "光盘文件系统";
+inline constexpr const char* kFileSystems[] = {"ISO9660", "UDF"};
+inline constexpr const char* kFormatGroup = "格式与分辨率";
+inline constexpr const char* kStandards[] = {"PAL", "NTSC"};
+}  // namespace disc_format_texts
+
+// Free space on the volume of `folder` for the calling user, in bytes. A folder that does
+// not exist yet is measured on its nearest existing parent. False when nothing is found.
+bool FreeBytesFor(const std::string& folder, std::uint64_t& bytes);
+// The volume label shown before the free space: the mount point that holds the folder.
+std::string VolumeLabel(const std::string& folder);
+// "%s 的可用磁盘空间是 %.02fMB".
+std::string FreeSpaceText(const std::string& label, std::uint64_t freeBytes);
+
+class SettingsDialogLogic {
+ public:
+  explicit SettingsDialogLogic(const AppSettings& settings);
+
+  // The text of control 1091 for the folder currently shown.
+  std::string FreeSpace() const;
+  // A folder came back from the chooser: it is remembered as the last folder and shown.
+  void FolderChosen(const std::string& path);
+  // OK: the values go back into the settings in the dialog's order.
+  void Apply(AppSettings& settings) const;
+
+  bool convertBefore, createMenu, deleteTemp;
+  std::string folder;
+  int audioCodec, zoom;
+};
+
+// The disc format dialog: its own defaults are 1 and 1; the caller presets both.
+struct DiscFormatLogic {
+  int fileSystem = 1;
+  int standard = 1;
+};
+
+}  // namespace vantrel::app

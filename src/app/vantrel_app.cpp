@@ -1,0 +1,130 @@
+// The desktop program: start-up (registrations, component runtime, settings, skin, display
+// check), the main window run modally, and shutdown (filter restored, settings saved).
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The core's headers come before wx's: the toolkit defines TRUE and FALSE as macros.
+#include "base/app_folder.h"
+#include "base/launch.h"
+#include "base/message_pump.h"
+#include "platform/com/runtime.h"
+#include "platform/skin/skin_library.h"
+#include "platform/window/window.h"
+#include "project/app_settings.h"
+
+#include "app/app_windows.h"
+#include "app/dialog_slots.h"
+#include "app/font_aliases.h"
+#include "app/main_dialog.h"
+#include "app/startup_steps.h"
+#include "app/wx_text.h"
+
+#include <wx/app.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/msgdlg.h>
+
+namespace vantrel::app {
+
+class VantrelApp : public wxApp {
+ public:
+  bool OnInit() override;
+  int OnRun() override;
+  int OnExit() override;
+
+ private:
+  std::vector<std::string> files_;
+  bool oleReady_ = false;
+  bool settingsLoaded_ = false;
+  bool automation_ = false;
+};
+
+bool VantrelApp::OnInit() {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(S(argv[i]));
+  automation_ = IsAutomationStart(args);
+  // Everything else on the command line is a video file to add ("Open with").
+  for (const std::string& arg : args)
+    if (!arg.empty() && arg[0] != '-' && !IsAutomationStart({arg})) {
+      wxFileName name(U(arg));
+      name.MakeAbsolute();
+      files_.push_back(S(name.GetFullPath()));
+    }
+
+  SetAppName("vantrel");
+  wxInitAllImageHandlers();
+  InstallFontAliases();
+  // 1. The system's decoder filter stays out while the program runs.
+  LaunchHidden(DecoderFilterCommand(true));
+  // 2. The component runtime.
+  if (com::FAILED(com::CoInitialize())) {
+    ShowInformation(nullptr, kOleInitFailed);
+    return true;  // OnRun sees no runtime and ends; OnExit still runs the shutdown steps
+  }
+  oleReady_ = true;
+  // 3. Settings.
+  Settings().Load();
+  settingsLoaded_ = true;
+  // 4, 5. The skin.
+  skin::SkinLibrary& skins = skin::Skins();
+  skins.Init();
+  const int skin = Settings().skin;
+  if (skin >= 1 && skin <= 3) {
+    skins.LoadSkin(ApplicationFolder() + SkinFileName(skin));
+    skins.SetDialogSkin("Dialog");
+  }
+  // 6. The shipped components, never waited for.
+  for (const std::string& line : ComponentRegistrationCommands()) LaunchHidden(line);
+  // Long waits of the core keep the windows alive through wx's own loop.
+  SetMessagePump([] {
+    if (wxTheApp) wxTheApp->Yield(true);
+  });
+  return true;
+}
+
+int VantrelApp::OnRun() {
+  if (!oleReady_) return 1;
+  // 8. The main window, modally; closing it ends the program.
+  MainWindowSlots slots;
+  InstallDialogSlots(slots);
+  auto* window = new MainDialog(Settings(), std::move(slots));
+  window->SetStartUpTips(!automation_);
+  if (!files_.empty()) {
+    const std::vector<std::string> files = files_;
+    window->CallAfter([window, files] { window->AddFileList(files); });
+  }
+  window->ShowModal();
+  window->Destroy();
+  return 0;
+}
+
+int VantrelApp::OnExit() {
+  SetMessagePump({});
+  // Shutdown: the decoder filter back, the settings written, the skin library released.
+  LaunchHidden(DecoderFilterCommand(false));
+  // Without the runtime the settings were never read; writing them would replace the
+  // user's file with defaults.
+  if (settingsLoaded_) Settings().Save();
+  skin::Skins().Release();
+  if (oleReady_) com::CoUninitialize();
+  return wxApp::OnExit();
+}
+
+}  // namespace vantrel::app
+
+wxIMPLEMENT_APP_NO_MAIN(vantrel::app::VantrelApp);
+
+int main(int argc, char** argv) {
+  // Without a display there is nothing to show: say so plainly and end with a status that
+  // tells the caller, instead of failing inside the toolkit.
+  if (!wxEntryStart(argc, argv)) {
+    std::fputs(vantrel::app::kNoDisplay, stderr);
+    return 2;
+  }
+  int status = 1;
+  if (wxTheApp->CallOnInit()) status = wxTheApp->OnRun();
+  wxTheApp->OnExit();
+  wxEntryCleanup();
+  return status;
+}
