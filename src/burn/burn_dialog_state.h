@@ -1,0 +1,97 @@
+// The burn dialog's state without its window: the target list entries, which of Start and
+// Erase a medium allows, the event log of at most 256 coloured lines with their time
+// prefix, and the elapsed-time clock.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "burn/medium_view.h"
+
+namespace vantrel {
+
+// One entry of the target list. `kind` is also the entry's icon: 0 recorder, 1 work folder.
+struct DeviceEntry {
+  static constexpr int kRecorder = 0;
+  static constexpr int kWorkFolder = 1;
+  static constexpr int kWorkFolderIndex = -2;
+
+  int kind = kRecorder;
+  std::string name;      // the device name, or the work folder path
+  int deviceIndex = 0;   // position in the device list, or -2 for the work folder
+  bool IsWorkFolder() const { return deviceIndex == kWorkFolderIndex; }
+  char Letter() const { return name.empty() ? 0 : name[0]; }
+};
+
+// The recorders in device-list order, then the work folder.
+std::vector<DeviceEntry> TargetEntries(const std::vector<std::string>& devices,
+                                       const std::string& workFolder);
+
+// "%2d:%02d:%02d  " of a local time, the prefix of every log line.
+std::string LogTimePrefix(int hour, int minute, int second);
+// "%02d:%02d:%02d" of whole seconds, the elapsed-time clock.
+std::string ElapsedText(int seconds);
+
+struct LogRgb {
+  int red = 0, green = 0, blue = 0;
+  bool operator==(const LogRgb&) const = default;
+};
+// 1 green, 2 blue, 3 red, anything else black.
+LogRgb LogLineColour(int kind);
+
+struct LogLine {
+  int kind = 0;
+  std::string text;  // with its time prefix
+};
+
+class EventLog {
+ public:
+  static constexpr std::size_t kMaxLines = 256;
+  // Appends the line; the oldest goes first when the log is full. True when one went.
+  bool Add(int kind, const std::string& textWithPrefix);
+  const std::deque<LogLine>& Lines() const { return lines_; }
+
+ private:
+  std::deque<LogLine> lines_;
+};
+
+// What Start and Erase and the labels show after the medium of the current entry was read.
+struct TargetControls {
+  bool startEnabled = false;
+  bool eraseEnabled = false;
+  bool typeChanged = false;   // typeText replaces the type label
+  std::string typeText;
+  bool sizeChanged = false;
+  std::string sizeText;
+  std::string refusal;        // a red log line ("" none)
+};
+
+class BurnTargets {
+ public:
+  void Load(const std::vector<std::string>& devices, const std::string& workFolder);
+  const std::vector<DeviceEntry>& Entries() const { return entries_; }
+  // The list position last chosen; -1 after a device refused the choice.
+  int Current() const { return current_; }
+  const DeviceEntry* CurrentEntry() const;
+  // A choice in the list; `deviceUsable` is SetDevice's answer for a recorder.
+  void Choose(int position, bool deviceUsable);
+  MediumKind Medium() const { return medium_; }
+
+  // The medium refresh: `view` is the classified medium of the current recorder (ignored
+  // for the work folder).
+  TargetControls Refresh(const MediumView& view);
+
+ private:
+  std::vector<DeviceEntry> entries_;
+  int current_ = 0;
+  MediumKind medium_ = MediumKind::None;
+};
+
+// The erase dialog's running bar: two steps a second, wrapping past 100.
+inline int NextEraseProgress(int position) {
+  return position + 2 > 100 ? position - 98 : position + 2;
+}
+
+}  // namespace vantrel

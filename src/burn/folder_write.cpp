@@ -1,0 +1,39 @@
+#include "burn/folder_write.h"
+
+#include "burn/disc_library.h"
+#include "burn/video_ts_check.h"
+
+namespace vantrel {
+
+bool PrepareFolderProject(const std::string& folder, BurnFrontEnd& ui) {
+  if (folder.empty()) {
+    ui.ShowMessage(kNoFolderChosen);
+    return false;
+  }
+  DeleteProject();
+  if (!ReportResult(CreateProject(FB_PROJECT_DVD_VIDEO), ui, false)) return false;
+  DirRecord record;
+  if (!VideoTsDirRecord(folder, record)) {
+    ui.ShowMessage("错误: " + LibraryText(FB_ERR_BAD_ARGUMENT) + ": " + folder);
+    return false;
+  }
+  if (!ReportResult(AddDir(record), ui, false)) return false;
+  return ReportResult(Prepare(), ui, false);
+}
+
+bool PrepareFolderWrite(std::string& folder, BurnFrontEnd& ui) {
+  std::string accepted;
+  const bool valid = ValidateVideoTsFolder(folder, accepted);
+  folder = accepted;
+  if (!valid) {
+    ui.ShowMessage(kNotVideoTsFolder);
+    return false;
+  }
+  ReportResult(ClearAll(), ui, false);
+  ReportResult(DeleteProject(), ui, false);
+  ReportResult(CreateProject(FB_PROJECT_DVD_VIDEO), ui, false);
+  PrepareFolderProject(folder, ui);
+  return true;
+}
+
+}  // namespace vantrel

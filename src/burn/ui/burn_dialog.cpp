@@ -1,0 +1,465 @@
+#include "burn/ui/burn_dialog.h"
+
+#include <wx/app.h>
+#include <wx/artprov.h>
+#include <wx/bmpcbox.h>
+#include <wx/button.h>
+#include <wx/gauge.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/thread.h>
+#include <wx/utils.h>
+
+#include <atomic>
+#include <future>
+
+#include "base/paths.h"
+#include "base/text_format.h"
+#include "burn/desktop_handlers.h"
+#include "burn/disc_library.h"
+#include "burn/ui/burn_folder_dialog.h"
+#include "burn/ui/colour_list_box.h"
+#include "burn/ui/erase_disc_dialog.h"
+#include "burn/ui/message_front_end.h"
+#include "jobs/authoring_job.h"
+#include "menu/menu_model.h"
+#include "project/app_settings.h"
+
+namespace vantrel {
+namespace {
+
+std::atomic<CBurnDlg*> gOpenBurnDialog{nullptr};
+
+wxString U(const std::string& text) { return wxString::FromUTF8(text); }
+
+// The library's callbacks may come from its own thread: they only post to the dialog.
+void BurnDoneThunk(const char* text, void* self) {
+  auto* dialog = static_cast<CBurnDlg*>(self);
+  const std::string error = text ? text : "";
+  dialog->CallAfter([dialog, error] { dialog->OnBurnDone(error); });
+}
+
+void EraseDoneThunk(const char* text, void* self) {
+  auto* dialog = static_cast<CBurnDlg*>(self);
+  const std::string error = text ? text : "";
+  dialog->CallAfter([dialog, error] { dialog->OnEraseDone(error); });
+}
+
+void ProcessThunk(float percent, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, void* self) {
+  auto* dialog = static_cast<CBurnDlg*>(self);
+  dialog->CallAfter([dialog, percent] {
+    if (dialog->Burning()) dialog->SetProgress(int(percent));
+  });
+}
+
+void TraceHook(void*) {}
+
+constexpr int kJobWatchMs = 50;
+
+}  // namespace
+
+CBurnDlg* OpenBurnDialog() { return gOpenBurnDialog.load(); }
+
+CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, const TitleList& titles)
+    : wxDialog(parent, 132, "刻录光盘"), settings_(settings), model_(model), titles_(titles),
+      recorder_(*this), runTimer_(this, kRunTimer), jobWatch_(this, kJobWatch) {
+  BuildControls();
+  gOpenBurnDialog = this;
+  const int rc = Initialize(ImageRecorderList(settings_.temppath, settings_.IniPath()).c_str(), 1);
+  if (rc != 0)
+    ShowNoteBox(this, "驱动器无法初始化...联系支持！\n" + Format("错误: %s", LibraryText(rc).c_str()), false);
+  SetASPI(1);
+  LoadDriveCombo();
+  progress_->SetRange(100);
+  progress_->SetValue(0);
+  SetFinalizeEventCallback(TraceHook, this);
+  SetBurnDoneEventCallback(BurnDoneThunk, this);
+  SetEraseDoneEventCallback(EraseDoneThunk, this);
+  SetProcessEventCallback(ProcessThunk, this);
+  Bind(wxEVT_TIMER, &CBurnDlg::OnTick, this, kRunTimer);
+  Bind(wxEVT_TIMER, &CBurnDlg::OnJobWatch, this, kJobWatch);
+  Bind(wxEVT_CLOSE_WINDOW, &CBurnDlg::OnClose, this);
+  CentreOnParent();
+}
+
+CBurnDlg::~CBurnDlg() {
+  runTimer_.Stop();
+  jobWatch_.Stop();
+  job_.reset();  // waits for a run that is still going
+  SetFinalizeEventCallback(nullptr, nullptr);
+  SetBurnDoneEventCallback(nullptr, nullptr);
+  SetEraseDoneEventCallback(nullptr, nullptr);
+  SetProcessEventCallback(nullptr, nullptr);
+  // A write still running is stopped rather than left writing for nobody.
+  if (recorder_.Burning()) Abort();
+  CloseDiscLibrary();
+  gOpenBurnDialog = nullptr;
+}
+
+void CBurnDlg::BuildControls() {
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  auto* targetRow = new wxBoxSizer(wxHORIZONTAL);
+  targetList_ = new wxBitmapComboBox(this, kTargets, "", wxDefaultPosition, wxSize(320, -1), 0,
+                                     nullptr, wxCB_READONLY);
+  targetList_->SetName("刻录目标");
+  targetRow->Add(targetList_, 1, wxRIGHT, 6);
+  refresh_ = new wxButton(this, kRefresh, "刷新");
+  targetRow->Add(refresh_, 0, wxRIGHT, 6);
+  erase_ = new wxButton(this, kErase, "擦除");
+  targetRow->Add(erase_);
+  top->Add(targetRow, 0, wxEXPAND | wxALL, 8);
+  auto* mediumRow = new wxBoxSizer(wxHORIZONTAL);
+  typeLabel_ = new wxStaticText(this, kMediumType, "DVD+RW", wxDefaultPosition, wxSize(160, -1));
+  typeLabel_->SetName("光盘类型");
+  sizeLabel_ = new wxStaticText(this, kSize, "无效", wxDefaultPosition, wxSize(160, -1));
+  sizeLabel_->SetName("光盘容量");
+  mediumRow->Add(typeLabel_, 0, wxRIGHT, 12);
+  mediumRow->Add(sizeLabel_);
+  top->Add(mediumRow, 0, wxLEFT | wxRIGHT, 8);
+  auto* logBox = new wxStaticBoxSizer(wxVERTICAL, this, "事件日志");
+  log_ = new CColourListBox(logBox->GetStaticBox(), kLog);
+  logBox->Add(log_, 1, wxEXPAND | wxALL, 4);
+  top->Add(logBox, 1, wxEXPAND | wxALL, 8);
+  status_ = new wxStaticText(this, kStatus, "创建 DVD 处理...", wxDefaultPosition, wxSize(420, -1),
+                             wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+  status_->SetName("状态");
+  top->Add(status_, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
+  auto* progressRow = new wxBoxSizer(wxHORIZONTAL);
+  progress_ = new wxGauge(this, kProgress, 100, wxDefaultPosition, wxSize(320, 18));
+  progress_->SetName("进度");
+  elapsed_ = new wxStaticText(this, kElapsed, "", wxDefaultPosition, wxSize(80, -1));
+  elapsed_->SetName("已用时间");
+  progressRow->Add(progress_, 1, wxRIGHT | wxALIGN_CENTER_VERTICAL, 8);
+  progressRow->Add(elapsed_, 0, wxALIGN_CENTER_VERTICAL);
+  top->Add(progressRow, 0, wxEXPAND | wxALL, 8);
+  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+  openFolder_ = new wxButton(this, kOpenFolder, "打开文件夹");
+  playDisc_ = new wxButton(this, kPlayDisc, "播放光盘");
+  openFolder_->Hide();
+  playDisc_->Hide();
+  buttons->Add(openFolder_, 0, wxRIGHT, 6);
+  buttons->Add(playDisc_);
+  buttons->AddStretchSpacer();
+  start_ = new wxButton(this, kStart, "开始");
+  start_->Disable();
+  close_ = new wxButton(this, wxID_CANCEL, "关闭");
+  buttons->Add(start_, 0, wxRIGHT, 6);
+  buttons->Add(close_);
+  top->Add(buttons, 0, wxEXPAND | wxALL, 8);
+  SetSizerAndFit(top);
+  // Recorders show image 0, the work folder image 1.
+  targetList_->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnSelchangeComboDrives(); });
+  refresh_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { LoadDriveCombo(); });
+  erase_->Bind(wxEVT_BUTTON, &CBurnDlg::OnErase, this);
+  start_->Bind(wxEVT_BUTTON, &CBurnDlg::OnStartButton, this);
+  openFolder_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+    OpenInDesktop(JoinPath(settings_.temppath, "DVD"));
+  });
+  playDisc_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+    PlayVideoTs(JoinPath(JoinPath(settings_.temppath, "DVD"), "VIDEO_TS"));
+  });
+}
+
+const EventLog& CBurnDlg::Log() const { return log_->Log(); }
+
+void CBurnDlg::AddLogLine(int kind, const std::string& text) { log_->AddLine(kind, text); }
+
+void CBurnDlg::ShowStatus(const std::string& text, int position, int mode, int kind) {
+  if (!wxIsMainThread()) {
+    CallAfter([this, text, position, mode, kind] { ShowStatus(text, position, mode, kind); });
+    return;
+  }
+  switch (mode) {
+    case kStatusLogAndProgress:
+      AddLogLine(kind, text);
+      status_->SetLabel(U(text));
+      progress_->SetValue(position);
+      break;
+    case kStatusProgress:
+      status_->SetLabel(U(text));
+      progress_->SetValue(position);
+      break;
+    case kStatusThenLog:
+      status_->SetLabel(U(text));
+      AddLogLine(kind, text);
+      break;
+    case kLogThenStatus:
+      AddLogLine(kind, text);
+      status_->SetLabel(U(text));
+      break;
+    default:
+      break;
+  }
+}
+
+void CBurnDlg::SetProgressRange(int low, int high) {
+  if (!wxIsMainThread()) {
+    CallAfter([this, low, high] { SetProgressRange(low, high); });
+    return;
+  }
+  // A gauge counts from 0: the range's low end is its zero.
+  progress_->SetRange(std::max(1, high - low));
+}
+
+void CBurnDlg::SetProgress(int position) {
+  if (!wxIsMainThread()) {
+    CallAfter([this, position] { SetProgress(position); });
+    return;
+  }
+  progress_->SetValue(std::clamp(position, 0, progress_->GetRange()));
+}
+
+void CBurnDlg::StartRunTimer() {
+  if (!wxIsMainThread()) {
+    CallAfter([this] { StartRunTimer(); });
+    return;
+  }
+  runTimer_.Start(1000);
+}
+
+void CBurnDlg::StopRunTimer() {
+  if (!wxIsMainThread()) {
+    CallAfter([this] { StopRunTimer(); });
+    return;
+  }
+  runTimer_.Stop();
+}
+
+bool CBurnDlg::AskYesNo(const std::string& text) {
+  // The size question has no icon; the others carry the information icon.
+  const bool icon = text.find("'VIDEO_TS'") == std::string::npos;
+  if (wxIsMainThread()) return AskYesNoBox(this, text, icon);
+  // From the job's thread: the box opens on the dialog's thread and the job waits for it.
+  std::promise<bool> answer;
+  std::future<bool> answered = answer.get_future();
+  CallAfter([this, text, icon, &answer] { answer.set_value(AskYesNoBox(this, text, icon)); });
+  return answered.get();
+}
+
+void CBurnDlg::ShowMessage(const std::string& text) {
+  const bool icon = text.rfind("刻录光盘失败", 0) == 0;
+  if (wxIsMainThread()) {
+    ShowNoteBox(this, text, icon);
+    return;
+  }
+  // Notes keep their place among the job's steps: the job goes on once it is read.
+  std::promise<void> read;
+  std::future<void> done = read.get_future();
+  CallAfter([this, text, icon, &read] {
+    ShowNoteBox(this, text, icon);
+    read.set_value();
+  });
+  done.get();
+}
+
+void CBurnDlg::EnableRunControls(bool on) {
+  targetList_->Enable(on);
+  start_->Enable(on);
+  close_->Enable(on);
+  refresh_->Enable(on);
+  erase_->Enable(on);
+}
+
+void CBurnDlg::LoadDriveCombo() {
+  targetList_->Clear();
+  char names[FB_DEVICE_COUNT][FB_DEVICE_NAME_SIZE] = {};
+  int32_t count = 0;
+  GetDevices(names, &count, 1);
+  std::vector<std::string> devices;
+  for (int i = 0; i < count && i < FB_DEVICE_COUNT; ++i) devices.emplace_back(names[i]);
+  targets_.Load(devices, settings_.temppath);
+  const wxBitmap icons[2] = {wxArtProvider::GetBitmap(wxART_CDROM, wxART_OTHER, wxSize(16, 16)),
+                             wxArtProvider::GetBitmap(wxART_HARDDISK, wxART_OTHER, wxSize(16, 16))};
+  for (const DeviceEntry& entry : targets_.Entries()) {
+    targetList_->Append(U(entry.name), icons[entry.kind == DeviceEntry::kWorkFolder ? 1 : 0]);
+    if (!entry.IsWorkFolder()) AddLogLine(1, "查找驱动器 [" + entry.name + "]");
+  }
+  if (targets_.Entries().size() > 1) {
+    targetList_->SetSelection(std::max(0, targets_.Current()));
+    OnSelchangeComboDrives();
+    return;
+  }
+  // Without a recorder the work folder is the one target; there is no driver to install
+  // here, so the question leads to where recorders come from on this system.
+  targetList_->SetSelection(0);
+  if (AskYesNoBox(this, "无法检测兼容 DVD-RW 驱动器。您想要安装 aspi 驱动吗？", true))
+    ShowNoteBox(this, "刻录机通过系统的光驱设备 (/dev/sr*) 访问；请确认您的用户属于 cdrom 组。");
+  targets_.Choose(0, true);
+  RefreshMediumInfo();
+}
+
+void CBurnDlg::OnSelchangeComboDrives() {
+  const int position = targetList_->GetSelection();
+  if (position < 0 || position >= int(targets_.Entries().size())) return;
+  const DeviceEntry& entry = targets_.Entries()[size_t(position)];
+  AddLogLine(1, "选择驱动器 [" + entry.name + "]");
+  bool usable = true;
+  if (!entry.IsWorkFolder() && SetDevice(entry.Letter()) != 0) {
+    ShowNoteBox(this, "not support", false);
+    usable = false;
+  }
+  targets_.Choose(position, usable);
+  RefreshMediumInfo();
+}
+
+void CBurnDlg::RefreshMediumInfo() {
+  MediumView view;
+  const DeviceEntry* entry = targets_.CurrentEntry();
+  if (entry && !entry->IsWorkFolder()) {
+    ReportResult(SetDevice(entry->Letter()), *this, true);
+    MediumInfo info = PrefilledMediumInfo();
+    const int rc = GetMediumInformation(&info);
+    view = ClassifyMedium(rc, info);
+  }
+  const TargetControls c = targets_.Refresh(view);
+  if (c.typeChanged) typeLabel_->SetLabel(U(c.typeText));
+  if (c.sizeChanged) sizeLabel_->SetLabel(U(c.sizeText));
+  if (!c.refusal.empty()) AddLogLine(3, c.refusal);
+  start_->Enable(c.startEnabled);
+  erase_->Enable(c.eraseEnabled);
+}
+
+void CBurnDlg::OnStartButton(wxCommandEvent&) {
+  if (recorder_.Burning())
+    CancelWrite();
+  else if (!job_)
+    StartRun();
+}
+
+void CBurnDlg::StartRun() {
+  const DeviceEntry* chosen = targets_.CurrentEntry();
+  if (!chosen) return;  // a refused device: nothing to write to
+  runEntry_ = *chosen;
+  OfferResult(false);
+  EnableRunControls(false);
+  // The build works on the job's own thread while this dialog's event loop goes on; a
+  // short timer notices the end and finishes the run here.
+  AuthoringOptions options;
+  options.settings = settings_;
+  options.appearance = model_.Appearance();
+  job_ = std::make_unique<AuthoringJob>(titles_, options, *this, *this);
+  job_->Start();
+  jobWatch_.Start(kJobWatchMs);
+}
+
+void CBurnDlg::OnJobWatch(wxTimerEvent&) {
+  if (!job_ || !job_->Done()) return;
+  jobWatch_.Stop();
+  // What the job posted before it ended comes first.
+  CallAfter([this] { FinishRun(); });
+}
+
+void CBurnDlg::FinishRun() {
+  const bool built = job_->Authored();
+  const std::string intermediate = job_->Folders().intermediate;
+  job_.reset();
+  const DeviceEntry entry = runEntry_;
+
+  if (entry.IsWorkFolder()) {
+    EnableRunControls(true);
+    erase_->Disable();
+    if (!built) {
+      DeleteFolderTree(intermediate);
+      StopRunTimer();
+      return;
+    }
+    ClearClock();  // the job has logged "转换完成"
+    OfferResult(true);
+    return;
+  }
+  if (!built) {
+    EnableRunControls(true);
+    StopRunTimer();
+    return;
+  }
+  switch (recorder_.Start(RunOutputRequest(settings_.temppath, entry.Letter(), settings_.burnproof))) {
+    case WriteStart::Declined:
+      EnableRunControls(true);
+      StopRunTimer();
+      return;
+    case WriteStart::SetupFailed:
+      ClearClock();
+      EnableRunControls(true);
+      return;
+    case WriteStart::BurnFailed: {
+      ClearClock();
+      CBurnFolderDlg folder(this, ImageRecorderList(settings_.temppath, settings_.IniPath()),
+                            JoinPath(JoinPath(settings_.temppath, "DVD"), "VIDEO_TS"));
+      folder.ShowModal();
+      EnableRunControls(true);
+      EndModal(0);
+      return;
+    }
+    case WriteStart::Started:
+      start_->SetLabel("取消刻录");
+      start_->Enable();
+      return;
+  }
+}
+
+void CBurnDlg::CancelWrite() {
+  if (!recorder_.Cancel()) return;
+  EnableRunControls(true);
+  ClearClock();
+  start_->SetLabel("开始");
+}
+
+void CBurnDlg::OnBurnDone(const std::string& text) {
+  recorder_.OnBurnDone(text.c_str());
+  EnableRunControls(true);
+  start_->SetLabel("开始");
+  ClearClock();
+}
+
+void CBurnDlg::OnEraseDone(const std::string& text) {
+  if (text.empty()) {
+    ShowStatus("擦除光盘成功完成！", 0, kStatusLogAndProgress, kStatusGreen);
+  } else {
+    ShowStatus("擦除光盘出错: " + text, 0, kStatusProgress, kStatusRed);
+    ShowStatus("擦除光盘出错！", 0, kStatusThenLog, kStatusRed);
+  }
+  if (eraseDialog_) eraseDialog_->EraseDone();
+}
+
+void CBurnDlg::OnErase(wxCommandEvent&) {
+  MediumInfo info = PrefilledMediumInfo();
+  GetMediumInformation(&info);
+  if (info.State == 0) {
+    ShowNoteBox(this, "光盘空白。", false);
+    return;
+  }
+  CEraseDiscDlg dialog(this);
+  eraseDialog_ = &dialog;
+  dialog.ShowModal();
+  eraseDialog_ = nullptr;
+  LoadDriveCombo();
+}
+
+void CBurnDlg::OnTick(wxTimerEvent&) {
+  ++elapsedSeconds_;
+  elapsed_->SetLabel(ElapsedText(elapsedSeconds_));
+}
+
+void CBurnDlg::ClearClock() {
+  elapsed_->SetLabel("");
+  runTimer_.Stop();
+  elapsedSeconds_ = 0;
+}
+
+void CBurnDlg::OfferResult(bool show) {
+  openFolder_->Show(show && CanOpenFolders());
+  playDisc_->Show(show && CanPlayVideoTs());
+  Layout();
+}
+
+void CBurnDlg::OnClose(wxCloseEvent& event) {
+  // While a run or a write is going the dialog stays: Close is disabled then, too.
+  if ((job_ || recorder_.Burning()) && event.CanVeto()) {
+    event.Veto();
+    return;
+  }
+  event.Skip();
+}
+
+}  // namespace vantrel

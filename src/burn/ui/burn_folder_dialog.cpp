@@ -1,0 +1,134 @@
+#include "burn/ui/burn_folder_dialog.h"
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/dirdlg.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include "base/app_folder.h"
+#include "base/paths.h"
+#include "burn/disc_library.h"
+#include "burn/folder_write.h"
+#include "burn/video_ts_check.h"
+#include "burn/ui/library_windows.h"
+#include "project/app_settings.h"
+
+namespace vantrel {
+namespace {
+
+wxString U(const std::string& text) { return wxString::FromUTF8(text); }
+
+}  // namespace
+
+CBurnFolderDlg::CBurnFolderDlg(wxWindow* parent, const std::string& imageRecorders, std::string folder)
+    : wxDialog(parent, 215, "刻录 DVD 光盘"), ui_(this), folder_(std::move(folder)) {
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  auto* deviceBox = new wxStaticBoxSizer(wxVERTICAL, this, "CD/DVD 写入设备");
+  deviceList_ = new wxChoice(deviceBox->GetStaticBox(), kDevices, wxDefaultPosition, wxSize(380, -1));
+  deviceList_->SetName("CD/DVD 写入设备");
+  deviceBox->Add(deviceList_, 0, wxEXPAND | wxALL, 4);
+  top->Add(deviceBox, 0, wxEXPAND | wxALL, 8);
+  auto* help = new wxButton(this, kHelp, "什么是已授权的视频 DVD 映象？", wxDefaultPosition,
+                            wxDefaultSize, wxBORDER_NONE);
+  help->SetFont(wxFontInfo(8).FaceName("Verdana").Underlined());
+  help->SetForegroundColour(*wxBLUE);
+  top->Add(help, 0, wxLEFT | wxRIGHT, 8);
+  auto* folderRow = new wxBoxSizer(wxHORIZONTAL);
+  folderEdit_ = new wxTextCtrl(this, kFolder, "", wxDefaultPosition, wxSize(300, -1), wxTE_READONLY);
+  folderEdit_->SetName("VIDEO_TS 文件夹");
+  folderRow->Add(folderEdit_, 1, wxRIGHT, 6);
+  folderRow->Add(new wxButton(this, kBrowse, "选择..."));
+  top->Add(folderRow, 0, wxEXPAND | wxALL, 8);
+  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+  buttons->Add(new wxButton(this, kErase, "擦除"));
+  buttons->AddStretchSpacer();
+  buttons->Add(new wxButton(this, kWrite, "刻录"));
+  top->Add(buttons, 0, wxEXPAND | wxALL, 8);
+  SetSizerAndFit(top);
+  wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnBrowse, this, kBrowse);
+  wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnWrite, this, kWrite);
+  wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnErase, this, kErase);
+  wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnHelp, this, kHelp);
+  deviceList_->Bind(wxEVT_CHOICE, &CBurnFolderDlg::OnDeviceChoice, this);
+  // Escape closes it as the title-bar button does (it has no Cancel button).
+  Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
+    if (e.GetKeyCode() == WXK_ESCAPE) Close();
+    else e.Skip();
+  });
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(wxID_CANCEL); });
+
+  // The burn dialog may still hold the library when it hands a failed write over.
+  CloseDiscLibrary();
+  OpenDiscLibrary(ui_, imageRecorders, "\r\n无法初始化驱动器，请查阅帮助文件或联系我们来解决此问题。\n");
+  FillDevices();
+  SetAddFileEventCallback(nullptr, nullptr);
+  SetBurnDoneEventCallback(nullptr, nullptr);
+  SetProcessEventCallback(nullptr, nullptr);
+  SetEraseDoneEventCallback(nullptr, nullptr);
+  folderEdit_->ChangeValue(U(folder_));
+  CentreOnParent();
+}
+
+CBurnFolderDlg::~CBurnFolderDlg() { CloseDiscLibrary(); }
+
+void CBurnFolderDlg::FillDevices() {
+  char names[FB_DEVICE_COUNT][FB_DEVICE_NAME_SIZE] = {};
+  int32_t count = 0;
+  GetDevices(names, &count, 1);
+  devices_.clear();
+  for (int i = 0; i < count && i < FB_DEVICE_COUNT; ++i) devices_.emplace_back(names[i]);
+  for (const std::string& name : devices_) deviceList_->Append(U(name));
+  if (devices_.empty()) {
+    ShowNoteBox(this, "找不到 DVD 刻录机。");
+    return;
+  }
+  deviceList_->SetSelection(0);
+  ReportResult(SetDevice(devices_[0][0]), ui_, false);
+}
+
+// A different entry selects that recorder, so the write goes where the list shows.
+void CBurnFolderDlg::OnDeviceChoice(wxCommandEvent&) {
+  const int i = deviceList_->GetSelection();
+  if (i >= 0 && i < int(devices_.size())) ReportResult(SetDevice(devices_[size_t(i)][0]), ui_, false);
+}
+
+std::string CBurnFolderDlg::DriveName() const {
+  const int i = deviceList_->GetSelection();
+  return i >= 0 && i < int(devices_.size()) ? devices_[size_t(i)] : "";
+}
+
+void CBurnFolderDlg::OnBrowse(wxCommandEvent&) {
+  const std::string last = ReadLastDir();
+  // The browser starts at the folder chosen last time.
+  wxDirDialog browser(this, "选择一个存储图片的文件夹", U(last), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+  if (browser.ShowModal() != wxID_OK) return;
+  const std::string path = browser.GetPath().utf8_string();
+  WriteLastDir(path);
+  std::string accepted;
+  const bool valid = ValidateVideoTsFolder(path, accepted);
+  folder_ = accepted;
+  folderEdit_->ChangeValue(U(folder_));
+  if (!valid) ShowNoteBox(this, kNotVideoTsFolder);
+}
+
+void CBurnFolderDlg::OnWrite(wxCommandEvent&) {
+  folder_ = folderEdit_->GetValue().utf8_string();
+  const bool go = PrepareFolderWrite(folder_, ui_);
+  folderEdit_->ChangeValue(U(folder_));
+  if (!go) return;
+  ReportResult(RunLibraryBurnWindow(this, kBurnWindowTitle, DriveName()), ui_, false);
+}
+
+void CBurnFolderDlg::OnErase(wxCommandEvent&) {
+  ReportResult(RunLibraryEraseWindow(this, kEraseWindowTitle, DriveName()), ui_, false);
+}
+
+void CBurnFolderDlg::OnHelp(wxCommandEvent&) {
+  const std::string page = ApplicationFolder() + "help/tutorial/videodvdburner.htm";
+  wxLaunchDefaultBrowser(U("file://" + page + "#1"));
+}
+
+}  // namespace vantrel

@@ -1,0 +1,38 @@
+// CEraseDiscDlg "擦除光盘": asks whether to erase a rewritable disc, starts the erase, shows
+// a wrapping progress bar while it runs, and closes when told the erase has ended.
+#pragma once
+
+#include <wx/dialog.h>
+#include <wx/timer.h>
+
+#include "burn/erase_choice.h"
+
+class wxButton;
+class wxCheckBox;
+class wxGauge;
+
+namespace vantrel {
+
+class CEraseDiscDlg : public wxDialog {
+ public:
+  explicit CEraseDiscDlg(wxWindow* parent);
+  // The erase-done message: stops the bar and closes with OK.
+  void EraseDone();
+  bool Erasing() const { return erasing_; }
+  int QuickFlag() const { return choice_.QuickFlag(); }
+
+ private:
+  void OnQuickClicked(wxCommandEvent& event);
+  void OnYes(wxCommandEvent& event);
+  void OnTick(wxTimerEvent& event);
+
+  EraseChoice choice_;
+  wxCheckBox* quick_;
+  wxGauge* progress_;
+  wxButton* yes_;
+  wxButton* no_;
+  wxTimer timer_;
+  bool erasing_ = false;
+};
+
+}  // namespace vantrel

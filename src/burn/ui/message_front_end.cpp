@@ -1,0 +1,25 @@
+#include "burn/ui/message_front_end.h"
+
+#include <wx/msgdlg.h>
+
+namespace vantrel {
+
+bool AskYesNoBox(wxWindow* owner, const std::string& text, bool informationIcon) {
+  wxMessageDialog box(owner, wxString::FromUTF8(text), "Vantrel",
+                      wxYES_NO | (informationIcon ? wxICON_INFORMATION : 0));
+  box.SetYesNoLabels("是", "否");
+  return box.ShowModal() == wxID_YES;
+}
+
+void ShowNoteBox(wxWindow* owner, const std::string& text, bool informationIcon) {
+  wxMessageDialog box(owner, wxString::FromUTF8(text), "Vantrel",
+                      wxOK | (informationIcon ? wxICON_INFORMATION : 0));
+  box.SetOKLabel("确定");
+  box.ShowModal();
+}
+
+bool MessageFrontEnd::AskYesNo(const std::string& text) { return AskYesNoBox(owner_, text, true); }
+
+void MessageFrontEnd::ShowMessage(const std::string& text) { ShowNoteBox(owner_, text, false); }
+
+}  // namespace vantrel

@@ -1,0 +1,125 @@
+"""The burn dialog's targets driven as a user does: a run written to an image-file recorder
+and read back with independent readers, erasing it, a write cancelled half-way, and the
+folder-burn dialog writing the authored folder through the library's own window."""
+import os
+import subprocess
+import threading
+import time
+
+from dialogs_gui import (Host, answer, check, click, control, descendants, fail, log_has,
+                         log_lines, lsdvd_titles, record_gaps, screenshot, select_entry, wait_for,
+                         wait_gone, wait_window, window)
+
+
+def image_readback(iso, label="NEW DISC"):
+    info = subprocess.run(["isoinfo", "-d", "-i", iso], capture_output=True, text=True).stdout
+    check(("Volume id: " + label) in info if label else "Volume id:" in info,
+          "isoinfo reads the image's volume descriptor")
+    check(lsdvd_titles(iso) == 2, "lsdvd reads two titles from the written image")
+
+
+def write_image(host, burn, iso):
+    start = control(burn, "push button", "开始")
+    wait_for(lambda: start.sensitive, 10, "Start enabled for the image recorder")
+    screenshot("burn-dialog")
+    click(start)
+    wait_for(lambda: log_has(burn, "写入光盘成功完成！"), 180, "the write to end")
+    screenshot("burn-dialog-written")
+    lines = log_lines(burn)
+    for text in ("添加文件...", "写入光盘..."):
+        check(any(l.endswith(text) for l in lines), "logged: " + text)
+    image_readback(iso)
+
+
+def erase_image(host, burn, iso):
+    click(control(burn, "push button", "擦除"))
+    erase = wait_window(host, "擦除光盘")
+    quick = control(erase, "check box", "快速擦除光盘")
+    check(quick.checked, "quick erase starts checked")
+    click(quick)
+    question = answer(host, "否")
+    check("使用整盘擦除吗" in question, "unchecking asks about the full erase")
+    time.sleep(0.3)
+    check(quick.checked, "answering No leaves quick erase checked")
+    screenshot("erase-dialog")
+    click(control(erase, "push button", "是"))
+    wait_gone(host, "擦除光盘", 60)
+    wait_for(lambda: log_has(burn, "擦除光盘成功完成！"), 10, "the erase to be logged")
+    check(os.path.getsize(iso) == 0, "the erased image holds nothing")
+
+
+def cancel_write(host, burn, fifo):
+    targets = descendants(burn, "combo box")[0]
+    select_entry(targets, 1)  # the pipe recorder
+    start = control(burn, "push button", "开始")
+    wait_for(lambda: start.sensitive, 10, "Start enabled for the pipe recorder")
+    click(start)
+    wait_for(lambda: descendants(burn, "push button", "取消刻录"), 120, "the write to start")
+    # The write is held half-way: the pipe is read once, then not until the answer.
+    fd = os.open(fifo, os.O_RDONLY)
+    first = os.read(fd, 65536)
+    check(len(first) > 0, "the write has begun sending the image")
+    click(control(burn, "push button", "取消刻录"))
+    question = answer(host, "否")
+    check("取消写入将可能损坏您的光盘" in question, "Cancel asks first")
+    time.sleep(0.5)
+    check(descendants(burn, "push button", "取消刻录"), "answering No lets the write go on")
+    click(control(burn, "push button", "取消刻录"))
+    drained = []
+    drain = threading.Thread(target=lambda: drained.append(sum(iter(lambda: len(os.read(fd, 65536)), 0))))
+    answer(host, "是")
+    drain.start()
+    wait_for(lambda: descendants(burn, "push button", "开始"), 30, "Start back after the cancel")
+    wait_for(lambda: any("写入光盘被取消！" in l or "写入光盘出错" in l for l in log_lines(burn)) or
+             "写入光盘被取消！" in [l.name for l in descendants(burn, "label")], 30, "the cancel to show")
+    drain.join(30)
+    os.close(fd)
+    screenshot("burn-dialog-cancelled")
+    check(not any(l.endswith("写入光盘成功完成！") for l in log_lines(burn)[-3:]), "the cancelled write is not reported as written")
+
+
+def folder_burn(host, iso):
+    click(control(host.frame, "push button", "刻录"))
+    dialog = wait_window(host, "刻录 DVD 光盘")
+    # Preset with the folder holding VIDEO_TS, as a failed write hands it over.
+    edit = descendants(dialog, "text")[0]
+    screenshot("folder-burn-dialog")
+    click(control(dialog, "push button", "刻录"))
+    wait_for(lambda: edit.queryText().getText(0, -1).endswith("/DVD/VIDEO_TS"), 10,
+             "the accepted VIDEO_TS subfolder shown")
+    wait_for(lambda: [w for w in host.app.children if w.name == "刻录 DVD 光盘"][1:], 30,
+             "the library's writing window")
+    writer = [w for w in host.app.children if w.name == "刻录 DVD 光盘"][-1]
+    wait_for(lambda: descendants(writer, "label", "写入光盘成功完成！"), 120, "the library window's write")
+    screenshot("library-burn-window")
+    click(control(writer, "push button", "关闭"))
+    time.sleep(0.5)
+    image_readback(iso, label="")  # the folder burn keeps the library's own options
+    click(edit)
+    subprocess.run(["xdotool", "key", "Escape"], check=True)
+    wait_gone(host, "刻录 DVD 光盘")
+
+
+def main():
+    host_dir_pipe = "/tmp/vantrel-gui-pipe-%d.iso" % os.getpid()
+    os.mkfifo(host_dir_pipe)
+    host = Host(image_drives=host_dir_pipe)
+    try:
+        iso = os.path.join(host.work, "vantrel.iso")
+        click(control(host.frame, "push button", "运行"))
+        burn = wait_window(host, "刻录光盘")
+        write_image(host, burn, iso)
+        erase_image(host, burn, iso)
+        cancel_write(host, burn, host_dir_pipe)
+        click(control(burn, "push button", "关闭"))
+        wait_gone(host, "刻录光盘")
+        folder_burn(host, iso)
+        report = host.close()
+    finally:
+        host.stop()
+        os.unlink(host_dir_pipe)
+    record_gaps("image recorder write, erase, cancel, folder burn", report)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,140 @@
+"""The menu designer driven as a user does: layout, background colour from the palette
+grid, header text, size, font, and a header colour taken with the eyedropper from a window
+of known colour; then a run to the hard disk whose rendered menu page shows them."""
+import os
+import subprocess
+import time
+
+from dialogs_gui import (Host, window, lsdvd_titles, record_gaps, centre, check, click, click_at, control, descendants, drag, fail,
+                         log_lines, nearest_button_right_of, screenshot, select_entry, wait_for,
+                         wait_gone, wait_window)
+
+# The swatch window's colour, which the eyedropper must read from the screen.
+SWATCH = (0x0A, 0xC8, 0x1E)
+
+
+def colour_value(r, g, b):
+    return r | (g << 8) | (b << 16)
+
+
+def design(host):
+    click(control(host.frame, "push button", "菜单"))
+    designer = wait_window(host, "设计菜单")
+    time.sleep(0.5)
+    screenshot("designer")
+
+    click(control(designer, "push button", "版面"))
+    layout = wait_window(host, "菜单版面")
+    select_entry(control(layout, "combo box", None) if False else descendants(layout, "combo box")[0], 1)
+    click(control(layout, "check box", "页脚线"))
+    screenshot("designer-layout")
+    click(control(layout, "push button", "确定"))
+    wait_gone(host, "菜单版面")
+
+    click(control(designer, "push button", "背景"))
+    background = wait_window(host, "菜单背景设置")
+    colour_button = nearest_button_right_of(background, control(background, "label", "背景颜色:"))
+    click(colour_button)  # a plain click leaves the palette open
+    time.sleep(0.8)
+    screenshot("palette")
+    (bx, by), (bw, bh) = colour_button.position, colour_button.size
+    # The palette opens under the button; cell (6, 0) is pure green.
+    click_at(bx + 6 * 10 + 4, by + bh - 1 + 4)
+    time.sleep(0.5)
+    screenshot("designer-background")
+    click(control(background, "push button", "确定"))
+    wait_gone(host, "菜单背景设置")
+
+    click(control(designer, "push button", "文本"))
+    text = wait_window(host, "文本")
+    header = control(text, "panel", "页眉")
+    edit = descendants(header, "text")[0]
+    click(edit)
+    subprocess.run(["xdotool", "key", "ctrl+a"], check=True)
+    subprocess.run(["xdotool", "type", "--delay", "20", "Holiday 2026"], check=True)
+    combos = descendants(header, "combo box")
+    size = [c for c in combos if c.name.isdigit()][0]
+    select_entry(size, 17)  # 48
+    font = [p for p in descendants(header, "panel") if p.size[0] == 200][0]
+    click(font)
+    time.sleep(0.5)
+    subprocess.run(["xdotool", "key", "Down", "Down", "Return"], check=True)
+    time.sleep(0.3)
+    colour = nearest_button_right_of(header, control(header, "label", "颜色"))
+    # Press on the colour button, drag onto the swatch window and let go there.
+    swatch = window(host.app, "取色样本")
+    drag(centre(colour), centre(swatch))
+    time.sleep(0.8)
+    screenshot("designer-text")
+    click(control(text, "push button", "确定"))
+    wait_gone(host, "文本")
+    time.sleep(0.5)
+    screenshot("designer-after")
+    click(control(designer, "push button", "退出"))
+    wait_gone(host, "设计菜单")
+
+
+def run_to_hard_disk(host):
+    click(control(host.frame, "push button", "运行"))
+    burn = wait_window(host, "刻录光盘")
+    targets = descendants(burn, "combo box")[0]
+    entries = descendants(targets, "menu item")
+    select_entry(targets, len(entries) - 1)  # the work folder
+    start = control(burn, "push button", "开始")
+    wait_for(lambda: start.sensitive, 10, "Start enabled for the work folder")
+    clock = [l for l in descendants(burn, "label") if l.name == ""][0]  # empty until a run
+    click(start)
+    clock_seen = set()
+    end = time.time() + 240
+    next_log_check = 0
+    while time.time() < end:
+        text = clock.name
+        if text:
+            clock_seen.add(text)
+        if time.time() > next_log_check:
+            next_log_check = time.time() + 1
+            if any(line.endswith("转换完成") for line in log_lines(burn)):
+                break
+        time.sleep(0.05)
+    else:
+        fail("the run did not end with 转换完成")
+    screenshot("burn-dialog-done")
+    lines = log_lines(burn)
+    check(any("选择驱动器 [" + host.work + "]" in l for l in lines), "the work folder choice is logged")
+    check(all(l[2] == ":" and l[8:10] == "  " for l in lines), "every log line has its time prefix")
+    check("00:00:01" in clock_seen, "the elapsed-time clock ticked during the build %s" % sorted(clock_seen))
+    check(clock.name == "", "the clock is cleared when the build is done")
+    click(control(burn, "push button", "关闭"))
+    wait_gone(host, "刻录光盘")
+
+
+def main():
+    host = Host()
+    try:
+        design(host)
+        run_to_hard_disk(host)
+        report = host.close()
+    finally:
+        host.stop()
+    check(report.get("layout") == "1", "layout 8 thumbnails kept")
+    check(report.get("footline") == "0", "footer line switched off")
+    check(report.get("background_colour") == str(colour_value(0, 255, 0)), "background from the grid cell")
+    check(report.get("header_text") == "Holiday 2026", "header text taken on OK")
+    check(report.get("header_height") == "48", "header size 48")
+    check(report.get("header_face") not in ("", "Arial"), "header font chosen: " + report.get("header_face", ""))
+    check(report.get("header_colour") == str(colour_value(*SWATCH)),
+          "header colour read from the screen by the eyedropper (%s)" % report.get("header_colour"))
+    record_gaps("design and hard-disk run", report)
+    # The menu page of the run shows the chosen look, read back from the rendered picture.
+    page = os.path.join(host.work, "TEMP", "menu_background01.jpg")
+    check(os.path.exists(page), "menu page rendered")
+    pixel = subprocess.run(["convert", page, "-format", "%[fx:int(255*p{5,300}.r)],%[fx:int(255*p{5,300}.g)],%[fx:int(255*p{5,300}.b)]", "info:"],
+                           capture_output=True, text=True).stdout.strip().split(",")
+    r, g, b = (int(v) for v in pixel)
+    check(r < 40 and g > 215 and b < 40, "menu page background is the green chosen (%d,%d,%d)" % (r, g, b))
+    check(lsdvd_titles(os.path.join(host.work, "DVD", "VIDEO_TS")) == 2,
+          "lsdvd reads two titles from the authored folder")
+
+
+if __name__ == "__main__":
+    main()

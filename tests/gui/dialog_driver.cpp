@@ -1,0 +1,171 @@
+// A small host window for the GUI tests of the menu and burn dialogs: its "菜单", "运行" and
+// "刻录" buttons open the designer, the burn dialog and the folder-burn dialog over a title
+// list made from the files named on the command line, as the main window does. A 10 ms
+// timer records the longest gap between its ticks (how long the event loop was held), and
+// at exit the menu look and that gap are written to the report file.
+//
+//   vantrel_dialog_driver --work DIR --report FILE [--swatch RRGGBB] [--burn-folder DIR] VIDEO...
+// The media headers come first: the toolkit's headers define TRUE and FALSE as macros.
+#include "media/add_titles.h"
+#include "media/thumbnail_owner.h"
+#include "burn/disc_library.h"
+#include "burn/ui/burn_dialog.h"
+#include "burn/ui/burn_folder_dialog.h"
+#include "menu/menu_model.h"
+#include "menu/ui/menu_design_dialog.h"
+#include "project/app_settings.h"
+#include "project/title_list.h"
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/timer.h>
+#include <wx/utils.h>
+
+#include <chrono>
+#include <clocale>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+namespace {
+
+class QuietAddView : public AddTitlesView {
+ public:
+  bool ChooseFiles(std::vector<std::string>&) override { return false; }
+  void ShowProgress(const std::string&) override {}
+  void CloseProgress() override {}
+  void ShowDecoderNotice(const std::string&) override {}
+  void ShowTotalDuration(int) override {}
+};
+
+class HostFrame : public wxFrame {
+ public:
+  HostFrame(AppSettings& settings, TitleList& titles, std::string report, wxColour swatch,
+            std::string burnFolder)
+      : wxFrame(nullptr, wxID_ANY, "Vantrel 对话框测试", wxPoint(0, 0), wxSize(520, 160)),
+        settings_(settings), titles_(titles), report_(std::move(report)),
+        burnFolder_(std::move(burnFolder)), gapTimer_(this) {
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    auto* menu = new wxButton(this, wxID_ANY, "菜单");
+    auto* run = new wxButton(this, wxID_ANY, "运行");
+    auto* burn = new wxButton(this, wxID_ANY, "刻录");
+    auto* quit = new wxButton(this, wxID_ANY, "退出");
+    quit->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); });
+    row->Add(menu, 0, wxALL, 6);
+    row->Add(run, 0, wxALL, 6);
+    row->Add(burn, 0, wxALL, 6);
+    row->Add(quit, 0, wxALL, 6);
+    // A window of known colour away from the dialogs, for the eyedropper to read.
+    auto* sample = new wxFrame(this, wxID_ANY, "取色样本", wxPoint(1000, 800), wxSize(120, 90),
+                               wxFRAME_TOOL_WINDOW | wxBORDER_NONE | wxFRAME_FLOAT_ON_PARENT);
+    auto* patch = new wxPanel(sample, wxID_ANY);
+    patch->SetBackgroundColour(swatch);
+    sample->Show();
+    SetSizer(row);
+    model_.Rebuild(titles_, settings_.layout, settings_.IsNtsc());
+    menu->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+      model_.Rebuild(titles_, settings_.layout, settings_.IsNtsc());
+      CMenuDesignDlg(this, model_, titles_, settings_).ShowModal();
+    });
+    run->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CBurnDlg(this, settings_, model_, titles_).ShowModal(); });
+    burn->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+      wxBusyCursor wait;
+      CBurnFolderDlg(this, ImageRecorderList(settings_.temppath, settings_.IniPath()), burnFolder_)
+          .ShowModal();
+    });
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); });
+    Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& e) {
+      WriteReport();
+      e.Skip();
+    });
+    last_ = Clock::now();
+    gapTimer_.Start(10);
+  }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  void Tick() {
+    const auto now = Clock::now();
+    const double gap = std::chrono::duration<double, std::milli>(now - last_).count();
+    last_ = now;
+    // A modal message box runs its own loop and ticks on; only a held loop shows here.
+    if (gap > maxGapMs_) maxGapMs_ = gap;
+    const CBurnDlg* burn = OpenBurnDialog();
+    const bool busy = burn && burn->Busy();
+    if (busy && wasBusy_ && gap > maxRunGapMs_) maxRunGapMs_ = gap;
+    if (gap > 80) {
+      const std::string last = burn && !burn->Log().Lines().empty() ? burn->Log().Lines().back().text : "";
+      longGaps_ += std::to_string(int(gap)) + " ms" + (busy && wasBusy_ ? " (run)" : "") + " after: " + last + "; ";
+    }
+    wasBusy_ = busy;
+  }
+  void WriteReport() {
+    const MenuAppearance& look = model_.Appearance();
+    std::ofstream out(report_);
+    out << "max_gap_ms=" << maxGapMs_ << "\nrun_max_gap_ms=" << maxRunGapMs_ << "\nlong_gaps=" << longGaps_ << "\n"
+        << "layout=" << settings_.layout << "\nheadline=" << settings_.headline
+        << "\nfootline=" << settings_.footline << "\nbackground_picture=" << look.backgroundPicture
+        << "\nbackground_colour=" << look.backgroundColour << "\nheader_text=" << look.headerText
+        << "\nheader_face=" << look.headerFont.face << "\nheader_height=" << look.headerFont.height
+        << "\nheader_colour=" << look.headerColour << "\nfooter_colour=" << look.footerColour
+        << "\n";
+  }
+
+  AppSettings& settings_;
+  TitleList& titles_;
+  MenuModel model_;
+  std::string report_;
+  std::string burnFolder_;  // preset in the folder-burn dialog, as after a failed write
+  wxTimer gapTimer_;
+  Clock::time_point last_;
+  double maxGapMs_ = 0;
+  double maxRunGapMs_ = 0;  // while a run or a write was in progress
+  bool wasBusy_ = false;
+  std::string longGaps_;  // each gap over 80 ms, with the log line shown before it
+};
+
+class DriverApp : public wxApp {
+ public:
+  bool OnInit() override {
+    // The program's texts are UTF-8: the toolkit converts them by the character locale.
+    std::setlocale(LC_ALL, "");
+    if (!std::strstr(std::setlocale(LC_CTYPE, nullptr), "UTF-8")) std::setlocale(LC_CTYPE, "C.UTF-8");
+    std::string work, report = "/dev/null", burnFolder;
+    unsigned long swatch = 0x0AC81E;
+    std::vector<std::string> videos;
+    for (int i = 1; i < argc; ++i) {
+      const std::string arg = argv[i].utf8_string();
+      if (arg == "--work" && i + 1 < argc) work = argv[++i].utf8_string();
+      else if (arg == "--report" && i + 1 < argc) report = argv[++i].utf8_string();
+      else if (arg == "--burn-folder" && i + 1 < argc) burnFolder = argv[++i].utf8_string();
+      else if (arg == "--swatch" && i + 1 < argc) swatch = std::stoul(argv[++i].utf8_string(), nullptr, 16);
+      else videos.push_back(arg);
+    }
+    settings_ = AppSettings(work + "/Settings.ini");
+    settings_.temppath = work;
+    settings_.resolution = 0;
+    settings_.layout = 0;
+    ThumbnailHost host;
+    QuietAddView view;
+    AddTitleFiles(titles_, host, view, videos);
+    auto* frame = new HostFrame(settings_, titles_, report,
+                                wxColour((swatch >> 16) & 0xFF, (swatch >> 8) & 0xFF, swatch & 0xFF),
+                                burnFolder);
+    frame->Show();
+    return true;
+  }
+
+ private:
+  AppSettings settings_;
+  TitleList titles_;
+};
+
+}  // namespace
+}  // namespace vantrel
+
+wxIMPLEMENT_APP(vantrel::DriverApp);

@@ -1,0 +1,262 @@
+"""Shared steps of the menu and burn dialog GUI tests: the host program started over a few
+generated clips, finding windows and controls in the accessibility tree, clicks and drags
+through the X server, waiting, and screenshots into build/screens/."""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+
+os.environ.setdefault("DOGTAIL_DEBUG", "0")
+from dogtail.config import config  # noqa: E402
+
+config.searchCutoffCount = 20
+config.searchBackoffDuration = 0.25
+config.logDebugToStdOut = False
+config.logDebugToFile = False
+from dogtail import tree  # noqa: E402
+import pyatspi  # noqa: E402
+
+BUILD = os.environ["VANTREL_BUILD_DIR"]
+SCREENS = os.path.join(BUILD, "screens")
+
+
+def fail(message):
+    print("FAIL: " + message)
+    try:
+        screenshot("failure-" + os.path.basename(sys.argv[0]).replace(".py", ""))
+    except Exception:
+        pass
+    sys.exit(1)
+
+
+def check(condition, message):
+    if not condition:
+        fail(message)
+    print("ok: " + message)
+
+
+def make_clips(folder, count=2):
+    """DVD-ready MPEG-2 clips, and from the second on MPEG-4 AVI clips the run converts
+    (which takes a few seconds, so the clock and the event loop are watched at work)."""
+    clips = []
+    sources = ["testsrc", "smptebars", "rgbtestsrc"]
+    for i in range(count):
+        avi = i > 0
+        path = os.path.join(folder, "clip%d.%s" % (i + 1, "avi" if avi else "mpg"))
+        video = "%s=size=%s:rate=25" % (sources[i % 3], "640x480" if avi else "720x576")
+        audio = "sine=frequency=%d:sample_rate=48000" % (440 + 110 * i)
+        codec = ["-c:v", "mpeg4", "-c:a", "ac3"] if avi else ["-target", "pal-dvd"]
+        subprocess.run(["ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i", video, "-f",
+                        "lavfi", "-i", audio, "-t", "30" if avi else "2"] + codec + [path],
+                       check=True)
+        clips.append(path)
+    return clips
+
+
+class Host:
+    """The dialog host program over its own work folder."""
+
+    def __init__(self, clips=2, swatch="0AC81E", image_drives=""):
+        self.temp = tempfile.mkdtemp(prefix="vantrel-gui-")
+        self.work = os.path.join(self.temp, "work")
+        os.makedirs(self.work)
+        self.report = os.path.join(self.temp, "report.txt")
+        env = dict(os.environ, VANTREL_APPDIR=os.path.join(BUILD, "app"),
+                   VANTREL_REGISTRY_DIR=os.path.join(self.temp, "registry"),
+                   XDG_CONFIG_HOME=os.path.join(self.temp, "config"),
+                   XDG_CACHE_HOME=os.path.join(self.temp, "cache"))
+        env.pop("VANTREL_IMAGE_DRIVES", None)
+        if image_drives:
+            env["VANTREL_IMAGE_DRIVES"] = image_drives
+        self.clips = make_clips(self.temp, clips)
+        self.log = open(os.path.join(self.temp, "host.log"), "w")
+        self.process = subprocess.Popen(
+            [os.path.join(BUILD, "tests", "vantrel_dialog_driver"), "--work", self.work,
+             "--report", self.report, "--swatch", swatch,
+             "--burn-folder", os.path.join(self.work, "DVD")] + self.clips,
+            env=env, stdout=self.log, stderr=subprocess.STDOUT)
+        self.app = wait_for(lambda: find_app("vantrel_dialog_driver"), 30, "the host program")
+        self.frame = wait_for(lambda: window(self.app, "Vantrel 对话框测试"), 20, "the host window")
+
+    def close(self):
+        """Closes the host window (which writes the report) and returns the report."""
+        if self.process.poll() is None:
+            click(control(self.frame, "push button", "退出"))
+            try:
+                self.process.wait(5)
+            except subprocess.TimeoutExpired:
+                self.process.terminate()
+                self.process.wait(5)
+        values = {}
+        if os.path.exists(self.report):
+            for line in open(self.report, encoding="utf-8"):
+                key, _, value = line.rstrip("\n").partition("=")
+                values[key] = value
+        return values
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+def find_app(name):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        if app is not None and app.name == name:
+            return tree.Node(app) if not isinstance(app, tree.Node) else app
+    return None
+
+
+def window(app, title):
+    for child in app.children:
+        if child.name == title and child.roleName in ("frame", "dialog", "window", "file chooser"):
+            return child
+    return None
+
+
+def wait_for(probe, seconds, what):
+    end = time.time() + seconds
+    while time.time() < end:
+        try:
+            value = probe()
+        except Exception:  # the tree changes under us while windows open and close
+            value = None
+        if value:
+            return value
+        time.sleep(0.2)
+    fail("timed out waiting for " + what)
+
+
+def wait_window(host, title, seconds=20):
+    return wait_for(lambda: window(host.app, title), seconds, "window " + title)
+
+
+def wait_gone(host, title, seconds=20):
+    wait_for(lambda: window(host.app, title) is None, seconds, "window %s to close" % title)
+
+
+def descendants(node, role=None, name=None):
+    found = []
+
+    def visit(n):
+        for c in n.children:
+            if (role is None or c.roleName == role) and (name is None or c.name == name):
+                found.append(c)
+            visit(c)
+
+    visit(node)
+    return found
+
+
+def control(node, role, name):
+    found = descendants(node, role, name)
+    if not found:
+        fail("no %s %r" % (role, name))
+    return found[0]
+
+
+def centre(node):
+    (x, y), (w, h) = node.position, node.size
+    return x + w // 2, y + h // 2
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool"] + list(args), check=True)
+
+
+def click_at(x, y):
+    xdotool("mousemove", str(x), str(y))
+    time.sleep(0.1)
+    xdotool("click", "1")
+
+
+def click(node):
+    click_at(*centre(node))
+
+
+def drag(start, end):
+    xdotool("mousemove", str(start[0]), str(start[1]))
+    time.sleep(0.1)
+    xdotool("mousedown", "1")
+    time.sleep(0.4)
+    steps = 8
+    for i in range(1, steps + 1):
+        xdotool("mousemove", str(start[0] + (end[0] - start[0]) * i // steps),
+                str(start[1] + (end[1] - start[1]) * i // steps))
+        time.sleep(0.05)
+    time.sleep(0.2)
+    xdotool("mouseup", "1")
+
+
+def select_entry(combo, index):
+    """Chooses an entry of a drop-down list as a user's pick does."""
+    combo.querySelection().selectChild(index)
+    time.sleep(0.3)
+
+
+def screenshot(name):
+    os.makedirs(SCREENS, exist_ok=True)
+    subprocess.run(["import", "-window", "root", os.path.join(SCREENS, name + ".png")], check=True)
+
+
+def nearest_button_right_of(node, label):
+    """The nameless push button (a colour button) on the same row right of a label."""
+    lx, ly = centre(label)
+    best = None
+    for b in descendants(node, "push button", ""):
+        (x, y), (w, h) = b.position, b.size
+        if abs(y + h // 2 - ly) < 14 and x > lx and (best is None or x < best.position[0]):
+            best = b
+    if best is None:
+        fail("no colour button beside " + label.name)
+    return best
+
+
+def log_lines(dialog):
+    """The texts of the burn dialog's event log."""
+    table = control(dialog, "table", None) if descendants(dialog, "table") else None
+    if table is None:
+        return []
+    return [c.name for c in descendants(table, "table cell")]
+
+
+def lsdvd_titles(path):
+    """The number of titles the independent reader finds."""
+    out = subprocess.run(["lsdvd", path], capture_output=True, text=True).stdout
+    return len(re.findall(r"^Title: \d+", out, re.M))
+
+
+def record_gaps(what, report):
+    """Notes the longest event-loop gaps the host measured, for the report."""
+    line = "%s: longest event-loop gap %s ms during runs and writes, %s ms in the whole session" % (
+        what, report.get("run_max_gap_ms"), report.get("max_gap_ms"))
+    print(line)
+    print("gaps over 80 ms: " + report.get("long_gaps", ""))
+    os.makedirs(SCREENS, exist_ok=True)
+    with open(os.path.join(SCREENS, "event-loop-gaps.txt"), "a") as f:
+        f.write(line + "\n")
+
+
+def message_box(host, seconds=20):
+    """The message box that is open (a question or a note)."""
+    def find():
+        for child in host.app.children:
+            if child.roleName in ("alert", "dialog") and descendants(child, "push button", "确定") + \
+                    descendants(child, "push button", "是"):
+                return child
+        return None
+    return wait_for(find, seconds, "a message box")
+
+
+def answer(host, button):
+    box = message_box(host)
+    text = " ".join(l.name for l in descendants(box, "label"))
+    click(control(box, "push button", button))
+    return text
+
+
+def log_has(dialog, text):
+    return any(line.endswith(text) for line in log_lines(dialog))
