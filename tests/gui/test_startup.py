@@ -31,7 +31,12 @@ def test(box):
     check(settings.sections() == ["general", "menu", "dvd"] or set(settings.sections()) == {"general", "menu", "dvd"},
           "sections %r" % settings.sections())
     check(settings["general"]["skin"] == "1", "skin default")
-    check(len(settings["dvd"]) == 11 and len(settings["menu"]) == 3, "all fifteen keys written")
+    keys = {"general": ["skin"], "menu": ["layout", "headline", "footline"],
+            "dvd": ["temppath", "burnproof", "cachimage", "dvdhigh", "deletetemp", "createmenu", "audiocodec",
+                    "convertbefore", "zoom", "filesystem", "resolution"]}
+    for section, names in keys.items():
+        for name in names:
+            check(name in settings[section], "%s/%s written though nothing changed" % (section, name))
 
 
 run(test, "startup")
