@@ -188,7 +188,14 @@ void MainDialog::BindCommands() {
   };
   SetAcceleratorTable(wxAcceleratorTable(2, keys));
   // The accelerators arrive as menu events with the control ids.
-  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(wxID_CANCEL); });
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
+    // While files are being added the window stays: the add still works on its list.
+    if (progress_ && event.CanVeto()) {
+      event.Veto();
+      return;
+    }
+    EndModal(wxID_CANCEL);
+  });
   // Escape closes the window, as the close box does (the window has no cancel button).
   Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
     if (event.GetKeyCode() == WXK_ESCAPE && !progress_)
