@@ -39,6 +39,14 @@ for file in lib/vantrel/vantrel-author lib/vantrel/regsvr32 lib/vantrel/encorva-
   expect contents "$contents" " \./usr/$file\$"
 done
 expect contents "$contents" ' \./usr/bin/vantrel-author -> \.\./lib/vantrel/vantrel-author$'
+# Everything the build put into its application folder to ship (programs, modules, data,
+# help pages, skins) is in the package; what runs leave there is not the build's.
+shipped=$(cd "$build/app" && find . -type f ! -path './TEMP/*' ! -name 'Settings.ini' ! -name 'TEMPBITMAP*' \
+          ! -name 'Bitmap00000*' ! -name 'tmpFoxImage*' ! -name '.vantrel-write-probe*' | sed 's|^\./||' | sort)
+while IFS= read -r file; do
+  [[ -z $file ]] && continue
+  grep -qF " ./usr/lib/vantrel/$file" <<<"$contents" || { echo "missing from the package: $file"; failed=1; }
+done <<<"$shipped"
 # Nothing a run leaves behind travels with the package.
 if grep -qE 'TEMPBITMAP|Bitmap00000|tmpFoxImage|Settings\.ini|/TEMP/' <<<"$contents"; then
   echo "run-time leftovers in the package:"
