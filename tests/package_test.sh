@@ -32,6 +32,10 @@ for dependency in dvdauthor mjpegtools genisoimage 'libavformat[0-9]+' 'libavcod
                   'libcairo2' 'libpango-1.0-0' 'libc6'; do
   expect dependencies "$depends" "(^|, )$dependency( |,|$)"
 done
+# The desktop program brings the wx runtime with it.
+if [[ -f $build/app/vantrel ]]; then
+  expect dependencies "$depends" "(^|, )libwxgtk3\.[0-9]+-[0-9]+( |,|$)"
+fi
 for file in lib/vantrel/vantrel-author lib/vantrel/regsvr32 lib/vantrel/encorva-convert \
             lib/vantrel/Encorva.so lib/vantrel/mpgfiltr.so lib/vantrel/libfoxburner.so \
             lib/vantrel/libvantrel_com.so lib/vantrel/layout.ini lib/vantrel/support.ini \
