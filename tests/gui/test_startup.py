@@ -20,7 +20,7 @@ def test(box):
     check(settings.sections() == ["general", "menu", "dvd"] or set(settings.sections()) == {"general", "menu", "dvd"},
           "sections %r" % settings.sections())
     check(settings["general"]["skin"] == "1", "skin default")
-    check(len(settings["dvd"]) == 11 and len(settings["menu"]) == 3, "all fifteen keys written")
+    check(len(settings["dvd"]) == 12 and len(settings["menu"]) == 3, "all sixteen keys written (disccapacity too)")
 
 
 run(test, "startup")
