@@ -18,8 +18,9 @@ config.logDebugToFile = False
 from dogtail import tree  # noqa: E402
 import pyatspi  # noqa: E402
 
-BUILD = os.environ["VANTREL_BUILD_DIR"]
-SCREENS = os.path.join(BUILD, "screens")
+# run.py names the application folder (BUILD/app) and the screenshot folder.
+BUILD = os.path.dirname(os.environ["VANTREL_APP_BUILD_DIR"].rstrip("/"))
+SCREENS = os.environ["VANTREL_SCREENS"]
 
 
 def fail(message):
