@@ -1,3 +1,5 @@
+// The component headers come before the toolkit's, which define TRUE and FALSE as macros.
+#include "burn/hosted_conversion_control.h"
 #include "burn/ui/burn_dialog.h"
 
 #include <wx/app.h>
@@ -74,6 +76,10 @@ CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, co
     ShowNoteBox(this, "驱动器无法初始化...联系支持！\n" + Format("错误: %s", LibraryText(rc).c_str()), false);
   SetASPI(1);
   LoadDriveCombo();
+  // The hosted conversion control: without the registered component the dialog opens
+  // all the same, as nothing of a run uses the control.
+  conversionControl_ = std::make_unique<HostedConversionControl>();
+  conversionControl_->Create();
   progress_->SetRange(100);
   progress_->SetValue(0);
   SetFinalizeEventCallback(TraceHook, this);
