@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "authoring/command_templates.h"
+#include "authoring/disc_fit_plan.h"
 #include "authoring/dvd_compliance.h"
 #include "authoring/dvd_script_writer.h"
 #include "authoring/progress_monitor.h"
@@ -27,6 +28,20 @@ bool WrittenSince(const std::string& path, std::filesystem::file_time_type start
   std::error_code ec;
   const auto written = std::filesystem::last_write_time(path, ec);
   return !ec && written >= start - std::chrono::seconds(1);
+}
+
+// What title `i` is made into: the disc's shape and sound as `harmony` says, at the video
+// rate the disc plan gives it. A title encoded only to fit keeps the sound it shares with
+// the disc (`facts`, as the run authors it); an encode would otherwise give it AC-3
+// whatever the other titles carry.
+DiscTarget TitleTarget(const HarmonyPlan& harmony, const TitleFacts& facts, std::size_t i, int rate) {
+  DiscTarget target = harmony.targets[i];
+  target.videoBitRate = rate;
+  if (rate > 0 && !target.uniformSound && facts.readable && CanEncodeSound(facts.sound)) {
+    target.sound = AudioCodecOf(facts.sound.format);
+    target.uniformSound = true;
+  }
+  return target;
 }
 
 }  // namespace
@@ -138,17 +153,42 @@ bool AuthoringDriver::RepairTitles() {
     const bool compliant = DvdCompliance(source, questions);
     repairs.push_back(!compliant || avi || wmv || settings_.convertbefore);
   }
-  const HarmonyPlan plan = PlanDiscHarmony(titles, repairs);
+  // The disc's one shape and sound come first: they decide which titles are encoded and
+  // so share the disc's room.
+  const std::vector<HarmonyTitle> authored = AuthoredTitles(repairs);
+  const HarmonyPlan harmony = PlanTitleHarmony(authored, settings_.zoom);
+  for (const std::string& line : HarmonyReasons(harmony)) Log(line);
+  // The plan is made, and a disc that cannot hold the list even at the lowest rate is
+  // asked about, before anything is encoded.
+  std::optional<DiscFitPlan> plan = PlanDiscFit(repairs, harmony);
+  if (plan && !plan->Fits() &&
+      !questions.AskYesNo(FitOverflowQuestion(plan->BytesAtFloor(), plan->CapacityBytes(),
+                                              kFitFloorBitRate))) {
+    Log("被用户取消，文件大小超过光盘容量", kStatusBlue);
+    return false;
+  }
+  std::vector<int> shownRates;
+  for (std::size_t i = 0; plan && i < titles.size(); ++i) shownRates.push_back(plan->VideoBitRate(int(i)));
+
   for (std::size_t i = 0; i < titles.size(); ++i) {
-    const std::string& source = titles[i]->SourcePath;
-    if (!repairs[i] && !plan.Converts(i)) continue;
+    MenuEntry& entry = *titles[i];
+    const std::string& source = entry.SourcePath;
+    const int index = int(i);
+    if (!repairs[i] && !harmony.Converts(i) && !(plan && plan->Encodes(index))) {
+      if (plan) plan->Written(index, std::int64_t(FileSize(source)));
+      continue;
+    }
+    const int rate = plan ? plan->VideoBitRate(index) : 0;
+    if (rate > 0 && rate != shownRates[i])
+      Log(FitTitleText(index + 1, FileNameOf(source), rate, plan->PredictBytes(index, rate)));
     std::string target = RepairTarget(source);
-    if (repairs[i]) Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
-    if (plan.Converts(i)) Log(HarmonyStatus(plan, i, FileNameOf(source)));
+    if (repairs[i] || !harmony.Converts(i)) Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+    if (harmony.Converts(i)) Log(HarmonyStatus(harmony, i, FileNameOf(source)));
     // A repair left by an earlier run must not pass for this one's.
     DeleteFolderTree(target);
     const auto started = std::filesystem::file_time_type::clock::now();
-    if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, ntsc, plan.targets[i]);
+    if (steps_.convertToDvdMpeg)
+      steps_.convertToDvdMpeg(source, target, ntsc, TitleTarget(harmony, authored[i].facts, i, rate));
     // A conversion that wrote nothing must not pass: an unopenable file would count as
     // compliant and an unreadable one as having video.
     const bool written = FileSize(target) > 0 && WrittenSince(target, started);
@@ -158,22 +198,69 @@ bool AuthoringDriver::RepairTitles() {
       Log("无法修复视频文件，创建 DVD 失败。", kStatusRed);
       return false;
     }
-    titles[i]->RepairedPath = target;
+    entry.RepairedPath = target;
+    // The titles still to come are planned again from what this one really took.
+    if (plan) plan->Written(index, std::int64_t(FileSize(target)));
   }
   return true;
 }
 
-HarmonyPlan AuthoringDriver::PlanDiscHarmony(const std::vector<std::unique_ptr<MenuEntry>>& titles,
-                                             const std::vector<bool>& repairs) const {
+std::vector<HarmonyTitle> AuthoringDriver::AuthoredTitles(const std::vector<bool>& repairs) const {
   const TvStandard tv = settings_.IsNtsc() ? TvStandard::Ntsc : TvStandard::Pal;
-  std::vector<HarmonyTitle> planned;
+  const auto& titles = model_.Titles();
+  std::vector<HarmonyTitle> authored;
   for (std::size_t i = 0; i < titles.size(); ++i) {
     const std::string& source = titles[i]->SourcePath;
-    planned.push_back({repairs[i] ? RepairedTitleFacts(source, tv, AudioCodec::Ac3) : ReadTitleFacts(source),
-                       repairs[i]});
+    authored.push_back({repairs[i] ? RepairedTitleFacts(source, tv, AudioCodec::Ac3) : ReadTitleFacts(source),
+                        repairs[i]});
   }
-  HarmonyPlan plan = PlanTitleHarmony(planned, settings_.zoom);
-  for (const std::string& line : HarmonyReasons(plan)) Log(line);
+  return authored;
+}
+
+std::int64_t AuthoringDriver::MenuStreamBytes() const {
+  if (!settings_.createmenu)
+    return std::int64_t(FileSize(ApplicationFolder() + (settings_.IsNtsc() ? "bn.mpg" : "bp.mpg")));
+  std::int64_t bytes = 0;
+  for (int page = 1; page <= model_.PageCount(); ++page)
+    bytes += std::int64_t(FileSize(folders_.intermediate + PageFileName("menu", page, ".mpg")));
+  return bytes;
+}
+
+std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(const std::vector<bool>& repairs,
+                                                       const HarmonyPlan& harmony) {
+  if (!steps_.fitFacts) return std::nullopt;
+  const bool ntsc = settings_.IsNtsc();
+  const auto& entries = model_.Titles();
+  std::vector<FitTitle> titles;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::string& source = entries[i]->SourcePath;
+    FitTitle facts;
+    // An unreadable title is planned as nothing; its repair fails and stops the run.
+    if (!steps_.fitFacts(source, ntsc, harmony.targets[i], facts)) facts = FitTitle{};
+    // A title used as it is takes its file's bytes; one made anew is ready only when its
+    // pictures are kept (copied, or only its sound encoded).
+    if (!repairs[i] && !harmony.Converts(i)) {
+      facts.ready = true;
+      facts.readyBytes = std::int64_t(FileSize(source));
+    }
+    if (!facts.ready) facts.readyBytes = 0;
+    titles.push_back(facts);
+  }
+  FitLimits limits;
+  limits.capacitySectors =
+      capacitySectors_ > 0 ? capacitySectors_ : DiscCapacitySectors(settings_.disccapacity);
+  limits.menuBytes = MenuStreamBytes();
+  limits.menuPages = settings_.createmenu ? model_.PageCount() : 1;
+  DiscFitPlan plan(limits, std::move(titles));
+
+  Log(FitCapacityText(capacitySectors_ > 0 ? capacityName_ : DiscCapacityName(settings_.disccapacity),
+                      plan.CapacityBytes()));
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const int index = int(i);
+    const int rate = plan.VideoBitRate(index);
+    const std::int64_t bytes = plan.Encodes(index) ? plan.PredictBytes(index, rate) : plan.ReadyBytes(index);
+    Log(FitTitleText(index + 1, FileNameOf(entries[i]->SourcePath), rate, bytes));
+  }
   return plan;
 }
 

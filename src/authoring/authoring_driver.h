@@ -6,10 +6,11 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "authoring/disc_fit_plan.h"
 #include "authoring/run_folders.h"
 #include "convert/convert_to_dvd_mpeg.h"
 
@@ -21,7 +22,7 @@ class RunQuestion;
 class RunStatus;
 class TitleList;
 struct HarmonyPlan;
-struct MenuEntry;
+struct HarmonyTitle;
 
 // What the run needs from the other subsystems.
 struct AuthoringSteps {
@@ -30,10 +31,15 @@ struct AuthoringSteps {
   // Makes every page's menu stream; false when it failed and the user chose not to go on
   // (on Yes it clears the create-menu setting and returns true).
   std::function<bool(MenuModel&, AppSettings&, const RunFolders&)> makeMenuVideos;
-  // Repairs one title into DVD MPEG-2, made for the disc's shape and sound as `target`
-  // says; may rewrite `output`. Its result is not relied on.
+  // Repairs one title into DVD MPEG-2, made for its disc as `target` says (the disc's shape
+  // and sound, the video rate planned for it); may rewrite `output`. Its result is not
+  // relied on.
   std::function<bool(const std::string& source, std::string& output, bool ntsc, const DiscTarget& target)>
       convertToDvdMpeg;
+  // What the disc plan needs of the title the repair makes of `path` for `target` (`ready`:
+  // its pictures would be kept, at `readyBytes`); false when the file cannot be read.
+  // Without it the run makes no plan.
+  std::function<bool(const std::string& path, bool ntsc, const DiscTarget& target, FitTitle& facts)> fitFacts;
   // 1 video stream present, 0 none, negative when the file cannot be read.
   std::function<int(const std::string& path)> hasVideoStream;
   // The second way to build the disc when the authoring tool fails.
@@ -58,6 +64,12 @@ class AuthoringDriver {
   bool AuthoringRun();
 
   const RunFolders& Folders() const { return folders_; }
+  // The disc the titles are planned for, instead of the one of the disccapacity setting
+  // (a recorder's loaded medium).
+  void SetDiscCapacity(std::int64_t sectors, std::string name) {
+    capacitySectors_ = sectors;
+    capacityName_ = std::move(name);
+  }
   std::string RepairTarget(const std::string& source) const;
 
  private:
@@ -65,8 +77,12 @@ class AuthoringDriver {
   // Repairs the titles that need it and brings the others in line with the disc's one
   // title set (shape and sound), each written once in its final form.
   bool RepairTitles();
-  HarmonyPlan PlanDiscHarmony(const std::vector<std::unique_ptr<MenuEntry>>& titles,
-                              const std::vector<bool>& repairs) const;
+  // Every title as the run will author it: its facts after repair when it is repaired.
+  std::vector<HarmonyTitle> AuthoredTitles(const std::vector<bool>& repairs) const;
+  // The disc plan of the titles, `repairs` and `harmony` telling which are made anew and
+  // for what; empty without one.
+  std::optional<DiscFitPlan> PlanDiscFit(const std::vector<bool>& repairs, const HarmonyPlan& harmony);
+  std::int64_t MenuStreamBytes() const;
   std::int64_t ExpectedSizeMb() const;
   RunStatus& Status() const;
   RunQuestion& Question() const;
@@ -77,6 +93,8 @@ class AuthoringDriver {
   const TitleList& titles_;
   AuthoringSteps steps_;
   RunFolders folders_;
+  std::int64_t capacitySectors_ = 0;  // 0: from the disccapacity setting
+  std::string capacityName_;
   RunStatus* status_ = nullptr;  // null: the installed front end's
   RunQuestion* question_ = nullptr;
 };

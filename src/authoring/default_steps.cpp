@@ -6,6 +6,7 @@
 #include "authoring/run_status.h"
 #include "base/app_folder.h"
 #include "convert/convert_to_dvd_mpeg.h"
+#include "convert/dvd_title_facts.h"
 #include "media/media_probe.h"
 #include "menu/menu_model.h"
 #include "menu/menu_renderer.h"
@@ -47,6 +48,16 @@ AuthoringSteps StepsFor(FrontEnd ui) {
     return done;
   };
   steps.hasVideoStream = [](const std::string& path) { return HasVideoStream(path); };
+  steps.fitFacts = [](const std::string& path, bool ntsc, const DiscTarget& target, FitTitle& facts) {
+    DvdTitleFacts title;
+    if (!DvdTitleFactsOf(path, ntsc, title, target)) return false;
+    facts.seconds = title.seconds;
+    facts.pixelsPerSecond = title.pixelsPerSecond;
+    facts.audioBitRate = title.audioBitRate;
+    facts.ready = title.copied;
+    facts.readyBytes = title.copiedBytes;
+    return true;
+  };
   steps.fallback = [ui](MenuModel& model, AppSettings& settings, const RunFolders& folders) {
     StillMovieMaker movieMaker;
     return RunImageBuilderFallback(model, settings, folders, &movieMaker, ui.Status(), ui.Question());

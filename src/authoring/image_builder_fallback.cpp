@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "authoring/movie_maker.h"
@@ -72,7 +73,8 @@ class BuilderHandle {
 }  // namespace
 
 std::string ImageBuilderIniPath() {
-  return RuntimeFilePath("tmpFoxImage", ".ini");
+  static std::atomic<int> runs{0};
+  return RuntimeFilePath("tmpFoxImage", Format("-%d.ini", ++runs));
 }
 
 bool WriteImageBuilderIni(const std::string& path, const MenuModel& model, const RunFolders& folders) {
@@ -99,8 +101,10 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
   if (movieMaker) MakeMenuMovie(*movieMaker, settings, folders);
   const std::string iniPath = ImageBuilderIniPath();
   WriteImageBuilderIni(iniPath, model, folders);
-
-  if (!DVDImageBuild_LoadINI(builder.get(), iniPath.c_str()))
+  const bool loaded = DVDImageBuild_LoadINI(builder.get(), iniPath.c_str());
+  // The builder has read what it needs; a file per run would only pile up.
+  std::remove(iniPath.c_str());
+  if (!loaded)
     return Fail("载入输入 INI 文件失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
   DVDImageBuild_SetOutputFolder(builder.get(), folders.work.c_str());
   DVDImageBuild_SetVideoFormat(builder.get(), settings.IsNtsc() ? "NTSC" : "PAL");

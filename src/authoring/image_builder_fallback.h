@@ -13,8 +13,9 @@ class RunQuestion;
 class RunStatus;
 struct RunFolders;
 
-// "tmpFoxImage-PID.ini" in the run-time folder: the application folder, or the user's
-// cache folder when the application folder cannot be written.
+// "tmpFoxImage-PID-N.ini" in the run-time folder (the application folder, or the user's
+// cache folder when the application folder cannot be written), a name of this run alone.
+// The fallback removes it once the builder has read it.
 std::string ImageBuilderIniPath();
 
 // Writes the builder's INI for the model's titles; other keys of the file stay.

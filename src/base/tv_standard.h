@@ -1,5 +1,5 @@
 // The TV standard of a disc, a run or an encoding: one type for what the settings keep as
-// "resolution" (1 NTSC, 0 PAL) and the contract's calls pass as an `ntsc` flag.
+// "resolution" (1 NTSC, 0 PAL) and older calls pass as an `ntsc` flag.
 #pragma once
 
 namespace vantrel {

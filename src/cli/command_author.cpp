@@ -39,6 +39,10 @@ constexpr const char* kUsage =
     "  --pal, --ntsc       video standard (default: the resolution setting)\n"
     "  --menu, --no-menu   with or without a DVD menu (default: the createmenu setting)\n"
     "  --convert-before    convert every title, also DVD-compliant ones\n"
+    "  --dvd5, --dvd9      the disc the titles are planned to fill (default: the\n"
+    "                      disccapacity setting)\n"
+    "  --disc-sectors N    plan for a disc of N sectors of 2048 bytes instead\n"
+    "                      (712891 for an 8 cm DVD)\n"
     "  --layout N          menu layout: 0 (6), 1 (8) or 2 (12 thumbnails per page)\n"
     "  --shape 4:3|16:9    the disc's picture shape when its titles differ (default: the zoom setting)\n"
     "  --header TEXT       the menu's header text\n"
@@ -54,6 +58,7 @@ struct Options {
   bool scriptsOnly = false;
   Answer answer = Answer::Ask;
   std::optional<std::string> header, footer, background, device;
+  long long discSectors = 0;
 };
 
 // 0 parsed, otherwise the exit status to end with.
@@ -76,6 +81,11 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
       settings.resolution = arg == "--ntsc" ? 1 : 0;
     } else if (arg == "--menu" || arg == "--no-menu") {
       settings.createmenu = arg == "--menu";
+    } else if (arg == "--dvd5" || arg == "--dvd9") {
+      settings.disccapacity = arg == "--dvd9" ? 1 : 0;
+    } else if (arg == "--disc-sectors") {
+      char* end = nullptr;
+      if (!value(text) || (options.discSectors = std::strtoll(text.c_str(), &end, 10)) <= 0 || *end) return 2;
     } else if (arg == "--convert-before") {
       settings.convertbefore = true;
     } else if (arg == "--layout") {
@@ -177,6 +187,7 @@ int Author(const TitleList& titles, const AppSettings& settings, const Options& 
   if (options.background) look.backgroundPicture = *options.background;
   run.appearance = look;
   if (options.device) run.recorder = *options.device;
+  run.discSectors = options.discSectors;
   AuthoringJob job(titles, std::move(run), ui, ui);
   // A disc write is cancelled by Ctrl+C; without a recorder Ctrl+C ends the program.
   std::optional<InterruptWatch> interrupt;

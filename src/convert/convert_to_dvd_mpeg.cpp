@@ -42,6 +42,7 @@ bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc, 
   EncoderGraphJob job(FormatFamily::Dvd, StandardOfNtscFlag(ntsc != 0), sound, kSetting42Value);
   job.SetDiscTarget(target.displayShape, target.uniformSound);
   job.SetFiles(source, output);
+  job.SetVideoBitRate(target.videoBitRate);
 
   if (com::FAILED(job.BuildAndStart())) {
     std::string why = job.EncoderError().empty() ? job.BuildError() : job.EncoderError();

@@ -13,14 +13,19 @@ namespace vantrel {
 // display puts it on its progress bar.
 using ConvertProgress = std::function<void(int percent)>;
 
-// What a title must become to share its disc's one title set: the shape of its frame and
-// the format of its sound. The default leaves both as the repair chooses them.
+// What a title must become on its disc: the shape of its frame and the format of its
+// sound, which it shares with the disc's one title set, and the video rate the disc's plan
+// gives it. The default leaves all three as the repair chooses them.
 struct DiscTarget {
   int displayShape = 0;  // 0 as the source, 2 4:3, 3 16:9 (letterboxed or pillarboxed)
   AudioCodec sound = AudioCodec::Ac3;  // sound that is encoded (encoder setting 44)
   // On: the sound is always `sound` at 48 kHz; a DVD-legal source keeps its pictures and
   // only its sound is encoded.
   bool uniformSound = false;
+  // Above 0: the average video rate (bits/s) asked of the encoder instead of the format's
+  // own; the peak stays the format's. A DVD-legal source whose video takes more than this
+  // is encoded rather than copied.
+  int videoBitRate = 0;
   bool operator==(const DiscTarget&) const = default;
 };
 
@@ -35,7 +40,7 @@ std::string DvdMpegOutputName(const std::string& output);
 // no output file is left.
 bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc,
                       const ConvertProgress& progress = {}, std::string* errorText = nullptr);
-// The same, made for a disc whose titles share one shape and one sound format.
+// The same, made for its disc as `target` says.
 bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc, const DiscTarget& target,
                       const ConvertProgress& progress = {}, std::string* errorText = nullptr);
 

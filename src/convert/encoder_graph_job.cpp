@@ -130,6 +130,7 @@ HRESULT EncoderGraphJob::CreateEncoder() {
     encoderSettings_->SetReferenceDistance(setting42Value_);
     if (displayShape_) encoderSettings_->SetDisplayShape(displayShape_);
     if (uniformSound_) encoderSettings_->SetUniformSound(1);
+    if (videoBitRate_ > 0) encoderSettings_->SetVideoBitRate(videoBitRate_);
   }
   return S_OK;
 }

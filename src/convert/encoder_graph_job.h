@@ -23,6 +23,8 @@ class EncoderGraphJob {
   // Applied after the format and settings 42 and 44: the frame's shape (0 from the source,
   // 2 4:3, 3 16:9) and whether the sound is always encoded to setting 44.
   void SetDiscTarget(LONG displayShape, bool uniformSound);
+  // The average video rate to ask of the encoder (bits/s); 0 keeps the format's own.
+  void SetVideoBitRate(LONG bitsPerSecond) { videoBitRate_ = bitsPerSecond; }
   com::HRESULT BuildAndStart();
   // Until the graph ends; `progress` gets the percentage written about once a second.
   // `eventCode` gets the graph's end (EC_COMPLETE, EC_USERABORT, EC_ERRORABORT) or 0.
@@ -51,6 +53,7 @@ class EncoderGraphJob {
   LONG tvStandard_;
   LONG setting44Value_;
   LONG setting42Value_;
+  LONG videoBitRate_ = 0;
   LONG displayShape_ = 0;
   bool uniformSound_ = false;
   com::BSTR outputFile_ = nullptr;

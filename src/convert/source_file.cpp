@@ -111,6 +111,18 @@ bool IsDvdLegalVideo(const SourceFile& source, const EncoderPreset& preset, std:
     if (avio_size(ctx->pb) * 8.0 / seconds > kDvdMaxMuxRate)
       return why = "the file's bit rate is above the DVD limit", false;
   }
+  // A caller that asked for less than the format's own rate wants the title smaller than
+  // a copy of it would be.
+  const int ownRate = PresetFor(preset.family, preset.tv).videoBitRate;
+  if (preset.videoBitRate > 0 && preset.videoBitRate < ownRate && ctx->pb && source.duration100ns > 0) {
+    const double fileRate = avio_size(ctx->pb) * 8.0 / (source.duration100ns / 1e7);
+    double sound = 0;  // without a sound track the file is all video
+    if (source.audio >= 0) {
+      const AVCodecParameters* a = ctx->streams[source.audio]->codecpar;
+      sound = a->bit_rate > 0 ? double(a->bit_rate) : double(preset.audioBitRate);
+    }
+    if (fileRate - sound > preset.videoBitRate) return why = "the video bit rate is above the one asked for", false;
+  }
   return true;
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/log.h"
 #include "encorva_convert/event_sink.h"
 #include "platform/com/bstr.h"
 #include "platform/com/connection_point.h"
@@ -148,6 +149,10 @@ void ShowProgress(double position, double duration) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // What the modules report goes to standard error: warnings and errors.
+  vantrel::SetLogSink([](vantrel::LogLevel level, const std::string& text) {
+    if (level >= vantrel::LogLevel::kWarning) std::fprintf(stderr, "%s\n", text.c_str());
+  });
   std::vector<std::string> names;
   bool info = false;
   long format = 7;

@@ -4,7 +4,10 @@
 
 #include "authoring/authoring_driver.h"
 #include "authoring/default_steps.h"
+#include "authoring/disc_fit_plan.h"
 #include "base/app_folder.h"
+#include "base/text_format.h"
+#include "burn/medium_view.h"
 #include "jobs/job_front_end.h"
 #include "jobs/recorder_session.h"
 
@@ -37,6 +40,15 @@ JobResult AuthoringJob::Execute() {
   }
   AuthoringDriver driver(settings, model_, titles_, DefaultAuthoringSteps(status_, question_), status_,
                          question_);
+  if (options_.discSectors > 0) {
+    driver.SetDiscCapacity(options_.discSectors,
+                           Format("%lld 个扇区", static_cast<long long>(options_.discSectors)));
+  } else if (letter) {
+    // The titles are planned for the loaded medium when it tells its size.
+    const MediumView medium = ReadMedium(letter);
+    if (medium.result == 0 && medium.kind == MediumKind::Dvd && medium.capacityBytes >= kDiscSectorBytes)
+      driver.SetDiscCapacity(std::int64_t(medium.capacityBytes) / kDiscSectorBytes, medium.typeText);
+  }
   const bool ok = driver.StartRun();
   folders_ = driver.Folders();
   if (ok && !letter) status_.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);

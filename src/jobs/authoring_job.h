@@ -13,6 +13,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,7 @@ struct AuthoringOptions {
   AppSettings settings;                      // the run's settings (work folder, standard, menu)
   std::optional<MenuAppearance> appearance;  // the designer's menu look; unset: the default
   std::string recorder;                      // drive letter to write to; "" : the work folder only
+  std::int64_t discSectors = 0;              // the disc planned for; 0: the setting's or the medium's
 };
 
 class AuthoringJob : public Job {

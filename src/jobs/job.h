@@ -31,7 +31,7 @@ inline JobResult JobFailed(std::string reason) { return {false, false, std::move
 
 // Runs a job's body once, on its own thread (Start) or the caller's (Run). The job's
 // thread is initialised for components and pumps its own window messages. Destroying it
-// waits for the body to end; a job declares it as its last member.
+// waits for the body to end.
 class JobThread {
  public:
   explicit JobThread(std::function<JobResult()> body);

@@ -47,6 +47,7 @@ void AppSettings::Load() {
   zoom = ini_.ReadInt(kDvd, "zoom", zoom);
   headline = ini_.ReadInt(kMenu, "headline", headline);
   footline = ini_.ReadInt(kMenu, "footline", footline);
+  disccapacity = ini_.ReadInt(kDvd, "disccapacity", disccapacity);
 }
 
 bool AppSettings::Save() {
@@ -67,6 +68,7 @@ bool AppSettings::Save() {
       {kDvd, "zoom", number(zoom)},
       {kDvd, "filesystem", number(filesystem)},
       {kDvd, "resolution", number(resolution)},
+      {kDvd, "disccapacity", number(disccapacity)},
   });
 }
 

@@ -14,7 +14,7 @@ struct AppSettings {
   explicit AppSettings(std::string iniPath);
 
   void Load();
-  // Writes all fifteen keys in one replacement of the file; false when it failed.
+  // Writes every key in one replacement of the file; false when it failed.
   bool Save();
   const std::string& IniPath() const { return ini_.Path(); }
 
@@ -33,6 +33,7 @@ struct AppSettings {
   int zoom = 1;
   int filesystem = 1;
   int resolution = 1;  // 1 NTSC, 0 PAL
+  int disccapacity = 0;  // the disc a run is planned for: 0 DVD-5, 1 DVD-9
 
   bool IsNtsc() const { return resolution == 1; }
   TvStandard Standard() const { return StandardOfNtscFlag(IsNtsc()); }

@@ -8,6 +8,7 @@
 
 #include "authoring/command_templates.h"
 #include "authoring/default_steps.h"
+#include "authoring/image_builder_fallback.h"
 #include "authoring/shell_command.h"
 #include "base/paths.h"
 #include "base/xml_text.h"
@@ -197,7 +198,10 @@ TEST_F(AuthoringRunTest, WhenTheAuthoringToolFailsTheImageBuilderMakesTheDisc) {
   ASSERT_EQ(dvd.titles.size(), 1u);
   ASSERT_EQ(dvd.menus.size(), 1u);
   EXPECT_EQ(dvd.menus[0].buttons, 1);
-  EXPECT_TRUE(FileExists(temp_ / "app/tmpFoxImage-" + std::to_string(getpid()) + ".ini"));
+  // The builder's INI was this run's alone and is gone again.
+  EXPECT_EQ(ImageBuilderIniPath().rfind(temp_ / "app/tmpFoxImage-" + std::to_string(getpid()) + "-", 0), 0u);
+  for (const auto& entry : std::filesystem::directory_iterator(temp_ / "app"))
+    EXPECT_EQ(entry.path().filename().string().rfind("tmpFoxImage", 0), std::string::npos) << entry.path();
 }
 
 TEST_F(AuthoringRunTest, TheImageBuilderRefusesTitlesThatAreGone) {

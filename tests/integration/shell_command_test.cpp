@@ -5,8 +5,11 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 
+#include "authoring/command_templates.h"
 #include "base/message_pump.h"
 #include "base/paths.h"
 #include "support/temp_folder.h"
@@ -73,6 +76,55 @@ TEST(ShellCommand, ChildGetsDefaultSignalHandling) {
   ShellResult result = RunShell("yes | head -c 10 >/dev/null; exit 0");
   sigaction(SIGPIPE, &old, nullptr);
   EXPECT_TRUE(result.Succeeded());  // finishes instead of spinning on EPIPE forever
+}
+
+TEST(ShellCommand, TheToolsContextIsTheChildsAlone) {
+  // The tools' folder is the child's working folder and first on its PATH, the run's
+  // variables are the child's, its output goes to the run's log; this process keeps its own.
+  test::TempFolder temp;
+  MakeFolder(temp / "tools 'x'");
+  test::WriteText(temp / "tools 'x'/ls", "#!/bin/sh\necho \"tool in $(pwd) for $VIDEO_FORMAT\"\n");
+  std::filesystem::permissions(temp / "tools 'x'/ls", std::filesystem::perms::owner_all);
+  const std::string folderBefore = std::filesystem::current_path().string();
+  ASSERT_EQ(std::getenv("VIDEO_FORMAT"), nullptr);
+  const ShellContext context{temp / "tools 'x'", {"VIDEO_FORMAT=NTSC"}, temp / "run.log"};
+  EXPECT_TRUE(ShellCommand("ls; echo to-stderr >&2", context));
+  EXPECT_TRUE(ShellCommand("ls", context));  // appended, not replaced
+  EXPECT_EQ(test::ReadText(temp / "run.log"), "tool in " + temp / "tools 'x'" + " for NTSC\nto-stderr\n" +
+                                                   "tool in " + temp / "tools 'x'" + " for NTSC\n");
+  EXPECT_EQ(std::filesystem::current_path().string(), folderBefore);
+  EXPECT_EQ(std::getenv("VIDEO_FORMAT"), nullptr);
+  // A folder that is not there: the command does not run anywhere else.
+  ShellResult missing = RunShell("echo ran > " + ShellQuote(temp / "ran.txt"), {temp / "gone", {}, ""});
+  EXPECT_FALSE(missing.started);
+  EXPECT_FALSE(FileExists(temp / "ran.txt"));
+}
+
+TEST(ChildProcess, StreamsExitAndSignalAreTheChildsOwn) {
+  test::TempFolder temp;
+  test::WriteText(temp / "in.txt", "from a file\n");
+  ChildOptions options;
+  options.stdinPath = temp / "in.txt";
+  options.stdoutPath = temp / "out.txt";
+  options.stderrPath = temp / "err.txt";
+  options.environment = ChildEnvironment("", {"GREETING=hello"});
+  pid_t pid = SpawnChild({"sh", "-c", "cat; echo $GREETING; echo oops >&2; exit 4"}, options);
+  ASSERT_GT(pid, 0);
+  ChildExit exit = WaitForChild(pid);
+  EXPECT_EQ(exit.exitCode, 4);
+  EXPECT_EQ(exit.Status(), 4);
+  EXPECT_EQ(test::ReadText(temp / "out.txt"), "from a file\nhello\n");
+  EXPECT_EQ(test::ReadText(temp / "err.txt"), "oops\n");
+  EXPECT_EQ(std::getenv("GREETING"), nullptr);
+
+  pid = SpawnChild({"sh", "-c", "kill -TERM $$"}, {});
+  exit = WaitForChild(pid);
+  EXPECT_EQ(exit.signal, SIGTERM);
+  EXPECT_EQ(exit.Status(), 128 + SIGTERM);
+  int error = 0;
+  EXPECT_EQ(SpawnChild({"no-such-program-anywhere"}, {}, &error), -1);
+  EXPECT_EQ(error, ENOENT);
+  EXPECT_EQ(WaitForChild(-1).Status(), -1);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // Path helpers, duration text, UTF conversion and run folders.
 #include <gtest/gtest.h>
+#include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "authoring/run_folders.h"
+#include "base/atomic_file.h"
 #include "base/duration_text.h"
 #include "base/paths.h"
 #include "base/utf.h"
@@ -85,6 +88,38 @@ TEST(Utf, RoundTripsAndCutsAtCharacterBoundaries) {
 TEST(XmlText, EscapesReservedCharactersOnly) {
   EXPECT_EQ(XmlEscape("a&b<c>\"d'e 中文"), "a&amp;b&lt;c&gt;&quot;d&apos;e 中文");
   EXPECT_EQ(XmlEscape("/plain/path.mpg"), "/plain/path.mpg");
+}
+
+TEST(PendingFile, TheTargetChangesOnlyWhenTheNewFileIsComplete) {
+  test::TempFolder temp;
+  const std::string target = temp / "Settings.ini";
+  test::WriteText(target, "old");
+  chmod(target.c_str(), 0640);
+  {
+    PendingFile file;
+    ASSERT_TRUE(file.Create(target));
+    EXPECT_EQ(file.Path().rfind(target + ".part-", 0), 0u);
+    test::WriteText(file.Path(), "half");
+  }  // never committed: the temporary goes, the target stays
+  EXPECT_EQ(test::ReadText(target), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.Path()), {}), 1);
+
+  ASSERT_TRUE(WriteFileAtomically(target, "new"));
+  EXPECT_EQ(test::ReadText(target), "new");
+  struct stat info {};
+  stat(target.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);  // the old file's permissions stay
+  // A new file gets what the file creation mask allows.
+  const mode_t mask = umask(027);
+  ASSERT_TRUE(WriteFileAtomically(temp / "fresh.txt", "x"));
+  umask(mask);
+  stat((temp / "fresh.txt").c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  // A folder that is not there: nothing is written and the reason is kept.
+  PendingFile nowhere;
+  EXPECT_FALSE(nowhere.Create(temp / "none/x.ini"));
+  EXPECT_EQ(errno, ENOENT);
+  EXPECT_FALSE(nowhere.Commit());
 }
 
 TEST(RunFolders, DerivedFromWorkAndApplicationFolders) {

@@ -28,6 +28,7 @@ TEST(AppSettings, DefaultsWithoutSettingsFile) {
   EXPECT_EQ(s.footline, 1);
   EXPECT_EQ(s.audiocodec, 1);
   EXPECT_EQ(s.zoom, 1);
+  EXPECT_EQ(s.disccapacity, 0);  // DVD-5
   EXPECT_FALSE(s.cachimage || s.dvdhigh || s.deletetemp);
 }
 
@@ -50,7 +51,7 @@ TEST(AppSettings, LoadRules) {
   EXPECT_NE(test::ReadText(temp / "Settings.ini").find("burnproof=1\n"), std::string::npos);
 }
 
-TEST(AppSettings, SaveWritesAllFifteenKeysInOrder) {
+TEST(AppSettings, SaveWritesAllKeysInOrder) {
   test::TempFolder temp;
   AppSettings s(temp / "Settings.ini");
   s.temppath = "/w";
@@ -59,7 +60,8 @@ TEST(AppSettings, SaveWritesAllFifteenKeysInOrder) {
             "[general]\nskin=1\n\n"
             "[menu]\nlayout=2\nheadline=1\nfootline=1\n\n"
             "[dvd]\ntemppath=/w\nburnproof=1\ncachimage=0\ndvdhigh=0\ndeletetemp=0\n"
-            "createmenu=1\naudiocodec=1\nconvertbefore=0\nzoom=1\nfilesystem=1\nresolution=1\n");
+            "createmenu=1\naudiocodec=1\nconvertbefore=0\nzoom=1\nfilesystem=1\nresolution=1\n"
+            "disccapacity=0\n");
 }
 
 TEST(AppSettings, RoundTripOfChangedValues) {
@@ -77,6 +79,7 @@ TEST(AppSettings, RoundTripOfChangedValues) {
   a.zoom = 0;
   a.filesystem = 0;
   a.resolution = 0;
+  a.disccapacity = 1;
   ASSERT_TRUE(a.Save());
   AppSettings b(temp / "Settings.ini");
   b.Load();
@@ -92,6 +95,7 @@ TEST(AppSettings, RoundTripOfChangedValues) {
   EXPECT_EQ(b.zoom, 0);
   EXPECT_EQ(b.filesystem, 0);
   EXPECT_EQ(b.resolution, 0);
+  EXPECT_EQ(b.disccapacity, 1);
 }
 
 TEST(AppSettings, MalformedFileKeepsDefaults) {

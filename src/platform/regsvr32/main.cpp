@@ -8,9 +8,14 @@
 #include <cstring>
 #include <string>
 
+#include "base/log.h"
 #include "platform/com/runtime.h"
 
 int main(int argc, char** argv) {
+  // What the modules report goes to standard error: warnings and errors.
+  vantrel::SetLogSink([](vantrel::LogLevel level, const std::string& text) {
+    if (level >= vantrel::LogLevel::kWarning) std::fprintf(stderr, "%s\n", text.c_str());
+  });
   using namespace vantrel::com;
   bool silent = false, unregister = false;
   std::string module;

@@ -1,0 +1,111 @@
+// Fitting a title list onto one disc: how many bytes the disc holds, how many of them the
+// navigation files and the file system take, and the video bit rate of every title that is
+// encoded, so that the disc is filled without overflowing it. Pure arithmetic; the
+// authoring driver feeds it facts and the bytes each encoded title really came to, and the
+// plan of the titles still to encode is made again from those bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+inline constexpr std::int64_t kDiscSectorBytes = 2048;
+inline constexpr std::int64_t kDvd5Sectors = 2295104;  // single layer, 4.7 GB
+inline constexpr std::int64_t kDvd9Sectors = 4171712;  // dual layer, 8.5 GB
+
+// The `disccapacity` setting: 0 DVD-5, 1 DVD-9; any other value counts as DVD-5.
+std::int64_t DiscCapacitySectors(int disccapacity);
+// "DVD-5 (4.7 GB)" or "DVD-9 (8.5 GB)", the names the disc format dialog offers.
+const char* DiscCapacityName(int disccapacity);
+
+// Below 2 Mbit/s a full-size MPEG-2 frame (720 x 576 at 25 or 720 x 480 at 29.97 frames/s,
+// about 0.19 and 0.16 bit per pixel) breaks into blocks on ordinary motion; titles are
+// never planned below it.
+inline constexpr int kFitFloorBitRate = 2000000;
+
+// One title of the list as the plan sees it.
+struct FitTitle {
+  double seconds = 0;
+  // Picture pixels per second that the video bits are spread over: the picture's area in
+  // the output frame (without letterbox bars) times the frame rate.
+  double pixelsPerSecond = 0;
+  int audioBitRate = 0;  // bits/s of the sound an encode writes (kept at its rate)
+  // The title can go on the disc as it is, at this many bytes; such a title is encoded
+  // only when the others cannot fit beside it.
+  bool ready = false;
+  std::int64_t readyBytes = 0;
+};
+
+struct FitLimits {
+  std::int64_t capacitySectors = kDvd5Sectors;
+  std::int64_t menuBytes = 0;  // the menu streams (VIDEO_TS.VOB), already made
+  int menuPages = 1;
+  int ceilingBitRate = 6000000;  // the encoder's own DVD rate: no title grows beyond today's
+  int floorBitRate = kFitFloorBitRate;
+  double gopSeconds = 0.6;  // one navigation pack per group of pictures
+};
+
+class DiscFitPlan {
+ public:
+  DiscFitPlan(FitLimits limits, std::vector<FitTitle> titles);
+
+  // False when the list overflows the disc even with every title encoded at the floor.
+  bool Fits() const { return fits_; }
+  // Whether title `index` is to be encoded, and at which average video rate (bits/s).
+  bool Encodes(int index) const { return titles_[index].encode; }
+  int VideoBitRate(int index) const { return titles_[index].encode ? titles_[index].rate : 0; }
+  // Bytes title `index` takes when it goes on the disc without being encoded.
+  std::int64_t ReadyBytes(int index) const { return titles_[index].facts.readyBytes; }
+
+  // Title `index` is done: it takes `bytes` on the disc. The titles not yet done are
+  // planned again from what is left.
+  void Written(int index, std::int64_t bytes);
+
+  std::int64_t CapacityBytes() const { return limits_.capacitySectors * kDiscSectorBytes; }
+  // Navigation files, file system and menus.
+  std::int64_t OverheadBytes() const;
+  // The whole disc as planned now (written titles at their real size).
+  std::int64_t PlannedBytes() const;
+  // The whole disc with every title that may be encoded at the floor.
+  std::int64_t BytesAtFloor() const;
+
+  // Bytes a title encoded at `videoBitRate` takes in its program stream.
+  std::int64_t PredictBytes(int index, int videoBitRate) const;
+
+ private:
+  struct Entry {
+    FitTitle facts;
+    bool encode = false;
+    bool written = false;
+    int rate = 0;
+    std::int64_t writtenBytes = 0;
+    std::int64_t predictedBytes = 0;  // at its rate when it was written, without correction
+  };
+
+  void Plan();
+  // Rates for the titles to encode that fill `budget`; false when even the floor overflows.
+  bool Share(std::int64_t budget);
+  std::int64_t FixedBytes() const;
+  std::int64_t EncodedBytes() const;
+  double ModelBytes(const Entry& entry, double videoBitRate) const;
+  double OwnVideoBitRate(const Entry& entry) const;
+  int RateAt(const Entry& entry, double bitsPerPixel) const;
+
+  FitLimits limits_;
+  std::vector<Entry> titles_;
+  double correction_ = 1.0;
+  double level_ = 0;  // bits per pixel of the titles to encode
+  bool fits_ = true;
+};
+
+// The lines of the event log that show a plan.
+std::string FitCapacityText(const std::string& discName, std::int64_t capacityBytes);
+std::string FitTitleText(int titleNumber, const std::string& name, int videoBitRate,
+                         std::int64_t bytes);
+// The question asked before anything is encoded when even the floor overflows the disc.
+std::string FitOverflowQuestion(std::int64_t bytesAtFloor, std::int64_t capacityBytes,
+                                int floorBitRate);
+
+}  // namespace vantrel

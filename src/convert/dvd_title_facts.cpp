@@ -1,0 +1,40 @@
+#include "convert/dvd_title_facts.h"
+
+#include "convert/encoder_internal.h"
+#include "convert/picture_fit.h"
+
+namespace vantrel {
+
+bool DvdTitleFactsOf(const std::string& path, bool ntsc, DvdTitleFacts& facts, const DiscTarget& target) {
+  encoder::SourceFile source;
+  std::string why;
+  if (!source.Open(path, why)) return false;
+  const AVCodecParameters* v = source.ctx->streams[source.video]->codecpar;
+  EncoderPreset preset = PresetFor(FormatFamily::Dvd, StandardOfNtscFlag(ntsc));
+  preset.displayShape = target.displayShape;
+  preset.audio = target.sound;
+  preset.uniformSound = target.uniformSound;
+  preset = ResolvePreset(preset, v->width, v->height, source.frameRate);
+  const double shape = source.displayAspect > 0 ? source.displayAspect : 4.0 / 3.0;
+  const PictureRect picture =
+      FitPicture(shape, preset.width, preset.height, OutputDisplayAspect(preset, shape));
+  facts = DvdTitleFacts{};
+  facts.seconds = source.duration100ns / 1e7;
+  facts.pixelsPerSecond = double(picture.width) * picture.height * preset.frameRate.Value();
+  facts.audioBitRate = preset.audioBitRate;
+  const EncodeMode mode = encoder::ChooseMode(source, preset);
+  facts.copied = mode == EncodeMode::Remux || mode == EncodeMode::RemuxNewSound;
+  if (facts.copied && source.ctx->pb) facts.copiedBytes = avio_size(source.ctx->pb);
+  if (mode == EncodeMode::RemuxNewSound && facts.seconds > 0) {
+    // The pictures stay; the sound is replaced by sound at the encoded rate.
+    double oldSound = 0;  // a title without sound gets a track
+    if (source.audio >= 0) {
+      const std::int64_t rate = source.ctx->streams[source.audio]->codecpar->bit_rate;
+      oldSound = rate > 0 ? double(rate) : double(preset.audioBitRate);  // unknown: taken as the same
+    }
+    facts.copiedBytes += std::int64_t((preset.audioBitRate - oldSound) * facts.seconds / 8);
+  }
+  return true;
+}
+
+}  // namespace vantrel

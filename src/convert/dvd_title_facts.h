@@ -1,0 +1,28 @@
+// What planning a disc needs to know of one title before it is repaired: its length, how
+// many picture pixels per second its DVD encode carries (bars left out), the sound rate an
+// encode writes, and whether the encoder would keep its pictures rather than encode them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "convert/convert_to_dvd_mpeg.h"
+
+namespace vantrel {
+
+struct DvdTitleFacts {
+  double seconds = 0;
+  double pixelsPerSecond = 0;
+  int audioBitRate = 0;
+  // The encoder keeps the title's pictures: it copies the title, or encodes only its sound.
+  bool copied = false;
+  // What such a title comes to: the file's own bytes, with its sound at the encoded rate
+  // when only the sound is encoded.
+  std::int64_t copiedBytes = 0;
+};
+
+// The facts of the title the repair makes of `path` for a disc as `target` says (its rate
+// left aside). False when the file cannot be read as a video.
+bool DvdTitleFactsOf(const std::string& path, bool ntsc, DvdTitleFacts& facts, const DiscTarget& target = {});
+
+}  // namespace vantrel
