@@ -39,6 +39,13 @@ for file in lib/vantrel/vantrel-author lib/vantrel/regsvr32 lib/vantrel/encorva-
   expect contents "$contents" " \./usr/$file\$"
 done
 expect contents "$contents" ' \./usr/bin/vantrel-author -> \.\./lib/vantrel/vantrel-author$'
+# The desktop program with its entry, icons, skins and help pages.
+for file in lib/vantrel/vantrel lib/vantrel/devior.smf lib/vantrel/x-plus.smf lib/vantrel/kromo.smf \
+            lib/vantrel/help/overview/overview.htm share/applications/vantrel.desktop \
+            share/icons/hicolor/48x48/apps/vantrel.png share/icons/hicolor/scalable/apps/vantrel.svg; do
+  expect contents "$contents" " \./usr/$file\$"
+done
+expect contents "$contents" ' \./usr/bin/vantrel -> \.\./lib/vantrel/vantrel$'
 # Nothing a run leaves behind travels with the package.
 if grep -qE 'TEMPBITMAP|Bitmap00000|tmpFoxImage|Settings\.ini|/TEMP/' <<<"$contents"; then
   echo "run-time leftovers in the package:"
