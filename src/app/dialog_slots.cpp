@@ -2,6 +2,7 @@
 
 #include <wx/dialog.h>
 
+#include "app/app_windows.h"
 #include "burn/disc_library.h"
 #include "burn/ui/burn_dialog.h"
 #include "burn/ui/burn_folder_dialog.h"
@@ -21,7 +22,8 @@ void InstallDialogSlots(MainWindowSlots& slots) {
     dialog.ShowModal();
   };
   slots.folderBurn = [](wxWindow* parent, AppSettings& settings) {
-    CBurnFolderDlg dialog(parent, ImageRecorderList(settings.temppath, settings.IniPath()));
+    CBurnFolderDlg dialog(parent, ImageRecorderList(settings.temppath, settings.IniPath()), "",
+                          [](const std::string& page) { ShowHelpTopic(page); });
     dialog.ShowModal();
   };
 }

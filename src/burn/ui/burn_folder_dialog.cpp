@@ -23,19 +23,20 @@ namespace {
 
 }  // namespace
 
-CBurnFolderDlg::CBurnFolderDlg(wxWindow* parent, const std::string& imageRecorders, std::string folder)
-    : wxDialog(parent, 215, U("刻录 DVD 光盘")), ui_(this), folder_(std::move(folder)) {
+CBurnFolderDlg::CBurnFolderDlg(wxWindow* parent, const std::string& imageRecorders, std::string folder,
+                               HelpOpener help)
+    : wxDialog(parent, 215, U("刻录 DVD 光盘")), ui_(this), help_(std::move(help)), folder_(std::move(folder)) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   auto* deviceBox = new wxStaticBoxSizer(wxVERTICAL, this, U("CD/DVD 写入设备"));
   deviceList_ = new wxChoice(deviceBox->GetStaticBox(), kDevices, wxDefaultPosition, wxSize(380, -1));
   deviceList_->SetName(U("CD/DVD 写入设备"));
   deviceBox->Add(deviceList_, 0, wxEXPAND | wxALL, 4);
   top->Add(deviceBox, 0, wxEXPAND | wxALL, 8);
-  auto* help = new wxButton(this, kHelp, U("什么是已授权的视频 DVD 映象？"), wxDefaultPosition,
+  auto* helpButton = new wxButton(this, kHelp, U("什么是已授权的视频 DVD 映象？"), wxDefaultPosition,
                             wxDefaultSize, wxBORDER_NONE);
-  help->SetFont(wxFontInfo(8).FaceName("Verdana").Underlined());
-  help->SetForegroundColour(*wxBLUE);
-  top->Add(help, 0, wxLEFT | wxRIGHT, 8);
+  helpButton->SetFont(wxFontInfo(8).FaceName("Verdana").Underlined());
+  helpButton->SetForegroundColour(*wxBLUE);
+  top->Add(helpButton, 0, wxLEFT | wxRIGHT, 8);
   auto* folderRow = new wxBoxSizer(wxHORIZONTAL);
   folderEdit_ = new wxTextCtrl(this, kFolder, "", wxDefaultPosition, wxSize(300, -1), wxTE_READONLY);
   folderEdit_->SetName(U("VIDEO_TS 文件夹"));
@@ -127,8 +128,11 @@ void CBurnFolderDlg::OnErase(wxCommandEvent&) {
 }
 
 void CBurnFolderDlg::OnHelp(wxCommandEvent&) {
-  const std::string page = ApplicationFolder() + "help/tutorial/videodvdburner.htm";
-  wxLaunchDefaultBrowser(U("file://" + page + "#1"));
+  if (help_) {
+    help_(kHelpPage);
+    return;
+  }
+  wxLaunchDefaultBrowser(U("file://" + ApplicationFolder() + kHelpPage));
 }
 
 }  // namespace vantrel
