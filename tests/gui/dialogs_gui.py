@@ -203,19 +203,6 @@ def screenshot(name):
     subprocess.run(["import", "-window", "root", os.path.join(SCREENS, name + ".png")], check=True)
 
 
-def nearest_button_right_of(node, label):
-    """The nameless push button (a colour button) on the same row right of a label."""
-    lx, ly = centre(label)
-    best = None
-    for b in descendants(node, "push button", ""):
-        (x, y), (w, h) = b.position, b.size
-        if abs(y + h // 2 - ly) < 14 and x > lx and (best is None or x < best.position[0]):
-            best = b
-    if best is None:
-        fail("no colour button beside " + label.name)
-    return best
-
-
 def log_lines(dialog):
     """The texts of the burn dialog's event log."""
     table = control(dialog, "table", None) if descendants(dialog, "table") else None

@@ -6,7 +6,7 @@ import subprocess
 import time
 
 from dialogs_gui import (Host, window, lsdvd_titles, record_gaps, centre, check, click, click_at, control, descendants, drag, fail,
-                         log_lines, nearest_button_right_of, screenshot, select_entry, wait_for,
+                         log_lines, screenshot, select_entry, wait_for,
                          wait_gone, wait_window)
 
 # The swatch window's colour, which the eyedropper must read from the screen.
@@ -33,7 +33,7 @@ def design(host):
 
     click(control(designer, "push button", "背景"))
     background = wait_window(host, "菜单背景设置")
-    colour_button = nearest_button_right_of(background, control(background, "label", "背景颜色:"))
+    colour_button = control(background, "push button", "背景颜色")
     click(colour_button)  # a plain click leaves the palette open
     time.sleep(0.8)
     screenshot("palette")
@@ -55,12 +55,12 @@ def design(host):
     combos = descendants(header, "combo box")
     size = [c for c in combos if c.name.isdigit()][0]
     select_entry(size, 17)  # 48
-    font = [p for p in descendants(header, "panel") if p.size[0] == 200][0]
+    font = control(header, "panel", "页眉字体")
     click(font)
     time.sleep(0.5)
     subprocess.run(["xdotool", "key", "Down", "Down", "Return"], check=True)
     time.sleep(0.3)
-    colour = nearest_button_right_of(header, control(header, "label", "颜色"))
+    colour = control(header, "push button", "页眉颜色")
     # Press on the colour button, drag onto the swatch window and let go there.
     swatch = window(host.app, "取色样本")
     drag(centre(colour), centre(swatch))
