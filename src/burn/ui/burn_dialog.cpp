@@ -16,6 +16,7 @@
 #include <atomic>
 #include <future>
 
+#include "menu/ui/deferred_handler.h"
 #include "menu/ui/wx_text.h"
 #include "base/paths.h"
 #include "base/text_format.h"
@@ -160,8 +161,8 @@ void CBurnDlg::BuildControls() {
   // Recorders show image 0, the work folder image 1.
   targetList_->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnSelchangeComboDrives(); });
   refresh_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { LoadDriveCombo(); });
-  erase_->Bind(wxEVT_BUTTON, &CBurnDlg::OnErase, this);
-  start_->Bind(wxEVT_BUTTON, &CBurnDlg::OnStartButton, this);
+  erase_->Bind(wxEVT_BUTTON, Deferred(this, &CBurnDlg::OnErase));
+  start_->Bind(wxEVT_BUTTON, Deferred(this, &CBurnDlg::OnStartButton));
   openFolder_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
     OpenInDesktop(JoinPath(settings_.temppath, "DVD"));
   });

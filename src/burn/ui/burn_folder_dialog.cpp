@@ -8,6 +8,7 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include "menu/ui/deferred_handler.h"
 #include "menu/ui/wx_text.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
@@ -49,10 +50,10 @@ CBurnFolderDlg::CBurnFolderDlg(wxWindow* parent, const std::string& imageRecorde
   buttons->Add(new wxButton(this, kWrite, U("刻录")));
   top->Add(buttons, 0, wxEXPAND | wxALL, 8);
   SetSizerAndFit(top);
-  wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnBrowse, this, kBrowse);
-  wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnWrite, this, kWrite);
-  wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnErase, this, kErase);
-  wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnHelp, this, kHelp);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CBurnFolderDlg::OnBrowse), kBrowse);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CBurnFolderDlg::OnWrite), kWrite);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CBurnFolderDlg::OnErase), kErase);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CBurnFolderDlg::OnHelp), kHelp);
   deviceList_->Bind(wxEVT_CHOICE, &CBurnFolderDlg::OnDeviceChoice, this);
   // Escape closes it as the title-bar button does (it has no Cancel button).
   Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {

@@ -8,6 +8,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
+#include "menu/ui/deferred_handler.h"
 #include "menu/ui/wx_text.h"
 #include "burn/burn_dialog_state.h"
 #include "burn/disc_library.h"
@@ -39,7 +40,7 @@ CEraseDiscDlg::CEraseDiscDlg(wxWindow* parent) : wxDialog(parent, 145, U("擦除
   buttons->Add(no_);
   top->Add(buttons, 0, wxEXPAND | wxALL, 8);
   SetSizerAndFit(top);
-  quick_->Bind(wxEVT_CHECKBOX, &CEraseDiscDlg::OnQuickClicked, this);
+  quick_->Bind(wxEVT_CHECKBOX, Deferred(this, &CEraseDiscDlg::OnQuickClicked));
   yes_->Bind(wxEVT_BUTTON, &CEraseDiscDlg::OnYes, this);
   Bind(wxEVT_TIMER, &CEraseDiscDlg::OnTick, this, 1001);
   // While the erase runs the dialog closes only on the done message.

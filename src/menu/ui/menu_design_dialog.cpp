@@ -5,6 +5,7 @@
 #include <wx/panel.h>
 #include <wx/sizer.h>
 
+#include "menu/ui/deferred_handler.h"
 #include "menu/ui/wx_text.h"
 #include "menu/font_faces.h"
 #include "menu/menu_design.h"
@@ -65,9 +66,9 @@ CMenuDesignDlg::CMenuDesignDlg(wxWindow* parent, MenuModel& model, const TitleLi
   top->Add(body, 1, wxEXPAND);
   SetSizerAndFit(top);
   SetEscapeId(wxID_OK);
-  wxDialog::Bind(wxEVT_BUTTON, &CMenuDesignDlg::OnLayout, this, kLayoutButton);
-  wxDialog::Bind(wxEVT_BUTTON, &CMenuDesignDlg::OnBackground, this, kBackgroundButton);
-  wxDialog::Bind(wxEVT_BUTTON, &CMenuDesignDlg::OnText, this, kTextButton);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CMenuDesignDlg::OnLayout), kLayoutButton);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CMenuDesignDlg::OnBackground), kBackgroundButton);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CMenuDesignDlg::OnText), kTextButton);
   CentreOnParent();
 }
 

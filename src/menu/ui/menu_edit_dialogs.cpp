@@ -10,7 +10,9 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "menu/ui/deferred_handler.h"
 #include "menu/ui/wx_text.h"
+#include "menu/ui/accessible_label.h"
 #include "menu/ui/colour_button.h"
 #include "menu/ui/font_name_combo.h"
 
@@ -73,6 +75,7 @@ CMenuBackgroundDlg::CMenuBackgroundDlg(wxWindow* parent, const MenuAppearance& l
   auto* browse = new wxBitmapButton(this, 1046,
                                     wxArtProvider::GetBitmap(wxART_FILE_OPEN, wxART_BUTTON, wxSize(16, 16)));
   browse->SetToolTip(U("选择背景图片"));
+  SetAccessibleLabel(browse, "选择背景图片");
   grid->Add(browse);
   colourLabel_ = new wxStaticText(this, 1074, U("背景颜色:"));
   grid->Add(colourLabel_, 0, wxALIGN_CENTER_VERTICAL);
@@ -84,7 +87,7 @@ CMenuBackgroundDlg::CMenuBackgroundDlg(wxWindow* parent, const MenuAppearance& l
   top->Add(grid, 0, wxEXPAND | wxALL, 10);
   top->Add(OkCancel(this), 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(top);
-  browse->Bind(wxEVT_BUTTON, &CMenuBackgroundDlg::OnBrowse, this);
+  browse->Bind(wxEVT_BUTTON, Deferred(this, &CMenuBackgroundDlg::OnBrowse));
   ShowChoice();
   CentreOnParent();
 }
@@ -95,7 +98,7 @@ void CMenuBackgroundDlg::ShowChoice() {
 }
 
 void CMenuBackgroundDlg::OnBrowse(wxCommandEvent&) {
-  wxFileDialog dialog(this, "选择背景图片", "", "", U(kPictureFilter),
+  wxFileDialog dialog(this, U("选择背景图片"), "", "", U(kPictureFilter),
                       wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   const bool chosen = dialog.ShowModal() == wxID_OK;
   choice_.FileDialogClosed(chosen, chosen ? S(dialog.GetPath()) : "");
