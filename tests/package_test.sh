@@ -32,6 +32,10 @@ for dependency in dvdauthor mjpegtools genisoimage 'libavformat[0-9]+' 'libavcod
                   'libcairo2' 'libpango-1.0-0' 'libc6'; do
   expect dependencies "$depends" "(^|, )$dependency( |,|$)"
 done
+# The desktop program brings the wx runtime with it.
+if [[ -f $build/app/vantrel ]]; then
+  expect dependencies "$depends" "(^|, )libwxgtk3\.[0-9]+-[0-9]+( |,|$)"
+fi
 for file in lib/vantrel/vantrel-author lib/vantrel/regsvr32 lib/vantrel/encorva-convert \
             lib/vantrel/Encorva.so lib/vantrel/mpgfiltr.so lib/vantrel/libfoxburner.so \
             lib/vantrel/libvantrel_com.so lib/vantrel/layout.ini lib/vantrel/support.ini \
@@ -46,6 +50,14 @@ for file in lib/vantrel/vantrel lib/vantrel/devior.smf lib/vantrel/x-plus.smf li
   expect contents "$contents" " \./usr/$file\$"
 done
 expect contents "$contents" ' \./usr/bin/vantrel -> \.\./lib/vantrel/vantrel$'
+# Everything the build put into its application folder to ship (programs, modules, data,
+# help pages, skins) is in the package; what runs leave there is not the build's.
+shipped=$(cd "$build/app" && find . -type f ! -path './TEMP/*' ! -name 'Settings.ini' ! -name 'TEMPBITMAP*' \
+          ! -name 'Bitmap00000*' ! -name 'tmpFoxImage*' ! -name '.vantrel-write-probe*' | sed 's|^\./||' | sort)
+while IFS= read -r file; do
+  [[ -z $file ]] && continue
+  grep -qF " ./usr/lib/vantrel/$file" <<<"$contents" || { echo "missing from the package: $file"; failed=1; }
+done <<<"$shipped"
 # Nothing a run leaves behind travels with the package.
 if grep -qE 'TEMPBITMAP|Bitmap00000|tmpFoxImage|Settings\.ini|/TEMP/' <<<"$contents"; then
   echo "run-time leftovers in the package:"

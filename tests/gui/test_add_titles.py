@@ -30,6 +30,9 @@ def test(box):
     check([r[0] for r in rows] == ["1", "2", "3"], "row numbers %r" % rows)
     check([r[2] for r in rows] == ["alpha.mpg", "beta.final.mpg", "gamma.mpg"], "titles %r" % rows)
     check([r[3] for r in rows] == ["00:00:02", "00:00:03", "00:00:04"], "lengths %r" % rows)
+    # The scratch bitmaps of the thumbnails are gone once read (their names carry the process).
+    left = [n for n in os.listdir(box.app_dir) if n.startswith("TEMPBITMAP")]
+    check(not left, "scratch bitmaps left behind: %r" % left)
     labels = [n.name for n in vantrel.main.findChildren(lambda n: n.roleName == "label")]
     check(any(l.startswith("影片文件大小 - ") and l.endswith(" MB ") and l != "影片文件大小 - 0.00 MB " for l in labels),
           "movie size %r" % labels)
