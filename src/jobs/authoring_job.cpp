@@ -51,7 +51,8 @@ JobResult AuthoringJob::Execute() {
   }
   const bool ok = driver.StartRun();
   folders_ = driver.Folders();
-  if (ok && !letter) status_.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
+  if (ok && !letter && options_.announceFinished)
+    status_.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
   status_.StopRunTimer();
   if (!ok) return JobFailed("the DVD could not be authored; the tools' output is in " + ToolLogPath());
   authored_ = true;

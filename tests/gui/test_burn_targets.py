@@ -28,6 +28,7 @@ def write_image(host, burn, iso):
     lines = log_lines(burn)
     for text in ("添加文件...", "写入光盘..."):
         check(any(l.endswith(text) for l in lines), "logged: " + text)
+    check(not any(l.endswith("转换完成") for l in lines), "a recorder's run does not end at the folder")
     image_readback(iso)
 
 
