@@ -57,7 +57,8 @@ JobResult AuthoringJob::Execute() {
   }
   const bool ok = driver.StartRun();
   folders_ = driver.Folders();
-  if (ok && !letter) status_.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
+  if (ok && !letter && options_.announceFinished)
+    status_.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
   status_.StopRunTimer();
   if (!ok && cancel_) return {false, true, "the run was cancelled"};
   if (!ok && !driver.FailureReason().empty()) return JobFailed(driver.FailureReason());

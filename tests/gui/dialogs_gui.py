@@ -3,6 +3,7 @@ generated clips, finding windows and controls in the accessibility tree, clicks 
 through the X server, waiting, and screenshots into build/screens/."""
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -73,8 +74,10 @@ class Host:
             env["VANTREL_IMAGE_DRIVES"] = image_drives
         self.clips = make_clips(self.temp, clips)
         self.log = open(os.path.join(self.temp, "host.log"), "w")
+        debugger = ["gdb", "-q", "-batch", "-ex", "run", "-ex", "thread apply all bt 12", "--args"] \
+            if os.environ.get("VANTREL_HOST_GDB") else []
         self.process = subprocess.Popen(
-            [os.path.join(BUILD, "tests", "vantrel_dialog_driver"), "--work", self.work,
+            debugger + [os.path.join(BUILD, "tests", "vantrel_dialog_driver"), "--work", self.work,
              "--report", self.report, "--swatch", swatch,
              "--burn-folder", os.path.join(self.work, "DVD")] + self.clips,
             env=env, stdout=self.log, stderr=subprocess.STDOUT)
@@ -98,9 +101,13 @@ class Host:
         return values
 
     def stop(self):
+        if self.process.poll() is not None and self.process.returncode != 0:
+            print("the host program ended with status %d" % self.process.returncode)
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        self.log.close()
+        shutil.rmtree(self.temp, ignore_errors=True)
 
 
 def find_app(name):

@@ -28,6 +28,7 @@ def write_image(host, burn, iso):
     lines = log_lines(burn)
     for text in ("添加文件...", "写入光盘..."):
         check(any(l.endswith(text) for l in lines), "logged: " + text)
+    check(not any(l.endswith("转换完成") for l in lines), "a recorder's run does not end at the folder")
     image_readback(iso)
 
 
@@ -111,7 +112,9 @@ def main():
         write_image(host, burn, iso)
         erase_image(host, burn, iso)
         cancel_write(host, burn, host_dir_pipe)
-        click(control(burn, "push button", "关闭"))
+        close = control(burn, "push button", "关闭")
+        wait_for(lambda: close.sensitive, 30, "Close back once the cancelled write has ended")
+        click(close)
         wait_gone(host, "刻录光盘")
         folder_burn(host, iso)
         report = host.close()

@@ -135,8 +135,12 @@ def main():
         design(host)
         run_to_hard_disk(host)
         report = host.close()
+        check_results(host, report)
     finally:
         host.stop()
+
+
+def check_results(host, report):
     check(report.get("layout") == "1", "layout 8 thumbnails kept")
     check(report.get("footline") == "0", "footer line switched off")
     check(report.get("background_colour") == str(colour_value(0, 255, 0)), "background from the grid cell")

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <future>
+#include <mutex>
 
 #include "menu/ui/deferred_handler.h"
 #include "menu/ui/wx_text.h"
@@ -36,23 +37,33 @@ namespace {
 std::atomic<CBurnDlg*> gOpenBurnDialog{nullptr};
 
 
-// The library's callbacks may come from its own thread: they only post to the dialog.
-void BurnDoneThunk(const char* text, void* self) {
-  auto* dialog = static_cast<CBurnDlg*>(self);
-  const std::string error = text ? text : "";
-  dialog->CallAfter([dialog, error] { dialog->OnBurnDone(error); });
+// The library's callbacks may come from its own thread: they only post to the dialog. A
+// callback can still be on its way (a cancelled write ends later) when the dialog closes,
+// so they reach the dialog through this guarded pointer, never through the library's copy.
+std::mutex gCallbackMutex;
+CBurnDlg* gCallbackTarget = nullptr;
+
+template <class Post>
+void PostToDialog(Post post) {
+  std::lock_guard lock(gCallbackMutex);
+  if (gCallbackTarget) post(gCallbackTarget);
 }
 
-void EraseDoneThunk(const char* text, void* self) {
-  auto* dialog = static_cast<CBurnDlg*>(self);
+void BurnDoneThunk(const char* text, void*) {
   const std::string error = text ? text : "";
-  dialog->CallAfter([dialog, error] { dialog->OnEraseDone(error); });
+  PostToDialog([&](CBurnDlg* dialog) { dialog->CallAfter([dialog, error] { dialog->OnBurnDone(error); }); });
 }
 
-void ProcessThunk(float percent, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, void* self) {
-  auto* dialog = static_cast<CBurnDlg*>(self);
-  dialog->CallAfter([dialog, percent] {
-    if (dialog->Burning()) dialog->SetProgress(int(percent));
+void EraseDoneThunk(const char* text, void*) {
+  const std::string error = text ? text : "";
+  PostToDialog([&](CBurnDlg* dialog) { dialog->CallAfter([dialog, error] { dialog->OnEraseDone(error); }); });
+}
+
+void ProcessThunk(float percent, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, void*) {
+  PostToDialog([&](CBurnDlg* dialog) {
+    dialog->CallAfter([dialog, percent] {
+      if (dialog->Burning()) dialog->SetProgress(int(percent));
+    });
   });
 }
 
@@ -83,6 +94,10 @@ CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, co
   conversionControl_->Create();
   progress_->SetRange(100);
   progress_->SetValue(0);
+  {
+    std::lock_guard lock(gCallbackMutex);
+    gCallbackTarget = this;
+  }
   SetFinalizeEventCallback(TraceHook, this);
   SetBurnDoneEventCallback(BurnDoneThunk, this);
   SetEraseDoneEventCallback(EraseDoneThunk, this);
@@ -94,6 +109,10 @@ CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, co
 }
 
 CBurnDlg::~CBurnDlg() {
+  {
+    std::lock_guard lock(gCallbackMutex);
+    gCallbackTarget = nullptr;
+  }
   runTimer_.Stop();
   jobWatch_.Stop();
   job_.reset();  // waits for a run that is still going
@@ -348,6 +367,7 @@ void CBurnDlg::StartRun() {
   AuthoringOptions options;
   options.settings = settings_;
   options.appearance = model_.Appearance();
+  options.announceFinished = runEntry_.IsWorkFolder();  // a recorder's run goes on to the write
   job_ = std::make_unique<AuthoringJob>(titles_, options, *this, *this);
   job_->Start();
   jobWatch_.Start(kJobWatchMs);
@@ -402,6 +422,7 @@ void CBurnDlg::FinishRun() {
       return;
     }
     case WriteStart::Started:
+      writePending_ = true;
       start_->SetLabel(U("取消刻录"));
       start_->Enable();
       return;
@@ -413,9 +434,17 @@ void CBurnDlg::CancelWrite() {
   EnableRunControls(true);
   ClearClock();
   start_->SetLabel(U("开始"));
+  // The library winds the write down on its own thread and says so through the done
+  // callback; until then neither a new write nor closing (which shuts the library down
+  // under the running write) is offered.
+  if (writePending_) {
+    start_->Disable();
+    close_->Disable();
+  }
 }
 
 void CBurnDlg::OnBurnDone(const std::string& text) {
+  writePending_ = false;
   recorder_.OnBurnDone(text.c_str());
   EnableRunControls(true);
   start_->SetLabel(U("开始"));
@@ -465,7 +494,7 @@ void CBurnDlg::OfferResult(bool show) {
 
 void CBurnDlg::OnClose(wxCloseEvent& event) {
   // While a run or a write is going the dialog stays: Close is disabled then, too.
-  if ((job_ || recorder_.Burning()) && event.CanVeto()) {
+  if ((job_ || recorder_.Burning() || writePending_) && event.CanVeto()) {
     event.Veto();
     return;
   }

@@ -54,7 +54,7 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   void EnableRunControls(bool on);
   bool Burning() const { return recorder_.Burning(); }
   // A run or a write is in progress.
-  bool Busy() const { return job_ != nullptr || recorder_.Burning(); }
+  bool Busy() const { return job_ != nullptr || recorder_.Burning() || writePending_; }
   const EventLog& Log() const;
 
   // The library's callbacks, already on the dialog's thread.
@@ -84,6 +84,7 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   RecorderWrite recorder_;
   std::unique_ptr<AuthoringJob> job_;  // the start run while it is in progress
   DeviceEntry runEntry_;                // the target it was started for
+  bool writePending_ = false;           // a started write whose done callback has not come
   int elapsedSeconds_ = 0;
   CEraseDiscDlg* eraseDialog_ = nullptr;
   std::unique_ptr<HostedConversionControl> conversionControl_;  // item 1114
