@@ -116,7 +116,7 @@ bool AuthoringDriver::AuthoringRun() {
   const std::int64_t expectedMb = ExpectedSizeMb();
 
   Log(ProgressMonitor::kText);
-  DvdScriptInputs inputs{settings_.createmenu, settings_.IsNtsc(), folders_.intermediate,
+  DvdScriptInputs inputs{settings_.createmenu, settings_.Standard(), folders_.intermediate,
                          ApplicationFolder()};
   DvdScriptWriter::Write(model_, inputs);
   const std::string command =
@@ -142,7 +142,7 @@ bool AuthoringDriver::AuthoringRun() {
 bool AuthoringDriver::RepairTitles() {
   Log("修复 MPEG 文件...");
   RunQuestion& questions = Question();
-  const bool ntsc = settings_.IsNtsc();
+  const TvStandard standard = settings_.Standard();
   const auto& titles = model_.Titles();
   std::vector<bool> repairs;
   for (const auto& entry : titles) {
@@ -188,7 +188,7 @@ bool AuthoringDriver::RepairTitles() {
     DeleteFolderTree(target);
     const auto started = std::filesystem::file_time_type::clock::now();
     if (steps_.convertToDvdMpeg)
-      steps_.convertToDvdMpeg(source, target, ntsc, TitleTarget(harmony, authored[i].facts, i, rate));
+      steps_.convertToDvdMpeg(source, target, standard, TitleTarget(harmony, authored[i].facts, i, rate));
     // A conversion that wrote nothing must not pass: an unopenable file would count as
     // compliant and an unreadable one as having video.
     const bool written = FileSize(target) > 0 && WrittenSince(target, started);
@@ -229,14 +229,14 @@ std::int64_t AuthoringDriver::MenuStreamBytes() const {
 std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(const std::vector<bool>& repairs,
                                                        const HarmonyPlan& harmony) {
   if (!steps_.fitFacts) return std::nullopt;
-  const bool ntsc = settings_.IsNtsc();
+  const TvStandard standard = settings_.Standard();
   const auto& entries = model_.Titles();
   std::vector<FitTitle> titles;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const std::string& source = entries[i]->SourcePath;
     FitTitle facts;
     // An unreadable title is planned as nothing; its repair fails and stops the run.
-    if (!steps_.fitFacts(source, ntsc, harmony.targets[i], facts)) facts = FitTitle{};
+    if (!steps_.fitFacts(source, standard, harmony.targets[i], facts)) facts = FitTitle{};
     // A title used as it is takes its file's bytes; one made anew is ready only when its
     // pictures are kept (copied, or only its sound encoded).
     if (!repairs[i] && !harmony.Converts(i)) {

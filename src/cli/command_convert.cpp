@@ -77,7 +77,7 @@ int RunConvert(int argc, char** argv) {
 
   av_log_set_level(AV_LOG_ERROR);  // the libraries' notes are not for the user
   ProgressBar bar;
-  ConversionJob job({paths[0], paths[1], settings.IsNtsc()}, bar, bar);
+  ConversionJob job({paths[0], paths[1], settings.Standard()}, bar, bar);
   const JobResult result = job.Run();
   if (result.succeeded) bar.EndLine();
   if (!result.succeeded) {
