@@ -11,10 +11,6 @@
 #include "jobs/conversion_job.h"
 #include "project/app_settings.h"
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 namespace {
 
 constexpr const char* kUsage =
@@ -75,7 +71,6 @@ int RunConvert(int argc, char** argv) {
     return 2;
   }
 
-  av_log_set_level(AV_LOG_ERROR);  // the libraries' notes are not for the user
   ProgressBar bar;
   ConversionJob job({paths[0], paths[1], settings.Standard()}, bar, bar);
   const JobResult result = job.Run();

@@ -1,6 +1,7 @@
 #include "convert/demo_clips.h"
 
 #include "base/atomic_file.h"
+#include "base/ffmpeg_log.h"
 
 #include <cstring>
 #include <cmath>
@@ -210,6 +211,7 @@ bool WriteClip(Encoders& e, const DemoClipSpec& spec) {
 }  // namespace
 
 bool MakeDemoClip(const std::string& path, const DemoClipSpec& spec, std::string& error) {
+  RouteFfmpegLog();
   PendingFile part;
   if (!part.Create(path)) {
     error = "cannot write " + path + ": " + std::strerror(errno);

@@ -1,6 +1,7 @@
 #include "convert/still_movie.h"
 
 #include "base/atomic_file.h"
+#include "base/ffmpeg_log.h"
 
 #include <cstring>
 #include <cstdio>
@@ -196,6 +197,7 @@ bool Render(const StillMovie& movie, const std::string& path, std::string& error
 }  // namespace
 
 bool RenderStillMovie(const StillMovie& movie, const std::string& output, std::string& error) {
+  RouteFfmpegLog();
   PendingFile part;
   if (!part.Create(output)) {
     error = "cannot write " + output + ": " + std::strerror(errno);
