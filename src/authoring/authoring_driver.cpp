@@ -13,7 +13,7 @@
 #include "authoring/title_harmony.h"
 #include "authoring/tool_environment.h"
 #include "authoring/toolset.h"
-#include "authoring/video_ts_check.h"
+#include "authoring/six_file_check.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
 #include "menu/menu_model.h"
@@ -132,7 +132,7 @@ bool AuthoringDriver::AuthoringRun() {
     if (!monitor.Join()) Question().ShowMessage("等待数字数据采集系统终止失败！");
     stop.Reset();
   }
-  if (succeeded && VideoTsComplete(folders_.output + "/VIDEO_TS")) return true;
+  if (succeeded && PassesSixFileCheck(folders_.output + "/VIDEO_TS")) return true;
 
   DeleteFolderTree(folders_.output + "/VIDEO_TS");
   DeleteFolderTree(folders_.output + "/AUDIO_TS");
