@@ -38,6 +38,14 @@ foreach(program IN LISTS VANTREL_PROGRAMS)
   endif()
 endforeach()
 
+# The desktop entry ("Open with" passes the files on) and the icon in every size.
+install(FILES ${PROJECT_SOURCE_DIR}/data/vantrel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+foreach(size 16 24 32 48 64 128 256)
+  install(FILES ${CMAKE_BINARY_DIR}/icons/${size}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME vantrel.png)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/data/icons/vantrel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
 # The Debian package. Library dependencies come from dpkg-shlibdeps; the programs the run
 # starts as child processes and the fonts the menus are drawn with are named here.
 set(CPACK_GENERATOR DEB)

@@ -43,6 +43,13 @@ for file in lib/vantrel/vantrel-author lib/vantrel/regsvr32 lib/vantrel/encorva-
   expect contents "$contents" " \./usr/$file\$"
 done
 expect contents "$contents" ' \./usr/bin/vantrel-author -> \.\./lib/vantrel/vantrel-author$'
+# The desktop program with its entry, icons, skins and help pages.
+for file in lib/vantrel/vantrel lib/vantrel/devior.smf lib/vantrel/x-plus.smf lib/vantrel/kromo.smf \
+            lib/vantrel/help/overview/overview.htm share/applications/vantrel.desktop \
+            share/icons/hicolor/48x48/apps/vantrel.png share/icons/hicolor/scalable/apps/vantrel.svg; do
+  expect contents "$contents" " \./usr/$file\$"
+done
+expect contents "$contents" ' \./usr/bin/vantrel -> \.\./lib/vantrel/vantrel$'
 # Everything the build put into its application folder to ship (programs, modules, data,
 # help pages, skins) is in the package; what runs leave there is not the build's.
 shipped=$(cd "$build/app" && find . -type f ! -path './TEMP/*' ! -name 'Settings.ini' ! -name 'TEMPBITMAP*' \

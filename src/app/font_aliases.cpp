@@ -16,7 +16,6 @@ constexpr const char* kAliases = R"(<?xml version="1.0"?>
     <prefer><family>Liberation Serif</family><family>DejaVu Serif</family></prefer></alias>
   <alias binding="same"><family>arial</family>
     <prefer><family>Liberation Sans</family><family>DejaVu Sans</family></prefer></alias>
-  <alias><family>sans-serif</family><prefer><family>WenQuanYi Zen Hei</family></prefer></alias>
 </fontconfig>
 )";
 

@@ -12,9 +12,11 @@ HyperlinkLabel::HyperlinkLabel(wxWindow* parent, wxWindowID id, const std::strin
                                std::string address)
     : wxButton(parent, id, U(caption), wxDefaultPosition, wxDefaultSize, wxBORDER_NONE | wxBU_EXACTFIT),
       address_(std::move(address)) {
-  wxFont font = GetFont();
-  font.SetUnderlined(true);
-  SetFont(font);
+  wxString text = U(caption);
+  text.Replace("&", "&amp;");
+  text.Replace("<", "&lt;");
+  text.Replace(">", "&gt;");
+  SetLabelMarkup("<u>" + text + "</u>");
   SetForegroundColour(wxColour(0, 0, 238));
   SetCursor(wxCursor(wxCURSOR_HAND));
   SetToolTip(U(address_));

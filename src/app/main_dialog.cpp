@@ -113,9 +113,9 @@ MainDialog::~MainDialog() {
 void MainDialog::BuildControls() {
   auto* top = new wxBoxSizer(wxVERTICAL);
   auto* buttonRow = new wxBoxSizer(wxHORIZONTAL);
-  for (const ButtonSpec& spec : LargeButtons()) {
-    auto* button = new wxButton(this, spec.id, U(spec.caption), wxDefaultPosition, wxSize(72, 68));
-    buttons_[spec.id] = button;
+  for (const ButtonInfo& info : LargeButtons()) {
+    auto* button = new wxButton(this, info.id, U(info.caption), wxDefaultPosition, wxSize(72, 68));
+    buttons_[info.id] = button;
     buttonRow->Add(button, 0, wxRIGHT, 4);
   }
   top->Add(buttonRow, 0, wxALL, 6);
@@ -125,10 +125,10 @@ void MainDialog::BuildControls() {
   list_->SetDropTarget(new FileDrop(*this));
   middle->Add(list_, 1, wxEXPAND);
   auto* small = new wxBoxSizer(wxVERTICAL);
-  for (const ButtonSpec& spec : SmallButtons()) {
-    auto* button = new wxButton(this, spec.id, wxString(), wxDefaultPosition, wxSize(34, 34));
-    buttons_[spec.id] = button;
-    SetAccessibleName(button, spec.tooltip);
+  for (const ButtonInfo& info : SmallButtons()) {
+    auto* button = new wxButton(this, info.id, wxString(), wxDefaultPosition, wxSize(34, 34));
+    buttons_[info.id] = button;
+    SetAccessibleName(button, info.tooltip);
     small->Add(button, 0, wxBOTTOM, 4);
   }
   middle->Add(small, 0, wxLEFT, 6);
@@ -154,13 +154,13 @@ void MainDialog::BuildControls() {
 }
 
 void MainDialog::ReapplyButtonArt() {
-  for (const auto* specs : {&LargeButtons(), &SmallButtons()}) {
-    for (const ButtonSpec& spec : *specs) {
-      wxButton* button = buttons_[spec.id];
-      const bool large = *spec.caption != '\0';
-      button->SetBitmap(ButtonBitmap(spec.bitmap, large ? kLargeButtonPicture : kSmallButtonPicture),
+  for (const auto* infos : {&LargeButtons(), &SmallButtons()}) {
+    for (const ButtonInfo& info : *infos) {
+      wxButton* button = buttons_[info.id];
+      const bool large = *info.caption != '\0';
+      button->SetBitmap(ButtonBitmap(info.bitmap, large ? kLargeButtonPicture : kSmallButtonPicture),
                         large ? wxTOP : wxLEFT);
-      button->SetToolTip(U(spec.tooltip));
+      button->SetToolTip(U(info.tooltip));
     }
   }
 }
@@ -188,7 +188,14 @@ void MainDialog::BindCommands() {
   };
   SetAcceleratorTable(wxAcceleratorTable(2, keys));
   // The accelerators arrive as menu events with the control ids.
-  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(wxID_CANCEL); });
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
+    // While files are being added the window stays: the add still works on its list.
+    if (progress_ && event.CanVeto()) {
+      event.Veto();
+      return;
+    }
+    EndModal(wxID_CANCEL);
+  });
   // Escape closes the window, as the close box does (the window has no cancel button).
   Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
     if (event.GetKeyCode() == WXK_ESCAPE && !progress_)
@@ -214,7 +221,7 @@ void MainDialog::SetStatusText(int controlId, const std::string& text) {
 
 void MainDialog::ShowPopupMenu(int menuResource) {
   wxMenu menu;
-  for (const MenuItemSpec& item : PopupMenuItems(menuResource)) {
+  for (const MenuItemInfo& item : PopupMenuItems(menuResource)) {
     if (item.id == 0)
       menu.AppendSeparator();
     else

@@ -4,8 +4,8 @@
 
 namespace vantrel::app {
 
-const std::vector<ButtonSpec>& LargeButtons() {
-  static const std::vector<ButtonSpec> kButtons = {
+const std::vector<ButtonInfo>& LargeButtons() {
+  static const std::vector<ButtonInfo> kButtons = {
       {ids::kAdd, "添加", 150, "选择并添加文件"},
       {ids::kMenu, "菜单", 152, "设计菜单"},
       {ids::kRun, "运行", 153, "授权 DVD 并刻录到光盘"},
@@ -18,8 +18,8 @@ const std::vector<ButtonSpec>& LargeButtons() {
   return kButtons;
 }
 
-const std::vector<ButtonSpec>& SmallButtons() {
-  static const std::vector<ButtonSpec> kButtons = {
+const std::vector<ButtonInfo>& SmallButtons() {
+  static const std::vector<ButtonInfo> kButtons = {
       {ids::kMoveUp, "", 202, "移动选定的对象到上一位置"},
       {ids::kMoveDown, "", 201, "移动选定的对象到下一位置"},
       {ids::kRemove, "", 200, "移除选定的对象"},
@@ -28,22 +28,22 @@ const std::vector<ButtonSpec>& SmallButtons() {
   return kButtons;
 }
 
-const std::vector<MenuItemSpec>& PopupMenuItems(int menuResource) {
-  static const std::vector<MenuItemSpec> kList = {{ids::kCmdMoveUp, "上移"},
+const std::vector<MenuItemInfo>& PopupMenuItems(int menuResource) {
+  static const std::vector<MenuItemInfo> kList = {{ids::kCmdMoveUp, "上移"},
                                                   {ids::kCmdMoveDown, "下移"},
                                                   {ids::kCmdRemove, "删除"},
                                                   {0, ""},
                                                   {ids::kCmdProperties, "属性"}};
-  static const std::vector<MenuItemSpec> kSkin = {{ids::kCmdSkinNone, "无"},
+  static const std::vector<MenuItemInfo> kSkin = {{ids::kCmdSkinNone, "无"},
                                                   {ids::kCmdSkinDevior, "Devior"},
                                                   {ids::kCmdSkinXplus, "X-plus"},
                                                   {ids::kCmdSkinKromo, "Kromo"}};
-  static const std::vector<MenuItemSpec> kHelp = {{ids::kCmdHelpTopics, "帮助目录"},
+  static const std::vector<MenuItemInfo> kHelp = {{ids::kCmdHelpTopics, "帮助目录"},
                                                   {ids::kCmdAbout, "关于..."},
                                                   {ids::kCmdSupport, "技术支持"},
                                                   {0, ""},
                                                   {ids::kCmdTips, "每日提示"}};
-  static const std::vector<MenuItemSpec> kNone;
+  static const std::vector<MenuItemInfo> kNone;
   switch (menuResource) {
     case ids::kListMenu: return kList;
     case ids::kSkinMenu: return kSkin;
@@ -52,8 +52,8 @@ const std::vector<MenuItemSpec>& PopupMenuItems(int menuResource) {
   }
 }
 
-const std::vector<ColumnSpec>& ListColumns() {
-  static const std::vector<ColumnSpec> kColumns = {
+const std::vector<ColumnInfo>& ListColumns() {
+  static const std::vector<ColumnInfo> kColumns = {
       {"", 0}, {"  曲目", 50}, {"  预览 ", 110}, {"  标题 ", 240}, {"  视频长度 ", 110}};
   return kColumns;
 }

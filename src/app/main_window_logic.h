@@ -26,29 +26,29 @@ inline constexpr int kCmdMoveUp = 32771, kCmdMoveDown = 32772, kCmdRemove = 3277
 inline constexpr int kSysAbout = 16;  // system menu entry "关于..."
 }  // namespace ids
 
-struct ButtonSpec {
+struct ButtonInfo {
   int id;
   const char* caption;  // empty for the small buttons
   int bitmap;
   const char* tooltip;
 };
 // Large buttons left to right, then the four small ones top to bottom.
-const std::vector<ButtonSpec>& LargeButtons();
-const std::vector<ButtonSpec>& SmallButtons();
+const std::vector<ButtonInfo>& LargeButtons();
+const std::vector<ButtonInfo>& SmallButtons();
 
-struct MenuItemSpec {
+struct MenuItemInfo {
   int id;            // 0 for a separator
   const char* text;
 };
 // Items of popup menu 147, 165 or 195; empty for another number.
-const std::vector<MenuItemSpec>& PopupMenuItems(int menuResource);
+const std::vector<MenuItemInfo>& PopupMenuItems(int menuResource);
 
 // Headers of the list's columns 0 to 4, with their blanks, and their widths.
-struct ColumnSpec {
+struct ColumnInfo {
   const char* header;
   int width;
 };
-const std::vector<ColumnSpec>& ListColumns();
+const std::vector<ColumnInfo>& ListColumns();
 
 namespace main_texts {
 inline constexpr const char* kCaption = "Vantrel";

@@ -145,6 +145,7 @@ bool RunDiscFormatDialog(wxWindow* parent, int& fileSystem, int& standard) {
   buttons->Add(new wxButton(&dialog, wxID_OK, U(settings_texts::kOk)), 0, wxRIGHT, 6);
   buttons->Add(new wxButton(&dialog, wxID_CANCEL, U(settings_texts::kCancel)));
   sizer->Add(buttons, 0, wxEXPAND | wxALL, 8);
+  sizer->SetMinSize(wxSize(300, -1));
   dialog.SetSizerAndFit(sizer);
   PrepareDialog(&dialog);
   if (dialog.ShowModal() != wxID_OK) return false;

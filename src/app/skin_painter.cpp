@@ -7,6 +7,7 @@
 #include <wx/textctrl.h>
 
 #include "app/app_windows.h"
+#include "app/hyperlink_label.h"
 #include "app/main_window_logic.h"
 #include "app/wx_text.h"
 #include "platform/skin/skin_library.h"
@@ -17,7 +18,8 @@ namespace {
 wxColour ToWx(const skin::Colour& c) { return wxColour(c.r, c.g, c.b); }
 
 void Paint(wxWindow* window, const skin::SkinTheme* theme) {
-  if (dynamic_cast<wxTextCtrl*>(window)) return;  // edit boxes keep the platform's look
+  // Edit boxes keep the platform's look, links their own.
+  if (dynamic_cast<wxTextCtrl*>(window) || dynamic_cast<HyperlinkLabel*>(window)) return;
   wxColour background = wxNullColour, foreground = wxNullColour;
   if (theme) {
     if (dynamic_cast<wxButton*>(window)) {

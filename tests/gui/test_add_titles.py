@@ -52,6 +52,19 @@ def test(box):
     check([r[0] for r in rows] == ["1", "2"], "renumbered %r" % rows)
     check([r[2] for r in rows] == ["beta.final.mpg", "gamma.mpg"], "after remove %r" % rows)
     screenshot("add-titles-after-remove", vantrel.main)
+
+    # The keyboard: Delete removes the selected title, Ctrl+O opens the chooser again.
+    vantrel.cell(0, 2).click()
+    vantrel.press("Vantrel", "Delete")
+    rows = wait_for(lambda: (lambda r: r if len(r) == 1 else None)(vantrel.table_rows()[0]),
+                    message="Delete did not remove the title")
+    check(rows[0][:3] == ["1", "", "gamma.mpg"], "after Delete %r" % rows)
+    vantrel.focus("Vantrel")
+    rawinput.keyCombo("<Control>o")
+    vantrel.window("添加 mpeg 文件到影片列表")
+    vantrel.close_window("添加 mpeg 文件到影片列表")
+    vantrel.wait_closed("添加 mpeg 文件到影片列表")
+    check(len(vantrel.table_rows()[0]) == 1, "a cancelled chooser adds nothing")
     check(vantrel.close() == 0, "exit status")
 
 

@@ -1,8 +1,9 @@
 """The settings dialog: Cancel keeps every setting, OK stores the choices (Settings.ini at
 exit); the disc format dialog opens preset with the settings and stores its choice."""
+import os
 import time
 
-from vantrel_gui import Vantrel, check, run, screenshot, wait_for
+from vantrel_gui import Vantrel, check, rawinput, run, screenshot, wait_for
 
 TITLE = "设置..."
 
@@ -38,6 +39,25 @@ def test(box):
 
     dialog = open_settings(vantrel)
     check(not checkbox(dialog, "授权之前转换/修复视频文件").checked, "Cancel kept convert-before off")
+
+    # "浏览": the folder chooser; the choice is shown, measured and remembered as LastDir.
+    work = os.path.join(box.root, "work 目录")
+    os.makedirs(work)
+    vantrel.click(dialog, "浏览")
+    chooser = vantrel.window("选择一个存储图片的文件夹")
+    time.sleep(0.5)
+    vantrel.focus("选择一个存储图片的文件夹")
+    rawinput.keyCombo("<Control>l")
+    rawinput.typeText(work + "/")
+    time.sleep(0.3)
+    screenshot("settings-folder-chooser", chooser)
+    rawinput.pressKey("Return")
+    vantrel.wait_closed("选择一个存储图片的文件夹")
+    wait_for(lambda: dialog.findChild(lambda n: n.roleName == "label" and n.name == work, retry=False,
+                                      requireResult=False), message="the chosen folder is not shown")
+    hives = "".join(open(os.path.join(box.root, "registry", name), encoding="utf-8").read()
+                    for name in os.listdir(os.path.join(box.root, "registry")))
+    check("quorvane" in hives and "LastDir" in hives and "work 目录" in hives, "LastDir stored: %r" % hives)
     checkbox(dialog, "授权之前转换/修复视频文件").doActionNamed("click")
     checkbox(dialog, "删除临时文件(VIDEO_TS,AUDIO_TS 目录)").doActionNamed("click")
     combo = dialog.child(roleName="combo box")
@@ -74,7 +94,7 @@ def test(box):
     check(dvd["createmenu"] == "1", "create menu unchanged")
     check(dvd["audiocodec"] == "3" and dvd["zoom"] == "0", "codec and zoom stored: %r" % dict(dvd))
     check(dvd["filesystem"] == "1" and dvd["resolution"] == "1", "disc format stored: %r" % dict(dvd))
-    check(dvd["temppath"] == box.home, "folder unchanged")
+    check(dvd["temppath"] == work, "chosen folder stored: %r" % dvd["temppath"])
 
 
 run(test, "settings-dialogs")

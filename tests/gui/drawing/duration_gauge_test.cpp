@@ -49,7 +49,9 @@ TEST(DurationGaugeDrawing, TicksEveryThirteenPixelsLongOnEveryTenth) {
   for (int k = 1; k * 13 < kWidth; ++k) {
     const int x = k * 13;
     EXPECT_TRUE(IsScale(image, x, base - 5)) << "tick " << k;
-    if (x + 6 < kWidth) EXPECT_TRUE(IsWhite(image, x + 6, base - 5)) << "between ticks " << k;
+    if (x + 6 < kWidth) {
+      EXPECT_TRUE(IsWhite(image, x + 6, base - 5)) << "between ticks " << k;
+    }
     if (k % 10 == 0) {
       EXPECT_TRUE(IsScale(image, x, base - 12)) << "long tick " << k;
     } else if (x != 47 * 13 && x != 55 * 13) {
