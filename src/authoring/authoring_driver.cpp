@@ -7,15 +7,21 @@
 #include "authoring/disc_fit_plan.h"
 #include "authoring/dvd_compliance.h"
 #include "authoring/dvd_script_writer.h"
+#include "authoring/failure_notes.h"
 #include "authoring/progress_monitor.h"
+#include "authoring/repair_targets.h"
 #include "authoring/run_status.h"
 #include "authoring/shell_command.h"
 #include "authoring/title_harmony.h"
 #include "authoring/tool_environment.h"
 #include "authoring/toolset.h"
 #include "authoring/six_file_check.h"
+#include "authoring/work_folder_guard.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
+#include "base/run_cancel.h"
+#include "base/text_format.h"
+#include "convert/convert_to_dvd_mpeg.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
@@ -69,9 +75,28 @@ std::string AuthoringDriver::RepairTarget(const std::string& source) const {
   return folders_.work + "/" + kRepairPrefix + FileNameOf(source);
 }
 
-bool AuthoringDriver::PrepareFolders() {
+bool AuthoringDriver::Fail(const std::string& why) {
+  failure_ = why;
+  Log(why, kStatusRed);
+  return false;
+}
+
+bool AuthoringDriver::Cancelled() { return CancelRequested() && !Fail(kRunCancelled); }
+
+bool AuthoringDriver::CheckTitles() {
+  if (!steps_.checkTitle) return true;
+  for (const auto& entry : model_.Titles())
+    if (std::string why = steps_.checkTitle(entry->SourcePath); !why.empty())
+      return Fail("无法使用标题 " + entry->SourcePath + ": " + why);
+  return true;
+}
+
+bool AuthoringDriver::PrepareFolders(PreviousOutput& previous) {
+  std::string why;
+  if (!MayEmptyRunFolders(folders_, Question(), why)) return Fail(why);
   DeleteFolderTree(folders_.intermediate);
-  DeleteFolderTree(folders_.output);
+  // The last disc stays whole until this run has made a new one.
+  if (!previous.SetAside()) return Fail("无法移开上次的 DVD 文件夹 " + folders_.output);
   for (const std::string& folder : {folders_.intermediate, folders_.output}) {
     if (!MakeFolder(folder)) {
       Log("无法创建文件夹 " + folder, kStatusRed);
@@ -94,7 +119,14 @@ bool AuthoringDriver::StartRun() {
   for (int i = 0; i < titles_.Count(); ++i) model_.AddTitle(titles_.At(i), i);
   model_.ApplyGeometry(settings_.layout, ntsc);
 
-  if (!PrepareFolders()) return false;
+  failure_.clear();
+  WorkFolderLock lock;
+  std::string why;
+  if (!lock.Acquire(folders_.work, why)) return Fail(why);
+  RemoveLeftovers(folders_, kRepairPrefix);
+  if (!CheckTitles()) return false;
+  PreviousOutput previous(folders_.output);
+  if (!PrepareFolders(previous)) return false;
   if (steps_.renderMenus) steps_.renderMenus(model_, titles_, settings_, folders_);
   ToolSet tools(folders_.tool);
   bool ok = false;
@@ -104,6 +136,8 @@ bool AuthoringDriver::StartRun() {
     ok = AuthoringRun();
   }
   tools.Remove();
+  if (ok) previous.Discard();
+  else previous.Restore();
   return ok;
 }
 
@@ -112,7 +146,7 @@ bool AuthoringDriver::AuthoringRun() {
   if (settings_.createmenu && steps_.makeMenuVideos &&
       !steps_.makeMenuVideos(model_, settings_, folders_))
     return false;
-  if (!RepairTitles()) return false;
+  if (Cancelled() || !RepairTitles() || Cancelled()) return false;
   const std::int64_t expectedMb = ExpectedSizeMb();
 
   Log(ProgressMonitor::kText);
@@ -133,6 +167,11 @@ bool AuthoringDriver::AuthoringRun() {
     stop.Reset();
   }
   if (succeeded && PassesSixFileCheck(folders_.output + "/VIDEO_TS")) return true;
+  if (Cancelled()) return false;
+  if (std::string full = FullDiskNote(folders_.output); !full.empty()) {
+    Log(full, kStatusRed);
+    AppendToLog(folders_.intermediate + kToolLogName, full);
+  }
 
   DeleteFolderTree(folders_.output + "/VIDEO_TS");
   DeleteFolderTree(folders_.output + "/AUDIO_TS");
@@ -143,6 +182,7 @@ bool AuthoringDriver::RepairTitles() {
   Log("修复 MPEG 文件...");
   RunQuestion& questions = Question();
   const TvStandard standard = settings_.Standard();
+  RepairTargets targets(folders_.work, kRepairPrefix);
   const auto& titles = model_.Titles();
   std::vector<bool> repairs;
   for (const auto& entry : titles) {
@@ -174,31 +214,45 @@ bool AuthoringDriver::RepairTitles() {
     MenuEntry& entry = *titles[i];
     const std::string& source = entry.SourcePath;
     const int index = int(i);
+    if (Cancelled()) return false;
     if (!repairs[i] && !harmony.Converts(i) && !(plan && plan->Encodes(index))) {
       if (plan) plan->Written(index, std::int64_t(FileSize(source)));
       continue;
     }
     const int rate = plan ? plan->VideoBitRate(index) : 0;
+    const DiscTarget titleTarget = TitleTarget(harmony, authored[i].facts, i, rate);
+    std::string target = targets.For(source);
+    // An earlier run's repair of the same, unchanged file with the same settings is used again.
+    const RepairOrigin origin = RepairOrigin::Of(
+        source, Format("ntsc=%d shape=%d sound=%d uniform=%d rate=%d", IsNtsc(standard) ? 1 : 0, titleTarget.displayShape,
+                       int(titleTarget.sound), titleTarget.uniformSound ? 1 : 0, titleTarget.videoBitRate));
+    if (const std::string done = DvdMpegOutputName(target); RepairStillValid(done, origin)) {
+      Log("沿用上次修复的文件 " + FileNameOf(done));
+      entry.RepairedPath = done;
+      if (plan) plan->Written(index, std::int64_t(FileSize(done)));
+      continue;
+    }
     if (rate > 0 && rate != shownRates[i])
       Log(FitTitleText(index + 1, FileNameOf(source), rate, plan->PredictBytes(index, rate)));
-    std::string target = RepairTarget(source);
     if (repairs[i] || !harmony.Converts(i)) Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
     if (harmony.Converts(i)) Log(HarmonyStatus(harmony, i, FileNameOf(source)));
     // A repair left by an earlier run must not pass for this one's.
+    ForgetRepair(DvdMpegOutputName(target));
     DeleteFolderTree(target);
     const auto started = std::filesystem::file_time_type::clock::now();
     if (steps_.convertToDvdMpeg)
-      steps_.convertToDvdMpeg(source, target, standard, TitleTarget(harmony, authored[i].facts, i, rate));
+      steps_.convertToDvdMpeg(source, target, standard, titleTarget);
     // A conversion that wrote nothing must not pass: an unopenable file would count as
     // compliant and an unreadable one as having video.
     const bool written = FileSize(target) > 0 && WrittenSince(target, started);
     const int video = steps_.hasVideoStream ? steps_.hasVideoStream(target) : 1;
+    if (Cancelled()) return false;
     if (!written || !DvdCompliance(target, questions) || video == 0) {
       questions.ShowMessage("无法修复(转换) " + target);
-      Log("无法修复视频文件，创建 DVD 失败。", kStatusRed);
-      return false;
+      return Fail("无法修复视频文件，创建 DVD 失败。");
     }
     entry.RepairedPath = target;
+    RecordRepair(target, origin);
     // The titles still to come are planned again from what this one really took.
     if (plan) plan->Written(index, std::int64_t(FileSize(target)));
   }

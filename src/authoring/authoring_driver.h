@@ -44,6 +44,9 @@ struct AuthoringSteps {
   std::function<int(const std::string& path)> hasVideoStream;
   // The second way to build the disc when the authoring tool fails.
   std::function<bool(MenuModel&, AppSettings&, const RunFolders&)> fallback;
+  // Why a title cannot be used ("" when it can): checked for every title before anything
+  // is encoded, so a bad file stops the run before work is spent on the others.
+  std::function<std::string(const std::string& path)> checkTitle;
 };
 
 class AuthoringDriver {
@@ -51,6 +54,7 @@ class AuthoringDriver {
   static constexpr const char* kRepairPrefix = "(TaliroFixedDVD)";
   // What the tools print during a run, in the intermediate folder.
   static constexpr const char* kToolLogName = "tools.log";
+  static constexpr const char* kRunCancelled = "运行已取消。";
 
   // Reports to `status` and asks `question`; both outlive the driver.
   AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
@@ -70,10 +74,17 @@ class AuthoringDriver {
     capacitySectors_ = sectors;
     capacityName_ = std::move(name);
   }
+  // The plain repair target of a source; a run gives titles that would share one file
+  // names of their own (RepairTargets).
   std::string RepairTarget(const std::string& source) const;
+  // Why the last run failed, when the driver knows ("" otherwise).
+  const std::string& FailureReason() const { return failure_; }
 
  private:
-  bool PrepareFolders();
+  bool PrepareFolders(class PreviousOutput& previous);
+  bool CheckTitles();
+  bool Cancelled();
+  bool Fail(const std::string& why);
   // Repairs the titles that need it and brings the others in line with the disc's one
   // title set (shape and sound), each written once in its final form.
   bool RepairTitles();
@@ -93,6 +104,7 @@ class AuthoringDriver {
   const TitleList& titles_;
   AuthoringSteps steps_;
   RunFolders folders_;
+  std::string failure_;
   std::int64_t capacitySectors_ = 0;  // 0: from the disccapacity setting
   std::string capacityName_;
   RunStatus* status_ = nullptr;  // null: the installed front end's

@@ -3,6 +3,7 @@
 #include "authoring/image_builder_fallback.h"
 #include "authoring/menu_video_chain.h"
 #include "authoring/still_movie_maker.h"
+#include "authoring/title_check.h"
 #include "authoring/run_status.h"
 #include "base/app_folder.h"
 #include "convert/convert_to_dvd_mpeg.h"
@@ -48,6 +49,7 @@ AuthoringSteps StepsFor(FrontEnd ui) {
     return done;
   };
   steps.hasVideoStream = [](const std::string& path) { return HasVideoStream(path); };
+  steps.checkTitle = [](const std::string& path) { return TitleUnusableReason(path); };
   steps.fitFacts = [](const std::string& path, TvStandard standard, const DiscTarget& target, FitTitle& facts) {
     DvdTitleFacts title;
     if (!DvdTitleFactsOf(path, standard, title, target)) return false;

@@ -1,6 +1,7 @@
 #include "authoring/image_builder_fallback.h"
 
 #include <atomic>
+#include <cstdio>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -48,12 +49,19 @@ void MakeMenuMovie(MovieMaker& maker, const AppSettings& settings, const RunFold
     PumpUntil([&] { return maker.Completed(); });
 }
 
+// The tools' log outlives the intermediate folder: it says why a run failed.
+void KeepToolLog(const RunFolders& folders) {
+  const std::string log = folders.intermediate + "tools.log";
+  if (FileExists(log)) std::rename(log.c_str(), (folders.work + "/tools.log").c_str());
+}
+
 // Every failure of the builder ends the same way: the note, then the intermediate folder goes.
 // The builder's own reason goes to the event log first, so the user learns what went wrong.
 bool Fail(const char* message, const std::string& reason, const RunFolders& folders, RunStatus& status,
           RunQuestion& question) {
   if (!reason.empty()) status.ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
   question.ShowMessage(message);
+  KeepToolLog(folders);
   DeleteFolderTree(folders.intermediate);
   return false;
 }
@@ -122,6 +130,7 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
   build.join();
   if (!built) return Fail("建立 DVD 失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
 
+  KeepToolLog(folders);
   DeleteFolderTree(folders.intermediate);
   if (PassesSixFileCheck(folders.output + "/VIDEO_TS")) return true;
   status.ShowStatus("创建 DVD 映象未完成。", 0, kStatusLogAndProgress, kStatusRed);

@@ -2,7 +2,9 @@
 #include "base/paths.h"
 
 #include <algorithm>
+#include <deque>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -86,6 +88,20 @@ std::string AsciiLower(std::string text) {
 
 bool EqualsNoCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
+}
+
+std::string LastLinesOf(const std::string& path, int count) {
+  std::ifstream in(path, std::ios::binary);
+  std::deque<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (line.empty()) continue;
+    lines.push_back(line);
+    if (int(lines.size()) > count) lines.pop_front();
+  }
+  std::string text;
+  for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
+  return text;
 }
 
 }  // namespace vantrel

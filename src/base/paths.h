@@ -30,6 +30,9 @@ bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 // Size of a regular file; 0 when it does not exist.
 std::uint64_t FileSize(const std::string& path);
+// The last `count` non-empty lines of a text file (a tool's log), joined by "\n"; "" when
+// it cannot be read.
+std::string LastLinesOf(const std::string& path, int count);
 
 // Case-insensitive comparison of ASCII letters; other bytes compare exactly.
 bool EqualsNoCase(const std::string& a, const std::string& b);

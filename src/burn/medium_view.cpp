@@ -42,4 +42,9 @@ std::string MediumRefusal(const MediumView& view) {
   return "";
 }
 
+WrittenMedium WrittenMediumRule(const MediumView& view) {
+  if (view.result != 0 || view.blank) return WrittenMedium::Blank;
+  return view.canErase ? WrittenMedium::AskFirst : WrittenMedium::Refuse;
+}
+
 }  // namespace vantrel

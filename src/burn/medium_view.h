@@ -28,4 +28,12 @@ MediumView ReadMedium(char letter);
 // The log line for a recorder whose medium cannot be written ("" when it can).
 std::string MediumRefusal(const MediumView& view);
 
+// A medium that already holds a disc: one that cannot be rewritten is refused with the
+// wrong-medium message, a rewritable one (an image file among them) is written over only
+// when the user agrees to lose what it holds.
+enum class WrittenMedium { Blank, AskFirst, Refuse };
+WrittenMedium WrittenMediumRule(const MediumView& view);
+inline constexpr const char* kWrongMediumMessage =
+    "刻录光盘失败。\r\n这可能是由于插入错误的媒体光盘所引起的。\r\n请按[确定]并插入一张空白的 DVDR/RW 光盘后再试。";
+
 }  // namespace vantrel

@@ -6,6 +6,7 @@
 #include "base/paths.h"
 #include "base/text_format.h"
 #include "burn/disc_library.h"
+#include "burn/medium_view.h"
 
 namespace vantrel {
 namespace {
@@ -68,9 +69,7 @@ WriteStart RecorderWrite::Start(const WriteRequest& request) {
   if (!ReportResult(Burn(), ui_, true)) {
     std::lock_guard lock(mutex_);
     waiting_ = false;
-    ui_.ShowMessage(
-        "刻录光盘失败。\r\n这可能是由于插入错误的媒体光盘所引起的。\r\n请按[确定]并插入一张空白的 "
-        "DVDR/RW 光盘后再试。");
+    ui_.ShowMessage(kWrongMediumMessage);
     return WriteStart::BurnFailed;
   }
   ui_.ShowStatus("写入光盘...", 0, 1, 1);

@@ -61,8 +61,18 @@ struct Options {
   long long discSectors = 0;
 };
 
-// 0 parsed, otherwise the exit status to end with.
+// One line on what is wrong with the command line; the exit status of bad usage.
+int BadUsage(const std::string& why) {
+  std::fprintf(stderr, "vantrel-author author: %s ('vantrel-author author --help' shows the options)\n", why.c_str());
+  return 2;
+}
+
+// 0 parsed, otherwise the exit status to end with (-1: the help was asked for).
 int ParseArguments(int argc, char** argv, AppSettings& settings, Options& options) {
+  if (argc < 2) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&](std::string& out) {
@@ -71,11 +81,13 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
       return true;
     };
     std::string text;
+    auto needsValue = [&] { return BadUsage(arg + " needs a value"); };
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       return -1;
     } else if (arg == "--work") {
-      if (!value(text) || text.empty()) return 2;
+      if (!value(text)) return needsValue();
+      if (text.empty()) return BadUsage("--work needs a folder, not an empty text");
       settings.temppath = text;
     } else if (arg == "--pal" || arg == "--ntsc") {
       settings.resolution = arg == "--ntsc" ? 1 : 0;
@@ -89,34 +101,34 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
     } else if (arg == "--convert-before") {
       settings.convertbefore = true;
     } else if (arg == "--layout") {
-      if (!value(text) || text.size() != 1 || text[0] < '0' || text[0] > '2') return 2;
+      if (!value(text)) return needsValue();
+      if (text.size() != 1 || text[0] < '0' || text[0] > '2') return BadUsage("--layout must be 0, 1 or 2, not " + text);
       settings.layout = text[0] - '0';
     } else if (arg == "--shape") {
       if (!value(text) || (text != "4:3" && text != "16:9")) return 2;
       settings.zoom = text == "16:9" ? 1 : 0;
     } else if (arg == "--header") {
-      if (!value(text)) return 2;
+      if (!value(text)) return needsValue();
       options.header = text;
     } else if (arg == "--footer") {
-      if (!value(text)) return 2;
+      if (!value(text)) return needsValue();
       options.footer = text;
     } else if (arg == "--background") {
-      if (!value(text)) return 2;
+      if (!value(text)) return needsValue();
       options.background = text;
     } else if (ParseAnswer(arg, options.answer)) {
     } else if (arg == "--device") {
-      if (!value(text)) return 2;
+      if (!value(text)) return needsValue();
       options.device = text;
     } else if (arg == "--scripts-only") {
       options.scriptsOnly = true;
     } else if (arg.rfind("--", 0) == 0) {
-      std::fprintf(stderr, "vantrel-author: unknown option %s\n", arg.c_str());
-      return 2;
+      return BadUsage("unknown option " + arg);
     } else {
       options.videos.push_back(arg);
     }
   }
-  return options.videos.empty() ? 2 : 0;
+  return options.videos.empty() ? BadUsage("no video files were named") : 0;
 }
 
 bool AddTitles(const std::vector<std::string>& videos, TitleList& titles) {
@@ -189,9 +201,9 @@ int Author(const TitleList& titles, const AppSettings& settings, const Options& 
   if (options.device) run.recorder = *options.device;
   run.discSectors = options.discSectors;
   AuthoringJob job(titles, std::move(run), ui, ui);
-  // A disc write is cancelled by Ctrl+C; without a recorder Ctrl+C ends the program.
+  // Ctrl+C or SIGTERM stops the run (or the disc write) cleanly.
   std::optional<InterruptWatch> interrupt;
-  if (options.device) interrupt.emplace();
+  interrupt.emplace();
   job.Start();
   bool cancelled = false;
   while (!job.Wait(100)) {
@@ -217,11 +229,7 @@ int RunAuthor(int argc, char** argv) {
   AppSettings& settings = Settings();
   settings.Load();
   Options options;
-  if (int rc = ParseArguments(argc, argv, settings, options); rc != 0) {
-    if (rc < 0) return 0;
-    std::fputs(kUsage, stderr);
-    return rc;
-  }
+  if (int rc = ParseArguments(argc, argv, settings, options); rc != 0) return rc < 0 ? 0 : rc;
   ConsoleThread thread;
   TitleList titles;
   if (!AddTitles(options.videos, titles)) return 1;

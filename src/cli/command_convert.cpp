@@ -7,6 +7,8 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/interrupt.h"
+#include "cli/recorders.h"
 #include "authoring/run_status.h"
 #include "jobs/conversion_job.h"
 #include "project/app_settings.h"
@@ -73,8 +75,13 @@ int RunConvert(int argc, char** argv) {
 
   ProgressBar bar;
   ConversionJob job({paths[0], paths[1], settings.Standard()}, bar, bar);
-  const JobResult result = job.Run();
-  if (result.succeeded) bar.EndLine();
+  InterruptWatch interrupt;
+  job.Start();
+  while (!job.Wait(100))
+    if (interrupt.Interrupted()) job.Cancel();
+  const JobResult result = job.Result();
+  bar.EndLine();
+  if (result.cancelled || interrupt.Interrupted()) return ExitStatusOf(result, interrupt.Signal());
   if (!result.succeeded) {
     std::fprintf(stderr, "vantrel-author: %s\n", result.reason.c_str());
     return 1;

@@ -1,6 +1,11 @@
 // vantrel-author probe FILE...: what the title list would show for each file, and whether
 // the media detector finds a video stream in it.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "base/duration_text.h"
@@ -30,10 +35,18 @@ int RunProbe(int argc, char** argv) {
     std::printf("  duration      %s (%.3f s)\n", DurationText(record.Duration).c_str(), record.Duration);
     std::printf("  frame rate    %s\n", record.FrameRateText.c_str());
     std::printf("  resolution    %s\n", record.ResolutionText.c_str());
+    if (video < 0) {
+      // The system's reason when the file cannot be opened at all, else what it is not.
+      const int fd = open(argv[i], O_RDONLY | O_CLOEXEC);
+      const std::string why = fd < 0 ? std::strerror(errno) : "not a video file that can be read";
+      if (fd >= 0) close(fd);
+      std::printf("  video stream  unknown: %s\n", why.c_str());
+      std::fprintf(stderr, "vantrel-author: cannot read %s: %s (0x%08X)\n", argv[i], why.c_str(), unsigned(video));
+      status = 1;
+      continue;
+    }
     std::printf("  video stream  %d\n", video);
     if (video < 0) {
-      std::fprintf(stderr, "vantrel-author: cannot read %s (0x%08X)\n", argv[i], unsigned(video));
-      status = 1;
     } else if (video == 0) {
       std::fprintf(stderr, "vantrel-author: %s has no video stream\n", argv[i]);
       status = 1;

@@ -1,6 +1,10 @@
 // vantrel-author thumbnail FILE --time SECONDS --out FILE.bmp: the three-way frame grab
 // into an 80 x 60, 24-bit bitmap.
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -54,6 +58,12 @@ int RunThumbnail(int argc, char** argv) {
     std::fprintf(stderr, "vantrel-author: cannot read %s\n", source.c_str());
     return 1;
   }
+  // The grab reports no reason for a file it could not write: find it out first.
+  const std::string folder = FolderOf(out).empty() ? "." : FolderOf(out);
+  if (access(folder.c_str(), W_OK) != 0) {
+    std::fprintf(stderr, "vantrel-author: cannot write %s: %s\n", out.c_str(), std::strerror(errno));
+    return 1;
+  }
   com::CoInitialize();
   window::InstallMessagePump();
   unsigned char result;
@@ -65,6 +75,10 @@ int RunThumbnail(int argc, char** argv) {
   com::CoUninitialize();
   if (!result) {
     std::fprintf(stderr, "vantrel-author: no frame of %s could be grabbed\n", source.c_str());
+    return 1;
+  }
+  if (FileSize(out) == 0) {
+    std::fprintf(stderr, "vantrel-author: no bitmap was written to %s\n", out.c_str());
     return 1;
   }
   std::printf("%s\n", out.c_str());

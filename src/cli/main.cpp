@@ -48,9 +48,14 @@ int main(int argc, char** argv) {
     for (const auto& command : kCommands)
       if (std::strcmp(args[1], command.name) == 0) return command.run(count - 1, args.data() + 1);
   }
-  std::fputs("usage: vantrel-author [-v] COMMAND [options]\n", stderr);
+  // Asked for, the usage is the answer; otherwise it explains a mistake.
+  const bool asked = count == 2 && (std::strcmp(args[1], "--help") == 0 || std::strcmp(args[1], "-h") == 0 ||
+                                    std::strcmp(args[1], "help") == 0);
+  FILE* to = asked ? stdout : stderr;
+  if (!asked && count >= 2) std::fprintf(stderr, "vantrel-author: unknown command %s\n", args[1]);
+  std::fputs("usage: vantrel-author [-v] COMMAND [options]\n", to);
   for (const auto& command : kCommands)
-    std::fprintf(stderr, "  %-10s %s\n", command.name, command.summary);
-  std::fputs("'vantrel-author COMMAND --help' shows a command's options.\n", stderr);
-  return 2;
+    std::fprintf(to, "  %-10s %s\n", command.name, command.summary);
+  std::fputs("'vantrel-author COMMAND --help' shows a command's options.\n", to);
+  return asked ? 0 : 2;
 }

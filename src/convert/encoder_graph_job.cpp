@@ -9,6 +9,7 @@
 
 #include "base/app_folder.h"
 #include "base/message_pump.h"
+#include "base/run_cancel.h"
 #include "platform/com/bstr.h"
 #include "platform/com/runtime.h"
 #include "platform/window/window.h"
@@ -96,7 +97,11 @@ HRESULT EncoderGraphJob::BuildAndStart() {
   // Without an encoder nothing would take the streams and the run would "complete" with no
   // output, so a missing encoder ends the build here.
   hr = CreateEncoder();
-  if (FAILED(hr)) return fail(hr, std::string("the encoder module ") + kMpegEncoderModule + " could not be created");
+  if (FAILED(hr)) {
+    const std::string registry = RegistryProblem();
+    return fail(hr, std::string("the encoder module ") + kMpegEncoderModule + " could not be created" +
+                        (registry.empty() ? "" : ": " + registry));
+  }
 
   ComPtr<IBaseFilter> source;
   hr = graph_->AddSourceFilter(sourceFile_, nullptr, source.Put());
@@ -175,6 +180,13 @@ HRESULT EncoderGraphJob::WaitWithProgress(const ConvertProgress& progress, LONG*
     }
     PumpMessages();
     if (progress) progress(Percent());
+    if (CancelRequested()) {
+      // Stopping the graph makes the encoder drop its unfinished output.
+      if (mediaControl_) mediaControl_->Stop();
+      encoderError_ = "cancelled";
+      if (eventCode) *eventCode = EC_USERABORT;
+      return E_ABORT;
+    }
     hr = mediaEvents_->WaitForCompletion(kWaitMs, &code);
   }
   if (eventCode) *eventCode = code;

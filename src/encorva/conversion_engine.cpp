@@ -14,6 +14,7 @@
 #include "platform/com/bstr.h"
 #include "platform/com/runtime.h"
 #include "platform/com/running_objects.h"
+#include "platform/media/ffmpeg_file.h"
 #include "platform/media/media_type.h"
 #include "platform/window/message_box.h"
 
@@ -357,6 +358,14 @@ void ConversionEngine::OnGraphNotify() {
       // A run that failed can never complete: report why and end it, rather than leave the
       // client waiting for a Complete that does not come.
       std::string why = "The conversion stopped with an error";
+      if (HRESULT(p1) == media::kSourceStopped) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "The source stopped sending: nothing arrived for %g seconds, or the server closed "
+                      "the connection before the end",
+                      media::NetworkTimeoutSeconds());
+        why = text;
+      }
       ComPtr<IEncoderDiagnostics> diagnostics;
       Bstr text;
       if (encoder_ && SUCCEEDED(encoder_.As(IID_IEncoderDiagnostics, diagnostics)) &&

@@ -1,9 +1,16 @@
 #include "encorva/file_facts.h"
 
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
+#include <cerrno>
+#include <cstdio>
 
 #include "encorva/media_objects.h"
 #include "platform/com/bstr.h"
@@ -21,6 +28,43 @@ constexpr LONG kPosterWidth = 163, kPosterHeight = 112;
 std::string TemporaryFolder() {
   const char* tmp = std::getenv("TMPDIR");
   return tmp && *tmp ? tmp : "/tmp";
+}
+
+namespace {
+
+// Posters of processes that have ended are of no use to anyone: remove ours.
+void RemoveOrphanPosters(const std::filesystem::path& folder) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    unsigned long pid = 0;
+    char rest[32] = {};
+    if (std::sscanf(name.c_str(), "erdposter-%lu-%20s", &pid, rest) != 2 || pid == 0) continue;
+    struct stat info {};
+    if (lstat(entry.path().c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != getuid()) continue;
+    if (kill(pid_t(pid), 0) != 0 && errno == ESRCH) unlink(entry.path().c_str());
+  }
+}
+
+}  // namespace
+
+std::string PosterFramePath() {
+  // One file per process, made with a name nobody else holds: two programs (or two users)
+  // sharing the temporary folder never overwrite each other's poster.
+  static std::mutex lock;
+  static std::string path, madeIn;
+  std::lock_guard guard(lock);
+  const std::filesystem::path folder = TemporaryFolder();
+  std::error_code ec;
+  if (!path.empty() && madeIn == folder.string() && std::filesystem::is_directory(folder, ec)) return path;
+  madeIn = folder.string();
+  RemoveOrphanPosters(folder);
+  std::string pattern = (folder / ("erdposter-" + std::to_string(getpid()) + "-XXXXXX.bmp")).string();
+  int fd = mkstemps(pattern.data(), 4);
+  if (fd < 0) return (folder / "erdposter.bmp").string();
+  close(fd);
+  path = pattern;
+  return path;
 }
 
 HRESULT InspectFile(const std::string& filename, double* framerate, double* duration, LONG* video,
@@ -88,8 +132,8 @@ HRESULT InspectFile(const std::string& filename, double* framerate, double* dura
   if (duration) *duration = audioLength > videoLength ? audioLength : videoLength;
 
   if (posterPath && hasVideo) {
-    *posterPath = (std::filesystem::path(TemporaryFolder()) / "erdposter.bmp").string();
-    std::filesystem::remove(*posterPath, ec);
+    *posterPath = PosterFramePath();
+    std::filesystem::remove(*posterPath, ec);  // an earlier poster must not pass for this one
     std::string lower = filename;
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
     const bool windowsMedia = videoSubtype == MEDIASUBTYPE_Asf || lower.find("asf") != std::string::npos ||

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/log.h"
+#include "encorva_convert/arguments.h"
 #include "encorva_convert/event_sink.h"
 #include "platform/com/bstr.h"
 #include "platform/com/connection_point.h"
@@ -27,16 +28,29 @@ namespace ec = vantrel::encorva_convert;
 
 namespace {
 
-volatile std::sig_atomic_t gInterrupted = 0;
-void OnInterrupt(int) { gInterrupted = 1; }
+volatile std::sig_atomic_t gInterrupted = 0;  // the signal that came
+// Set while the component connects to a network source: that call cannot be stopped from
+// here, and nothing has been written yet, so a signal then ends the process at once.
+volatile std::sig_atomic_t gConnecting = 0;
 
-int Usage() {
-  std::fprintf(stderr,
+constexpr char kCancelled[] = "encorva-convert: cancelled\n";
+
+void OnInterrupt(int signal) {
+  gInterrupted = signal;
+  if (gConnecting) {
+    (void)!write(STDERR_FILENO, kCancelled, sizeof kCancelled - 1);
+    _exit(128 + signal);
+  }
+}
+
+int Usage(FILE* to = stderr) {
+  std::fprintf(to,
                "usage: encorva-convert SOURCE OUTPUT [--format N] [--start SECONDS] [--stop SECONDS]\n"
                "       encorva-convert --info SOURCE\n"
                "formats: 0 MPEG-1, 1 VCD NTSC, 2 VCD PAL, 3 MPEG-2, 4 SVCD NTSC, 5 SVCD PAL,\n"
-               "         6 DVD NTSC, 7 DVD PAL (the default)\n");
-  return 2;
+               "         6 DVD NTSC, 7 DVD PAL (the default)\n"
+               "SOURCE may be an http, rtsp or mms address; Ctrl+C cancels (exit 130, 143 for SIGTERM)\n");
+  return to == stderr ? 2 : 0;
 }
 
 std::string HereFolder() {
@@ -55,7 +69,11 @@ void RegisterModules() {
   const std::string here = HereFolder();
   for (const char* module : {"mpgfiltr.so", "Encorva.so"}) {
     std::string command = Quoted(here + "/regsvr32") + " " + Quoted(here + "/" + module) + " /s >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "encorva-convert: could not register %s\n", module);
+    if (std::system(command.c_str()) != 0) {
+      const std::string registry = RegistryProblem();
+      std::fprintf(stderr, "encorva-convert: could not register %s%s\n", module,
+                   registry.empty() ? "" : (": " + registry).c_str());
+    }
   }
 }
 
@@ -153,31 +171,17 @@ int main(int argc, char** argv) {
   vantrel::SetLogSink([](vantrel::LogLevel level, const std::string& text) {
     if (level >= vantrel::LogLevel::kWarning) std::fprintf(stderr, "%s\n", text.c_str());
   });
-  std::vector<std::string> names;
-  bool info = false;
-  long format = 7;
-  double start = 0, stop = 0;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-    if (arg == "--info") {
-      info = true;
-    } else if (arg == "--format" || arg == "--start" || arg == "--stop") {
-      const char* v = value();
-      if (!v) return Usage();
-      char* end = nullptr;
-      double number = std::strtod(v, &end);
-      if (!end || *end) return Usage();
-      if (arg == "--format") format = long(number);
-      else if (arg == "--start") start = number;
-      else stop = number;
-    } else if (arg.starts_with("--")) {
-      return Usage();
-    } else {
-      names.push_back(arg);
-    }
+  ec::Arguments arguments;
+  std::string error;
+  if (!ec::ParseArguments(argc, argv, arguments, error)) {
+    std::fprintf(stderr, "encorva-convert: %s (--help shows the usage)\n", error.c_str());
+    return 2;
   }
-  if (info ? names.size() != 1 : names.size() != 2) return Usage();
+  if (arguments.help) return Usage(stdout);
+  const std::vector<std::string>& names = arguments.names;
+  const bool info = arguments.info;
+  const long format = arguments.format;
+  const double start = arguments.start, stop = arguments.stop;
 
   ScopedCoInitialize com;
   RegisterModules();
@@ -185,7 +189,9 @@ int main(int argc, char** argv) {
   ComPtr<IDispatch> object;
   if (FAILED(CLSIDFromProgID("Encorva.EncorvaObj", &clsid)) ||
       FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.PutVoid()))) {
-    std::fprintf(stderr, "encorva-convert: the conversion component is not installed\n");
+    const std::string registry = RegistryProblem();
+    std::fprintf(stderr, "encorva-convert: the conversion component is not installed%s\n",
+                 registry.empty() ? "" : (": " + registry).c_str());
     return 1;
   }
   Component component(object.Get());
@@ -204,10 +210,13 @@ int main(int argc, char** argv) {
         complete = true;
         break;
       case ec::kStatusChanged:
+        // 8: connecting to a network source; any later status means it answered.
+        gConnecting = count > 0 && args[0].lVal == 8 ? 1 : 0;
         std::printf("StatusChanged %d %s\n", count > 0 ? int(args[0].lVal) : -1,
                     count > 1 ? Utf8FromBstr(args[1].bstrVal).c_str() : "");
         break;
       case ec::kError:
+        gConnecting = 0;
         std::printf("Error 0x%08x %s\n", count > 0 ? unsigned(args[0].lVal) : 0u,
                     count > 1 ? Utf8FromBstr(args[1].bstrVal).c_str() : "");
         failed = true;
@@ -234,10 +243,14 @@ int main(int argc, char** argv) {
   component.Put("StartTime", MakeVariant(start));
   component.Put("StopTime", MakeVariant(stop));
 
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
   VARIANT result;
   component.Call("StartConversion", {}, &result);
+  gConnecting = 0;
   const bool started = result.vt == VT_BOOL && result.boolVal == VARIANT_TRUE;
   if (!started && !failed) std::printf("StartConversion returned false\n");
   bool stopRequested = false;
@@ -252,6 +265,11 @@ int main(int argc, char** argv) {
     if (terminal && !complete) ShowProgress(component.GetDouble("Progress"), component.GetDouble("Duration"));
   }
   point->Unadvise(cookie);
-  if (stopRequested) return 130;
+  if (stopRequested || (gInterrupted && !complete)) {
+    // Stopping the run removed the encoder's unfinished output.
+    if (!stopRequested && started && !complete) component.Call("StopConversion", {}, nullptr);
+    std::fputs(kCancelled, stderr);
+    return 128 + int(gInterrupted);
+  }
   return started && complete && !failed ? 0 : 1;
 }

@@ -6,6 +6,8 @@
 #include "authoring/default_steps.h"
 #include "authoring/disc_fit_plan.h"
 #include "base/app_folder.h"
+#include "base/paths.h"
+#include "base/run_cancel.h"
 #include "base/text_format.h"
 #include "burn/medium_view.h"
 #include "jobs/job_front_end.h"
@@ -21,7 +23,10 @@ AuthoringJob::AuthoringJob(const TitleList& titles, AuthoringOptions options, Ru
 }
 
 std::string AuthoringJob::ToolLogPath() const {
-  return folders_.intermediate + AuthoringDriver::kToolLogName;
+  // The image builder moves the log out of the intermediate folder before removing it.
+  const std::string inRun = folders_.intermediate + AuthoringDriver::kToolLogName;
+  const std::string kept = folders_.work + "/" + AuthoringDriver::kToolLogName;
+  return FileExists(inRun) || !FileExists(kept) ? inRun : kept;
 }
 
 JobResult AuthoringJob::Execute() {
@@ -38,6 +43,7 @@ JobResult AuthoringJob::Execute() {
     std::string why;
     if (!(letter = recorders->Choose(options_.recorder, why))) return JobFailed(why);
   }
+  CancelScope cancellable(cancel_);
   AuthoringDriver driver(settings, model_, titles_, DefaultAuthoringSteps(status_, question_), status_,
                          question_);
   if (options_.discSectors > 0) {
@@ -53,7 +59,13 @@ JobResult AuthoringJob::Execute() {
   folders_ = driver.Folders();
   if (ok && !letter) status_.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
   status_.StopRunTimer();
-  if (!ok) return JobFailed("the DVD could not be authored; the tools' output is in " + ToolLogPath());
+  if (!ok && cancel_) return {false, true, "the run was cancelled"};
+  if (!ok && !driver.FailureReason().empty()) return JobFailed(driver.FailureReason());
+  if (!ok) {
+    const std::string last = LastLinesOf(ToolLogPath(), 2);
+    return JobFailed("the DVD could not be authored" + (last.empty() ? "" : ": " + last) +
+                     "; the tools' output is in " + ToolLogPath());
+  }
   authored_ = true;
   if (!letter) return JobSucceeded();
   if (cancel_) return {false, true, "the write was cancelled"};

@@ -7,7 +7,7 @@
 //   options.recorder = "E";                 // or leave empty to stop at the work folder
 //   AuthoringJob job(titles, options, status, question);   // titles outlive the job
 //   job.Start();                            // or JobResult r = job.Run();
-//   ... job.Cancel();                       // only the disc write can be cancelled
+//   ... job.Cancel();                       // stops the run or the disc write
 //   if (job.Wait(-1) && !job.Result().succeeded) Show(job.Result().reason);
 //   job.Folders().output + "/VIDEO_TS"      // where the disc is, once Done()
 #pragma once
@@ -42,8 +42,8 @@ class AuthoringJob : public Job {
                RunQuestion& question);
   ~AuthoringJob() override { Join(); }
 
-  // Cancels the disc write (the authoring itself runs to its end); the front end asks
-  // kCancelWriteQuestion first.
+  // Stops the run: the tools and the encoder are stopped, their unfinished files and the
+  // tool folder removed. During a disc write the front end asks kCancelWriteQuestion first.
   void Cancel() { cancel_ = true; }
 
   // After the end: the run's folders, the menu as authored (titles with the files they

@@ -5,9 +5,10 @@
 //   ConversionJob job(request, status, question);   // progress: status.SetProgress(0..100)
 //   JobResult r = job.Run();                        // or Start() / Wait()
 //   if (r.succeeded) Show(job.OutputPath());        // "/home/me/clip.mpg": .avi becomes .mpg
-// A conversion runs to its end; it cannot be cancelled.
+// Cancel() stops it (the unfinished output is removed).
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "base/tv_standard.h"
@@ -31,6 +32,7 @@ class ConversionJob : public Job {
 
   // The path written (or that would have been), once Done().
   const std::string& OutputPath() const { return output_; }
+  void Cancel() { cancel_ = true; }
 
  private:
   JobResult Execute() override;
@@ -39,6 +41,7 @@ class ConversionJob : public Job {
   RunStatus& status_;
   RunQuestion& question_;
   std::string output_;
+  std::atomic<bool> cancel_{false};
 };
 
 }  // namespace vantrel

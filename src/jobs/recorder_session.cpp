@@ -4,6 +4,7 @@
 
 #include "base/paths.h"
 #include "burn/disc_library.h"
+#include "burn/erase_sequence.h"
 #include "burn/medium_view.h"
 #include "platform/foxburner/foxburner_ext.h"
 #include "project/app_settings.h"
@@ -52,6 +53,19 @@ JobResult WriteToRecorder(BurnFrontEnd& ui, const WriteRequest& request, const s
   if (std::string refusal = MediumRefusal(medium); !refusal.empty()) {
     ui.ShowStatus(refusal, 0, 1, 3);
     return JobFailed(refusal);
+  }
+  switch (WrittenMediumRule(medium)) {
+    case WrittenMedium::Blank: break;
+    case WrittenMedium::Refuse:
+      ui.ShowMessage(kWrongMediumMessage);
+      return JobFailed("the " + medium.typeText + " in the recorder already holds a disc and cannot be rewritten");
+    case WrittenMedium::AskFirst:
+      // What the medium holds is lost by the write, as by an erase: the same question.
+      if (!ui.AskYesNo(kEraseQuestion)) {
+        ui.ShowStatus("被用户取消", 0, 1, 2);
+        return JobFailed("the " + medium.typeText + " in the recorder holds a disc; overwriting it was declined");
+      }
+      break;
   }
   RecorderWrite write(ui);
   write.RegisterCallbacks();

@@ -13,6 +13,7 @@
 #include "burn/ui/burn_folder_dialog.h"
 #include "menu/menu_model.h"
 #include "menu/ui/menu_design_dialog.h"
+#include "menu/ui/wx_text.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
 
@@ -25,8 +26,6 @@
 #include <wx/utils.h>
 
 #include <chrono>
-#include <clocale>
-#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -47,21 +46,21 @@ class HostFrame : public wxFrame {
  public:
   HostFrame(AppSettings& settings, TitleList& titles, std::string report, wxColour swatch,
             std::string burnFolder)
-      : wxFrame(nullptr, wxID_ANY, "Vantrel 对话框测试", wxPoint(0, 0), wxSize(520, 160)),
+      : wxFrame(nullptr, wxID_ANY, U("Vantrel 对话框测试"), wxPoint(0, 0), wxSize(520, 160)),
         settings_(settings), titles_(titles), report_(std::move(report)),
         burnFolder_(std::move(burnFolder)), gapTimer_(this) {
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    auto* menu = new wxButton(this, wxID_ANY, "菜单");
-    auto* run = new wxButton(this, wxID_ANY, "运行");
-    auto* burn = new wxButton(this, wxID_ANY, "刻录");
-    auto* quit = new wxButton(this, wxID_ANY, "退出");
+    auto* menu = new wxButton(this, wxID_ANY, U("菜单"));
+    auto* run = new wxButton(this, wxID_ANY, U("运行"));
+    auto* burn = new wxButton(this, wxID_ANY, U("刻录"));
+    auto* quit = new wxButton(this, wxID_ANY, U("退出"));
     quit->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); });
     row->Add(menu, 0, wxALL, 6);
     row->Add(run, 0, wxALL, 6);
     row->Add(burn, 0, wxALL, 6);
     row->Add(quit, 0, wxALL, 6);
     // A window of known colour away from the dialogs, for the eyedropper to read.
-    auto* sample = new wxFrame(this, wxID_ANY, "取色样本", wxPoint(1000, 800), wxSize(120, 90),
+    auto* sample = new wxFrame(this, wxID_ANY, U("取色样本"), wxPoint(1000, 800), wxSize(120, 90),
                                wxFRAME_TOOL_WINDOW | wxBORDER_NONE | wxFRAME_FLOAT_ON_PARENT);
     auto* patch = new wxPanel(sample, wxID_ANY);
     patch->SetBackgroundColour(swatch);
@@ -132,9 +131,6 @@ class HostFrame : public wxFrame {
 class DriverApp : public wxApp {
  public:
   bool OnInit() override {
-    // The program's texts are UTF-8: the toolkit converts them by the character locale.
-    std::setlocale(LC_ALL, "");
-    if (!std::strstr(std::setlocale(LC_CTYPE, nullptr), "UTF-8")) std::setlocale(LC_CTYPE, "C.UTF-8");
     std::string work, report = "/dev/null", burnFolder;
     unsigned long swatch = 0x0AC81E;
     std::vector<std::string> videos;

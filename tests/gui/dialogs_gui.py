@@ -18,8 +18,9 @@ config.logDebugToFile = False
 from dogtail import tree  # noqa: E402
 import pyatspi  # noqa: E402
 
-BUILD = os.environ["VANTREL_BUILD_DIR"]
-SCREENS = os.path.join(BUILD, "screens")
+# run.py names the application folder (BUILD/app) and the screenshot folder.
+BUILD = os.path.dirname(os.environ["VANTREL_APP_BUILD_DIR"].rstrip("/"))
+SCREENS = os.environ["VANTREL_SCREENS"]
 
 
 def fail(message):
@@ -200,19 +201,6 @@ def select_entry(combo, index):
 def screenshot(name):
     os.makedirs(SCREENS, exist_ok=True)
     subprocess.run(["import", "-window", "root", os.path.join(SCREENS, name + ".png")], check=True)
-
-
-def nearest_button_right_of(node, label):
-    """The nameless push button (a colour button) on the same row right of a label."""
-    lx, ly = centre(label)
-    best = None
-    for b in descendants(node, "push button", ""):
-        (x, y), (w, h) = b.position, b.size
-        if abs(y + h // 2 - ly) < 14 and x > lx and (best is None or x < best.position[0]):
-            best = b
-    if best is None:
-        fail("no colour button beside " + label.name)
-    return best
 
 
 def log_lines(dialog):

@@ -151,7 +151,16 @@ TEST_F(AuthoringRunTest, ACorruptTitleFailsClearlyAndTouchesNothing) {
   MakeFolder(settings_.temppath);
   ASSERT_TRUE(test::MakeDvdClip(settings_.temppath + "/(TaliroFixedDVD)broken.mpg", 1, false));
   test::RecordingStatus status;
+  // Checked before anything is encoded or deleted: the run stops at once with the reason.
   EXPECT_FALSE(Run(DefaultAuthoringSteps()));
+  EXPECT_TRUE(status.messages.empty());
+  EXPECT_TRUE(status.Logged("无法使用标题 " + bad + ": 不是可以读取的视频文件")) << status.lines.back().text;
+  EXPECT_TRUE(FileExists(settings_.temppath + "/(TaliroFixedDVD)broken.mpg"));
+
+  // A title that passes the check but whose repair fails.
+  AuthoringSteps unchecked = DefaultAuthoringSteps();
+  unchecked.checkTitle = nullptr;
+  EXPECT_FALSE(Run(unchecked));
   ASSERT_EQ(status.messages.size(), 1u);  // the encoder's own reason went to the log
   EXPECT_EQ(status.messages[0], "无法修复(转换) " + settings_.temppath + "/(TaliroFixedDVD)broken.mpg");
   EXPECT_TRUE(status.Logged("无法修复视频文件，创建 DVD 失败。"));
@@ -230,7 +239,9 @@ TEST_F(AuthoringRunTest, WhenTheAuthoringToolFailsTheImageBuilderMakesTheDisc) {
 TEST_F(AuthoringRunTest, TheImageBuilderRefusesTitlesThatAreGone) {
   AddTitle(temp_ / "vanished.mpg");
   test::RecordingStatus status;
-  EXPECT_FALSE(Run(DefaultAuthoringSteps()));
+  AuthoringSteps steps = DefaultAuthoringSteps();
+  steps.checkTitle = nullptr;  // the check before the run would stop it first
+  EXPECT_FALSE(Run(steps));
   ASSERT_EQ(status.messages.size(), 2u);
   EXPECT_EQ(status.messages[0].rfind("无法打开文件 " + temp_ / "vanished.mpg", 0), 0u);
   EXPECT_EQ(status.messages[1], "载入输入 INI 文件失败。");
@@ -264,7 +275,7 @@ TEST_F(AuthoringRunTest, AWorkFolderThatCannotBeCreated) {
   settings_.temppath = "/proc/vantrel work";
   test::RecordingStatus status;
   EXPECT_FALSE(Run());
-  EXPECT_TRUE(status.Logged("无法创建文件夹 /proc/vantrel work/TEMP/"));
+  EXPECT_TRUE(status.Logged("无法创建文件夹 /proc/vantrel work: No such file or directory"));
 }
 
 TEST_F(AuthoringRunTest, ARunKilledHalfWayCanBeRunAgain) {

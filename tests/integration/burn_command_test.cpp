@@ -102,6 +102,30 @@ TEST(BurnCommand, RefusesAFolderWithoutTheSixFilesAndAnswersNoToTheErase) {
   EXPECT_EQ(test::ReadText(work + "/vantrel.iso"), "an old image");
 }
 
+TEST(BurnCommand, AWrittenImageIsOverwrittenOnlyWhenTheUserAgrees) {
+  test::TempFolder temp;
+  std::string source = CopyFixture(temp);
+  std::string work = temp / "work";
+  MakeFolder(work);
+  const std::string image = work + "/vantrel.iso";
+  test::WriteText(image, "the disc written last week");
+  std::string out;
+  const std::string burn = Author() + " burn " + ShellQuote(source) + " --work " + ShellQuote(work);
+  EXPECT_EQ(Shell(burn + " --no", out), 1) << out;
+  EXPECT_NE(out.find("您想要擦除光盘吗？"), std::string::npos) << out;
+  EXPECT_NE(out.find("overwriting it was declined"), std::string::npos) << out;
+  EXPECT_EQ(out.find("写入光盘..."), std::string::npos) << out;
+  EXPECT_EQ(test::ReadText(image), "the disc written last week");
+  // Without a terminal to ask, the answer is No as well.
+  EXPECT_EQ(Shell(burn + " </dev/null", out), 1) << out;
+  EXPECT_EQ(test::ReadText(image), "the disc written last week");
+
+  ASSERT_EQ(Shell(burn + " --yes", out), 0) << out;
+  EXPECT_NE(out.find("写入光盘成功完成！"), std::string::npos) << out;
+  ASSERT_EQ(test::RunCapture("lsdvd " + ShellQuote(image) + " 2>/dev/null", out), 0) << out;
+  EXPECT_NE(out.find("Title: 01, Length: 00:00:02"), std::string::npos) << out;
+}
+
 TEST(BurnCommand, DevFullFailsWithTheSystemsReason) {
   test::TempFolder temp;
   std::string source = CopyFixture(temp);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdlib>
 
 #include "authoring/command_templates.h"
@@ -13,6 +14,7 @@
 #include "platform/registry/registry.h"
 #include "support/counter_module.h"
 #include "support/temp_folder.h"
+#include "support/video_ts_fixture.h"
 
 namespace vantrel::test {
 namespace {
@@ -150,6 +152,21 @@ TEST(ComModuleTest, Regsvr32NamesTheStepThatFailed) {
   // A shared library that is not a component.
   std::string lib = std::string(VANTREL_APP_BUILD_DIR) + "/libvantrel_window.so";
   EXPECT_EQ(RunRegsvr32("\"" + lib + "\" /s"), 3);
+}
+
+TEST(ComModuleTest, Regsvr32TakesOneModuleAndItsSwitchesOnly) {
+  TempFolder folder;
+  ScopedEnv registryDir("VANTREL_REGISTRY_DIR", folder.Path());
+  std::string out;
+  EXPECT_EQ(RunCapture(ShellQuote(kRegsvr32) + " --help 2>&1", out), 0);
+  EXPECT_EQ(out.rfind("usage: regsvr32 MODULE", 0), 0u) << out;
+  // Stray words are not glued into a module name, and nothing is loaded or registered.
+  EXPECT_EQ(RunCapture(ShellQuote(kRegsvr32) + " " + ShellQuote(kModule) + " extra /s 2>&1", out), 1);
+  EXPECT_NE(out.find("one module at a time, and only /s and /u besides it; not extra"), std::string::npos) << out;
+  EXPECT_EQ(RunCapture(ShellQuote(kRegsvr32) + " " + ShellQuote(kModule) + " " + ShellQuote(kModule) + " 2>&1", out), 1);
+  EXPECT_EQ(RunCapture(ShellQuote(kRegsvr32) + " --unregister 2>&1", out), 1);
+  EXPECT_NE(out.find("unknown switch --unregister"), std::string::npos) << out;
+  EXPECT_FALSE(std::filesystem::exists(folder / "HKEY_CLASSES_ROOT.reg")) << "nothing may have been registered";
 }
 
 }  // namespace

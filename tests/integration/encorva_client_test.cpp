@@ -3,19 +3,20 @@
 // 127.0.0.1 by a server this test starts and stops.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+
 #include <sstream>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <atomic>
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 
 #include "authoring/command_templates.h"
+#include "support/child_process.h"
+#include "support/http_server.h"
 #include "support/media_check.h"
 #include "support/temp_folder.h"
 
@@ -29,9 +30,9 @@ struct ClientRun {
   std::string output;
 };
 
-ClientRun RunClient(const std::string& arguments) {
+ClientRun RunClient(const std::string& arguments, const std::string& redirect = " 2>/dev/null") {
   ClientRun run;
-  FILE* pipe = popen((ShellQuote(kClient) + " " + arguments + " 2>/dev/null").c_str(), "r");
+  FILE* pipe = popen((ShellQuote(kClient) + " " + arguments + redirect).c_str(), "r");
   if (!pipe) return run;
   char buffer[4096];
   size_t n;
@@ -40,69 +41,6 @@ ClientRun RunClient(const std::string& arguments) {
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
 }
-
-// Serves one file to every GET, with byte ranges, until destroyed.
-class FileServer {
- public:
-  explicit FileServer(std::string body) : body_(std::move(body)) {
-    listener_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    listen(listener_, 8);
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~FileServer() {
-    stopping_ = true;
-    shutdown(listener_, SHUT_RDWR);
-    close(listener_);
-    thread_.join();
-  }
-  int Port() const { return port_; }
-  int Requests() const { return requests_; }
-
- private:
-  void Serve() {
-    while (!stopping_) {
-      int client = accept(listener_, nullptr, nullptr);
-      if (client < 0) return;
-      std::string request;
-      char buffer[2048];
-      while (request.find("\r\n\r\n") == std::string::npos) {
-        ssize_t n = recv(client, buffer, sizeof buffer, 0);
-        if (n <= 0) break;
-        request.append(buffer, size_t(n));
-      }
-      ++requests_;
-      size_t from = 0;
-      if (auto at = request.find("Range: bytes="); at != std::string::npos) from = std::stoul(request.substr(at + 13));
-      from = std::min(from, body_.size());
-      std::string head = from ? "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + std::to_string(from) + "-" +
-                                    std::to_string(body_.size() - 1) + "/" + std::to_string(body_.size()) + "\r\n"
-                              : "HTTP/1.1 200 OK\r\n";
-      head += "Content-Type: video/x-msvideo\r\nAccept-Ranges: bytes\r\nConnection: close\r\nContent-Length: " +
-              std::to_string(body_.size() - from) + "\r\n\r\n";
-      send(client, head.data(), head.size(), MSG_NOSIGNAL);
-      for (size_t at = from; at < body_.size();) {
-        ssize_t n = send(client, body_.data() + at, std::min<size_t>(65536, body_.size() - at), MSG_NOSIGNAL);
-        if (n <= 0) break;
-        at += size_t(n);
-      }
-      close(client);
-    }
-  }
-
-  std::string body_;
-  int listener_ = -1;
-  int port_ = 0;
-  std::atomic<bool> stopping_{false};
-  std::atomic<int> requests_{0};
-  std::thread thread_;
-};
 
 class EncorvaClientTest : public testing::Test {
  protected:
@@ -138,11 +76,53 @@ TEST_F(EncorvaClientTest, ConvertsALocalFileAndReportsItsEvents) {
   EXPECT_NE(run.output.find("size:       320 x 240"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("video:      yes"), std::string::npos);
   EXPECT_EQ(RunClient("--info " + ShellQuote(folder_ / "missing.avi")).status, 1);
+
+  // Two processes at once never share a poster file.
+  ScopedEnv tmp("TMPDIR", folder_.Path());
+  ClientRun other;
+  std::thread second([&] { other = RunClient("--info " + ShellQuote(source_)); });
+  run = RunClient("--info " + ShellQuote(source_));
+  second.join();
+  auto posterOf = [](const std::string& out) {
+    size_t at = out.find("poster:     ");
+    return at == std::string::npos ? std::string() : out.substr(at + 12, out.find('\n', at) - at - 12);
+  };
+  ASSERT_FALSE(posterOf(run.output).empty()) << run.output;
+  EXPECT_NE(posterOf(run.output), posterOf(other.output));
+  EXPECT_EQ(posterOf(run.output).rfind(folder_ / "erdposter-", 0), 0u) << run.output;
   EXPECT_EQ(RunClient("only-one-name").status, 2);
 }
 
+TEST_F(EncorvaClientTest, RefusesValuesOutOfRangeWithOneLineThatNamesThem) {
+  const std::string output = folder_ / "never.mpg";
+  const std::string names = ShellQuote(source_) + " " + ShellQuote(output);
+  struct Case {
+    std::string arguments, says;
+  } cases[] = {
+      {names + " --format 99", "--format must be a whole number from 0 to 7, not 99"},
+      {names + " --format -1", "--format must be a whole number from 0 to 7, not -1"},
+      {names + " --format 7.5", "--format must be a whole number from 0 to 7, not 7.5"},
+      {names + " --format dvd", "--format needs a number, not \"dvd\""},
+      {names + " --start -3", "--start must not be negative"},
+      {names + " --start 5 --stop 2", "--stop must come after --start"},
+      {names + " --stop", "--stop needs a value"},
+      {names + " --speed 2", "unknown option --speed"},
+      {names + " extra", "too many names: extra"},
+  };
+  for (const Case& c : cases) {
+    ClientRun run = RunClient(c.arguments, " 2>&1");
+    EXPECT_EQ(run.status, 2) << c.arguments;
+    EXPECT_NE(run.output.find(c.says), std::string::npos) << c.arguments << "\n" << run.output;
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+  }
+  EXPECT_FALSE(std::filesystem::exists(output));
+  ClientRun help = RunClient("--help", " 2>&1");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.output.find("usage: encorva-convert"), std::string::npos);
+}
+
 TEST_F(EncorvaClientTest, ConvertsAClipServedOverHttpThroughTheNetworkPath) {
-  FileServer server(ReadText(source_));
+  HttpServer server(ReadText(source_));
   const std::string url = "http://127.0.0.1:" + std::to_string(server.Port()) + "/clip.avi";
   const std::string output = folder_ / "netz.mpg";
   ClientRun run = RunClient(ShellQuote(url) + " " + ShellQuote(output) + " --format 3");
@@ -173,6 +153,64 @@ TEST_F(EncorvaClientTest, ConvertsAClipServedOverHttpThroughTheNetworkPath) {
   run = RunClient(ShellQuote("http://127.0.0.1:1/none.avi") + " " + ShellQuote(folder_ / "x.mpg"));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.output.find("Failed to render source UROL!"), std::string::npos) << run.output;
+}
+
+// Nothing but the folder's own files and the finished output (no part file).
+std::vector<std::string> Leftovers(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.path().filename().string().find(".part-") != std::string::npos) names.push_back(entry.path());
+  return names;
+}
+
+TEST_F(EncorvaClientTest, AServerThatStopsSendingEndsTheConversionWithTheReason) {
+  const std::string body = ReadText(source_);
+  HttpServer server(body, body.size() / 2);
+  const std::string output = folder_ / "halb.mpg";
+  ScopedEnv timeout("VANTREL_NETWORK_TIMEOUT", "2");
+  ClientRun run = RunClient(ShellQuote(server.Url("clip.avi")) + " " + ShellQuote(output) + " --format 3", " 2>&1");
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_GT(server.Stalls(), 0);
+  EXPECT_NE(run.output.find("AboutToRun"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("Error 0x800705b4 The source stopped sending"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("Complete"), run.output.rfind("Complete")) << run.output;
+  EXPECT_FALSE(std::filesystem::exists(output)) << "half a clip must not pass for the whole";
+  EXPECT_TRUE(Leftovers(folder_.Path()).empty());
+}
+
+TEST_F(EncorvaClientTest, InterruptsEndABlockedReadAtOnceAndLeaveNoPartFile) {
+  // Long enough that opening reads only its start: the stall comes while converting.
+  const std::string longer = folder_ / "long.avi";
+  ASSERT_TRUE(MakeClip(FlashVideoInput(320, 240, "25", 12) + " " + BeepAudioInput(44100, 12) +
+                           " -c:v mpeg4 -c:a mp3 -t 12 " + ShellQuote(longer),
+                       longer));
+  const std::string body = ReadText(longer);
+  HttpServer server(body, body.size() / 2);
+  const std::string output = folder_ / "abbruch.mpg";
+  // The network timeout stays at its 15 s: an interrupt that waited for it would report the
+  // stalled source, one that ends the read does not.
+  BackgroundRun run(ShellQuote(kClient) + " " + ShellQuote(server.Url("clip.avi")) + " " + ShellQuote(output) +
+                        " --format 3",
+                    folder_ / "run.log");
+  ASSERT_TRUE(run.Started());
+  ASSERT_TRUE(run.WaitForLog("AboutToRun", 120)) << run.Log();
+  ASSERT_TRUE(std::filesystem::exists(folder_.Path()));
+  run.Signal(SIGINT);
+  EXPECT_EQ(run.Wait(), 130) << run.Log();
+  EXPECT_NE(run.Log().find("encorva-convert: cancelled"), std::string::npos) << run.Log();
+  EXPECT_EQ(run.Log().find("stopped sending"), std::string::npos) << run.Log();
+  EXPECT_FALSE(std::filesystem::exists(output)) << run.Log();
+  EXPECT_TRUE(Leftovers(folder_.Path()).empty());
+
+  // SIGTERM while still connecting to a server that sends nothing at all.
+  HttpServer silent(body, 0);
+  BackgroundRun connecting(ShellQuote(kClient) + " " + ShellQuote(silent.Url("clip.avi")) + " " + ShellQuote(output),
+                           folder_ / "run2.log");
+  ASSERT_TRUE(connecting.WaitForLog("Connecting", 60)) << connecting.Log();
+  connecting.Signal(SIGTERM);
+  EXPECT_EQ(connecting.Wait(), 143) << connecting.Log();
+  EXPECT_NE(connecting.Log().find("encorva-convert: cancelled"), std::string::npos) << connecting.Log();
+  EXPECT_FALSE(std::filesystem::exists(output));
 }
 
 }  // namespace

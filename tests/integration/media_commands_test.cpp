@@ -45,8 +45,15 @@ TEST(MediaCommandsTest, ProbePrintsTheTitleListFactsAndFailsOnUnreadableFiles) {
   test::WriteText(folder / "empty.mpg", "");
   CommandRun bad = Author("probe " + ShellQuote(folder / "empty.mpg") + " " + ShellQuote(clip));
   EXPECT_EQ(bad.status, 1);
-  EXPECT_NE(bad.out.find("vantrel-author: cannot read " + folder / "empty.mpg" + " (0x80040240)"),
+  EXPECT_NE(bad.out.find("vantrel-author: cannot read " + folder / "empty.mpg" +
+                         ": not a video file that can be read (0x80040240)"),
             std::string::npos) << bad.out;
+  // A missing file: the system's reason, not a negative number.
+  CommandRun missing = Author("probe " + ShellQuote(folder / "gone.avi"));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.out.find("video stream  unknown: No such file or directory"), std::string::npos) << missing.out;
+  EXPECT_NE(missing.out.find("cannot read " + folder / "gone.avi" + ": No such file or directory"), std::string::npos);
+  EXPECT_EQ(missing.out.find("-2147024894"), std::string::npos) << missing.out;
   EXPECT_NE(bad.out.find("resolution    720x576"), std::string::npos);  // the good file still probed
   EXPECT_EQ(Author("probe").status, 2);
 }
@@ -76,6 +83,11 @@ TEST(MediaCommandsTest, ThumbnailWritesAnEightyBySixtyBitmapOrSaysWhyNot) {
   EXPECT_EQ(Author("thumbnail " + ShellQuote(clip) + " --time -1 --out x.bmp").status, 2);
   EXPECT_EQ(Author("thumbnail " + ShellQuote(clip)).status, 2);
   EXPECT_EQ(Author("thumbnail " + ShellQuote(folder / "nothing.avi") + " --out x.bmp").status, 1);
+  // A folder that is not there: said at once, not a success that wrote nothing.
+  const std::string nowhere = folder / "no such folder/x.bmp";
+  CommandRun lost = Author("thumbnail " + ShellQuote(clip) + " --out " + ShellQuote(nowhere));
+  EXPECT_EQ(lost.status, 1) << lost.out;
+  EXPECT_NE(lost.out.find("cannot write " + nowhere + ": No such file or directory"), std::string::npos) << lost.out;
 }
 
 }  // namespace

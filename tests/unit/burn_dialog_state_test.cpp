@@ -9,8 +9,10 @@
 #include "burn/disc_library.h"
 #include "burn/erase_choice.h"
 #include "burn/erase_sequence.h"
+#include "burn/folder_write.h"
 #include "burn/recorder_write.h"
 #include "support/recording_status.h"
+#include "support/temp_folder.h"
 
 namespace vantrel {
 namespace {
@@ -124,6 +126,27 @@ TEST(BurnDialogState, UncheckingQuickEraseAsksAndNoKeepsItChecked) {
   EXPECT_EQ(choice.QuickFlag(), 0);
   EXPECT_TRUE(choice.BoxClicked(true, yes));  // checking again asks nothing
   EXPECT_EQ(yes.questions.size(), 1u);
+}
+
+// The folder-burn dialog's checks before the library is called at all.
+class RecordingFrontEnd : public BurnFrontEnd {
+ public:
+  bool AskYesNo(const std::string&) override { return false; }
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  std::vector<std::string> messages;
+};
+
+TEST(FolderWrite, AFolderWithoutTheSixFilesIsRefusedAndEmptied) {
+  test::TempFolder temp;
+  test::WriteText(temp / "VIDEO_TS.IFO", "x");
+  RecordingFrontEnd ui;
+  std::string folder = temp.Path();
+  EXPECT_FALSE(PrepareFolderWrite(folder, ui));
+  EXPECT_EQ(folder, "");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0], kNotVideoTsFolder);
+  EXPECT_FALSE(PrepareFolderProject("", ui));
+  EXPECT_EQ(ui.messages.back(), kNoFolderChosen);
 }
 
 }  // namespace

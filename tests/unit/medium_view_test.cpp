@@ -37,6 +37,15 @@ TEST(ClassifyMedium, DvdTypesAreWritableAndRewritableOnesErasable) {
   EXPECT_EQ(MediumRefusal(r), "");
 }
 
+TEST(WrittenMediumRule, AWrittenDiscIsAskedAboutWhenRewritableAndRefusedOtherwise) {
+  EXPECT_EQ(WrittenMediumRule(ClassifyMedium(0, Medium("DVD+RW", 0, 1.0))), WrittenMedium::Blank);
+  EXPECT_EQ(WrittenMediumRule(ClassifyMedium(0, Medium("DVD+RW", 1, 1.0))), WrittenMedium::AskFirst);
+  EXPECT_EQ(WrittenMediumRule(ClassifyMedium(0, Medium("DVD-RW", 1, 1.0))), WrittenMedium::AskFirst);
+  EXPECT_EQ(WrittenMediumRule(ClassifyMedium(0, Medium("DVD-R", 1, 1.0))), WrittenMedium::Refuse);
+  EXPECT_EQ(WrittenMediumRule(ClassifyMedium(0, Medium("DVD+R DL", 1, 1.0))), WrittenMedium::Refuse);
+  EXPECT_EQ(WrittenMediumRule(ClassifyMedium(FB_ERR_NO_MEDIUM, PrefilledMediumInfo())), WrittenMedium::Blank);
+}
+
 TEST(ClassifyMedium, CdRShowsItsCapacityAndIsRefused) {
   MediumView cd = ClassifyMedium(0, Medium("CD-R", 0, 737280000.0));
   EXPECT_EQ(cd.kind, MediumKind::NotDvd);

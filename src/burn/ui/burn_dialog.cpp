@@ -1,3 +1,5 @@
+// The component headers come before the toolkit's, which define TRUE and FALSE as macros.
+#include "burn/hosted_conversion_control.h"
 #include "burn/ui/burn_dialog.h"
 
 #include <wx/app.h>
@@ -14,6 +16,8 @@
 #include <atomic>
 #include <future>
 
+#include "menu/ui/deferred_handler.h"
+#include "menu/ui/wx_text.h"
 #include "base/paths.h"
 #include "base/text_format.h"
 #include "burn/desktop_handlers.h"
@@ -31,7 +35,6 @@ namespace {
 
 std::atomic<CBurnDlg*> gOpenBurnDialog{nullptr};
 
-wxString U(const std::string& text) { return wxString::FromUTF8(text); }
 
 // The library's callbacks may come from its own thread: they only post to the dialog.
 void BurnDoneThunk(const char* text, void* self) {
@@ -62,15 +65,22 @@ constexpr int kJobWatchMs = 50;
 CBurnDlg* OpenBurnDialog() { return gOpenBurnDialog.load(); }
 
 CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, const TitleList& titles)
-    : wxDialog(parent, 132, "刻录光盘"), settings_(settings), model_(model), titles_(titles),
+    : wxDialog(parent, 132, U("刻录光盘")), settings_(settings), model_(model), titles_(titles),
       recorder_(*this), runTimer_(this, kRunTimer), jobWatch_(this, kJobWatch) {
   BuildControls();
   gOpenBurnDialog = this;
+  // The work folder holds the image-file recorder the list offers first; a folder that is
+  // not there yet would make that recorder refuse the choice ("not support") on opening.
+  MakeFolder(settings_.temppath);
   const int rc = Initialize(ImageRecorderList(settings_.temppath, settings_.IniPath()).c_str(), 1);
   if (rc != 0)
     ShowNoteBox(this, "驱动器无法初始化...联系支持！\n" + Format("错误: %s", LibraryText(rc).c_str()), false);
   SetASPI(1);
   LoadDriveCombo();
+  // The hosted conversion control: without the registered component the dialog opens
+  // all the same, as nothing of a run uses the control.
+  conversionControl_ = std::make_unique<HostedConversionControl>();
+  conversionControl_->Create();
   progress_->SetRange(100);
   progress_->SetValue(0);
   SetFinalizeEventCallback(TraceHook, this);
@@ -102,48 +112,48 @@ void CBurnDlg::BuildControls() {
   auto* targetRow = new wxBoxSizer(wxHORIZONTAL);
   targetList_ = new wxBitmapComboBox(this, kTargets, "", wxDefaultPosition, wxSize(320, -1), 0,
                                      nullptr, wxCB_READONLY);
-  targetList_->SetName("刻录目标");
+  targetList_->SetName(U("刻录目标"));
   targetRow->Add(targetList_, 1, wxRIGHT, 6);
-  refresh_ = new wxButton(this, kRefresh, "刷新");
+  refresh_ = new wxButton(this, kRefresh, U("刷新"));
   targetRow->Add(refresh_, 0, wxRIGHT, 6);
-  erase_ = new wxButton(this, kErase, "擦除");
+  erase_ = new wxButton(this, kErase, U("擦除"));
   targetRow->Add(erase_);
   top->Add(targetRow, 0, wxEXPAND | wxALL, 8);
   auto* mediumRow = new wxBoxSizer(wxHORIZONTAL);
   typeLabel_ = new wxStaticText(this, kMediumType, "DVD+RW", wxDefaultPosition, wxSize(160, -1));
-  typeLabel_->SetName("光盘类型");
-  sizeLabel_ = new wxStaticText(this, kSize, "无效", wxDefaultPosition, wxSize(160, -1));
-  sizeLabel_->SetName("光盘容量");
+  typeLabel_->SetName(U("光盘类型"));
+  sizeLabel_ = new wxStaticText(this, kSize, U("无效"), wxDefaultPosition, wxSize(160, -1));
+  sizeLabel_->SetName(U("光盘容量"));
   mediumRow->Add(typeLabel_, 0, wxRIGHT, 12);
   mediumRow->Add(sizeLabel_);
   top->Add(mediumRow, 0, wxLEFT | wxRIGHT, 8);
-  auto* logBox = new wxStaticBoxSizer(wxVERTICAL, this, "事件日志");
+  auto* logBox = new wxStaticBoxSizer(wxVERTICAL, this, U("事件日志"));
   log_ = new CColourListBox(logBox->GetStaticBox(), kLog);
   logBox->Add(log_, 1, wxEXPAND | wxALL, 4);
   top->Add(logBox, 1, wxEXPAND | wxALL, 8);
-  status_ = new wxStaticText(this, kStatus, "创建 DVD 处理...", wxDefaultPosition, wxSize(420, -1),
+  status_ = new wxStaticText(this, kStatus, U("创建 DVD 处理..."), wxDefaultPosition, wxSize(420, -1),
                              wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
-  status_->SetName("状态");
+  status_->SetName(U("状态"));
   top->Add(status_, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
   auto* progressRow = new wxBoxSizer(wxHORIZONTAL);
   progress_ = new wxGauge(this, kProgress, 100, wxDefaultPosition, wxSize(320, 18));
-  progress_->SetName("进度");
+  progress_->SetName(U("进度"));
   elapsed_ = new wxStaticText(this, kElapsed, "", wxDefaultPosition, wxSize(80, -1));
-  elapsed_->SetName("已用时间");
+  elapsed_->SetName(U("已用时间"));
   progressRow->Add(progress_, 1, wxRIGHT | wxALIGN_CENTER_VERTICAL, 8);
   progressRow->Add(elapsed_, 0, wxALIGN_CENTER_VERTICAL);
   top->Add(progressRow, 0, wxEXPAND | wxALL, 8);
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-  openFolder_ = new wxButton(this, kOpenFolder, "打开文件夹");
-  playDisc_ = new wxButton(this, kPlayDisc, "播放光盘");
+  openFolder_ = new wxButton(this, kOpenFolder, U("打开文件夹"));
+  playDisc_ = new wxButton(this, kPlayDisc, U("播放光盘"));
   openFolder_->Hide();
   playDisc_->Hide();
   buttons->Add(openFolder_, 0, wxRIGHT, 6);
   buttons->Add(playDisc_);
   buttons->AddStretchSpacer();
-  start_ = new wxButton(this, kStart, "开始");
+  start_ = new wxButton(this, kStart, U("开始"));
   start_->Disable();
-  close_ = new wxButton(this, wxID_CANCEL, "关闭");
+  close_ = new wxButton(this, wxID_CANCEL, U("关闭"));
   buttons->Add(start_, 0, wxRIGHT, 6);
   buttons->Add(close_);
   top->Add(buttons, 0, wxEXPAND | wxALL, 8);
@@ -151,8 +161,8 @@ void CBurnDlg::BuildControls() {
   // Recorders show image 0, the work folder image 1.
   targetList_->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnSelchangeComboDrives(); });
   refresh_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { LoadDriveCombo(); });
-  erase_->Bind(wxEVT_BUTTON, &CBurnDlg::OnErase, this);
-  start_->Bind(wxEVT_BUTTON, &CBurnDlg::OnStartButton, this);
+  erase_->Bind(wxEVT_BUTTON, Deferred(this, &CBurnDlg::OnErase));
+  start_->Bind(wxEVT_BUTTON, Deferred(this, &CBurnDlg::OnStartButton));
   openFolder_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
     OpenInDesktop(JoinPath(settings_.temppath, "DVD"));
   });
@@ -392,7 +402,7 @@ void CBurnDlg::FinishRun() {
       return;
     }
     case WriteStart::Started:
-      start_->SetLabel("取消刻录");
+      start_->SetLabel(U("取消刻录"));
       start_->Enable();
       return;
   }
@@ -402,13 +412,13 @@ void CBurnDlg::CancelWrite() {
   if (!recorder_.Cancel()) return;
   EnableRunControls(true);
   ClearClock();
-  start_->SetLabel("开始");
+  start_->SetLabel(U("开始"));
 }
 
 void CBurnDlg::OnBurnDone(const std::string& text) {
   recorder_.OnBurnDone(text.c_str());
   EnableRunControls(true);
-  start_->SetLabel("开始");
+  start_->SetLabel(U("开始"));
   ClearClock();
 }
 

@@ -22,6 +22,7 @@ class wxStaticText;
 namespace vantrel {
 
 class AuthoringJob;
+class HostedConversionControl;
 class CColourListBox;
 class CEraseDiscDlg;
 class MenuModel;
@@ -85,6 +86,7 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   DeviceEntry runEntry_;                // the target it was started for
   int elapsedSeconds_ = 0;
   CEraseDiscDlg* eraseDialog_ = nullptr;
+  std::unique_ptr<HostedConversionControl> conversionControl_;  // item 1114
 
   wxBitmapComboBox* targetList_ = nullptr;
   wxStaticText* sizeLabel_ = nullptr;

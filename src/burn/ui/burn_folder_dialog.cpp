@@ -8,6 +8,8 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include "menu/ui/deferred_handler.h"
+#include "menu/ui/wx_text.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
 #include "burn/disc_library.h"
@@ -19,39 +21,39 @@
 namespace vantrel {
 namespace {
 
-wxString U(const std::string& text) { return wxString::FromUTF8(text); }
 
 }  // namespace
 
-CBurnFolderDlg::CBurnFolderDlg(wxWindow* parent, const std::string& imageRecorders, std::string folder)
-    : wxDialog(parent, 215, "刻录 DVD 光盘"), ui_(this), folder_(std::move(folder)) {
+CBurnFolderDlg::CBurnFolderDlg(wxWindow* parent, const std::string& imageRecorders, std::string folder,
+                               HelpOpener help)
+    : wxDialog(parent, 215, U("刻录 DVD 光盘")), ui_(this), help_(std::move(help)), folder_(std::move(folder)) {
   auto* top = new wxBoxSizer(wxVERTICAL);
-  auto* deviceBox = new wxStaticBoxSizer(wxVERTICAL, this, "CD/DVD 写入设备");
+  auto* deviceBox = new wxStaticBoxSizer(wxVERTICAL, this, U("CD/DVD 写入设备"));
   deviceList_ = new wxChoice(deviceBox->GetStaticBox(), kDevices, wxDefaultPosition, wxSize(380, -1));
-  deviceList_->SetName("CD/DVD 写入设备");
+  deviceList_->SetName(U("CD/DVD 写入设备"));
   deviceBox->Add(deviceList_, 0, wxEXPAND | wxALL, 4);
   top->Add(deviceBox, 0, wxEXPAND | wxALL, 8);
-  auto* help = new wxButton(this, kHelp, "什么是已授权的视频 DVD 映象？", wxDefaultPosition,
+  auto* helpButton = new wxButton(this, kHelp, U("什么是已授权的视频 DVD 映象？"), wxDefaultPosition,
                             wxDefaultSize, wxBORDER_NONE);
-  help->SetFont(wxFontInfo(8).FaceName("Verdana").Underlined());
-  help->SetForegroundColour(*wxBLUE);
-  top->Add(help, 0, wxLEFT | wxRIGHT, 8);
+  helpButton->SetFont(wxFontInfo(8).FaceName("Verdana").Underlined());
+  helpButton->SetForegroundColour(*wxBLUE);
+  top->Add(helpButton, 0, wxLEFT | wxRIGHT, 8);
   auto* folderRow = new wxBoxSizer(wxHORIZONTAL);
   folderEdit_ = new wxTextCtrl(this, kFolder, "", wxDefaultPosition, wxSize(300, -1), wxTE_READONLY);
-  folderEdit_->SetName("VIDEO_TS 文件夹");
+  folderEdit_->SetName(U("VIDEO_TS 文件夹"));
   folderRow->Add(folderEdit_, 1, wxRIGHT, 6);
-  folderRow->Add(new wxButton(this, kBrowse, "选择..."));
+  folderRow->Add(new wxButton(this, kBrowse, U("选择...")));
   top->Add(folderRow, 0, wxEXPAND | wxALL, 8);
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-  buttons->Add(new wxButton(this, kErase, "擦除"));
+  buttons->Add(new wxButton(this, kErase, U("擦除")));
   buttons->AddStretchSpacer();
-  buttons->Add(new wxButton(this, kWrite, "刻录"));
+  buttons->Add(new wxButton(this, kWrite, U("刻录")));
   top->Add(buttons, 0, wxEXPAND | wxALL, 8);
   SetSizerAndFit(top);
-  wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnBrowse, this, kBrowse);
-  wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnWrite, this, kWrite);
-  wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnErase, this, kErase);
-  wxDialog::Bind(wxEVT_BUTTON, &CBurnFolderDlg::OnHelp, this, kHelp);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CBurnFolderDlg::OnBrowse), kBrowse);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CBurnFolderDlg::OnWrite), kWrite);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CBurnFolderDlg::OnErase), kErase);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CBurnFolderDlg::OnHelp), kHelp);
   deviceList_->Bind(wxEVT_CHOICE, &CBurnFolderDlg::OnDeviceChoice, this);
   // Escape closes it as the title-bar button does (it has no Cancel button).
   Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
@@ -103,7 +105,7 @@ std::string CBurnFolderDlg::DriveName() const {
 void CBurnFolderDlg::OnBrowse(wxCommandEvent&) {
   const std::string last = ReadLastDir();
   // The browser starts at the folder chosen last time.
-  wxDirDialog browser(this, "选择一个存储图片的文件夹", U(last), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+  wxDirDialog browser(this, U("选择一个存储图片的文件夹"), U(last), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
   if (browser.ShowModal() != wxID_OK) return;
   const std::string path = browser.GetPath().utf8_string();
   WriteLastDir(path);
@@ -127,8 +129,11 @@ void CBurnFolderDlg::OnErase(wxCommandEvent&) {
 }
 
 void CBurnFolderDlg::OnHelp(wxCommandEvent&) {
-  const std::string page = ApplicationFolder() + "help/tutorial/videodvdburner.htm";
-  wxLaunchDefaultBrowser(U("file://" + page + "#1"));
+  if (help_) {
+    help_(kHelpPage);
+    return;
+  }
+  wxLaunchDefaultBrowser(U("file://" + ApplicationFolder() + kHelpPage));
 }
 
 }  // namespace vantrel

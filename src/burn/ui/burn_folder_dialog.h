@@ -4,6 +4,7 @@
 
 #include <wx/dialog.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,14 @@ namespace vantrel {
 class CBurnFolderDlg : public wxDialog {
  public:
   enum { kDevices = 1121, kHelp = 1118, kFolder = 1119, kBrowse = 1120, kErase = 1016, kWrite = 1002 };
-  // `imageRecorders` is the library's start-up list; `folder` may be preset.
-  CBurnFolderDlg(wxWindow* parent, const std::string& imageRecorders, std::string folder = "");
+  // Shows a help page given relative to the application folder.
+  using HelpOpener = std::function<void(const std::string& page)>;
+  static constexpr const char* kHelpPage = "help/topics/burning.htm#videodvd";
+
+  // `imageRecorders` is the library's start-up list; `folder` may be preset. Without a
+  // help opener the page goes to the desktop's browser.
+  CBurnFolderDlg(wxWindow* parent, const std::string& imageRecorders, std::string folder = "",
+                 HelpOpener help = {});
   ~CBurnFolderDlg() override;
 
   const std::string& Folder() const { return folder_; }
@@ -33,6 +40,7 @@ class CBurnFolderDlg : public wxDialog {
   std::string DriveName() const;
 
   MessageFrontEnd ui_;
+  HelpOpener help_;
   std::string folder_;
   std::vector<std::string> devices_;
   wxChoice* deviceList_;

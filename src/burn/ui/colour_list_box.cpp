@@ -1,5 +1,7 @@
 #include "burn/ui/colour_list_box.h"
 
+#include "menu/ui/wx_text.h"
+
 #include <ctime>
 
 namespace vantrel {
@@ -27,10 +29,10 @@ CColourListBox::CColourListBox(wxWindow* parent, wxWindowID id)
     : wxDataViewCtrl(parent, id, wxDefaultPosition, wxSize(440, 160),
                      wxDV_NO_HEADER | wxDV_SINGLE),
       model_(new Model) {
-  SetName("事件日志");
+  SetName(U("事件日志"));
   AssociateModel(model_);
   model_->DecRef();
-  AppendTextColumn("事件", 0, wxDATAVIEW_CELL_INERT, 600);
+  AppendTextColumn(U("事件"), 0, wxDATAVIEW_CELL_INERT, 600);
 }
 
 void CColourListBox::AddLine(int kind, const std::string& text) {
@@ -48,3 +50,4 @@ void CColourListBox::AddLine(int kind, const std::string& text) {
 const EventLog& CColourListBox::Log() const { return model_->log; }
 
 }  // namespace vantrel
+

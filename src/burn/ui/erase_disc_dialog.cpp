@@ -8,37 +8,39 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
+#include "menu/ui/deferred_handler.h"
+#include "menu/ui/wx_text.h"
 #include "burn/burn_dialog_state.h"
 #include "burn/disc_library.h"
 #include "burn/ui/message_front_end.h"
 
 namespace vantrel {
 
-CEraseDiscDlg::CEraseDiscDlg(wxWindow* parent) : wxDialog(parent, 145, "擦除光盘"), timer_(this, 1001) {
+CEraseDiscDlg::CEraseDiscDlg(wxWindow* parent) : wxDialog(parent, 145, U("擦除光盘")), timer_(this, 1001) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   auto* row = new wxBoxSizer(wxHORIZONTAL);
   row->Add(new wxStaticBitmap(this, 146, wxArtProvider::GetBitmap(wxART_QUESTION, wxART_MESSAGE_BOX)),
            0, wxALL, 8);
   auto* texts = new wxBoxSizer(wxVERTICAL);
-  texts->Add(new wxStaticText(this, wxID_ANY, "CD-RW 并非空白，无法处理写入操作，除非是一张空白光盘。"),
+  texts->Add(new wxStaticText(this, wxID_ANY, U("CD-RW 并非空白，无法处理写入操作，除非是一张空白光盘。")),
              0, wxBOTTOM, 6);
-  texts->Add(new wxStaticText(this, wxID_ANY, "您想要擦除光盘吗？"));
+  texts->Add(new wxStaticText(this, wxID_ANY, U("您想要擦除光盘吗？")));
   row->Add(texts, 1, wxALL, 8);
   top->Add(row, 0, wxEXPAND);
   progress_ = new wxGauge(this, 1019, 100, wxDefaultPosition, wxSize(360, 16));
   top->Add(progress_, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
-  quick_ = new wxCheckBox(this, 1072, "快速擦除光盘");
+  quick_ = new wxCheckBox(this, 1072, U("快速擦除光盘"));
   quick_->SetValue(choice_.QuickFlag() == 1);
   top->Add(quick_, 0, wxALL, 8);
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
   buttons->AddStretchSpacer();
-  yes_ = new wxButton(this, wxID_OK, "是");
-  no_ = new wxButton(this, wxID_CANCEL, "否");
+  yes_ = new wxButton(this, wxID_OK, U("是"));
+  no_ = new wxButton(this, wxID_CANCEL, U("否"));
   buttons->Add(yes_, 0, wxRIGHT, 8);
   buttons->Add(no_);
   top->Add(buttons, 0, wxEXPAND | wxALL, 8);
   SetSizerAndFit(top);
-  quick_->Bind(wxEVT_CHECKBOX, &CEraseDiscDlg::OnQuickClicked, this);
+  quick_->Bind(wxEVT_CHECKBOX, Deferred(this, &CEraseDiscDlg::OnQuickClicked));
   yes_->Bind(wxEVT_BUTTON, &CEraseDiscDlg::OnYes, this);
   Bind(wxEVT_TIMER, &CEraseDiscDlg::OnTick, this, 1001);
   // While the erase runs the dialog closes only on the done message.

@@ -10,6 +10,7 @@
 #include <functional>
 #include <thread>
 
+#include "menu/ui/wx_text.h"
 #include "burn/disc_library.h"
 #include "burn/medium_view.h"
 #include "platform/foxburner/foxburner_ext.h"
@@ -17,7 +18,6 @@
 namespace vantrel {
 namespace {
 
-wxString U(const std::string& text) { return wxString::FromUTF8(text); }
 
 class LibraryWindow : public wxDialog {
  public:
@@ -26,16 +26,16 @@ class LibraryWindow : public wxDialog {
     MediumInfo info = PrefilledMediumInfo();
     const MediumView medium = ClassifyMedium(GetMediumInformation(&info), info);
     auto* top = new wxBoxSizer(wxVERTICAL);
-    top->Add(new wxStaticText(this, wxID_ANY, "驱动器: " + U(drive)), 0, wxALL, 8);
-    top->Add(new wxStaticText(this, wxID_ANY, "光盘: " + U(medium.typeText.empty() ? "未知" : medium.typeText)),
+    top->Add(new wxStaticText(this, wxID_ANY, U("驱动器: ") + U(drive)), 0, wxALL, 8);
+    top->Add(new wxStaticText(this, wxID_ANY, U("光盘: ") + U(medium.typeText.empty() ? U("未知") : medium.typeText)),
              0, wxLEFT | wxRIGHT, 8);
-    state_ = new wxStaticText(this, wxID_ANY, erase ? "正在擦除光盘..." : "正在写入光盘...",
+    state_ = new wxStaticText(this, wxID_ANY, erase ? U("正在擦除光盘...") : U("正在写入光盘..."),
                               wxDefaultPosition, wxSize(360, -1));
-    state_->SetName("状态");
+    state_->SetName(U("状态"));
     top->Add(state_, 0, wxEXPAND | wxALL, 8);
     gauge_ = new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, wxSize(360, 18));
     top->Add(gauge_, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
-    button_ = new wxButton(this, wxID_CANCEL, "取消");
+    button_ = new wxButton(this, wxID_CANCEL, U("取消"));
     top->Add(button_, 0, wxALIGN_RIGHT | wxALL, 8);
     SetSizerAndFit(top);
     SetEscapeId(wxID_NONE);
@@ -59,11 +59,11 @@ class LibraryWindow : public wxDialog {
       running_ = false;
       if (error.empty()) {
         gauge_->SetValue(100);
-        state_->SetLabel(erase_ ? "擦除光盘成功完成！" : "写入光盘成功完成！");
+        state_->SetLabel(erase_ ? U("擦除光盘成功完成！") : U("写入光盘成功完成！"));
       } else {
-        state_->SetLabel(U((erase_ ? "擦除光盘出错: " : "写入光盘出错: ") + error));
+        state_->SetLabel(U(std::string(erase_ ? "擦除光盘出错: " : "写入光盘出错: ") + error));
       }
-      button_->SetLabel("关闭");
+      button_->SetLabel(U("关闭"));
       Layout();
     });
   }
@@ -72,7 +72,7 @@ class LibraryWindow : public wxDialog {
   void OnButton(wxCommandEvent&) {
     if (running_) {
       Abort();
-      state_->SetLabel("正在取消...");
+      state_->SetLabel(U("正在取消..."));
       button_->Disable();
       return;
     }

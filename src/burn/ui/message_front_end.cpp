@@ -1,5 +1,7 @@
 #include "burn/ui/message_front_end.h"
 
+#include "menu/ui/wx_text.h"
+
 #include <wx/msgdlg.h>
 
 namespace vantrel {
@@ -7,14 +9,14 @@ namespace vantrel {
 bool AskYesNoBox(wxWindow* owner, const std::string& text, bool informationIcon) {
   wxMessageDialog box(owner, wxString::FromUTF8(text), "Vantrel",
                       wxYES_NO | (informationIcon ? wxICON_INFORMATION : 0));
-  box.SetYesNoLabels("是", "否");
+  box.SetYesNoLabels(U("是"), U("否"));
   return box.ShowModal() == wxID_YES;
 }
 
 void ShowNoteBox(wxWindow* owner, const std::string& text, bool informationIcon) {
   wxMessageDialog box(owner, wxString::FromUTF8(text), "Vantrel",
                       wxOK | (informationIcon ? wxICON_INFORMATION : 0));
-  box.SetOKLabel("确定");
+  box.SetOKLabel(U("确定"));
   box.ShowModal();
 }
 
@@ -23,3 +25,4 @@ bool MessageFrontEnd::AskYesNo(const std::string& text) { return AskYesNoBox(own
 void MessageFrontEnd::ShowMessage(const std::string& text) { ShowNoteBox(owner_, text, false); }
 
 }  // namespace vantrel
+

@@ -6,6 +6,7 @@
 #include <wx/image.h>
 #include <wx/settings.h>
 
+#include "menu/ui/accessible_label.h"
 #include "menu/ui/colour_palette_popup.h"
 #include "menu/ui/wx_colour.h"
 
@@ -83,6 +84,7 @@ CColourButton::CColourButton(wxWindow* parent, wxWindowID id, const wxString& ac
       colour_(kColourButtonInitial) {
   SetToolTip(accessibleName);
   SetName(accessibleName);
+  SetAccessibleLabel(this, accessibleName.utf8_string());
   const wxSize cursorSize(wxSystemSettings::GetMetric(wxSYS_CURSOR_X, this),
                           wxSystemSettings::GetMetric(wxSYS_CURSOR_Y, this));
   // Only for cursor sizes the 16 x 16 shape fits in; otherwise the arrow serves.

@@ -8,6 +8,7 @@
 #include <wx/display.h>
 #include <wx/msgdlg.h>
 
+#include "menu/ui/wx_text.h"
 #include "menu/ui/colour_button.h"
 #include "menu/ui/wx_colour.h"
 
@@ -78,7 +79,7 @@ ColourPalettePopup::ColourPalettePopup(CColourButton* owner, Colour start, const
   static bool told = false;
   if (!CanReadScreen() && !told) {
     told = true;
-    wxMessageBox("此显示系统不允许读取屏幕颜色，吸管只能从调色板中取色。", "ColorPalette",
+    wxMessageBox(U("此显示系统不允许读取屏幕颜色，吸管只能从调色板中取色。"), "ColorPalette",
                  wxOK | wxICON_INFORMATION);
   }
 }
@@ -119,7 +120,7 @@ void ColourPalettePopup::OnPaint(wxPaintEvent&) {
   dc.SetPen(*wxBLACK_PEN);
   dc.SetBrush(wxBrush(ToWx(pick_.Candidate())));
   dc.DrawRectangle(4, 124, 37, 20);
-  wxFont hexFont(wxFontInfo(wxSize(0, 12)).FaceName("宋体").Encoding(wxFONTENCODING_CP936));
+  wxFont hexFont(wxFontInfo(wxSize(0, 12)).FaceName(U("宋体")).Encoding(wxFONTENCODING_CP936));
   dc.SetFont(hexFont);
   dc.SetTextForeground(*wxBLACK);
   dc.SetBackgroundMode(wxTRANSPARENT);

@@ -3,6 +3,8 @@
 #include <wx/dc.h>
 #include <wx/settings.h>
 
+#include "menu/ui/accessible_label.h"
+
 namespace vantrel {
 namespace {
 
@@ -23,6 +25,7 @@ CFontNameCombo::CFontNameCombo(wxWindow* parent, wxWindowID id, const wxString& 
                            nullptr, wxCB_READONLY) {
   SetName(accessibleName);
   SetToolTip(accessibleName);
+  SetAccessibleLabel(this, accessibleName.utf8_string());
 }
 
 void CFontNameCombo::Fill(const std::vector<std::string>& faces) {

@@ -5,6 +5,8 @@
 #include <wx/panel.h>
 #include <wx/sizer.h>
 
+#include "menu/ui/deferred_handler.h"
+#include "menu/ui/wx_text.h"
 #include "menu/font_faces.h"
 #include "menu/menu_design.h"
 #include "menu/menu_model.h"
@@ -29,9 +31,9 @@ class DesignBanner : public wxPanel {
       dc.GradientFillLinear(area, wxColour(40, 70, 140), wxColour(150, 180, 230), wxEAST);
       dc.SetTextForeground(*wxWHITE);
       dc.SetFont(wxFontInfo(10).FaceName("Verdana").Bold());
-      dc.DrawText("我的视频 DVD 菜单", 12, 8);
+      dc.DrawText(U("我的视频 DVD 菜单"), 12, 8);
       dc.SetFont(wxFontInfo(8).FaceName("Verdana"));
-      dc.DrawText("您可以通过单击版面、背景、文本按钮来更改菜单的样式", 12, 30);
+      dc.DrawText(U("您可以通过单击版面、背景、文本按钮来更改菜单的样式"), 12, 30);
     });
   }
 };
@@ -42,7 +44,7 @@ CMenuDesignDlg* CMenuDesignDlg::Current() { return gOpenDesigner; }
 
 CMenuDesignDlg::CMenuDesignDlg(wxWindow* parent, MenuModel& model, const TitleList& titles,
                                AppSettings& settings)
-    : wxDialog(parent, 139, "设计菜单"), model_(model), titles_(titles), settings_(settings) {
+    : wxDialog(parent, 139, U("设计菜单")), model_(model), titles_(titles), settings_(settings) {
   gOpenDesigner = this;
   model_.ApplyGeometry(settings_.layout, settings_.IsNtsc());
   auto* top = new wxBoxSizer(wxVERTICAL);
@@ -51,22 +53,22 @@ CMenuDesignDlg::CMenuDesignDlg(wxWindow* parent, MenuModel& model, const TitleLi
   preview_ = new MenuPreview(this, kPreview, model_, titles_.Thumbnails(), settings_);
   body->Add(preview_, 1, wxEXPAND | wxALL, 10);
   auto* buttons = new wxBoxSizer(wxVERTICAL);
-  buttons->Add(new wxButton(this, kLayoutButton, "版面"), 0, wxEXPAND | wxBOTTOM, 6);
-  buttons->Add(new wxButton(this, kBackgroundButton, "背景"), 0, wxEXPAND | wxBOTTOM, 6);
-  buttons->Add(new wxButton(this, kTextButton, "文本"), 0, wxEXPAND | wxBOTTOM, 6);
+  buttons->Add(new wxButton(this, kLayoutButton, U("版面")), 0, wxEXPAND | wxBOTTOM, 6);
+  buttons->Add(new wxButton(this, kBackgroundButton, U("背景")), 0, wxEXPAND | wxBOTTOM, 6);
+  buttons->Add(new wxButton(this, kTextButton, U("文本")), 0, wxEXPAND | wxBOTTOM, 6);
   // The script is written by every run into the work folder; the designer does not offer it.
-  auto* saveXml = new wxButton(this, kSaveXml, "保存菜单 XML");
+  auto* saveXml = new wxButton(this, kSaveXml, U("保存菜单 XML"));
   saveXml->Hide();
   buttons->Add(saveXml, 0, wxEXPAND | wxBOTTOM, 6);
   buttons->AddStretchSpacer();
-  buttons->Add(new wxButton(this, wxID_OK, "退出"), 0, wxEXPAND);
+  buttons->Add(new wxButton(this, wxID_OK, U("退出")), 0, wxEXPAND);
   body->Add(buttons, 0, wxEXPAND | wxTOP | wxRIGHT | wxBOTTOM, 10);
   top->Add(body, 1, wxEXPAND);
   SetSizerAndFit(top);
   SetEscapeId(wxID_OK);
-  wxDialog::Bind(wxEVT_BUTTON, &CMenuDesignDlg::OnLayout, this, kLayoutButton);
-  wxDialog::Bind(wxEVT_BUTTON, &CMenuDesignDlg::OnBackground, this, kBackgroundButton);
-  wxDialog::Bind(wxEVT_BUTTON, &CMenuDesignDlg::OnText, this, kTextButton);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CMenuDesignDlg::OnLayout), kLayoutButton);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CMenuDesignDlg::OnBackground), kBackgroundButton);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CMenuDesignDlg::OnText), kTextButton);
   CentreOnParent();
 }
 

@@ -10,6 +10,9 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "menu/ui/deferred_handler.h"
+#include "menu/ui/wx_text.h"
+#include "menu/ui/accessible_label.h"
 #include "menu/ui/colour_button.h"
 #include "menu/ui/font_name_combo.h"
 
@@ -27,27 +30,26 @@ constexpr const char* kPictureFilter =
     "*.j2c;*.J2C|JPC 文件|*.jpc;*.JPC|PGX 文件|*.pgx;*.PGX|PNM 文件|*.pnm;*.pgm;*.ppm|RAS 文件|"
     "*.ras;*.RAS";
 
-wxString U(const std::string& text) { return wxString::FromUTF8(text); }
 std::string S(const wxString& text) { return text.utf8_string(); }
 
 wxSizer* OkCancel(wxDialog* dialog) {
   auto* row = new wxBoxSizer(wxHORIZONTAL);
   row->AddStretchSpacer();
-  row->Add(new wxButton(dialog, wxID_OK, "确定"), 0, wxRIGHT, 8);
-  row->Add(new wxButton(dialog, wxID_CANCEL, "取消"));
+  row->Add(new wxButton(dialog, wxID_OK, U("确定")), 0, wxRIGHT, 8);
+  row->Add(new wxButton(dialog, wxID_CANCEL, U("取消")));
   return row;
 }
 
 }  // namespace
 
 CMenuLayoutDlg::CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, bool footerLine)
-    : wxDialog(parent, 142, "菜单版面") {
+    : wxDialog(parent, 142, U("菜单版面")) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   style_ = new wxChoice(this, 1050);
   for (const char* name : kLayoutChoices) style_->Append(U(name));
   style_->SetSelection(style >= 0 && style < 3 ? style : 0);
-  headerLine_ = new wxCheckBox(this, 1012, "页眉线");
-  footerLine_ = new wxCheckBox(this, 1013, "页脚线");
+  headerLine_ = new wxCheckBox(this, 1012, U("页眉线"));
+  footerLine_ = new wxCheckBox(this, 1013, U("页脚线"));
   headerLine_->SetValue(headerLine);
   footerLine_->SetValue(footerLine);
   top->Add(style_, 0, wxEXPAND | wxALL, 10);
@@ -63,20 +65,21 @@ bool CMenuLayoutDlg::HeaderLine() const { return headerLine_->GetValue(); }
 bool CMenuLayoutDlg::FooterLine() const { return footerLine_->GetValue(); }
 
 CMenuBackgroundDlg::CMenuBackgroundDlg(wxWindow* parent, const MenuAppearance& look)
-    : wxDialog(parent, 141, "菜单背景设置"), choice_(OpenBackgroundChoice(look)) {
+    : wxDialog(parent, 141, U("菜单背景设置")), choice_(OpenBackgroundChoice(look)) {
   auto* grid = new wxFlexGridSizer(3, 8, 8);
   grid->AddGrowableCol(1);
-  grid->Add(new wxStaticText(this, wxID_ANY, "背景图片:"), 0, wxALIGN_CENTER_VERTICAL);
+  grid->Add(new wxStaticText(this, wxID_ANY, U("背景图片:")), 0, wxALIGN_CENTER_VERTICAL);
   path_ = new wxTextCtrl(this, 1026, "", wxDefaultPosition, wxSize(260, -1), wxTE_READONLY);
-  path_->SetName("背景图片");
+  path_->SetName(U("背景图片"));
   grid->Add(path_, 1, wxEXPAND);
   auto* browse = new wxBitmapButton(this, 1046,
                                     wxArtProvider::GetBitmap(wxART_FILE_OPEN, wxART_BUTTON, wxSize(16, 16)));
-  browse->SetToolTip("选择背景图片");
+  browse->SetToolTip(U("选择背景图片"));
+  SetAccessibleLabel(browse, "选择背景图片");
   grid->Add(browse);
-  colourLabel_ = new wxStaticText(this, 1074, "背景颜色:");
+  colourLabel_ = new wxStaticText(this, 1074, U("背景颜色:"));
   grid->Add(colourLabel_, 0, wxALIGN_CENTER_VERTICAL);
-  colour_ = new CColourButton(this, 1047, "背景颜色");
+  colour_ = new CColourButton(this, 1047, U("背景颜色"));
   colour_->SetColour(choice_.colour);
   grid->Add(colour_);
   grid->AddSpacer(0);
@@ -84,7 +87,7 @@ CMenuBackgroundDlg::CMenuBackgroundDlg(wxWindow* parent, const MenuAppearance& l
   top->Add(grid, 0, wxEXPAND | wxALL, 10);
   top->Add(OkCancel(this), 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(top);
-  browse->Bind(wxEVT_BUTTON, &CMenuBackgroundDlg::OnBrowse, this);
+  browse->Bind(wxEVT_BUTTON, Deferred(this, &CMenuBackgroundDlg::OnBrowse));
   ShowChoice();
   CentreOnParent();
 }
@@ -95,7 +98,7 @@ void CMenuBackgroundDlg::ShowChoice() {
 }
 
 void CMenuBackgroundDlg::OnBrowse(wxCommandEvent&) {
-  wxFileDialog dialog(this, "选择背景图片", "", "", U(kPictureFilter),
+  wxFileDialog dialog(this, U("选择背景图片"), "", "", U(kPictureFilter),
                       wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   const bool chosen = dialog.ShowModal() == wxID_OK;
   choice_.FileDialogClosed(chosen, chosen ? S(dialog.GetPath()) : "");
@@ -111,7 +114,7 @@ BackgroundChoice CMenuBackgroundDlg::Choice() const {
 
 CMenuTextDlg::CMenuTextDlg(wxWindow* parent, MenuAppearance& look, std::vector<std::string> faces,
                            std::function<void()> repaint)
-    : wxDialog(parent, 210, "文本"), edit_(look, std::move(faces)), repaint_(std::move(repaint)) {
+    : wxDialog(parent, 210, U("文本")), edit_(look, std::move(faces)), repaint_(std::move(repaint)) {
   static const int kHeaderIds[9] = {1026, 1104, 1105, 1081, 1106, 1109, 1111, 1108, 1107};
   static const int kFooterIds[9] = {1027, 1113, 1114, 1082, 1115, 1116, 1117, 1110, 1112};
   auto* top = new wxBoxSizer(wxVERTICAL);
@@ -127,35 +130,35 @@ CMenuTextDlg::CMenuTextDlg(wxWindow* parent, MenuAppearance& look, std::vector<s
 }
 
 wxSizer* CMenuTextDlg::MakeGroup(Group& g, bool header, const int ids[9]) {
-  const wxString part = header ? "页眉" : "页脚";
+  const wxString part = header ? U("页眉") : U("页脚");
   auto* box = new wxStaticBoxSizer(wxVERTICAL, this, part);
   wxWindow* parent = box->GetStaticBox();
   auto* grid = new wxFlexGridSizer(4, 6, 8);
   grid->AddGrowableCol(1);
   g.text = new wxTextCtrl(parent, ids[0], "", wxDefaultPosition, wxSize(260, -1));
-  g.text->SetName(part + "内容");
-  g.face = new CFontNameCombo(parent, ids[1], part + "字体");
+  g.text->SetName(part + U("内容"));
+  g.face = new CFontNameCombo(parent, ids[1], part + U("字体"));
   g.size = new wxChoice(parent, ids[2]);
-  g.size->SetName(part + "大小");
+  g.size->SetName(part + U("大小"));
   for (int size : kMenuFontSizes) g.size->Append(wxString::Format("%d", size));
-  g.colour = new CColourButton(parent, ids[3], part + "颜色");
+  g.colour = new CColourButton(parent, ids[3], part + U("颜色"));
   g.alignment = new wxChoice(parent, ids[4]);
-  g.alignment->SetName(part + "对齐");
+  g.alignment->SetName(part + U("对齐"));
   for (const char* name : kAlignmentChoices) g.alignment->Append(U(name));
-  g.bold = new wxCheckBox(parent, ids[5], "粗体");
-  g.italic = new wxCheckBox(parent, ids[6], "斜体");
-  g.shadow = new wxCheckBox(parent, ids[7], "阴影");
-  g.shadowColour = new CColourButton(parent, ids[8], part + "阴影颜色");
-  grid->Add(new wxStaticText(parent, wxID_ANY, "内容"), 0, wxALIGN_CENTER_VERTICAL);
+  g.bold = new wxCheckBox(parent, ids[5], U("粗体"));
+  g.italic = new wxCheckBox(parent, ids[6], U("斜体"));
+  g.shadow = new wxCheckBox(parent, ids[7], U("阴影"));
+  g.shadowColour = new CColourButton(parent, ids[8], part + U("阴影颜色"));
+  grid->Add(new wxStaticText(parent, wxID_ANY, U("内容")), 0, wxALIGN_CENTER_VERTICAL);
   grid->Add(g.text, 1, wxEXPAND);
-  grid->Add(new wxStaticText(parent, wxID_ANY, "颜色"), 0, wxALIGN_CENTER_VERTICAL);
+  grid->Add(new wxStaticText(parent, wxID_ANY, U("颜色")), 0, wxALIGN_CENTER_VERTICAL);
   grid->Add(g.colour);
-  grid->Add(new wxStaticText(parent, wxID_ANY, "字体"), 0, wxALIGN_CENTER_VERTICAL);
+  grid->Add(new wxStaticText(parent, wxID_ANY, U("字体")), 0, wxALIGN_CENTER_VERTICAL);
   auto* faceRow = new wxBoxSizer(wxHORIZONTAL);
   faceRow->Add(g.face, 1, wxRIGHT, 6);
   faceRow->Add(g.size);
   grid->Add(faceRow, 1, wxEXPAND);
-  grid->Add(new wxStaticText(parent, wxID_ANY, "对齐"), 0, wxALIGN_CENTER_VERTICAL);
+  grid->Add(new wxStaticText(parent, wxID_ANY, U("对齐")), 0, wxALIGN_CENTER_VERTICAL);
   grid->Add(g.alignment);
   auto* styleRow = new wxBoxSizer(wxHORIZONTAL);
   styleRow->Add(g.bold, 0, wxRIGHT, 10);

@@ -4,6 +4,7 @@
 #include <wx/dcbuffer.h>
 #include <wx/image.h>
 
+#include "menu/ui/wx_text.h"
 #include "menu/menu_model.h"
 #include "menu/menu_renderer.h"
 #include "project/app_settings.h"
@@ -15,7 +16,7 @@ MenuPreview::MenuPreview(wxWindow* parent, wxWindowID id, MenuModel& model,
     : wxPanel(parent, id, wxDefaultPosition, wxSize(360, settings.IsNtsc() ? 240 : 288),
               wxBORDER_SUNKEN),
       model_(model), thumbnails_(thumbnails), settings_(settings) {
-  SetName("菜单预览");
+  SetName(U("菜单预览"));
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   Bind(wxEVT_PAINT, &MenuPreview::OnPaint, this);
   Bind(wxEVT_SIZE, [this](wxSizeEvent& e) { Refresh(); e.Skip(); });

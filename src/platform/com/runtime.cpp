@@ -1,6 +1,11 @@
 #include "platform/com/runtime.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 
 #include <map>
 #include <mutex>
@@ -162,6 +167,20 @@ ClassCreator RegisterBuiltinClass(REFCLSID clsid, ClassCreator creator) {
   if (creator) rt.builtins[clsid] = creator;
   else rt.builtins.erase(clsid);
   return previous;
+}
+
+std::string RegistryProblem() {
+  const std::string folder = registry::Folder();
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  int code = ec ? ec.value() : 0;
+  if (!code && access(folder.c_str(), R_OK | W_OK | X_OK) != 0) code = errno;
+  for (const auto root : {registry::Root::ClassesRoot, registry::Root::CurrentUser}) {
+    const std::string hive = registry::HivePath(root);
+    if (!code && access(hive.c_str(), F_OK) == 0 && access(hive.c_str(), R_OK | W_OK) != 0) code = errno;
+  }
+  if (!code) return "";
+  return "the registry in " + folder + " cannot be used: " + std::strerror(code);
 }
 
 }  // namespace vantrel::com

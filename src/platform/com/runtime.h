@@ -42,6 +42,10 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void* reserved, REFIID i
                          void** object);
 // HKCR\<progId>\CLSID default value.
 HRESULT CLSIDFromProgID(const std::string& progId, CLSID* clsid);
+// Why the registry behind class lookups and registration cannot be used, naming its folder
+// and the system's reason ("" when it can be read and written). Class-not-registered and
+// registration failures often have this as their cause.
+std::string RegistryProblem();
 void CoFreeUnusedLibraries();
 // Paths of the modules loaded right now (for diagnostics and tests).
 std::vector<std::string> LoadedModules();

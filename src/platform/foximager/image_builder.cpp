@@ -137,7 +137,9 @@ bool ImageBuilder::Author(int step, int steps) {
   const std::string command = "VIDEO_FORMAT=" + std::string(VideoFormatName(standard_)) +
                               " dvdauthor -o " + ShellQuote(output) + " -x " + ShellQuote(script) +
                               " >> " + ShellQuote(Folder() + "dvdauthor.log") + " 2>&1";
-  if (!ShellCommand(command)) return Fail("dvdauthor failed; see " + Folder() + "dvdauthor.log");
+  if (!ShellCommand(command))
+    return Fail("dvdauthor failed: " + LastLinesOf(Folder() + "dvdauthor.log", 2) + " (see " + Folder() +
+                "dvdauthor.log)");
   if (progress_) progress_(100, step, steps);
   return true;
 }

@@ -183,6 +183,7 @@ class DecodingSource : public FilterBase, public IFileSourceFilter, public Media
     runChanged_.notify_all();
     if (!thread_.joinable()) {
       stopping_ = false;
+      file_->Interrupt(false);
       thread_ = std::thread([this] { Stream(); });
     }
     return S_OK;
@@ -193,6 +194,8 @@ class DecodingSource : public FilterBase, public IFileSourceFilter, public Media
       stopping_ = true;
       paused_ = false;
     }
+    // A read waiting on a silent server ends now rather than at the network timeout.
+    if (file_ && thread_.joinable()) file_->Interrupt(true);
     runChanged_.notify_all();
     if (thread_.joinable()) thread_.join();
   }
@@ -204,6 +207,10 @@ class DecodingSource : public FilterBase, public IFileSourceFilter, public Media
     bool ended = false;
   };
 
+  bool Stopping() {
+    std::lock_guard lock(runLock_);
+    return stopping_;
+  }
   // Blocks while paused; false when the run is being stopped.
   bool Continue() {
     std::unique_lock lock(runLock_);
@@ -423,8 +430,13 @@ void DecodingSource::Stream() {
   while (!eof && Continue()) {
     bool videoLive = video.pin && !video.ended, audioLive = audio.pin && !audio.ended;
     if (!videoLive && !audioLive) break;
-    if (av_read_frame(fmt, packet) < 0) {
+    if (int rc = av_read_frame(fmt, packet); rc < 0) {
       eof = true;
+      if (HRESULT why = file.ReadFailure(rc); FAILED(why) && !Stopping()) {
+        // Stopped short: what was decoded is not the whole source, so the run fails.
+        failure = why;
+        break;
+      }
       if (videoLive) {
         avcodec_send_packet(videoDecoder.Codec(), nullptr);
         drainVideo();

@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -35,6 +37,31 @@ bool IsUrl(const std::string& path) {
   return true;
 }
 
+double NetworkTimeoutSeconds() {
+  if (const char* text = std::getenv("VANTREL_NETWORK_TIMEOUT")) {
+    char* end = nullptr;
+    double seconds = std::strtod(text, &end);
+    if (end != text && *end == 0 && std::isfinite(seconds) && seconds > 0) return seconds;
+  }
+  return 15;
+}
+
+int MediaFile::OnInterruptCheck(void* self) {
+  return static_cast<MediaFile*>(self)->interrupted_.load() ? 1 : 0;
+}
+
+HRESULT MediaFile::ReadFailure(int readResult) const {
+  if (readResult >= 0 || readResult == AVERROR_EXIT || !format_) return com::S_OK;
+  // Demuxers report the end of damaged data in many ways; only a failure of the reading
+  // itself (a silent server, a dropped connection, an I/O error) is more than the end.
+  const int streamError = format_->pb ? format_->pb->error : 0;
+  const bool ioFailed = streamError < 0 && streamError != AVERROR_EOF && streamError != AVERROR_EXIT;
+  const bool netFailed = readResult == AVERROR(ETIMEDOUT) || readResult == AVERROR(EIO) ||
+                         readResult == AVERROR(ECONNRESET);
+  if (!ioFailed && !netFailed) return com::S_OK;
+  return IsUrl(path_) ? kSourceStopped : kReadFault;
+}
+
 MediaFile::~MediaFile() {
   if (format_) avformat_close_input(&format_);
 }
@@ -48,11 +75,21 @@ HRESULT MediaFile::Open(const std::string& path) {
     if (!S_ISREG(info.st_mode)) return kFileNotFound;
     if (info.st_size == 0) return kUnknownFileType;
   } else if (IsUrl(path)) {
-    // A stream from a server: give up on one that stops answering (microseconds).
-    av_dict_set(&options, "rw_timeout", "15000000", 0);
+    // A stream from a server: give up on one that stops answering, while connecting and
+    // on every read after (microseconds).
+    const std::string timeout = std::to_string(static_cast<long long>(NetworkTimeoutSeconds() * 1e6));
+    av_dict_set(&options, "rw_timeout", timeout.c_str(), 0);
+    av_dict_set(&options, "timeout", timeout.c_str(), 0);
   } else {
     return kFileNotFound;
   }
+  format_ = avformat_alloc_context();
+  if (!format_) {
+    av_dict_free(&options);
+    return com::E_OUTOFMEMORY;
+  }
+  // Lets a stopping run end a read that waits on a silent server.
+  format_->interrupt_callback = {&MediaFile::OnInterruptCheck, this};
   int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
   av_dict_free(&options);
   if (opened < 0) {

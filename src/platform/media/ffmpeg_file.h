@@ -3,6 +3,7 @@
 // time and turning pictures into bottom-up device-independent rows.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,6 +25,15 @@ using com::HRESULT;
 inline constexpr HRESULT kFileNotFound = com::Code(0x80070002);   // no such file
 inline constexpr HRESULT kUnknownFileType = com::Code(0x80040240);  // VFW_E_UNKNOWN_FILE_TYPE
 inline constexpr HRESULT kInvalidFileFormat = com::Code(0x8004022F);  // VFW_E_INVALID_FILE_FORMAT
+// Reading stopped before the end: a server that went silent for longer than the network
+// timeout, or closed the connection early (ERROR_TIMEOUT).
+inline constexpr HRESULT kSourceStopped = com::Code(0x800705B4);
+// The file could not be read any further (ERROR_READ_FAULT).
+inline constexpr HRESULT kReadFault = com::Code(0x8007001E);
+
+// How long a network source may send nothing before reading gives up: 15 s, or
+// VANTREL_NETWORK_TIMEOUT seconds when that is set to a positive number.
+double NetworkTimeoutSeconds();
 
 struct StreamFacts {
   enum class Kind { Video, Audio };
@@ -61,9 +71,17 @@ class MediaFile {
   AVFormatContext* Format() const { return format_; }
   // libavformat's short name of the container ("asf", "mpeg", "avi", ...).
   std::string FormatName() const;
+  // While set, every blocking read of a network source returns at once (a stopping run).
+  void Interrupt(bool on) { interrupted_ = on; }
+  // After a read that returned no packet: S_OK at the true end of the file, the reason
+  // otherwise (kSourceStopped for a network source, kReadFault for a file).
+  HRESULT ReadFailure(int readResult) const;
 
  private:
+  static int OnInterruptCheck(void* self);
+
   std::string path_;
+  std::atomic<bool> interrupted_{false};
   AVFormatContext* format_ = nullptr;
   double duration_ = 0;
   std::vector<StreamFacts> streams_;

@@ -11,6 +11,10 @@
 #include "base/log.h"
 #include "platform/com/runtime.h"
 
+namespace {
+constexpr const char* kUsage = "usage: regsvr32 MODULE [/s] [/u]   (/s silent, /u unregister)";
+}  // namespace
+
 int main(int argc, char** argv) {
   // What the modules report goes to standard error: warnings and errors.
   vantrel::SetLogSink([](vantrel::LogLevel level, const std::string& text) {
@@ -18,19 +22,26 @@ int main(int argc, char** argv) {
   });
   using namespace vantrel::com;
   bool silent = false, unregister = false;
-  std::string module;
+  std::string module, stray;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "/s" || arg == "/S" || arg == "-s") silent = true;
     else if (arg == "/u" || arg == "/U" || arg == "-u") unregister = true;
-    else if (module.empty()) module = arg;
-    else module += " " + arg;  // an unquoted path with blanks
+    else if (arg == "--help" || arg == "-h" || arg == "/?") {
+      std::printf("%s\n", kUsage);
+      return 0;
+    } else if (module.empty() && !arg.empty() && arg[0] != '-') module = arg;
+    else if (stray.empty()) stray = arg;
   }
   auto say = [&](const std::string& text) {
     if (!silent) std::printf("%s\n", text.c_str());
   };
-  if (module.empty()) {
-    say("usage: regsvr32 MODULE [/s] [/u]");
+  // One module per call; a path with blanks is one quoted argument.
+  if (module.empty() || !stray.empty()) {
+    std::fprintf(stderr, "regsvr32: %s\n%s\n",
+                 module.empty() ? (stray.empty() ? "no module named" : ("unknown switch " + stray).c_str())
+                                : ("one module at a time, and only /s and /u besides it; not " + stray).c_str(),
+                 kUsage);
     return 1;
   }
   void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -53,7 +64,9 @@ int main(int argc, char** argv) {
   if (FAILED(hr)) {
     char code[16];
     std::snprintf(code, sizeof code, "0x%08X", unsigned(hr));
-    say(std::string("regsvr32: ") + exportName + " in " + module + " failed with " + code);
+    const std::string registry = RegistryProblem();
+    say(std::string("regsvr32: ") + exportName + " in " + module + " failed with " + code +
+        (registry.empty() ? "" : " (" + registry + ")"));
     return 4;
   }
   say(std::string(exportName) + " in " + module + " succeeded.");

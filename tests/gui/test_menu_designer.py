@@ -6,7 +6,7 @@ import subprocess
 import time
 
 from dialogs_gui import (Host, window, lsdvd_titles, record_gaps, centre, check, click, click_at, control, descendants, drag, fail,
-                         log_lines, nearest_button_right_of, screenshot, select_entry, wait_for,
+                         log_lines, screenshot, select_entry, wait_for,
                          wait_gone, wait_window)
 
 # The swatch window's colour, which the eyedropper must read from the screen.
@@ -33,7 +33,7 @@ def design(host):
 
     click(control(designer, "push button", "背景"))
     background = wait_window(host, "菜单背景设置")
-    colour_button = nearest_button_right_of(background, control(background, "label", "背景颜色:"))
+    colour_button = control(background, "push button", "背景颜色")
     click(colour_button)  # a plain click leaves the palette open
     time.sleep(0.8)
     screenshot("palette")
@@ -42,6 +42,27 @@ def design(host):
     click_at(bx + 6 * 10 + 4, by + bh - 1 + 4)
     time.sleep(0.5)
     screenshot("designer-background")
+    click(control(background, "push button", "确定"))
+    wait_gone(host, "菜单背景设置")
+
+    # A background picture: it shows instead of the colour, which stays stored.
+    picture = os.path.join(host.temp, "sunset.png")
+    subprocess.run(["convert", "-size", "64x48", "xc:#C81E0A", picture], check=True)
+    click(control(designer, "push button", "背景"))
+    background = wait_window(host, "菜单背景设置")
+    control(background, "push button", "选择背景图片").doActionNamed("click")
+    chooser = wait_window(host, "选择背景图片")
+    time.sleep(0.5)
+    subprocess.run(["xdotool", "key", "ctrl+l"], check=True)
+    time.sleep(0.3)
+    location = [t for t in descendants(chooser, "text") if t.showing][0]
+    location.queryEditableText().setTextContents(picture)
+    time.sleep(0.3)
+    control(chooser, "push button", "Open").doActionNamed("click")
+    wait_gone(host, "选择背景图片")
+    path = descendants(background, "text")[0]
+    wait_for(lambda: path.queryText().getText(0, -1) == picture, 5, "the picture's path in the dialog")
+    check(not control(background, "label", "背景颜色:").sensitive, "the colour label is disabled with a picture")
     click(control(background, "push button", "确定"))
     wait_gone(host, "菜单背景设置")
 
@@ -55,12 +76,12 @@ def design(host):
     combos = descendants(header, "combo box")
     size = [c for c in combos if c.name.isdigit()][0]
     select_entry(size, 17)  # 48
-    font = [p for p in descendants(header, "panel") if p.size[0] == 200][0]
+    font = control(header, "panel", "页眉字体")
     click(font)
     time.sleep(0.5)
     subprocess.run(["xdotool", "key", "Down", "Down", "Return"], check=True)
     time.sleep(0.3)
-    colour = nearest_button_right_of(header, control(header, "label", "颜色"))
+    colour = control(header, "push button", "页眉颜色")
     # Press on the colour button, drag onto the swatch window and let go there.
     swatch = window(host.app, "取色样本")
     drag(centre(colour), centre(swatch))
@@ -119,6 +140,7 @@ def main():
     check(report.get("layout") == "1", "layout 8 thumbnails kept")
     check(report.get("footline") == "0", "footer line switched off")
     check(report.get("background_colour") == str(colour_value(0, 255, 0)), "background from the grid cell")
+    check(report.get("background_picture", "").endswith("sunset.png"), "background picture chosen")
     check(report.get("header_text") == "Holiday 2026", "header text taken on OK")
     check(report.get("header_height") == "48", "header size 48")
     check(report.get("header_face") not in ("", "Arial"), "header font chosen: " + report.get("header_face", ""))
@@ -131,7 +153,8 @@ def main():
     pixel = subprocess.run(["convert", page, "-format", "%[fx:int(255*p{5,300}.r)],%[fx:int(255*p{5,300}.g)],%[fx:int(255*p{5,300}.b)]", "info:"],
                            capture_output=True, text=True).stdout.strip().split(",")
     r, g, b = (int(v) for v in pixel)
-    check(r < 40 and g > 215 and b < 40, "menu page background is the green chosen (%d,%d,%d)" % (r, g, b))
+    check(abs(r - 0xC8) < 24 and abs(g - 0x1E) < 24 and abs(b - 0x0A) < 24,
+          "menu page background is the picture chosen (%d,%d,%d)" % (r, g, b))
     check(lsdvd_titles(os.path.join(host.work, "DVD", "VIDEO_TS")) == 2,
           "lsdvd reads two titles from the authored folder")
 
