@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   std::vector<FitTitle> titles;
   for (int i = 2; i < argc; ++i) {
     DvdTitleFacts facts;
-    if (!DvdTitleFactsOf(argv[i], false, facts)) {
+    if (!DvdTitleFactsOf(argv[i], TvStandard::Pal, facts)) {
       std::fprintf(stderr, "cannot read %s\n", argv[i]);
       return 1;
     }

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
 
   auto convert = [&](const DiscTarget& target, const char* name) {
     std::string output = (work / name).string(), error;
-    bool ok = ConvertToDvdMpeg(title, output, 0, target, {}, &error);
+    bool ok = ConvertToDvdMpeg(title, output, TvStandard::Pal, target, {}, &error);
     if (!ok) std::fprintf(stderr, "%s failed: %s\n", name, error.c_str());
     return ok;
   };

@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   RunStatus silent;
   AnswerNo no;
   auto start = Clock::now();
-  MenuChainResult result = MenuVideoChain::Run(model, {folder, tools, app, false, ""}, settings, silent, no);
+  MenuChainResult result = MenuVideoChain::Run(model, {folder, tools, app, TvStandard::Pal, ""}, settings, silent, no);
   const double chainPerPage = SecondsSince(start) / model.PageCount();
   toolSet.Remove();
   if (result != MenuChainResult::kMenusMade) {

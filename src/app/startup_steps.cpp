@@ -1,23 +1,14 @@
 #include "app/startup_steps.h"
 
 #include "base/app_folder.h"
+#include "base/launch.h"
 #include "base/paths.h"
 
 namespace vantrel::app {
 namespace {
 
-// Escapes text for the inside of a double-quoted shell word.
-std::string InDoubleQuotes(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '"' || c == '\\' || c == '$' || c == '`') out += '\\';
-    out += c;
-  }
-  return out;
-}
-
 std::string RegistrationLine(const std::string& path, const char* switches) {
-  return "regsvr32 \"" + InDoubleQuotes(path) + "\"" + switches;
+  return "regsvr32 " + DoubleQuotedShellWord(path) + switches;
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include "authoring/title_harmony.h"
 #include "authoring/tool_environment.h"
 #include "authoring/toolset.h"
-#include "authoring/video_ts_check.h"
+#include "authoring/six_file_check.h"
 #include "authoring/work_folder_guard.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
@@ -150,7 +150,7 @@ bool AuthoringDriver::AuthoringRun() {
   const std::int64_t expectedMb = ExpectedSizeMb();
 
   Log(ProgressMonitor::kText);
-  DvdScriptInputs inputs{settings_.createmenu, settings_.IsNtsc(), folders_.intermediate,
+  DvdScriptInputs inputs{settings_.createmenu, settings_.Standard(), folders_.intermediate,
                          ApplicationFolder()};
   DvdScriptWriter::Write(model_, inputs);
   const std::string command =
@@ -166,7 +166,7 @@ bool AuthoringDriver::AuthoringRun() {
     if (!monitor.Join()) Question().ShowMessage("等待数字数据采集系统终止失败！");
     stop.Reset();
   }
-  if (succeeded && VideoTsComplete(folders_.output + "/VIDEO_TS")) return true;
+  if (succeeded && PassesSixFileCheck(folders_.output + "/VIDEO_TS")) return true;
   if (Cancelled()) return false;
   if (std::string full = FullDiskNote(folders_.output); !full.empty()) {
     Log(full, kStatusRed);
@@ -181,7 +181,7 @@ bool AuthoringDriver::AuthoringRun() {
 bool AuthoringDriver::RepairTitles() {
   Log("修复 MPEG 文件...");
   RunQuestion& questions = Question();
-  const bool ntsc = settings_.IsNtsc();
+  const TvStandard standard = settings_.Standard();
   RepairTargets targets(folders_.work, kRepairPrefix);
   const auto& titles = model_.Titles();
   std::vector<bool> repairs;
@@ -224,7 +224,7 @@ bool AuthoringDriver::RepairTitles() {
     std::string target = targets.For(source);
     // An earlier run's repair of the same, unchanged file with the same settings is used again.
     const RepairOrigin origin = RepairOrigin::Of(
-        source, Format("ntsc=%d shape=%d sound=%d uniform=%d rate=%d", ntsc ? 1 : 0, titleTarget.displayShape,
+        source, Format("ntsc=%d shape=%d sound=%d uniform=%d rate=%d", IsNtsc(standard) ? 1 : 0, titleTarget.displayShape,
                        int(titleTarget.sound), titleTarget.uniformSound ? 1 : 0, titleTarget.videoBitRate));
     if (const std::string done = DvdMpegOutputName(target); RepairStillValid(done, origin)) {
       Log("沿用上次修复的文件 " + FileNameOf(done));
@@ -241,7 +241,7 @@ bool AuthoringDriver::RepairTitles() {
     DeleteFolderTree(target);
     const auto started = std::filesystem::file_time_type::clock::now();
     if (steps_.convertToDvdMpeg)
-      steps_.convertToDvdMpeg(source, target, ntsc, titleTarget);
+      steps_.convertToDvdMpeg(source, target, standard, titleTarget);
     // A conversion that wrote nothing must not pass: an unopenable file would count as
     // compliant and an unreadable one as having video.
     const bool written = FileSize(target) > 0 && WrittenSince(target, started);
@@ -283,14 +283,14 @@ std::int64_t AuthoringDriver::MenuStreamBytes() const {
 std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(const std::vector<bool>& repairs,
                                                        const HarmonyPlan& harmony) {
   if (!steps_.fitFacts) return std::nullopt;
-  const bool ntsc = settings_.IsNtsc();
+  const TvStandard standard = settings_.Standard();
   const auto& entries = model_.Titles();
   std::vector<FitTitle> titles;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const std::string& source = entries[i]->SourcePath;
     FitTitle facts;
     // An unreadable title is planned as nothing; its repair fails and stops the run.
-    if (!steps_.fitFacts(source, ntsc, harmony.targets[i], facts)) facts = FitTitle{};
+    if (!steps_.fitFacts(source, standard, harmony.targets[i], facts)) facts = FitTitle{};
     // A title used as it is takes its file's bytes; one made anew is ready only when its
     // pictures are kept (copied, or only its sound encoded).
     if (!repairs[i] && !harmony.Converts(i)) {

@@ -34,12 +34,12 @@ struct AuthoringSteps {
   // Repairs one title into DVD MPEG-2, made for its disc as `target` says (the disc's shape
   // and sound, the video rate planned for it); may rewrite `output`. Its result is not
   // relied on.
-  std::function<bool(const std::string& source, std::string& output, bool ntsc, const DiscTarget& target)>
+  std::function<bool(const std::string& source, std::string& output, TvStandard standard, const DiscTarget& target)>
       convertToDvdMpeg;
   // What the disc plan needs of the title the repair makes of `path` for `target` (`ready`:
   // its pictures would be kept, at `readyBytes`); false when the file cannot be read.
   // Without it the run makes no plan.
-  std::function<bool(const std::string& path, bool ntsc, const DiscTarget& target, FitTitle& facts)> fitFacts;
+  std::function<bool(const std::string& path, TvStandard standard, const DiscTarget& target, FitTitle& facts)> fitFacts;
   // 1 video stream present, 0 none, negative when the file cannot be read.
   std::function<int(const std::string& path)> hasVideoStream;
   // The second way to build the disc when the authoring tool fails.

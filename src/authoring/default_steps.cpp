@@ -34,25 +34,25 @@ AuthoringSteps StepsFor(FrontEnd ui) {
     for (int kind = kMenuBackground; kind <= kMenuSelectedButtons; ++kind) renderer.Render(kind);
   };
   steps.makeMenuVideos = [ui](MenuModel& model, AppSettings& settings, const RunFolders& folders) {
-    MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.IsNtsc(),
+    MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.Standard(),
                            folders.intermediate + AuthoringDriver::kToolLogName};
     return MenuVideoChain::Run(model, inputs, settings, ui.Status(), ui.Question()) !=
            MenuChainResult::kStopRun;
   };
-  steps.convertToDvdMpeg = [ui](const std::string& source, std::string& output, bool ntsc,
+  steps.convertToDvdMpeg = [ui](const std::string& source, std::string& output, TvStandard standard,
                                 const DiscTarget& target) {
     std::string reason;
     RunStatus& status = ui.Status();
     const bool done = ConvertToDvdMpeg(
-        source, output, ntsc, target, [&status](int percent) { status.SetProgress(percent); }, &reason);
+        source, output, standard, target, [&status](int percent) { status.SetProgress(percent); }, &reason);
     if (!done && !reason.empty()) status.ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
     return done;
   };
   steps.hasVideoStream = [](const std::string& path) { return HasVideoStream(path); };
   steps.checkTitle = [](const std::string& path) { return TitleUnusableReason(path); };
-  steps.fitFacts = [](const std::string& path, bool ntsc, const DiscTarget& target, FitTitle& facts) {
+  steps.fitFacts = [](const std::string& path, TvStandard standard, const DiscTarget& target, FitTitle& facts) {
     DvdTitleFacts title;
-    if (!DvdTitleFactsOf(path, ntsc, title, target)) return false;
+    if (!DvdTitleFactsOf(path, standard, title, target)) return false;
     facts.seconds = title.seconds;
     facts.pixelsPerSecond = title.pixelsPerSecond;
     facts.audioBitRate = title.audioBitRate;

@@ -75,7 +75,7 @@ std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInpu
     for (int i = 0; i < model.PageCount(); ++i) menus.push_back(MenuChainOf(model.Page(i), inputs.intermediateFolder));
     return ComposeWithMenus(menus, titles);
   }
-  const std::string clip = inputs.applicationFolder + (inputs.ntsc ? "bn.mpg" : "bp.mpg");
+  const std::string clip = inputs.applicationFolder + (IsNtsc(inputs.standard) ? "bn.mpg" : "bp.mpg");
   std::string text = kHead;
   // The authoring tool takes whole seconds (or "inf") and rejects "0.1" outright, which
   // would fail every disc without a menu; 0 gives the same immediate jump to title 1.

@@ -6,13 +6,15 @@
 #include <utility>
 #include <vector>
 
+#include "base/tv_standard.h"
+
 namespace vantrel {
 
 class MenuModel;
 
 struct DvdScriptInputs {
   bool createMenu = true;
-  bool ntsc = false;
+  TvStandard standard = TvStandard::Pal;
   std::string intermediateFolder;  // ends in "/"
   std::string applicationFolder;   // ends in "/"
 };

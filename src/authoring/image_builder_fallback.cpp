@@ -9,7 +9,7 @@
 #include "authoring/movie_maker.h"
 #include "authoring/run_folders.h"
 #include "authoring/run_status.h"
-#include "authoring/video_ts_check.h"
+#include "authoring/six_file_check.h"
 #include "base/app_folder.h"
 #include "base/ini_file.h"
 #include "base/message_pump.h"
@@ -132,7 +132,7 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
 
   KeepToolLog(folders);
   DeleteFolderTree(folders.intermediate);
-  if (VideoTsComplete(folders.output + "/VIDEO_TS")) return true;
+  if (PassesSixFileCheck(folders.output + "/VIDEO_TS")) return true;
   status.ShowStatus("创建 DVD 映象未完成。", 0, kStatusLogAndProgress, kStatusRed);
   question.ShowMessage("创建 DVD 映象未完成。\r\n请在程序设置对话框中选择<授权之前转换/修复视频文件>。");
   return false;

@@ -39,7 +39,7 @@ bool MenuVideoChain::StreamIsGood(const std::string& path) {
 MenuChainResult MenuVideoChain::Run(const MenuModel& model, const MenuChainInputs& inputs,
                                     AppSettings& settings, RunStatus& status,
                                     RunQuestion& question) {
-  const ShellContext tools = ToolShellContext(inputs.toolFolder, StandardOfNtscFlag(inputs.ntsc), inputs.toolLog);
+  const ShellContext tools = ToolShellContext(inputs.toolFolder, inputs.standard, inputs.toolLog);
   const std::string silence = inputs.applicationFolder + "silence.mp2";
   status.ShowStatus(kStatusText, 0, kStatusLogAndProgress, kStatusGreen);
   const int total = 2 * model.PageCount();
@@ -55,8 +55,8 @@ MenuChainResult MenuVideoChain::Run(const MenuModel& model, const MenuChainInput
     // Streams of an earlier run must not pass for this run's when a step fails.
     for (const std::string* old : {&files.video, &files.program, &files.menu}) unlink(old->c_str());
 
-    SpumuxScriptWriter::Write(page, inputs.intermediateFolder, inputs.ntsc);
-    ShellCommand(StillToVideoCommand(files.picture, files.video, inputs.ntsc), tools);
+    SpumuxScriptWriter::Write(page, inputs.intermediateFolder, inputs.standard);
+    ShellCommand(StillToVideoCommand(files.picture, files.video, IsNtsc(inputs.standard)), tools);
     ShellCommand(MultiplexCommand(files.program, files.video, silence), tools);
     progress();
     ShellCommand(SpumuxCommand(files.script, files.program, files.menu), tools);

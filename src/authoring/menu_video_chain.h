@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/tv_standard.h"
+
 namespace vantrel {
 
 class MenuModel;
@@ -19,7 +21,7 @@ struct MenuChainInputs {
   std::string intermediateFolder;  // ends in "/": the rendered images, scripts and streams
   std::string toolFolder;          // the written tool set; the tools run from here
   std::string applicationFolder;   // ends in "/": silence.mp2
-  bool ntsc = false;
+  TvStandard standard = TvStandard::Pal;
   std::string toolLog;             // the tools' output is appended here; "" : ours
 };
 

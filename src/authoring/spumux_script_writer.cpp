@@ -38,7 +38,8 @@ std::string SpumuxScriptWriter::ScriptPath(const std::string& intermediateFolder
 }
 
 std::string SpumuxScriptWriter::Compose(const MenuPage& page, const std::string& intermediateFolder,
-                                        bool ntsc) {
+                                        TvStandard standard) {
+  const bool ntsc = IsNtsc(standard);
   const int k = page.Number;
   const std::string folder = XmlEscape(intermediateFolder);
   const double f = VerticalScale(ntsc);
@@ -68,9 +69,9 @@ std::string SpumuxScriptWriter::Compose(const MenuPage& page, const std::string&
 }
 
 bool SpumuxScriptWriter::Write(const MenuPage& page, const std::string& intermediateFolder,
-                               bool ntsc) {
+                               TvStandard standard) {
   return WriteFileAtomically(ScriptPath(intermediateFolder, page.Number),
-                             Compose(page, intermediateFolder, ntsc));
+                             Compose(page, intermediateFolder, standard));
 }
 
 std::string SpumuxScriptWriter::ComposeButtons(const SpumuxImages& images,

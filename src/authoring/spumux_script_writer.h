@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/tv_standard.h"
+
 namespace vantrel {
 
 struct MenuPage;
@@ -29,9 +31,9 @@ class SpumuxScriptWriter {
   static constexpr int kNavigationTop = 480, kNavigationBottom = 536;
 
   static std::string Compose(const MenuPage& page, const std::string& intermediateFolder,
-                             bool ntsc);
+                             TvStandard standard);
   // Writes intermediate folder + "menu_mpg_spumux%02d.xml", replacing an earlier file.
-  static bool Write(const MenuPage& page, const std::string& intermediateFolder, bool ntsc);
+  static bool Write(const MenuPage& page, const std::string& intermediateFolder, TvStandard standard);
   static std::string ScriptPath(const std::string& intermediateFolder, int pageNumber);
   // The script of any overlay, as one line of XML; paths are escaped here.
   static std::string ComposeButtons(const SpumuxImages& images, const std::vector<SpumuxButton>& buttons);

@@ -1,16 +1,11 @@
-// The run's six-file check, the result check of an authoring run (not the folder burn's
-// counting rule, burn/video_ts_check.h): the VIDEO_TS folder of a one-title-set disc holds
-// VIDEO_TS.BUP, VIDEO_TS.IFO, VIDEO_TS.VOB and VTS_01_0.BUP (any case), and files whose
-// names begin with VTS_01_0.IFO and VTS_01_1.VOB (exact case).
+// The older name of the run's six-file check; new code includes authoring/six_file_check.h.
 #pragma once
 
-#include <string>
+#include "authoring/six_file_check.h"
 
 namespace vantrel {
 
-// Counts the matching files of the folder, stopping once the count passes 5.
-int CountVideoTsFiles(const std::string& videoTsFolder);
-// True when exactly six of the expected files are there.
-bool VideoTsComplete(const std::string& videoTsFolder);
+inline int CountVideoTsFiles(const std::string& videoTsFolder) { return CountSixFileCheckFiles(videoTsFolder); }
+inline bool VideoTsComplete(const std::string& videoTsFolder) { return PassesSixFileCheck(videoTsFolder); }
 
 }  // namespace vantrel

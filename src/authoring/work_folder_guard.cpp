@@ -12,7 +12,7 @@
 #include <regex>
 
 #include "authoring/run_status.h"
-#include "authoring/video_ts_check.h"
+#include "authoring/six_file_check.h"
 #include "base/paths.h"
 #include "base/text_format.h"
 
@@ -122,7 +122,7 @@ void RemoveLeftovers(const RunFolders& folders, const std::string& repairPrefix)
   // is whatever it left, the old one is still whole.
   const std::string aside = PreviousOutput::AsidePath(folders.output);
   if (FolderExists(aside)) {
-    if (VideoTsComplete(folders.output + "/VIDEO_TS")) {
+    if (PassesSixFileCheck(folders.output + "/VIDEO_TS")) {
       DeleteFolderTree(aside);
     } else {
       DeleteFolderTree(folders.output);

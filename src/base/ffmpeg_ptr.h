@@ -17,6 +17,13 @@ namespace vantrel {
 struct InputDeleter {
   void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
 };
+// A muxer: its file, when it opened one, is closed with it.
+struct OutputDeleter {
+  void operator()(AVFormatContext* c) const {
+    if (c->pb && !(c->oformat->flags & AVFMT_NOFILE)) avio_closep(&c->pb);
+    avformat_free_context(c);
+  }
+};
 struct CodecDeleter {
   void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
 };
@@ -37,6 +44,7 @@ struct FifoDeleter {
 };
 
 using InputPtr = std::unique_ptr<AVFormatContext, InputDeleter>;  // an opened input
+using OutputPtr = std::unique_ptr<AVFormatContext, OutputDeleter>;
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecDeleter>;
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;

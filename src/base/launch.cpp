@@ -19,4 +19,13 @@ bool LaunchHidden(const std::string& commandLine) {
   return true;
 }
 
+std::string DoubleQuotedShellWord(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\' || c == '$' || c == '`') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
 }  // namespace vantrel

@@ -11,4 +11,8 @@ namespace vantrel {
 // The child is reaped when it ends; its exit status is not reported.
 bool LaunchHidden(const std::string& commandLine);
 
+// `text` as one double-quoted shell word ("..." with ", \, $ and ` escaped), for the
+// command lines given to LaunchHidden.
+std::string DoubleQuotedShellWord(const std::string& text);
+
 }  // namespace vantrel

@@ -1,7 +1,7 @@
 #include "burn/folder_write.h"
 
 #include "burn/disc_library.h"
-#include "burn/video_ts_check.h"
+#include "burn/folder_burn_check.h"
 
 namespace vantrel {
 

@@ -175,12 +175,12 @@ int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings) {
   bool ok = true;
   if (settings.createmenu) {
     for (int i = 0; i < model.PageCount(); ++i) {
-      ok = SpumuxScriptWriter::Write(model.Page(i), folders.intermediate, settings.IsNtsc()) && ok;
+      ok = SpumuxScriptWriter::Write(model.Page(i), folders.intermediate, settings.Standard()) && ok;
       std::printf("wrote %s\n",
                   SpumuxScriptWriter::ScriptPath(folders.intermediate, i + 1).c_str());
     }
   }
-  DvdScriptInputs inputs{settings.createmenu, settings.IsNtsc(), folders.intermediate,
+  DvdScriptInputs inputs{settings.createmenu, settings.Standard(), folders.intermediate,
                          ApplicationFolder()};
   ok = DvdScriptWriter::Write(model, inputs) && ok;
   std::printf("wrote %s\n", DvdScriptWriter::ScriptPath(folders.intermediate).c_str());

@@ -21,18 +21,14 @@ constexpr const char* kUsage =
 }  // namespace
 
 int RunBurn(int argc, char** argv) {
-  std::string folder, device, work;
-  Answer answer = Answer::Ask;
+  std::string folder;
+  DiscOptions options;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
-    } else if (arg == "--device" && i + 1 < argc) {
-      device = argv[++i];
-    } else if (arg == "--work" && i + 1 < argc) {
-      work = argv[++i];
-    } else if (ParseAnswer(arg, answer)) {
+    } else if (ParseDiscOption(argc, argv, i, options)) {
     } else if (arg.rfind("--", 0) != 0 && folder.empty()) {
       folder = arg;
     } else {
@@ -44,8 +40,8 @@ int RunBurn(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  TerminalFrontEnd ui(answer);
-  DiscWriteJob job({folder, device, CommandSettings(work)}, ui, ui);
+  TerminalFrontEnd ui(options.answer);
+  DiscWriteJob job({folder, options.device, CommandSettings(options.work)}, ui, ui);
   InterruptWatch interrupt;
   job.Start();
   bool cancelled = false;

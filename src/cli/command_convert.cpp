@@ -13,10 +13,6 @@
 #include "jobs/conversion_job.h"
 #include "project/app_settings.h"
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 namespace {
 
 constexpr const char* kUsage =
@@ -77,9 +73,8 @@ int RunConvert(int argc, char** argv) {
     return 2;
   }
 
-  av_log_set_level(AV_LOG_ERROR);  // the libraries' notes are not for the user
   ProgressBar bar;
-  ConversionJob job({paths[0], paths[1], settings.IsNtsc()}, bar, bar);
+  ConversionJob job({paths[0], paths[1], settings.Standard()}, bar, bar);
   InterruptWatch interrupt;
   job.Start();
   while (!job.Wait(100))

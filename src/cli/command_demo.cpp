@@ -2,10 +2,6 @@
 // MPEG-1 file of a size no DVD takes, both to be repaired, and a DVD-ready title long
 // enough for two chapters), authors them with a menu and tells what the disc holds.
 #include <cstdio>
-
-extern "C" {
-#include <libavutil/log.h>
-}
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,7 +57,6 @@ int RunDemo(int argc, char** argv) {
     }
   }
   settings.createmenu = true;
-  av_log_set_level(AV_LOG_ERROR);  // the clips are ours: the muxers' advice is noise here
   const std::string media = settings.temppath + "/demo media/";
   if (!MakeFolder(media)) {
     std::fprintf(stderr, "vantrel-author: cannot create %s\n", media.c_str());

@@ -20,27 +20,22 @@ constexpr const char* kUsage =
 }  // namespace
 
 int RunErase(int argc, char** argv) {
-  std::string device, work;
+  DiscOptions options;
   bool full = false;
-  Answer answer = Answer::Ask;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
-    } else if (arg == "--device" && i + 1 < argc) {
-      device = argv[++i];
-    } else if (arg == "--work" && i + 1 < argc) {
-      work = argv[++i];
     } else if (arg == "--full") {
       full = true;
-    } else if (!ParseAnswer(arg, answer)) {
+    } else if (!ParseDiscOption(argc, argv, i, options)) {
       std::fputs(kUsage, stderr);
       return 2;
     }
   }
-  TerminalFrontEnd ui(answer);
-  EraseJob job({device, !full, CommandSettings(work)}, ui, ui);
+  TerminalFrontEnd ui(options.answer);
+  EraseJob job({options.device, !full, CommandSettings(options.work)}, ui, ui);
   const JobResult result = job.Run();
   ui.Finish();
   if (result.succeeded && !job.Note().empty()) std::printf("%s\n", job.Note().c_str());

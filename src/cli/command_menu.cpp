@@ -157,7 +157,7 @@ int RunMenu(int argc, char** argv) {
     return 1;
   }
   TerminalFrontEnd ui(options.answer);
-  MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.IsNtsc(), ""};
+  MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.Standard(), ""};
   MenuChainResult result = MenuVideoChain::Run(model, inputs, settings, ui, ui);
   tools.Remove();
   if (result == MenuChainResult::kMenusMade) {

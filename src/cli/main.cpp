@@ -4,8 +4,13 @@
 #include <mutex>
 #include <vector>
 
+#include "base/ffmpeg_log.h"
 #include "base/log.h"
 #include "cli/commands.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
 
 namespace {
 
@@ -18,6 +23,9 @@ void InstallLogSink(bool verbose) {
     std::lock_guard lock(mutex);
     std::fprintf(stderr, "%s\n", text.c_str());
   });
+  // FFmpeg's own messages: errors only, unless asked for more.
+  vantrel::RouteFfmpegLog();
+  if (verbose) av_log_set_level(AV_LOG_VERBOSE);
 }
 
 }  // namespace

@@ -4,6 +4,15 @@
 
 namespace vantrel::cli {
 
+bool ParseDiscOption(int argc, char** argv, int& i, DiscOptions& options) {
+  const std::string arg = argv[i];
+  if ((arg == "--device" || arg == "--work") && i + 1 < argc) {
+    (arg == "--device" ? options.device : options.work) = argv[++i];
+    return true;
+  }
+  return ParseAnswer(arg, options.answer);
+}
+
 AppSettings CommandSettings(const std::string& workFolder) {
   AppSettings settings = Settings();
   settings.Load();

@@ -29,17 +29,17 @@ std::string DvdMpegOutputName(const std::string& output) {
   return (dot == std::string::npos ? output : output.substr(0, dot)) + ".mpg";
 }
 
-bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc,
+bool ConvertToDvdMpeg(const std::string& source, std::string& output, TvStandard standard,
                       const ConvertProgress& progress, std::string* errorText) {
-  return ConvertToDvdMpeg(source, output, ntsc, DiscTarget{}, progress, errorText);
+  return ConvertToDvdMpeg(source, output, standard, DiscTarget{}, progress, errorText);
 }
 
-bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc, const DiscTarget& target,
+bool ConvertToDvdMpeg(const std::string& source, std::string& output, TvStandard standard, const DiscTarget& target,
                       const ConvertProgress& progress, std::string* errorText) {
   output = DvdMpegOutputName(output);
   com::ScopedCoInitialize com;
   const LONG sound = LONG(target.sound);  // AC-3 (setting 44 = 2) unless the disc needs MPEG sound
-  EncoderGraphJob job(FormatFamily::Dvd, StandardOfNtscFlag(ntsc != 0), sound, kSetting42Value);
+  EncoderGraphJob job(FormatFamily::Dvd, StandardOfNtscFlag(IsNtsc(standard)), sound, kSetting42Value);
   job.SetDiscTarget(target.displayShape, target.uniformSound);
   job.SetFiles(source, output);
   job.SetVideoBitRate(target.videoBitRate);

@@ -34,14 +34,14 @@ struct DiscTarget {
 std::string DvdMpegOutputName(const std::string& output);
 
 // Converts `source` into a DVD MPEG-2 program stream at `output`, which may be rewritten
-// (see DvdMpegOutputName). `ntsc` non-zero: NTSC, zero: PAL. Blocks; the calling thread's
+// (see DvdMpegOutputName). `standard` NTSC or else PAL. Blocks; the calling thread's
 // messages are dispatched between one-second waits. True only when the output is complete;
 // on failure "转换失败" goes to the log as an error, `errorText` (if given) gets the reason and
 // no output file is left.
-bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc,
+bool ConvertToDvdMpeg(const std::string& source, std::string& output, TvStandard standard,
                       const ConvertProgress& progress = {}, std::string* errorText = nullptr);
 // The same, made for its disc as `target` says.
-bool ConvertToDvdMpeg(const std::string& source, std::string& output, int ntsc, const DiscTarget& target,
+bool ConvertToDvdMpeg(const std::string& source, std::string& output, TvStandard standard, const DiscTarget& target,
                       const ConvertProgress& progress = {}, std::string* errorText = nullptr);
 
 }  // namespace vantrel

@@ -1,10 +1,13 @@
 #include "convert/demo_clips.h"
 
 #include "base/atomic_file.h"
+#include "base/ffmpeg_log.h"
+#include "base/ffmpeg_ptr.h"
 
 #include <cstring>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 extern "C" {
@@ -20,17 +23,11 @@ namespace {
 constexpr int kSampleRate = 48000;
 
 struct Encoders {
-  AVFormatContext* mux = nullptr;
-  AVCodecContext* video = nullptr;
-  AVCodecContext* audio = nullptr;
+  OutputPtr mux;
+  CodecPtr video;
+  CodecPtr audio;
   AVStream* videoStream = nullptr;
   AVStream* audioStream = nullptr;
-  ~Encoders() {
-    if (mux && mux->pb) avio_closep(&mux->pb);
-    avformat_free_context(mux);
-    avcodec_free_context(&video);
-    avcodec_free_context(&audio);
-  }
 };
 
 const char* MuxerFor(DemoClipKind kind) {
@@ -42,7 +39,10 @@ const char* MuxerFor(DemoClipKind kind) {
 }
 
 bool OpenEncoders(Encoders& e, const std::string& path, const DemoClipSpec& spec, std::string& error) {
-  if (avformat_alloc_output_context2(&e.mux, nullptr, MuxerFor(spec.kind), path.c_str()) < 0) {
+  AVFormatContext* mux = nullptr;
+  const int made = avformat_alloc_output_context2(&mux, nullptr, MuxerFor(spec.kind), path.c_str());
+  e.mux.reset(mux);
+  if (made < 0) {
     error = "no muxer for the demo clip";
     return false;
   }
@@ -56,7 +56,13 @@ bool OpenEncoders(Encoders& e, const std::string& path, const DemoClipSpec& spec
     return false;
   }
   const AVRational rate = spec.ntscRate ? AVRational{30000, 1001} : AVRational{25, 1};
-  AVCodecContext* v = e.video = avcodec_alloc_context3(videoCodec);
+  e.video.reset(avcodec_alloc_context3(videoCodec));
+  e.audio.reset(avcodec_alloc_context3(audioCodec));
+  if (!e.video || !e.audio) {
+    error = "cannot open the demo clip's encoders";
+    return false;
+  }
+  AVCodecContext* v = e.video.get();
   v->width = spec.width;
   v->height = spec.height;
   v->pix_fmt = AV_PIX_FMT_YUV420P;
@@ -77,7 +83,7 @@ bool OpenEncoders(Encoders& e, const std::string& path, const DemoClipSpec& spec
     av_opt_set_int(e.mux->priv_data, "muxrate", 10080000, 0);
   }
   if (e.mux->oformat->flags & AVFMT_GLOBALHEADER) v->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-  AVCodecContext* a = e.audio = avcodec_alloc_context3(audioCodec);
+  AVCodecContext* a = e.audio.get();
   a->sample_rate = kSampleRate;
   a->bit_rate = 192000;
   a->sample_fmt = AV_SAMPLE_FMT_S16;
@@ -88,15 +94,14 @@ bool OpenEncoders(Encoders& e, const std::string& path, const DemoClipSpec& spec
     error = "cannot open the demo clip's encoders";
     return false;
   }
-  e.videoStream = avformat_new_stream(e.mux, nullptr);
+  e.videoStream = avformat_new_stream(mux, nullptr);
   avcodec_parameters_from_context(e.videoStream->codecpar, v);
   e.videoStream->time_base = v->time_base;
   e.videoStream->sample_aspect_ratio = v->sample_aspect_ratio;
-  e.audioStream = avformat_new_stream(e.mux, nullptr);
+  e.audioStream = avformat_new_stream(mux, nullptr);
   avcodec_parameters_from_context(e.audioStream->codecpar, a);
   e.audioStream->time_base = a->time_base;
-  if (avio_open(&e.mux->pb, path.c_str(), AVIO_FLAG_WRITE) < 0 ||
-      avformat_write_header(e.mux, nullptr) < 0) {
+  if (avio_open(&mux->pb, path.c_str(), AVIO_FLAG_WRITE) < 0 || avformat_write_header(mux, nullptr) < 0) {
     error = "cannot write " + path;
     return false;
   }
@@ -119,68 +124,68 @@ void DrawFrame(AVFrame* f, int index, int hue) {
     }
 }
 
-bool Drain(AVCodecContext* c, AVFrame* frame, std::vector<AVPacket*>& out) {
+bool Drain(AVCodecContext* c, AVFrame* frame, std::vector<PacketPtr>& out) {
   if (avcodec_send_frame(c, frame) < 0) return false;
   for (;;) {
-    AVPacket* packet = av_packet_alloc();
-    int rc = avcodec_receive_packet(c, packet);
-    if (rc < 0) {
-      av_packet_free(&packet);
-      return rc == AVERROR(EAGAIN) || rc == AVERROR_EOF;
-    }
-    out.push_back(packet);
+    PacketPtr packet(av_packet_alloc());
+    if (!packet) return false;
+    int rc = avcodec_receive_packet(c, packet.get());
+    if (rc < 0) return rc == AVERROR(EAGAIN) || rc == AVERROR_EOF;
+    out.push_back(std::move(packet));
   }
 }
 
 bool Write(Encoders& e, AVPacket* packet, AVCodecContext* c, AVStream* s) {
   av_packet_rescale_ts(packet, c->time_base, s->time_base);
   packet->stream_index = s->index;
-  return av_interleaved_write_frame(e.mux, packet) >= 0;
+  return av_interleaved_write_frame(e.mux.get(), packet) >= 0;
 }
 
 bool WriteClip(Encoders& e, const DemoClipSpec& spec) {
-  AVCodecContext* v = e.video;
-  AVCodecContext* a = e.audio;
+  AVCodecContext* v = e.video.get();
+  AVCodecContext* a = e.audio.get();
   const int64_t frames = int64_t(std::llround(spec.seconds * av_q2d(v->framerate)));
   const bool repeat = spec.kind == DemoClipKind::kDvdStream;
   const int64_t encodedFrames = repeat ? std::min<int64_t>(frames, v->gop_size) : frames;
 
-  AVFrame* picture = av_frame_alloc();
+  FramePtr picture(av_frame_alloc());
+  FramePtr sound(av_frame_alloc());
+  if (!picture || !sound) return false;
   picture->format = v->pix_fmt;
   picture->width = v->width;
   picture->height = v->height;
-  av_frame_get_buffer(picture, 0);
-  AVFrame* sound = av_frame_alloc();
   sound->format = a->sample_fmt;
   sound->nb_samples = a->frame_size;
   sound->sample_rate = a->sample_rate;
   av_channel_layout_copy(&sound->ch_layout, &a->ch_layout);
-  av_frame_get_buffer(sound, 0);
+  if (av_frame_get_buffer(picture.get(), 0) < 0 || av_frame_get_buffer(sound.get(), 0) < 0) return false;
 
-  std::vector<AVPacket*> group;  // the video packets of the encoded frames
+  std::vector<PacketPtr> group;  // the video packets of the encoded frames
   bool ok = true;
   for (int64_t i = 0; i < encodedFrames && ok; ++i) {
-    av_frame_make_writable(picture);
-    DrawFrame(picture, int(i), spec.hue);
+    av_frame_make_writable(picture.get());
+    DrawFrame(picture.get(), int(i), spec.hue);
     picture->pts = i;
-    ok = Drain(v, picture, group);
+    ok = Drain(v, picture.get(), group);
   }
   ok = ok && Drain(v, nullptr, group);
+  // An encoder that gave nothing back has no group to repeat.
+  ok = ok && (frames == 0 || !group.empty());
 
   int64_t samples = 0;
-  std::vector<AVPacket*> audio;
+  std::vector<PacketPtr> audio;
   for (int64_t i = 0; i < frames && ok; ++i) {
-    const AVPacket* source = group[size_t(i % int64_t(group.size()))];
-    AVPacket* packet = av_packet_clone(source);
+    const AVPacket* source = group[size_t(i % int64_t(group.size()))].get();
+    PacketPtr packet(av_packet_clone(source));
+    if (!packet) return false;
     const int64_t shift = (i / int64_t(group.size())) * int64_t(group.size());
     packet->pts = source->pts + shift;
     packet->dts = source->dts + shift;
-    ok = Write(e, packet, v, e.videoStream);
-    av_packet_free(&packet);
+    ok = Write(e, packet.get(), v, e.videoStream);
     // Sound up to the end of this picture: a 440 Hz tone.
     const int64_t due = av_rescale_q(i + 1, v->time_base, AVRational{1, kSampleRate});
     while (ok && samples < due) {
-      av_frame_make_writable(sound);
+      av_frame_make_writable(sound.get());
       auto* pcm = reinterpret_cast<int16_t*>(sound->data[0]);
       for (int s = 0; s < sound->nb_samples; ++s) {
         const int16_t value = int16_t(3000 * std::sin(2 * M_PI * 440 * double(samples + s) / kSampleRate));
@@ -188,28 +193,20 @@ bool WriteClip(Encoders& e, const DemoClipSpec& spec) {
       }
       sound->pts = samples;
       samples += sound->nb_samples;
-      ok = Drain(a, sound, audio);
-      for (AVPacket* p : audio) {
-        ok = ok && Write(e, p, a, e.audioStream);
-        av_packet_free(&p);
-      }
+      ok = Drain(a, sound.get(), audio);
+      for (const PacketPtr& p : audio) ok = ok && Write(e, p.get(), a, e.audioStream);
       audio.clear();
     }
   }
   ok = ok && Drain(a, nullptr, audio);
-  for (AVPacket* p : audio) {
-    ok = ok && Write(e, p, a, e.audioStream);
-    av_packet_free(&p);
-  }
-  for (AVPacket* p : group) av_packet_free(&p);
-  av_frame_free(&picture);
-  av_frame_free(&sound);
-  return av_write_trailer(e.mux) >= 0 && ok;
+  for (const PacketPtr& p : audio) ok = ok && Write(e, p.get(), a, e.audioStream);
+  return av_write_trailer(e.mux.get()) >= 0 && ok;
 }
 
 }  // namespace
 
 bool MakeDemoClip(const std::string& path, const DemoClipSpec& spec, std::string& error) {
+  RouteFfmpegLog();
   PendingFile part;
   if (!part.Create(path)) {
     error = "cannot write " + path + ": " + std::strerror(errno);

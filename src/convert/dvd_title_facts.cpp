@@ -5,12 +5,12 @@
 
 namespace vantrel {
 
-bool DvdTitleFactsOf(const std::string& path, bool ntsc, DvdTitleFacts& facts, const DiscTarget& target) {
+bool DvdTitleFactsOf(const std::string& path, TvStandard standard, DvdTitleFacts& facts, const DiscTarget& target) {
   encoder::SourceFile source;
   std::string why;
   if (!source.Open(path, why)) return false;
   const AVCodecParameters* v = source.ctx->streams[source.video]->codecpar;
-  EncoderPreset preset = PresetFor(FormatFamily::Dvd, StandardOfNtscFlag(ntsc));
+  EncoderPreset preset = PresetFor(FormatFamily::Dvd, StandardOfNtscFlag(IsNtsc(standard)));
   preset.displayShape = target.displayShape;
   preset.audio = target.sound;
   preset.uniformSound = target.uniformSound;

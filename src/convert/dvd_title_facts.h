@@ -23,6 +23,6 @@ struct DvdTitleFacts {
 
 // The facts of the title the repair makes of `path` for a disc as `target` says (its rate
 // left aside). False when the file cannot be read as a video.
-bool DvdTitleFactsOf(const std::string& path, bool ntsc, DvdTitleFacts& facts, const DiscTarget& target = {});
+bool DvdTitleFactsOf(const std::string& path, TvStandard standard, DvdTitleFacts& facts, const DiscTarget& target = {});
 
 }  // namespace vantrel

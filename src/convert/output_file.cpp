@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/ffmpeg_log.h"
 #include "convert/encoder_internal.h"
 
 extern "C" {
@@ -26,6 +27,7 @@ OutputFile::~OutputFile() { Abandon(); }
 
 bool OutputFile::Create(const std::string& target, const std::string& muxer, int muxRate,
                         std::string& error) {
+  RouteFfmpegLog();
   target_ = target;
   if (!pending_.Create(target)) {
     error = "cannot write " + target + ": " + std::strerror(errno);

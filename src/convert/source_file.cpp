@@ -7,6 +7,7 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include "base/ffmpeg_log.h"
 #include "convert/encoder_internal.h"
 
 namespace vantrel::encoder {
@@ -28,6 +29,7 @@ double StreamRate(const AVStream* s) {
 }  // namespace
 
 bool SourceFile::Open(const std::string& path, std::string& error) {
+  RouteFfmpegLog();
   struct stat info {};
   if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
     error = "the source " + path + " is not a readable file";

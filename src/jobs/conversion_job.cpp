@@ -15,7 +15,7 @@ JobResult ConversionJob::Execute() {
   std::string output = request_.output;
   std::string why;
   RunStatus& status = status_;
-  const bool done = ConvertToDvdMpeg(request_.source, output, request_.ntsc ? 1 : 0,
+  const bool done = ConvertToDvdMpeg(request_.source, output, request_.standard,
                                      [&status](int percent) { status.SetProgress(percent); }, &why);
   output_ = output;
   if (cancel_) return {false, true, "the conversion was cancelled"};

@@ -1,7 +1,7 @@
 // The conversion job: one video file repaired into a DVD MPEG-2 program stream, the same
 // conversion the authoring run applies to titles that are not DVD-compliant.
 //
-//   ConversionRequest request{"/home/me/clip.avi", "/home/me/clip.avi", /*ntsc=*/false};
+//   ConversionRequest request{"/home/me/clip.avi", "/home/me/clip.avi", TvStandard::Pal};
 //   ConversionJob job(request, status, question);   // progress: status.SetProgress(0..100)
 //   JobResult r = job.Run();                        // or Start() / Wait()
 //   if (r.succeeded) Show(job.OutputPath());        // "/home/me/clip.mpg": .avi becomes .mpg
@@ -11,6 +11,7 @@
 #include <atomic>
 #include <string>
 
+#include "base/tv_standard.h"
 #include "jobs/job.h"
 
 namespace vantrel {
@@ -21,7 +22,7 @@ class RunStatus;
 struct ConversionRequest {
   std::string source;
   std::string output;
-  bool ntsc = false;
+  TvStandard standard = TvStandard::Pal;
 };
 
 class ConversionJob : public Job {

@@ -1,6 +1,6 @@
 #include "jobs/disc_write_job.h"
 
-#include "burn/video_ts_check.h"
+#include "burn/folder_burn_check.h"
 #include "jobs/job_front_end.h"
 #include "jobs/recorder_session.h"
 #include "platform/foxburner/foxburner_ext.h"

@@ -13,16 +13,6 @@
 namespace vantrel {
 namespace {
 
-// Escapes text for the inside of a double-quoted shell word.
-std::string InDoubleQuotes(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '"' || c == '\\' || c == '$' || c == '`') out += '\\';
-    out += c;
-  }
-  return out;
-}
-
 void RunRegistrations(bool unregister) {
   // The modules may not exist here: the lines are still started and their failure ignored.
   for (const char* module : {"Mpeg2Parser.ax", "Mpeg2Decoder.ax"})
@@ -32,7 +22,7 @@ void RunRegistrations(bool unregister) {
 }  // namespace
 
 std::string ModuleRegistrationCommand(const std::string& module, bool unregister) {
-  return "regsvr32 \"" + InDoubleQuotes(ApplicationFolder() + module) + "\"" +
+  return "regsvr32 " + DoubleQuotedShellWord(ApplicationFolder() + module) +
          (unregister ? " /s /u" : " /s");
 }
 

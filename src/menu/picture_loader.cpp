@@ -15,6 +15,7 @@ extern "C" {
 #include <cstring>
 
 #include "base/atomic_file.h"
+#include "base/ffmpeg_log.h"
 #include "base/ffmpeg_ptr.h"
 #include "base/paths.h"
 
@@ -170,6 +171,7 @@ std::optional<PictureFormat> PictureFormatForPath(const std::string& path) {
 }
 
 bool LoadPicture(const std::string& path, PictureFormat format, Picture& picture) {
+  RouteFfmpegLog();
   picture = Picture{};
   bool ok = false;
   switch (format) {

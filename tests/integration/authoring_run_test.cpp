@@ -168,6 +168,29 @@ TEST_F(AuthoringRunTest, ACorruptTitleFailsClearlyAndTouchesNothing) {
   EXPECT_FALSE(FileExists(settings_.temppath + "/(TaliroFixedDVD)broken.mpg"));
 }
 
+TEST_F(AuthoringRunTest, TheStepsAreGivenTheStandardOfTheSettings) {
+  const std::string a = temp_ / "a.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(a, 1, true));
+  AddTitle(a);
+  settings_.convertbefore = true;
+  for (int resolution : {1, 0}) {
+    settings_.resolution = resolution;
+    std::vector<TvStandard> seen;
+    AuthoringSteps steps;
+    steps.fitFacts = [&](const std::string&, TvStandard standard, const DiscTarget&, FitTitle&) {
+      seen.push_back(standard);
+      return false;
+    };
+    steps.convertToDvdMpeg = [&](const std::string&, std::string&, TvStandard standard, const DiscTarget&) {
+      seen.push_back(standard);
+      return false;  // writes nothing: the run stops after the repair
+    };
+    EXPECT_FALSE(Run(steps));
+    const TvStandard expected = resolution == 1 ? TvStandard::Ntsc : TvStandard::Pal;
+    EXPECT_EQ(seen, std::vector<TvStandard>(2, expected)) << "resolution " << resolution;
+  }
+}
+
 TEST_F(AuthoringRunTest, AMissingAuthoringToolHandsOverToTheFallback) {
   const std::string a = temp_ / "a.mpg";
   ASSERT_TRUE(test::MakeDvdClip(a, 1, false));

@@ -166,16 +166,16 @@ TEST(DiscFitFacts, WhatThePlanLearnsOfATitle) {
   const std::string wide = temp / "wide.avi", ready = temp / "ready.mpg";
   ASSERT_TRUE(test::Ffmpeg("-f lavfi -i testsrc2=size=1024x436:rate=25 -t 2 -c:v mpeg4 " + ShellQuote(wide)));
   DvdTitleFacts facts;
-  ASSERT_TRUE(DvdTitleFactsOf(wide, false, facts));
+  ASSERT_TRUE(DvdTitleFactsOf(wide, TvStandard::Pal, facts));
   EXPECT_NEAR(facts.seconds, 2.0, 0.1);
   EXPECT_NEAR(facts.pixelsPerSecond / (720.0 * 576 * 25), 576.0 * 16 / 9 / 2.35 / 576, 0.01);
   EXPECT_EQ(facts.audioBitRate, 192000);
   EXPECT_FALSE(facts.copied);
-  EXPECT_FALSE(DvdTitleFactsOf(temp / "missing.avi", false, facts));
+  EXPECT_FALSE(DvdTitleFactsOf(temp / "missing.avi", TvStandard::Pal, facts));
 
   // A DVD-legal title is copied at the encoder's own rate, encoded when less is asked for.
   MakeReady(ready, 2, 5000000);
-  ASSERT_TRUE(DvdTitleFactsOf(ready, false, facts));
+  ASSERT_TRUE(DvdTitleFactsOf(ready, TvStandard::Pal, facts));
   EXPECT_TRUE(facts.copied);
   EXPECT_DOUBLE_EQ(facts.pixelsPerSecond, 720.0 * 576 * 25);
   EncoderPreset preset = PresetFor(FormatFamily::Dvd, TvStandard::Pal);
@@ -189,11 +189,11 @@ TEST(DiscFitFacts, WhatThePlanLearnsOfATitle) {
   // at the encoded rate (448 kbit/s of AC-3 become 192 of MPEG sound); a new shape is an
   // encode whose picture is pillarboxed.
   DvdTitleFacts own;
-  ASSERT_TRUE(DvdTitleFactsOf(ready, false, own));
-  ASSERT_TRUE(DvdTitleFactsOf(ready, false, facts, DiscTarget{0, AudioCodec::Mp2, true}));
+  ASSERT_TRUE(DvdTitleFactsOf(ready, TvStandard::Pal, own));
+  ASSERT_TRUE(DvdTitleFactsOf(ready, TvStandard::Pal, facts, DiscTarget{0, AudioCodec::Mp2, true}));
   EXPECT_TRUE(facts.copied);
   EXPECT_NEAR(double(own.copiedBytes - facts.copiedBytes), (448000 - 192000) * 2.0 / 8, 2000);
-  ASSERT_TRUE(DvdTitleFactsOf(ready, false, facts, DiscTarget{3, AudioCodec::Ac3, true}));
+  ASSERT_TRUE(DvdTitleFactsOf(ready, TvStandard::Pal, facts, DiscTarget{3, AudioCodec::Ac3, true}));
   EXPECT_FALSE(facts.copied);
   EXPECT_NEAR(facts.pixelsPerSecond / (720.0 * 576 * 25), 0.75, 0.01);
 }

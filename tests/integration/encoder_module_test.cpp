@@ -428,7 +428,7 @@ TEST(EncoderModule, AWholeLegalFileIsCopiedAPartOfItIsEncoded) {
   // writes AC-3 for the program).
   std::string whole = temp / "whole.mpg";
   std::string error;
-  ASSERT_TRUE(ConvertToDvdMpeg(source, whole, 0, {}, &error)) << error;
+  ASSERT_TRUE(ConvertToDvdMpeg(source, whole, TvStandard::Pal, {}, &error)) << error;
   EXPECT_EQ(ReadBack(whole).audioCodec, "mp2");
   EXPECT_EQ(ReadBack(whole).videoFrames, ReadBack(source).videoFrames);
   EXPECT_TRUE(HasDvdNavigationPacks(whole));
@@ -581,7 +581,7 @@ TEST(EncoderModule, ConversionRegistersTheModuleBesideTheProgramOnAFreshMachine)
     std::string output = temp / "out.avi";
     std::string error;
     vantrel::test::StartLogCapture();
-    ASSERT_TRUE(ConvertToDvdMpeg(source, output, 7, {}, &error)) << error;  // any non-zero: NTSC
+    ASSERT_TRUE(ConvertToDvdMpeg(source, output, TvStandard::Ntsc, {}, &error)) << error;
     EXPECT_EQ(vantrel::test::TakeLogCapture(), "正在初始化转换...\n");
     EXPECT_EQ(output, temp / "out.mpg");
     EXPECT_EQ(ReadBack(output).height, 480);
@@ -594,7 +594,7 @@ TEST(EncoderModule, ConversionRegistersTheModuleBesideTheProgramOnAFreshMachine)
     std::string output = temp / "none.mpg";
     std::string error;
     vantrel::test::StartLogCapture();
-    EXPECT_FALSE(ConvertToDvdMpeg(source, output, 0, {}, &error));
+    EXPECT_FALSE(ConvertToDvdMpeg(source, output, TvStandard::Pal, {}, &error));
     EXPECT_NE(vantrel::test::TakeLogCapture().find("转换失败\n"), std::string::npos);
     EXPECT_NE(error.find("mpgfiltr.so"), std::string::npos) << error;
     EXPECT_FALSE(FileExists(output));

@@ -91,7 +91,7 @@ TEST(EncoderConvert, Mpeg4AviBecomesPalDvdTitleInSyncUnderAnMpgName) {
   std::string output = temp / "(TaliroFixedDVD)out.AVI";
   vantrel::test::StartLogCapture();
   std::string error;
-  bool ok = ConvertToDvdMpeg(source, output, 0, {}, &error);
+  bool ok = ConvertToDvdMpeg(source, output, TvStandard::Pal, {}, &error);
   std::string printed = vantrel::test::TakeLogCapture();
   ASSERT_TRUE(ok) << error;
   EXPECT_EQ(output, temp / "(TaliroFixedDVD)out.mpg");
@@ -111,7 +111,7 @@ TEST(EncoderConvert, WideWmvAt30BecomesSixteenNineNtscTitleInSync) {
                        source));
   std::string output = temp / "out.mpg";
   std::string error;
-  ASSERT_TRUE(ConvertToDvdMpeg(source, output, 1, {}, &error)) << error;
+  ASSERT_TRUE(ConvertToDvdMpeg(source, output, TvStandard::Ntsc, {}, &error)) << error;
   ExpectDvdTitle(output, true, source, true, temp.Path());
   EXPECT_NEAR(ReadBack(output).displayAspect, 16.0 / 9, 0.01);
 }
@@ -132,7 +132,7 @@ TEST(EncoderConvert, SoundStartingLateOrEarlyKeepsItsPlace) {
   for (const std::string& source : {late, early}) {
     std::string output = source + ".mpg";
     std::string error;
-    ASSERT_TRUE(ConvertToDvdMpeg(source, output, 0, {}, &error)) << error;
+    ASSERT_TRUE(ConvertToDvdMpeg(source, output, TvStandard::Pal, {}, &error)) << error;
     ExpectDvdTitle(output, false, source, true, temp.Path());
   }
 }
@@ -320,7 +320,7 @@ TEST(EncoderConvert, VideoWithoutSoundGetsASilentTrack) {
   ASSERT_TRUE(MakeClip(FlashVideoInput(320, 240, "25", 2) + " -an -c:v mpeg4 -f avi", source));
   std::string output = temp / "mute.mpg";
   std::string error;
-  ASSERT_TRUE(ConvertToDvdMpeg(source, output, 0, {}, &error)) << error;
+  ASSERT_TRUE(ConvertToDvdMpeg(source, output, TvStandard::Pal, {}, &error)) << error;
   ExpectDvdTitle(output, false, source, false, temp.Path());
   MediaFacts f = ReadBack(output);
   EXPECT_EQ(f.beepSeconds, -1);  // silence all through
@@ -345,7 +345,7 @@ TEST(EncoderConvert, UnusableSourcesFailAndLeaveNothing) {
     std::string output = temp / "out.avi";
     std::string error;
     vantrel::test::StartLogCapture();
-    bool ok = ConvertToDvdMpeg(source, output, 0, {}, &error);
+    bool ok = ConvertToDvdMpeg(source, output, TvStandard::Pal, {}, &error);
     std::string printed = vantrel::test::TakeLogCapture();
     EXPECT_FALSE(ok);
     EXPECT_NE(printed.find("转换失败\n"), std::string::npos) << printed;
@@ -354,7 +354,7 @@ TEST(EncoderConvert, UnusableSourcesFailAndLeaveNothing) {
   }
   std::string output = temp / "out.mpg";
   std::string error;
-  EXPECT_FALSE(ConvertToDvdMpeg(audioOnly, output, 0, {}, &error));
+  EXPECT_FALSE(ConvertToDvdMpeg(audioOnly, output, TvStandard::Pal, {}, &error));
   EXPECT_NE(error.find("only sound"), std::string::npos) << error;
 }
 
@@ -367,7 +367,7 @@ TEST(EncoderConvert, OutputOverTheSourceIsRefused) {
   const std::string before = Checksum(source);
   std::string output = temp / "./title.mpg";
   std::string error;
-  EXPECT_FALSE(ConvertToDvdMpeg(source, output, 0, {}, &error));
+  EXPECT_FALSE(ConvertToDvdMpeg(source, output, TvStandard::Pal, {}, &error));
   EXPECT_NE(error.find("replace the source"), std::string::npos) << error;
   EXPECT_EQ(Checksum(source), before);
 }
@@ -408,7 +408,7 @@ TEST(EncoderConvert, UnwritableOrFullOutputIsAFailureWithTheSystemsReason) {
     std::string output = JoinPath(temp / c.folder, "out.mpg");
     std::string error;
     vantrel::test::StartLogCapture();
-    EXPECT_FALSE(ConvertToDvdMpeg(source, output, 0, {}, &error));
+    EXPECT_FALSE(ConvertToDvdMpeg(source, output, TvStandard::Pal, {}, &error));
     EXPECT_NE(vantrel::test::TakeLogCapture().find("转换失败"), std::string::npos);
     EXPECT_NE(error.find(c.reason), std::string::npos) << error;
     EXPECT_TRUE(FolderEntries(temp / c.folder).empty());

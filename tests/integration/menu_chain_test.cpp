@@ -82,11 +82,11 @@ class ChainRun {
     return ok;
   }
   MenuChainResult Chain(RunStatus& status, RunQuestion& question) {
-    return MenuVideoChain::Run(model, {intermediate, tools, kAppFolder, ntsc_, ""}, settings, status, question);
+    return MenuVideoChain::Run(model, {intermediate, tools, kAppFolder, StandardOfNtscFlag(ntsc_), ""}, settings, status, question);
   }
   // dvd.xml from the writer, then dvdauthor through the tool set.
   bool Author() {
-    if (!DvdScriptWriter::Write(model, {settings.createmenu, ntsc_, intermediate, kAppFolder})) return false;
+    if (!DvdScriptWriter::Write(model, {settings.createmenu, StandardOfNtscFlag(ntsc_), intermediate, kAppFolder})) return false;
     return ShellCommand(AuthorCommand(work + "/DVD", DvdScriptWriter::ScriptPath(intermediate)) + " 2>&1 | tail -3",
                         ToolShellContext(tools, StandardOfNtscFlag(ntsc_)));
   }

@@ -63,7 +63,7 @@ TEST(PictureBoxes, BarsAreCentredBlackAndThePictureCleanToItsEdge) {
                                  ShellQuote(source)));
       std::string output = temp / (std::string(ntsc ? "n " : "p ") + s.name);
       std::string error;
-      ASSERT_TRUE(ConvertToDvdMpeg(source, output, ntsc, {}, &error)) << error;
+      ASSERT_TRUE(ConvertToDvdMpeg(source, output, StandardOfNtscFlag(ntsc), {}, &error)) << error;
       test::LumaPicture p = test::FirstPicture(output);
       ASSERT_EQ(p.height, ntsc ? 480 : 576);
       const double frame = s.shape > 1.54 ? 16.0 / 9 : 4.0 / 3;

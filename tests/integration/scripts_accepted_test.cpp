@@ -40,12 +40,12 @@ TEST(ScriptsAccepted, XmllintReadsEveryScriptForAwkwardNames) {
     model.Rebuild(titles, 0, ntsc);
     ASSERT_EQ(model.PageCount(), 3);
     for (int i = 0; i < model.PageCount(); ++i) {
-      ASSERT_TRUE(SpumuxScriptWriter::Write(model.Page(i), intermediate, ntsc));
+      ASSERT_TRUE(SpumuxScriptWriter::Write(model.Page(i), intermediate, StandardOfNtscFlag(ntsc)));
       std::string script = SpumuxScriptWriter::ScriptPath(intermediate, i + 1);
       EXPECT_TRUE(ShellCommand(Xmllint(script))) << test::ReadText(script);
     }
     for (bool menu : {true, false}) {
-      ASSERT_TRUE(DvdScriptWriter::Write(model, {menu, ntsc, intermediate, temp / "app & co/"}));
+      ASSERT_TRUE(DvdScriptWriter::Write(model, {menu, StandardOfNtscFlag(ntsc), intermediate, temp / "app & co/"}));
       std::string script = DvdScriptWriter::ScriptPath(intermediate);
       EXPECT_TRUE(ShellCommand(Xmllint(script))) << test::ReadText(script);
       // The parsed file names are the real ones, character for character.

@@ -18,7 +18,7 @@ std::string TitlePgc(const std::string& vob, const std::string& post) {
 TEST(DvdScript, TwoTitlesOnOnePageAsInTheExample) {
   test::MenuFixture menu;
   menu.Build({"D:\\video\\a.mpg", "D:\\video\\b.mpg"});
-  DvdScriptInputs inputs{true, false, "c:\\vantrel_dvd\\TEMP\\", "C:\\Apps\\"};
+  DvdScriptInputs inputs{true, TvStandard::Pal, "c:\\vantrel_dvd\\TEMP\\", "C:\\Apps\\"};
   EXPECT_EQ(DvdScriptWriter::Compose(menu.model, inputs),
             "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
             "<dvdauthor>\n"
@@ -53,21 +53,21 @@ TEST(DvdScript, TwoTitlesOnOnePageAsInTheExample) {
 TEST(DvdScript, WithoutMenuPlaysAllTitlesInALoop) {
   test::MenuFixture menu;
   menu.Build({"/v/a.mpg", "/v/b.mpg"});
-  DvdScriptInputs pal{false, false, "/w/TEMP/", "/app/"};
+  DvdScriptInputs pal{false, TvStandard::Pal, "/w/TEMP/", "/app/"};
   EXPECT_EQ(DvdScriptWriter::Compose(menu.model, pal),
             "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<dvdauthor>\n<vmgm>\n<menus>"
             "<pgc><vob file=\"/app/bp.mpg\" pause=\"0\"/><post>jump title 1;</post></pgc>"
             "</menus>\n</vmgm>\n<titleset>\n<titles>\n" +
                 TitlePgc("/v/a.mpg", "jump title 2;") + TitlePgc("/v/b.mpg", "jump title 1;") +
                 "</titles>\n</titleset>\n</dvdauthor>");
-  DvdScriptInputs ntsc{false, true, "/w/TEMP/", "/app/"};
+  DvdScriptInputs ntsc{false, TvStandard::Ntsc, "/w/TEMP/", "/app/"};
   EXPECT_NE(DvdScriptWriter::Compose(menu.model, ntsc).find("\"/app/bn.mpg\""), std::string::npos);
 }
 
 TEST(DvdScript, SingleTitleWithMenu) {
   test::MenuFixture menu;
   menu.Build({"/v/only.mpg"});
-  std::string script = DvdScriptWriter::Compose(menu.model, {true, true, "/w/TEMP/", "/app/"});
+  std::string script = DvdScriptWriter::Compose(menu.model, {true, TvStandard::Ntsc, "/w/TEMP/", "/app/"});
   EXPECT_NE(script.find("<menus><pgc>\n<vob file=\"/w/TEMP/menu01.mpg\" pause=\"inf\"/>\n"
                         "<button name=\"0\">\njump title 1;</button>\n</pgc>\n</menus>"),
             std::string::npos);
@@ -79,7 +79,7 @@ TEST(DvdScript, SingleTitleWithMenu) {
 TEST(DvdScript, PagesInOrderWithPreviousBeforeNext) {
   test::MenuFixture menu;
   menu.Build(13);
-  std::string script = DvdScriptWriter::Compose(menu.model, {true, false, "/w/TEMP/", "/app/"});
+  std::string script = DvdScriptWriter::Compose(menu.model, {true, TvStandard::Pal, "/w/TEMP/", "/app/"});
   size_t m1 = script.find("menu01.mpg"), m2 = script.find("menu02.mpg"),
          m3 = script.find("menu03.mpg");
   ASSERT_NE(m3, std::string::npos);
@@ -105,7 +105,7 @@ TEST(DvdScript, RepairedTitlesAndAwkwardPaths) {
   test::MenuFixture menu;
   menu.Build({"/v/a.avi", "/v/R&B <live> \"1\".mpg", "/v/中文 'x'.mpg"});
   menu.model.Title(0).RepairedPath = "/w/(TaliroFixedDVD)a.mpg";
-  std::string script = DvdScriptWriter::Compose(menu.model, {true, false, "/w & co/TEMP/", "/a/"});
+  std::string script = DvdScriptWriter::Compose(menu.model, {true, TvStandard::Pal, "/w & co/TEMP/", "/a/"});
   EXPECT_NE(script.find("<vob file=\"/w/(TaliroFixedDVD)a.mpg\""), std::string::npos);
   EXPECT_EQ(script.find("a.avi"), std::string::npos);
   EXPECT_NE(script.find("<vob file=\"/v/R&amp;B &lt;live&gt; &quot;1&quot;.mpg\""),
@@ -117,12 +117,12 @@ TEST(DvdScript, RepairedTitlesAndAwkwardPaths) {
 TEST(DvdScript, WrittenIntoTheIntermediateFolderWithoutFinalLineEnd) {
   test::MenuFixture menu;
   menu.Build(2);
-  DvdScriptInputs inputs{true, false, menu.temp.Path() + "/", "/app/"};
+  DvdScriptInputs inputs{true, TvStandard::Pal, menu.temp.Path() + "/", "/app/"};
   ASSERT_TRUE(DvdScriptWriter::Write(menu.model, inputs));
   std::string written = test::ReadText(menu.temp / "dvd.xml");
   EXPECT_EQ(written, DvdScriptWriter::Compose(menu.model, inputs));
   EXPECT_EQ(written.back(), '>');
-  EXPECT_FALSE(DvdScriptWriter::Write(menu.model, {true, false, "/proc/none/", "/app/"}));
+  EXPECT_FALSE(DvdScriptWriter::Write(menu.model, {true, TvStandard::Pal, "/proc/none/", "/app/"}));
 }
 
 TEST(DvdScript, TheImageBuildersDiscComesFromTheSameWriter) {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "authoring/dvd_compliance.h"
-#include "authoring/video_ts_check.h"
+#include "authoring/six_file_check.h"
 #include "base/paths.h"
 #include "support/recording_status.h"
 #include "support/temp_folder.h"
@@ -43,17 +43,17 @@ TEST(VideoTsCheck, SixExpectedNames) {
   for (const char* name : {"video_ts.bup", "VIDEO_TS.IFO", "VIDEO_TS.VOB", "VTS_01_0.BUP",
                            "VTS_01_0.IFO", "VTS_01_1.VOB", "VTS_01_2.VOB", "VTS_02_0.IFO"})
     test::WriteText(folder + "/" + name, "x");
-  EXPECT_TRUE(VideoTsComplete(folder));
+  EXPECT_TRUE(PassesSixFileCheck(folder));
   DeleteFolderTree(folder + "/video_ts.bup");
-  EXPECT_EQ(CountVideoTsFiles(folder), 5);
-  EXPECT_FALSE(VideoTsComplete(folder));
+  EXPECT_EQ(CountSixFileCheckFiles(folder), 5);
+  EXPECT_FALSE(PassesSixFileCheck(folder));
   MakeFolder(folder + "/VIDEO_TS.BUP");  // a folder does not count
-  EXPECT_FALSE(VideoTsComplete(folder));
+  EXPECT_FALSE(PassesSixFileCheck(folder));
   DeleteFolderTree(folder + "/VTS_01_1.VOB");
   test::WriteText(folder + "/vts_01_1.vob", "x");  // these two are compared exactly
   test::WriteText(folder + "/VIDEO_TS.bup", "x");
-  EXPECT_EQ(CountVideoTsFiles(folder), 5);
-  EXPECT_FALSE(VideoTsComplete(temp / "none"));
+  EXPECT_EQ(CountSixFileCheckFiles(folder), 5);
+  EXPECT_FALSE(PassesSixFileCheck(temp / "none"));
 }
 
 }  // namespace

@@ -41,13 +41,13 @@ TEST(SpumuxScript, FirstPageOfThree) {
                          Button(6, " left=\"4\" right=\"n\"/>") +
                          "<button name=\"n\" x0=\"500\" y0=\"480\" x1=\"680\" y1=\"536\" left=\"5\"/>" +
                          kTail;
-  EXPECT_EQ(SpumuxScriptWriter::Compose(menu.model.Page(0), "/w/TEMP/", false), expected);
+  EXPECT_EQ(SpumuxScriptWriter::Compose(menu.model.Page(0), "/w/TEMP/", TvStandard::Pal), expected);
 }
 
 TEST(SpumuxScript, MiddleAndLastPages) {
   test::MenuFixture menu;
   menu.Build(13);
-  EXPECT_EQ(SpumuxScriptWriter::Compose(menu.model.Page(1), "/w/TEMP/", false),
+  EXPECT_EQ(SpumuxScriptWriter::Compose(menu.model.Page(1), "/w/TEMP/", TvStandard::Pal),
             Head(2) + Button(1, " right=\"1\"/>") + Button(2, " left=\"0\" right=\"2\"/>") +
                 Button(3, " left=\"1\" right=\"3\"/>") + Button(4, " left=\"2\" right=\"4\"/>") +
                 Button(5, " left=\"3\" right=\"5\"/>") + Button(6, " left=\"4\" right=\"p\"/>") +
@@ -56,7 +56,7 @@ TEST(SpumuxScript, MiddleAndLastPages) {
                 "left=\"p\"/>" +
                 kTail);
 
-  EXPECT_EQ(SpumuxScriptWriter::Compose(menu.model.Page(2), "/w/TEMP/", false),
+  EXPECT_EQ(SpumuxScriptWriter::Compose(menu.model.Page(2), "/w/TEMP/", TvStandard::Pal),
             Head(3) + Button(1, " right=\"p\"/>") +
                 "<button name=\"p\" x0=\"80\" y0=\"480\" x1=\"220\" y1=\"536\" left=\"0\"/>" +
                 kTail);
@@ -65,11 +65,11 @@ TEST(SpumuxScript, MiddleAndLastPages) {
 TEST(SpumuxScript, SinglePages) {
   test::MenuFixture one;
   one.Build(1);
-  EXPECT_EQ(SpumuxScriptWriter::Compose(one.model.Page(0), "/w/TEMP/", false),
+  EXPECT_EQ(SpumuxScriptWriter::Compose(one.model.Page(0), "/w/TEMP/", TvStandard::Pal),
             Head(1) + Button(1, " right=\"1\"/>") + kTail);
   test::MenuFixture three;
   three.Build(3);
-  EXPECT_EQ(SpumuxScriptWriter::Compose(three.model.Page(0), "/w/TEMP/", false),
+  EXPECT_EQ(SpumuxScriptWriter::Compose(three.model.Page(0), "/w/TEMP/", TvStandard::Pal),
             Head(1) + Button(1, " right=\"1\"/>") + Button(2, " left=\"0\" right=\"2\"/>") +
                 Button(3, " left=\"1\"/>") + kTail);
 }
@@ -77,7 +77,7 @@ TEST(SpumuxScript, SinglePages) {
 TEST(SpumuxScript, NtscNavigationAndEscapedFolder) {
   test::MenuFixture menu;
   menu.Build(8, true);
-  std::string script = SpumuxScriptWriter::Compose(menu.model.Page(1), "/a&b <\"c\">/TEMP/", true);
+  std::string script = SpumuxScriptWriter::Compose(menu.model.Page(1), "/a&b <\"c\">/TEMP/", TvStandard::Ntsc);
   EXPECT_NE(script.find("<button name=\"p\" x0=\"80\" y0=\"400\" x1=\"220\" y1=\"446\" left=\"1\"/>"),
             std::string::npos);
   EXPECT_NE(script.find("image=\"/a&amp;b &lt;&quot;c&quot;&gt;/TEMP/button_normal02.png\""),
@@ -86,7 +86,7 @@ TEST(SpumuxScript, NtscNavigationAndEscapedFolder) {
   // 167 -> 168 on the next even line.
   EXPECT_NE(script.find("<button name=\"0\" x0=\"11\" y0=\"142\" x1=\"161\" y1=\"168\""),
             std::string::npos);
-  std::string first = SpumuxScriptWriter::Compose(menu.model.Page(0), "/w/", true);
+  std::string first = SpumuxScriptWriter::Compose(menu.model.Page(0), "/w/", TvStandard::Ntsc);
   EXPECT_NE(first.find("<button name=\"n\" x0=\"500\" y0=\"400\" x1=\"680\" y1=\"446\" left=\"5\"/>"),
             std::string::npos);
 }
@@ -95,9 +95,9 @@ TEST(SpumuxScript, WritesTheNumberedFileWithoutLineEnd) {
   test::MenuFixture menu;
   menu.Build(13);
   const std::string folder = menu.temp.Path() + "/";
-  ASSERT_TRUE(SpumuxScriptWriter::Write(menu.model.Page(2), folder, false));
+  ASSERT_TRUE(SpumuxScriptWriter::Write(menu.model.Page(2), folder, TvStandard::Pal));
   std::string written = test::ReadText(folder + "menu_mpg_spumux03.xml");
-  EXPECT_EQ(written, SpumuxScriptWriter::Compose(menu.model.Page(2), folder, false));
+  EXPECT_EQ(written, SpumuxScriptWriter::Compose(menu.model.Page(2), folder, TvStandard::Pal));
   EXPECT_EQ(written.find('\n'), std::string::npos);
 }
 

@@ -14,7 +14,7 @@
 #include "base/paths.h"
 #include "burn/disc_library.h"
 #include "burn/folder_write.h"
-#include "burn/video_ts_check.h"
+#include "burn/folder_burn_check.h"
 #include "burn/ui/library_windows.h"
 #include "project/app_settings.h"
 

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <mutex>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -15,13 +14,10 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "base/ffmpeg_log.h"
+
 namespace vantrel::media {
 namespace {
-
-void QuietLibraries() {
-  static std::once_flag once;
-  std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
-}
 
 double Seconds(std::int64_t ts, AVRational base) { return double(ts) * av_q2d(base); }
 
@@ -71,7 +67,7 @@ MediaFile::~MediaFile() {
 }
 
 HRESULT MediaFile::Open(const std::string& path) {
-  QuietLibraries();
+  RouteFfmpegLog();
   path_ = path;
   struct stat info {};
   AVDictionary* options = nullptr;

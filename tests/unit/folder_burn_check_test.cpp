@@ -1,5 +1,5 @@
 // The six-name check of a DVD-Video folder.
-#include "burn/video_ts_check.h"
+#include "burn/folder_burn_check.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "authoring/video_ts_check.h"
+#include "authoring/six_file_check.h"
 
 #include <filesystem>
 
@@ -6,7 +6,7 @@
 
 namespace vantrel {
 
-int CountVideoTsFiles(const std::string& videoTsFolder) {
+int CountSixFileCheckFiles(const std::string& videoTsFolder) {
   int count = 0;
   std::error_code ec;
   for (std::filesystem::directory_iterator it(videoTsFolder, ec), end; !ec && it != end;
@@ -23,8 +23,8 @@ int CountVideoTsFiles(const std::string& videoTsFolder) {
   return count;
 }
 
-bool VideoTsComplete(const std::string& videoTsFolder) {
-  return CountVideoTsFiles(videoTsFolder) == 6;
+bool PassesSixFileCheck(const std::string& videoTsFolder) {
+  return CountSixFileCheckFiles(videoTsFolder) == 6;
 }
 
 }  // namespace vantrel

@@ -1,4 +1,4 @@
-#include "burn/video_ts_check.h"
+#include "burn/folder_burn_check.h"
 
 #include <filesystem>
 
@@ -12,7 +12,7 @@ constexpr const char* kVideoTsNames[] = {"VIDEO_TS.BUP", "VIDEO_TS.IFO", "VIDEO_
 constexpr int kExpected = 6;
 
 // Counts matching files, not distinct names, and stops once the count passes five.
-int CountVideoTsFiles(const std::string& folder) {
+int CountFolderBurnMatches(const std::string& folder) {
   namespace fs = std::filesystem;
   std::error_code ec;
   int count = 0;
@@ -36,12 +36,12 @@ int CountVideoTsFiles(const std::string& folder) {
 bool ValidateVideoTsFolder(const std::string& path, std::string& accepted) {
   accepted.clear();
   if (path.empty()) return false;
-  if (CountVideoTsFiles(path) == kExpected) {
+  if (CountFolderBurnMatches(path) == kExpected) {
     accepted = path;
     return true;
   }
   std::string sub = JoinPath(path, "VIDEO_TS");
-  if (CountVideoTsFiles(sub) == kExpected) {
+  if (CountFolderBurnMatches(sub) == kExpected) {
     accepted = sub;
     return true;
   }
