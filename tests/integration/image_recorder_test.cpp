@@ -291,6 +291,67 @@ TEST_F(ImageRecorder, AbortHalfWayEndsWithCancelled) {
   EXPECT_STREQ(digest, "");  // nothing was recorded as written
 }
 
+TEST_F(ImageRecorder, ClosingTheLibraryDuringAWriteCancelsItAndWaitsForItsEnd) {
+  std::string pipe = temp_ / "held pipe.iso";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  Open({pipe});
+  ASSERT_EQ(SetDevice(LetterOf(pipe)), 0);
+  ASSERT_EQ(PrepareProject(test::VideoTsFixture()), 0);
+  ASSERT_EQ(Burn(), 0);
+  int fd = open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  std::vector<char> buffer(65536);
+  while (read(fd, buffer.data(), buffer.size()) <= 0) {
+    std::lock_guard lock(burnDone_.mutex);
+    ASSERT_FALSE(burnDone_.done) << burnDone_.text;
+    usleep(10000);
+  }
+  fcntl(fd, F_SETFL, 0);
+  // The write is half-way and held by this reader when the library is shut down.
+  std::thread closer([] { DeInitialize(); });
+  while (read(fd, buffer.data(), buffer.size()) > 0) {
+  }
+  close(fd);
+  closer.join();
+  {
+    std::lock_guard lock(burnDone_.mutex);
+    ASSERT_TRUE(burnDone_.done) << "the write was still running after the library was closed";
+    EXPECT_NE(burnDone_.text.find("The write was cancelled"), std::string::npos) << burnDone_.text;
+  }
+  // libburn was left clean: it starts again and writes a whole image.
+  std::string image = temp_ / "after.iso";
+  burnDone_.done = false;
+  Open({image});
+  ASSERT_EQ(SetDevice(LetterOf(image)), 0);
+  ASSERT_EQ(PrepareProject(test::VideoTsFixture()), 0);
+  ASSERT_EQ(Burn(), 0);
+  EXPECT_EQ(burnDone_.Wait(), "");
+  char digest[80] = "";
+  GetLastWriteDigest(digest, sizeof digest);
+  EXPECT_EQ(Sha256Of(image), digest);
+}
+
+TEST_F(ImageRecorder, ClosingTheLibraryRightAfterBurnLeavesNoHalfWrittenImage) {
+  std::string image = temp_ / "closed.iso";
+  Open({image});
+  ASSERT_EQ(SetDevice(LetterOf(image)), 0);
+  ASSERT_EQ(PrepareProject(test::VideoTsFixture()), 0);
+  test::WriteText(image, std::string(4096, 'o'));  // an older image, longer than a start
+  ASSERT_EQ(Burn(), 0);
+  DeInitialize();
+  std::lock_guard lock(burnDone_.mutex);
+  ASSERT_TRUE(burnDone_.done) << "the write was still running after the library was closed";
+  if (burnDone_.text.empty()) {
+    // The write won the race: then it is whole and checked.
+    char digest[80] = "";
+    GetLastWriteDigest(digest, sizeof digest);
+    EXPECT_EQ(Sha256Of(image), digest);
+  } else {
+    EXPECT_NE(burnDone_.text.find("The write was cancelled"), std::string::npos) << burnDone_.text;
+    EXPECT_EQ(FileSize(image), 0u);
+  }
+}
+
 TEST_F(ImageRecorder, AReaderThatGoesAwayFailsTheWriteWithItsReason) {
   std::string pipe = temp_ / "closing pipe.iso";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);

@@ -33,9 +33,7 @@ bool WaitIdle(burn_drive* drive, MessageDrain& messages) {
 
 int Library::StartErase(bool quick) {
   if (!CurrentRecorder()) return Fail(FB_ERR_NO_DEVICE, "");
-  abort_ = false;
-  busy_ = true;
-  worker_->Post([this, quick] { EraseJob(quick); });
+  if (!StartJob([this, quick] { EraseJob(quick); })) return Fail(FB_ERR_NOT_INITIALIZED, "");
   return FB_OK;
 }
 

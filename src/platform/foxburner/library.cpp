@@ -4,7 +4,6 @@
 #include <libburn/libburn.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -39,6 +38,8 @@ std::vector<std::string> SplitImageFiles(const std::string& list) {
   }
   return files;
 }
+
+constexpr auto kLibburnSettle = std::chrono::milliseconds(1000);
 
 void DeInitializeAtExit() { Library::Instance().DeInitialize(); }
 
@@ -79,22 +80,44 @@ int Library::Initialize(const std::string& startup) {
 
 void Library::DeInitialize() {
   if (!worker_ || worker_->OnWorkerThread()) return;
-  abort_ = true;
-  while (busy_) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  {
+    std::lock_guard lock(lifeMutex_);
+    closing_ = true;
+    abort_ = true;  // a running write stops at its next look at the flag
+  }
+  // The worker runs its jobs in order: this one starts only after a running write or erase
+  // has ended and reported its end, so libburn is never finished under it.
   worker_->Call([this] {
     DeleteProject();
     ReleaseDrive();
     recorders_.clear();
     current_ = -1;
+    // libburn's write and fifo threads unregister a moment after the drive went idle, and
+    // there is no call to wait for them; finishing the library under them lets them touch
+    // freed state (and its next start then refuses writes). The end of the last failed
+    // write or erase is given that moment before libburn is finished.
+    const auto settled = lastJobEnd_ + kLibburnSettle;
+    if (Clock::now() < settled) std::this_thread::sleep_until(settled);
     burn_finish();
     return FB_OK;
   });
   worker_.reset();
   abort_ = false;
+  closing_ = false;
+}
+
+bool Library::StartJob(std::function<void()> job) {
+  // Queued under the lock, so DeInitialize's own job lands behind it.
+  std::lock_guard lock(lifeMutex_);
+  if (closing_) return false;
+  abort_ = false;
+  busy_ = true;
+  worker_->Post(std::move(job));
+  return true;
 }
 
 int Library::Call(std::function<int()> job, bool allowedWhileBusy) {
-  if (!worker_) return FB_ERR_NOT_INITIALIZED;
+  if (!worker_ || closing_) return FB_ERR_NOT_INITIALIZED;
   if (busy_ && !allowedWhileBusy) return Fail(FB_ERR_BUSY, "");
   return worker_->Call(std::move(job));
 }
@@ -187,6 +210,8 @@ void Library::FinishWrite(int code, const std::string& text) {
     std::lock_guard lock(mutex_);
     listener = listener_;
   }
+  // A write that ended well read its image back after a new grab: its threads are gone.
+  if (code != FB_OK) lastJobEnd_ = Clock::now();
   busy_ = false;
   abort_ = false;
   if (cb.finalize) cb.finalize(cb.finalizeUser);
@@ -201,6 +226,7 @@ void Library::FinishErase(int code, const std::string& text) {
     std::lock_guard lock(mutex_);
     listener = listener_;
   }
+  lastJobEnd_ = Clock::now();
   busy_ = false;
   abort_ = false;
   if (cb.eraseDone) cb.eraseDone(text.c_str(), cb.eraseDoneUser);

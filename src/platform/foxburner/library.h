@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -108,6 +109,8 @@ class Library {
   Library() = default;
 
   // Worker side.
+  // Queues a write or an erase; false once the library is closing.
+  bool StartJob(std::function<void()> job);
   void ReleaseDrive();
   int GrabDrive(const Recorder& recorder);
   int Fail(int code, const std::string& detail);  // remembers the detail for GetText
@@ -134,10 +137,17 @@ class Library {
   burn_drive_info* driveInfo_ = nullptr;       // worker: the grabbed drive
   int imageLockFd_ = -1;                       // worker
   Project project_;                            // worker
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point lastJobEnd_{};             // worker: when the last write or erase ended
   BurnOptions options_{};                      // worker
 
   std::atomic<bool> busy_{false};
   std::atomic<bool> abort_{false};
+  // Set while DeInitialize winds the library down: no write or erase starts any more.
+  // Starting one and beginning to close are serialised by lifeMutex_, so a write either
+  // starts before the close (and is cancelled and waited for) or is refused.
+  std::atomic<bool> closing_{false};
+  std::mutex lifeMutex_;
 
   std::mutex mutex_;  // guards what follows
   Callbacks callbacks_;

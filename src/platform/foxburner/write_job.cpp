@@ -77,9 +77,7 @@ int Library::StartBurn() {
     std::lock_guard lock(mutex_);
     lastDigest_.clear();
   }
-  abort_ = false;
-  busy_ = true;
-  worker_->Post([this] { WriteJob(); });
+  if (!StartJob([this] { WriteJob(); })) return Fail(FB_ERR_NOT_INITIALIZED, "");
   return FB_OK;
 }
 
