@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <thread>
 
 #include "platform/foxburner/burn_messages.h"
 #include "platform/foxburner/result_text.h"
@@ -38,8 +37,6 @@ std::vector<std::string> SplitImageFiles(const std::string& list) {
   }
   return files;
 }
-
-constexpr auto kLibburnSettle = std::chrono::milliseconds(1000);
 
 void DeInitializeAtExit() { Library::Instance().DeInitialize(); }
 
@@ -92,12 +89,6 @@ void Library::DeInitialize() {
     ReleaseDrive();
     recorders_.clear();
     current_ = -1;
-    // libburn's write and fifo threads unregister a moment after the drive went idle, and
-    // there is no call to wait for them; finishing the library under them lets them touch
-    // freed state (and its next start then refuses writes). The end of the last failed
-    // write or erase is given that moment before libburn is finished.
-    const auto settled = lastJobEnd_ + kLibburnSettle;
-    if (Clock::now() < settled) std::this_thread::sleep_until(settled);
     burn_finish();
     return FB_OK;
   });
@@ -210,8 +201,6 @@ void Library::FinishWrite(int code, const std::string& text) {
     std::lock_guard lock(mutex_);
     listener = listener_;
   }
-  // A write that ended well read its image back after a new grab: its threads are gone.
-  if (code != FB_OK) lastJobEnd_ = Clock::now();
   busy_ = false;
   abort_ = false;
   if (cb.finalize) cb.finalize(cb.finalizeUser);
@@ -226,7 +215,6 @@ void Library::FinishErase(int code, const std::string& text) {
     std::lock_guard lock(mutex_);
     listener = listener_;
   }
-  lastJobEnd_ = Clock::now();
   busy_ = false;
   abort_ = false;
   if (cb.eraseDone) cb.eraseDone(text.c_str(), cb.eraseDoneUser);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -137,8 +136,6 @@ class Library {
   burn_drive_info* driveInfo_ = nullptr;       // worker: the grabbed drive
   int imageLockFd_ = -1;                       // worker
   Project project_;                            // worker
-  using Clock = std::chrono::steady_clock;
-  Clock::time_point lastJobEnd_{};             // worker: when the last write or erase ended
   BurnOptions options_{};                      // worker
 
   std::atomic<bool> busy_{false};

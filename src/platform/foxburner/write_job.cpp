@@ -31,6 +31,7 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 constexpr int kFifoChunk = 32768;
 constexpr int kFifoChunks = 128;  // 4 MB between the pipe and the drive
 constexpr off_t kReadChunk = 1024 * 1024;
+constexpr auto kLibburnSettle = std::chrono::milliseconds(1000);
 
 // Ends the image builder: at once when asked to, else after it had a moment to exit.
 int StopChild(pid_t pid, bool terminate) {
@@ -88,6 +89,11 @@ void Library::WriteJob() {
     // An image that was not written and checked whole is never left to pass for a disc.
     EmptyImage();
     Fail(code, detail);
+    // libburn's write and fifo threads of a failed or cancelled write unregister a moment
+    // after the drive went idle, and there is no call to wait for them. The end is reported
+    // only after that moment: a close that follows would otherwise finish libburn under
+    // them (they touch freed state, and its next start refuses writes).
+    std::this_thread::sleep_for(kLibburnSettle);
   }
   FinishWrite(code, code == FB_OK ? "" : ResultText(code) + (detail.empty() ? "" : ": " + detail));
 }
