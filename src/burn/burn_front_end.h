@@ -5,10 +5,19 @@
 // vantrel-author with lines on the terminal and its flags.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
 #include "authoring/run_status.h"
 
 namespace vantrel {
 
-class BurnFrontEnd : public RunStatus, public RunQuestion {};
+class BurnFrontEnd : public RunStatus, public RunQuestion {
+ public:
+  // Runs a step of a sequence that may take a while (a library call, a folder walk) and
+  // returns its result. A front end with an event loop runs it elsewhere and keeps the loop
+  // going meanwhile; the steps still follow each other in order.
+  virtual std::int64_t Aside(const std::function<std::int64_t()>& step) { return step(); }
+};
 
 }  // namespace vantrel

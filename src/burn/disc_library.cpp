@@ -19,7 +19,7 @@ std::string ImageRecorderList(const std::string& workFolder, const std::string& 
 
 void OpenDiscLibrary(BurnFrontEnd& ui, const std::string& imageRecorders,
                      const std::string& failureSentence) {
-  int rc = Initialize(imageRecorders.c_str(), 1);
+  const int rc = int(ui.Aside([&imageRecorders] { return Initialize(imageRecorders.c_str(), 1); }));
   if (rc != 0) ui.ShowMessage(Format("错误: %s", LibraryText(rc).c_str()) + failureSentence);
   SetASPI(1);
 }

@@ -17,8 +17,8 @@ bool PrepareFolderProject(const std::string& folder, BurnFrontEnd& ui) {
     ui.ShowMessage("错误: " + LibraryText(FB_ERR_BAD_ARGUMENT) + ": " + folder);
     return false;
   }
-  if (!ReportResult(AddDir(record), ui, false)) return false;
-  return ReportResult(Prepare(), ui, false);
+  if (!ReportResult(int(ui.Aside([&record] { return AddDir(record); })), ui, false)) return false;
+  return ReportResult(int(ui.Aside([] { return Prepare(); })), ui, false);
 }
 
 bool PrepareFolderWrite(std::string& folder, BurnFrontEnd& ui) {

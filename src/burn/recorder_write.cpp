@@ -51,8 +51,11 @@ void RecorderWrite::RegisterCallbacks() {
 }
 
 WriteStart RecorderWrite::Start(const WriteRequest& request) {
-  if (!request.intermediateFolder.empty()) DeleteFolderTree(request.intermediateFolder);
-  double sizeMb = double(FolderSize(request.videoTsFolder)) / 1048576.0;
+  const double sizeMb = double(ui_.Aside([&request]() -> std::int64_t {
+                          if (!request.intermediateFolder.empty())
+                            DeleteFolderTree(request.intermediateFolder);
+                          return std::int64_t(FolderSize(request.videoTsFolder));
+                        })) / 1048576.0;
   std::string question = SizeQuestion(sizeMb);
   if (!question.empty() && !ui_.AskYesNo(question)) {
     ui_.ShowStatus("被用户取消，文件大小超过光盘容量", 0, 1, 2);
@@ -79,8 +82,10 @@ WriteStart RecorderWrite::Start(const WriteRequest& request) {
 }
 
 bool RecorderWrite::RunProjectSequence(const WriteRequest& request) {
-  if (!ReportResult(DeleteProject(), ui_, true)) return false;
-  if (!ReportResult(CreateProject(FB_PROJECT_DVD_VIDEO), ui_, true)) return false;
+  auto aside = [this](int32_t (*call)()) { return int(ui_.Aside([call] { return call(); })); };
+  if (!ReportResult(aside(DeleteProject), ui_, true)) return false;
+  if (!ReportResult(int(ui_.Aside([] { return CreateProject(FB_PROJECT_DVD_VIDEO); })), ui_, true))
+    return false;
   DirRecord record;
   if (!VideoTsDirRecord(request.videoTsFolder, record)) {
     // A longer path would reach the library cut short; it is refused with its reason.
@@ -88,7 +93,7 @@ bool RecorderWrite::RunProjectSequence(const WriteRequest& request) {
     ui_.ShowStatus("错误: " + LibraryText(FB_ERR_BAD_ARGUMENT), 0, 1, 1);
     return false;
   }
-  if (!ReportResult(AddDir(record), ui_, true)) return false;
+  if (!ReportResult(int(ui_.Aside([&record] { return AddDir(record); })), ui_, true)) return false;
   BurnOptions options = PrefilledBurnOptions();
   ReportResult(GetOptions(&options), ui_, true);
   std::memset(options.VolumeLabel, 0, sizeof options.VolumeLabel);
@@ -100,8 +105,9 @@ bool RecorderWrite::RunProjectSequence(const WriteRequest& request) {
   options.Verify = 1;
   options.Copies = 1;
   SetOptions(options);
-  if (request.deviceLetter) ReportResult(SetDevice(request.deviceLetter), ui_, true);
-  return ReportResult(Prepare(), ui_, true);
+  if (request.deviceLetter)
+    ReportResult(int(ui_.Aside([&request] { return SetDevice(request.deviceLetter); })), ui_, true);
+  return ReportResult(aside(Prepare), ui_, true);
 }
 
 bool RecorderWrite::Cancel() {

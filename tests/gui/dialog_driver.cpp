@@ -82,7 +82,7 @@ class HostFrame : public wxFrame {
       WriteReport();
       e.Skip();
     });
-    last_ = Clock::now();
+    last_ = started_ = Clock::now();
     gapTimer_.Start(10);
   }
 
@@ -98,8 +98,12 @@ class HostFrame : public wxFrame {
     const bool busy = burn && burn->Busy();
     if (busy && wasBusy_ && gap > maxRunGapMs_) maxRunGapMs_ = gap;
     if (gap > 80) {
-      const std::string last = burn && !burn->Log().Lines().empty() ? burn->Log().Lines().back().text : "";
-      longGaps_ += std::to_string(int(gap)) + " ms" + (busy && wasBusy_ ? " (run)" : "") + " after: " + last + "; ";
+      const std::string last = !burn                        ? "(no burn dialog)"
+                               : burn->Log().Lines().empty() ? "(burn dialog, empty log)"
+                                                             : burn->Log().Lines().back().text;
+      const double at = std::chrono::duration<double>(now - started_).count();
+      longGaps_ += std::to_string(int(gap)) + " ms" + (busy && wasBusy_ ? " (run)" : "") +
+                   " at " + std::to_string(at).substr(0, 5) + " s, after: " + last + "; ";
     }
     wasBusy_ = busy;
   }
@@ -122,6 +126,7 @@ class HostFrame : public wxFrame {
   std::string burnFolder_;  // preset in the folder-burn dialog, as after a failed write
   wxTimer gapTimer_;
   Clock::time_point last_;
+  Clock::time_point started_;
   double maxGapMs_ = 0;
   double maxRunGapMs_ = 0;  // while a run or a write was in progress
   bool wasBusy_ = false;

@@ -27,6 +27,7 @@
 #include "burn/ui/colour_list_box.h"
 #include "burn/ui/erase_disc_dialog.h"
 #include "burn/ui/message_front_end.h"
+#include "burn/ui/pumped_wait.h"
 #include "jobs/authoring_job.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
@@ -83,7 +84,8 @@ CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, co
   // The work folder holds the image-file recorder the list offers first; a folder that is
   // not there yet would make that recorder refuse the choice ("not support") on opening.
   MakeFolder(settings_.temppath);
-  const int rc = Initialize(ImageRecorderList(settings_.temppath, settings_.IniPath()).c_str(), 1);
+  const std::string recorders = ImageRecorderList(settings_.temppath, settings_.IniPath());
+  const int rc = PumpedWait([&recorders] { return Initialize(recorders.c_str(), 1); });
   if (rc != 0)
     ShowNoteBox(this, "驱动器无法初始化...联系支持！\n" + Format("错误: %s", LibraryText(rc).c_str()), false);
   SetASPI(1);
@@ -294,7 +296,7 @@ void CBurnDlg::LoadDriveCombo() {
   targetList_->Clear();
   char names[FB_DEVICE_COUNT][FB_DEVICE_NAME_SIZE] = {};
   int32_t count = 0;
-  GetDevices(names, &count, 1);
+  PumpedWait([&names, &count] { return GetDevices(names, &count, 1); });
   std::vector<std::string> devices;
   for (int i = 0; i < count && i < FB_DEVICE_COUNT; ++i) devices.emplace_back(names[i]);
   targets_.Load(devices, settings_.temppath);
@@ -324,7 +326,8 @@ void CBurnDlg::OnSelchangeComboDrives() {
   const DeviceEntry& entry = targets_.Entries()[size_t(position)];
   AddLogLine(1, "选择驱动器 [" + entry.name + "]");
   bool usable = true;
-  if (!entry.IsWorkFolder() && SetDevice(entry.Letter()) != 0) {
+  const char letter = entry.Letter();
+  if (!entry.IsWorkFolder() && PumpedWait([letter] { return SetDevice(letter); }) != 0) {
     ShowNoteBox(this, "not support", false);
     usable = false;
   }
@@ -336,9 +339,10 @@ void CBurnDlg::RefreshMediumInfo() {
   MediumView view;
   const DeviceEntry* entry = targets_.CurrentEntry();
   if (entry && !entry->IsWorkFolder()) {
-    ReportResult(SetDevice(entry->Letter()), *this, true);
+    const char letter = entry->Letter();
+    ReportResult(PumpedWait([letter] { return SetDevice(letter); }), *this, true);
     MediumInfo info = PrefilledMediumInfo();
-    const int rc = GetMediumInformation(&info);
+    const int rc = PumpedWait([&info] { return GetMediumInformation(&info); });
     view = ClassifyMedium(rc, info);
   }
   const TargetControls c = targets_.Refresh(view);
@@ -463,7 +467,7 @@ void CBurnDlg::OnEraseDone(const std::string& text) {
 
 void CBurnDlg::OnErase(wxCommandEvent&) {
   MediumInfo info = PrefilledMediumInfo();
-  GetMediumInformation(&info);
+  PumpedWait([&info] { return GetMediumInformation(&info); });
   if (info.State == 0) {
     ShowNoteBox(this, "光盘空白。", false);
     return;
@@ -491,6 +495,8 @@ void CBurnDlg::OfferResult(bool show) {
   playDisc_->Show(show && CanPlayVideoTs());
   Layout();
 }
+
+std::int64_t CBurnDlg::Aside(const std::function<std::int64_t()>& step) { return PumpedWait(step); }
 
 void CBurnDlg::OnClose(wxCloseEvent& event) {
   // While a run or a write is going the dialog stays: Close is disabled then, too.

@@ -49,6 +49,8 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   void StopRunTimer() override;
   bool AskYesNo(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
+  // Runs the step on a thread of its own while this dialog's event loop goes on.
+  std::int64_t Aside(const std::function<std::int64_t()>& step) override;
 
   void AddLogLine(int kind, const std::string& text);
   void EnableRunControls(bool on);

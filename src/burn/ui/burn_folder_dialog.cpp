@@ -16,6 +16,7 @@
 #include "burn/folder_write.h"
 #include "burn/folder_burn_check.h"
 #include "burn/ui/library_windows.h"
+#include "burn/ui/pumped_wait.h"
 #include "project/app_settings.h"
 
 namespace vantrel {
@@ -79,7 +80,7 @@ CBurnFolderDlg::~CBurnFolderDlg() { CloseDiscLibrary(); }
 void CBurnFolderDlg::FillDevices() {
   char names[FB_DEVICE_COUNT][FB_DEVICE_NAME_SIZE] = {};
   int32_t count = 0;
-  GetDevices(names, &count, 1);
+  PumpedWait([&names, &count] { return GetDevices(names, &count, 1); });
   devices_.clear();
   for (int i = 0; i < count && i < FB_DEVICE_COUNT; ++i) devices_.emplace_back(names[i]);
   for (const std::string& name : devices_) deviceList_->Append(U(name));
@@ -88,13 +89,16 @@ void CBurnFolderDlg::FillDevices() {
     return;
   }
   deviceList_->SetSelection(0);
-  ReportResult(SetDevice(devices_[0][0]), ui_, false);
+  const char letter = devices_[0][0];
+  ReportResult(PumpedWait([letter] { return SetDevice(letter); }), ui_, false);
 }
 
 // A different entry selects that recorder, so the write goes where the list shows.
 void CBurnFolderDlg::OnDeviceChoice(wxCommandEvent&) {
   const int i = deviceList_->GetSelection();
-  if (i >= 0 && i < int(devices_.size())) ReportResult(SetDevice(devices_[size_t(i)][0]), ui_, false);
+  if (i < 0 || i >= int(devices_.size())) return;
+  const char letter = devices_[size_t(i)][0];
+  ReportResult(PumpedWait([letter] { return SetDevice(letter); }), ui_, false);
 }
 
 std::string CBurnFolderDlg::DriveName() const {

@@ -1,5 +1,6 @@
 #include "burn/ui/message_front_end.h"
 
+#include "burn/ui/pumped_wait.h"
 #include "menu/ui/wx_text.h"
 
 #include <wx/msgdlg.h>
@@ -24,5 +25,8 @@ bool MessageFrontEnd::AskYesNo(const std::string& text) { return AskYesNoBox(own
 
 void MessageFrontEnd::ShowMessage(const std::string& text) { ShowNoteBox(owner_, text, false); }
 
-}  // namespace vantrel
+std::int64_t MessageFrontEnd::Aside(const std::function<std::int64_t()>& step) {
+  return PumpedWait(step);
+}
 
+}  // namespace vantrel

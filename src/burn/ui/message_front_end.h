@@ -13,6 +13,8 @@ class MessageFrontEnd : public BurnFrontEnd {
   explicit MessageFrontEnd(wxWindow* owner) : owner_(owner) {}
   bool AskYesNo(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
+  // Runs the step on a thread of its own while the event loop goes on.
+  std::int64_t Aside(const std::function<std::int64_t()>& step) override;
 
  private:
   wxWindow* owner_;
