@@ -1,6 +1,9 @@
 #include "app/dialog_slots.h"
 
 #include <wx/dialog.h>
+#include <wx/utils.h>
+
+#include <optional>
 
 #include "app/app_windows.h"
 #include "burn/disc_library.h"
@@ -18,7 +21,12 @@ void InstallDialogSlots(MainWindowSlots& slots) {
     return designer.ShowModal() == wxID_OK;
   };
   slots.burn = [](wxWindow* parent, MenuModel& model, const TitleList& titles, AppSettings& settings) {
+    // The wait cursor shows while the dialog looks for recorders and reads the medium; the
+    // dialog itself, open through a whole run, is used with the ordinary one.
+    std::optional<wxBusyCursor> wait;
+    wait.emplace();
     CBurnDlg dialog(parent, settings, model, titles);
+    wait.reset();
     dialog.ShowModal();
   };
   slots.folderBurn = [](wxWindow* parent, AppSettings& settings) {

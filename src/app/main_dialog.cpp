@@ -282,8 +282,7 @@ void MainDialog::RunBurn() {
     ShowInformation("刻录窗口不在此版本中。");
     return;
   }
-  wxBusyCursor wait;
-  slots_.burn(this, menuModel_, logic_.Titles(), settings_);
+  slots_.burn(this, menuModel_, logic_.Titles(), settings_);  // the slot shows the wait cursor
 }
 
 void MainDialog::RunFolderBurn() {
