@@ -74,6 +74,12 @@ int Percent(unsigned part, unsigned whole) {
 int Library::StartBurn() {
   if (!project_.prepared) return Fail(FB_ERR_NOT_PREPARED, "");
   if (!CurrentRecorder()) return Fail(FB_ERR_NO_DEVICE, "");
+  // An image file that cannot be taken is known now: Burn says so itself, and the caller
+  // can offer another way at once instead of hearing of it as a failed write.
+  const Recorder& recorder = *CurrentRecorder();
+  std::string problem;
+  if (recorder.IsImageFile() && !LockImage(recorder.imagePath, true, problem))
+    return Fail(FB_ERR_DEVICE_IN_USE, problem);
   {
     std::lock_guard lock(mutex_);
     lastDigest_.clear();
