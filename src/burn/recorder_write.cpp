@@ -70,8 +70,11 @@ WriteStart RecorderWrite::Start(const WriteRequest& request) {
     doneText_.clear();
   }
   if (!ReportResult(Burn(), ui_, true)) {
-    std::lock_guard lock(mutex_);
-    waiting_ = false;
+    {
+      std::lock_guard lock(mutex_);
+      waiting_ = false;
+    }
+    // Not under the lock: the note's own event loop may ask whether a write is running.
     ui_.ShowMessage(kWrongMediumMessage);
     return WriteStart::BurnFailed;
   }

@@ -1,14 +1,15 @@
 """The burn dialog's targets driven as a user does: a run written to an image-file recorder
-and read back with independent readers, erasing it, a write cancelled half-way, and the
-folder-burn dialog writing the authored folder through the library's own window."""
+and read back with independent readers, erasing it, a write cancelled half-way, a write
+refused at its start handing over to the folder-burn dialog, and the folder-burn dialog writing the authored folder through the library's own window."""
+import fcntl
 import os
 import subprocess
 import threading
 import time
 
 from dialogs_gui import (Host, answer, check, click, control, descendants, fail, log_has,
-                         log_lines, lsdvd_titles, record_gaps, screenshot, select_entry, wait_for,
-                         wait_gone, wait_window, window)
+                         log_lines, lsdvd_titles, record_gaps, screenshot,
+                         select_entry, wait_for, wait_gone, wait_window, window)
 
 
 def image_readback(iso, label="NEW DISC"):
@@ -79,6 +80,51 @@ def cancel_write(host, burn, fifo):
     check(not any(l.endswith("写入光盘成功完成！") for l in log_lines(burn)[-3:]), "the cancelled write is not reported as written")
 
 
+def failed_write_hand_over(host, burn, taken):
+    """A write that fails at its start hands the authored folder over to the folder-burn
+    dialog: here another program takes the image file between the choice and the write."""
+    targets = descendants(burn, "combo box")[0]
+    select_entry(targets, 2)  # the recorder whose image file does not exist yet
+    start = control(burn, "push button", "开始")
+    wait_for(lambda: start.sensitive, 30, "Start enabled for the third recorder")
+    with open(taken, "w") as f:
+        f.write("another program's image")
+    holder = os.open(taken, os.O_RDONLY)
+    fcntl.flock(holder, fcntl.LOCK_EX)
+    try:
+        click(start)
+        notes = []
+
+        def folder_dialog():
+            windows = list(host.app.children)
+            for w in windows:
+                if w.name == "刻录 DVD 光盘":
+                    return w
+            for w in windows:
+                if w.roleName in ("alert", "dialog") and w.name != "刻录光盘" and \
+                        descendants(w, "push button", "确定"):
+                    notes.append(" ".join(l.name for l in descendants(w, "label")))
+                    click(control(w, "push button", "确定"))
+                    time.sleep(0.3)
+            return None
+        folder = wait_for(folder_dialog, 180, "the folder-burn dialog after the failed write")
+        text = " ".join(notes)
+        check("another program" in text, "the refusal names its reason: " + text)
+        check("刻录光盘失败" in text, "the wrong-medium note is shown before the hand-over")
+        edit = descendants(folder, "text")[0]
+        check(edit.queryText().getText(0, -1).endswith("/DVD/VIDEO_TS"),
+              "the folder-burn dialog holds the authored VIDEO_TS folder")
+        screenshot("failed-write-hand-over")
+        click(edit)
+        subprocess.run(["xdotool", "key", "Escape"], check=True)
+        wait_gone(host, "刻录 DVD 光盘")
+        wait_gone(host, "刻录光盘", 30)  # the burn dialog ends with the hand-over
+    finally:
+        os.close(holder)
+    with open(taken) as f:
+        check(f.read() == "another program's image", "the other program's file is untouched")
+
+
 def folder_burn(host, iso):
     click(control(host.frame, "push button", "刻录"))
     dialog = wait_window(host, "刻录 DVD 光盘")
@@ -104,7 +150,8 @@ def folder_burn(host, iso):
 def main():
     host_dir_pipe = "/tmp/vantrel-gui-pipe-%d.iso" % os.getpid()
     os.mkfifo(host_dir_pipe)
-    host = Host(image_drives=host_dir_pipe)
+    taken = "/tmp/vantrel-gui-taken-%d.iso" % os.getpid()
+    host = Host(image_drives=host_dir_pipe + ";" + taken)
     try:
         iso = os.path.join(host.work, "vantrel.iso")
         click(control(host.frame, "push button", "运行"))
@@ -114,13 +161,14 @@ def main():
         cancel_write(host, burn, host_dir_pipe)
         close = control(burn, "push button", "关闭")
         wait_for(lambda: close.sensitive, 30, "Close back once the cancelled write has ended")
-        click(close)
-        wait_gone(host, "刻录光盘")
+        failed_write_hand_over(host, burn, taken)
         folder_burn(host, iso)
         report = host.close()
     finally:
         host.stop()
         os.unlink(host_dir_pipe)
+        if os.path.exists(taken):
+            os.unlink(taken)
     record_gaps("image recorder write, erase, cancel, folder burn", report)
 
 
