@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/settings_dialog_logic.h"
 #include "project/app_settings.h"
 #include "project/support_info.h"
 #include "project/title_record.h"
@@ -15,7 +16,7 @@ namespace vantrel::app {
 // Settings dialog ("设置..."); true on OK, when the values went into `settings`.
 bool RunSettingsDialog(wxWindow* parent, AppSettings& settings);
 // Disc format dialog, preset with the two values; true on OK with the choices in them.
-bool RunDiscFormatDialog(wxWindow* parent, int& fileSystem, int& standard);
+bool RunDiscFormatDialog(wxWindow* parent, DiscFormatLogic& format);
 // Title properties sheet on one title; true on OK.
 bool RunPropertySheet(wxWindow* parent, TitleRecord& title);
 void ShowAboutBox(wxWindow* parent, const SupportInfo& support);

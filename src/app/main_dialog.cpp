@@ -273,8 +273,8 @@ bool MainDialog::RunMenuDesigner() {
   return slots_.designMenu(this, menuModel_, logic_.Titles(), settings_);
 }
 
-bool MainDialog::RunDiscFormat(int& filesystem, int& resolution) {
-  return RunDiscFormatDialog(this, filesystem, resolution);
+bool MainDialog::RunDiscFormat(DiscFormatLogic& format) {
+  return RunDiscFormatDialog(this, format);
 }
 
 void MainDialog::RunBurn() {

@@ -57,7 +57,7 @@ class MainDialog : public wxDialog,
   void EditSelected() override;
   void RefreshList() override;
   bool RunMenuDesigner() override;
-  bool RunDiscFormat(int& filesystem, int& resolution) override;
+  bool RunDiscFormat(DiscFormatLogic& format) override;
   void RunBurn() override;
   void RunFolderBurn() override;
   void RunSettings() override;

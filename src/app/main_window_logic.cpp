@@ -141,10 +141,11 @@ void MainWindowLogic::BuildAndBurn() {
     view_.ShowInformation(main_texts::kNoTitles);
     return;
   }
-  int filesystem = settings_.filesystem, resolution = settings_.resolution;
-  if (!view_.RunDiscFormat(filesystem, resolution)) return;
-  settings_.filesystem = filesystem;
-  settings_.resolution = resolution;
+  DiscFormatLogic format{settings_.filesystem, settings_.resolution, settings_.disccapacity};
+  if (!view_.RunDiscFormat(format)) return;
+  settings_.filesystem = format.fileSystem;
+  settings_.resolution = format.standard;
+  settings_.disccapacity = format.discCapacity;
   view_.RunBurn();
 }
 

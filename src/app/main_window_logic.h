@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/settings_dialog_logic.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
 
@@ -73,7 +74,7 @@ class MainWindowView {
   virtual void RefreshList() = 0;
   // The plugged-in windows; each returns false when none is plugged in or it was cancelled.
   virtual bool RunMenuDesigner() = 0;
-  virtual bool RunDiscFormat(int& filesystem, int& resolution) = 0;
+  virtual bool RunDiscFormat(DiscFormatLogic& format) = 0;
   virtual void RunBurn() = 0;
   virtual void RunFolderBurn() = 0;
   virtual void RunSettings() = 0;

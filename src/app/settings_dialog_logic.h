@@ -41,6 +41,7 @@ inline constexpr const char* kFileSystemGroup = "光盘文件系统";
 inline constexpr const char* kFileSystems[] = {"ISO9660", "UDF"};
 inline constexpr const char* kFormatGroup = "格式与分辨率";
 inline constexpr const char* kStandards[] = {"PAL", "NTSC"};
+inline constexpr const char* kCapacityGroup = "光盘容量";
 }  // namespace disc_format_texts
 
 // Free space on the volume of `folder` for the calling user, in bytes. A folder that does
@@ -67,10 +68,12 @@ class SettingsDialogLogic {
   int audioCodec, zoom;
 };
 
-// The disc format dialog: its own defaults are 1 and 1; the caller presets both.
+// The disc format dialog: its own defaults are 1 and 1; the caller presets all three.
+// discCapacity is the disc the run is planned to fill (0 DVD-5, 1 DVD-9).
 struct DiscFormatLogic {
   int fileSystem = 1;
   int standard = 1;
+  int discCapacity = 0;
 };
 
 }  // namespace vantrel::app

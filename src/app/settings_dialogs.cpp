@@ -13,6 +13,7 @@
 #include "app/app_windows.h"
 #include "app/settings_dialog_logic.h"
 #include "app/wx_text.h"
+#include "authoring/disc_fit_plan.h"
 
 namespace vantrel::app {
 namespace {
@@ -123,11 +124,8 @@ bool RunSettingsDialog(wxWindow* parent, AppSettings& settings) {
   return true;
 }
 
-bool RunDiscFormatDialog(wxWindow* parent, int& fileSystem, int& standard) {
+bool RunDiscFormatDialog(wxWindow* parent, DiscFormatLogic& logic) {
   using namespace disc_format_texts;
-  DiscFormatLogic logic;
-  logic.fileSystem = fileSystem;
-  logic.standard = standard;
   wxDialog dialog(parent, kDialogId, U(kTitle));
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   wxString systems[] = {U(kFileSystems[0]), U(kFileSystems[1])};
@@ -136,10 +134,15 @@ bool RunDiscFormatDialog(wxWindow* parent, int& fileSystem, int& standard) {
                             wxRA_SPECIFY_ROWS);
   auto* tv = new wxRadioBox(&dialog, kPal, U(kFormatGroup), wxDefaultPosition, wxDefaultSize, 2, standards, 1,
                             wxRA_SPECIFY_ROWS);
+  wxString capacities[] = {U(DiscCapacityName(0)), U(DiscCapacityName(1))};
+  auto* disc = new wxRadioBox(&dialog, wxID_ANY, U(kCapacityGroup), wxDefaultPosition, wxDefaultSize, 2,
+                              capacities, 1, wxRA_SPECIFY_ROWS);
   fs->SetSelection(logic.fileSystem == 0 ? 0 : 1);
   tv->SetSelection(logic.standard == 0 ? 0 : 1);
+  disc->SetSelection(logic.discCapacity == 1 ? 1 : 0);
   sizer->Add(fs, 0, wxEXPAND | wxALL, 8);
   sizer->Add(tv, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
+  sizer->Add(disc, 0, wxEXPAND | wxALL, 8);
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
   buttons->AddStretchSpacer();
   buttons->Add(new wxButton(&dialog, wxID_OK, U(settings_texts::kOk)), 0, wxRIGHT, 6);
@@ -149,8 +152,9 @@ bool RunDiscFormatDialog(wxWindow* parent, int& fileSystem, int& standard) {
   dialog.SetSizerAndFit(sizer);
   PrepareDialog(&dialog);
   if (dialog.ShowModal() != wxID_OK) return false;
-  fileSystem = fs->GetSelection();
-  standard = tv->GetSelection();
+  logic.fileSystem = fs->GetSelection();
+  logic.standard = tv->GetSelection();
+  logic.discCapacity = disc->GetSelection();
   return true;
 }
 

@@ -1,12 +1,14 @@
 // The desktop program: start-up (registrations, component runtime, settings, skin, display
 // check), the main window run modally, and shutdown (filter restored, settings saved).
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
 
 // The core's headers come before wx's: the toolkit defines TRUE and FALSE as macros.
 #include "base/app_folder.h"
 #include "base/launch.h"
+#include "base/log.h"
 #include "base/message_pump.h"
 #include "platform/com/runtime.h"
 #include "platform/skin/skin_library.h"
@@ -51,6 +53,18 @@ bool VantrelApp::OnInit() {
       name.MakeAbsolute();
       files_.push_back(S(name.GetFullPath()));
     }
+
+  // The core's warnings and errors go where a desktop session keeps a program's standard
+  // error (the terminal it was started from, or the session's journal); -v adds its notes.
+  bool verbose = false;
+  for (const std::string& arg : args) verbose = verbose || arg == "-v" || arg == "--verbose";
+  const LogLevel least = verbose ? LogLevel::kDebug : LogLevel::kWarning;
+  SetLogSink([least](LogLevel level, const std::string& text) {
+    static std::mutex mutex;
+    if (level < least) return;
+    std::lock_guard lock(mutex);
+    std::fprintf(stderr, "vantrel: %s\n", text.c_str());
+  });
 
   SetAppName("vantrel");
   wxInitAllImageHandlers();

@@ -73,9 +73,11 @@ def test(box):
     time.sleep(0.3)
     check(formats.child(name="ISO9660", roleName="radio button").checked, "ISO9660 preset")
     check(formats.child(name="PAL", roleName="radio button").checked, "PAL preset")
+    check(formats.child(name="DVD-5 (4.7 GB)", roleName="radio button").checked, "DVD-5 preset")
     screenshot("disc-format-dialog", formats)
     formats.child(name="UDF", roleName="radio button").doActionNamed("click")
     formats.child(name="NTSC", roleName="radio button").doActionNamed("click")
+    formats.child(name="DVD-9 (8.5 GB)", roleName="radio button").doActionNamed("click")
     time.sleep(0.3)
     vantrel.click(formats, "确定")
     vantrel.wait_closed("选择光盘格式 ")
@@ -94,6 +96,7 @@ def test(box):
     check(dvd["createmenu"] == "1", "create menu unchanged")
     check(dvd["audiocodec"] == "3" and dvd["zoom"] == "0", "codec and zoom stored: %r" % dict(dvd))
     check(dvd["filesystem"] == "1" and dvd["resolution"] == "1", "disc format stored: %r" % dict(dvd))
+    check(dvd["disccapacity"] == "1", "disc capacity stored: %r" % dict(dvd))
     check(dvd["temppath"] == work, "chosen folder stored: %r" % dvd["temppath"])
 
 

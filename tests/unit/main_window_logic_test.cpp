@@ -14,8 +14,8 @@ struct RecordingView : MainWindowView {
   std::vector<std::string> calls;
   std::map<int, std::string> texts;
   bool discFormatOk = true;
-  int chosenFileSystem = 0, chosenStandard = 0;
-  int presetFileSystem = -1, presetStandard = -1;
+  int chosenFileSystem = 0, chosenStandard = 0, chosenCapacity = 0;
+  int presetFileSystem = -1, presetStandard = -1, presetCapacity = -1;
   int appliedSkin = -1;
 
   void ShowInformation(const std::string& text) override { calls.push_back("info:" + text); }
@@ -28,12 +28,14 @@ struct RecordingView : MainWindowView {
     calls.push_back("designer");
     return true;
   }
-  bool RunDiscFormat(int& fs, int& standard) override {
+  bool RunDiscFormat(DiscFormatLogic& format) override {
     calls.push_back("discformat");
-    presetFileSystem = fs;
-    presetStandard = standard;
-    fs = chosenFileSystem;
-    standard = chosenStandard;
+    presetFileSystem = format.fileSystem;
+    presetStandard = format.standard;
+    presetCapacity = format.discCapacity;
+    format.fileSystem = chosenFileSystem;
+    format.standard = chosenStandard;
+    format.discCapacity = chosenCapacity;
     return discFormatOk;
   }
   void RunBurn() override { calls.push_back("burn"); }
@@ -77,16 +79,21 @@ TEST_F(MainWindowLogicTest, RunPresetsTheDiscFormatAndStoresTheChoiceOnlyOnOk) {
   settings.resolution = 1;
   view.chosenFileSystem = 0;
   view.chosenStandard = 0;
+  settings.disccapacity = 1;
+  view.chosenCapacity = 0;
   view.discFormatOk = false;
   logic.OnCommand(ids::kRun);
   EXPECT_EQ(view.presetFileSystem, 1);
   EXPECT_EQ(view.presetStandard, 1);
+  EXPECT_EQ(view.presetCapacity, 1);
   EXPECT_EQ(settings.filesystem, 1);  // cancel changes nothing and opens no burn dialog
+  EXPECT_EQ(settings.disccapacity, 1);
   EXPECT_EQ(view.calls, (std::vector<std::string>{"discformat"}));
   view.discFormatOk = true;
   logic.OnCommand(ids::kRun);
   EXPECT_EQ(settings.filesystem, 0);
   EXPECT_EQ(settings.resolution, 0);
+  EXPECT_EQ(settings.disccapacity, 0);
   EXPECT_EQ(view.calls.back(), "burn");
 }
 
