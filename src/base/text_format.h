@@ -1,4 +1,4 @@
-// printf-style formatting into std::string, for the contract's "%02d"-style texts.
+// printf-style formatting into std::string, for the program's "%02d"-style texts.
 #pragma once
 
 #include <string>
