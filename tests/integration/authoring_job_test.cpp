@@ -27,13 +27,6 @@ std::set<std::string> Environment() {
   return entries;
 }
 
-void AddTitle(TitleList& titles, const std::string& path) {
-  auto record = std::make_unique<TitleRecord>();
-  record->SourcePath = path;
-  record->DisplayTitle = StemOf(path);
-  titles.AppendTitle(std::move(record), titles.Count());
-}
-
 AuthoringOptions Options(const std::string& work, bool ntsc, const std::string& iniPath) {
   AuthoringOptions options;
   options.settings = AppSettings(iniPath);
@@ -54,9 +47,9 @@ TEST(AuthoringJob, TwoJobsAtOnceInOneProcessBothMakeTheirDisc) {
   ASSERT_TRUE(test::MakeDvdClip(a, 2, true));
   ASSERT_TRUE(test::MakeDvdClip(b, 3, true, "smptebars"));
   TitleList first, second;
-  AddTitle(first, avi);
-  AddTitle(second, a);
-  AddTitle(second, b);
+  test::AddTitleFile(first, avi);
+  test::AddTitleFile(second, a);
+  test::AddTitleFile(second, b);
 
   const std::string folderBefore = std::filesystem::current_path().string();
   const std::set<std::string> environmentBefore = Environment();
@@ -110,7 +103,7 @@ TEST(AuthoringJob, OneAfterTheOtherAndAFailureWithItsReason) {
   const std::string a = temp / "a.mpg";
   ASSERT_TRUE(test::MakeDvdClip(a, 1, false));
   TitleList titles;
-  AddTitle(titles, a);
+  test::AddTitleFile(titles, a);
   AppSettings caller(temp / "Settings.ini");
   for (const char* work : {"w1", "w2"}) {
     test::RecordingStatus status(false, false);
@@ -125,7 +118,7 @@ TEST(AuthoringJob, OneAfterTheOtherAndAFailureWithItsReason) {
 
   // A title that is not there: the job fails at once and says why.
   TitleList gone;
-  AddTitle(gone, temp / "missing.mpg");
+  test::AddTitleFile(gone, temp / "missing.mpg");
   test::RecordingStatus status(false, false);
   AuthoringJob job(gone, Options(temp / "w3", false, temp / "Settings.ini"), status, status);
   const JobResult result = job.Run();

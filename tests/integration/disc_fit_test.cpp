@@ -116,12 +116,7 @@ class DiscFitTest : public ::testing::Test {
     settings_.createmenu = false;
     settings_.resolution = 0;
   }
-  void AddTitle(const std::string& path) {
-    auto record = std::make_unique<TitleRecord>();
-    record->SourcePath = path;
-    record->DisplayTitle = StemOf(path);
-    titles_.AppendTitle(std::move(record), titles_.Count());
-  }
+  void AddTitle(const std::string& path) { test::AddTitleFile(titles_, path); }
   bool Run(std::int64_t sectors) {
     AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps());
     driver.SetDiscCapacity(sectors, "test disc");

@@ -44,12 +44,7 @@ class WorkFolderSafetyTest : public ::testing::Test {
     settings_.createmenu = false;
     settings_.resolution = 0;
   }
-  void AddTitle(const std::string& path) {
-    auto record = std::make_unique<TitleRecord>();
-    record->SourcePath = path;
-    record->DisplayTitle = StemOf(path);
-    titles_.AppendTitle(std::move(record), titles_.Count());
-  }
+  void AddTitle(const std::string& path) { test::AddTitleFile(titles_, path); }
   bool Run(AuthoringSteps steps = DefaultAuthoringSteps()) {
     AuthoringDriver driver(settings_, model_, titles_, std::move(steps));
     folders_ = RunFolders::For(settings_.temppath, temp_ / "app");

@@ -1,10 +1,12 @@
 #include "support/media_maker.h"
 
 #include <filesystem>
+#include <memory>
 
 #include "authoring/command_templates.h"
 #include "authoring/shell_command.h"
 #include "base/paths.h"
+#include "project/title_list.h"
 
 namespace vantrel::test {
 
@@ -41,6 +43,13 @@ void PrepareAppFolder(const std::string& folder) {
       MakeBlackClip(target, std::string(name) == "bn.mpg");
     }
   }
+}
+
+void AddTitleFile(TitleList& titles, const std::string& path) {
+  auto record = std::make_unique<TitleRecord>();
+  record->SourcePath = path;
+  record->DisplayTitle = StemOf(path);
+  titles.AppendTitle(std::move(record), titles.Count());
 }
 
 }  // namespace vantrel::test

@@ -3,6 +3,10 @@
 
 #include <string>
 
+namespace vantrel {
+class TitleList;
+}
+
 namespace vantrel::test {
 
 // Runs ffmpeg with the arguments (already shell-quoted where needed); fails the test on error.
@@ -15,5 +19,7 @@ bool MakeBlackClip(const std::string& path, bool ntsc);
 // An application folder for a run: layout.ini from the sources, bn.mpg, bp.mpg and
 // silence.mp2 from the build when it made them, else generated here.
 void PrepareAppFolder(const std::string& folder);
+// Appends the file as the list's last title, named after its file as adding titles names it.
+void AddTitleFile(TitleList& titles, const std::string& path);
 
 }  // namespace vantrel::test
