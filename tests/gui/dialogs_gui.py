@@ -18,6 +18,7 @@ config.logDebugToStdOut = False
 config.logDebugToFile = False
 from dogtail import tree  # noqa: E402
 import pyatspi  # noqa: E402
+from screens import save_screen  # noqa: E402
 
 # run.py names the application folder (BUILD/app) and the screenshot folder.
 BUILD = os.path.dirname(os.environ["VANTREL_APP_BUILD_DIR"].rstrip("/"))
@@ -206,8 +207,7 @@ def select_entry(combo, index):
 
 
 def screenshot(name):
-    os.makedirs(SCREENS, exist_ok=True)
-    subprocess.run(["import", "-window", "root", os.path.join(SCREENS, name + ".png")], check=True)
+    save_screen(os.path.join(SCREENS, name + ".png"))
 
 
 def log_lines(dialog):

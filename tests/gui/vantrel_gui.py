@@ -20,6 +20,7 @@ _config.config.defaultDelay = 0.2
 _config.config.actionDelay = 0.2
 _config.config.typingDelay = 0.02
 from dogtail import predicate, rawinput, tree  # noqa: E402,F401
+from screens import save_screen  # noqa: E402
 
 APP_BUILD_DIR = os.environ["VANTREL_APP_BUILD_DIR"]
 SCREENS = os.environ["VANTREL_SCREENS"]
@@ -301,17 +302,11 @@ class Vantrel:
 
 def screenshot(name, node=None):
     """Saves the screen (or only the window of `node`) as SCREENS/name.png; returns the path."""
-    import gi
-    gi.require_version("Gdk", "3.0")
-    from gi.repository import Gdk
-    path = os.path.join(SCREENS, name + ".png")
-    root = Gdk.get_default_root_window()
-    x, y, width, height = 0, 0, root.get_width(), root.get_height()
+    area = None
     if node is not None:
         (x, y), (width, height) = node.position, node.size
-    pixbuf = Gdk.pixbuf_get_from_window(root, x, y, width, height)
-    pixbuf.savev(path, "png", [], [])
-    return path
+        area = (x, y, width, height)
+    return save_screen(os.path.join(SCREENS, name + ".png"), area)
 
 
 def pixel(path, x, y):
