@@ -2,12 +2,14 @@
 
 #include <chrono>
 #include <filesystem>
+#include <mutex>
 
 #include "authoring/command_templates.h"
 #include "authoring/disc_fit_plan.h"
 #include "authoring/dvd_compliance.h"
 #include "authoring/dvd_script_writer.h"
 #include "authoring/failure_notes.h"
+#include "authoring/ordered_status.h"
 #include "authoring/progress_monitor.h"
 #include "authoring/repair_targets.h"
 #include "authoring/run_status.h"
@@ -16,6 +18,7 @@
 #include "authoring/tool_environment.h"
 #include "authoring/toolset.h"
 #include "authoring/six_file_check.h"
+#include "authoring/task_graph.h"
 #include "authoring/work_folder_guard.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
@@ -50,7 +53,54 @@ DiscTarget TitleTarget(const HarmonyPlan& harmony, const TitleFacts& facts, std:
   return target;
 }
 
+void Say(RunStatus& status, const std::string& text, int kind = kStatusGreen) {
+  status.ShowStatus(text, 0, kStatusLogAndProgress, kind);
+}
+
+// Questions from tasks at work at once are asked one at a time.
+class SerialQuestion : public RunQuestion {
+ public:
+  explicit SerialQuestion(RunQuestion& out) : out_(out) {}
+  bool AskYesNo(const std::string& text) override {
+    std::lock_guard lock(mutex_);
+    return out_.AskYesNo(text);
+  }
+  void ShowMessage(const std::string& text) override {
+    std::lock_guard lock(mutex_);
+    out_.ShowMessage(text);
+  }
+
+ private:
+  RunQuestion& out_;
+  std::mutex mutex_;
+};
+
+// The menu streams of one page come to about 300 KB (a still picture, its buttons and a
+// short silent track); the plan allows them this much until they are made and measured.
+constexpr std::int64_t kMenuPageBytesBound = 2 << 20;
+// A task weight above any title's: the menu chain starts at once.
+constexpr double kFirst = 1e30;
+
 }  // namespace
+
+// What the tasks of the menus and titles share. A field is written by one task before the
+// tasks that read it start (the graph orders them); the plan and the menu bytes, which
+// titles at work at once read and change, are guarded by `planLock`.
+struct TitleWork {
+  explicit TitleWork(RunQuestion& out) : questions(out) {}
+  SerialQuestion questions;
+  std::vector<std::string> targets;   // each title's repair target, in list order
+  std::vector<int> sameAs;            // the earlier title listed with the same file, else -1
+  std::vector<HarmonyTitle> authored; // by each title's probe
+  HarmonyPlan harmony;                // by the plan
+  std::vector<int> shownRates;
+  std::vector<double> weights;        // expected work of each title's task
+  int menuPages = 1;
+  int firstRepairTask = 0;
+  std::mutex planLock;
+  std::optional<DiscFitPlan> plan;
+  std::optional<std::int64_t> menuBytes;  // once the menu streams are made
+};
 
 AuthoringDriver::AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
                                  AuthoringSteps steps, RunStatus& status, RunQuestion& question)
@@ -67,17 +117,19 @@ AuthoringDriver::AuthoringDriver(AppSettings& settings, MenuModel& model, const 
 RunStatus& AuthoringDriver::Status() const { return status_ ? *status_ : CurrentRunStatus(); }
 RunQuestion& AuthoringDriver::Question() const { return question_ ? *question_ : CurrentRunQuestion(); }
 
-void AuthoringDriver::Log(const std::string& text, int kind) const {
-  Status().ShowStatus(text, 0, kStatusLogAndProgress, kind);
-}
+void AuthoringDriver::Log(const std::string& text, int kind) const { Say(Status(), text, kind); }
 
 std::string AuthoringDriver::RepairTarget(const std::string& source) const {
   return folders_.work + "/" + kRepairPrefix + FileNameOf(source);
 }
 
-bool AuthoringDriver::Fail(const std::string& why) {
-  failure_ = why;
-  Log(why, kStatusRed);
+bool AuthoringDriver::Fail(const std::string& why, RunStatus* status) {
+  {
+    // Tasks at work at once may fail together: the first reason is the run's.
+    std::lock_guard lock(failureLock_);
+    if (failure_.empty()) failure_ = why;
+  }
+  Say(status ? *status : Status(), why, kStatusRed);
   return false;
 }
 
@@ -85,9 +137,18 @@ bool AuthoringDriver::Cancelled() { return CancelRequested() && !Fail(kRunCancel
 
 bool AuthoringDriver::CheckTitles() {
   if (!steps_.checkTitle) return true;
-  for (const auto& entry : model_.Titles())
-    if (std::string why = steps_.checkTitle(entry->SourcePath); !why.empty())
-      return Fail("无法使用标题 " + entry->SourcePath + ": " + why);
+  // Every title is checked at once; the first in the list that cannot be used is named.
+  const auto& titles = model_.Titles();
+  std::vector<std::string> reasons(titles.size());
+  TaskGraph graph(cores_ > 0 ? cores_ : TaskGraph::MachineCores());
+  for (std::size_t i = 0; i < titles.size(); ++i)
+    graph.Add("check", [&, i](int) {
+      reasons[i] = steps_.checkTitle(titles[i]->SourcePath);
+      return true;
+    });
+  if (!graph.Run() && Cancelled()) return false;
+  for (std::size_t i = 0; i < titles.size(); ++i)
+    if (!reasons[i].empty()) return Fail("无法使用标题 " + titles[i]->SourcePath + ": " + reasons[i]);
   return true;
 }
 
@@ -143,10 +204,7 @@ bool AuthoringDriver::StartRun() {
 
 bool AuthoringDriver::AuthoringRun() {
   AutoResetEvent stop;  // the monitor's stop event, created unsignalled
-  if (settings_.createmenu && steps_.makeMenuVideos &&
-      !steps_.makeMenuVideos(model_, settings_, folders_))
-    return false;
-  if (Cancelled() || !RepairTitles() || Cancelled()) return false;
+  if (Cancelled() || !MakeMenusAndTitles() || Cancelled()) return false;
   const std::int64_t expectedMb = ExpectedSizeMb();
 
   Log(ProgressMonitor::kText);
@@ -178,101 +236,180 @@ bool AuthoringDriver::AuthoringRun() {
   return steps_.fallback ? steps_.fallback(model_, settings_, folders_) : false;
 }
 
-bool AuthoringDriver::RepairTitles() {
-  Log("修复 MPEG 文件...");
-  RunQuestion& questions = Question();
-  const TvStandard standard = settings_.Standard();
-  RepairTargets targets(folders_.work, kRepairPrefix);
+bool AuthoringDriver::MakeMenusAndTitles() {
   const auto& titles = model_.Titles();
-  std::vector<bool> repairs;
-  for (const auto& entry : titles) {
-    const std::string& source = entry->SourcePath;
-    const std::string extension = ExtensionOf(source);
-    const bool avi = EqualsNoCase(extension, "avi");
-    const bool wmv = EqualsNoCase(extension, "wmv");
-    const bool compliant = DvdCompliance(source, questions);
-    repairs.push_back(!compliant || avi || wmv || settings_.convertbefore);
+  const std::size_t count = titles.size();
+  TitleWork work(Question());
+  work.authored.resize(count);
+  work.sameAs.assign(count, -1);
+  // Without a plan a title's file size stands for its work.
+  for (const auto& entry : titles) work.weights.push_back(double(FileSize(entry->SourcePath)));
+  // Names are given in list order, before any title is made.
+  RepairTargets targets(folders_.work, kRepairPrefix);
+  for (std::size_t i = 0; i < count; ++i) {
+    work.targets.push_back(targets.For(titles[i]->SourcePath));
+    for (std::size_t j = 0; j < i && work.sameAs[i] < 0; ++j)
+      if (work.targets[j] == work.targets[i]) work.sameAs[i] = int(j);
   }
+  const bool menus = settings_.createmenu && steps_.makeMenuVideos;
+  work.menuPages = settings_.createmenu ? model_.PageCount() : 1;
+  if (!menus) work.menuBytes = MenuStreamBytes(settings_.createmenu);
+
+  bool ok;
+  {
+    // The log in the order of a run on one core: the menus, the plan, title by title.
+    OrderedStatus log(Status(), int(count) + 2);
+    TaskGraph graph(cores_ > 0 ? cores_ : TaskGraph::MachineCores());
+    if (menus) {
+      // Tools one after another on one core, beside the titles from the start.
+      graph.Add("menus", [&](int) {
+        const bool made = steps_.makeMenuVideos(model_, settings_, folders_);
+        {
+          std::lock_guard lock(work.planLock);
+          work.menuBytes = MenuStreamBytes(settings_.createmenu);
+          if (work.plan) work.plan->SetMenuBytes(*work.menuBytes);
+        }
+        log.Finish(0);
+        return made;
+      }, {}, 1, kFirst);
+    } else {
+      log.Finish(0);
+    }
+    std::vector<int> probes;
+    for (std::size_t i = 0; i < count; ++i)
+      probes.push_back(graph.Add("probe", [&, i](int) { return ProbeTitle(work, i); }));
+    const int plan = graph.Add("plan", [&](int) {
+      const bool planned = PlanTitles(work, log.Channel(1));
+      // The longest encodes start first, so that none is left alone at the end.
+      for (std::size_t i = 0; i < count; ++i) graph.SetWeight(work.firstRepairTask + int(i), work.weights[i]);
+      log.Finish(1);
+      return planned;
+    }, probes);
+    work.firstRepairTask = plan + 1;
+    for (std::size_t i = 0; i < count; ++i) {
+      std::vector<int> after{plan};
+      if (work.sameAs[i] >= 0) after.push_back(work.firstRepairTask + work.sameAs[i]);
+      graph.Add("title", [&, i](int cores) {
+        const bool made = RepairTitle(work, i, log.Channel(int(i) + 2), cores);
+        log.Finish(int(i) + 2);
+        return made;
+      }, after, TaskGraph::kShareCores);
+    }
+    ok = graph.Run();
+  }
+  if (ok) return true;
+  Cancelled();
+  return false;
+}
+
+bool AuthoringDriver::ProbeTitle(TitleWork& work, std::size_t i) {
+  const std::string& source = model_.Titles()[i]->SourcePath;
+  const std::string extension = ExtensionOf(source);
+  const bool avi = EqualsNoCase(extension, "avi");
+  const bool wmv = EqualsNoCase(extension, "wmv");
+  const bool compliant = DvdCompliance(source, work.questions);
+  const bool repair = !compliant || avi || wmv || settings_.convertbefore;
+  const TvStandard tv = settings_.IsNtsc() ? TvStandard::Ntsc : TvStandard::Pal;
+  // Every title as the run will author it: its facts after repair when it is repaired.
+  work.authored[i] = {repair ? RepairedTitleFacts(source, tv, AudioCodec::Ac3) : ReadTitleFacts(source), repair};
+  return !CancelRequested();
+}
+
+bool AuthoringDriver::PlanTitles(TitleWork& work, RunStatus& status) {
+  Say(status, "修复 MPEG 文件...");
   // The disc's one shape and sound come first: they decide which titles are encoded and
   // so share the disc's room.
-  const std::vector<HarmonyTitle> authored = AuthoredTitles(repairs);
-  const HarmonyPlan harmony = PlanTitleHarmony(authored, settings_.zoom);
-  for (const std::string& line : HarmonyReasons(harmony)) Log(line);
+  work.harmony = PlanTitleHarmony(work.authored, settings_.zoom);
+  for (const std::string& line : HarmonyReasons(work.harmony)) Say(status, line);
   // The plan is made, and a disc that cannot hold the list even at the lowest rate is
   // asked about, before anything is encoded.
-  std::optional<DiscFitPlan> plan = PlanDiscFit(repairs, harmony);
+  std::optional<DiscFitPlan> plan = PlanDiscFit(work, status);
   if (plan && !plan->Fits() &&
-      !questions.AskYesNo(FitOverflowQuestion(plan->BytesAtFloor(), plan->CapacityBytes(),
-                                              kFitFloorBitRate))) {
-    Log("被用户取消，文件大小超过光盘容量", kStatusBlue);
+      !work.questions.AskYesNo(FitOverflowQuestion(plan->BytesAtFloor(), plan->CapacityBytes(), kFitFloorBitRate))) {
+    Say(status, "被用户取消，文件大小超过光盘容量", kStatusBlue);
     return false;
   }
-  std::vector<int> shownRates;
-  for (std::size_t i = 0; plan && i < titles.size(); ++i) shownRates.push_back(plan->VideoBitRate(int(i)));
+  for (std::size_t i = 0; plan && i < model_.Titles().size(); ++i) work.shownRates.push_back(plan->VideoBitRate(int(i)));
+  std::lock_guard lock(work.planLock);
+  if (plan && work.menuBytes) plan->SetMenuBytes(*work.menuBytes);
+  work.plan = std::move(plan);
+  return !CancelRequested();
+}
 
-  for (std::size_t i = 0; i < titles.size(); ++i) {
-    MenuEntry& entry = *titles[i];
-    const std::string& source = entry.SourcePath;
-    const int index = int(i);
-    if (Cancelled()) return false;
-    if (!repairs[i] && !harmony.Converts(i) && !(plan && plan->Encodes(index))) {
-      if (plan) plan->Written(index, std::int64_t(FileSize(source)));
-      continue;
-    }
-    const int rate = plan ? plan->VideoBitRate(index) : 0;
-    const DiscTarget titleTarget = TitleTarget(harmony, authored[i].facts, i, rate);
-    std::string target = targets.For(source);
-    // An earlier run's repair of the same, unchanged file with the same settings is used again.
-    const RepairOrigin origin = RepairOrigin::Of(
-        source, Format("ntsc=%d shape=%d sound=%d uniform=%d rate=%d", IsNtsc(standard) ? 1 : 0, titleTarget.displayShape,
-                       int(titleTarget.sound), titleTarget.uniformSound ? 1 : 0, titleTarget.videoBitRate));
-    if (const std::string done = DvdMpegOutputName(target); RepairStillValid(done, origin)) {
-      Log("沿用上次修复的文件 " + FileNameOf(done));
-      entry.RepairedPath = done;
-      if (plan) plan->Written(index, std::int64_t(FileSize(done)));
-      continue;
-    }
-    if (rate > 0 && rate != shownRates[i])
-      Log(FitTitleText(index + 1, FileNameOf(source), rate, plan->PredictBytes(index, rate)));
-    if (repairs[i] || !harmony.Converts(i)) Log("fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
-    if (harmony.Converts(i)) Log(HarmonyStatus(harmony, i, FileNameOf(source)));
-    // A repair left by an earlier run must not pass for this one's.
-    ForgetRepair(DvdMpegOutputName(target));
-    DeleteFolderTree(target);
-    const auto started = std::filesystem::file_time_type::clock::now();
-    if (steps_.convertToDvdMpeg)
-      steps_.convertToDvdMpeg(source, target, standard, titleTarget);
-    // A conversion that wrote nothing must not pass: an unopenable file would count as
-    // compliant and an unreadable one as having video.
-    const bool written = FileSize(target) > 0 && WrittenSince(target, started);
-    const int video = steps_.hasVideoStream ? steps_.hasVideoStream(target) : 1;
-    if (Cancelled()) return false;
-    if (!written || !DvdCompliance(target, questions) || video == 0) {
-      questions.ShowMessage("无法修复(转换) " + target);
-      return Fail("无法修复视频文件，创建 DVD 失败。");
-    }
-    entry.RepairedPath = target;
-    RecordRepair(target, origin);
-    // The titles still to come are planned again from what this one really took.
-    if (plan) plan->Written(index, std::int64_t(FileSize(target)));
+bool AuthoringDriver::RepairTitle(TitleWork& work, std::size_t i, RunStatus& status, int cores) {
+  const auto& titles = model_.Titles();
+  MenuEntry& entry = *titles[i];
+  const std::string& source = entry.SourcePath;
+  const int index = int(i);
+  const HarmonyPlan& harmony = work.harmony;
+  if (CancelRequested()) return false;
+  auto written = [&](const std::string& path) {
+    std::lock_guard lock(work.planLock);
+    if (work.plan) work.plan->Written(index, std::int64_t(FileSize(path)));
+  };
+  if (work.sameAs[i] >= 0) {
+    // The same file listed again is made once: its earlier title's file serves both.
+    entry.RepairedPath = titles[std::size_t(work.sameAs[i])]->RepairedPath;
+    written(entry.RepairedPath.empty() ? source : entry.RepairedPath);
+    return true;
   }
+  int rate = 0;
+  std::int64_t predicted = 0;
+  {
+    // What is settled now decides this title's rate; it stays while the title is made.
+    std::lock_guard lock(work.planLock);
+    std::optional<DiscFitPlan>& plan = work.plan;
+    if (!work.authored[i].repaired && !harmony.Converts(i) && !(plan && plan->Encodes(index))) {
+      if (plan) plan->Written(index, std::int64_t(FileSize(source)));
+      return true;
+    }
+    if (plan) {
+      rate = plan->VideoBitRate(index);
+      predicted = plan->PredictBytes(index, rate);
+      plan->Started(index);
+    }
+  }
+  const TvStandard standard = settings_.Standard();
+  const DiscTarget titleTarget = TitleTarget(harmony, work.authored[i].facts, i, rate);
+  std::string target = work.targets[i];
+  // An earlier run's repair of the same, unchanged file with the same settings is used again.
+  const RepairOrigin origin = RepairOrigin::Of(
+      source, Format("ntsc=%d shape=%d sound=%d uniform=%d rate=%d", IsNtsc(standard) ? 1 : 0, titleTarget.displayShape,
+                     int(titleTarget.sound), titleTarget.uniformSound ? 1 : 0, titleTarget.videoBitRate));
+  if (const std::string done = DvdMpegOutputName(target); RepairStillValid(done, origin)) {
+    Say(status, "沿用上次修复的文件 " + FileNameOf(done));
+    entry.RepairedPath = done;
+    written(done);
+    return true;
+  }
+  if (rate > 0 && rate != work.shownRates[i]) Say(status, FitTitleText(index + 1, FileNameOf(source), rate, predicted));
+  if (work.authored[i].repaired || !harmony.Converts(i))
+    Say(status, "fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+  if (harmony.Converts(i)) Say(status, HarmonyStatus(harmony, i, FileNameOf(source)));
+  // A repair left by an earlier run must not pass for this one's.
+  ForgetRepair(DvdMpegOutputName(target));
+  DeleteFolderTree(target);
+  const auto started = std::filesystem::file_time_type::clock::now();
+  if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, standard, titleTarget, status, cores);
+  // A conversion that wrote nothing must not pass: an unopenable file would count as
+  // compliant and an unreadable one as having video.
+  const bool made = FileSize(target) > 0 && WrittenSince(target, started);
+  const int video = steps_.hasVideoStream ? steps_.hasVideoStream(target) : 1;
+  // A title stopped because the run stops (a cancel, another title's failure) says nothing.
+  if (CancelRequested()) return false;
+  if (!made || !DvdCompliance(target, work.questions) || video == 0) {
+    work.questions.ShowMessage("无法修复(转换) " + target);
+    return Fail("无法修复视频文件，创建 DVD 失败。", &status);
+  }
+  entry.RepairedPath = target;
+  RecordRepair(target, origin);
+  // The titles still to start are planned again from what this one really took.
+  written(target);
   return true;
 }
 
-std::vector<HarmonyTitle> AuthoringDriver::AuthoredTitles(const std::vector<bool>& repairs) const {
-  const TvStandard tv = settings_.IsNtsc() ? TvStandard::Ntsc : TvStandard::Pal;
-  const auto& titles = model_.Titles();
-  std::vector<HarmonyTitle> authored;
-  for (std::size_t i = 0; i < titles.size(); ++i) {
-    const std::string& source = titles[i]->SourcePath;
-    authored.push_back({repairs[i] ? RepairedTitleFacts(source, tv, AudioCodec::Ac3) : ReadTitleFacts(source),
-                        repairs[i]});
-  }
-  return authored;
-}
-
-std::int64_t AuthoringDriver::MenuStreamBytes() const {
-  if (!settings_.createmenu)
+std::int64_t AuthoringDriver::MenuStreamBytes(bool menus) const {
+  if (!menus)
     return std::int64_t(FileSize(ApplicationFolder() + (settings_.IsNtsc() ? "bn.mpg" : "bp.mpg")));
   std::int64_t bytes = 0;
   for (int page = 1; page <= model_.PageCount(); ++page)
@@ -280,10 +417,10 @@ std::int64_t AuthoringDriver::MenuStreamBytes() const {
   return bytes;
 }
 
-std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(const std::vector<bool>& repairs,
-                                                       const HarmonyPlan& harmony) {
+std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(TitleWork& work, RunStatus& status) {
   if (!steps_.fitFacts) return std::nullopt;
   const TvStandard standard = settings_.Standard();
+  const HarmonyPlan& harmony = work.harmony;
   const auto& entries = model_.Titles();
   std::vector<FitTitle> titles;
   for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -293,27 +430,32 @@ std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(const std::vector<bool>&
     if (!steps_.fitFacts(source, standard, harmony.targets[i], facts)) facts = FitTitle{};
     // A title used as it is takes its file's bytes; one made anew is ready only when its
     // pictures are kept (copied, or only its sound encoded).
-    if (!repairs[i] && !harmony.Converts(i)) {
+    if (!work.authored[i].repaired && !harmony.Converts(i)) {
       facts.ready = true;
       facts.readyBytes = std::int64_t(FileSize(source));
     }
     if (!facts.ready) facts.readyBytes = 0;
+    work.weights[i] = facts.ready ? 0 : facts.seconds * facts.pixelsPerSecond;
     titles.push_back(facts);
   }
   FitLimits limits;
   limits.capacitySectors =
       capacitySectors_ > 0 ? capacitySectors_ : DiscCapacitySectors(settings_.disccapacity);
-  limits.menuBytes = MenuStreamBytes();
-  limits.menuPages = settings_.createmenu ? model_.PageCount() : 1;
+  {
+    // Menu streams still being made are allowed what the largest take.
+    std::lock_guard lock(work.planLock);
+    limits.menuBytes = work.menuBytes ? *work.menuBytes : kMenuPageBytesBound * work.menuPages;
+  }
+  limits.menuPages = work.menuPages;
   DiscFitPlan plan(limits, std::move(titles));
 
-  Log(FitCapacityText(capacitySectors_ > 0 ? capacityName_ : DiscCapacityName(settings_.disccapacity),
-                      plan.CapacityBytes()));
+  Say(status, FitCapacityText(capacitySectors_ > 0 ? capacityName_ : DiscCapacityName(settings_.disccapacity),
+                              plan.CapacityBytes()));
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const int index = int(i);
     const int rate = plan.VideoBitRate(index);
     const std::int64_t bytes = plan.Encodes(index) ? plan.PredictBytes(index, rate) : plan.ReadyBytes(index);
-    Log(FitTitleText(index + 1, FileNameOf(entries[i]->SourcePath), rate, bytes));
+    Say(status, FitTitleText(index + 1, FileNameOf(entries[i]->SourcePath), rate, bytes));
   }
   return plan;
 }

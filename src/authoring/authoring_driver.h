@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@ class RunStatus;
 class TitleList;
 struct HarmonyPlan;
 struct HarmonyTitle;
+struct TitleWork;
 
 // What the run needs from the other subsystems.
 struct AuthoringSteps {
@@ -32,9 +34,10 @@ struct AuthoringSteps {
   // (on Yes it clears the create-menu setting and returns true).
   std::function<bool(MenuModel&, AppSettings&, const RunFolders&)> makeMenuVideos;
   // Repairs one title into DVD MPEG-2, made for its disc as `target` says (the disc's shape
-  // and sound, the video rate planned for it); may rewrite `output`. Its result is not
-  // relied on.
-  std::function<bool(const std::string& source, std::string& output, TvStandard standard, const DiscTarget& target)>
+  // and sound, the video rate planned for it), its encoder on at most `threads` threads;
+  // may rewrite `output`. Reports to `status`. Its result is not relied on.
+  std::function<bool(const std::string& source, std::string& output, TvStandard standard, const DiscTarget& target,
+                     RunStatus& status, int threads)>
       convertToDvdMpeg;
   // What the disc plan needs of the title the repair makes of `path` for `target` (`ready`:
   // its pictures would be kept, at `readyBytes`); false when the file cannot be read.
@@ -68,6 +71,8 @@ class AuthoringDriver {
   bool AuthoringRun();
 
   const RunFolders& Folders() const { return folders_; }
+  // The cores the run's tasks share (encoder threads counted); 0 the machine's.
+  void SetCores(int cores) { cores_ = cores; }
   // The disc the titles are planned for, instead of the one of the disccapacity setting
   // (a recorder's loaded medium).
   void SetDiscCapacity(std::int64_t sectors, std::string name) {
@@ -84,16 +89,18 @@ class AuthoringDriver {
   bool PrepareFolders(class PreviousOutput& previous);
   bool CheckTitles();
   bool Cancelled();
-  bool Fail(const std::string& why);
-  // Repairs the titles that need it and brings the others in line with the disc's one
-  // title set (shape and sound), each written once in its final form.
-  bool RepairTitles();
-  // Every title as the run will author it: its facts after repair when it is repaired.
-  std::vector<HarmonyTitle> AuthoredTitles(const std::vector<bool>& repairs) const;
+  bool Fail(const std::string& why, RunStatus* status = nullptr);
+  // The menu streams and the titles, as tasks at once: the menu videos; every title probed;
+  // the disc's one shape and sound and its plan; the titles repaired or brought in line
+  // with the disc, each written once in its final form.
+  bool MakeMenusAndTitles();
+  bool ProbeTitle(TitleWork& work, std::size_t i);
+  bool PlanTitles(TitleWork& work, RunStatus& status);
+  bool RepairTitle(TitleWork& work, std::size_t i, RunStatus& status, int cores);
   // The disc plan of the titles, `repairs` and `harmony` telling which are made anew and
   // for what; empty without one.
-  std::optional<DiscFitPlan> PlanDiscFit(const std::vector<bool>& repairs, const HarmonyPlan& harmony);
-  std::int64_t MenuStreamBytes() const;
+  std::optional<DiscFitPlan> PlanDiscFit(TitleWork& work, RunStatus& status);
+  std::int64_t MenuStreamBytes(bool menus) const;
   std::int64_t ExpectedSizeMb() const;
   RunStatus& Status() const;
   RunQuestion& Question() const;
@@ -105,6 +112,8 @@ class AuthoringDriver {
   AuthoringSteps steps_;
   RunFolders folders_;
   std::string failure_;
+  std::mutex failureLock_;
+  int cores_ = 0;
   std::int64_t capacitySectors_ = 0;  // 0: from the disccapacity setting
   std::string capacityName_;
   RunStatus* status_ = nullptr;  // null: the installed front end's

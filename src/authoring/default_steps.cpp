@@ -6,6 +6,7 @@
 #include "authoring/title_check.h"
 #include "authoring/run_status.h"
 #include "base/app_folder.h"
+#include "base/run_cancel.h"
 #include "convert/convert_to_dvd_mpeg.h"
 #include "convert/dvd_title_facts.h"
 #include "media/media_probe.h"
@@ -39,13 +40,14 @@ AuthoringSteps StepsFor(FrontEnd ui) {
     return MenuVideoChain::Run(model, inputs, settings, ui.Status(), ui.Question()) !=
            MenuChainResult::kStopRun;
   };
-  steps.convertToDvdMpeg = [ui](const std::string& source, std::string& output, TvStandard standard,
-                                const DiscTarget& target) {
+  steps.convertToDvdMpeg = [](const std::string& source, std::string& output, TvStandard standard,
+                              const DiscTarget& target, RunStatus& status, int threads) {
     std::string reason;
-    RunStatus& status = ui.Status();
     const bool done = ConvertToDvdMpeg(
-        source, output, standard, target, [&status](int percent) { status.SetProgress(percent); }, &reason);
-    if (!done && !reason.empty()) status.ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
+        source, output, standard, target, [&status](int percent) { status.SetProgress(percent); }, &reason,
+        threads);
+    // A title stopped with the run (a cancel, another title's failure) has no failure of its own.
+    if (!done && !reason.empty() && !CancelRequested()) status.ShowStatus(reason, 0, kStatusLogAndProgress, kStatusRed);
     return done;
   };
   steps.hasVideoStream = [](const std::string& path) { return HasVideoStream(path); };

@@ -109,22 +109,24 @@ int DiscFitPlan::RateAt(const Entry& e, double bitsPerPixel) const {
 // Bytes already settled: overhead, titles written, ready titles kept as they are.
 std::int64_t DiscFitPlan::FixedBytes() const {
   std::int64_t bytes = OverheadBytes();
-  for (const Entry& e : titles_)
-    bytes += e.written ? e.writtenBytes : e.encode ? 0 : e.facts.readyBytes;
+  for (int i = 0; i < int(titles_.size()); ++i) {
+    const Entry& e = titles_[i];
+    bytes += e.written ? e.writtenBytes : e.started ? PredictBytes(i, e.rate) : e.encode ? 0 : e.facts.readyBytes;
+  }
   return bytes;
 }
 
 std::int64_t DiscFitPlan::EncodedBytes() const {
   std::int64_t bytes = 0;
   for (int i = 0; i < int(titles_.size()); ++i)
-    if (!titles_[i].written && titles_[i].encode) bytes += PredictBytes(i, titles_[i].rate);
+    if (!titles_[i].written && !titles_[i].started && titles_[i].encode) bytes += PredictBytes(i, titles_[i].rate);
   return bytes;
 }
 
 bool DiscFitPlan::Share(std::int64_t budget) {
   std::vector<Entry*> open;
   for (Entry& e : titles_)
-    if (!e.written && e.encode) open.push_back(&e);
+    if (!e.written && !e.started && e.encode) open.push_back(&e);
   const double target = double(budget) * (1 - kEncodeMargin);
   auto total = [&](double bitsPerPixel) {
     double bytes = 0;
@@ -152,7 +154,7 @@ bool DiscFitPlan::Share(std::int64_t budget) {
 
 void DiscFitPlan::Plan() {
   for (Entry& e : titles_)
-    if (!e.written) e.encode = !e.facts.ready;
+    if (!e.written && !e.started) e.encode = !e.facts.ready;
   const std::int64_t capacity = CapacityBytes();
   fits_ = Share(capacity - FixedBytes());
   // A ready title kept as it is while the others are squeezed below the ceiling would take
@@ -162,11 +164,11 @@ void DiscFitPlan::Plan() {
   for (;;) {
     bool squeezed = !fits_;
     for (const Entry& e : titles_)
-      squeezed = squeezed || (!e.written && e.encode && e.rate < limits_.ceilingBitRate);
+      squeezed = squeezed || (!e.written && !e.started && e.encode && e.rate < limits_.ceilingBitRate);
     if (!squeezed) break;
     Entry* richest = nullptr;
     for (Entry& e : titles_) {
-      if (e.written || e.encode || !e.facts.ready) continue;
+      if (e.written || e.started || e.encode || !e.facts.ready) continue;
       if (!richest || OwnVideoBitRate(e) / PixelsPerSecond(e.facts) >
                           OwnVideoBitRate(*richest) / PixelsPerSecond(richest->facts))
         richest = &e;
@@ -184,10 +186,21 @@ void DiscFitPlan::Plan() {
   }
 }
 
+void DiscFitPlan::Started(int index) {
+  Entry& e = titles_[index];
+  if (!e.written && e.encode) e.started = true;
+}
+
+void DiscFitPlan::SetMenuBytes(std::int64_t bytes) {
+  limits_.menuBytes = std::max<std::int64_t>(0, bytes);
+  Plan();
+}
+
 void DiscFitPlan::Written(int index, std::int64_t bytes) {
   Entry& e = titles_[index];
   if (e.written) return;
   e.written = true;
+  e.started = false;
   e.writtenBytes = std::max<std::int64_t>(0, bytes);
   if (e.encode) {
     e.predictedBytes = RoundToSector(ModelBytes(e, e.rate));

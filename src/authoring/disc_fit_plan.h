@@ -59,9 +59,15 @@ class DiscFitPlan {
   // Bytes title `index` takes when it goes on the disc without being encoded.
   std::int64_t ReadyBytes(int index) const { return titles_[index].facts.readyBytes; }
 
-  // Title `index` is done: it takes `bytes` on the disc. The titles not yet done are
+  // Title `index` is being encoded at its rate now: the rate stays, and its predicted
+  // bytes are kept from the titles planned after it until it is written. Titles encoded at
+  // once are each planned from what was settled when they started.
+  void Started(int index);
+  // Title `index` is done: it takes `bytes` on the disc. The titles not yet started are
   // planned again from what is left.
   void Written(int index, std::int64_t bytes);
+  // The menu streams are made: they take `bytes` instead of what the plan allowed them.
+  void SetMenuBytes(std::int64_t bytes);
 
   std::int64_t CapacityBytes() const { return limits_.capacitySectors * kDiscSectorBytes; }
   // Navigation files, file system and menus.
@@ -79,6 +85,7 @@ class DiscFitPlan {
     FitTitle facts;
     bool encode = false;
     bool written = false;
+    bool started = false;  // its rate is fixed
     int rate = 0;
     std::int64_t writtenBytes = 0;
     std::int64_t predictedBytes = 0;  // at its rate when it was written, without correction

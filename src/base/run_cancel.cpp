@@ -3,16 +3,29 @@
 namespace vantrel {
 namespace {
 
-thread_local const std::atomic<bool>* tFlag = nullptr;
+thread_local const CancelScope* tScope = nullptr;
 
 }  // namespace
 
-CancelScope::CancelScope(const std::atomic<bool>& flag) : previous_(tFlag) { tFlag = &flag; }
+CancelScope::CancelScope(const std::atomic<bool>& flag) : CancelScope(flag, tScope) {}
 
-CancelScope::~CancelScope() { tFlag = previous_; }
+CancelScope::CancelScope(const std::atomic<bool>& flag, const CancelScope* outer)
+    : flag_(flag), outer_(outer), previous_(tScope) {
+  tScope = this;
+}
 
-bool CancelRequested() { return tFlag && tFlag->load(); }
+CancelScope::~CancelScope() { tScope = previous_; }
 
-bool CancelScopeActive() { return tFlag != nullptr; }
+bool CancelScope::Requested() const {
+  for (const CancelScope* scope = this; scope; scope = scope->outer_)
+    if (scope->flag_.load()) return true;
+  return false;
+}
+
+bool CancelRequested() { return tScope && tScope->Requested(); }
+
+bool CancelScopeActive() { return tScope != nullptr; }
+
+const CancelScope* CurrentCancelScope() { return tScope; }
 
 }  // namespace vantrel

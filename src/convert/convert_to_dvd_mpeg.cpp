@@ -35,7 +35,7 @@ bool ConvertToDvdMpeg(const std::string& source, std::string& output, TvStandard
 }
 
 bool ConvertToDvdMpeg(const std::string& source, std::string& output, TvStandard standard, const DiscTarget& target,
-                      const ConvertProgress& progress, std::string* errorText) {
+                      const ConvertProgress& progress, std::string* errorText, int threads) {
   output = DvdMpegOutputName(output);
   com::ScopedCoInitialize com;
   const LONG sound = LONG(target.sound);  // AC-3 (setting 44 = 2) unless the disc needs MPEG sound
@@ -43,6 +43,7 @@ bool ConvertToDvdMpeg(const std::string& source, std::string& output, TvStandard
   job.SetDiscTarget(target.displayShape, target.uniformSound);
   job.SetFiles(source, output);
   job.SetVideoBitRate(target.videoBitRate);
+  job.SetWorkerThreads(threads);
 
   if (com::FAILED(job.BuildAndStart())) {
     std::string why = job.EncoderError().empty() ? job.BuildError() : job.EncoderError();

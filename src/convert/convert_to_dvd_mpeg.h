@@ -40,8 +40,9 @@ std::string DvdMpegOutputName(const std::string& output);
 // no output file is left.
 bool ConvertToDvdMpeg(const std::string& source, std::string& output, TvStandard standard,
                       const ConvertProgress& progress = {}, std::string* errorText = nullptr);
-// The same, made for its disc as `target` says.
+// The same, made for its disc as `target` says; the video encoder uses at most `threads`
+// threads (0: as many as the machine has).
 bool ConvertToDvdMpeg(const std::string& source, std::string& output, TvStandard standard, const DiscTarget& target,
-                      const ConvertProgress& progress = {}, std::string* errorText = nullptr);
+                      const ConvertProgress& progress = {}, std::string* errorText = nullptr, int threads = 0);
 
 }  // namespace vantrel

@@ -136,6 +136,7 @@ HRESULT EncoderGraphJob::CreateEncoder() {
     if (displayShape_) encoderSettings_->SetDisplayShape(displayShape_);
     if (uniformSound_) encoderSettings_->SetUniformSound(1);
     if (videoBitRate_ > 0) encoderSettings_->SetVideoBitRate(videoBitRate_);
+    if (workerThreads_ > 0) encoderSettings_->SetWorkerThreads(workerThreads_);
   }
   return S_OK;
 }

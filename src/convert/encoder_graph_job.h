@@ -25,6 +25,8 @@ class EncoderGraphJob {
   void SetDiscTarget(LONG displayShape, bool uniformSound);
   // The average video rate to ask of the encoder (bits/s); 0 keeps the format's own.
   void SetVideoBitRate(LONG bitsPerSecond) { videoBitRate_ = bitsPerSecond; }
+  // Threads the video encoder may use; 0 as many as the machine has.
+  void SetWorkerThreads(LONG threads) { workerThreads_ = threads; }
   com::HRESULT BuildAndStart();
   // Until the graph ends; `progress` gets the percentage written about once a second.
   // `eventCode` gets the graph's end (EC_COMPLETE, EC_USERABORT, EC_ERRORABORT) or 0.
@@ -54,6 +56,7 @@ class EncoderGraphJob {
   LONG setting44Value_;
   LONG setting42Value_;
   LONG videoBitRate_ = 0;
+  LONG workerThreads_ = 0;
   LONG displayShape_ = 0;
   bool uniformSound_ = false;
   com::BSTR outputFile_ = nullptr;

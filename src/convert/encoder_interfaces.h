@@ -55,7 +55,9 @@ class IEncoderSettings : public com::IUnknown {
   // Ours: 1 keeps every output's sound in the chosen encoding, also when pictures are copied.
   virtual HRESULT SetUniformSound(LONG on) = 0;             // 31
   virtual HRESULT Reserved32() = 0;                         // 32
-  virtual HRESULT Reserved33() = 0;                         // 33
+  // 33: threads the video encoder may use beside the decoding; 0 as many as the machine
+  // has. A run that encodes several titles at once shares its cores this way.
+  virtual HRESULT SetWorkerThreads(LONG threads) = 0;       // 33
   virtual HRESULT Reserved34() = 0;                         // 34
   virtual HRESULT SetAudioSampleRate(LONG samplesPerSecond) = 0;  // 35
   virtual HRESULT Reserved36() = 0;                         // 36

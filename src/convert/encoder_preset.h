@@ -41,6 +41,10 @@ struct EncoderPreset {
   int quality = 50;          // 0..100; above 75 the encoder spends more time per macroblock
   int gopSize = 15;          // pictures per group of pictures
   int referenceDistance = 3;  // encoder setting 42: distance between reference pictures (3 = IBBP)
+  // Slice threads of the video encoder; 0 as many as the machine has. A run that encodes
+  // several titles at once gives each its share of the cores. Not a property of the
+  // output's format: it is not saved with the settings.
+  int threads = 0;
 
   // Display shape of the frame for the disc families (DVD, SVCD): 0 chooses it from the
   // source, 2 imposes 4:3 and 3 imposes 16:9 (the MPEG aspect codes). A disc's titles share

@@ -67,6 +67,10 @@ bool SetEncoderSetting(EncoderPreset& p, int slot, double value) {
       p.displayShape = int(whole);
       return true;
     case 31: p.uniformSound = whole != 0; return true;
+    case 33:
+      if (whole < 0 || whole > 64) return false;
+      p.threads = int(whole);
+      return true;
     case 35:
       if (whole != 32000 && whole != 44100 && whole != 48000) return false;
       p.audioSampleRate = int(whole);

@@ -75,7 +75,7 @@ class VideoStage {
       c->mb_decision = FF_MB_DECISION_RD;
       c->trellis = 1;
     }
-    c->thread_count = WorkerThreads();
+    c->thread_count = p.threads > 0 ? std::min(p.threads, WorkerThreads()) : WorkerThreads();
     c->thread_type = FF_THREAD_SLICE;
 
     frameAspect_ = OutputDisplayAspect(p, sourceAspect);

@@ -46,6 +46,7 @@ JobResult AuthoringJob::Execute() {
   CancelScope cancellable(cancel_);
   AuthoringDriver driver(settings, model_, titles_, DefaultAuthoringSteps(status_, question_), status_,
                          question_);
+  driver.SetCores(options_.cores);
   if (options_.discSectors > 0) {
     driver.SetDiscCapacity(options_.discSectors,
                            Format("%lld 个扇区", static_cast<long long>(options_.discSectors)));

@@ -34,6 +34,7 @@ struct AuthoringOptions {
   std::optional<MenuAppearance> appearance;  // the designer's menu look; unset: the default
   std::string recorder;                      // drive letter to write to; "" : the work folder only
   std::int64_t discSectors = 0;              // the disc planned for; 0: the setting's or the medium's
+  int cores = 0;                             // cores the run's tasks share; 0: the machine's
   // "转换完成" closes a run to the work folder; a front end that writes the folder to a
   // recorder itself afterwards turns it off.
   bool announceFinished = true;

@@ -49,7 +49,7 @@ class SettingsObject : public com::Object<IEncoderSettings> {
   HRESULT GetDisplayShape(LONG* v) override { return GetLong(30, v); }
   HRESULT SetUniformSound(LONG v) override { return Set(31, v); }
   HRESULT Reserved32() override { return com::E_NOTIMPL; }
-  HRESULT Reserved33() override { return com::E_NOTIMPL; }
+  HRESULT SetWorkerThreads(LONG v) override { return Set(33, v); }
   HRESULT Reserved34() override { return com::E_NOTIMPL; }
   HRESULT SetAudioSampleRate(LONG v) override { return Set(35, v); }
   HRESULT Reserved36() override { return com::E_NOTIMPL; }

@@ -176,7 +176,8 @@ TEST_F(AuthoringRunTest, TheStepsAreGivenTheStandardOfTheSettings) {
       seen.push_back(standard);
       return false;
     };
-    steps.convertToDvdMpeg = [&](const std::string&, std::string&, TvStandard standard, const DiscTarget&) {
+    steps.convertToDvdMpeg = [&](const std::string&, std::string&, TvStandard standard, const DiscTarget&, RunStatus&,
+                                 int) {
       seen.push_back(standard);
       return false;  // writes nothing: the run stops after the repair
     };

@@ -136,6 +136,39 @@ TEST(DiscFitPlan, WrittenBytesReplanTheRest) {
   EXPECT_LE(simple.VideoBitRate(2), 6000000);
 }
 
+TEST(DiscFitPlan, TitlesEncodedAtOnceKeepTheirRatesAndTheirRoom) {
+  DiscFitPlan plan(Disc(), {Encode(3600), Encode(3600), Encode(3600), Encode(3600)});
+  // Two start at once: their rates stay whatever the others bring.
+  plan.Started(0);
+  plan.Started(1);
+  const int first = plan.VideoBitRate(0), second = plan.VideoBitRate(1), fourth = plan.VideoBitRate(3);
+  plan.Written(2, std::int64_t(plan.PredictBytes(2, plan.VideoBitRate(2)) * 1.1));
+  EXPECT_EQ(plan.VideoBitRate(0), first);
+  EXPECT_EQ(plan.VideoBitRate(1), second);
+  // The title not started pays for the overshoot alone, as the started ones keep their room.
+  EXPECT_LT(plan.VideoBitRate(3), fourth);
+  EXPECT_LE(plan.PlannedBytes(), plan.CapacityBytes());
+  // Once written at what they were planned, the last one still fits beside them.
+  plan.Written(0, plan.PredictBytes(0, first));
+  plan.Written(1, plan.PredictBytes(1, second));
+  EXPECT_LE(plan.PlannedBytes(), plan.CapacityBytes());
+  EXPECT_GT(double(plan.PlannedBytes()) / plan.CapacityBytes(), 0.97);
+
+  // Menu streams measured smaller than allowed leave their bytes to the titles to come.
+  FitLimits allowed = Disc();
+  allowed.menuBytes = 64 << 20;
+  DiscFitPlan menus(allowed, {Encode(3600), Encode(3600), Encode(3600)});
+  menus.Started(0);
+  const int before = menus.VideoBitRate(2);
+  menus.SetMenuBytes(300000);
+  EXPECT_GT(menus.VideoBitRate(2), before);
+  // A ready title is never "started": its size is what it is.
+  DiscFitPlan ready(Disc(), {Ready(600, 5000000), Encode(600)});
+  ready.Started(0);
+  EXPECT_FALSE(ready.Encodes(0));
+  EXPECT_EQ(ready.VideoBitRate(0), 0);
+}
+
 TEST(DiscFitPlan, LogTexts) {
   EXPECT_EQ(FitCapacityText("DVD-5 (4.7 GB)", 4700372992LL), "光盘容量: DVD-5 (4.7 GB)，4482.62MB");
   EXPECT_EQ(FitTitleText(2, "a.avi", 4250000, 1048576 * 3),

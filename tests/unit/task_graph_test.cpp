@@ -1,0 +1,146 @@
+// The run's task graph and its ordered event log: the core budget is never exceeded,
+// dependencies hold, the first failure stops the others and is the one named, a job's
+// cancel reaches every task; lines of channels working at once come out channel by channel.
+#include "authoring/task_graph.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "authoring/ordered_status.h"
+#include "base/run_cancel.h"
+#include "support/recording_status.h"
+
+namespace vantrel {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Waits like a long tool: until the run stops it or `limit` has passed; false when stopped.
+bool Work(std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (CancelRequested()) return false;
+    std::this_thread::sleep_for(2ms);
+  }
+  return true;
+}
+
+TEST(TaskGraph, KeepsToItsCoresAndOrder) {
+  TaskGraph graph(3);
+  std::mutex mutex;
+  int busy = 0, peak = 0;
+  std::vector<int> order, granted(6, 0);
+  auto task = [&](int id, int cores) {
+    {
+      std::lock_guard lock(mutex);
+      busy += cores;
+      peak = std::max(peak, busy);
+      order.push_back(id);
+      granted[id] = cores;
+    }
+    Work(30ms);
+    std::lock_guard lock(mutex);
+    busy -= cores;
+    return true;
+  };
+  const int first = graph.Add("first", [&](int c) { return task(0, c); }, {}, 2);
+  // Four that share what is free once the first has ended; the heaviest starts first.
+  std::vector<int> shares;
+  for (int i = 1; i <= 4; ++i)
+    shares.push_back(graph.Add("share", [&, i](int c) { return task(i, c); }, {first}, TaskGraph::kShareCores, i));
+  graph.Add("last", [&](int c) { return task(5, c); }, shares, 5);  // more than the pool: the pool's all
+  ASSERT_TRUE(graph.Run());
+  EXPECT_LE(peak, 3);
+  EXPECT_EQ(graph.PeakCores(), peak);
+  ASSERT_EQ(order.size(), 6u);
+  EXPECT_EQ(order.front(), 0);
+  EXPECT_EQ(order[1], 4);  // weight 4
+  EXPECT_EQ(order.back(), 5);
+  EXPECT_EQ(granted[5], 3);
+  EXPECT_EQ(granted[4], 1);  // 3 free cores among 4 ready tasks
+  EXPECT_EQ(graph.FirstFailure(), -1);
+}
+
+TEST(TaskGraph, ASingleTaskThatSharesTakesEveryCore) {
+  TaskGraph graph(4);
+  int granted = 0;
+  graph.Add("alone", [&](int c) { return granted = c, true; }, {}, TaskGraph::kShareCores);
+  ASSERT_TRUE(graph.Run());
+  EXPECT_EQ(granted, 4);
+}
+
+TEST(TaskGraph, TheFirstFailureStopsTheOthersAndIsNamed) {
+  TaskGraph graph(4);
+  std::atomic<int> stopped{0}, started{0};
+  for (int i = 0; i < 3; ++i)
+    graph.Add("long", [&](int) {
+      ++started;
+      if (Work(10s)) return true;
+      ++stopped;
+      return false;  // a stopped task fails too, but is not the failure
+    });
+  const int bad = graph.Add("bad", [&](int) { return Work(40ms) && false; });
+  std::atomic<bool> neverRan{true};
+  graph.Add("after", [&](int) { return neverRan = false, true; }, {bad});
+  const auto begin = std::chrono::steady_clock::now();
+  EXPECT_FALSE(graph.Run());
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
+  EXPECT_EQ(graph.FirstFailure(), bad);
+  EXPECT_EQ(graph.Name(bad), "bad");
+  EXPECT_FALSE(graph.Cancelled());
+  EXPECT_EQ(started.load(), 3);
+  EXPECT_EQ(stopped.load(), 3);
+  EXPECT_TRUE(neverRan);
+}
+
+TEST(TaskGraph, TheJobsCancelReachesEveryTask) {
+  std::atomic<bool> cancel{false};
+  CancelScope job(cancel);
+  TaskGraph graph(2);
+  std::atomic<int> stopped{0};
+  for (int i = 0; i < 4; ++i)
+    graph.Add("long", [&](int) {
+      if (Work(10s)) return true;
+      ++stopped;
+      return false;
+    });
+  std::thread canceller([&] {
+    std::this_thread::sleep_for(50ms);
+    cancel = true;
+  });
+  EXPECT_FALSE(graph.Run());
+  canceller.join();
+  EXPECT_TRUE(graph.Cancelled());
+  EXPECT_EQ(graph.FirstFailure(), -1);
+  EXPECT_EQ(stopped.load(), 2);  // two ran and were stopped; the other two never started
+}
+
+TEST(OrderedStatus, ChannelsComeOutInTheirOrder) {
+  test::RecordingStatus out(false, false);
+  {
+    OrderedStatus log(out, 3);
+    log.Channel(2).ShowStatus("c1", 0, kStatusLogAndProgress, 1);
+    log.Channel(1).ShowStatus("b1", 0, kStatusLogAndProgress, 1);
+    log.Channel(1).ShowStatus("b 50%", 50, kStatusProgress, 1);  // not the front: dropped
+    log.Channel(0).ShowStatus("a1", 0, kStatusLogAndProgress, 1);
+    log.Channel(0).ShowStatus("a 50%", 50, kStatusProgress, 1);  // the front: shown
+    log.Channel(2).ShowStatus("c2", 0, kStatusLogAndProgress, 3);
+    log.Finish(2);
+    ASSERT_EQ(out.lines.size(), 2u);
+    log.Finish(0);  // 1 comes up, 2 waits for it
+    ASSERT_EQ(out.lines.size(), 3u);
+    log.Channel(1).ShowStatus("b2", 0, kStatusLogAndProgress, 1);
+    log.Finish(1);
+  }
+  std::vector<std::string> texts;
+  for (const auto& line : out.lines) texts.push_back(line.text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"a1", "a 50%", "b1", "b2", "c1", "c2"}));
+  EXPECT_EQ(out.lines[5].kind, 3);
+}
+
+}  // namespace
+}  // namespace vantrel
