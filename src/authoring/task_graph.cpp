@@ -79,7 +79,9 @@ bool TaskGraph::Run() {
           Task& t = tasks_[id];
           t.state = ok ? Task::kSucceeded : Task::kFailed;
           if (!ok && !stop_) {
-            firstFailure_ = id;
+            // A task stopped by the job's cancel has not failed.
+            if (job && job->Requested()) cancelled_ = true;
+            else firstFailure_ = id;
             stop_ = true;
           }
           busy -= cores;

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "authoring/authoring_driver.h"
+#include "authoring/command_templates.h"
 #include "authoring/default_steps.h"
 #include "base/paths.h"
 #include "jobs/authoring_job.h"
@@ -212,6 +213,7 @@ TEST_F(ParallelRun, ATitleFailingAmidTheRepairsStopsTheRunWithItsReason) {
                                const DiscTarget& target, RunStatus& channel, int threads) {
     if (source != bad) return convert(source, output, standard, target, channel, threads);
     EXPECT_TRUE(WaitFor([&] { return PartFiles(settings.temppath) >= 2; }));
+    output = DvdMpegOutputName(output);
     channel.ShowStatus("the encoder stopped: Invalid data found when processing input", 0, kStatusLogAndProgress,
                        kStatusRed);
     return false;
