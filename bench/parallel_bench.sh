@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole authoring run against the reference tools doing the same work, paired run by
 # run: ffmpeg -target pal-dvd per title, the still menu through jpeg2yuv | mpeg2enc, mplex
 # and spumux on our rendered pictures, and dvdauthor on the same script. Three jobs:

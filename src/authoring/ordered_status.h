@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The event log of a run whose steps work at once, in the order the steps were listed: each
 // step reports to a channel of its own; the first unfinished channel's lines and progress
 // go to the front end as they come, every later channel's lines wait until the channels

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The work of a run as tasks with dependencies, run at once where they do not depend on
 // each other, on a pool of cores: a task keeps some cores busy (an encode its encoder's
 // threads, a tool chain one) and starts only when they are free, so the machine is never

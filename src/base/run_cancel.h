@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cancelling a job: the job installs its flag for the thread (CancelScope) and the long
 // waits on that thread (child tools, the encoder graph, the steps of a run) look at
 // CancelRequested() and stop. Scopes nest, and any flag of the chain stops the thread: a

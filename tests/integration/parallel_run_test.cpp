@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The authoring run with its titles made at once: the same disc as a run on one core (read
 // back with libdvdread and libavformat), the event log title by title; a cancel and a
 // failing title in the middle of the repairs stop every task and leave nothing half-made.

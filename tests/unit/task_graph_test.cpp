@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run's task graph and its ordered event log: the core budget is never exceeded,
 // dependencies hold, the first failure stops the others and is the one named, a job's
 // cancel reaches every task; lines of channels working at once come out channel by channel.
