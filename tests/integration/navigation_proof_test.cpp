@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "authoring/authoring_driver.h"
+#include "authoring/command_templates.h"
 #include "authoring/default_steps.h"
 #include "authoring/dvd_script_writer.h"
 #include "base/atomic_file.h"
@@ -36,7 +37,7 @@ class NavigationProofTest : public ::testing::Test {
     const std::string script = temp_ / (name + ".xml"), out = temp_ / name;
     EXPECT_TRUE(WriteFileAtomically(script, xml));
     std::string log;
-    EXPECT_EQ(test::RunCapture("dvdauthor -o " + ShellQuote(out) + " -x " + ShellQuote(script) + " 2>&1", log), 0) << log;
+    EXPECT_EQ(test::RunCapture("VIDEO_FORMAT=PAL dvdauthor -o " + ShellQuote(out) + " -x " + ShellQuote(script) + " 2>&1", log), 0) << log;
     const test::DvdFacts dvd = test::ReadDvd(out);
     EXPECT_EQ(dvd.titles.size(), 7u);
     EXPECT_EQ(dvd.menus.size(), 2u);
