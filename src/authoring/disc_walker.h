@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A remote control on a built disc: libdvdnav plays the disc's navigation, and the walker
 // stops wherever a viewer would be asked for something or would be watching a title.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where every button of the disc and every title's end should lead, as the menu design
 // means it: worked out from the menu model's pages and titles, never from the script the
 // authoring tool was given, so a script that sends a button elsewhere is caught when the

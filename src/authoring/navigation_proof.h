@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built disc walked as a remote control would: every menu page reached, every button
 // on it selected and pressed, and where it leads compared with the design; every title's
 // end followed to where it returns. libdvdnav plays the disc's own navigation commands, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The walk of a built disc as a remote control would: a disc whose script sends buttons or
 // titles elsewhere than the design fails the run, naming the button and where it went.
 #include "authoring/navigation_proof.h"

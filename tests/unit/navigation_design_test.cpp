@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the design says each button and each title's end leads.
 #include "authoring/navigation_design.h"
 
