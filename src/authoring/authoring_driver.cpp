@@ -22,6 +22,7 @@
 #include "authoring/task_graph.h"
 #include "authoring/work_folder_guard.h"
 #include "base/app_folder.h"
+#include "base/log.h"
 #include "base/paths.h"
 #include "base/run_cancel.h"
 #include "base/text_format.h"
@@ -225,7 +226,7 @@ bool AuthoringDriver::AuthoringRun() {
     if (!monitor.Join()) Question().ShowMessage("等待数字数据采集系统终止失败！");
     stop.Reset();
   }
-  if (succeeded && PassesSixFileCheck(folders_.output + "/VIDEO_TS")) return true;
+  if (succeeded && PassesSixFileCheck(folders_.output + "/VIDEO_TS")) return ProveDisc();
   if (Cancelled()) return false;
   if (std::string full = FullDiskNote(folders_.output); !full.empty()) {
     Log(full, kStatusRed);
@@ -235,6 +236,16 @@ bool AuthoringDriver::AuthoringRun() {
   DeleteFolderTree(folders_.output + "/VIDEO_TS");
   DeleteFolderTree(folders_.output + "/AUDIO_TS");
   return steps_.fallback ? steps_.fallback(model_, settings_, folders_) : false;
+}
+
+bool AuthoringDriver::ProveDisc() {
+  if (!steps_.proveNavigation) return true;
+  const NavigationProof proof =
+      steps_.proveNavigation(folders_.output, DesignedNavigation(model_, settings_.createmenu));
+  if (!proof.passed) return Fail(proof.failure);
+  Log(NavigationProofText(proof.buttons));
+  LogInfo(NavigationProofEnglishText(proof.buttons));
+  return true;
 }
 
 bool AuthoringDriver::MakeMenusAndTitles() {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "authoring/disc_fit_plan.h"
+#include "authoring/navigation_proof.h"
 #include "authoring/run_folders.h"
 #include "convert/convert_to_dvd_mpeg.h"
 
@@ -51,6 +52,11 @@ struct AuthoringSteps {
   // Why a title cannot be used ("" when it can): checked for every title before anything
   // is encoded, so a bad file stops the run before work is spent on the others.
   std::function<std::string(const std::string& path)> checkTitle;
+  // Walks the disc the authoring tool built and compares where its buttons and titles lead
+  // with the design; a run whose disc is not proven fails. Every run has it unless a
+  // caller clears it.
+  std::function<NavigationProof(const std::string& dvdFolder, const NavigationDesign& design)> proveNavigation =
+      ProveNavigation;
 };
 
 class AuthoringDriver {
@@ -98,6 +104,8 @@ class AuthoringDriver {
   bool ProbeTitle(TitleWork& work, std::size_t i);
   bool PlanTitles(TitleWork& work, RunStatus& status);
   bool RepairTitle(TitleWork& work, std::size_t i, RunStatus& status, int cores);
+  // The built disc walked as a player does; false (the run fails) on a wrong jump.
+  bool ProveDisc();
   // The disc plan of the titles, `repairs` and `harmony` telling which are made anew and
   // for what; empty without one.
   std::optional<DiscFitPlan> PlanDiscFit(TitleWork& work, RunStatus& status);
