@@ -47,19 +47,79 @@ foreach(size 16 24 32 48 64 128 256)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/vantrel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# The Debian package. Library dependencies come from dpkg-shlibdeps; the programs the run
-# starts as child processes and the fonts the menus are drawn with are named here.
+# What a distribution expects of the package beside the programs: the copyright file and the
+# changelog, the manual pages, the completion of vantrel-author and the software-centre
+# metadata. The version and the maintainer are filled in from CMakeLists.txt.
+set(VANTREL_PACKAGE_DATA ${PROJECT_SOURCE_DIR}/data/package)
+set(VANTREL_PACKAGE_OUT ${CMAKE_BINARY_DIR}/package)
+set(VANTREL_METAINFO example.vantrel.Vantrel.metainfo.xml)
+# The metainfo's newest release is the package's version; a version raised without a
+# release entry (or a changelog entry) stops the configuration here.
+file(READ ${VANTREL_PACKAGE_DATA}/${VANTREL_METAINFO} _metainfo)
+string(REGEX MATCH "<release version=\"([^\"]+)\"" _ "${_metainfo}")
+file(STRINGS ${VANTREL_PACKAGE_DATA}/changelog.in _changelog_top LIMIT_COUNT 1)
+if(NOT CMAKE_MATCH_1 STREQUAL VANTREL_VERSION OR NOT _changelog_top MATCHES "^vantrel \\(${VANTREL_VERSION}\\) ")
+  message(FATAL_ERROR "data/package: the newest release of ${VANTREL_METAINFO} and of changelog.in "
+                      "must be ${VANTREL_VERSION}, the project's version")
+endif()
+configure_file(${VANTREL_PACKAGE_DATA}/copyright.in ${VANTREL_PACKAGE_OUT}/copyright @ONLY)
+configure_file(${VANTREL_PACKAGE_DATA}/changelog.in ${VANTREL_PACKAGE_OUT}/changelog @ONLY)
+set(VANTREL_COMPRESSED ${VANTREL_PACKAGE_OUT}/changelog.gz)
+foreach(page vantrel vantrel-author encorva-convert)
+  configure_file(${VANTREL_PACKAGE_DATA}/${page}.1 ${VANTREL_PACKAGE_OUT}/${page}.1 @ONLY)
+  list(APPEND VANTREL_COMPRESSED ${VANTREL_PACKAGE_OUT}/${page}.1.gz)
+endforeach()
+# Debian ships manual pages and changelogs compressed to the most, without a time stamp.
+foreach(compressed IN LISTS VANTREL_COMPRESSED)
+  string(REGEX REPLACE "\\.gz$" "" plain ${compressed})
+  add_custom_command(OUTPUT ${compressed} COMMAND gzip -9nc ${plain} > ${compressed} DEPENDS ${plain} VERBATIM)
+endforeach()
+add_custom_target(vantrel_package_docs ALL DEPENDS ${VANTREL_COMPRESSED})
+
+install(FILES ${VANTREL_PACKAGE_OUT}/copyright ${VANTREL_PACKAGE_OUT}/changelog.gz
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vantrel PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+install(FILES ${VANTREL_PACKAGE_OUT}/vantrel.1.gz ${VANTREL_PACKAGE_OUT}/vantrel-author.1.gz
+  ${VANTREL_PACKAGE_OUT}/encorva-convert.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${VANTREL_PACKAGE_DATA}/vantrel-author.bash-completion
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME vantrel-author)
+install(FILES ${VANTREL_PACKAGE_DATA}/${VANTREL_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The Debian package. The programs the run starts as child processes and the fonts the
+# menus are drawn with are named here; the libraries come from dpkg-shlibdeps, run by
+# cmake/DebianDepends.cmake when the package is made.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vantrel)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Vantrel developers <vantrel@localhost>")
+set(CPACK_PACKAGE_VERSION ${VANTREL_VERSION})
+set(CPACK_PACKAGE_CONTACT "${VANTREL_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "DVD authoring: video files to a DVD with a menu")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[
+Vantrel makes a DVD that plays in any DVD player from the video files a
+user has (MPEG, AVI, WMV and most other formats). The files become the
+disc's titles; a menu with one thumbnail button per title, a header, a
+footer and a background picture is designed in a live preview.
+.
+When the disc is built, every title that is not ready for a DVD is
+converted to MPEG-2, planned so that the whole list fills the disc at the
+best quality that fits; the menus are rendered and the DVD-Video folder is
+authored. It is then written to a DVD recorder and read back, written to
+an image file, or kept as a folder.
+.
+The package holds the desktop program (vantrel), the command-line front
+end (vantrel-author), which authors, converts, writes and erases discs in
+scripts, and the conversion component Encorva with its client
+encorva-convert.]=])
+set(CPACK_PACKAGE_HOMEPAGE_URL https://vantrel.example/)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
+# dpkg-shlibdeps is run by the project's own CPack step instead of CPack's: CPack's adds
+# an ldconfig call to postinst and postrm for any library under /usr/lib, and the private
+# libraries of /usr/lib/vantrel need none.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+set(CPACK_VANTREL_APP_DIR ${VANTREL_APP_DIR})
+set(CPACK_VANTREL_TOOL_DEPENDS
   "dvdauthor, mjpegtools, mpgtx, genisoimage, fonts-liberation, fonts-wqy-zenhei")
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/DebianDepends.cmake)
 set(CPACK_DEBIAN_COMPRESSION_TYPE gzip)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

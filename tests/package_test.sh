@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package made from a build, as dpkg-deb reads it: the programs, the modules
 # and the data are inside, and the dependencies name the tools the program runs and the
-# libraries dpkg-shlibdeps found. Usage: package_test.sh BUILD_DIR
+# libraries dpkg-shlibdeps found; lintian accepts it, its manual pages, completion and
+# metadata work, and every program answers with its version. Usage: package_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
 out=$(mktemp -d)
@@ -65,5 +66,70 @@ if grep -qE 'TEMPBITMAP|Bitmap00000|tmpFoxImage|Settings\.ini|/TEMP/' <<<"$conte
   grep -E 'TEMPBITMAP|Bitmap00000|tmpFoxImage|Settings\.ini|/TEMP/' <<<"$contents"
   failed=1
 fi
+# What a distribution asks of the package: lintian accepts it, the software-centre
+# metadata validates, every manual page renders, the completion loads and completes, and
+# every program answers --version with the package's version.
+version=$(dpkg-deb --field "$deb" Version)
+lintian_out=$(lintian --fail-on error,warning --display-info "$deb" 2>&1) || {
+  echo "lintian does not accept the package:"; echo "$lintian_out"; failed=1; }
+if grep -qE '^[EW]: ' <<<"$lintian_out"; then
+  echo "lintian reports errors or warnings:"; grep -E '^[EW]: ' <<<"$lintian_out"; failed=1
+fi
+root="$out/root"
+dpkg-deb -x "$deb" "$root"
+for file in share/doc/vantrel/copyright share/doc/vantrel/changelog.gz share/man/man1/vantrel.1.gz \
+            share/man/man1/vantrel-author.1.gz share/man/man1/encorva-convert.1.gz \
+            share/bash-completion/completions/vantrel-author share/metainfo/example.vantrel.Vantrel.metainfo.xml; do
+  [[ -f $root/usr/$file ]] || { echo "missing from the package: $file"; failed=1; }
+done
+metainfo=$root/usr/share/metainfo/example.vantrel.Vantrel.metainfo.xml
+if ! appstream_out=$(appstreamcli validate --no-net "$metainfo" 2>&1) || grep -qE '^[EW]: ' <<<"$appstream_out"; then
+  echo "appstreamcli does not accept the metainfo:"; echo "$appstream_out"; failed=1
+fi
+grep -q "<release version=\"$version\"" "$metainfo" || { echo "the metainfo's release is not $version"; failed=1; }
+[[ $(zcat "$root/usr/share/doc/vantrel/changelog.gz" | head -1) == "vantrel ($version) "* ]] ||
+  { echo "the changelog's newest entry is not $version"; failed=1; }
+[[ $(dpkg-deb --field "$deb" Maintainer) == "$(zcat "$root/usr/share/doc/vantrel/changelog.gz" |
+     sed -n 's/^ -- \(.*>\)  .*/\1/p' | head -1)" ]] || { echo "the changelog is signed by another maintainer"; failed=1; }
+for page in vantrel vantrel-author encorva-convert; do
+  file=$root/usr/share/man/man1/$page.1.gz
+  text=$(MANWIDTH=80 LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l "$file" 2>"$out/man.err") || true
+  if [[ -s $out/man.err ]] || ! grep -q "^NAME" <<<"$text" || ! grep -q "EXIT STATUS" <<<"$text"; then
+    echo "the manual page of $page does not render cleanly:"; cat "$out/man.err"; failed=1
+  fi
+done
+# Every option of every vantrel-author command is in its manual page.
+author_page=$(MANWIDTH=200 LC_ALL=C.UTF-8 man -l "$root/usr/share/man/man1/vantrel-author.1.gz" 2>/dev/null)
+for command in author burn convert demo devices erase menu probe thumbnail; do
+  grep -q "^   $command" <<<"$author_page" || { echo "the manual page lacks the command $command"; failed=1; }
+  for option in $("$root/usr/lib/vantrel/vantrel-author" "$command" --help 2>&1 | grep -oE -- '--[a-z0-9-]+' | sort -u); do
+    grep -qE -- "(^|[^a-z-])$option([^a-z-]|$)" <<<"$author_page" ||
+      { echo "the manual page lacks $command's option $option"; failed=1; }
+  done
+done
+# The completion loads where bash-completion looks for it, and completes.
+completion=$root/usr/share/bash-completion/completions/vantrel-author
+complete_words() {  # complete_words WORD... : what pressing Tab after the words offers
+  bash -c 'source /usr/share/bash-completion/bash_completion; source "$1"; shift
+           COMP_WORDS=(vantrel-author "$@"); COMP_CWORD=$(($# )); COMP_LINE="vantrel-author $*"
+           COMP_POINT=${#COMP_LINE}; _vantrel_author vantrel-author "${COMP_WORDS[COMP_CWORD]}" \
+             "${COMP_WORDS[COMP_CWORD-1]}"; printf "%s\n" "${COMPREPLY[@]}"' _ "$completion" "$@"
+}
+bash -c 'source "$1" && complete -p vantrel-author' _ "$completion" | grep -q -- '-F _vantrel_author vantrel-author' ||
+  { echo "the completion does not load"; failed=1; }
+[[ $(complete_words au) == author ]] || { echo "completion of 'au': $(complete_words au)"; failed=1; }
+grep -qx -- --layout <<<"$(complete_words author --la)" || { echo "completion of 'author --la' lacks --layout"; failed=1; }
+mkdir -p "$out/files/sub" && touch "$out/files/a.avi" "$out/files/b.png" "$out/files/c.txt"
+offered=$(cd "$out/files" && complete_words author '')
+grep -qx a.avi <<<"$offered" && ! grep -q 'b.png\|c.txt' <<<"$offered" ||
+  { echo "completion of a video offers: $offered"; failed=1; }
+offered=$(cd "$out/files" && complete_words author --background '')
+grep -qx b.png <<<"$offered" && ! grep -q 'a.avi' <<<"$offered" ||
+  { echo "completion of --background offers: $offered"; failed=1; }
+# One version everywhere.
+for program in vantrel vantrel-author encorva-convert; do
+  answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/lib/vantrel/$program" --version 2>&1) || true
+  [[ $answer == "$program $version" ]] || { echo "$program --version says '$answer', not '$program $version'"; failed=1; }
+done
 [[ $failed -eq 0 ]] && echo "package ok: $(basename "$deb")"
 exit $failed

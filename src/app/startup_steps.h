@@ -29,6 +29,11 @@ std::string SkinFileName(int skin);
 // "6 缩略图", "8 缩略图", "12 缩略图"; the last one for an index out of range.
 std::string LayoutName(int layout);
 
+inline constexpr const char* kUsage =
+    "usage: vantrel [-v] [VIDEO...]\n"
+    "       vantrel --version | --help\n"
+    "Opens the desktop program with the videos as titles.\n"
+    "  -v, --verbose  the core's notes on standard error as well as its warnings and errors\n";
 inline constexpr const char* kOleInitFailed = "初始化 OLE 程序库失败。";
 inline constexpr const char* kNoDisplay =
     "vantrel: 无法打开图形显示 (cannot open a display): DISPLAY or WAYLAND_DISPLAY names no "

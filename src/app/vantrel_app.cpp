@@ -2,6 +2,7 @@
 // The desktop program: start-up (registrations, component runtime, settings, skin, display
 // check), the main window run modally, and shutdown (filter restored, settings saved).
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "app/main_dialog.h"
 #include "app/startup_steps.h"
 #include "app/wx_text.h"
+#include "vantrel_version.h"
 
 #include <wx/app.h>
 #include <wx/filename.h>
@@ -131,6 +133,17 @@ int VantrelApp::OnExit() {
 wxIMPLEMENT_APP_NO_MAIN(vantrel::app::VantrelApp);
 
 int main(int argc, char** argv) {
+  // Answered before the toolkit starts, so that they work without a display too.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("vantrel %s\n", VANTREL_VERSION);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(vantrel::app::kUsage, stdout);
+      return 0;
+    }
+  }
   // Without a display there is nothing to show: say so plainly and end with a status that
   // tells the caller, instead of failing inside the toolkit.
   if (!wxEntryStart(argc, argv)) {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <chrono>
+#include <mutex>
 #include <cstdio>
 #include <thread>
 
@@ -15,6 +16,7 @@
 #include "base/ini_file.h"
 #include "base/message_pump.h"
 #include "base/paths.h"
+#include "base/process_files.h"
 #include "base/text_format.h"
 #include "menu/menu_model.h"
 #include "platform/foximager/fox_imager.h"
@@ -82,8 +84,9 @@ class BuilderHandle {
 }  // namespace
 
 std::string ImageBuilderIniPath() {
-  static std::atomic<int> runs{0};
-  return RuntimeFilePath("tmpFoxImage", Format("-%d.ini", ++runs));
+  static std::once_flag cleaned;
+  std::call_once(cleaned, [] { RemoveFilesOfEndedProcesses(RuntimeFolder(), "tmpFoxImage-"); });
+  return RuntimeFilePath("tmpFoxImage", ".ini");
 }
 
 bool WriteImageBuilderIni(const std::string& path, const MenuModel& model, const RunFolders& folders) {
@@ -108,11 +111,15 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
                              MovieMaker* movieMaker, RunStatus& status, RunQuestion& question) {
   BuilderHandle builder;
   if (movieMaker) MakeMenuMovie(*movieMaker, settings, folders);
-  const std::string iniPath = ImageBuilderIniPath();
-  WriteImageBuilderIni(iniPath, model, folders);
-  const bool loaded = DVDImageBuild_LoadINI(builder.get(), iniPath.c_str());
-  // The builder has read what it needs; a file per run would only pile up.
-  std::remove(iniPath.c_str());
+  bool loaded;
+  {
+    // Two runs of one process share its file: each writes and loads it whole in turn.
+    static std::mutex iniInUse;
+    std::lock_guard hold(iniInUse);
+    const std::string iniPath = ImageBuilderIniPath();
+    WriteImageBuilderIni(iniPath, model, folders);
+    loaded = DVDImageBuild_LoadINI(builder.get(), iniPath.c_str());
+  }
   if (!loaded)
     return Fail("载入输入 INI 文件失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
   DVDImageBuild_SetOutputFolder(builder.get(), folders.work.c_str());

@@ -14,9 +14,12 @@ class RunQuestion;
 class RunStatus;
 struct RunFolders;
 
-// "tmpFoxImage-PID-N.ini" in the run-time folder (the application folder, or the user's
-// cache folder when the application folder cannot be written), a name of this run alone.
-// The fallback removes it once the builder has read it.
+// "tmpFoxImage-PID.ini" in the run-time folder (the application folder, or the user's
+// cache folder when the application folder cannot be written): the process's own, since
+// two programs building at once would write one shared file under each other. It is kept,
+// and the next run of the process rewrites it in place (sections of an earlier run's
+// further titles stay; "选择" says how many count). The first call of a process removes
+// the files of processes that have ended, so they do not pile up.
 std::string ImageBuilderIniPath();
 
 // Writes the builder's INI for the model's titles; other keys of the file stay.

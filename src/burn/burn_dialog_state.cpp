@@ -2,6 +2,7 @@
 #include "burn/burn_dialog_state.h"
 
 #include "base/text_format.h"
+#include "platform/foxburner/foxburner_ext.h"
 
 namespace vantrel {
 
@@ -12,6 +13,11 @@ std::vector<DeviceEntry> TargetEntries(const std::vector<std::string>& devices,
     entries.push_back({DeviceEntry::kRecorder, devices[i], int(i)});
   entries.push_back({DeviceEntry::kWorkFolder, workFolder, DeviceEntry::kWorkFolderIndex});
   return entries;
+}
+
+bool DeviceEntry::IsImageFile() const {
+  static const std::string kLabel = std::string(": ") + FB_IMAGE_FILE_LABEL + " (";
+  return !IsWorkFolder() && name.size() > kLabel.size() && name.compare(1, kLabel.size(), kLabel) == 0;
 }
 
 std::string LogTimePrefix(int hour, int minute, int second) {
@@ -45,6 +51,12 @@ bool EventLog::Add(int kind, const std::string& textWithPrefix) {
 void BurnTargets::Load(const std::vector<std::string>& devices, const std::string& workFolder) {
   entries_ = TargetEntries(devices, workFolder);
   if (current_ < 0 || current_ >= int(entries_.size())) current_ = 0;
+}
+
+bool BurnTargets::HasRecorder() const {
+  for (const DeviceEntry& entry : entries_)
+    if (!entry.IsWorkFolder() && !entry.IsImageFile()) return true;
+  return false;
 }
 
 const DeviceEntry* BurnTargets::CurrentEntry() const {

@@ -14,6 +14,12 @@
 namespace vantrel {
 
 // One entry of the target list. `kind` is also the entry's icon: 0 recorder, 1 work folder.
+inline constexpr const char* kNoRecorderQuestion = "无法检测兼容 DVD-RW 驱动器。您想要安装 aspi 驱动吗？";
+inline constexpr const char* kRecorderAccessNote =
+    "Linux 通过光驱设备 (/dev/sr0、/dev/sr1 …) 访问刻录机，不需要另外安装驱动。\n"
+    "请确认刻录机已连接，并且您的用户属于拥有这些设备的组 (Debian 上为 cdrom：sudo adduser "
+    "$USER cdrom，然后重新登录)。";
+
 struct DeviceEntry {
   static constexpr int kRecorder = 0;
   static constexpr int kWorkFolder = 1;
@@ -23,6 +29,8 @@ struct DeviceEntry {
   std::string name;      // the device name, or the work folder path
   int deviceIndex = 0;   // position in the device list, or -2 for the work folder
   bool IsWorkFolder() const { return deviceIndex == kWorkFolderIndex; }
+  // An image-file recorder of the disc library, not a drive.
+  bool IsImageFile() const;
   char Letter() const { return name.empty() ? 0 : name[0]; }
 };
 
@@ -79,6 +87,8 @@ class BurnTargets {
   // A choice in the list; `deviceUsable` is SetDevice's answer for a recorder.
   void Choose(int position, bool deviceUsable);
   MediumKind Medium() const { return medium_; }
+  // A real recorder is listed: not only image files and the work folder.
+  bool HasRecorder() const;
 
   // The medium refresh: `view` is the classified medium of the current recorder (ignored
   // for the work folder).

@@ -8,6 +8,7 @@
 #include "base/ffmpeg_log.h"
 #include "base/log.h"
 #include "cli/commands.h"
+#include "vantrel_version.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -49,12 +50,17 @@ int main(int argc, char** argv) {
     for (const auto& command : kCommands)
       if (std::strcmp(args[1], command.name) == 0) return command.run(count - 1, args.data() + 1);
   }
+  if (count == 2 && std::strcmp(args[1], "--version") == 0) {
+    std::printf("vantrel-author %s\n", VANTREL_VERSION);
+    return 0;
+  }
   // Asked for, the usage is the answer; otherwise it explains a mistake.
   const bool asked = count == 2 && (std::strcmp(args[1], "--help") == 0 || std::strcmp(args[1], "-h") == 0 ||
                                     std::strcmp(args[1], "help") == 0);
   FILE* to = asked ? stdout : stderr;
   if (!asked && count >= 2) std::fprintf(stderr, "vantrel-author: unknown command %s\n", args[1]);
-  std::fputs("usage: vantrel-author [-v] COMMAND [options]\n", to);
+  std::fputs("usage: vantrel-author [-v] COMMAND [options]\n"
+             "       vantrel-author --version | --help\n", to);
   for (const auto& command : kCommands)
     std::fprintf(to, "  %-10s %s\n", command.name, command.summary);
   std::fputs("'vantrel-author COMMAND --help' shows a command's options.\n", to);

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "encorva/file_facts.h"
 
-#include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,9 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
-#include <cerrno>
 #include <cstdio>
 
+#include "base/process_files.h"
 #include "encorva/media_objects.h"
 #include "platform/com/bstr.h"
 #include "platform/media/interfaces.h"
@@ -33,19 +31,29 @@ std::string TemporaryFolder() {
 
 namespace {
 
-// Posters of processes that have ended are of no use to anyone: remove ours.
-void RemoveOrphanPosters(const std::filesystem::path& folder) {
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    const std::string name = entry.path().filename().string();
-    unsigned long pid = 0;
-    char rest[32] = {};
-    if (std::sscanf(name.c_str(), "erdposter-%lu-%20s", &pid, rest) != 2 || pid == 0) continue;
-    struct stat info {};
-    if (lstat(entry.path().c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != getuid()) continue;
-    if (kill(pid_t(pid), 0) != 0 && errno == ESRCH) unlink(entry.path().c_str());
+// The poster stays the process's until the process ends: a client reads it after
+// GetFileInfo has returned, any time later. It goes when the module is unloaded or the
+// process exits; one left by a process that crashed is removed by the next that makes one.
+class ProcessPoster {
+ public:
+  ~ProcessPoster() { Forget(); }
+  void Take(const std::string& path) {
+    Forget();
+    path_ = path;
+    owner_ = getpid();
   }
-}
+
+ private:
+  void Forget() {
+    // A forked child shares the name but not the poster.
+    if (!path_.empty() && owner_ == getpid()) unlink(path_.c_str());
+    path_.clear();
+  }
+  std::string path_;
+  pid_t owner_ = 0;
+};
+
+ProcessPoster gPoster;
 
 }  // namespace
 
@@ -59,12 +67,13 @@ std::string PosterFramePath() {
   std::error_code ec;
   if (!path.empty() && madeIn == folder.string() && std::filesystem::is_directory(folder, ec)) return path;
   madeIn = folder.string();
-  RemoveOrphanPosters(folder);
+  RemoveFilesOfEndedProcesses(folder.string(), "erdposter-");
   std::string pattern = (folder / ("erdposter-" + std::to_string(getpid()) + "-XXXXXX.bmp")).string();
   int fd = mkstemps(pattern.data(), 4);
   if (fd < 0) return (folder / "erdposter.bmp").string();
   close(fd);
   path = pattern;
+  gPoster.Take(path);
   return path;
 }
 

@@ -15,8 +15,8 @@ using com::LONG;
 // start at 0; the bit rate and the poster path are written only when found. The duration is
 // the longer of the video and audio lengths; the bit rate is the file size over it. The
 // poster, asked for only when the file has pictures, is a 163 x 112 bitmap in the temporary
-// folder ("erdposter-PID-XXXXXX.bmp", one per process), taken at 0 s for asf/wmv files and at
-// 1 s otherwise.
+// folder ("erdposter-PID-XXXXXX.bmp", one per process, removed when the process ends), taken
+// at 0 s for asf/wmv files and at 1 s otherwise.
 HRESULT InspectFile(const std::string& filename, double* framerate, double* duration, LONG* video,
                     LONG* audio, LONG* width, LONG* height, LONG* bitrate, std::string* posterPath);
 

@@ -22,6 +22,10 @@ bool ParseArguments(int argc, char** argv, Arguments& out, std::string& error) {
       out.help = true;
       return true;
     }
+    if (arg == "--version") {
+      out.version = true;
+      return true;
+    }
     if (arg == "--info") {
       out.info = true;
       continue;

@@ -12,6 +12,7 @@ struct Arguments {
   std::vector<std::string> names;  // SOURCE OUTPUT, or SOURCE with --info
   bool info = false;
   bool help = false;
+  bool version = false;
   long format = 7;  // DVD PAL
   double start = 0, stop = 0;
 };

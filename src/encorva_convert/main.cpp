@@ -17,6 +17,7 @@
 #include "base/log.h"
 #include "encorva_convert/arguments.h"
 #include "encorva_convert/event_sink.h"
+#include "vantrel_version.h"
 #include "platform/com/bstr.h"
 #include "platform/com/connection_point.h"
 #include "platform/com/registration.h"
@@ -48,6 +49,7 @@ int Usage(FILE* to = stderr) {
   std::fprintf(to,
                "usage: encorva-convert SOURCE OUTPUT [--format N] [--start SECONDS] [--stop SECONDS]\n"
                "       encorva-convert --info SOURCE\n"
+               "       encorva-convert --version | --help\n"
                "formats: 0 MPEG-1, 1 VCD NTSC, 2 VCD PAL, 3 MPEG-2, 4 SVCD NTSC, 5 SVCD PAL,\n"
                "         6 DVD NTSC, 7 DVD PAL (the default)\n"
                "SOURCE may be an http, rtsp or mms address; Ctrl+C cancels (exit 130, 143 for SIGTERM)\n");
@@ -179,6 +181,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (arguments.help) return Usage(stdout);
+  if (arguments.version) {
+    std::printf("encorva-convert %s\n", VANTREL_VERSION);
+    return 0;
+  }
   const std::vector<std::string>& names = arguments.names;
   const bool info = arguments.info;
   const long format = arguments.format;

@@ -57,7 +57,10 @@ JobResult AuthoringJob::Execute() {
     if (medium.result == 0 && medium.kind == MediumKind::Dvd && medium.capacityBytes >= kDiscSectorBytes)
       driver.SetDiscCapacity(std::int64_t(medium.capacityBytes) / kDiscSectorBytes, medium.typeText);
   }
+  const bool menuWanted = settings.createmenu;
   const bool ok = driver.StartRun();
+  // The menu chain clears the switch when the user chose to go on without a menu.
+  menuTurnedOff_ = menuWanted && !settings.createmenu;
   folders_ = driver.Folders();
   if (ok && !letter && options_.announceFinished)
     status_.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);

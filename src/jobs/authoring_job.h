@@ -41,6 +41,17 @@ struct AuthoringOptions {
   bool announceFinished = true;
 };
 
+// What a run changed that the program keeps beyond the run. The job works on its own copy
+// of the settings, so the front end carries the change back into the program's settings
+// itself: after "创建菜单失败，您想要继续吗？" was answered Yes the create-menu switch is
+// off, and stays off (Settings.ini stores it at exit) until the user turns it on again.
+struct RunSettingsChange {
+  bool menuTurnedOff = false;
+  void ApplyTo(AppSettings& settings) const {
+    if (menuTurnedOff) settings.createmenu = false;
+  }
+};
+
 class AuthoringJob : public Job {
  public:
   AuthoringJob(const TitleList& titles, AuthoringOptions options, RunStatus& status,
@@ -59,6 +70,8 @@ class AuthoringJob : public Job {
   std::string ToolLogPath() const;
   // True once the VIDEO_TS folder was authored (a disc write may still have failed).
   bool Authored() const { return authored_; }
+  // Once Done(): what the program's settings take over from the run.
+  RunSettingsChange SettingsChange() const { return {menuTurnedOff_}; }
 
  private:
   JobResult Execute() override;
@@ -70,6 +83,7 @@ class AuthoringJob : public Job {
   MenuModel model_;
   RunFolders folders_;
   std::atomic<bool> authored_{false};
+  std::atomic<bool> menuTurnedOff_{false};
   std::atomic<bool> cancel_{false};
 };
 

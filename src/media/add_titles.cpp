@@ -46,10 +46,12 @@ void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view
     ThumbnailGrabJob job{record->SourcePath, ScratchBitmapPath(titles.Count()), 0.0, &owner};
     if (!RunThumbnailGrab(job)) view.ShowDecoderNotice(record->SourcePath);
     DibImage bitmap;
-    if (bitmap.ReadFile(job.bitmapPath)) titles.Thumbnails().Add(bitmap.ToRgbImage());
+    // A title whose picture could not be read gets a blank image of its own, not the one
+    // of the title before it, which a regrab of either would then repaint for both.
+    const int thumbnail =
+        titles.Thumbnails().Add(bitmap.ReadFile(job.bitmapPath) ? bitmap.ToRgbImage() : RgbImage());
     // The picture lives on in the image list; the file would only pile up.
     std::remove(job.bitmapPath.c_str());
-    const int thumbnail = titles.Thumbnails().Count() - 1;
 
     record->DisplayTitle = StemOf(record->SourcePath);
     ProbeTitleFacts(owner.VideoEdit(), *record);

@@ -43,10 +43,10 @@ class RegrabView {
 // folder is escaped for the double quotes; an ordinary one stays as it is.
 std::string ModuleRegistrationCommand(const std::string& module, bool unregister);
 
-// Runs the regrab for the title at `row`: its new image is added to `images` (indexes
-// handed out stay valid) and the record's ImageIndex points at it. False when no way
-// produced a frame, after the notice was shown; without a readable picture the title
-// keeps its old image.
+// Runs the regrab for the title at `row`: its new image replaces the title's image in
+// `images` (a title without one gets a new image, and its ImageIndex points at it). False
+// when no way produced a frame, after the notice was shown; without a readable picture
+// the title keeps its old image.
 bool RegrabThumbnail(ThumbnailOwner& owner, RegrabView& view, TitleRecord& title, int row,
                      ThumbnailImageList& images, const std::string& temporaryFolder);
 

@@ -21,15 +21,24 @@ RgbImage FitThumbnail(const RgbImage& image) {
   return out;
 }
 
+RgbImage Fitted(const RgbImage& image) {
+  if (image.width == ThumbnailImageList::kWidth && image.height == ThumbnailImageList::kHeight &&
+      image.pixels.size() == size_t(ThumbnailImageList::kWidth * ThumbnailImageList::kHeight * 3))
+    return image;
+  return FitThumbnail(image);
+}
+
 }  // namespace
 
 int ThumbnailImageList::Add(const RgbImage& image) {
-  if (image.width == kWidth && image.height == kHeight &&
-      image.pixels.size() == size_t(kWidth * kHeight * 3))
-    images_.push_back(image);
-  else
-    images_.push_back(FitThumbnail(image));
+  images_.push_back(Fitted(image));
   return int(images_.size()) - 1;
+}
+
+int ThumbnailImageList::Replace(int index, const RgbImage& image) {
+  if (index < 0 || index >= Count()) return Add(image);
+  images_[size_t(index)] = Fitted(image);
+  return index;
 }
 
 const RgbImage& ThumbnailImageList::At(int index) const {

@@ -6,7 +6,7 @@ import os
 import subprocess
 import time
 
-from dialogs_gui import (Host, window, lsdvd_titles, record_gaps, centre, check, click, click_at, control, descendants, drag, fail,
+from dialogs_gui import (Host, answer, window, lsdvd_titles, record_gaps, centre, check, click, click_at, control, descendants, drag, fail,
                          log_lines, screenshot, select_entry, wait_for,
                          wait_gone, wait_window)
 
@@ -99,6 +99,7 @@ def design(host):
 
 def run_to_hard_disk(host):
     click(control(host.frame, "push button", "运行"))
+    answer(host, "否")  # image files only: the no-recorder question
     burn = wait_window(host, "刻录光盘")
     targets = descendants(burn, "combo box")[0]
     entries = descendants(targets, "menu item")

@@ -3,6 +3,8 @@
 #include "media/add_titles.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <unistd.h>
 
 #include "base/paths.h"
@@ -75,7 +77,12 @@ TEST(AddTitles, FilesBecomeTitlesWithFactsAndThumbnails) {
   ASSERT_EQ(titles.Count(), 3);
   EXPECT_EQ(view.notices, std::vector<std::string>{broken});
   EXPECT_FALSE(FileExists(ScratchBitmapPath(2)));
-  EXPECT_EQ(titles.At(2).ImageIndex, 1);  // the image count minus one, as it stands
+  // A blank picture of its own: the second title's stays the second title's alone.
+  EXPECT_EQ(titles.At(2).ImageIndex, 2);
+  ASSERT_EQ(titles.Thumbnails().Count(), 3);
+  const RgbImage& blank = titles.Thumbnails().At(2);
+  EXPECT_EQ(blank.width, 80);
+  EXPECT_EQ(std::count(blank.pixels.begin(), blank.pixels.end(), 0), 80 * 60 * 3);
   EXPECT_EQ(titles.At(2).Duration, 0);
   EXPECT_EQ(test::ReadText(broken), std::string(4096, 'x'));
 }

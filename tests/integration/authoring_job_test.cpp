@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "authoring/command_templates.h"
 #include "base/paths.h"
@@ -127,6 +128,48 @@ TEST(AuthoringJob, OneAfterTheOtherAndAFailureWithItsReason) {
   EXPECT_FALSE(job.Authored());
   EXPECT_NE(result.reason.find(temp / "missing.mpg"), std::string::npos) << result.reason;
   EXPECT_NE(result.reason.find("No such file or directory"), std::string::npos) << result.reason;
+}
+
+// The menus fail (the silent track cannot be read). Yes goes on without a menu, and the
+// program's settings take the switch back from the job: the next run asks no more. No
+// stops the run and leaves the switch as it was.
+TEST(AuthoringJob, AMenuFailureAnsweredYesTurnsTheProgramsMenuSwitchOff) {
+  test::TempFolder temp;
+  test::PrepareAppFolder(temp / "app");
+  test::WriteText(temp / "app/silence.mp2", "no sound here");
+  test::ScopedEnv appDir("VANTREL_APPDIR", temp / "app");
+  const std::string a = temp / "a.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(a, 1, false));
+  TitleList titles;
+  test::AddTitleFile(titles, a);
+  for (bool answer : {false, true}) {
+    SCOPED_TRACE(answer ? "Yes" : "No");
+    AppSettings program(temp / "Settings.ini");
+    program.createmenu = true;
+    program.temppath = temp / (answer ? "yes" : "no");
+    test::RecordingStatus status(answer, false);
+    AuthoringOptions options;
+    options.settings = program;
+    AuthoringJob job(titles, options, status, status);
+    const JobResult result = job.Run();
+    EXPECT_EQ(status.questions, std::vector<std::string>{"创建菜单失败，您想要继续吗？"});
+    EXPECT_EQ(result.succeeded, answer) << result.reason;
+    EXPECT_EQ(job.SettingsChange().menuTurnedOff, answer);
+    job.SettingsChange().ApplyTo(program);
+    EXPECT_EQ(program.createmenu, !answer);
+    if (!answer) continue;
+    const test::DvdFacts disc = test::ReadDvd(program.temppath + "/DVD");
+    EXPECT_EQ(disc.titles.size(), 1u);
+    for (const auto& menu : disc.menus) EXPECT_EQ(menu.buttons, 0);  // the black clip only
+    // The next run of the program starts without a menu and asks nothing.
+    test::RecordingStatus again(true, false);
+    AuthoringOptions next;
+    next.settings = program;
+    AuthoringJob second(titles, next, again, again);
+    EXPECT_TRUE(second.Run().succeeded);
+    EXPECT_TRUE(again.questions.empty());
+    EXPECT_FALSE(second.SettingsChange().menuTurnedOff);
+  }
 }
 
 }  // namespace

@@ -11,9 +11,11 @@
 #include "authoring/default_steps.h"
 #include "authoring/image_builder_fallback.h"
 #include "authoring/shell_command.h"
+#include "base/ini_file.h"
 #include "base/paths.h"
 #include "base/xml_text.h"
 #include "menu/menu_model.h"
+#include "platform/foximager/image_builder_ini.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
 #include "support/dvd_reader.h"
@@ -227,10 +229,13 @@ TEST_F(AuthoringRunTest, WhenTheAuthoringToolFailsTheImageBuilderMakesTheDisc) {
   ASSERT_EQ(dvd.titles.size(), 1u);
   ASSERT_EQ(dvd.menus.size(), 1u);
   EXPECT_EQ(dvd.menus[0].buttons, 1);
-  // The builder's INI was this run's alone and is gone again.
-  EXPECT_EQ(ImageBuilderIniPath().rfind(temp_ / "app/tmpFoxImage-" + std::to_string(getpid()) + "-", 0), 0u);
-  for (const auto& entry : std::filesystem::directory_iterator(temp_ / "app"))
-    EXPECT_EQ(entry.path().filename().string().rfind("tmpFoxImage", 0), std::string::npos) << entry.path();
+  // The builder's INI is the process's own and stays, with this run's one title.
+  const std::string ini = temp_ / "app/tmpFoxImage-" + std::to_string(getpid()) + ".ini";
+  EXPECT_EQ(ImageBuilderIniPath(), ini);
+  ASSERT_TRUE(FileExists(ini));
+  IniFile kept(ini);
+  EXPECT_EQ(kept.ReadInt(kImageBuilderInfoSection, kImageBuilderCountKey, -1), 1);
+  EXPECT_FALSE(kept.ReadString("0", "file", "").empty());
 }
 
 TEST_F(AuthoringRunTest, TheImageBuilderRefusesTitlesThatAreGone) {

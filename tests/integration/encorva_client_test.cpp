@@ -6,6 +6,7 @@
 
 #include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <sstream>
 
@@ -80,6 +81,14 @@ TEST_F(EncorvaClientTest, ConvertsALocalFileAndReportsItsEvents) {
 
   // Two processes at once never share a poster file.
   ScopedEnv tmp("TMPDIR", folder_.Path());
+  // A poster of a process that crashed goes; one of a process still running stays.
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  waitpid(ended, nullptr, 0);
+  const std::string crashed = folder_ / ("erdposter-" + std::to_string(ended) + "-a1b2c3.bmp");
+  const std::string running = folder_ / ("erdposter-" + std::to_string(getpid()) + "-d4e5f6.bmp");
+  WriteText(crashed, "BM");
+  WriteText(running, "BM");
   ClientRun other;
   std::thread second([&] { other = RunClient("--info " + ShellQuote(source_)); });
   run = RunClient("--info " + ShellQuote(source_));
@@ -91,6 +100,11 @@ TEST_F(EncorvaClientTest, ConvertsALocalFileAndReportsItsEvents) {
   ASSERT_FALSE(posterOf(run.output).empty()) << run.output;
   EXPECT_NE(posterOf(run.output), posterOf(other.output));
   EXPECT_EQ(posterOf(run.output).rfind(folder_ / "erdposter-", 0), 0u) << run.output;
+  // Each poster went with its process.
+  EXPECT_FALSE(std::filesystem::exists(posterOf(run.output)));
+  EXPECT_FALSE(std::filesystem::exists(posterOf(other.output)));
+  EXPECT_FALSE(std::filesystem::exists(crashed));
+  EXPECT_TRUE(std::filesystem::exists(running));
   EXPECT_EQ(RunClient("only-one-name").status, 2);
 }
 

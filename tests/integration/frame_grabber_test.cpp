@@ -280,11 +280,18 @@ TEST_F(FrameGrabberTest, RegrabReplacesTheTitlesImageOrShowsTheNotice) {
   title.DisplayTitle = "颜色";
   title.ThumbnailTime = 2.5;
   title.ImageIndex = 0;
+  images.Add(RgbImage(80, 60));  // another title's, untouched
   EXPECT_TRUE(RegrabThumbnail(host, view, title, 3, images, work.Path()));
   EXPECT_EQ(view.notices, 0);
-  EXPECT_EQ(title.ImageIndex, 1);
-  const RgbImage& image = images.At(1);
+  // The title's picture is replaced in place: the list does not grow with every regrab.
+  EXPECT_EQ(title.ImageIndex, 0);
+  EXPECT_EQ(images.Count(), 2);
+  const RgbImage& image = images.At(0);
   EXPECT_GT(image.Row(30)[40 * 3 + 2], 180);  // blue
+  EXPECT_EQ(images.At(1).Row(30)[40 * 3 + 2], 0);
+  EXPECT_TRUE(RegrabThumbnail(host, view, title, 3, images, work.Path()));
+  EXPECT_EQ(title.ImageIndex, 0);
+  EXPECT_EQ(images.Count(), 2);
   EXPECT_EQ(view.column3, (std::pair<int, std::string>{3, "颜色"}));
   EXPECT_FALSE(FileExists(work / "TEMP/TEMPBITMAP0003.bmp"));
 
@@ -293,7 +300,8 @@ TEST_F(FrameGrabberTest, RegrabReplacesTheTitlesImageOrShowsTheNotice) {
   EXPECT_FALSE(RegrabThumbnail(host, view, title, 3, images, work.Path()));
   vantrel::test::TakeLogCapture();
   EXPECT_EQ(view.notices, 1);
-  EXPECT_EQ(title.ImageIndex, 1);  // kept
+  EXPECT_EQ(title.ImageIndex, 0);  // kept
+  EXPECT_EQ(images.Count(), 2);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "authoring/command_templates.h"
 #include "base/paths.h"
 #include "base/utf.h"
+#include "burn/burn_dialog_state.h"
 #include "burn/disc_library.h"
 #include "platform/foxburner/foxburner.h"
 #include "platform/foxburner/foxburner_ext.h"
@@ -139,6 +140,18 @@ TEST_F(ImageRecorder, DevicesHaveStableLettersAndNamesThatFitTheirEntries) {
   EXPECT_EQ(first[images].rfind(std::string(1, char('D' + images)) + ": 映像文件 (", 0), 0u);
   EXPECT_EQ(first[images].substr(first[images].size() - 6), "a.iso)");
   EXPECT_NE(first[images + 1].find("光盘.iso)"), std::string::npos);
+  // The burn dialog tells the image files from drives by these names: with image files
+  // alone (and the work folder) it asks the no-recorder question.
+  BurnTargets targets;
+  targets.Load(std::vector<std::string>(first.begin() + long(images), first.end()), temp_.Path());
+  for (size_t i = 0; i + 1 < targets.Entries().size(); ++i) EXPECT_TRUE(targets.Entries()[i].IsImageFile());
+  EXPECT_FALSE(targets.Entries().back().IsImageFile());
+  EXPECT_FALSE(targets.HasRecorder());
+  std::vector<std::string> withDrive = first;
+  withDrive.insert(withDrive.begin(), "C: 光驱 DVD-RW (/dev/sr0)");
+  targets.Load(withDrive, temp_.Path());
+  EXPECT_FALSE(targets.Entries()[0].IsImageFile());
+  EXPECT_TRUE(targets.HasRecorder());
 
   EXPECT_EQ(SetDevice('D' + images), 0);
   EXPECT_NE(SetDevice('Z'), 0);

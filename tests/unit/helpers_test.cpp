@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 #include <cerrno>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "authoring/run_folders.h"
 #include "base/atomic_file.h"
 #include "base/duration_text.h"
 #include "base/paths.h"
+#include "base/process_files.h"
 #include "base/utf.h"
 #include "base/xml_text.h"
 #include "support/temp_folder.h"
@@ -65,6 +68,30 @@ TEST(PathHelpers, FoldersAndSizes) {
   EXPECT_FALSE(FolderExists(temp / "a"));
   EXPECT_TRUE(FileExists(keep + "/precious"));
   EXPECT_TRUE(DeleteFolderTree(temp / "never-existed"));
+}
+
+// Scratch files of processes that have ended go; those of running processes, other names
+// and folders stay.
+TEST(ProcessFiles, OnlyFilesOfEndedProcessesGo) {
+  test::TempFolder temp;
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  waitpid(ended, nullptr, 0);
+  ASSERT_TRUE(ProcessHasEnded(unsigned(ended)));
+  EXPECT_FALSE(ProcessHasEnded(unsigned(getpid())));
+  const std::string gone = std::to_string(ended), alive = std::to_string(getpid());
+  const std::vector<std::string> removed = {"tmpFoxImage-" + gone + ".ini", "tmpFoxImage-" + gone + "-3.ini",
+                                            "tmpFoxImage-" + gone};
+  const std::vector<std::string> kept = {"tmpFoxImage-" + alive + ".ini",
+                                         "tmpFoxImage-.ini", "tmpFoxImage-x" + gone, "erdposter-" + gone + ".bmp",
+                                         "tmpFoxImage-99999999999999.ini"};
+  for (const auto& name : removed) test::WriteText(temp / name, "x");
+  for (const auto& name : kept) test::WriteText(temp / name, "x");
+  ASSERT_TRUE(MakeFolder(temp / ("tmpFoxImage-" + gone + ".d")));
+  RemoveFilesOfEndedProcesses(temp.Path(), "tmpFoxImage-");
+  for (const auto& name : removed) EXPECT_FALSE(FileExists(temp / name)) << name;
+  for (const auto& name : kept) EXPECT_TRUE(FileExists(temp / name)) << name;
+  EXPECT_TRUE(FolderExists(temp / ("tmpFoxImage-" + gone + ".d")));
 }
 
 TEST(DurationText, WholeSecondsOnly) {

@@ -137,9 +137,11 @@ TEST(SupportInfo, ValuesOrEmpty) {
   SupportInfo none = ReadSupportInfo(temp / "missing.ini");
   EXPECT_TRUE(none.homepage.empty() && none.mailto.empty() && none.version.empty());
 
-  SupportInfo shipped = ReadSupportInfo(std::string(VANTREL_SOURCE_DIR) + "/data/support.ini");
+  // The shipped file carries the build's version.
+  SupportInfo shipped = ReadSupportInfo(std::string(VANTREL_APP_BUILD_DIR) + "/support.ini");
   EXPECT_FALSE(shipped.homepage.empty());
-  EXPECT_FALSE(shipped.version.empty());
+  EXPECT_EQ(shipped.version.rfind("Vantrel ", 0), 0u) << shipped.version;
+  EXPECT_EQ(shipped.version.find('@'), std::string::npos) << shipped.version;
 }
 
 TEST(AppProfile, TipKeysLiveInTheUsersProfile) {

@@ -119,6 +119,22 @@ TEST(ThumbnailImageList, IndicesStayValidAndSizesAreFitted) {
   EXPECT_EQ(images.At(1).Row(0)[0], 200);
   EXPECT_TRUE(images.At(9).Empty());
   EXPECT_TRUE(images.At(-1).Empty());
+
+  // A picture grabbed again takes the place of the old one, fitted the same way; the
+  // other images stay. A title that never had an image gets a new one.
+  EXPECT_EQ(images.Replace(0, big), 0);
+  EXPECT_EQ(images.Count(), 2);
+  EXPECT_EQ(images.At(0).width, 80);
+  EXPECT_EQ(images.At(0).Row(0)[0], 200);
+  RgbImage other(80, 60);
+  other.Row(59)[3] = 7;
+  EXPECT_EQ(images.Replace(1, other), 1);
+  EXPECT_EQ(images.At(1).Row(59)[3], 7);
+  EXPECT_EQ(images.At(1).Row(0)[0], 0);
+  EXPECT_EQ(images.At(0).Row(0)[0], 200);
+  EXPECT_EQ(images.Replace(-1, other), 2);
+  EXPECT_EQ(images.Replace(7, other), 3);
+  EXPECT_EQ(images.Count(), 4);
 }
 
 }  // namespace

@@ -259,27 +259,26 @@ void CBurnDlg::StopRunTimer() {
 }
 
 bool CBurnDlg::AskYesNo(const std::string& text) {
-  // The size question has no icon; the others carry the information icon.
-  const bool icon = text.find("'VIDEO_TS'") == std::string::npos;
-  if (wxIsMainThread()) return AskYesNoBox(this, text, icon);
+  const BoxStyle style = RunQuestionStyle(text);
+  if (wxIsMainThread()) return AskYesNoBox(this, text, style);
   // From the job's thread: the box opens on the dialog's thread and the job waits for it.
   std::promise<bool> answer;
   std::future<bool> answered = answer.get_future();
-  CallAfter([this, text, icon, &answer] { answer.set_value(AskYesNoBox(this, text, icon)); });
+  CallAfter([this, text, style, &answer] { answer.set_value(AskYesNoBox(this, text, style)); });
   return answered.get();
 }
 
 void CBurnDlg::ShowMessage(const std::string& text) {
-  const bool icon = text.rfind("刻录光盘失败", 0) == 0;
+  const BoxStyle style = RunNoteStyle(text);
   if (wxIsMainThread()) {
-    ShowNoteBox(this, text, icon);
+    ShowNoteBox(this, text, style);
     return;
   }
   // Notes keep their place among the job's steps: the job goes on once it is read.
   std::promise<void> read;
   std::future<void> done = read.get_future();
-  CallAfter([this, text, icon, &read] {
-    ShowNoteBox(this, text, icon);
+  CallAfter([this, text, style, &read] {
+    ShowNoteBox(this, text, style);
     read.set_value();
   });
   done.get();
@@ -307,16 +306,16 @@ void CBurnDlg::LoadDriveCombo() {
     targetList_->Append(U(entry.name), icons[entry.kind == DeviceEntry::kWorkFolder ? 1 : 0]);
     if (!entry.IsWorkFolder()) AddLogLine(1, "查找驱动器 [" + entry.name + "]");
   }
+  // No drive was found when only image files and the work folder are listed. There is no
+  // driver to install here, so Yes leads to how recorders reach programs on this system.
+  if (!targets_.HasRecorder() && AskYesNoBox(this, kNoRecorderQuestion, true))
+    ShowNoteBox(this, kRecorderAccessNote);
   if (targets_.Entries().size() > 1) {
     targetList_->SetSelection(std::max(0, targets_.Current()));
     OnSelchangeComboDrives();
     return;
   }
-  // Without a recorder the work folder is the one target; there is no driver to install
-  // here, so the question leads to where recorders come from on this system.
   targetList_->SetSelection(0);
-  if (AskYesNoBox(this, "无法检测兼容 DVD-RW 驱动器。您想要安装 aspi 驱动吗？", true))
-    ShowNoteBox(this, "刻录机通过系统的光驱设备 (/dev/sr*) 访问；请确认您的用户属于 cdrom 组。");
   targets_.Choose(0, true);
   RefreshMediumInfo();
 }
@@ -386,6 +385,8 @@ void CBurnDlg::OnJobWatch(wxTimerEvent&) {
 }
 
 void CBurnDlg::FinishRun() {
+  // The run's copy of the settings goes with the job; what the program keeps comes back.
+  job_->SettingsChange().ApplyTo(settings_);
   const bool built = job_->Authored();
   const std::string intermediate = job_->Folders().intermediate;
   job_.reset();

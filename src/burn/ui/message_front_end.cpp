@@ -8,23 +8,48 @@
 
 namespace vantrel {
 
-bool AskYesNoBox(wxWindow* owner, const std::string& text, bool informationIcon) {
-  wxMessageDialog box(owner, wxString::FromUTF8(text), "Vantrel",
-                      wxYES_NO | (informationIcon ? wxICON_INFORMATION : 0));
+namespace {
+
+long IconFlag(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::kInformation: return wxICON_INFORMATION;
+    case BoxIcon::kError: return wxICON_ERROR;
+    case BoxIcon::kNone: break;
+  }
+  return 0;
+}
+
+BoxStyle PlainStyle(bool informationIcon) {
+  return {kProgramCaption, informationIcon ? BoxIcon::kInformation : BoxIcon::kNone};
+}
+
+}  // namespace
+
+bool AskYesNoBox(wxWindow* owner, const std::string& text, const BoxStyle& style) {
+  wxMessageDialog box(owner, wxString::FromUTF8(text), U(style.caption), wxYES_NO | IconFlag(style.icon));
   box.SetYesNoLabels(U("是"), U("否"));
   return box.ShowModal() == wxID_YES;
 }
 
-void ShowNoteBox(wxWindow* owner, const std::string& text, bool informationIcon) {
-  wxMessageDialog box(owner, wxString::FromUTF8(text), "Vantrel",
-                      wxOK | (informationIcon ? wxICON_INFORMATION : 0));
+void ShowNoteBox(wxWindow* owner, const std::string& text, const BoxStyle& style) {
+  wxMessageDialog box(owner, wxString::FromUTF8(text), U(style.caption), wxOK | IconFlag(style.icon));
   box.SetOKLabel(U("确定"));
   box.ShowModal();
 }
 
-bool MessageFrontEnd::AskYesNo(const std::string& text) { return AskYesNoBox(owner_, text, true); }
+bool AskYesNoBox(wxWindow* owner, const std::string& text, bool informationIcon) {
+  return AskYesNoBox(owner, text, PlainStyle(informationIcon));
+}
 
-void MessageFrontEnd::ShowMessage(const std::string& text) { ShowNoteBox(owner_, text, false); }
+void ShowNoteBox(wxWindow* owner, const std::string& text, bool informationIcon) {
+  ShowNoteBox(owner, text, PlainStyle(informationIcon));
+}
+
+bool MessageFrontEnd::AskYesNo(const std::string& text) {
+  return AskYesNoBox(owner_, text, RunQuestionStyle(text));
+}
+
+void MessageFrontEnd::ShowMessage(const std::string& text) { ShowNoteBox(owner_, text, RunNoteStyle(text)); }
 
 std::int64_t MessageFrontEnd::Aside(const std::function<std::int64_t()>& step) {
   return PumpedWait(step);

@@ -5,6 +5,7 @@
 
 #include <wx/window.h>
 
+#include "authoring/run_message_style.h"
 #include "burn/burn_front_end.h"
 
 namespace vantrel {
@@ -24,5 +25,8 @@ class MessageFrontEnd : public BurnFrontEnd {
 // Yes/No (with or without the information icon) and OK notes as the dialogs show them.
 bool AskYesNoBox(wxWindow* owner, const std::string& text, bool informationIcon);
 void ShowNoteBox(wxWindow* owner, const std::string& text, bool informationIcon = true);
+// The same with the caption and icon of the style.
+bool AskYesNoBox(wxWindow* owner, const std::string& text, const BoxStyle& style);
+void ShowNoteBox(wxWindow* owner, const std::string& text, const BoxStyle& style);
 
 }  // namespace vantrel

@@ -23,7 +23,7 @@ using namespace burn;
 namespace {
 
 constexpr char kFirstLetter = 'D';
-constexpr const char* kImageFileName = "映像文件";
+constexpr const char* kImageFileName = FB_IMAGE_FILE_LABEL;
 
 std::string Trimmed(const char* text) {
   std::string s = text;

@@ -10,6 +10,9 @@
 extern "C" {
 #endif
 
+// An image-file recorder's device name is "LETTER: " FB_IMAGE_FILE_LABEL " (PATH)".
+#define FB_IMAGE_FILE_LABEL "映像文件"
+
 // The windows of BurnDialog and EraseDialog. A GUI installs its own; without one the
 // library reports to the program's log. Every function is called on the calling thread of
 // the dialog call, which stays inside the dialog call until the operation has ended.

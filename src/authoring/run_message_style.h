@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// How a front end shows the notes and questions of a run as message boxes: the caption and
+// the icon of each. Notes have an OK button ("确定"); questions Yes and No ("是", "否"), Yes
+// the default.
+#pragma once
+
+#include <string>
+
+namespace vantrel {
+
+enum class BoxIcon { kNone, kInformation, kError };
+
+struct BoxStyle {
+  std::string caption;
+  BoxIcon icon;
+  bool operator==(const BoxStyle&) const = default;
+};
+
+// The caption of every box that names no other.
+inline constexpr const char* kProgramCaption = "Vantrel";
+
+// Notes carry the information icon; the image builder's failures are errors captioned "提示".
+BoxStyle RunNoteStyle(const std::string& text);
+// Questions carry the information icon, except the one about a folder too large for the
+// disc, which has none.
+BoxStyle RunQuestionStyle(const std::string& text);
+
+}  // namespace vantrel
