@@ -10,13 +10,17 @@
 namespace vantrel {
 namespace {
 
-DvdMenuChain MenuChainOf(const MenuPage& page, const std::string& intermediateFolder) {
+// With a play-all button, a title's own button clears the register that makes the titles
+// play on, so the title plays alone.
+DvdMenuChain MenuChainOf(const MenuPage& page, const std::string& intermediateFolder, bool playAll) {
   DvdMenuChain menu{intermediateFolder + PageFileName("menu", page.Number, ".mpg"), {}};
   for (const MenuEntry* entry : page.Titles) {
-    std::string command =
-        entry->Command.empty() ? Format("jump title %d;", entry->TitleNumber) : entry->Command;
+    std::string command = entry->Command.empty()
+                              ? Format(playAll ? "g0 = 0; jump title %d;" : "jump title %d;", entry->TitleNumber)
+                              : entry->Command;
     menu.buttons.emplace_back(Format("%d", entry->Position - 1), command);
   }
+  if (page.PlayAll) menu.buttons.emplace_back("a", page.PlayAll->Command);
   if (page.Previous) menu.buttons.emplace_back("p", page.Previous->Command);
   if (page.Next) menu.buttons.emplace_back("n", page.Next->Command);
   return menu;
@@ -44,7 +48,15 @@ void AppendTitles(std::string& text, const std::vector<DvdTitleChain>& titles) {
 constexpr const char* kHead = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<dvdauthor>\n<vmgm>\n<menus>";
 constexpr const char* kTitleSetMenu = "<menus>\n<pgc>\n<post>jump vmgm menu 1;</post>\n</pgc>\n</menus>\n";
 
-std::string PostCommand(const MenuEntry& entry, int titleCount, bool createMenu) {
+// After a title: the next one; after the last the first menu page (or, without menus, the
+// first title). With a play-all button a title played alone returns to its own page, and
+// only the play-all run goes on to the next title.
+std::string PostCommand(const MenuEntry& entry, int titleCount, bool createMenu, int playAllPage, int page) {
+  if (playAllPage > 0) {
+    const std::string alone = Format("call vmgm menu %d;", page);
+    if (entry.TitleNumber != titleCount) return Format("if (g0 == 1) jump title %d; ", entry.TitleNumber + 1) + alone;
+    return playAllPage == page ? alone : Format("if (g0 == 1) call vmgm menu %d; ", playAllPage) + alone;
+  }
   if (entry.TitleNumber != titleCount) return Format("jump title %d;", entry.TitleNumber + 1);
   return createMenu ? "call vmgm menu 1;" : "jump title 1;";
 }
@@ -66,14 +78,20 @@ std::string DvdScriptWriter::ComposeWithMenus(const std::vector<DvdMenuChain>& m
 }
 
 std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInputs& inputs) {
+  const bool playAll = inputs.createMenu && model.PageCount() > 0 && model.Page(0).PlayAll;
+  std::vector<int> pageOfTitle(std::size_t(model.TitleCount()) + 1, 1);
+  for (int i = 0; i < model.PageCount(); ++i)
+    for (const MenuEntry* entry : model.Page(i).Titles) pageOfTitle[std::size_t(entry->TitleNumber)] = model.Page(i).Number;
   std::vector<DvdTitleChain> titles;
   for (const auto& entry : model.Titles()) {
     const std::string& vob = entry->RepairedPath.empty() ? entry->SourcePath : entry->RepairedPath;
-    titles.push_back({vob, PostCommand(*entry, model.TitleCount(), inputs.createMenu)});
+    titles.push_back({vob, PostCommand(*entry, model.TitleCount(), inputs.createMenu, playAll ? 1 : 0,
+                                       pageOfTitle[std::size_t(entry->TitleNumber)])});
   }
   if (inputs.createMenu) {
     std::vector<DvdMenuChain> menus;
-    for (int i = 0; i < model.PageCount(); ++i) menus.push_back(MenuChainOf(model.Page(i), inputs.intermediateFolder));
+    for (int i = 0; i < model.PageCount(); ++i)
+      menus.push_back(MenuChainOf(model.Page(i), inputs.intermediateFolder, playAll));
     return ComposeWithMenus(menus, titles);
   }
   const std::string clip = inputs.applicationFolder + (IsNtsc(inputs.standard) ? "bn.mpg" : "bp.mpg");

@@ -29,18 +29,34 @@ NavigationDesign DesignedNavigation(const MenuModel& model, bool createMenu) {
   NavigationDesign design;
   const int titles = model.TitleCount();
   design.start = createMenu ? NavigationTarget::Page(1) : NavigationTarget::Title(1);
+  const bool playAll = createMenu && model.PageCount() > 0 && model.Page(0).PlayAll;
+  std::vector<int> pageOfTitle(std::size_t(titles) + 1, 1);
   if (createMenu) {
     for (int i = 0; i < model.PageCount(); ++i) {
       const MenuPage& page = model.Page(i);
       std::vector<DesignedButton> buttons;
       // Each title button plays its own title, whatever command text the entry carries.
-      for (const MenuEntry* entry : page.Titles)
+      for (const MenuEntry* entry : page.Titles) {
         buttons.push_back({Format("%d. ", entry->TitleNumber) + entry->Caption,
-                           NavigationTarget::Title(entry->TitleNumber)});
-      if (page.Previous) buttons.push_back({"上一页", NavigationTarget::Page(page.Number - 1)});
-      if (page.Next) buttons.push_back({"下一页", NavigationTarget::Page(page.Number + 1)});
+                           NavigationTarget::Title(entry->TitleNumber), {}});
+        pageOfTitle[std::size_t(entry->TitleNumber)] = page.Number;
+      }
+      if (page.PlayAll) {
+        // Every title in order, then back to the page of the button.
+        DesignedButton all{"全部播放", NavigationTarget::Title(1), {}};
+        for (int n = 2; n <= titles; ++n) all.sequel.push_back(NavigationTarget::Title(n));
+        all.sequel.push_back(NavigationTarget::Page(page.Number));
+        buttons.push_back(std::move(all));
+      }
+      if (page.Previous) buttons.push_back({"上一页", NavigationTarget::Page(page.Number - 1), {}});
+      if (page.Next) buttons.push_back({"下一页", NavigationTarget::Page(page.Number + 1), {}});
       design.pages.push_back(std::move(buttons));
     }
+  }
+  // A title played alone beside a play-all button returns to its own page.
+  if (playAll) {
+    for (int n = 1; n <= titles; ++n) design.titleEnds.push_back(NavigationTarget::Page(pageOfTitle[std::size_t(n)]));
+    return design;
   }
   // Titles play on one after the other; after the last the disc returns to its first menu
   // page, or without menus starts over.

@@ -27,8 +27,11 @@ struct NavigationTarget {
 std::string DescribeTarget(const NavigationTarget& target);
 
 struct DesignedButton {
-  std::string label;  // what the page shows on it: "3. beach", "上一页", "下一页"
+  std::string label;  // what the page shows on it: "3. beach", "全部播放", "上一页", "下一页"
   NavigationTarget target;
+  // Where playing on from the target leads, one title's end after the other, when that
+  // differs from the titles' own ends (titleEnds): the play-all button's run.
+  std::vector<NavigationTarget> sequel;
 };
 
 struct NavigationDesign {
@@ -36,7 +39,8 @@ struct NavigationDesign {
   // The video manager's menu pages in order; each page's buttons in the order a player
   // numbers them (from 1).
   std::vector<std::vector<DesignedButton>> pages;
-  // Where the end of each title leads (index: title number - 1).
+  // Where the end of each title leads when its own button started it (index: title
+  // number - 1).
   std::vector<NavigationTarget> titleEnds;
 
   int ButtonCount() const;

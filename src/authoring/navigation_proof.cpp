@@ -97,11 +97,31 @@ class Proof {
           next.push_back(number);
           queue.emplace_back(landing.where.number, std::move(next));
         }
-        if (landing.where.kind == Kind::kTitle && !CheckTitleEnd(walker, landing.where.number)) return false;
+        if (!buttons[b].sequel.empty()) {
+          if (!CheckSequel(walker, name, buttons[b].target, buttons[b].sequel)) return false;
+        } else if (landing.where.kind == Kind::kTitle && !CheckTitleEnd(walker, landing.where.number)) {
+          return false;
+        }
       }
     }
     for (int page = 1; page <= int(design_.pages.size()); ++page)
       if (!reached.count(page)) return Fail(Format("菜单第 %d 页无法到达", page));
+    return true;
+  }
+
+  // Plays on from the title a button started, title end after title end.
+  bool CheckSequel(DiscWalker& walker, const std::string& button, NavigationTarget playing,
+                   const std::vector<NavigationTarget>& sequel) {
+    for (std::size_t i = 0; i < sequel.size(); ++i) {
+      std::string why;
+      if (!walker.SkipToTitleEnd(why)) return Fail(button + ": " + why);
+      const DiscLanding landing = walker.PlayOn();
+      if (landing.where != sequel[i])
+        return Fail(button + Format(" 播放中标题 %d 结束后到了", playing.number) + Where(landing) + "，设计为" +
+                    DescribeTarget(sequel[i]));
+      if (landing.where.kind != Kind::kTitle) break;
+      playing = landing.where;
+    }
     return true;
   }
 

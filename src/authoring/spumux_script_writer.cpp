@@ -28,6 +28,7 @@ std::string TitleButton(const MenuEntry& entry, const MenuPage& page, bool ntsc)
   if (t >= 2) text += Format(" left=\"%d\"", t - 2);
   if (t != n) return text + Format(" right=\"%d\"/>", t);
   if (page.Previous) return text + " right=\"p\"/>";
+  if (page.PlayAll) return text + " right=\"a\"/>";
   if (page.Next) return text + " right=\"n\"/>";
   return text + "/>";
 }
@@ -54,6 +55,12 @@ std::string SpumuxScriptWriter::Compose(const MenuPage& page, const std::string&
           "\" select=\"" + folder + PageFileName("button_selected", k, ".png") +
           "\" transparent=\"000000\" force=\"yes\">";
   for (const MenuEntry* entry : page.Titles) text += TitleButton(*entry, page, ntsc);
+  if (page.PlayAll) {
+    text += Format("<button name=\"a\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", kPreviousLeft, top,
+                   kPreviousRight, bottom);
+    if (page.Next) text += " right=\"n\"";
+    text += Format(" left=\"%d\"/>", last - 1);
+  }
   if (page.Previous) {
     text += Format("<button name=\"p\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", kPreviousLeft, top,
                    kPreviousRight, bottom);
@@ -63,7 +70,9 @@ std::string SpumuxScriptWriter::Compose(const MenuPage& page, const std::string&
   if (page.Next) {
     text += Format("<button name=\"n\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", kNextLeft, top,
                    kNextRight, bottom);
-    text += page.Previous ? std::string(" left=\"p\"/>") : Format(" left=\"%d\"/>", last - 1);
+    text += page.Previous  ? std::string(" left=\"p\"/>")
+            : page.PlayAll ? std::string(" left=\"a\"/>")
+                           : Format(" left=\"%d\"/>", last - 1);
   }
   text += "</spu></stream></subpictures>";
   return text;

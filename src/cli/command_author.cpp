@@ -49,6 +49,8 @@ constexpr const char* kUsage =
     "  --header TEXT       the menu's header text\n"
     "  --footer TEXT       the menu's footer text\n"
     "  --background FILE   the menu's background picture\n"
+    "  --play-all          a 全部播放 button on the first menu page; each title's own\n"
+    "                      button then plays it alone and returns to its page\n"
     "  --yes, --no         the answer to every question of the run (default: ask)\n"
     "  --device LETTER     write the disc to that recorder (see 'vantrel-author devices')\n"
     "  --scripts-only      lay out the menu and write the scripts, author nothing\n"
@@ -59,6 +61,7 @@ struct Options {
   bool scriptsOnly = false;
   Answer answer = Answer::Ask;
   std::optional<std::string> header, footer, background, device;
+  MenuChoices choices;
   long long discSectors = 0;
 };
 
@@ -114,6 +117,8 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
     } else if (arg == "--footer") {
       if (!value(text)) return needsValue();
       options.footer = text;
+    } else if (arg == "--play-all") {
+      options.choices.playAll = true;
     } else if (arg == "--background") {
       if (!value(text)) return needsValue();
       options.background = text;
@@ -162,8 +167,9 @@ void PrintLayout(const MenuModel& model) {
   }
 }
 
-int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings) {
+int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings, const MenuChoices& choices) {
   MenuModel model;
+  model.Choices() = choices;
   model.Rebuild(titles, settings.layout, settings.IsNtsc());
   std::printf("%d titles on %d menu pages (%s, %s)\n", model.TitleCount(), model.PageCount(),
               LayoutStyleName(settings.layout), settings.IsNtsc() ? "NTSC" : "PAL");
@@ -199,6 +205,7 @@ int Author(const TitleList& titles, const AppSettings& settings, const Options& 
   if (options.footer) look.footerText = *options.footer;
   if (options.background) look.backgroundPicture = *options.background;
   run.appearance = look;
+  run.choices = options.choices;
   if (options.device) run.recorder = *options.device;
   run.discSectors = options.discSectors;
   AuthoringJob job(titles, std::move(run), ui, ui);
@@ -234,7 +241,7 @@ int RunAuthor(int argc, char** argv) {
   ConsoleThread thread;
   TitleList titles;
   if (!AddTitles(options.videos, titles)) return 1;
-  return options.scriptsOnly ? WriteScriptsOnly(titles, settings) : Author(titles, settings, options);
+  return options.scriptsOnly ? WriteScriptsOnly(titles, settings, options.choices) : Author(titles, settings, options);
 }
 
 }  // namespace vantrel::cli

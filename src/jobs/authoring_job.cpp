@@ -21,6 +21,7 @@ AuthoringJob::AuthoringJob(const TitleList& titles, AuthoringOptions options, Ru
     : titles_(titles), options_(std::move(options)), status_(status), question_(question),
       folders_(RunFolders::For(options_.settings.temppath, ApplicationFolder())) {
   if (options_.appearance) model_.Appearance() = *options_.appearance;
+  model_.Choices() = options_.choices;
 }
 
 std::string AuthoringJob::ToolLogPath() const {

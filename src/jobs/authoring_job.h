@@ -33,6 +33,7 @@ class TitleList;
 struct AuthoringOptions {
   AppSettings settings;                      // the run's settings (work folder, standard, menu)
   std::optional<MenuAppearance> appearance;  // the designer's menu look; unset: the default
+  MenuChoices choices;                       // what the menu offers besides title buttons
   std::string recorder;                      // drive letter to write to; "" : the work folder only
   std::int64_t discSectors = 0;              // the disc planned for; 0: the setting's or the medium's
   int cores = 0;                             // cores the run's tasks share; 0: the machine's

@@ -44,6 +44,11 @@ void MenuModel::AddTitle(const TitleRecord& record, int listPosition) {
     const int k = int(pages_.size());
     auto page = std::make_unique<MenuPage>();
     page->Number = k + 1;
+    if (k == 0 && choices_.playAll) {
+      // The play-all button takes the first page's free "上一页" place.
+      page->PlayAll = NewNavigation("Play all", -3, 0);
+      page->PlayAll->Command = kPlayAllCommand;
+    }
     if (k > 0) {
       pages_.back()->Next = NewNavigation("Next", -1, k + 1);
       page->Previous = NewNavigation("Last", -2, k);

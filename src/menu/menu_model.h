@@ -10,6 +10,7 @@
 
 #include "menu/layout_style.h"
 #include "menu/menu_appearance.h"
+#include "menu/menu_choices.h"
 
 namespace vantrel {
 
@@ -21,7 +22,7 @@ struct MenuEntry {
   std::string Caption;
   std::string SourcePath;
   int TitleNumber = 0;  // 1-based; not used by navigation entries
-  int Position = 0;     // 1-based place on its page; -1 "Next", -2 "Last"
+  int Position = 0;     // 1-based place on its page; -1 "Next", -2 "Last", -3 play all
   Rect ThumbnailRect;
   Rect CaptionRect;
   std::string RepairedPath;
@@ -33,7 +34,11 @@ struct MenuPage {
   std::vector<MenuEntry*> Titles;
   MenuEntry* Previous = nullptr;  // "Last"
   MenuEntry* Next = nullptr;      // "Next"
+  MenuEntry* PlayAll = nullptr;   // "全部播放", on the first page when chosen
 };
+
+// The play-all button's command: a register tells the titles to play on, one after the other.
+inline constexpr const char* kPlayAllCommand = "g0 = 1; jump title 1;";
 
 // Vertical scale of an NTSC page (720 x 480) against the PAL frame the layouts are made for.
 constexpr double kNtscScale = 5.0 / 6.0;
@@ -65,6 +70,10 @@ class MenuModel {
   // The look of the pages; kept across rebuilds.
   MenuAppearance& Appearance() { return appearance_; }
   const MenuAppearance& Appearance() const { return appearance_; }
+  // What the menu offers besides the title buttons; kept across rebuilds, taken by the
+  // next rebuild.
+  MenuChoices& Choices() { return choices_; }
+  const MenuChoices& Choices() const { return choices_; }
 
  private:
   MenuEntry* NewNavigation(const char* caption, int position, int targetPage);
@@ -73,6 +82,7 @@ class MenuModel {
   LayoutStyle style_;
   int appliedStyle_ = -1;
   MenuAppearance appearance_;
+  MenuChoices choices_;
   std::vector<std::unique_ptr<MenuEntry>> titles_;
   std::vector<std::unique_ptr<MenuEntry>> navigation_;
   std::vector<std::unique_ptr<MenuPage>> pages_;

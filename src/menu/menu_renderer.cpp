@@ -22,6 +22,7 @@ namespace {
 
 constexpr const char* kPreviousLabel = "上一页";
 constexpr const char* kNextLabel = "下一页";
+constexpr const char* kPlayAllLabel = "全部播放";
 // The sub-picture overlay may use very few colours; two leaves black and the caption.
 constexpr int kButtonColours = 2;
 constexpr int kButtonColourBits = 8;
@@ -290,11 +291,15 @@ void MenuRenderer::DrawThumbnail(cairo_t* cr, int thumbnailIndex, const Rect& re
 
 void MenuRenderer::DrawNavigationLabels(cairo_t* cr, const MenuPage& page, unsigned colour,
                                         bool antialias) {
-  if (!page.Previous && !page.Next) return;
+  if (!page.Previous && !page.Next && !page.PlayAll) return;
   MenuFont font = MenuFont::Resolve(NavigationLabelFont());
   const MenuPageGeometry geometry = PageGeometry(options_.ntsc);
   if (page.Previous)
     DrawMenuText(cr, kPreviousLabel, font, geometry.previousLabel, colour,
+                 kTextLeft | kTextVerticalCentre | kTextSingleLine, antialias);
+  // Only the first page has it, where no "上一页" is.
+  if (page.PlayAll)
+    DrawMenuText(cr, kPlayAllLabel, font, geometry.previousLabel, colour,
                  kTextLeft | kTextVerticalCentre | kTextSingleLine, antialias);
   if (page.Next)
     DrawMenuText(cr, kNextLabel, font, geometry.nextLabel, colour,

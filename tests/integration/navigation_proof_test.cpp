@@ -17,12 +17,25 @@
 #include "project/title_list.h"
 #include "support/dvd_reader.h"
 #include "support/media_maker.h"
+#include "support/pictures.h"
 #include "support/recording_status.h"
 #include "support/temp_folder.h"
 #include "support/video_ts_fixture.h"
 
 namespace vantrel {
 namespace {
+
+// Lit pixels of a button image inside a rectangle.
+int LitPixels(const std::string& png, int left, int top, int right, int bottom) {
+  test::PngFacts facts;
+  if (!test::ReadPalettePng(png, facts)) return -1;
+  int lit = 0;
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      lit += facts.palette[facts.indices[std::size_t(y) * facts.width + x]] != 0;
+  return lit;
+}
+
 
 class NavigationProofTest : public ::testing::Test {
  protected:
@@ -128,6 +141,28 @@ TEST_F(NavigationProofTest, WhereTheDiscStartsAndWhetherItCanBeRead) {
   EXPECT_EQ(ProveNavigation(test::VideoTsFixture(), design).failure,
             "菜单检查失败: 光盘放入后到了标题 1，设计为菜单第 1 页");
   EXPECT_EQ(ProveNavigation(temp_ / "nothing", design).failure.rfind("菜单检查失败: 无法打开光盘", 0), 0u);
+}
+
+TEST_F(NavigationProofTest, PlayAllRunsEveryTitleAndEachTitleAloneReturnsToItsPage) {
+  const std::string clip = temp_ / "clip.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(clip, 1, false));
+  for (int i = 0; i < 7; ++i) test::AddTitleFile(titles_, clip);
+  model_.Choices().playAll = true;
+  test::RecordingStatus status;
+  AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps());
+  ASSERT_TRUE(driver.StartRun()) << driver.FailureReason();
+  // Six titles, 全部播放 and 下一页 on page 1; one title and 上一页 on page 2; the walk
+  // followed the play-all run through all seven titles back to page 1.
+  EXPECT_TRUE(status.Logged("菜单检查: 10 个按钮正确"));
+  const test::DvdFacts dvd = test::ReadDvd(driver.Folders().output);
+  ASSERT_EQ(dvd.titles.size(), 7u);
+  ASSERT_EQ(dvd.menus.size(), 2u);
+  EXPECT_EQ(dvd.menus[0].buttons, 8);
+  EXPECT_EQ(dvd.menus[1].buttons, 2);
+  // The label is drawn in the button images where the button is.
+  const std::string temp = driver.Folders().intermediate;
+  EXPECT_GT(LitPixels(temp + "button_highlighted01.png", 80, 480, 220, 536), 100);
+  EXPECT_EQ(LitPixels(temp + "button_highlighted01.png", 0, 540, 720, 576), 0);
 }
 
 }  // namespace

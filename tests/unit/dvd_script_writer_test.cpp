@@ -140,5 +140,25 @@ TEST(DvdScript, TheImageBuildersDiscComesFromTheSameWriter) {
             "</titles>\n</titleset>\n</dvdauthor>");
 }
 
+TEST(DvdScript, PlayAllPlaysOnWhileTitleButtonsPlayOneTitleAndReturnToTheirPage) {
+  test::MenuFixture menu;
+  menu.model.Choices().playAll = true;
+  menu.Build(7);
+  const std::string script = DvdScriptWriter::Compose(menu.model, {true, TvStandard::Pal, "/w/TEMP/", "/app/"});
+  EXPECT_NE(script.find("<button name=\"0\">\ng0 = 0; jump title 1;</button>\n"), std::string::npos);
+  EXPECT_NE(script.find("<button name=\"5\">\ng0 = 0; jump title 6;</button>\n"
+                        "<button name=\"a\">\ng0 = 1; jump title 1;</button>\n"
+                        "<button name=\"n\">\njump vmgm menu 2;</button>\n</pgc>"),
+            std::string::npos);
+  EXPECT_NE(script.find("<post>if (g0 == 1) jump title 2; call vmgm menu 1;</post>"), std::string::npos);
+  EXPECT_NE(script.find("<post>if (g0 == 1) jump title 7; call vmgm menu 1;</post>"), std::string::npos);
+  // The last title, on page 2: the play-all run goes back to page 1, the title alone to 2.
+  EXPECT_NE(script.find("<post>if (g0 == 1) call vmgm menu 1; call vmgm menu 2;</post>"), std::string::npos);
+
+  // Without menus there is no button to play all with: the titles loop as before.
+  const std::string plain = DvdScriptWriter::Compose(menu.model, {false, TvStandard::Pal, "/w/TEMP/", "/app/"});
+  EXPECT_EQ(plain.find("g0"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vantrel

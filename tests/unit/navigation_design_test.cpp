@@ -45,5 +45,23 @@ TEST(NavigationDesign, PagesButtonsAndTitleEndsOfThirteenTitles) {
   EXPECT_EQ(DescribeTarget(Target::Page(2)), "菜单第 2 页");
 }
 
+TEST(NavigationDesign, PlayAllRunsThroughEveryTitleAndTitlesAloneReturnToTheirPage) {
+  test::MenuFixture menu;
+  menu.model.Choices().playAll = true;
+  menu.Build(7);
+  const NavigationDesign design = DesignedNavigation(menu.model, true);
+  ASSERT_EQ(design.pages[0].size(), 8u);
+  const DesignedButton& all = design.pages[0][6];
+  EXPECT_EQ(all.label, "全部播放");
+  EXPECT_EQ(all.target, Target::Title(1));
+  ASSERT_EQ(all.sequel.size(), 7u);
+  EXPECT_EQ(all.sequel[0], Target::Title(2));
+  EXPECT_EQ(all.sequel[6], Target::Page(1));
+  EXPECT_EQ(design.pages[0][7].target, Target::Page(2));
+  EXPECT_EQ(design.pages[1].size(), 2u);
+  EXPECT_EQ(design.titleEnds[0], Target::Page(1));
+  EXPECT_EQ(design.titleEnds[6], Target::Page(2));
+}
+
 }  // namespace
 }  // namespace vantrel

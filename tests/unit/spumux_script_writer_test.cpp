@@ -114,5 +114,27 @@ TEST(SpumuxScript, AnyOverlayThroughTheSameWriter) {
             "</spu></stream></subpictures>");
 }
 
+TEST(SpumuxScript, PlayAllButtonSitsInTheChainOfTheFirstPage) {
+  test::MenuFixture menu;
+  menu.model.Choices().playAll = true;
+  menu.Build(7);
+  EXPECT_EQ(SpumuxScriptWriter::Compose(menu.model.Page(0), "/w/TEMP/", TvStandard::Pal),
+            Head(1) + Button(1, " right=\"1\"/>") + Button(2, " left=\"0\" right=\"2\"/>") +
+                Button(3, " left=\"1\" right=\"3\"/>") + Button(4, " left=\"2\" right=\"4\"/>") +
+                Button(5, " left=\"3\" right=\"5\"/>") + Button(6, " left=\"4\" right=\"a\"/>") +
+                "<button name=\"a\" x0=\"80\" y0=\"480\" x1=\"220\" y1=\"536\" right=\"n\" left=\"5\"/>"
+                "<button name=\"n\" x0=\"500\" y0=\"480\" x1=\"680\" y1=\"536\" left=\"a\"/>" + kTail);
+  // The second page has no play-all button.
+  EXPECT_EQ(SpumuxScriptWriter::Compose(menu.model.Page(1), "/w/TEMP/", TvStandard::Pal).find("name=\"a\""),
+            std::string::npos);
+
+  test::MenuFixture one;
+  one.model.Choices().playAll = true;
+  one.Build(2, true);
+  const std::string ntsc = SpumuxScriptWriter::Compose(one.model.Page(0), "/w/TEMP/", TvStandard::Ntsc);
+  EXPECT_NE(ntsc.find("left=\"0\" right=\"a\"/><button name=\"a\" x0=\"80\" y0=\"400\" x1=\"220\" y1=\"446\" left=\"1\"/>"),
+            std::string::npos) << ntsc;
+}
+
 }  // namespace
 }  // namespace vantrel

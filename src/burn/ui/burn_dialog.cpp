@@ -371,6 +371,7 @@ void CBurnDlg::StartRun() {
   AuthoringOptions options;
   options.settings = settings_;
   options.appearance = model_.Appearance();
+  options.choices = model_.Choices();
   options.announceFinished = runEntry_.IsWorkFolder();  // a recorder's run goes on to the write
   job_ = std::make_unique<AuthoringJob>(titles_, options, *this, *this);
   job_->Start();
