@@ -21,6 +21,7 @@ class MenuModel;
 class RunQuestion;
 class RunStatus;
 class TitleList;
+class AutoResetEvent;
 struct HarmonyPlan;
 struct HarmonyTitle;
 
@@ -93,6 +94,13 @@ class AuthoringDriver {
   // The disc plan of the titles, `repairs` and `harmony` telling which are made anew and
   // for what; empty without one.
   std::optional<DiscFitPlan> PlanDiscFit(const std::vector<bool>& repairs, const HarmonyPlan& harmony);
+  // Writes dvd.xml and runs the authoring tool; true when it made the six files.
+  bool AuthorDisc(AutoResetEvent& stop);
+  // The authored disc measured against the disc: a disc too large has the title that
+  // overshot its plan most encoded again at the rate that fits (once), else the run fails
+  // with both sizes.
+  bool DiscFits(AutoResetEvent& stop, bool mayEncodeAgain);
+  bool EncodeAgain(int index, int rate);
   std::int64_t MenuStreamBytes() const;
   std::int64_t ExpectedSizeMb() const;
   RunStatus& Status() const;
@@ -107,6 +115,9 @@ class AuthoringDriver {
   std::string failure_;
   std::int64_t capacitySectors_ = 0;  // 0: from the disccapacity setting
   std::string capacityName_;
+  // The run's disc plan and what it was made from, kept until the disc is measured.
+  std::optional<DiscFitPlan> plan_;
+  std::vector<DiscTarget> titleTargets_;  // what each title was made for; rate 0: kept
   RunStatus* status_ = nullptr;  // null: the installed front end's
   RunQuestion* question_ = nullptr;
 };

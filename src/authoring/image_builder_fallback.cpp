@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <thread>
 
 #include "authoring/movie_maker.h"
@@ -14,6 +15,7 @@
 #include "base/ini_file.h"
 #include "base/message_pump.h"
 #include "base/paths.h"
+#include "base/run_cancel.h"
 #include "base/text_format.h"
 #include "menu/menu_model.h"
 #include "platform/foximager/fox_imager.h"
@@ -122,12 +124,22 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
 
   std::atomic<bool> finished{false};
   bool built = false;  // written by the build thread before it ends
+  // The build thread is part of this job: a cancel of the job reaches its tools and encodes.
+  const std::atomic<bool>* cancel = CurrentCancelFlag();
   std::thread build([&] {
+    std::optional<CancelScope> cancellable;
+    if (cancel) cancellable.emplace(*cancel);
     built = DVDImageBuild_BuildDVD(builder.get());
     finished = true;
   });
   PumpUntil([&] { return finished.load(); });
   build.join();
+  if (CancelRequested()) {
+    KeepToolLog(folders);
+    DeleteFolderTree(folders.intermediate);
+    DeleteFolderTree(folders.work + "/FoxImage");
+    return false;
+  }
   if (!built) return Fail("建立 DVD 失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
 
   KeepToolLog(folders);

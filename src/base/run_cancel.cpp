@@ -15,4 +15,6 @@ bool CancelRequested() { return tFlag && tFlag->load(); }
 
 bool CancelScopeActive() { return tFlag != nullptr; }
 
+const std::atomic<bool>* CurrentCancelFlag() { return tFlag; }
+
 }  // namespace vantrel

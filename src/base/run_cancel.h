@@ -22,5 +22,7 @@ class CancelScope {
 bool CancelRequested();
 // True when the calling thread runs a job that can be cancelled.
 bool CancelScopeActive();
+// The calling thread's flag, for a thread it starts to do part of its job (null: none).
+const std::atomic<bool>* CurrentCancelFlag();
 
 }  // namespace vantrel
