@@ -317,6 +317,89 @@ TEST_F(DiscFitTest, OneTitleAloneFillsTheDisc) {
   EXPECT_NEAR(dvd.titles[0].seconds, 12.0, 0.3);
 }
 
+// Film grain, fresh in every picture: the content that pushed a rate control past its
+// plan. Every title must hold its rate, so the disc fits and is still filled.
+void MakeGrainyAvi(const std::string& path, double seconds, int grain, bool ntsc) {
+  ASSERT_TRUE(test::Ffmpeg("-f lavfi -i 'testsrc2=s=" + std::string(ntsc ? "720x480:r=30000/1001" : "720x576:r=25") +
+                           ",noise=alls=" + std::to_string(grain) + ":allf=t' -f lavfi -i sine=sample_rate=48000 -t " +
+                           std::to_string(seconds) + " -c:v mpeg4 -q:v 2 -c:a mp2 " + ShellQuote(path)));
+}
+
+TEST_F(DiscFitTest, GrainyTitlesFitPalAndNtscWithAndWithoutAMenu) {
+  for (bool ntsc : {false, true}) {
+    titles_ = TitleList();
+    for (int grain : {30, 40, 50}) {
+      const std::string name = temp_ / ((ntsc ? "n" : "p") + std::to_string(grain) + ".avi");
+      MakeGrainyAvi(name, 3, grain, ntsc);
+      AddTitle(name);
+    }
+    settings_.resolution = ntsc ? 1 : 0;
+    for (bool menu : {false, true}) {
+      SCOPED_TRACE(std::string(ntsc ? "NTSC" : "PAL") + (menu ? " with a menu" : " without a menu"));
+      settings_.createmenu = menu;
+      // About 3.5 Mbit/s for each title: where grain outgrew the plan by up to 40 %.
+      const std::int64_t sectors = 2500 + (menu ? 150 : 0);
+      status_.lines.clear();
+      ASSERT_TRUE(Run(sectors)) << test::ReadText(settings_.temppath + "/tools.log");
+      ExpectFilled(sectors);
+      const test::DvdFacts dvd = test::ReadDvd(folders_.output);
+      ASSERT_EQ(dvd.titles.size(), 3u);
+      EXPECT_NEAR(dvd.titles[2].seconds, 3.0, 0.3);
+      if (menu) {
+        ASSERT_EQ(dvd.menus.size(), 1u);
+        EXPECT_EQ(dvd.menus[0].buttons, 3);
+      }
+    }
+  }
+}
+
+// An encode that misses its rate by far: the disc is measured, the title that overshot is
+// encoded again at the rate that fits, and the disc fits; when even that cannot help, the
+// run fails with both sizes and leaves no disc.
+TEST_F(DiscFitTest, ADiscThatCameOutTooLargeIsMadeToFitOrFailsWithItsSize) {
+  for (auto [name, grain] : {std::pair{"a.avi", 30}, {"b.avi", 30}}) {
+    MakeGrainyAvi(temp_ / name, 3, grain, false);
+    AddTitle(temp_ / name);
+  }
+  const std::int64_t sectors = 1700;
+  AuthoringSteps steps = DefaultAuthoringSteps();
+  const auto convert = steps.convertToDvdMpeg;
+  std::vector<int> asked;
+  int overshoot = 1;  // how many encodes ignore the plan
+  steps.convertToDvdMpeg = [&](const std::string& source, std::string& output, TvStandard standard,
+                               const DiscTarget& target) {
+    asked.push_back(target.videoBitRate);
+    DiscTarget wrong = target;
+    if (overshoot-- > 0) wrong.videoBitRate = std::min(9000000, target.videoBitRate * 2);
+    return convert(source, output, standard, wrong);
+  };
+  auto run = [&] {
+    AuthoringDriver driver(settings_, model_, titles_, steps);
+    driver.SetDiscCapacity(sectors, "test disc");
+    folders_ = RunFolders::For(settings_.temppath, temp_ / "app");
+    return driver.StartRun();
+  };
+  ASSERT_TRUE(run()) << test::ReadText(settings_.temppath + "/tools.log");
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_LT(asked[2], asked[0]) << "the title that overshot is made again at a lower rate";
+  EXPECT_TRUE(Logged("光盘映像超出容量 "));
+  ExpectFilled(sectors, false);
+  EXPECT_EQ(test::ReadDvd(folders_.output).titles.size(), 2u);
+
+  // Every encode overshoots: the run ends with the sizes, and the disc is not left.
+  asked.clear();
+  overshoot = 100;
+  model_.Clear();
+  std::filesystem::remove_all(settings_.temppath);
+  status_.lines.clear();
+  EXPECT_FALSE(run());
+  bool told = false;
+  for (const auto& line : status_.lines)
+    told = told || (line.text.find("光盘映像为 ") == 0 && line.text.find("超过光盘容量 3.32MB") != std::string::npos);
+  EXPECT_TRUE(told);
+  EXPECT_FALSE(FolderExists(VideoTs()));
+}
+
 TEST_F(DiscFitTest, AListThatCannotFitIsAskedAboutBeforeAnyEncoding) {
   MakeAvi(temp_ / "long.avi", 10);
   AddTitle(temp_ / "long.avi");

@@ -8,7 +8,7 @@
 namespace burn {
 struct burn_source;
 }  // namespace burn
-struct AVSHA;
+struct evp_md_ctx_st;
 
 namespace vantrel::foxburner {
 
@@ -31,7 +31,7 @@ class Sha256 {
   std::string HexDigest();  // once
 
  private:
-  ::AVSHA* sha_;
+  ::evp_md_ctx_st* sha_;
 };
 
 }  // namespace vantrel::foxburner
