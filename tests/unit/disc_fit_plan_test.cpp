@@ -142,7 +142,7 @@ TEST(DiscFitPlan, TheTitleThatOvershotIsGivenTheRateThatTakesTheExcessOff) {
   const int first = plan.VideoBitRate(0);
   const std::int64_t firstPlanned = plan.PredictBytes(0, first);
   plan.Written(0, firstPlanned + 50 * 1048576);  // 50 MB over
-  plan.Written(1, plan.PredictBytes(1, plan.VideoBitRate(1)) + 10 * 1048576);
+  plan.Written(1, plan.PredictBytes(1, plan.VideoBitRate(1)) - 60 * 1048576);
   plan.Written(2, plan.ReadyBytes(2));
   EXPECT_EQ(plan.Overshooter(), 0);
   // 30 MB must come off: the new rate, written with the same miss, takes that and the
@@ -152,19 +152,20 @@ TEST(DiscFitPlan, TheTitleThatOvershotIsGivenTheRateThatTakesTheExcessOff) {
   ASSERT_GT(rate, 0);
   EXPECT_LT(rate, first);
   const double miss = double(firstPlanned + 50 * 1048576) / double(firstPlanned);
-  const double again = double(plan.PredictBytes(0, rate)) * miss;
+  const DiscFitPlan uncorrected(Disc(), {Encode(3600)});
+  const double again = double(uncorrected.PredictBytes(0, rate)) * miss;
   EXPECT_LE(again, double(plan.WrittenBytes(0) - excess));
   EXPECT_GT(again, double(plan.WrittenBytes(0) - excess) * 0.97);
   // More than the floor can take off: no rate.
-  EXPECT_EQ(plan.RefitRate(0, plan.WrittenBytes(0) / 2), 0);
+  EXPECT_EQ(plan.RefitRate(0, plan.WrittenBytes(0) * 7 / 10), 0);
   // A ready title kept as it is never counts as overshooting.
   EXPECT_EQ(plan.RefitRate(2, 1048576), 0);
 
-  // Encoded again and well within its plan: the next title is the one that overshot.
+  // Encoded again and well within its plan: no title overshoots any more.
   plan.Rewritten(0, rate, plan.PredictBytes(0, rate) / 2);
   EXPECT_EQ(plan.WrittenRate(0), rate);
   EXPECT_EQ(plan.WrittenBytes(0), plan.PredictBytes(0, rate) / 2);
-  EXPECT_EQ(plan.Overshooter(), 1);
+  EXPECT_EQ(plan.Overshooter(), -1);
 }
 
 TEST(DiscFitPlan, LogTexts) {
