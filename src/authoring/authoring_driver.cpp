@@ -199,13 +199,18 @@ bool AuthoringDriver::DiscFits(AutoResetEvent& stop, bool mayEncodeAgain) {
   for (bool again = mayEncodeAgain;; again = false) {
     std::string why;
     const std::int64_t sectors =
-        DiscImageSectors(folders_.output, folders_.intermediate + "image-size.txt", why);
+        DiscImageSectors(folders_.output, folders_.work + "/.vantrel-image-size", why);
     if (sectors < 0) return Fail("无法测量光盘映像的大小: " + why);
     const std::int64_t bytes = sectors * kDiscSectorBytes;
     if (bytes <= capacity) return true;
     const int worst = again ? plan_->Overshooter() : -1;
     const int rate = worst >= 0 ? plan_->RefitRate(worst, bytes - capacity) : 0;
-    if (rate <= 0) return Fail(FitTooLargeText(bytes, capacity));
+    if (rate <= 0) {
+      // A disc that cannot be written is not left to pass for one.
+      DeleteFolderTree(folders_.output + "/VIDEO_TS");
+      DeleteFolderTree(folders_.output + "/AUDIO_TS");
+      return Fail(FitTooLargeText(bytes, capacity));
+    }
     Log(FitAgainText(worst + 1, FileNameOf(model_.Titles()[size_t(worst)]->SourcePath), plan_->WrittenRate(worst), rate,
                      bytes - capacity));
     if (!EncodeAgain(worst, rate)) return false;
