@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "authoring/disc_image_size.h"
 
 #include <cstdio>

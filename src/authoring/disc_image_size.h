@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The size of the disc a DVD folder makes, measured the way the disc writer builds its
 // image (genisoimage -dvd-video -udf), not estimated.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings that let an MPEG-2 encode keep the average rate it is given on any picture, grain
 // and noise included: the rate control may go as coarse as the rate demands, not only as far
 // as the linear quantiser scale reaches.
