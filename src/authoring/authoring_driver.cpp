@@ -20,6 +20,7 @@
 #include "authoring/six_file_check.h"
 #include "authoring/work_folder_guard.h"
 #include "base/app_folder.h"
+#include "base/log.h"
 #include "base/paths.h"
 #include "base/run_cancel.h"
 #include "base/text_format.h"
@@ -157,7 +158,7 @@ bool AuthoringDriver::AuthoringRun() {
     return false;
   plan_.reset();
   if (Cancelled() || !RepairTitles() || Cancelled()) return false;
-  if (AuthorDisc(stop)) return DiscFits(stop, true);
+  if (AuthorDisc(stop)) return DiscFits(stop, true) && ProveDisc();
   if (Cancelled()) return false;
   if (std::string full = FullDiskNote(folders_.output); !full.empty()) {
     Log(full, kStatusRed);
@@ -241,6 +242,16 @@ bool AuthoringDriver::EncodeAgain(int index, int rate) {
   titleTargets_[size_t(index)] = target;
   RecordRepair(output, OriginOf(entry.SourcePath, standard, target));
   plan_->Rewritten(index, rate, std::int64_t(FileSize(output)));
+  return true;
+}
+
+bool AuthoringDriver::ProveDisc() {
+  if (!steps_.proveNavigation) return true;
+  const NavigationProof proof =
+      steps_.proveNavigation(folders_.output, DesignedNavigation(model_, settings_.createmenu));
+  if (!proof.passed) return Fail(proof.failure);
+  Log(NavigationProofText(proof.buttons));
+  LogInfo(NavigationProofEnglishText(proof.buttons));
   return true;
 }
 
