@@ -7,6 +7,7 @@
 
 #include "authoring/command_templates.h"
 #include "authoring/disc_fit_plan.h"
+#include "authoring/disc_image_size.h"
 #include "authoring/dvd_compliance.h"
 #include "authoring/dvd_script_writer.h"
 #include "authoring/failure_notes.h"
@@ -54,6 +55,14 @@ DiscTarget TitleTarget(const HarmonyPlan& harmony, const TitleFacts& facts, std:
   }
   return target;
 }
+
+// What made a repair: an earlier run's repair is used again only when all of it is the same.
+RepairOrigin OriginOf(const std::string& source, TvStandard standard, const DiscTarget& target) {
+  return RepairOrigin::Of(source, Format("ntsc=%d shape=%d sound=%d uniform=%d rate=%d", IsNtsc(standard) ? 1 : 0,
+                                         target.displayShape, int(target.sound), target.uniformSound ? 1 : 0,
+                                         target.videoBitRate));
+}
+
 
 void Say(RunStatus& status, const std::string& text, int kind = kStatusGreen) {
   status.ShowStatus(text, 0, kStatusLogAndProgress, kind);
@@ -206,9 +215,25 @@ bool AuthoringDriver::StartRun() {
 
 bool AuthoringDriver::AuthoringRun() {
   AutoResetEvent stop;  // the monitor's stop event, created unsignalled
+  plan_.reset();
   if (Cancelled() || !MakeMenusAndTitles() || Cancelled()) return false;
-  const std::int64_t expectedMb = ExpectedSizeMb();
+  if (AuthorDisc(stop)) return DiscFits(stop, true) && ProveDisc();
+  if (Cancelled()) return false;
+  if (std::string full = FullDiskNote(folders_.output); !full.empty()) {
+    Log(full, kStatusRed);
+    AppendToLog(folders_.intermediate + kToolLogName, full);
+  }
 
+  DeleteFolderTree(folders_.output + "/VIDEO_TS");
+  DeleteFolderTree(folders_.output + "/AUDIO_TS");
+  // The fallback builder makes its own encodes: its disc is measured, not planned again.
+  const bool built = steps_.fallback && steps_.fallback(model_, settings_, folders_);
+  if (Cancelled()) return false;
+  return built && DiscFits(stop, false);
+}
+
+bool AuthoringDriver::AuthorDisc(AutoResetEvent& stop) {
+  const std::int64_t expectedMb = ExpectedSizeMb();
   Log(ProgressMonitor::kText);
   DvdScriptInputs inputs{settings_.createmenu, settings_.Standard(), folders_.intermediate,
                          ApplicationFolder()};
@@ -226,16 +251,59 @@ bool AuthoringDriver::AuthoringRun() {
     if (!monitor.Join()) Question().ShowMessage("等待数字数据采集系统终止失败！");
     stop.Reset();
   }
-  if (succeeded && PassesSixFileCheck(folders_.output + "/VIDEO_TS")) return ProveDisc();
-  if (Cancelled()) return false;
-  if (std::string full = FullDiskNote(folders_.output); !full.empty()) {
-    Log(full, kStatusRed);
-    AppendToLog(folders_.intermediate + kToolLogName, full);
-  }
+  return succeeded && PassesSixFileCheck(folders_.output + "/VIDEO_TS");
+}
 
-  DeleteFolderTree(folders_.output + "/VIDEO_TS");
-  DeleteFolderTree(folders_.output + "/AUDIO_TS");
-  return steps_.fallback ? steps_.fallback(model_, settings_, folders_) : false;
+bool AuthoringDriver::DiscFits(AutoResetEvent& stop, bool mayEncodeAgain) {
+  if (!plan_) return true;
+  const std::int64_t capacity = plan_->CapacityBytes();
+  for (bool again = mayEncodeAgain;; again = false) {
+    std::string why;
+    const std::int64_t sectors =
+        DiscImageSectors(folders_.output, folders_.work + "/.vantrel-image-size", why);
+    if (sectors < 0) return Fail("无法测量光盘映像的大小: " + why);
+    const std::int64_t bytes = sectors * kDiscSectorBytes;
+    if (bytes <= capacity) return true;
+    const int worst = again ? plan_->Overshooter() : -1;
+    const int rate = worst >= 0 ? plan_->RefitRate(worst, bytes - capacity) : 0;
+    if (rate <= 0) {
+      // A disc that cannot be written is not left to pass for one.
+      DeleteFolderTree(folders_.output + "/VIDEO_TS");
+      DeleteFolderTree(folders_.output + "/AUDIO_TS");
+      return Fail(FitTooLargeText(bytes, capacity));
+    }
+    Log(FitAgainText(worst + 1, FileNameOf(model_.Titles()[size_t(worst)]->SourcePath), plan_->WrittenRate(worst), rate,
+                     bytes - capacity));
+    if (!EncodeAgain(worst, rate)) return false;
+    DeleteFolderTree(folders_.output + "/VIDEO_TS");
+    DeleteFolderTree(folders_.output + "/AUDIO_TS");
+    if (!AuthorDisc(stop)) return Cancelled() || Fail("建立 DVD 失败。");
+  }
+}
+
+// The title that overshot is made again from its source at the lower rate; the new file
+// replaces the old one only once it is complete.
+bool AuthoringDriver::EncodeAgain(int index, int rate) {
+  MenuEntry& entry = *model_.Titles()[size_t(index)];
+  const TvStandard standard = settings_.Standard();
+  DiscTarget target = titleTargets_[size_t(index)];
+  target.videoBitRate = rate;
+  std::string output = entry.RepairedPath;
+  ForgetRepair(output);
+  const auto started = std::filesystem::file_time_type::clock::now();
+  if (steps_.convertToDvdMpeg)
+    steps_.convertToDvdMpeg(entry.SourcePath, output, standard, target, Status(),
+                            cores_ > 0 ? cores_ : TaskGraph::MachineCores());
+  if (Cancelled()) return false;
+  if (FileSize(output) <= 0 || !WrittenSince(output, started)) {
+    Question().ShowMessage("无法修复(转换) " + output);
+    return Fail("无法修复视频文件，创建 DVD 失败。");
+  }
+  entry.RepairedPath = output;
+  titleTargets_[size_t(index)] = target;
+  RecordRepair(output, OriginOf(entry.SourcePath, standard, target));
+  plan_->Rewritten(index, rate, std::int64_t(FileSize(output)));
+  return true;
 }
 
 bool AuthoringDriver::ProveDisc() {
@@ -307,8 +375,11 @@ bool AuthoringDriver::MakeMenusAndTitles() {
         return made;
       }, after, TaskGraph::kShareCores);
     }
+    titleTargets_.assign(count, DiscTarget{});
     ok = graph.Run();
   }
+  // The plan stays with the run: the authored disc is measured against it.
+  plan_ = std::move(work.plan);
   if (ok) return true;
   Cancelled();
   return false;
@@ -385,9 +456,8 @@ bool AuthoringDriver::RepairTitle(TitleWork& work, std::size_t i, RunStatus& sta
   const DiscTarget titleTarget = TitleTarget(harmony, work.authored[i].facts, i, rate);
   std::string target = work.targets[i];
   // An earlier run's repair of the same, unchanged file with the same settings is used again.
-  const RepairOrigin origin = RepairOrigin::Of(
-      source, Format("ntsc=%d shape=%d sound=%d uniform=%d rate=%d", IsNtsc(standard) ? 1 : 0, titleTarget.displayShape,
-                     int(titleTarget.sound), titleTarget.uniformSound ? 1 : 0, titleTarget.videoBitRate));
+  const RepairOrigin origin = OriginOf(source, standard, titleTarget);
+  titleTargets_[i] = titleTarget;
   if (const std::string done = DvdMpegOutputName(target); RepairStillValid(done, origin)) {
     Say(status, "沿用上次修复的文件 " + FileNameOf(done));
     entry.RepairedPath = done;

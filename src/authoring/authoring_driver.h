@@ -24,6 +24,7 @@ class MenuModel;
 class RunQuestion;
 class RunStatus;
 class TitleList;
+class AutoResetEvent;
 struct HarmonyPlan;
 struct HarmonyTitle;
 struct TitleWork;
@@ -110,6 +111,13 @@ class AuthoringDriver {
   // for what; empty without one.
   std::optional<DiscFitPlan> PlanDiscFit(TitleWork& work, RunStatus& status);
   std::int64_t MenuStreamBytes(bool menus) const;
+  // Writes dvd.xml and runs the authoring tool; true when it made the six files.
+  bool AuthorDisc(AutoResetEvent& stop);
+  // The authored disc measured against the disc: a disc too large has the title that
+  // overshot its plan most encoded again at the rate that fits (once), else the run fails
+  // with both sizes.
+  bool DiscFits(AutoResetEvent& stop, bool mayEncodeAgain);
+  bool EncodeAgain(int index, int rate);
   std::int64_t ExpectedSizeMb() const;
   RunStatus& Status() const;
   RunQuestion& Question() const;
@@ -125,6 +133,9 @@ class AuthoringDriver {
   int cores_ = 0;
   std::int64_t capacitySectors_ = 0;  // 0: from the disccapacity setting
   std::string capacityName_;
+  // The run's disc plan and what it was made from, kept until the disc is measured.
+  std::optional<DiscFitPlan> plan_;
+  std::vector<DiscTarget> titleTargets_;  // what each title was made for; rate 0: kept
   RunStatus* status_ = nullptr;  // null: the installed front end's
   RunQuestion* question_ = nullptr;
 };

@@ -27,6 +27,15 @@ namespace {
 constexpr LONG kPal = 3;  // the encoder's code for PAL is 3, not 2
 // Graph notifications are posted to the notify window as this message.
 constexpr window::UINT kGraphNotify = window::WM_APP + 1;
+
+std::string SourceStoppedText() {
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "The source stopped sending: nothing arrived for %g seconds, or the server closed "
+                "the connection before the end",
+                media::NetworkTimeoutSeconds());
+  return text;
+}
 }
 
 void FormatCodesOf(LONG format, LONG& family, LONG& tvStandard) {
@@ -238,6 +247,8 @@ HRESULT ConversionEngine::StartNetwork() {
   ComPtr<IBaseFilter> sourceFilter;
   const std::u16string url = U16FromBstr(Bstr(source).Get());
   hr = graph_->AddSourceFilter(url.c_str(), nullptr, sourceFilter.Put());
+  // A server that went silent while the stream was being probed says so, as it would later.
+  if (hr == media::kSourceStopped) return Fail(hr, SourceStoppedText().c_str());
   if (FAILED(hr)) return Fail(hr, "Failed to render source UROL!");
   if (events_) events_->OnConnected();
   WireEncoder(nullptr, nullptr, sourceFilter.Get());  // its result is not looked at
@@ -359,14 +370,7 @@ void ConversionEngine::OnGraphNotify() {
       // A run that failed can never complete: report why and end it, rather than leave the
       // client waiting for a Complete that does not come.
       std::string why = "The conversion stopped with an error";
-      if (HRESULT(p1) == media::kSourceStopped) {
-        char text[160];
-        std::snprintf(text, sizeof text,
-                      "The source stopped sending: nothing arrived for %g seconds, or the server closed "
-                      "the connection before the end",
-                      media::NetworkTimeoutSeconds());
-        why = text;
-      }
+      if (HRESULT(p1) == media::kSourceStopped) why = SourceStoppedText();
       ComPtr<IEncoderDiagnostics> diagnostics;
       Bstr text;
       if (encoder_ && SUCCEEDED(encoder_.As(IID_IEncoderDiagnostics, diagnostics)) &&
