@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "authoring/before_run_checks.h"
 #include "authoring/command_templates.h"
 #include "authoring/disc_fit_plan.h"
 #include "authoring/dvd_compliance.h"
@@ -22,7 +23,9 @@
 #include "base/run_cancel.h"
 #include "base/text_format.h"
 #include "convert/convert_to_dvd_mpeg.h"
+#include "convert/dvd_title_facts.h"
 #include "menu/menu_model.h"
+#include "menu/picture_loader.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
 
@@ -83,25 +86,32 @@ bool AuthoringDriver::Fail(const std::string& why) {
 
 bool AuthoringDriver::Cancelled() { return CancelRequested() && !Fail(kRunCancelled); }
 
-bool AuthoringDriver::CheckTitles() {
-  if (!steps_.checkTitle) return true;
-  for (const auto& entry : model_.Titles())
-    if (std::string why = steps_.checkTitle(entry->SourcePath); !why.empty())
-      return Fail("无法使用标题 " + entry->SourcePath + ": " + why);
+bool AuthoringDriver::CheckBeforeWork() {
+  if (std::string why = RunFoldersProblem(folders_); !why.empty()) return Fail(why);
+  if (std::string why = DiscLimitsProblem(model_.TitleCount(), settings_.createmenu ? model_.PageCount() : 0);
+      !why.empty())
+    return Fail(why);
+  const std::string& background = model_.Appearance().backgroundPicture;
+  if (settings_.createmenu && !background.empty())
+    if (std::string why = PictureUnusableReason(background); !why.empty())
+      return Fail("无法使用菜单背景图片 " + background + ": " + why);
+  for (const auto& entry : model_.Titles()) {
+    std::string why = TitlePlaceProblem(folders_, entry->SourcePath);
+    if (why.empty() && steps_.checkTitle) why = steps_.checkTitle(entry->SourcePath);
+    if (!why.empty()) return Fail("无法使用标题 " + entry->SourcePath + ": " + why);
+  }
   return true;
 }
 
 bool AuthoringDriver::PrepareFolders(PreviousOutput& previous) {
   std::string why;
   if (!MayEmptyRunFolders(folders_, Question(), why)) return Fail(why);
+  RemoveFailedRunRemains(folders_);
   DeleteFolderTree(folders_.intermediate);
   // The last disc stays whole until this run has made a new one.
   if (!previous.SetAside()) return Fail("无法移开上次的 DVD 文件夹 " + folders_.output);
   for (const std::string& folder : {folders_.intermediate, folders_.output}) {
-    if (!MakeFolder(folder)) {
-      Log("无法创建文件夹 " + folder, kStatusRed);
-      return false;
-    }
+    if (!MakeFolder(folder)) return Fail("无法创建文件夹 " + folder);
   }
   return true;
 }
@@ -120,11 +130,12 @@ bool AuthoringDriver::StartRun() {
   model_.ApplyGeometry(settings_.layout, ntsc);
 
   failure_.clear();
+  std::string why = WorkFolderProblem(folders_.work);
+  if (!why.empty()) return Fail(why);
   WorkFolderLock lock;
-  std::string why;
   if (!lock.Acquire(folders_.work, why)) return Fail(why);
+  if (!CheckBeforeWork()) return false;
   RemoveLeftovers(folders_, kRepairPrefix);
-  if (!CheckTitles()) return false;
   PreviousOutput previous(folders_.output);
   if (!PrepareFolders(previous)) return false;
   if (steps_.renderMenus) steps_.renderMenus(model_, titles_, settings_, folders_);
@@ -184,13 +195,22 @@ bool AuthoringDriver::RepairTitles() {
   const TvStandard standard = settings_.Standard();
   RepairTargets targets(folders_.work, kRepairPrefix);
   const auto& titles = model_.Titles();
+  for (const auto& entry : titles) targets.Keep(entry->SourcePath);
   std::vector<bool> repairs;
   for (const auto& entry : titles) {
     const std::string& source = entry->SourcePath;
     const std::string extension = ExtensionOf(source);
     const bool avi = EqualsNoCase(extension, "avi");
     const bool wmv = EqualsNoCase(extension, "wmv");
-    const bool compliant = DvdCompliance(source, questions);
+    bool compliant = DvdCompliance(source, questions);
+    // Navigation packs alone do not make a title fit this disc: one of the other standard
+    // (or with square pixels) would be authored into a title set that cannot play it.
+    if (compliant && !avi && !wmv && !settings_.convertbefore) {
+      if (const std::string why = DvdPicturesProblem(source, standard); !why.empty()) {
+        Log(FileNameOf(source) + ": " + why);
+        compliant = false;
+      }
+    }
     repairs.push_back(!compliant || avi || wmv || settings_.convertbefore);
   }
   // The disc's one shape and sound come first: they decide which titles are encoded and
@@ -204,7 +224,9 @@ bool AuthoringDriver::RepairTitles() {
   if (plan && !plan->Fits() &&
       !questions.AskYesNo(FitOverflowQuestion(plan->BytesAtFloor(), plan->CapacityBytes(),
                                               kFitFloorBitRate))) {
-    Log("被用户取消，文件大小超过光盘容量", kStatusBlue);
+    // The run's reason, not the last words of a tool that ran before the question.
+    failure_ = "被用户取消，文件大小超过光盘容量";
+    Log(failure_, kStatusBlue);
     return false;
   }
   std::vector<int> shownRates;
@@ -242,6 +264,12 @@ bool AuthoringDriver::RepairTitles() {
     const auto started = std::filesystem::file_time_type::clock::now();
     if (steps_.convertToDvdMpeg)
       steps_.convertToDvdMpeg(source, target, standard, titleTarget);
+    // A source written to while it was read gives a title of what happened to be there.
+    if (const RepairOrigin now = RepairOrigin::Of(source, origin.settings);
+        now.size != origin.size || now.modifiedNs != origin.modifiedNs) {
+      DeleteFolderTree(target);
+      return Fail(Format(kSourceChangedText, source.c_str()));
+    }
     // A conversion that wrote nothing must not pass: an unopenable file would count as
     // compliant and an unreadable one as having video.
     const bool written = FileSize(target) > 0 && WrittenSince(target, started);

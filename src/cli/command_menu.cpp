@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "authoring/before_run_checks.h"
 #include "authoring/menu_video_chain.h"
 #include "authoring/run_folders.h"
 #include "authoring/toolset.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
+#include "base/readable_file.h"
 #include "cli/commands.h"
 #include "cli/console_status.h"
 #include "cli/terminal_front_end.h"
@@ -97,8 +99,8 @@ RgbImage ThumbnailBeside(const std::string& video) {
 
 bool AddTitles(const std::vector<std::string>& videos, TitleList& titles) {
   for (const std::string& path : videos) {
-    if (!FileExists(path)) {
-      std::fprintf(stderr, "vantrel-author: cannot read %s\n", path.c_str());
+    if (const std::string why = UnreadableFileReason(path); !why.empty()) {
+      std::fprintf(stderr, "vantrel-author: 无法使用标题 %s: %s\n", path.c_str(), why.c_str());
       return false;
     }
     auto record = std::make_unique<TitleRecord>();
@@ -125,8 +127,8 @@ int RunMenu(int argc, char** argv) {
     return 2;
   }
   const std::string& picture = model.Appearance().backgroundPicture;
-  if (!picture.empty() && !FileExists(picture)) {
-    std::fprintf(stderr, "vantrel-author: cannot read the background picture %s\n", picture.c_str());
+  if (const std::string why = picture.empty() ? "" : PictureUnusableReason(picture); !why.empty()) {
+    std::fprintf(stderr, "vantrel-author: 无法使用菜单背景图片 %s: %s\n", picture.c_str(), why.c_str());
     return 1;
   }
   TitleList titles;
@@ -134,6 +136,10 @@ int RunMenu(int argc, char** argv) {
   model.Rebuild(titles, settings.layout, settings.IsNtsc());
 
   RunFolders folders = RunFolders::For(settings.temppath, ApplicationFolder());
+  if (const std::string why = RunFoldersProblem(folders); !why.empty()) {
+    std::fprintf(stderr, "vantrel-author: %s\n", why.c_str());
+    return 1;
+  }
   if (!MakeFolder(folders.intermediate)) {
     std::fprintf(stderr, "vantrel-author: cannot create %s\n", folders.intermediate.c_str());
     return 1;

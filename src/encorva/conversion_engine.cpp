@@ -4,9 +4,11 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "encorva/file_facts.h"
@@ -99,9 +101,35 @@ void ConversionEngine::SelectFormat(LONG family, LONG tvStandard) {
   settings_ = fresh;
 }
 
-HRESULT ConversionEngine::Fail(HRESULT code, const char* message) {
+namespace {
+
+// Why the output cannot be written, as the system says it ("" when nothing is in the way).
+std::string OutputProblem(const std::string& output) {
+  const std::size_t slash = output.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : output.substr(0, slash);
+  if (access(folder.c_str(), W_OK | X_OK) != 0) return "cannot write in " + folder + ": " + std::strerror(errno);
+  if (access(output.c_str(), F_OK) == 0 && access(output.c_str(), W_OK) != 0)
+    return "cannot write " + output + ": " + std::strerror(errno);
+  return "";
+}
+
+// The encoder's own account of its last failure ("" when it has none).
+template <class Encoder>
+std::string EncoderErrorText(const Encoder& encoder) {
+  ComPtr<IEncoderDiagnostics> diagnostics;
+  Bstr text;
+  if (encoder && SUCCEEDED(encoder.As(IID_IEncoderDiagnostics, diagnostics)) &&
+      SUCCEEDED(diagnostics->GetErrorText(text.Put())))
+    return text.Utf8();
+  return "";
+}
+
+}  // namespace
+
+HRESULT ConversionEngine::Fail(HRESULT code, const char* message, const std::string& reason) {
   Teardown();
-  if (events_) events_->OnError(code, message);
+  const std::string text = reason.empty() ? std::string(message) : message + ("\n" + reason);
+  if (events_) events_->OnError(code, text.c_str());
   return code;
 }
 
@@ -213,7 +241,8 @@ HRESULT ConversionEngine::StartLocal() {
   if (FAILED(hr))
     return Fail(hr,
                 "Everything was initialized okay, but the actual conversion could not start. Please check "
-                "that you can write to the output file.");
+                "that you can write to the output file.",
+                EncoderErrorText(encoder_).empty() ? OutputProblem(output) : EncoderErrorText(encoder_));
   return hr;
 }
 
