@@ -30,7 +30,8 @@ bool Exists(const std::string& path) {
 
 JobResult ConversionJob::Execute() {
   const bool local = request_.source.find("://") == std::string::npos;
-  if (local) {
+  // A pipe or a device would never end the conversion; a missing file fails in it.
+  if (local && Exists(request_.source)) {
     if (const std::string why = UnreadableFileReason(request_.source); !why.empty())
       return JobFailed("cannot read " + request_.source + ": " + why);
   }
