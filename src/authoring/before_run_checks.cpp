@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "authoring/before_run_checks.h"
 
 #include <limits.h>

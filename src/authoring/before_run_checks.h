@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a run checks before it empties, encodes or writes anything: that its folders are
 // its own (no link out of the work folder, no file where a folder belongs), that no title
 // lies in a folder the run empties, and that the disc can hold the list at all.

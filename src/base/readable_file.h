@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether a path names a file the program may read as a whole: a regular file (through
 // links) that can be opened. Pipes, devices, sockets and folders are refused at once, since
 // reading them blocks for ever (a FIFO without a writer) or never ends (/dev/zero).

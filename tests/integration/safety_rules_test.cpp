@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules that keep the user's files whole and a wrong disc from passing for a good one,
 // each with real clips, real tools and the disc read back: what a run may delete or
 // overwrite, what counts as DVD-ready for a disc, when a repair is reused, what is checked
