@@ -125,6 +125,14 @@ std::string EncoderErrorText(const Encoder& encoder) {
   return "";
 }
 
+// Why a network source could not be opened, for the line after the component's own text.
+std::string SourceFailureText(HRESULT code) {
+  if (std::string why = media::LastOpenFailure(); !why.empty()) return why;
+  if (code == media::kInvalidFileFormat || code == media::kUnknownFileType)
+    return "what the server sent is not a video that can be read";
+  return "";
+}
+
 }  // namespace
 
 HRESULT ConversionEngine::Fail(HRESULT code, const char* message, const std::string& reason) {
@@ -267,7 +275,7 @@ HRESULT ConversionEngine::StartNetwork() {
   ComPtr<IBaseFilter> sourceFilter;
   const std::u16string url = U16FromBstr(Bstr(source).Get());
   hr = graph_->AddSourceFilter(url.c_str(), nullptr, sourceFilter.Put());
-  if (FAILED(hr)) return Fail(hr, "Failed to render source UROL!");
+  if (FAILED(hr)) return Fail(hr, "Failed to render source UROL!", SourceFailureText(hr));
   if (events_) events_->OnConnected();
   WireEncoder(nullptr, nullptr, sourceFilter.Get());  // its result is not looked at
   if (events_) events_->OnAboutToRun();

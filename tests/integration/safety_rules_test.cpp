@@ -3,13 +3,19 @@
 // each with real clips, real tools and the disc read back: what a run may delete or
 // overwrite, what counts as DVD-ready for a disc, when a repair is reused, what is checked
 // before any work, and that every failure says why.
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
+#include <thread>
 
 #include "authoring/authoring_driver.h"
 #include "authoring/command_templates.h"
@@ -345,6 +351,117 @@ TEST_F(SafetyRules, EveryRefusedArgumentSaysWhatIsWrong) {
   }
   EXPECT_EQ(Cli("author --shape 5:4 " + ShellQuote(clip), out), 2);
   EXPECT_NE(out.find("--shape must be 4:3 or 16:9, not 5:4"), std::string::npos) << out;
+}
+
+// A server on 127.0.0.1 that answers every request with the text `answer` makes of its
+// path and closes the connection: bodies without a length, errors and redirects as real
+// servers send them.
+class CannedServer {
+ public:
+  explicit CannedServer(std::function<std::string(const std::string& path)> answer) : answer_(std::move(answer)) {
+    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(listener_, 8);
+    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~CannedServer() {
+    stopping_ = true;
+    shutdown(listener_, SHUT_RDWR);
+    thread_.join();
+    close(listener_);
+  }
+  std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+
+ private:
+  void Serve() {
+    while (!stopping_) {
+      const int client = accept(listener_, nullptr, nullptr);
+      if (client < 0) return;
+      std::string request;
+      char buffer[4096];
+      for (ssize_t n; request.find("\r\n\r\n") == std::string::npos && (n = recv(client, buffer, sizeof buffer, 0)) > 0;)
+        request.append(buffer, std::size_t(n));
+      const std::size_t start = request.find(' ') + 1;
+      const std::string reply = answer_(request.substr(start, request.find(' ', start) - start));
+      for (std::size_t sent = 0; sent < reply.size();) {
+        const ssize_t n = send(client, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) break;
+        sent += std::size_t(n);
+      }
+      close(client);
+    }
+  }
+
+  std::function<std::string(const std::string&)> answer_;
+  int listener_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stopping_{false};
+  std::thread thread_;
+};
+
+TEST_F(SafetyRules, ANetworkSourceThatFailsSaysWhyOnTheNextLine) {
+  const std::string clip = temp_ / "clip.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(clip, 2, false));
+  const std::string body = test::ReadText(clip);
+  CannedServer server([&](const std::string& path) -> std::string {
+    if (path == "/missing.mpg") return "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found";
+    if (path == "/loop.mpg") return "HTTP/1.1 302 Found\r\nLocation: /loop.mpg\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    const std::string page = "<html><body>" + std::string(4000, 'x') + "</body></html>";
+    if (path == "/page.mpg")
+      return "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(page.size()) +
+             "\r\nConnection: close\r\n\r\n" + page;
+    // The whole clip, its end told only by the connection's close.
+    return "HTTP/1.1 200 OK\r\nContent-Type: video/mpeg\r\nConnection: close\r\n\r\n" + body;
+  });
+  // A port nobody listens on.
+  const int unused = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  bind(unused, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  getsockname(unused, reinterpret_cast<sockaddr*>(&address), &length);
+  const std::string refused = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/a.mpg";
+  close(unused);
+
+  const std::string client = std::string(VANTREL_APP_BUILD_DIR) + "/encorva-convert";
+  test::ScopedEnv registry("VANTREL_REGISTRY_DIR", temp_ / "registry");
+  const struct {
+    std::string url, reason;
+  } failures[] = {{server.Url("/missing.mpg"), "404"},
+                  {refused, "Connection refused"},
+                  {server.Url("/loop.mpg"), "redirects"},
+                  {server.Url("/page.mpg"), "not a video"}};
+  std::string out;
+  for (const auto& [url, reason] : failures) {
+    EXPECT_EQ(test::RunCapture("timeout 120 " + ShellQuote(client) + " " + ShellQuote(url) + " " +
+                                   ShellQuote(temp_ / "net.mpg") + " 2>&1",
+                               out),
+              1)
+        << url;
+    // The component's own text stays as it is; the reason follows on a line of its own.
+    const std::string text = "Error 0x80040240 Failed to render source UROL!\n";
+    const std::size_t at = out.find(text);
+    ASSERT_NE(at, std::string::npos) << url << "\n" << out;
+    const std::string next = out.substr(at + text.size(), out.find('\n', at + text.size()) - at - text.size());
+    EXPECT_NE(next.find(reason), std::string::npos) << url << "\n" << out;
+    EXPECT_FALSE(fs::exists(temp_ / "net.mpg"));
+  }
+  // A body without a length, complete when the server closes: converted whole.
+  EXPECT_EQ(test::RunCapture("timeout 120 " + ShellQuote(client) + " " + ShellQuote(server.Url("/clip.mpg")) + " " +
+                                 ShellQuote(temp_ / "net.mpg") + " --format 3 2>&1",
+                             out),
+            0)
+      << out;
+  const test::MediaFacts facts = test::ReadBack(temp_ / "net.mpg");
+  EXPECT_EQ(facts.videoCodec, "mpeg2video");
+  EXPECT_NEAR(facts.videoSeconds, 2.0, 0.1);
 }
 
 }  // namespace
