@@ -164,7 +164,9 @@ int RunMenu(int argc, char** argv) {
     return 1;
   }
   TerminalFrontEnd ui(options.answer);
-  MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.Standard(), ""};
+  // The tools' chatter goes to a log beside the menus, as in a run, not to the terminal.
+  const std::string toolLog = folders.intermediate + "tools.log";
+  MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.Standard(), toolLog};
   MenuChainResult result = MenuVideoChain::Run(model, inputs, settings, ui, ui);
   tools.Remove();
   if (result == MenuChainResult::kMenusMade) {
@@ -172,7 +174,8 @@ int RunMenu(int argc, char** argv) {
       std::printf("wrote %s\n", MenuVideoChain::MenuStreamPath(folders.intermediate, i + 1).c_str());
     return 0;
   }
-  std::fprintf(stderr, "vantrel-author: the menu streams could not be made\n");
+  std::fprintf(stderr, "vantrel-author: the menu streams could not be made; the tools' output is in %s\n",
+               toolLog.c_str());
   return 1;
 }
 
