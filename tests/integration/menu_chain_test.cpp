@@ -221,10 +221,10 @@ TEST(MenuChain, CommandLineMakesTheMenuStreams) {
   for (const char* name : {"menu01.mpg", "menu02.mpg"})
     EXPECT_TRUE(MenuVideoChain::StreamIsGood(work + "/TEMP/" + name)) << name;
   EXPECT_FALSE(FileExists(work + "/TEMP/menu03.mpg"));
-  // The command's own lines only (pages rendered, two streams written); the tools' chatter
-  // is in the log beside them.
+  // The command's own lines only (pages rendered, the chain's step, two streams written);
+  // the tools' chatter is in the log beside them.
   const std::string out = test::ReadText(temp / "out.txt");
-  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3) << out;
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 4) << out;
   EXPECT_NE(test::ReadText(work + "/TEMP/tools.log").find("spumux"), std::string::npos);
 
   // A background picture that is not there is named, and nothing is made.
