@@ -33,9 +33,10 @@ std::string OpenFailureText(const std::string& path, int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = "";
   av_strerror(code, text, sizeof text);
   if (code == AVERROR_INVALIDDATA) return std::string("not a video that can be read (") + text + ")";
-  // The HTTP reader gives up on a chain of redirects with nothing better than this.
-  if (code == AVERROR(EINVAL) && path.rfind("http", 0) == 0)
-    return std::string("the server redirects without end, or the address is not valid (") + text + ")";
+  // The HTTP reader gives up on a chain of redirects with nothing better than these.
+  if ((code == AVERROR(EINVAL) || code == AVERROR(EIO)) && path.rfind("http", 0) == 0)
+    return std::string("the server's answer cannot be followed: it redirects without end, broke off, or the "
+                       "address is not valid (") + text + ")";
   return text;
 }
 
