@@ -66,6 +66,8 @@ class AuthoringDriver {
   // What the tools print during a run, in the intermediate folder.
   static constexpr const char* kToolLogName = "tools.log";
   static constexpr const char* kRunCancelled = "运行已取消。";
+  static constexpr const char* kSourceChangedText =
+      "标题 %s 在转换时被改动了（大小或修改时间变了），转换的结果不完整，没有使用；请等它不再改动后重新开始";
 
   // Reports to `status` and asks `question`; both outlive the driver.
   AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
@@ -95,7 +97,9 @@ class AuthoringDriver {
 
  private:
   bool PrepareFolders(class PreviousOutput& previous);
-  bool CheckTitles();
+  // The folders, the disc's limits, the menu background and every title, before anything
+  // is emptied or encoded.
+  bool CheckBeforeWork();
   bool Cancelled();
   bool Fail(const std::string& why, RunStatus* status = nullptr);
   // The menu streams and the titles, as tasks at once: the menu videos; every title probed;

@@ -28,6 +28,20 @@ std::int64_t StartOf(const AVStream* stream) {
   return stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
 }
 
+thread_local std::string gLastOpenFailure;
+
+// libavformat's reason for an open that failed, said for a user.
+std::string OpenFailureText(const std::string& path, int code) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = "";
+  av_strerror(code, text, sizeof text);
+  if (code == AVERROR_INVALIDDATA) return std::string("not a video that can be read (") + text + ")";
+  // The HTTP reader gives up on a chain of redirects with nothing better than these.
+  if ((code == AVERROR(EINVAL) || code == AVERROR(EIO)) && path.rfind("http", 0) == 0)
+    return std::string("the server's answer cannot be followed: it redirects without end, broke off, or the "
+                       "address is not valid (") + text + ")";
+  return text;
+}
+
 }  // namespace
 
 bool IsUrl(const std::string& path) {
@@ -39,6 +53,8 @@ bool IsUrl(const std::string& path) {
   }
   return true;
 }
+
+std::string LastOpenFailure() { return gLastOpenFailure; }
 
 double NetworkTimeoutSeconds() {
   if (const char* text = std::getenv("VANTREL_NETWORK_TIMEOUT")) {
@@ -100,6 +116,7 @@ MediaFile::~MediaFile() {
 
 HRESULT MediaFile::Open(const std::string& path) {
   RouteFfmpegLog();
+  gLastOpenFailure.clear();
   path_ = path;
   struct stat info {};
   AVDictionary* options = nullptr;
@@ -130,6 +147,7 @@ HRESULT MediaFile::Open(const std::string& path) {
   format_->interrupt_callback = {&MediaFile::OnInterruptCheck, this};
   int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
   av_dict_free(&options);
+  if (opened < 0) gLastOpenFailure = OpenFailureText(path, opened);
   if (opened < 0) {
     format_ = nullptr;
     if (timedOut_) return kSourceStopped;

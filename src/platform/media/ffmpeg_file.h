@@ -36,6 +36,11 @@ inline constexpr HRESULT kReadFault = com::Code(0x8007001E);
 // VANTREL_NETWORK_TIMEOUT seconds when that is set to a positive number.
 double NetworkTimeoutSeconds();
 
+// Why the last MediaFile::Open on the calling thread could not open its file or stream, as
+// the system or the server said it ("Server returned 404 Not Found", "Connection
+// refused"); "" when it got as far as reading the data.
+std::string LastOpenFailure();
+
 struct StreamFacts {
   enum class Kind { Video, Audio };
   Kind kind = Kind::Video;
