@@ -126,17 +126,23 @@ def window(app, title):
     return None
 
 
+# No wait is shorter than this: on a machine whose cores are busy with other builds the
+# program may take that long to answer, and a wait ends as soon as its condition holds.
+SHORTEST_TIMEOUT = 60
+
+
 def wait_for(probe, seconds, what):
-    end = time.time() + seconds
-    while time.time() < end:
+    end = time.time() + max(seconds, SHORTEST_TIMEOUT)
+    while True:
         try:
             value = probe()
         except Exception:  # the tree changes under us while windows open and close
             value = None
         if value:
             return value
-        time.sleep(0.2)
-    fail("timed out waiting for " + what)
+        if time.time() > end:
+            fail("timed out waiting for " + what)
+        time.sleep(0.1)
 
 
 def wait_window(host, title, seconds=20):
@@ -177,33 +183,78 @@ def xdotool(*args):
 
 
 def click_at(x, y):
-    xdotool("mousemove", str(x), str(y))
-    time.sleep(0.1)
-    xdotool("click", "1")
+    xdotool("mousemove", "--sync", str(x), str(y), "click", "1")
 
 
 def click(node):
+    """Clicks a control with the mouse once it is on screen and takes input."""
+    wait_for(lambda: node.showing and node.sensitive, 30, "%s %r to take clicks" % (node.roleName, node.name))
     click_at(*centre(node))
 
 
 def drag(start, end):
-    xdotool("mousemove", str(start[0]), str(start[1]))
-    time.sleep(0.1)
-    xdotool("mousedown", "1")
-    time.sleep(0.4)
+    """Presses at start, moves to end in steps the X server has carried out, lets go."""
+    xdotool("mousemove", "--sync", str(start[0]), str(start[1]), "mousedown", "1")
     steps = 8
     for i in range(1, steps + 1):
-        xdotool("mousemove", str(start[0] + (end[0] - start[0]) * i // steps),
+        xdotool("mousemove", "--sync", str(start[0] + (end[0] - start[0]) * i // steps),
                 str(start[1] + (end[1] - start[1]) * i // steps))
-        time.sleep(0.05)
-    time.sleep(0.2)
     xdotool("mouseup", "1")
 
 
+def gone(node):
+    """True once a window is closed: hidden, or no longer in the tree."""
+    try:
+        return not node.showing
+    except Exception:
+        return True
+
+
+def popups(host):
+    """The program's popup windows on screen (colour palettes, open drop-down lists)."""
+    return [w for w in host.app.children if w.roleName == "window" and w.showing]
+
+
+def pixel_at(x, y):
+    """The colour of one screen pixel, as (r, g, b)."""
+    import gi
+    gi.require_version("Gdk", "3.0")
+    from gi.repository import Gdk
+    data = Gdk.pixbuf_get_from_window(Gdk.get_default_root_window(), x, y, 1, 1).get_pixels()
+    return tuple(data[:3])
+
+
+def focus(host, title):
+    """Gives a window the keyboard, as a window manager would on a click (none runs here)."""
+    ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(host.process.pid), "--name",
+                          "^%s$" % title], capture_output=True, text=True).stdout.split()
+    for wid in ids:
+        subprocess.run(["xdotool", "windowfocus", "--sync", wid], capture_output=True)
+    return bool(ids)
+
+
 def select_entry(combo, index):
-    """Chooses an entry of a drop-down list as a user's pick does."""
-    combo.querySelection().selectChild(index)
-    time.sleep(0.3)
+    """Chooses an entry of a drop-down list as a user's pick does; returns its text once the
+    list shows it."""
+    name = descendants(combo, "menu item")[index].name
+    try:
+        combo.querySelection().selectChild(index)
+    except Exception:  # the pick was made; its answer came too late for the accessibility bus
+        pass
+    wait_for(lambda: combo.name == name, 30, "the list to show %r" % name)
+    return name
+
+
+def choose_target(dialog, index):
+    """Chooses a target of the burn dialog and waits until the dialog has taken the choice
+    (its log names it once more); returns the target's name."""
+    targets = descendants(dialog, "combo box")[0]
+    name = descendants(targets, "menu item")[index].name
+    line = "选择驱动器 [%s]" % name
+    before = sum(l.endswith(line) for l in log_lines(dialog))
+    select_entry(targets, index)
+    wait_for(lambda: sum(l.endswith(line) for l in log_lines(dialog)) > before, 30, "the choice of " + name)
+    return name
 
 
 def screenshot(name):
@@ -239,7 +290,8 @@ def message_box(host, seconds=20):
     """The message box that is open (a question or a note)."""
     def find():
         for child in host.app.children:
-            if child.roleName in ("alert", "dialog") and descendants(child, "push button", "确定") + \
+            if child.roleName in ("alert", "dialog") and child.showing and \
+                    descendants(child, "push button", "确定") + \
                     descendants(child, "push button", "是"):
                 return child
         return None
@@ -247,9 +299,11 @@ def message_box(host, seconds=20):
 
 
 def answer(host, button):
+    """Answers the open message box and waits until it is gone; returns its text."""
     box = message_box(host)
     text = " ".join(l.name for l in descendants(box, "label"))
     click(control(box, "push button", button))
+    wait_for(lambda: gone(box), 30, "the message box to close")
     return text
 
 

@@ -1,7 +1,5 @@
 """The title properties sheet: the facts page, then the menu page with the slider moved to
 12.34 s and a new caption; OK regrabs the thumbnail (red at the start, blue after 10 s)."""
-import time
-
 from vantrel_gui import Vantrel, check, pixel, run, screenshot, wait_for
 
 
@@ -21,7 +19,7 @@ def test(box):
     r, g, b = thumbnail_colour(vantrel, "properties-before")
     check(r > 200 and g < 60 and b < 60, "the first thumbnail is red: %r" % ((r, g, b),))
 
-    vantrel.cell(0, 2).click()
+    vantrel.select(vantrel.cell(0, 2))
     vantrel.click(vantrel.main, "属性")
     sheet = wait_for(lambda: [d for d in vantrel.dialogs() if d.findChild(
         lambda n: n.roleName == "page tab" and n.name == "菜单", retry=False, requireResult=False)],
@@ -41,7 +39,7 @@ def test(box):
     caption = sheet.findChild(lambda n: n.roleName == "text" and n.showing and n.text == "holiday", retry=False)
     check(caption is not None, "the caption box holds the title")
     caption.text = "假期"
-    time.sleep(0.5)
+    wait_for(lambda: caption.text == "假期", message="the caption was not typed")
     screenshot("properties-menu", sheet)
     vantrel.click(sheet, "确定")
     wait_for(lambda: not vantrel.dialogs(), message="the sheet stayed open")

@@ -180,8 +180,9 @@ void CBurnDlg::BuildControls() {
   top->Add(buttons, 0, wxEXPAND | wxALL, 8);
   SetSizerAndFit(top);
   // Recorders show image 0, the work folder image 1.
-  targetList_->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnSelchangeComboDrives(); });
-  refresh_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { LoadDriveCombo(); });
+  // A choice reads the medium and may show a note: it runs after the pick has returned.
+  targetList_->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { CallAfter([this] { OnSelchangeComboDrives(); }); });
+  refresh_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CallAfter([this] { LoadDriveCombo(); }); });
   erase_->Bind(wxEVT_BUTTON, Deferred(this, &CBurnDlg::OnErase));
   start_->Bind(wxEVT_BUTTON, Deferred(this, &CBurnDlg::OnStartButton));
   openFolder_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
