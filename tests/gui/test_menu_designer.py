@@ -168,7 +168,8 @@ def run_to_hard_disk(host):
     lines = log_lines(burn)
     check(any("选择驱动器 [" + host.work + "]" in l for l in lines), "the work folder choice is logged")
     check(all(l[2] == ":" and l[8:10] == "  " for l in lines), "every log line has its time prefix")
-    check("00:00:01" in clock_seen, "the elapsed-time clock ticked during the build %s" % sorted(clock_seen))
+    # The clock is read now and then; two readings that differ show it ticking.
+    check(len(clock_seen) >= 2, "the elapsed-time clock ticked during the build %s" % sorted(clock_seen))
     check(clock.name == "", "the clock is cleared when the build is done")
     click(control(burn, "push button", "关闭"))
     wait_gone(host, "刻录光盘")
