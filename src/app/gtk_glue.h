@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The few toolkit calls wx does not wrap: checking that a display can be opened, naming
-// a widget for the accessibility tree, and a window's input group. Declared here so the build needs only the toolkit's
+// a widget for the accessibility tree, and a window's input group. Declared here so the
+// build needs only the toolkit's
 // run-time libraries, which wx itself links.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A small window that offers files for dragging, as a file manager does (text/uri-list).
     drag_source.py STATUS FILE...   shows a window titled "drag source" at the screen's top
 left and writes to STATUS what the drag has come to: "ready" once the window is on screen,

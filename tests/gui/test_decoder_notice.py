@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Files that cannot be titles are refused as they are added, each named with its reason,
 and stay out of the list: an empty .avi, a text file named .mpg, a file with sound only.
 A video the program reads but cannot decode gets the decoder notice, naming the file. The
