@@ -9,8 +9,18 @@ import subprocess
 from vantrel_gui import Vantrel, check, run, screenshot, wait_for
 
 
-def refusal(vantrel, path, reason):
-    box = vantrel.alert("无法添加文件 %s: %s\n该文件没有加入影片列表。" % (path, reason), timeout=120)
+def refusal(vantrel, path, reasons):
+    """The note refusing `path`, answered; its reason must be one of `reasons`."""
+    head, tail = "无法添加文件 %s: " % path, "\n该文件没有加入影片列表。"
+
+    def find():
+        for box in vantrel.alerts():
+            for label in box.findChildren(lambda n: n.roleName == "label"):
+                if label.name.startswith(head) and label.name.endswith(tail):
+                    return box, label.name[len(head):-len(tail)]
+        return None
+    box, reason = wait_for(find, timeout=120, message="no note refusing %s" % path)
+    check(reason in reasons, "%s refused: %s" % (os.path.basename(path), reason))
     screenshot("refused-" + os.path.basename(path).replace(" ", "-"), box)
     vantrel.answer(box)
 
@@ -36,9 +46,9 @@ def test(box):
     good = box.make_clip("good.mpg", 2)
 
     vantrel = Vantrel(box, [empty, text, good, sound, undecodable])
-    refusal(vantrel, empty, "文件是空的")
-    refusal(vantrel, text, "不是可以读取的视频文件")
-    refusal(vantrel, sound, "文件中没有视频流")
+    refusal(vantrel, empty, ["文件是空的"])
+    refusal(vantrel, text, ["不是可以读取的视频文件", "文件中没有视频流"])
+    refusal(vantrel, sound, ["文件中没有视频流"])
     notice = vantrel.window("下载解码器", timeout=120)
     labels = [n.name for n in notice.findChildren(lambda n: n.roleName == "label")]
     check("无法从视频文件中抓取菜单图片" in labels, "heading %r" % labels)
