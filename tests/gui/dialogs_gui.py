@@ -41,7 +41,7 @@ def check(condition, message):
     print("ok: " + message)
 
 
-def make_clips(folder, count=2):
+def make_clips(folder, count=2, avi_seconds=30):
     """DVD-ready MPEG-2 clips, and from the second on MPEG-4 AVI clips the run converts
     (which takes a few seconds, so the clock and the event loop are watched at work)."""
     clips = []
@@ -53,7 +53,7 @@ def make_clips(folder, count=2):
         audio = "sine=frequency=%d:sample_rate=48000" % (440 + 110 * i)
         codec = ["-c:v", "mpeg4", "-c:a", "ac3"] if avi else ["-target", "pal-dvd"]
         subprocess.run(["ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i", video, "-f",
-                        "lavfi", "-i", audio, "-t", "30" if avi else "2"] + codec + [path],
+                        "lavfi", "-i", audio, "-t", str(avi_seconds) if avi else "2"] + codec + [path],
                        check=True)
         clips.append(path)
     return clips
@@ -62,7 +62,7 @@ def make_clips(folder, count=2):
 class Host:
     """The dialog host program over its own work folder."""
 
-    def __init__(self, clips=2, swatch="0AC81E", image_drives=""):
+    def __init__(self, clips=2, swatch="0AC81E", image_drives="", avi_seconds=30):
         self.temp = tempfile.mkdtemp(prefix="vantrel-gui-")
         self.work = os.path.join(self.temp, "work")
         os.makedirs(self.work)
@@ -74,7 +74,7 @@ class Host:
         env.pop("VANTREL_IMAGE_DRIVES", None)
         if image_drives:
             env["VANTREL_IMAGE_DRIVES"] = image_drives
-        self.clips = make_clips(self.temp, clips)
+        self.clips = make_clips(self.temp, clips, avi_seconds)
         self.log = open(os.path.join(self.temp, "host.log"), "w")
         debugger = ["gdb", "-q", "-batch", "-ex", "run", "-ex", "thread apply all bt 12", "--args"] \
             if os.environ.get("VANTREL_HOST_GDB") else []
