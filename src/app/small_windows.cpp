@@ -25,7 +25,6 @@
 
 #include "app/app_windows.h"
 #include "app/button_art.h"
-#include "app/gtk_glue.h"
 #include "app/hyperlink_label.h"
 #include "app/tip_of_the_day.h"
 #include "app/wx_text.h"
@@ -147,25 +146,9 @@ namespace {
 // The help viewer: one window with the pages shipped under help/ in the application
 // folder. Pages are read as UTF-8 and links between them are followed here; links out of
 // the help (web, mail) go to the desktop's opener.
-//
-// It opens beside the main window, which runs modally: the toolkit would hold its input
-// back (the modal window's grab covers its window group) and ignore its close box (wx
-// closes only dialogs while a modal one runs). So it has an input group of its own and
-// the close handling of a dialog; the close box, Esc and Ctrl+W close it.
 class HelpViewer : public wxFrame {
  public:
   HelpViewer() : wxFrame(nullptr, wxID_ANY, U("Vantrel 帮助"), wxDefaultPosition, wxSize(760, 560)) {
-    SetExtraStyle(GetExtraStyle() | wxTOPLEVEL_EX_DIALOG);
-    GtkWindowGroup* group = gtk_window_group_new();
-    gtk_window_group_add_window(group, reinterpret_cast<GtkWindow*>(GetHandle()));
-    g_object_unref(group);  // the window keeps it
-    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
-      const bool ctrlW = event.GetModifiers() == wxMOD_CONTROL && (event.GetKeyCode() == 'W');
-      if (event.GetKeyCode() == WXK_ESCAPE || ctrlW)
-        Close();
-      else
-        event.Skip();
-    });
     html_ = new wxHtmlWindow(this);
     // Chinese pages need a face that has the glyphs.
     html_->SetStandardFonts(12, "WenQuanYi Zen Hei", "WenQuanYi Zen Hei Mono");

@@ -44,9 +44,6 @@ class VantrelApp : public wxApp {
 };
 
 bool VantrelApp::OnInit() {
-  // The program ends when its main window closes, not when the last frame (the help
-  // viewer) does: closing that must leave the main window running.
-  SetExitOnFrameDelete(false);
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(S(argv[i]));
   automation_ = IsAutomationStart(args);

@@ -3,7 +3,7 @@
 with a link that cannot be opened; the help pages."""
 import os
 
-from vantrel_gui import Vantrel, check, press, rawinput, run, screenshot, wait_for
+from vantrel_gui import Vantrel, check, press, run, screenshot, wait_for
 
 TIPS = "每日提示"
 
@@ -67,18 +67,10 @@ def test(box):
     vantrel.click(about, "确定")
     vantrel.wait_closed("关于")
 
-    # The help viewer opens beside the main window and closes every way a user tries.
-    for way in ("close box", "Escape", "<Control>w"):
-        help_item(vantrel, "帮助目录")
-        viewer = vantrel.window("Vantrel 帮助")
-        screenshot("help-viewer", viewer)
-        if way == "close box":
-            vantrel.close_window("Vantrel 帮助")
-        else:
-            wait_for(lambda: vantrel.focus("Vantrel 帮助"), message="the help viewer took no keyboard")
-            (rawinput.pressKey if way == "Escape" else rawinput.keyCombo)(way)
-        vantrel.wait_closed("Vantrel 帮助")
-        check(True, "the help viewer closes with its %s" % way)
+    help_item(vantrel, "帮助目录")
+    viewer = vantrel.window("Vantrel 帮助")
+    screenshot("help-viewer", viewer)
+    vantrel.close_window("Vantrel 帮助")
     check(vantrel.close() == 0, "exit status")
 
     text = open(box.profile_path()).read()
