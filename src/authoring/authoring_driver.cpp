@@ -19,6 +19,7 @@
 #include "authoring/six_file_check.h"
 #include "authoring/work_folder_guard.h"
 #include "base/app_folder.h"
+#include "base/log.h"
 #include "base/paths.h"
 #include "base/run_cancel.h"
 #include "base/text_format.h"
@@ -167,7 +168,7 @@ bool AuthoringDriver::AuthoringRun() {
     if (!monitor.Join()) Question().ShowMessage("等待数字数据采集系统终止失败！");
     stop.Reset();
   }
-  if (succeeded && PassesSixFileCheck(folders_.output + "/VIDEO_TS")) return true;
+  if (succeeded && PassesSixFileCheck(folders_.output + "/VIDEO_TS")) return ProveDisc();
   if (Cancelled()) return false;
   if (std::string full = FullDiskNote(folders_.output); !full.empty()) {
     Log(full, kStatusRed);
@@ -177,6 +178,16 @@ bool AuthoringDriver::AuthoringRun() {
   DeleteFolderTree(folders_.output + "/VIDEO_TS");
   DeleteFolderTree(folders_.output + "/AUDIO_TS");
   return steps_.fallback ? steps_.fallback(model_, settings_, folders_) : false;
+}
+
+bool AuthoringDriver::ProveDisc() {
+  if (!steps_.proveNavigation) return true;
+  const NavigationProof proof =
+      steps_.proveNavigation(folders_.output, DesignedNavigation(model_, settings_.createmenu));
+  if (!proof.passed) return Fail(proof.failure);
+  Log(NavigationProofText(proof.buttons));
+  LogInfo(NavigationProofEnglishText(proof.buttons));
+  return true;
 }
 
 bool AuthoringDriver::RepairTitles() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "authoring/disc_fit_plan.h"
+#include "authoring/navigation_proof.h"
 #include "authoring/run_folders.h"
 #include "convert/convert_to_dvd_mpeg.h"
 
@@ -48,6 +49,11 @@ struct AuthoringSteps {
   // Why a title cannot be used ("" when it can): checked for every title before anything
   // is encoded, so a bad file stops the run before work is spent on the others.
   std::function<std::string(const std::string& path)> checkTitle;
+  // Walks the disc the authoring tool built and compares where its buttons and titles lead
+  // with the design; a run whose disc is not proven fails. Every run has it unless a
+  // caller clears it.
+  std::function<NavigationProof(const std::string& dvdFolder, const NavigationDesign& design)> proveNavigation =
+      ProveNavigation;
 };
 
 class AuthoringDriver {
@@ -89,6 +95,8 @@ class AuthoringDriver {
   // Repairs the titles that need it and brings the others in line with the disc's one
   // title set (shape and sound), each written once in its final form.
   bool RepairTitles();
+  // The built disc walked as a player does; false (the run fails) on a wrong jump.
+  bool ProveDisc();
   // Every title as the run will author it: its facts after repair when it is repaired.
   std::vector<HarmonyTitle> AuthoredTitles(const std::vector<bool>& repairs) const;
   // The disc plan of the titles, `repairs` and `harmony` telling which are made anew and

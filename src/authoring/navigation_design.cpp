@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "authoring/navigation_design.h"
+
+#include "base/text_format.h"
+#include "menu/menu_model.h"
+
+namespace vantrel {
+
+std::string DescribeTarget(const NavigationTarget& target) {
+  switch (target.kind) {
+    case NavigationTarget::Kind::kTitle:
+      return target.chapter > 1 ? Format("标题 %d 章节 %d", target.number, target.chapter)
+                                : Format("标题 %d", target.number);
+    case NavigationTarget::Kind::kMenuPage:
+      return Format("菜单第 %d 页", target.number);
+    case NavigationTarget::Kind::kNothing:
+      break;
+  }
+  return "无处";
+}
+
+int NavigationDesign::ButtonCount() const {
+  int count = 0;
+  for (const auto& page : pages) count += int(page.size());
+  return count;
+}
+
+NavigationDesign DesignedNavigation(const MenuModel& model, bool createMenu) {
+  NavigationDesign design;
+  const int titles = model.TitleCount();
+  design.start = createMenu ? NavigationTarget::Page(1) : NavigationTarget::Title(1);
+  if (createMenu) {
+    for (int i = 0; i < model.PageCount(); ++i) {
+      const MenuPage& page = model.Page(i);
+      std::vector<DesignedButton> buttons;
+      // Each title button plays its own title, whatever command text the entry carries.
+      for (const MenuEntry* entry : page.Titles)
+        buttons.push_back({Format("%d. ", entry->TitleNumber) + entry->Caption,
+                           NavigationTarget::Title(entry->TitleNumber)});
+      if (page.Previous) buttons.push_back({"上一页", NavigationTarget::Page(page.Number - 1)});
+      if (page.Next) buttons.push_back({"下一页", NavigationTarget::Page(page.Number + 1)});
+      design.pages.push_back(std::move(buttons));
+    }
+  }
+  // Titles play on one after the other; after the last the disc returns to its first menu
+  // page, or without menus starts over.
+  for (int n = 1; n <= titles; ++n)
+    design.titleEnds.push_back(n < titles ? NavigationTarget::Title(n + 1)
+                                          : createMenu ? NavigationTarget::Page(1) : NavigationTarget::Title(1));
+  return design;
+}
+
+}  // namespace vantrel
