@@ -24,7 +24,8 @@ void ShowAboutBox(wxWindow* parent, const SupportInfo& support);
 // The tip window; at start-up it shows only when the profile asks for it.
 void ShowTipWindow(wxWindow* parent, bool atStartUp);
 // Decoder download notice (dialog 205), modal.
-void ShowDecoderNotice(wxWindow* parent);
+// The decoder notice; `path` names the file it is about ("" : none).
+void ShowDecoderNotice(wxWindow* parent, const std::string& path = "");
 // A help page of the application folder in the help viewer.
 void ShowHelpTopic(const std::string& relativePath);
 // An information message box with the program's caption.

@@ -21,6 +21,7 @@
 #include "app/startup_steps.h"
 #include "app/title_list_view.h"
 #include "app/wx_text.h"
+#include "authoring/title_check.h"
 #include "base/app_folder.h"
 #include "platform/skin/skin_library.h"
 #include "platform/window/window.h"
@@ -235,13 +236,13 @@ void MainDialog::ShowPopupMenu(int menuResource) {
 }
 
 void MainDialog::AddFiles() {
-  vantrel::AddFiles(logic_.Titles(), thumbnails_, *this);
+  vantrel::AddFiles(logic_.Titles(), thumbnails_, *this, TitleUnusableReason);
   logic_.RefreshStatusTexts();
 }
 
 void MainDialog::AddFileList(const std::vector<std::string>& files) {
   if (files.empty()) return;
-  AddTitleFiles(logic_.Titles(), thumbnails_, *this, files);
+  AddTitleFiles(logic_.Titles(), thumbnails_, *this, files, TitleUnusableReason);
   logic_.RefreshStatusTexts();
 }
 
@@ -357,7 +358,19 @@ void MainDialog::CloseProgress() {
   Raise();
 }
 
-void MainDialog::ShowDecoderNotice(const std::string&) { app::ShowDecoderNotice(progress_ ? progress_ : this); }
+void MainDialog::ShowDecoderNotice(const std::string& path) {
+  app::ShowDecoderNotice(progress_ ? progress_ : this, path);
+}
+
+void MainDialog::RefuseFile(const std::string& path, const std::string& reason) {
+  wxWindow* parent = progress_ ? static_cast<wxWindow*>(progress_) : this;
+  // A file the program reads but cannot decode gets the decoder notice, which says how
+  // to get a decoder; every other file is refused with its reason.
+  if (reason == kUndecodableReason)
+    app::ShowDecoderNotice(parent, path);
+  else
+    app::ShowInformation(parent, "无法添加文件 " + path + ": " + reason + "\n该文件没有加入影片列表。");
+}
 void MainDialog::ShowDecoderNotice() { app::ShowDecoderNotice(this); }
 void MainDialog::ShowTotalDuration(int seconds) { gauge_->SetTotal(seconds); }
 void MainDialog::SetListColumn3(int row, const std::string& text) { logic_.Titles().SetTitleText(row, text); }

@@ -75,6 +75,7 @@ class MainDialog : public wxDialog,
   void ShowProgress(const std::string& text) override;
   void CloseProgress() override;
   void ShowDecoderNotice(const std::string& path) override;
+  void RefuseFile(const std::string& path, const std::string& reason) override;
   void ShowTotalDuration(int seconds) override;
   // RegrabView
   void ShowDecoderNotice() override;

@@ -118,13 +118,18 @@ void ShowTipWindow(wxWindow* parent, bool atStartUp) {
   tips.Close(byClose, startUp->GetValue());
 }
 
-void ShowDecoderNotice(wxWindow* parent) {
+void ShowDecoderNotice(wxWindow* parent, const std::string& path) {
   using namespace decoder_notice;
   wxDialog dialog(parent, kDialogId, U(kTitle));
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   auto* heading = new wxStaticText(&dialog, kHeadingId, U(kHeading));
   heading->SetFont(wxFont(wxFontInfo(12).FaceName(kHeadingFont).Bold()));
   sizer->Add(heading, 0, wxALL, 12);
+  if (!path.empty()) {
+    auto* file = new wxStaticText(&dialog, wxID_ANY, U(kFileLine + path));
+    file->Wrap(380);
+    sizer->Add(file, 0, wxLEFT | wxRIGHT | wxBOTTOM, 12);
+  }
   auto* text = new wxStaticText(&dialog, wxID_ANY, U(kText));
   text->Wrap(380);
   sizer->Add(text, 0, wxLEFT | wxRIGHT, 12);

@@ -33,7 +33,7 @@ std::string TitleUnusableReason(const std::string& path) {
   media::DibFrame picture;
   if (com::FAILED(decoder.Open(file, file.Streams()[size_t(video)].fileIndex)) ||
       com::FAILED(decoder.FrameAt(0, picture, 80, 60)))
-    return "无法解码视频中的任何画面";
+    return kUndecodableReason;
   return "";
 }
 

@@ -7,6 +7,9 @@
 
 namespace vantrel {
 
+// The reason given for a file that can be read but whose pictures cannot be decoded.
+inline constexpr const char* kUndecodableReason = "无法解码视频中的任何画面";
+
 // "" when the title can be used, else why not (the system's reason for a file that cannot
 // be read).
 std::string TitleUnusableReason(const std::string& path);

@@ -97,4 +97,11 @@ TargetControls BurnTargets::Refresh(const MediumView& view) {
   return c;
 }
 
+CloseStep CloseStepFor(bool building, bool writing, bool stopping) {
+  if (stopping) return CloseStep::WaitForStop;
+  if (writing) return CloseStep::AskCancelWrite;
+  if (building) return CloseStep::AskStopRun;
+  return CloseStep::Close;
+}
+
 }  // namespace vantrel

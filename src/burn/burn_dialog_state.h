@@ -38,6 +38,16 @@ struct DeviceEntry {
 std::vector<DeviceEntry> TargetEntries(const std::vector<std::string>& devices,
                                        const std::string& workFolder);
 
+// The Start button while a build runs, and the question before it stops the build.
+inline constexpr const char* kStopRunButton = "停止";
+inline constexpr const char* kStopRunQuestion = "DVD 还没有建好。您想要停止这次运行吗？";
+
+// What a close request (the close box, Esc) does to the burn dialog: it closes when idle;
+// a build or a write is stopped first, after its question, and the dialog closes once the
+// stop has ended; while a stop is winding down it only waits for that.
+enum class CloseStep { Close, AskStopRun, AskCancelWrite, WaitForStop };
+CloseStep CloseStepFor(bool building, bool writing, bool stopping);
+
 // "%2d:%02d:%02d  " of a local time, the prefix of every log line.
 std::string LogTimePrefix(int hour, int minute, int second);
 // "%02d:%02d:%02d" of whole seconds, the elapsed-time clock.

@@ -68,6 +68,7 @@ WriteStart RecorderWrite::Start(const WriteRequest& request) {
     std::lock_guard lock(mutex_);
     waiting_ = true;
     succeeded_ = false;
+    cancelled_ = false;
     doneText_.clear();
   }
   if (!ReportResult(Burn(), ui_, true)) {
@@ -126,12 +127,24 @@ void RecorderWrite::CancelNow() {
   ui_.ShowStatus("写入光盘被取消！", 0, 2, 1);
   std::lock_guard lock(mutex_);
   burning_ = false;
+  cancelled_ = waiting_;
 }
 
 void RecorderWrite::OnBurnDone(const char* text) {
   std::string error = text ? text : "";
+  bool cancelled = false;
+  {
+    std::lock_guard lock(mutex_);
+    cancelled = cancelled_;
+  }
   if (error.empty()) {
     ui_.ShowStatus("写入光盘成功完成！", 0, 1, 1);
+  } else if (cancelled) {
+    // The end of a cancelled write is the cancel, not an error; the library's words say
+    // what it left behind.
+    ui_.ShowStatus("写入光盘被取消！", 0, 1, 2);
+    ui_.ShowStatus(error, 0, 4, 2);
+    ui_.ShowStatus("写入光盘被取消！", 0, 2, 2);
   } else {
     ui_.ShowStatus("写入光盘出错: " + error, 0, 2, 3);
     ui_.ShowStatus("写入光盘出错！", 0, 3, 3);
@@ -139,6 +152,7 @@ void RecorderWrite::OnBurnDone(const char* text) {
   std::lock_guard lock(mutex_);
   burning_ = false;
   waiting_ = false;
+  cancelled_ = false;
   succeeded_ = error.empty();
   doneText_ = error;
   doneSignal_.notify_all();

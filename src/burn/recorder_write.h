@@ -74,6 +74,7 @@ class RecorderWrite {
   std::condition_variable doneSignal_;
   bool burning_ = false;
   bool waiting_ = false;  // a write started and its done callback has not come yet
+  bool cancelled_ = false;  // the running write was cancelled
   bool succeeded_ = false;
   std::string doneText_;
 };

@@ -16,6 +16,7 @@
 #include "media/frame_grabber.h"
 #include "media/media_probe.h"
 #include "media/thumbnail_owner.h"
+#include "media/thumbnail_time.h"
 #include "project/title_list.h"
 
 namespace vantrel {
@@ -36,7 +37,7 @@ std::string ScratchBitmapName(int row) { return Format("TEMPBITMAP%04d-%d.bmp", 
 std::string ScratchBitmapPath(int row) { return RuntimeFolder() + ScratchBitmapName(row); }
 
 void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view,
-                   const std::vector<std::string>& files) {
+                   const std::vector<std::string>& files, const TitleCheck& check) {
   const int count = int(files.size());
   view.ShowProgress(kCheckingFilesText);
   RegisterDecoders();
@@ -44,13 +45,26 @@ void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view
     // A pipe, a device or a folder would hang the grab or never end: never opened.
     if (const std::string why = UnreadableFileReason(files[size_t(k - 1)]); !why.empty()) {
       LogWarning("无法使用标题 " + files[size_t(k - 1)] + ": " + why);
+      view.RefuseFile(files[size_t(k - 1)], why);
       continue;
     }
     auto record = std::make_unique<TitleRecord>();
     record->SourcePath = files[size_t(k - 1)];
     view.ShowProgress(Format("正在载入文件... (%d / %d)", k, count));
+    if (check) {
+      if (const std::string why = check(record->SourcePath); !why.empty()) {
+        view.RefuseFile(record->SourcePath, why);
+        continue;
+      }
+    }
 
-    ThumbnailGrabJob job{record->SourcePath, ScratchBitmapPath(titles.Count()), 0.0, &owner};
+    // The facts come first: the thumbnail is taken where the picture shows something,
+    // and the properties sheet opens at that same moment.
+    record->DisplayTitle = StemOf(record->SourcePath);
+    ProbeTitleFacts(owner.VideoEdit(), *record);
+    record->ThumbnailTime = PickThumbnailTime(record->SourcePath, record->Duration);
+
+    ThumbnailGrabJob job{record->SourcePath, ScratchBitmapPath(titles.Count()), record->ThumbnailTime, &owner};
     if (!RunThumbnailGrab(job)) view.ShowDecoderNotice(record->SourcePath);
     DibImage bitmap;
     // A title whose picture could not be read gets a blank image of its own, not the one
@@ -59,9 +73,6 @@ void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view
         titles.Thumbnails().Add(bitmap.ReadFile(job.bitmapPath) ? bitmap.ToRgbImage() : RgbImage());
     // The picture lives on in the image list; the file would only pile up.
     std::remove(job.bitmapPath.c_str());
-
-    record->DisplayTitle = StemOf(record->SourcePath);
-    ProbeTitleFacts(owner.VideoEdit(), *record);
     titles.AppendTitle(std::move(record), thumbnail);
   }
   view.CloseProgress();
@@ -69,10 +80,10 @@ void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view
   titles.RefreshMovieSize();
 }
 
-void AddFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view) {
+void AddFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view, const TitleCheck& check) {
   std::vector<std::string> files;
   if (!view.ChooseFiles(files) || files.empty()) return;
-  AddTitleFiles(titles, owner, view, files);
+  AddTitleFiles(titles, owner, view, files, check);
 }
 
 }  // namespace vantrel

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Adding video files to the title list: each file becomes a title with its media facts
-// and an 80 x 60 thumbnail of its first frame, grabbed on a worker thread while the
-// calling thread keeps pumping its messages.
+// and an 80 x 60 thumbnail of a picture near its start that shows something, grabbed on a
+// worker thread while the calling thread keeps pumping its messages.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,14 +32,21 @@ class AddTitlesView {
   virtual void CloseProgress() = 0;
   // No frame could be grabbed: a decoder is missing. Returns when the notice is closed.
   virtual void ShowDecoderNotice(const std::string& path) = 0;
+  // The file cannot be a title, for `reason`; it stays out of the list. Returns when the
+  // user has been told.
+  virtual void RefuseFile(const std::string& /*path*/, const std::string& /*reason*/) {}
   virtual void ShowTotalDuration(int seconds) = 0;
 };
 
-// The add command: asks for files and adds them; nothing changes on cancel.
-void AddFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view);
+// Why a file cannot be a title ("" when it can).
+using TitleCheck = std::function<std::string(const std::string& path)>;
+
+// The add command: asks for files and adds them; nothing changes on cancel. With a check,
+// a file that fails it is refused (RefuseFile) instead of listed.
+void AddFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view, const TitleCheck& check = {});
 // Adds the files given, as the add command does after its dialog.
 void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view,
-                   const std::vector<std::string>& files);
+                   const std::vector<std::string>& files, const TitleCheck& check = {});
 
 // The scratch bitmap of the title that will take row `row`: "TEMPBITMAP%04d-PID.bmp" in
 // the run-time folder (the application folder, or the user's cache folder when that

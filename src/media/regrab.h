@@ -18,12 +18,16 @@ inline constexpr const char* kTitle = "下载解码器";
 inline constexpr int kHeadingId = 1093;
 inline constexpr const char* kHeading = "无法从视频文件中抓取菜单图片";
 inline constexpr const char* kHeadingFont = "arial";
+// Worded for this system: the pictures are decoded by the FFmpeg libraries.
 inline constexpr const char* kText =
-    "无法从视频文件中抓取图片作为菜单，您必须先安装 DirectX9.0 和 MPEG-2 解码器。";
+    "本系统没有这个视频格式的解码器：无法显示它的画面，也不能用它制作 DVD。请安装带有该解码器的 "
+    "FFmpeg 程序库 (libavcodec)，或者先把视频转换成 MPEG-2 再添加。";
+// Names the file when the notice is about one: "视频文件: PATH".
+inline constexpr const char* kFileLine = "视频文件: ";
 inline constexpr int kDecoderLinkId = 1094;
-inline constexpr const char* kDecoderLink = "安装 MPEG-2 解码器";
+inline constexpr const char* kDecoderLink = "获取 FFmpeg 解码器";
 inline constexpr int kMediaLinkId = 1095;
-inline constexpr const char* kMediaLink = "安装 DirectX9.0";
+inline constexpr const char* kMediaLink = "本系统的 libavcodec 软件包";
 inline constexpr const char* kOk = "确定";
 // Where the links lead on this platform: the decoding libraries the media layer uses.
 inline constexpr const char* kDecoderAddress = "https://ffmpeg.org/download.html";

@@ -36,9 +36,10 @@ bool TitleList::MoveSelected(int offset) {
   int a = selected_;
   int b = a + offset;
   if (a < 0 || b < 0 || b >= Count()) return false;
-  std::swap(rows_[size_t(a)].record, rows_[size_t(b)].record);
-  ShowRecord(rows_[size_t(a)]);
-  ShowRecord(rows_[size_t(b)]);
+  // The title moves with all it shows (a caption set in its properties, its picture);
+  // only the numbers stay with the places.
+  std::swap(rows_[size_t(a)], rows_[size_t(b)]);
+  std::swap(rows_[size_t(a)].number, rows_[size_t(b)].number);
   selected_ = b;  // the selection follows the moved title
   NotifyRows();
   return true;

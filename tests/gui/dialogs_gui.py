@@ -41,7 +41,7 @@ def check(condition, message):
     print("ok: " + message)
 
 
-def make_clips(folder, count=2):
+def make_clips(folder, count=2, avi_seconds=30):
     """DVD-ready MPEG-2 clips, and from the second on MPEG-4 AVI clips the run converts
     (which takes a few seconds, so the clock and the event loop are watched at work)."""
     clips = []
@@ -53,7 +53,7 @@ def make_clips(folder, count=2):
         audio = "sine=frequency=%d:sample_rate=48000" % (440 + 110 * i)
         codec = ["-c:v", "mpeg4", "-c:a", "ac3"] if avi else ["-target", "pal-dvd", "-aspect", "4:3"]
         subprocess.run(["ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i", video, "-f",
-                        "lavfi", "-i", audio, "-t", "30" if avi else "2"] + codec + [path],
+                        "lavfi", "-i", audio, "-t", str(avi_seconds) if avi else "2"] + codec + [path],
                        check=True)
         clips.append(path)
     return clips
@@ -62,7 +62,7 @@ def make_clips(folder, count=2):
 class Host:
     """The dialog host program over its own work folder."""
 
-    def __init__(self, clips=2, swatch="0AC81E", image_drives=""):
+    def __init__(self, clips=2, swatch="0AC81E", image_drives="", avi_seconds=30):
         self.temp = tempfile.mkdtemp(prefix="vantrel-gui-")
         self.work = os.path.join(self.temp, "work")
         os.makedirs(self.work)
@@ -74,7 +74,7 @@ class Host:
         env.pop("VANTREL_IMAGE_DRIVES", None)
         if image_drives:
             env["VANTREL_IMAGE_DRIVES"] = image_drives
-        self.clips = make_clips(self.temp, clips)
+        self.clips = make_clips(self.temp, clips, avi_seconds)
         self.log = open(os.path.join(self.temp, "host.log"), "w")
         debugger = ["gdb", "-q", "-batch", "-ex", "run", "-ex", "thread apply all bt 12", "--args"] \
             if os.environ.get("VANTREL_HOST_GDB") else []
@@ -127,17 +127,23 @@ def window(app, title):
     return None
 
 
+# No wait is shorter than this: on a machine whose cores are busy with other builds the
+# program may take that long to answer, and a wait ends as soon as its condition holds.
+SHORTEST_TIMEOUT = 60
+
+
 def wait_for(probe, seconds, what):
-    end = time.time() + seconds
-    while time.time() < end:
+    end = time.time() + max(seconds, SHORTEST_TIMEOUT)
+    while True:
         try:
             value = probe()
         except Exception:  # the tree changes under us while windows open and close
             value = None
         if value:
             return value
-        time.sleep(0.2)
-    fail("timed out waiting for " + what)
+        if time.time() > end:
+            fail("timed out waiting for " + what)
+        time.sleep(0.1)
 
 
 def wait_window(host, title, seconds=20):
@@ -178,33 +184,78 @@ def xdotool(*args):
 
 
 def click_at(x, y):
-    xdotool("mousemove", str(x), str(y))
-    time.sleep(0.1)
-    xdotool("click", "1")
+    xdotool("mousemove", "--sync", str(x), str(y), "click", "1")
 
 
 def click(node):
+    """Clicks a control with the mouse once it is on screen and takes input."""
+    wait_for(lambda: node.showing and node.sensitive, 30, "%s %r to take clicks" % (node.roleName, node.name))
     click_at(*centre(node))
 
 
 def drag(start, end):
-    xdotool("mousemove", str(start[0]), str(start[1]))
-    time.sleep(0.1)
-    xdotool("mousedown", "1")
-    time.sleep(0.4)
+    """Presses at start, moves to end in steps the X server has carried out, lets go."""
+    xdotool("mousemove", "--sync", str(start[0]), str(start[1]), "mousedown", "1")
     steps = 8
     for i in range(1, steps + 1):
-        xdotool("mousemove", str(start[0] + (end[0] - start[0]) * i // steps),
+        xdotool("mousemove", "--sync", str(start[0] + (end[0] - start[0]) * i // steps),
                 str(start[1] + (end[1] - start[1]) * i // steps))
-        time.sleep(0.05)
-    time.sleep(0.2)
     xdotool("mouseup", "1")
 
 
+def gone(node):
+    """True once a window is closed: hidden, or no longer in the tree."""
+    try:
+        return not node.showing
+    except Exception:
+        return True
+
+
+def popups(host):
+    """The program's popup windows on screen (colour palettes, open drop-down lists)."""
+    return [w for w in host.app.children if w.roleName == "window" and w.showing]
+
+
+def pixel_at(x, y):
+    """The colour of one screen pixel, as (r, g, b)."""
+    import gi
+    gi.require_version("Gdk", "3.0")
+    from gi.repository import Gdk
+    data = Gdk.pixbuf_get_from_window(Gdk.get_default_root_window(), x, y, 1, 1).get_pixels()
+    return tuple(data[:3])
+
+
+def focus(host, title):
+    """Gives a window the keyboard, as a window manager would on a click (none runs here)."""
+    ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(host.process.pid), "--name",
+                          "^%s$" % title], capture_output=True, text=True).stdout.split()
+    for wid in ids:
+        subprocess.run(["xdotool", "windowfocus", "--sync", wid], capture_output=True)
+    return bool(ids)
+
+
 def select_entry(combo, index):
-    """Chooses an entry of a drop-down list as a user's pick does."""
-    combo.querySelection().selectChild(index)
-    time.sleep(0.3)
+    """Chooses an entry of a drop-down list as a user's pick does; returns its text once the
+    list shows it."""
+    name = descendants(combo, "menu item")[index].name
+    try:
+        combo.querySelection().selectChild(index)
+    except Exception:  # the pick was made; its answer came too late for the accessibility bus
+        pass
+    wait_for(lambda: combo.name == name, 30, "the list to show %r" % name)
+    return name
+
+
+def choose_target(dialog, index):
+    """Chooses a target of the burn dialog and waits until the dialog has taken the choice
+    (its log names it once more); returns the target's name."""
+    targets = descendants(dialog, "combo box")[0]
+    name = descendants(targets, "menu item")[index].name
+    line = "选择驱动器 [%s]" % name
+    before = sum(l.endswith(line) for l in log_lines(dialog))
+    select_entry(targets, index)
+    wait_for(lambda: sum(l.endswith(line) for l in log_lines(dialog)) > before, 30, "the choice of " + name)
+    return name
 
 
 def screenshot(name):
@@ -240,7 +291,8 @@ def message_box(host, seconds=20):
     """The message box that is open (a question or a note)."""
     def find():
         for child in host.app.children:
-            if child.roleName in ("alert", "dialog") and descendants(child, "push button", "确定") + \
+            if child.roleName in ("alert", "dialog") and child.showing and \
+                    descendants(child, "push button", "确定") + \
                     descendants(child, "push button", "是"):
                 return child
         return None
@@ -248,9 +300,11 @@ def message_box(host, seconds=20):
 
 
 def answer(host, button):
+    """Answers the open message box and waits until it is gone; returns its text."""
     box = message_box(host)
     text = " ".join(l.name for l in descendants(box, "label"))
     click(control(box, "push button", button))
+    wait_for(lambda: gone(box), 30, "the message box to close")
     return text
 
 

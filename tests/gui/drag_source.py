@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """A small window that offers files for dragging, as a file manager does (text/uri-list).
-    drag_source.py FILE...   shows a window titled "drag source" at the screen's top left."""
+    drag_source.py STATUS FILE...   shows a window titled "drag source" at the screen's top
+left and writes to STATUS what the drag has come to: "ready" once the window is on screen,
+"over the target" while a drop target would take the files, "dropped" after the drop."""
 import sys
 
 import gi
@@ -12,7 +14,18 @@ from gi.repository import Gdk, GLib, Gtk  # noqa: E402
 
 
 def main():
-    uris = [GLib.filename_to_uri(path, None) for path in sys.argv[1:]]
+    status = sys.argv[1]
+    uris = [GLib.filename_to_uri(path, None) for path in sys.argv[2:]]
+
+    def say(text):
+        with open(status, "w") as out:
+            out.write(text)
+
+    def on_begin(widget, context):
+        say("dragging")
+        context.connect("action-changed", lambda ctx, action: say(
+            "over the target" if action & Gdk.DragAction.COPY else "dragging"))
+
     window = Gtk.Window(title="drag source")
     window.move(0, 0)
     box = Gtk.EventBox()
@@ -21,8 +34,11 @@ def main():
     box.drag_source_set(Gdk.ModifierType.BUTTON1_MASK, [], Gdk.DragAction.COPY)
     box.drag_source_add_uri_targets()
     box.connect("drag-data-get", lambda widget, context, data, info, time: data.set_uris(uris))
+    box.connect("drag-begin", on_begin)
+    box.connect("drag-end", lambda widget, context: say("dropped"))
     window.add(box)
     window.connect("destroy", Gtk.main_quit)
+    window.connect("map-event", lambda *args: say("ready"))
     window.show_all()
     Gtk.main()
 

@@ -12,8 +12,11 @@ def choose_files(vantrel):
     chooser = vantrel.window("添加 mpeg 文件到影片列表")
     wait_for(lambda: chooser.findChild(lambda n: n.name == "alpha.mpg", retry=False),
              message="the chooser does not list the clips")
-    vantrel.focus("添加 mpeg 文件到影片列表")
+    wait_for(lambda: vantrel.focus("添加 mpeg 文件到影片列表"), message="the chooser took no keyboard")
     rawinput.keyCombo("<Control>a")
+    import pyatspi
+    wait_for(lambda: len([c for c in chooser.findChildren(lambda n: n.roleName == "table cell" and n.name.endswith(
+        ".mpg")) if c.getState().contains(pyatspi.STATE_SELECTED)]) == 3, message="the clips were not all selected")
     screenshot("add-titles-chooser", chooser)
     vantrel.click(chooser, "Open")
     vantrel.wait_closed("添加 mpeg 文件到影片列表")
@@ -42,7 +45,7 @@ def test(box):
     # Move the first title down, then remove the middle row.
     _, table = vantrel.table_rows()
     first = [c for c in table.children if c.name == "alpha.mpg"][0]
-    first.click()
+    vantrel.select(first)
     vantrel.click(vantrel.main, "移动选定的对象到下一位置")
     rows = wait_for(lambda: (lambda r: r if r[1][2] == "alpha.mpg" else None)(vantrel.table_rows()[0]),
                     message="move down did not happen")
@@ -55,7 +58,7 @@ def test(box):
     screenshot("add-titles-after-remove", vantrel.main)
 
     # The keyboard: Delete removes the selected title, Ctrl+O opens the chooser again.
-    vantrel.cell(0, 2).click()
+    vantrel.select(vantrel.cell(0, 2))
     vantrel.press("Vantrel", "Delete")
     rows = wait_for(lambda: (lambda r: r if len(r) == 1 else None)(vantrel.table_rows()[0]),
                     message="Delete did not remove the title")

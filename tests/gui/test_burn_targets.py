@@ -4,13 +4,13 @@ and read back with independent readers, erasing it, a write cancelled half-way, 
 refused at its start handing over to the folder-burn dialog, and the folder-burn dialog writing the authored folder through the library's own window."""
 import fcntl
 import os
+import stat
 import subprocess
 import threading
-import time
 
-from dialogs_gui import (Host, answer, check, click, control, descendants, fail, log_has,
-                         log_lines, lsdvd_titles, record_gaps, screenshot,
-                         select_entry, wait_for, wait_gone, wait_window, window)
+from dialogs_gui import (Host, answer, check, choose_target, click, control, descendants, gone, log_has,
+                         log_lines, lsdvd_titles, record_gaps, screenshot, wait_for, wait_gone,
+                         wait_window)
 
 
 def image_readback(iso, label="NEW DISC"):
@@ -42,8 +42,7 @@ def erase_image(host, burn, iso):
     click(quick)
     question = answer(host, "否")
     check("使用整盘擦除吗" in question, "unchecking asks about the full erase")
-    time.sleep(0.3)
-    check(quick.checked, "answering No leaves quick erase checked")
+    check(wait_for(lambda: quick.checked, 10, "quick erase checked again"), "answering No leaves quick erase checked")
     screenshot("erase-dialog")
     click(control(erase, "push button", "是"))
     wait_gone(host, "擦除光盘", 60)
@@ -54,8 +53,7 @@ def erase_image(host, burn, iso):
 
 
 def cancel_write(host, burn, fifo):
-    targets = descendants(burn, "combo box")[0]
-    select_entry(targets, 1)  # the pipe recorder
+    choose_target(burn, 1)  # the pipe recorder
     start = control(burn, "push button", "开始")
     wait_for(lambda: start.sensitive, 10, "Start enabled for the pipe recorder")
     click(start)
@@ -67,7 +65,6 @@ def cancel_write(host, burn, fifo):
     click(control(burn, "push button", "取消刻录"))
     question = answer(host, "否")
     check("取消写入将可能损坏您的光盘" in question, "Cancel asks first")
-    time.sleep(0.5)
     check(descendants(burn, "push button", "取消刻录"), "answering No lets the write go on")
     click(control(burn, "push button", "取消刻录"))
     drained = []
@@ -75,19 +72,21 @@ def cancel_write(host, burn, fifo):
     answer(host, "是")
     drain.start()
     wait_for(lambda: descendants(burn, "push button", "开始"), 30, "Start back after the cancel")
-    wait_for(lambda: any("写入光盘被取消！" in l or "写入光盘出错" in l for l in log_lines(burn)) or
-             "写入光盘被取消！" in [l.name for l in descendants(burn, "label")], 30, "the cancel to show")
+    wait_for(lambda: log_has(burn, "写入光盘被取消！"), 60, "the cancel in the event log")
     drain.join(30)
     os.close(fd)
     screenshot("burn-dialog-cancelled")
-    check(not any(l.endswith("写入光盘成功完成！") for l in log_lines(burn)[-3:]), "the cancelled write is not reported as written")
+    lines = log_lines(burn)
+    check(not any(l.endswith("写入光盘成功完成！") for l in lines[-3:]), "the cancelled write is not reported as written")
+    check(not any("写入光盘出错" in l for l in lines), "a cancelled write is not shown as an error: %r" % lines[-4:])
+    check(any("The write was cancelled" in l for l in lines[-3:]), "the library's note of the cancel is logged")
+    check(stat.S_ISFIFO(os.stat(fifo).st_mode), "the pipe the write went to is left alone")
 
 
 def failed_write_hand_over(host, burn, taken):
     """A write that fails at its start hands the authored folder over to the folder-burn
     dialog: here another program takes the image file between the choice and the write."""
-    targets = descendants(burn, "combo box")[0]
-    select_entry(targets, 2)  # the recorder whose image file does not exist yet
+    choose_target(burn, 2)  # the recorder whose image file does not exist yet
     start = control(burn, "push button", "开始")
     wait_for(lambda: start.sensitive, 30, "Start enabled for the third recorder")
     with open(taken, "w") as f:
@@ -108,7 +107,7 @@ def failed_write_hand_over(host, burn, taken):
                         descendants(w, "push button", "确定"):
                     notes.append(" ".join(l.name for l in descendants(w, "label")))
                     click(control(w, "push button", "确定"))
-                    time.sleep(0.3)
+                    wait_for(lambda: gone(w), 30, "the note to close")
             return None
         folder = wait_for(folder_dialog, 180, "the folder-burn dialog after the failed write")
         text = " ".join(notes)
@@ -143,7 +142,8 @@ def folder_burn(host, iso):
     wait_for(lambda: descendants(writer, "label", "写入光盘成功完成！"), 120, "the library window's write")
     screenshot("library-burn-window")
     click(control(writer, "push button", "关闭"))
-    time.sleep(0.5)
+    wait_for(lambda: len([w for w in host.app.children if w.name == "刻录 DVD 光盘"]) == 1, 30,
+             "the library's writing window to close")
     image_readback(iso, label="")  # the folder burn keeps the library's own options
     click(edit)
     subprocess.run(["xdotool", "key", "Escape"], check=True)

@@ -5,7 +5,6 @@ the disc format dialog) and the folder-burn dialog; a run to the work folder end
 import os
 import re
 import subprocess
-import time
 
 from vantrel_gui import Vantrel, check, run, screenshot, wait_for
 
@@ -26,14 +25,12 @@ def test(box):
 
     vantrel.click(vantrel.main, "菜单")
     designer = vantrel.window("设计菜单")
-    time.sleep(0.5)
     screenshot("main-menu-designer", designer)
     vantrel.click(designer, "退出")
     vantrel.wait_closed("设计菜单")
 
     vantrel.click(vantrel.main, "运行")
     formats = vantrel.window("选择光盘格式 ")
-    time.sleep(0.3)
     vantrel.click(formats, "确定")
     # Image files and the work folder only: the no-recorder question; Yes tells how Linux
     # reaches recorders.
@@ -49,7 +46,8 @@ def test(box):
     targets = burn.child(roleName="combo box", retry=False)
     entries = [c for c in targets.findChildren(lambda n: n.roleName == "menu item")]
     targets.querySelection().selectChild(len(entries) - 1)  # the work folder
-    time.sleep(0.3)
+    wait_for(lambda: any(t.endswith("选择驱动器 [%s]" % work) for t in log_texts(burn)),
+             message="the work folder was not chosen")
     vantrel.click(burn, "开始")
     wait_for(lambda: any(t.endswith("转换完成") for t in log_texts(burn)), timeout=90,
              message="the run did not end with 转换完成")

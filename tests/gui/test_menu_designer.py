@@ -6,9 +6,9 @@ import os
 import subprocess
 import time
 
-from dialogs_gui import (Host, answer, window, lsdvd_titles, record_gaps, centre, check, click, click_at, control, descendants, drag, fail,
-                         log_lines, screenshot, select_entry, wait_for,
-                         wait_gone, wait_window)
+from dialogs_gui import (Host, answer, centre, check, choose_target, click, click_at, control, descendants, drag, fail,
+                         focus, log_lines, lsdvd_titles, pixel_at, popups, record_gaps, screenshot, select_entry,
+                         wait_for, wait_gone, wait_window, window, xdotool)
 
 # The swatch window's colour, which the eyedropper must read from the screen.
 SWATCH = (0x0A, 0xC8, 0x1E)
@@ -18,16 +18,52 @@ def colour_value(r, g, b):
     return r | (g << 8) | (b << 16)
 
 
+def solid_picture(path, width, height, colour):
+    """A PNG of one colour, made with GdkPixbuf."""
+    import gi
+    gi.require_version("GdkPixbuf", "2.0")
+    from gi.repository import GdkPixbuf
+    pixbuf = GdkPixbuf.Pixbuf.new(GdkPixbuf.Colorspace.RGB, False, 8, width, height)
+    r, g, b = colour
+    pixbuf.fill((r << 24) | (g << 16) | (b << 8) | 0xFF)
+    pixbuf.savev(path, "png", [], [])
+
+
+def picture_pixel(path, x, y):
+    """One pixel of a picture file (JPEG, PNG) as (r, g, b)."""
+    import gi
+    gi.require_version("GdkPixbuf", "2.0")
+    from gi.repository import GdkPixbuf
+    pixbuf = GdkPixbuf.Pixbuf.new_from_file(path)
+    offset = y * pixbuf.get_rowstride() + x * pixbuf.get_n_channels()
+    return tuple(pixbuf.get_pixels()[offset:offset + 3])
+
+
+def swatch_colour(button):
+    """The colour the colour button shows (left of its notch)."""
+    (x, y), (w, h) = button.position, button.size
+    return pixel_at(x + w // 3, y + h // 2)
+
+
+def near(colour, wanted, slack=8):
+    return all(abs(a - b) <= slack for a, b in zip(colour, wanted))
+
+
+def toggle(box):
+    before = box.checked
+    click(box)
+    wait_for(lambda: box.checked != before, 10, "%r to change" % box.name)
+
+
 def design(host):
     click(control(host.frame, "push button", "菜单"))
     designer = wait_window(host, "设计菜单")
-    time.sleep(0.5)
     screenshot("designer")
 
     click(control(designer, "push button", "版面"))
     layout = wait_window(host, "菜单版面")
     select_entry(control(layout, "combo box", None) if False else descendants(layout, "combo box")[0], 1)
-    click(control(layout, "check box", "页脚线"))
+    toggle(control(layout, "check box", "页脚线"))
     screenshot("designer-layout")
     click(control(layout, "push button", "确定"))
     wait_gone(host, "菜单版面")
@@ -36,31 +72,31 @@ def design(host):
     background = wait_window(host, "菜单背景设置")
     colour_button = control(background, "push button", "背景颜色")
     click(colour_button)  # a plain click leaves the palette open
-    time.sleep(0.8)
+    wait_for(lambda: popups(host), 10, "the palette to open")
     screenshot("palette")
     (bx, by), (bw, bh) = colour_button.position, colour_button.size
     # The palette opens under the button; cell (6, 0) is pure green.
     click_at(bx + 6 * 10 + 4, by + bh - 1 + 4)
-    time.sleep(0.5)
+    wait_for(lambda: not popups(host) and near(swatch_colour(colour_button), (0, 255, 0)), 10,
+             "the palette to close with green chosen")
     screenshot("designer-background")
     click(control(background, "push button", "确定"))
     wait_gone(host, "菜单背景设置")
 
     # A background picture: it shows instead of the colour, which stays stored.
     picture = os.path.join(host.temp, "sunset.png")
-    subprocess.run(["ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i", "color=c=0xC81E0A:s=64x48",
-                    "-frames:v", "1", picture], check=True)
+    solid_picture(picture, 64, 48, (0xC8, 0x1E, 0x0A))
     click(control(designer, "push button", "背景"))
     background = wait_window(host, "菜单背景设置")
     control(background, "push button", "选择背景图片").doActionNamed("click")
     chooser = wait_window(host, "选择背景图片")
-    time.sleep(0.5)
+    wait_for(lambda: focus(host, "选择背景图片"), 10, "the file chooser to take the keyboard")
     subprocess.run(["xdotool", "key", "ctrl+l"], check=True)
-    time.sleep(0.3)
-    location = [t for t in descendants(chooser, "text") if t.showing][0]
+    location = wait_for(lambda: [t for t in descendants(chooser, "text") if t.showing][0], 10, "the location field")
     location.queryEditableText().setTextContents(picture)
-    time.sleep(0.3)
-    control(chooser, "push button", "Open").doActionNamed("click")
+    wait_for(lambda: location.queryText().getText(0, -1) == picture, 10, "the picture's path typed")
+    open_button = control(chooser, "push button", "Open")
+    wait_for(lambda: open_button.sensitive and open_button.doActionNamed("click"), 10, "Open to take the click")
     wait_gone(host, "选择背景图片")
     path = descendants(background, "text")[0]
     wait_for(lambda: path.queryText().getText(0, -1) == picture, 5, "the picture's path in the dialog")
@@ -73,25 +109,34 @@ def design(host):
     header = control(text, "panel", "页眉")
     edit = descendants(header, "text")[0]
     click(edit)
+    wait_for(lambda: focus(host, "文本"), 10, "the text dialog to take the keyboard")
     subprocess.run(["xdotool", "key", "ctrl+a"], check=True)
     subprocess.run(["xdotool", "type", "--delay", "20", "Holiday 2026"], check=True)
+    wait_for(lambda: edit.queryText().getText(0, -1) == "Holiday 2026", 10, "the header text typed")
     combos = descendants(header, "combo box")
     size = [c for c in combos if c.name.isdigit()][0]
     select_entry(size, 17)  # 48
     font = control(header, "panel", "页眉字体")
     click(font)
-    time.sleep(0.5)
+    wait_for(lambda: popups(host), 10, "the font list to open")
     subprocess.run(["xdotool", "key", "Down", "Down", "Return"], check=True)
-    time.sleep(0.3)
+    wait_for(lambda: not popups(host), 10, "the font list to close")
     colour = control(header, "push button", "页眉颜色")
-    # Press on the colour button, drag onto the swatch window and let go there.
+    # Press on the colour button, drag onto the swatch window and let go there: the press
+    # opens the palette, which follows the pointer from then on.
     swatch = window(host.app, "取色样本")
-    drag(centre(colour), centre(swatch))
-    time.sleep(0.8)
+    start, end = centre(colour), centre(swatch)
+    xdotool("mousemove", "--sync", str(start[0]), str(start[1]), "mousedown", "1")
+    wait_for(lambda: popups(host), 10, "the palette to open on the press")
+    for i in range(1, 9):
+        xdotool("mousemove", "--sync", str(start[0] + (end[0] - start[0]) * i // 8),
+                str(start[1] + (end[1] - start[1]) * i // 8))
+    xdotool("mouseup", "1")
+    wait_for(lambda: not popups(host) and near(swatch_colour(colour), SWATCH), 10,
+             "the eyedropper to take the swatch's colour")
     screenshot("designer-text")
     click(control(text, "push button", "确定"))
     wait_gone(host, "文本")
-    time.sleep(0.5)
     screenshot("designer-after")
     click(control(designer, "push button", "退出"))
     wait_gone(host, "设计菜单")
@@ -102,8 +147,7 @@ def run_to_hard_disk(host):
     answer(host, "否")  # image files only: the no-recorder question
     burn = wait_window(host, "刻录光盘")
     targets = descendants(burn, "combo box")[0]
-    entries = descendants(targets, "menu item")
-    select_entry(targets, len(entries) - 1)  # the work folder
+    choose_target(burn, len(descendants(targets, "menu item")) - 1)  # the work folder
     start = control(burn, "push button", "开始")
     wait_for(lambda: start.sensitive, 10, "Start enabled for the work folder")
     clock = [l for l in descendants(burn, "label") if l.name == ""][0]  # empty until a run
@@ -126,7 +170,8 @@ def run_to_hard_disk(host):
     lines = log_lines(burn)
     check(any("选择驱动器 [" + host.work + "]" in l for l in lines), "the work folder choice is logged")
     check(all(l[2] == ":" and l[8:10] == "  " for l in lines), "every log line has its time prefix")
-    check("00:00:01" in clock_seen, "the elapsed-time clock ticked during the build %s" % sorted(clock_seen))
+    # The clock is read now and then; two readings that differ show it ticking.
+    check(len(clock_seen) >= 2, "the elapsed-time clock ticked during the build %s" % sorted(clock_seen))
     check(clock.name == "", "the clock is cleared when the build is done")
     click(control(burn, "push button", "关闭"))
     wait_gone(host, "刻录光盘")
@@ -157,8 +202,7 @@ def check_results(host, report):
     # The menu page of the run shows the chosen look, read back from the rendered picture.
     page = os.path.join(host.work, "TEMP", "menu_background01.jpg")
     check(os.path.exists(page), "menu page rendered")
-    r, g, b = subprocess.run(["ffmpeg", "-loglevel", "error", "-i", page, "-vf", "format=rgb24,crop=1:1:5:300",
-                              "-f", "rawvideo", "-pix_fmt", "rgb24", "-"], capture_output=True).stdout[:3]
+    r, g, b = picture_pixel(page, 5, 300)
     check(abs(r - 0xC8) < 24 and abs(g - 0x1E) < 24 and abs(b - 0x0A) < 24,
           "menu page background is the picture chosen (%d,%d,%d)" % (r, g, b))
     check(lsdvd_titles(os.path.join(host.work, "DVD", "VIDEO_TS")) == 2,

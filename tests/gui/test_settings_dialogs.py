@@ -2,22 +2,32 @@
 """The settings dialog: Cancel keeps every setting, OK stores the choices (Settings.ini at
 exit); the disc format dialog opens preset with the settings and stores its choice."""
 import os
-import time
 
-from vantrel_gui import Vantrel, check, rawinput, run, screenshot, wait_for
+from vantrel_gui import Vantrel, check, press, rawinput, run, screenshot, wait_for
 
 TITLE = "设置..."
 
 
 def open_settings(vantrel):
     vantrel.click(vantrel.main, "设置")
-    dialog = vantrel.window(TITLE)
-    time.sleep(0.3)
-    return dialog
+    return vantrel.window(TITLE)
 
 
 def checkbox(dialog, name):
     return dialog.child(name=name, roleName="check box")
+
+
+def toggle(dialog, name):
+    box = checkbox(dialog, name)
+    before = box.checked
+    press(box)
+    wait_for(lambda: box.checked != before, message="%r did not change" % name)
+
+
+def choose(node, name):
+    """Clicks a radio button and waits until it is the one chosen."""
+    press(node)
+    wait_for(lambda: node.checked, message="%r was not chosen" % name)
 
 
 def test(box):
@@ -34,7 +44,7 @@ def test(box):
     check(any(l.endswith("MB") and " 的可用磁盘空间是 " in l for l in labels), "free space text %r" % labels)
     check(checkbox(dialog, "创建视频 DVD 菜单").checked, "create menu is on by default")
     screenshot("settings-dialog", dialog)
-    checkbox(dialog, "授权之前转换/修复视频文件").doActionNamed("click")
+    toggle(dialog, "授权之前转换/修复视频文件")
     vantrel.click(dialog, "取消")
     vantrel.wait_closed(TITLE)
 
@@ -46,11 +56,14 @@ def test(box):
     os.makedirs(work)
     vantrel.click(dialog, "浏览")
     chooser = vantrel.window("选择一个存储图片的文件夹")
-    time.sleep(0.5)
-    vantrel.focus("选择一个存储图片的文件夹")
+    wait_for(lambda: vantrel.focus("选择一个存储图片的文件夹"), message="the chooser took no keyboard")
     rawinput.keyCombo("<Control>l")
-    rawinput.typeText(work + "/")
-    time.sleep(0.3)
+    location = wait_for(lambda: chooser.findChild(lambda n: n.roleName == "text" and n.showing, retry=False,
+                                                   requireResult=False), message="no location field")
+    # The path has CJK characters, which synthetic key presses cannot type reliably; it is
+    # put into the field as a paste would.
+    location.queryEditableText().setTextContents(work + "/")
+    wait_for(lambda: location.text == work + "/", message="the folder did not arrive: %r" % location.text)
     screenshot("settings-folder-chooser", chooser)
     rawinput.pressKey("Return")
     vantrel.wait_closed("选择一个存储图片的文件夹")
@@ -59,27 +72,24 @@ def test(box):
     hives = "".join(open(os.path.join(box.root, "registry", name), encoding="utf-8").read()
                     for name in os.listdir(os.path.join(box.root, "registry")))
     check("quorvane" in hives and "LastDir" in hives and "work 目录" in hives, "LastDir stored: %r" % hives)
-    checkbox(dialog, "授权之前转换/修复视频文件").doActionNamed("click")
-    checkbox(dialog, "删除临时文件(VIDEO_TS,AUDIO_TS 目录)").doActionNamed("click")
+    toggle(dialog, "授权之前转换/修复视频文件")
+    toggle(dialog, "删除临时文件(VIDEO_TS,AUDIO_TS 目录)")
     combo = dialog.child(roleName="combo box")
-    combo.child(name="MPEG AC3", roleName="menu item").doActionNamed("click")
-    dialog.child(name="4:3 标准电视", roleName="radio button").doActionNamed("click")
-    time.sleep(0.3)
+    press(combo.child(name="MPEG AC3", roleName="menu item"), shown=False)
+    wait_for(lambda: combo.name == "MPEG AC3", message="the encoder was not chosen: %r" % combo.name)
+    choose(dialog.child(name="4:3 标准电视", roleName="radio button"), "4:3 标准电视")
     vantrel.click(dialog, "确定")
     vantrel.wait_closed(TITLE)
 
     # "运行": the disc format dialog shows the stored choices; OK stores the new ones.
     vantrel.click(vantrel.main, "运行")
     formats = vantrel.window("选择光盘格式 ")
-    time.sleep(0.3)
     check(formats.child(name="ISO9660", roleName="radio button").checked, "ISO9660 preset")
     check(formats.child(name="PAL", roleName="radio button").checked, "PAL preset")
     check(formats.child(name="DVD-5 (4.7 GB)", roleName="radio button").checked, "DVD-5 preset")
     screenshot("disc-format-dialog", formats)
-    formats.child(name="UDF", roleName="radio button").doActionNamed("click")
-    formats.child(name="NTSC", roleName="radio button").doActionNamed("click")
-    formats.child(name="DVD-9 (8.5 GB)", roleName="radio button").doActionNamed("click")
-    time.sleep(0.3)
+    for name in ("UDF", "NTSC", "DVD-9 (8.5 GB)"):
+        choose(formats.child(name=name, roleName="radio button"), name)
     vantrel.click(formats, "确定")
     vantrel.wait_closed("选择光盘格式 ")
     # Then the burn dialog (or a note that it is not part of this build) opens: close it.

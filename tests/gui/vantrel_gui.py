@@ -17,8 +17,10 @@ from dogtail import config as _config  # noqa: E402
 _config.config.logDebugToFile = False
 _config.config.logDebugToStdOut = False
 _config.config.searchCutoffCount = 10
-_config.config.defaultDelay = 0.2
-_config.config.actionDelay = 0.2
+# Every step waits for what it needs (wait_for below), so dogtail's own pauses after each
+# action are not needed: on a busy machine no fixed pause would be long enough anyway.
+_config.config.defaultDelay = 0
+_config.config.actionDelay = 0
 _config.config.typingDelay = 0.02
 from dogtail import predicate, rawinput, tree  # noqa: E402,F401
 from screens import save_screen  # noqa: E402
@@ -36,7 +38,12 @@ def check(condition, message):
         raise Failure(message)
 
 
-def wait_for(what, timeout=15.0, step=0.2, message="timed out"):
+# Long enough for a machine whose cores are all busy with other builds: a wait ends as soon
+# as its condition holds, so a passing test never pays for it.
+TIMEOUT = 60.0
+
+
+def wait_for(what, timeout=TIMEOUT, step=0.1, message="timed out"):
     """Calls what() until it returns something true; that value, or a Failure."""
     end = time.time() + timeout
     while True:
@@ -80,6 +87,30 @@ def send_close_request(xid):
     x11.XSendEvent(display, xid, 0, 0, ctypes.byref(event))
     x11.XFlush(ctypes.c_void_p(display))
     x11.XCloseDisplay(ctypes.c_void_p(display))
+
+
+def gone(node):
+    """True once a window is closed: hidden, or no longer in the tree."""
+    try:
+        return not node.showing
+    except Exception:
+        return True
+
+
+def press(node, timeout=TIMEOUT, action="click", shown=True):
+    """Performs a node's action once the node takes it (shown and not greyed: GTK refuses
+    the action of an insensitive button and reports so). The entries of a closed drop-down
+    list are not shown but take their action: shown=False."""
+    from gi.repository import GLib
+
+    def attempt():
+        if not ((node.showing or not shown) and node.sensitive):
+            return False
+        try:
+            return node.doActionNamed(action)
+        except GLib.Error:  # sent, but the answer came too late for the accessibility bus
+            return True
+    wait_for(attempt, timeout=timeout, message="%r did not take the %s" % (node.name, action))
 
 
 class Sandbox:
@@ -170,7 +201,7 @@ class Vantrel:
                                      cwd=sandbox.media, stdout=self.log, stderr=subprocess.STDOUT)
         self.app = None
         if wait:
-            self.app = wait_for(self._find_app, timeout=30, message="vantrel did not appear on the accessibility bus")
+            self.app = wait_for(self._find_app, message="vantrel did not appear on the accessibility bus")
             self.main = self.window("Vantrel")
 
     def _find_app(self):
@@ -183,7 +214,7 @@ class Vantrel:
                 continue
         return None
 
-    def window(self, title, timeout=15):
+    def window(self, title, timeout=TIMEOUT):
         """A top-level window or dialog of the program by its exact title."""
         def find():
             for child in self.app.children:
@@ -198,13 +229,13 @@ class Vantrel:
         except Exception:
             return False
 
-    def wait_closed(self, title, timeout=15):
+    def wait_closed(self, title, timeout=TIMEOUT):
         wait_for(lambda: not self.has_window(title), timeout=timeout, message="window %r stayed open" % title)
 
     def alerts(self):
-        return [w for w in self.app.children if w.roleName == "alert"]
+        return [w for w in self.app.children if w.roleName == "alert" and w.showing]
 
-    def alert(self, text, timeout=15):
+    def alert(self, text, timeout=TIMEOUT):
         """The message box showing `text`."""
         def find():
             for box in self.alerts():
@@ -214,18 +245,18 @@ class Vantrel:
         return wait_for(find, timeout=timeout, message="no message box saying %r" % text)
 
     def answer(self, box, button="OK"):
-        """Presses a button of a message box and waits until it is gone."""
-        time.sleep(0.3)  # a dialog takes its clicks once it is up
+        """Presses a button of a message box and waits until the box is gone."""
         self.click(box, button)
-        wait_for(lambda: not self.alerts() or None if self.alerts() else True,
-                 message="the message box stayed open")
+        wait_for(lambda: gone(box), message="the message box stayed open")
 
-    def button(self, parent, name, timeout=10):
+    def button(self, parent, name, timeout=TIMEOUT):
         return wait_for(lambda: parent.child(name=name, roleName="push button", retry=False),
                         timeout=timeout, message="no button %r" % name)
 
-    def click(self, parent, name):
-        self.button(parent, name).doActionNamed("click")
+    def click(self, parent, name, timeout=TIMEOUT):
+        """Clicks a push button once it takes clicks: a button that is greyed or not yet
+        shown refuses the click action, so the click is repeated until it is taken."""
+        press(self.button(parent, name, timeout), timeout)
 
     def table_rows(self, window=None):
         """The title list's cells, row by row (the visible columns, texts only)."""
@@ -269,7 +300,7 @@ class Vantrel:
         return [w for w in self.app.children if w.roleName in ("dialog", "frame", "alert") and w.showing and
                 w != self.main and (title is None or w.name == title)]
 
-    def rows(self, count, timeout=30):
+    def rows(self, count, timeout=TIMEOUT):
         """The title list's rows once it holds `count` of them."""
         return wait_for(lambda: (lambda r: r if len(r) == count else None)(self.table_rows()[0]),
                         timeout=timeout, message="the list did not reach %d rows" % count)
@@ -280,7 +311,21 @@ class Vantrel:
         cells = [c for c in table.children if c.roleName == "table cell"]
         return cells[row * 4 + column]
 
-    def close(self, timeout=15):
+    def select(self, cell):
+        """Clicks a cell of the title list with the mouse and waits until its row is selected.
+        Two clicks in a row land apart, so that they are never taken for a double click."""
+        import pyatspi
+        (x, y), (w, h) = cell.position, cell.size
+        point = (x + w // 2, y + h // 2)
+        if getattr(self, "_last_click", None) and abs(self._last_click[0] - point[0]) < 20 and \
+                abs(self._last_click[1] - point[1]) < 20:
+            point = (x + w // 4 if point[0] - x - w // 4 >= 20 else x + 3 * w // 4, point[1])
+        self._last_click = point
+        rawinput.click(*point)
+        wait_for(lambda: cell.getState().contains(pyatspi.STATE_SELECTED),
+                 message="the row of %r was not selected" % cell.name)
+
+    def close(self, timeout=TIMEOUT):
         """Closes the main window as a person would and waits for the program to end."""
         if self.proc.poll() is None:
             # No window manager runs here: Escape closes the main window as its close box would.

@@ -9,8 +9,10 @@
 
 #include "base/paths.h"
 #include "media/thumbnail_owner.h"
+#include "media/thumbnail_time.h"
 #include "platform/com/runtime.h"
 #include "project/title_list.h"
+#include "support/media_check.h"
 #include "support/media_maker.h"
 #include "support/temp_folder.h"
 
@@ -27,8 +29,11 @@ class RecordingView : public AddTitlesView {
   void CloseProgress() override { ++closed; }
   void ShowDecoderNotice(const std::string& path) override { notices.push_back(path); }
   void ShowTotalDuration(int seconds) override { total = seconds; }
+  void RefuseFile(const std::string& path, const std::string& reason) override {
+    refused.push_back(path + ": " + reason);
+  }
 
-  std::vector<std::string> chosen, progress, notices;
+  std::vector<std::string> chosen, progress, notices, refused;
   int closed = 0, total = -1;
 };
 
@@ -85,6 +90,53 @@ TEST(AddTitles, FilesBecomeTitlesWithFactsAndThumbnails) {
   EXPECT_EQ(std::count(blank.pixels.begin(), blank.pixels.end(), 0), 80 * 60 * 3);
   EXPECT_EQ(titles.At(2).Duration, 0);
   EXPECT_EQ(test::ReadText(broken), std::string(4096, 'x'));
+}
+
+// Footage that opens on black: the thumbnail comes from the first moment that shows
+// something, and the title remembers that moment for its properties sheet. A file the
+// check refuses is reported with its reason and never listed.
+TEST(AddTitles, TheThumbnailSkipsABlackStartAndARefusedFileStaysOut) {
+  test::TempFolder temp;
+  test::ScopedEnv app("VANTREL_APPDIR", temp / "app");
+  MakeFolder(temp / "app");
+  com::ScopedCoInitialize com;
+  const std::string fading = temp / "fade in.avi";
+  ASSERT_TRUE(test::MakeClip("-f lavfi -i color=c=black:s=320x240:r=25:d=1.3 -f lavfi -i "
+                             "testsrc=s=320x240:r=25:d=3 -filter_complex \"[0][1]concat=n=2:v=1:a=0\" "
+                             "-c:v mpeg4",
+                             fading));
+  const std::string refused = temp / "refused.mpg";
+  test::WriteText(refused, "text");
+
+  TitleList titles;
+  ThumbnailHost host;
+  RecordingView view;
+  std::vector<std::string> checked;
+  AddTitleFiles(titles, host, view, {refused, fading}, [&](const std::string& path) {
+    checked.push_back(path);
+    return path == refused ? std::string("不是可以读取的视频文件") : std::string();
+  });
+  EXPECT_EQ(checked, (std::vector<std::string>{refused, fading}));
+  EXPECT_EQ(view.refused, (std::vector<std::string>{refused + ": 不是可以读取的视频文件"}));
+  ASSERT_EQ(titles.Count(), 1);
+  EXPECT_EQ(titles.ColumnText(0, TitleList::kTitleColumn), "fade in.avi");
+  EXPECT_DOUBLE_EQ(titles.At(0).ThumbnailTime, 2.0);  // 0.5 s and 1 s are black
+  const RgbImage& thumbnail = titles.Thumbnails().At(titles.At(0).ImageIndex);
+  const PictureLook look = LookOf(thumbnail.pixels.data(), thumbnail.width, thumbnail.height, thumbnail.width * 3);
+  EXPECT_TRUE(ShowsSomething(look)) << look.mean << " " << look.spread;
+  EXPECT_TRUE(view.notices.empty());
+}
+
+TEST(AddTitles, ThumbnailCandidatesStayInsideTheTitle) {
+  EXPECT_EQ(ThumbnailCandidates(30), (std::vector<double>{0.5, 1, 2, 3, 5, 8, 12, 20}));
+  EXPECT_EQ(ThumbnailCandidates(2.5), (std::vector<double>{0.5, 1, 2}));
+  EXPECT_EQ(ThumbnailCandidates(0.4), (std::vector<double>{0.2}));
+  EXPECT_EQ(ThumbnailCandidates(0), (std::vector<double>{0.0}));
+  // A flat picture is not black but shows nothing; video black is black.
+  const std::vector<std::uint8_t> grey(80 * 60 * 3, 128), black(80 * 60 * 3, 16);
+  EXPECT_FALSE(ShowsSomething(LookOf(grey.data(), 80, 60, 240)));
+  EXPECT_FALSE(IsBlack(LookOf(grey.data(), 80, 60, 240)));
+  EXPECT_TRUE(IsBlack(LookOf(black.data(), 80, 60, 240)));
 }
 
 }  // namespace

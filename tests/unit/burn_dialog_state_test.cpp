@@ -137,6 +137,16 @@ class RecordingFrontEnd : public BurnFrontEnd {
   std::vector<std::string> messages;
 };
 
+TEST(BurnDialogClose, ABuildOrAWriteIsStoppedFirstAndAStopInProgressIsWaitedFor) {
+  EXPECT_EQ(CloseStepFor(false, false, false), CloseStep::Close);
+  EXPECT_EQ(CloseStepFor(true, false, false), CloseStep::AskStopRun);
+  // A write runs after the build's job has ended; while both are set the write is asked about.
+  EXPECT_EQ(CloseStepFor(true, true, false), CloseStep::AskCancelWrite);
+  EXPECT_EQ(CloseStepFor(false, true, false), CloseStep::AskCancelWrite);
+  EXPECT_EQ(CloseStepFor(true, false, true), CloseStep::WaitForStop);
+  EXPECT_EQ(CloseStepFor(false, false, true), CloseStep::WaitForStop);
+}
+
 TEST(FolderWrite, AFolderWithoutTheSixFilesIsRefusedAndEmptied) {
   test::TempFolder temp;
   test::WriteText(temp / "VIDEO_TS.IFO", "x");

@@ -95,6 +95,20 @@ TEST(TitleList, MovesExchangeRecordsAndFollowTheSelection) {
   EXPECT_FALSE(list.MoveUp());
 }
 
+TEST(TitleList, ACaptionAndAPictureSetOnARowMoveWithItsTitle) {
+  TitleList list;
+  list.AppendTitle(Record("/v/a.mpg", 1), 0);
+  list.AppendTitle(Record("/v/b.mpg", 2), 1);
+  list.SetTitleText(0, "假期");
+  list.SetRowImage(0, 5);
+  list.Select(1);
+  ASSERT_TRUE(list.MoveUp());
+  EXPECT_EQ(list.ColumnText(0, 3), "b.mpg");
+  EXPECT_EQ(list.ColumnText(1, 3), "假期");
+  EXPECT_EQ(list.RowImage(1), 5);
+  EXPECT_EQ(list.ColumnText(1, 1), "2");
+}
+
 TEST(TitleList, MovieSizeCountsExistingSourceFiles) {
   test::TempFolder temp;
   test::WriteText(temp / "a.mpg", std::string(1048576, 'a'));

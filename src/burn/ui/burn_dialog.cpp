@@ -108,6 +108,14 @@ CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, co
   Bind(wxEVT_TIMER, &CBurnDlg::OnTick, this, kRunTimer);
   Bind(wxEVT_TIMER, &CBurnDlg::OnJobWatch, this, kJobWatch);
   Bind(wxEVT_CLOSE_WINDOW, &CBurnDlg::OnClose, this);
+  // Esc while a build or a write runs asks to stop it, as the close box does (Close is
+  // greyed then, so the dialog's own Esc would do nothing).
+  Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE && Busy())
+      CallAfter([this] { RequestClose(); });
+    else
+      event.Skip();
+  });
   CentreOnParent();
 }
 
@@ -181,8 +189,9 @@ void CBurnDlg::BuildControls() {
   top->Add(buttons, 0, wxEXPAND | wxALL, 8);
   SetSizerAndFit(top);
   // Recorders show image 0, the work folder image 1.
-  targetList_->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { OnSelchangeComboDrives(); });
-  refresh_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { LoadDriveCombo(); });
+  // A choice reads the medium and may show a note: it runs after the pick has returned.
+  targetList_->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { CallAfter([this] { OnSelchangeComboDrives(); }); });
+  refresh_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CallAfter([this] { LoadDriveCombo(); }); });
   erase_->Bind(wxEVT_BUTTON, Deferred(this, &CBurnDlg::OnErase));
   start_->Bind(wxEVT_BUTTON, Deferred(this, &CBurnDlg::OnStartButton));
   openFolder_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
@@ -356,7 +365,9 @@ void CBurnDlg::RefreshMediumInfo() {
 void CBurnDlg::OnStartButton(wxCommandEvent&) {
   if (recorder_.Burning())
     CancelWrite();
-  else if (!job_)
+  else if (job_)
+    StopRun();
+  else
     StartRun();
 }
 
@@ -366,6 +377,10 @@ void CBurnDlg::StartRun() {
   runEntry_ = *chosen;
   OfferResult(false);
   EnableRunControls(false);
+  // Start becomes the way to stop the build.
+  closeWhenStopped_ = stopping_ = false;
+  start_->SetLabel(U(kStopRunButton));
+  start_->Enable();
   // The build works on the job's own thread while this dialog's event loop goes on; a
   // short timer notices the end and finishes the run here.
   AuthoringOptions options;
@@ -378,6 +393,17 @@ void CBurnDlg::StartRun() {
   jobWatch_.Start(kJobWatchMs);
 }
 
+bool CBurnDlg::StopRun() {
+  if (!job_ || stopping_) return false;
+  if (!AskYesNoBox(this, kStopRunQuestion, true)) return false;
+  if (!job_) return true;  // it ended while the question was open
+  job_->Cancel();
+  stopping_ = true;
+  start_->Disable();
+  status_->SetLabel(U("正在停止..."));
+  return true;
+}
+
 void CBurnDlg::OnJobWatch(wxTimerEvent&) {
   if (!job_ || !job_->Done()) return;
   jobWatch_.Stop();
@@ -386,9 +412,17 @@ void CBurnDlg::OnJobWatch(wxTimerEvent&) {
 }
 
 void CBurnDlg::FinishRun() {
+  stopping_ = false;
+  start_->SetLabel(U("开始"));
+  FinishRunSteps();
+  CloseIfStopped();
+}
+
+void CBurnDlg::FinishRunSteps() {
   // The run's copy of the settings goes with the job; what the program keeps comes back.
   job_->SettingsChange().ApplyTo(settings_);
   const bool built = job_->Authored();
+  const bool cancelled = job_->Result().cancelled;
   const std::string intermediate = job_->Folders().intermediate;
   job_.reset();
   const DeviceEntry entry = runEntry_;
@@ -397,7 +431,8 @@ void CBurnDlg::FinishRun() {
     EnableRunControls(true);
     erase_->Disable();
     if (!built) {
-      DeleteFolderTree(intermediate);
+      // A stopped run leaves the work folder as the run's own stop left it.
+      if (!cancelled) DeleteFolderTree(intermediate);
       StopRunTimer();
       return;
     }
@@ -436,8 +471,9 @@ void CBurnDlg::FinishRun() {
   }
 }
 
-void CBurnDlg::CancelWrite() {
-  if (!recorder_.Cancel()) return;
+bool CBurnDlg::CancelWrite() {
+  if (!recorder_.Cancel()) return false;
+  stopping_ = writePending_;
   EnableRunControls(true);
   ClearClock();
   start_->SetLabel(U("开始"));
@@ -448,14 +484,39 @@ void CBurnDlg::CancelWrite() {
     start_->Disable();
     close_->Disable();
   }
+  return true;
+}
+
+void CBurnDlg::RequestClose() {
+  switch (CloseStepFor(job_ != nullptr, recorder_.Burning(), stopping_)) {
+    case CloseStep::Close:
+      EndModal(wxID_CANCEL);
+      return;
+    case CloseStep::AskStopRun:
+      closeWhenStopped_ = StopRun();
+      break;
+    case CloseStep::AskCancelWrite:
+      closeWhenStopped_ = CancelWrite();
+      break;
+    case CloseStep::WaitForStop:
+      closeWhenStopped_ = true;
+      break;
+  }
+  CloseIfStopped();
+}
+
+void CBurnDlg::CloseIfStopped() {
+  if (closeWhenStopped_ && !Busy() && IsModal()) EndModal(wxID_CANCEL);
 }
 
 void CBurnDlg::OnBurnDone(const std::string& text) {
   writePending_ = false;
+  stopping_ = false;
   recorder_.OnBurnDone(text.c_str());
   EnableRunControls(true);
   start_->SetLabel(U("开始"));
   ClearClock();
+  CloseIfStopped();
 }
 
 void CBurnDlg::OnEraseDone(const std::string& text) {
@@ -502,9 +563,11 @@ void CBurnDlg::OfferResult(bool show) {
 std::int64_t CBurnDlg::Aside(const std::function<std::int64_t()>& step) { return PumpedWait(step); }
 
 void CBurnDlg::OnClose(wxCloseEvent& event) {
-  // While a run or a write is going the dialog stays: Close is disabled then, too.
-  if ((job_ || recorder_.Burning() || writePending_) && event.CanVeto()) {
+  // While a run or a write is going the dialog stays until it has been stopped: the
+  // question comes after the close request has returned.
+  if (Busy() && event.CanVeto()) {
     event.Veto();
+    CallAfter([this] { RequestClose(); });
     return;
   }
   event.Skip();

@@ -71,9 +71,17 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   void RefreshMediumInfo();
   void OnStartButton(wxCommandEvent& event);
   void StartRun();
+  // Asks, then stops the build; true when it was asked to stop.
+  bool StopRun();
   void OnJobWatch(wxTimerEvent& event);
   void FinishRun();
-  void CancelWrite();
+  void FinishRunSteps();
+  // Asks, then cancels the write; true when it was cancelled.
+  bool CancelWrite();
+  // The close box and Esc: a running build or write is stopped first (after its question)
+  // and the dialog closes once it has ended.
+  void RequestClose();
+  void CloseIfStopped();
   void OnErase(wxCommandEvent& event);
   void OnTick(wxTimerEvent& event);
   void ClearClock();
@@ -88,6 +96,8 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   std::unique_ptr<AuthoringJob> job_;  // the start run while it is in progress
   DeviceEntry runEntry_;                // the target it was started for
   bool writePending_ = false;           // a started write whose done callback has not come
+  bool stopping_ = false;               // a stopped build or write has not ended yet
+  bool closeWhenStopped_ = false;       // a close waits for that end
   int elapsedSeconds_ = 0;
   CEraseDiscDlg* eraseDialog_ = nullptr;
   std::unique_ptr<HostedConversionControl> conversionControl_;  // item 1114

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Waiting for a step that may take a while (a library call, a folder walk) without holding
 // the event loop: the step runs on a thread of its own while this thread goes on handling
-// events, with user input held back from every window until the step is done.
+// events, with user input held back until the step is done.
 #pragma once
 
-#include <wx/app.h>
-#include <wx/utils.h>
+#include <wx/event.h>
+#include <wx/evtloop.h>
 
 #include <chrono>
 #include <future>
@@ -16,11 +16,12 @@ namespace vantrel {
 template <class Step>
 auto PumpedWait(Step&& step) -> decltype(step()) {
   auto result = std::async(std::launch::async, std::forward<Step>(step));
-  // Most steps end at once; only a longer one is worth the disabling of the windows.
-  if (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
-    wxWindowDisabler noInput;
-    while (result.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
-      if (wxTheApp) wxTheApp->Yield(true);
+  // Input is held back by leaving it queued, not by disabling the windows: the toolkit
+  // drops a modal dialog's input grab for good when the dialog is disabled, and the
+  // windows behind it would take clicks from then on.
+  while (result.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive())
+      loop->YieldFor(wxEVT_CATEGORY_ALL & ~wxEVT_CATEGORY_USER_INPUT);
   }
   return result.get();
 }

@@ -122,6 +122,8 @@ class Library {
   void WriteJob();
   void EraseJob(bool quick);
   int WriteAndVerify(std::string& text);
+  // After a cancelled write to an image file: the file is removed; `detail` says what is left.
+  void RemoveCancelledImage(std::string& detail);
   int VerifyWritten(const std::string& sentDigest, std::string& text);
   bool LockImage(const std::string& path, bool create, std::string& error);
   const Recorder* CurrentRecorder() const;

@@ -93,8 +93,10 @@ void Library::WriteJob() {
   std::string detail;
   int code = WriteAndVerify(detail);
   if (code != FB_OK) {
-    // An image that was not written and checked whole is never left to pass for a disc.
+    // An image that was not written and checked whole is never left to pass for a disc;
+    // a cancelled one is not left at all (the user stopped it: nothing half-made stays).
     EmptyImage();
+    if (code == FB_ERR_CANCELLED) RemoveCancelledImage(detail);
     Fail(code, detail);
     // libburn's write and fifo threads of a failed or cancelled write unregister a moment
     // after the drive went idle, and there is no call to wait for them. The end is reported
@@ -103,6 +105,18 @@ void Library::WriteJob() {
     std::this_thread::sleep_for(kLibburnSettle);
   }
   FinishWrite(code, code == FB_OK ? "" : ResultText(code) + (detail.empty() ? "" : ": " + detail));
+}
+
+void Library::RemoveCancelledImage(std::string& detail) {
+  const Recorder* recorder = CurrentRecorder();
+  if (!recorder || !recorder->IsImageFile()) return;
+  struct stat info {};
+  // Only a plain file is the recorder's own; a pipe or a device stays where it is.
+  if (stat(recorder->imagePath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
+  if (unlink(recorder->imagePath.c_str()) == 0)
+    detail = "the unfinished image file was removed: " + recorder->imagePath;
+  else
+    detail = "the image file was emptied: " + recorder->imagePath;
 }
 
 int Library::WriteAndVerify(std::string& detail) {
