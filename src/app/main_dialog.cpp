@@ -192,7 +192,7 @@ void MainDialog::BindCommands() {
   // The accelerators arrive as menu events with the control ids.
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
     // While files are being added the window stays: the add still works on its list.
-    if (progress_ && event.CanVeto()) {
+    if ((progress_ || windowsAbove_ > 0) && event.CanVeto()) {
       event.Veto();
       return;
     }
@@ -200,7 +200,7 @@ void MainDialog::BindCommands() {
   });
   // Escape closes the window, as the close box does (the window has no cancel button).
   Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
-    if (event.GetKeyCode() == WXK_ESCAPE && !progress_)
+    if (event.GetKeyCode() == WXK_ESCAPE && !progress_ && windowsAbove_ == 0)
       Close();
     else
       event.Skip();
@@ -284,7 +284,9 @@ void MainDialog::RunBurn() {
     ShowInformation("刻录窗口不在此版本中。");
     return;
   }
+  ++windowsAbove_;
   slots_.burn(this, menuModel_, logic_.Titles(), settings_);  // the slot shows the wait cursor
+  --windowsAbove_;
 }
 
 void MainDialog::RunFolderBurn() {
@@ -293,7 +295,9 @@ void MainDialog::RunFolderBurn() {
     return;
   }
   wxBusyCursor wait;
+  ++windowsAbove_;
   slots_.folderBurn(this, settings_);
+  --windowsAbove_;
 }
 
 void MainDialog::RunSettings() { RunSettingsDialog(this, settings_); }

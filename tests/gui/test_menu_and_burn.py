@@ -36,7 +36,6 @@ def test(box):
     # reaches recorders.
     question = vantrel.alert("无法检测兼容 DVD-RW 驱动器。您想要安装 aspi 驱动吗？")
     screenshot("no-recorder-question", question)
-    time.sleep(0.3)  # a dialog takes its clicks once it is up
     vantrel.click(question, "是")
     note = wait_for(lambda: [b for b in vantrel.alerts()
                              if b.findChild(lambda n: "/dev/sr0" in (n.name or ""), retry=False, requireResult=False)]

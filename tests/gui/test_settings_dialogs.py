@@ -96,7 +96,6 @@ def test(box):
     after = wait_for(lambda: vantrel.dialogs(), message="nothing opened after the disc format dialog")[0]
     if after.roleName == "alert" and after.findChild(
             lambda n: "无法检测兼容 DVD-RW" in (n.name or ""), retry=False, requireResult=False):
-        time.sleep(0.3)
         vantrel.click(after, "否")  # image files only: the no-recorder question first
         after = vantrel.window("刻录光盘")
     screenshot("after-disc-format", after)

@@ -65,6 +65,7 @@ def main():
     host = Host(avi_seconds=120)  # a repair long enough to be stopped half-way
     try:
         click(control(host.frame, "push button", "运行"))
+        answer(host, "否")  # image files only: the no-recorder question
         burn = wait_window(host, "刻录光盘")
         targets = descendants(burn, "combo box")[0]
         choose_target(burn, len(descendants(targets, "menu item")) - 1)  # the work folder
