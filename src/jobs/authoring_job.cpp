@@ -15,11 +15,13 @@
 
 namespace vantrel {
 
-AuthoringJob::AuthoringJob(const TitleList& titles, AuthoringOptions options, RunStatus& status,
+AuthoringJob::AuthoringJob(DiscProject project, AuthoringOptions options, RunStatus& status,
                            RunQuestion& question)
-    : titles_(titles), options_(std::move(options)), status_(status), question_(question),
+    : project_(std::move(project)), options_(std::move(options)), status_(status), question_(question),
       folders_(RunFolders::For(options_.settings.temppath, ApplicationFolder())) {
-  if (options_.appearance) model_.Appearance() = *options_.appearance;
+  ApplyProjectChoices(project_, options_.settings);
+  AppendProjectTitles(titles_, project_.titles);
+  model_.Appearance() = project_.menu.look;
 }
 
 std::string AuthoringJob::ToolLogPath() const {
@@ -57,6 +59,7 @@ JobResult AuthoringJob::Execute() {
   }
   const bool ok = driver.StartRun();
   folders_ = driver.Folders();
+  TakeProjectChoices(project_, settings);
   if (ok && !letter && options_.announceFinished)
     status_.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
   status_.StopRunTimer();
