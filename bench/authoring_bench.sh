@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The authoring run on the demo clips against the same work done by the reference tools
 # alone, in one run: ffmpeg -target pal-dvd for the two repairs, ffmpeg's sound conversion of
 # the DVD-ready title (pictures copied) so that the disc has one sound format, the same menu chain

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times the DVD repair of `vantrel-author convert` against the reference encoder on the same
 # 60 s 640x480 MPEG-4 AVI in the same run, and the stream-copy path against an encode.
 # Each is run REPEAT times (default 3) and its fastest run counted, since the machine is

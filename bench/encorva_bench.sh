@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times a conversion through the conversion component (encorva-convert: ProgID, late binding,
 # events) against ffmpeg writing the same format from the same 60 s 640x480 MPEG-4 AVI in the
 # same run, fastest of REPEAT runs each; then the peak memory of a 10-minute conversion.

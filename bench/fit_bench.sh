@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fit to disc: four long titles of detailed video (moving noise over a test pattern, one of
 # them a letterboxed 2.35:1 film), 150 minutes in all, planned for DVD-5 by vantrel-author,
 # against the same list encoded by the reference tool at the fixed DVD rate (ffmpeg

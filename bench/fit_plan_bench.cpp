@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the disc plan of a list of titles (reading each title's facts, then sharing the
 // disc) and prints the rate each title is planned at. Usage: fit_plan_bench SECTORS FILE...
 #include <chrono>

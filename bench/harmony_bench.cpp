@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What bringing a DVD-ready title in line with its disc costs, against encoding the same
 // title: a plain remux of it, the title's sound converted to AC-3 with its pictures copied, then the same title
 // encoded into the other frame shape (a full encode), then ffmpeg's DVD encode of it as the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Probe plus thumbnail of 50 files: vantrel-author against ffprobe plus ffmpeg, in the
 # same run on the same files, reported as a ratio; and the peak memory of one grab.
 # usage: bench/media_bench.sh [BUILD_DIR]   (default build/)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the menu steps: milliseconds per rendered page for each of the four image
 // kinds, and seconds per page for the menu stream chain, beside the reference tool doing
 // the same still-plus-silence encode in one process (ffmpeg), as a ratio.

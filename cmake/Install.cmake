@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cmake --install` puts the application folder under the prefix as lib/vantrel/ (the
 # programs, the loadable modules, the shared libraries and the data), with links to the
 # programs in bin/. The programs find the folder through the running executable, so the

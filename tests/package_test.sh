@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package made from a build, as dpkg-deb reads it: the programs, the modules
 # and the data are inside, and the dependencies name the tools the program runs and the
 # libraries dpkg-shlibdeps found. Usage: package_test.sh BUILD_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/accessible_name.h"
 
 #include "app/gtk_glue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names for the screen reader (and GUI test drivers) of controls that show no caption,
 // such as the picture-only buttons.
 #pragma once

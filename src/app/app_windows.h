@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's dialogs and windows, each in its own file, as the main window opens them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures of the main window's buttons, drawn at run time at the size asked for, by
 // the bitmap resource number the window's table gives each button.
 #pragma once

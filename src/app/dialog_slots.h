@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the windows of the menu designer and the burn dialogs plug into the main window.
 // The application fills these at start-up (dialog_slots.cpp); an empty slot leaves its
 // button with a note that the window is not part of this build.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/duration_gauge.h"
 
 #include <wx/dcbuffer.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The duration gauge under the title list: the total length of the titles on a scale of 0
 // to 120 minutes, painted as GaugeLayout describes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Font names the program's texts ask for ("宋体", "SimSun", "Times New Roman", "arial")
 // mapped to faces this machine has, so Chinese glyphs always find a font.
 #pragma once

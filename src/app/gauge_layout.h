@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the duration gauge draws what: a scale of 0 to 120 minutes with a tick every two
 // minutes, the 94- and 110-minute marks, and the filled part for the total length. The wx
 // control paints exactly these shapes.

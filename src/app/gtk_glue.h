@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The few toolkit calls wx does not wrap: checking that a display can be opened, and naming
 // a widget for the accessibility tree. Declared here so the build needs only the toolkit's
 // run-time libraries, which wx itself links.

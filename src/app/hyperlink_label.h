@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A link in a dialog: a flat, underlined button that opens its address with the desktop's
 // opener, shows itself visited on success, and on failure beeps and tells why.
 #pragma once

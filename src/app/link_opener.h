@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a link (home page, support mail, help page) with the desktop's opener, falling
 // back to the program the desktop registers for HTML pages, and the failure texts that the
 // link labels show. Results follow the shell's convention: above 32 is success.

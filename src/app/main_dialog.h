@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: buttons, the title list, the duration gauge and the status texts over
 // MainWindowLogic; it opens every other window of the program.
 #pragma once

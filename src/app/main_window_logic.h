@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's logic: its controls and popup menus with their texts, tooltips and
 // identifiers, the three status texts, and what every command does. The wx window binds
 // its controls to this class and answers the view interface with real dialogs.

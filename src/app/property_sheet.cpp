@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title properties sheet: page "属性" with the title's facts, page "菜单" with the
 // preview, the caption and the thumbnail position slider.
 #include <wx/bookctrl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title properties sheet: page "属性" shows the title's facts, page "菜单" edits its
 // menu caption and picks the thumbnail's frame with the preview player.
 #pragma once

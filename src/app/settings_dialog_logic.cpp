@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/settings_dialog_logic.h"
 
 #include <sys/stat.h>

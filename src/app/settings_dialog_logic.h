@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings dialog ("设置...") and the disc format dialog: the values they edit, their
 // texts, the free space text of the temporary folder, and how OK writes them back.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings dialog ("设置...") and the disc format dialog, bound to their logic.
 #include <wx/button.h>
 #include <wx/checkbox.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Skins on wx windows: the active theme's colours on a window and all its children, or the
 // platform's own look when no skin is active for it.
 #include <wx/button.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small windows of the main window: the about box, the tip of the day, the decoder
 // download notice and the help viewer.
 // The core's headers come before wx's: the toolkit defines TRUE and FALSE as macros.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command lines and names of start-up and shutdown: the decoder filter that is taken
 // out of the system while the program runs, the components registered at every start, the
 // skin files and the menu layout names.

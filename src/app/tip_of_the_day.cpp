@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/tip_of_the_day.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tip-of-the-day window's logic: which tip comes next from tips.txt, where reading goes
 // on at the next start, and whether the window shows at start-up ("Tip" profile section).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title list on screen: a native list (rows and cells visible to screen readers) in
 // step with the TitleList it shows. Thumbnails come from the list's ThumbnailImageList.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program: start-up (registrations, component runtime, settings, skin, display
 // check), the main window run modally, and shutdown (filter restored, settings saved).
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts between the program (UTF-8 std::string) and wx. Every Chinese text reaches wx
 // through these: a narrow literal would be read in the C locale and come out empty.
 #pragma once

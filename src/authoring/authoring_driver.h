@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The authoring run: from the title list to a checked VIDEO_TS folder in the work folder.
 // StartRun prepares the folders, menu pictures and tool set and then runs AuthoringRun:
 // menu videos, repair of titles that are not DVD-compliant, dvd.xml, the authoring tool

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four command lines of an authoring run, made from fixed templates whose `$` words are
 // replaced by values. A value that lands inside quotes of the template is escaped for those
 // quotes, so no file name can end the quoting; an ordinary path gives the plain template.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The authoring run's steps wired to the subsystems that do them; every front end runs
 // the same wiring.
 #pragma once

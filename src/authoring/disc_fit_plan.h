@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fitting a title list onto one disc: how many bytes the disc holds, how many of them the
 // navigation files and the file system take, and the video bit rate of every title that is
 // encoded, so that the disc is filled without overflowing it. Pure arithmetic; the

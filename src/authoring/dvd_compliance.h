@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DVD navigation-pack test: a DVD-Video program stream carries, within its first
 // 16 KB, the PCI packet (00 00 01 BF 03 D4) and the DSI packet (00 00 01 BF 03 FA) of a
 // navigation pack. Files without them must be repaired before authoring.

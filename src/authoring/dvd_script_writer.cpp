@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "authoring/dvd_script_writer.h"
 
 #include "authoring/run_folders.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dvd.xml: one video manager whose menus are the menu pages (or a black clip when the disc
 // has no menu) and one title set with a program chain per title, in list order.
 #pragma once

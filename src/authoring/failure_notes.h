@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reasons the tools do not always give: the authoring tool reports a full disk as an error
 // "Success", so the run looks at the disk itself.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The second way to build the disc: the image builder, described by tmpFoxImage.ini,
 // after the menu background movie of page 1 has been made by the movie maker.
 #pragma once

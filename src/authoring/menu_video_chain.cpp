@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "authoring/menu_video_chain.h"
 
 #include <unistd.h>

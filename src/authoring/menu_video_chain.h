@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns every rendered menu page into a DVD menu stream: the page picture encoded as a
 // still MPEG-2 frame, multiplexed with the silent track, and combined with the button
 // images as a sub-picture overlay. The streams are judged by their size, not by the tools'

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The video editing control's movie operations: a still picture with an audio clip
 // rendered into an MPEG file, finished asynchronously with a completion event.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reports the growth of the VIDEO_TS folder while the authoring tool runs: one status at
 // start, then one every 3 s until stopped, as a percentage of the expected size.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where each title's repair goes, and whether a repair of an earlier run can be used again.
 // The first title that would take a name gets the plain one ("(TaliroFixedDVD)" + the
 // source file name); any other title whose repair would land on the same file (two

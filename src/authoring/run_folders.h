@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folders of one authoring run, derived from the work folder and the application folder.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the core talks to whoever watches a run: status lines, the event log and progress
 // through `RunStatus`; Yes/No questions and notes through `RunQuestion`. Both are
 // toolkit-free; the burn dialog and the command-line front end implement them and install

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs one command line through /bin/sh, synchronously, keeping the calling thread's
 // windows alive: while the child runs, the thread's message pump is called every 50 ms.
 // The command's folder comes first on the child's PATH, so the bare tool names of the

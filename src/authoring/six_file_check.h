@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run's six-file check, the result check of an authoring run (not the folder burn's
 // counting rule, burn/folder_burn_check.h): the VIDEO_TS folder of a one-title-set disc holds
 // VIDEO_TS.BUP, VIDEO_TS.IFO, VIDEO_TS.VOB and VTS_01_0.BUP (any case), and files whose

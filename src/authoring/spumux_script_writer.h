@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spumux script of one menu page: the three button images and every button's
 // rectangle with its left/right neighbours, as one line of XML.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "authoring/still_movie_maker.h"
 
 namespace vantrel {

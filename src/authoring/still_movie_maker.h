@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The movie maker on the MPEG encoder side: a timeline of one still clip and one audio
 // clip, rendered on a thread of its own into a DVD program stream.
 #pragma once

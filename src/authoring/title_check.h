@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether a title can be authored at all, asked of every title before a run encodes
 // anything: the file can be read, has a video stream, and a picture of it can be decoded.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One title set for the whole disc: a player reads the picture shape and the audio
 // streams from the title set, not from each title, so every title must carry the set's
 // shape and its sound in the set's audio stream 1. This plans what each title needs for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The surroundings the authoring tools run in: the tool folder as their working folder
 // and first on their PATH, so the bare tool names of the command lines resolve to the tool
 // set, VIDEO_FORMAT naming the run's video standard (spumux and dvdauthor read it), and

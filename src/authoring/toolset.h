@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The authoring tools, written into the tool folder at the start of a run and removed at
 // its end. Each is a small executable file under the name the command templates use; it
 // runs the installed program by its absolute path, or says which program is missing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The older name of the run's six-file check; new code includes authoring/six_file_check.h.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What keeps a run from harming anything that is not its own in the work folder: one run
 // per folder at a time, a marker that tells the folders the program made from the user's,
 // the previous VIDEO_TS kept until the new one is complete, and the leftovers of runs that

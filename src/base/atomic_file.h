@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replacing a file so that a crash or a failure leaves either the old file or the new one
 // whole: everything is written under a temporary name beside the target (same file
 // system) and takes the target's name only once it is complete and on disk.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one place the program starts child processes. A child gets its working folder, its
 // environment and its standard streams through its own spawn arguments, so starting one
 // never changes this process's current folder or environment.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "%02d:%02d:%02d" duration text shown in the title list.
 #pragma once
 

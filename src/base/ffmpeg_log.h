@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FFmpeg's own messages (av_log) go to the program's log sink instead of standard error.
 // Every part of the core that opens FFmpeg calls RouteFfmpegLog() first; the first call in
 // the process installs the route, later calls do nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Owning pointers for FFmpeg's objects, each freed the way FFmpeg wants it freed. Header
 // only: include it where FFmpeg is linked.
 #pragma once

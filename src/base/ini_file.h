@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // INI files with the private-profile semantics the settings and layout files rely on:
 // section and key names compare without regard to case, a missing key gives the default,
 // values are read into a 1024-character buffer, and writing keeps every other section,

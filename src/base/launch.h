@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting a program without waiting for it, hidden (its output discarded), as the
 // platform's program launch does. The application folder comes first on its PATH, so the
 // bare names of the programs shipped beside this one resolve to them.

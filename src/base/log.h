@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's diagnostics: library code hands every note, warning and error to one sink
 // that the front end installs (the command line prints warnings and errors on standard
 // error, more with -v; the desktop program keeps them for its log window). Without a sink

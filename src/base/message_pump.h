@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hook that long waits call to keep the calling thread's windows alive.
 // A front end installs its own; the default does nothing.
 #pragma once

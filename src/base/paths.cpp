@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Path helpers built on std::filesystem, with error codes instead of exceptions.
 #include "base/paths.h"
 

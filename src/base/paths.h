@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Path helpers shared by every subsystem: names, extensions, folders, sizes.
 #pragma once
 

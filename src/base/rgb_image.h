@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A plain 24-bit picture in memory: rows top to bottom, pixels as R, G, B bytes.
 #pragma once
 

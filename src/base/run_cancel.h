@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cancelling a job that runs on one thread: the job installs its flag for the thread
 // (CancelScope) and the long waits on that thread (child tools, the encoder graph, the
 // steps of a run) look at CancelRequested() and stop. Nothing is installed: never cancelled.

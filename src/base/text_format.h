@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // printf-style formatting into std::string, for the program's "%02d"-style texts.
 #pragma once
 

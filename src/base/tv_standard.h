@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The TV standard of a disc, a run or an encoding: one type for what the settings keep as
 // "resolution" (1 NTSC, 0 PAL) and older calls pass as an `ntsc` flag.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Escaping text for XML attribute values and element content.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "burn/burn_dialog_state.h"
 
 #include "base/text_format.h"

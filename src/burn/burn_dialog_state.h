@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The burn dialog's state without its window: the target list entries, which of Start and
 // Erase a medium allows, the event log of at most 256 coloured lines with their time
 // prefix, and the elapsed-time clock.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the disc-writing sequences need from whichever front end is open: the status line
 // and event log, the progress bar, notes and Yes/No questions. They are the run's own
 // status and question interfaces, so one front end serves the authoring run and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's own programs for a finished disc folder: the file manager for the folder
 // and the DVD player for the disc, both through xdg-open, offered only when the desktop has
 // a handler for them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the disc-writing library for a dialog or a command, and its one error convention.
 #pragma once
 

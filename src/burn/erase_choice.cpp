@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "burn/erase_choice.h"
 
 #include "burn/erase_sequence.h"

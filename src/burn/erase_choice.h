@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The erase dialog's quick-erase box: checked when the dialog opens, and unchecking it
 // asks first whether a full erase (15 minutes or more) is really wanted.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "burn/erase_sequence.h"
 
 #include "burn/disc_library.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Erasing a rewritable medium as the burn dialog's Erase button and the erase dialog do:
 // a blank medium is only reported, otherwise the user confirms, the erase runs and its end
 // comes through the erase-done callback.

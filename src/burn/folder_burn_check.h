@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder burn's counting rule: whether a folder the user chose holds a DVD-Video image
 // (six files whose names contain one of the six VIDEO_TS names). Not the run's stricter
 // six-file check of its own output, authoring/six_file_check.h.

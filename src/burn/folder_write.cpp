@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "burn/folder_write.h"
 
 #include "burn/disc_library.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing an existing VIDEO_TS folder as the folder-burn dialog does: the folder check,
 // the project, and the library's own writing window.
 #pragma once

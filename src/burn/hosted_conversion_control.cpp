@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "burn/hosted_conversion_control.h"
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The conversion component's control as the burn dialog hosts it (item 1114): created by
 // its class id when the dialog opens, with only its Complete event connected, which
 // signals the first of the dialog's two auto-reset events. Nothing starts a conversion

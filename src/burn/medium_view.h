@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the burn dialog makes of a medium: the type and size labels, and whether writing
 // and erasing are offered.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a finished VIDEO_TS folder to a recorder as the burn dialog does after a run:
 // the size question, the project sequence, Burn, and the texts of progress, completion and
 // cancel. Used by the burn dialog after the start run and by vantrel-author.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-author author: adds the given video files as titles and runs the start run for
 // the hard-disk target, printing the event log as the burn dialog shows it.
 #include <unistd.h>

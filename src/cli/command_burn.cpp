@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-author burn: writes an existing VIDEO_TS folder to a recorder.
 #include <cstdio>
 #include <string>

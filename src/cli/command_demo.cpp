@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-author demo: makes a few short clips of the kinds users bring (one AVI and one
 // MPEG-1 file of a size no DVD takes, both to be repaired, and a DVD-ready title long
 // enough for two chapters), authors them with a menu and tells what the disc holds.

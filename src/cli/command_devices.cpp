@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-author devices: every recorder with the medium it holds.
 #include <cstdio>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-author erase: erases the rewritable medium of a recorder.
 #include <cstdio>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-author menu: renders the menu pages of the given videos and turns them into
 // menu streams with the real tools, in the work folder's TEMP folder.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-author probe FILE...: what the title list would show for each file, and whether
 // the media detector finds a video stream in it.
 #include <fcntl.h>

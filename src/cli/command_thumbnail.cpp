@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-author thumbnail FILE --time SECONDS --out FILE.bmp: the three-way frame grab
 // into an 80 x 60, 24-bit bitmap.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The subcommands of vantrel-author. Each takes the arguments after its name and returns
 // the process exit status: 0 done, 1 failed, 2 bad usage.
 #pragma once

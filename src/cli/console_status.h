@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the commands that add titles share: the title view of the command line and a
 // thread set up for components and window messages. (Status and questions go through
 // TerminalFrontEnd.)

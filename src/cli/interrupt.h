@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ctrl+C, SIGINT and SIGTERM during a write: noted by a handler, acted on by the waiting
 // thread (which calls Abort and waits for the library to finish).
 #pragma once

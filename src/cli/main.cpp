@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-author: the command-line front end over the same core as the GUI.
 #include <cstdio>
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the disc commands share: their common options, the settings of a command with its
 // --work folder, and the exit status of a disc job.
 #pragma once

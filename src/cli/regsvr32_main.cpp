@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // regsvr32 MODULE [/s] [/u]: loads an in-process module and calls its DllRegisterServer
 // (or with /u its DllUnregisterServer). Prints what happened unless /s; the exit status
 // names the step that failed: 0 done, 1 bad usage, 2 cannot load, 3 export missing,

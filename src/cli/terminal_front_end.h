@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The burn sequences' front end on a terminal: log lines with the time, a progress bar,
 // notes on standard error, and Yes/No answered by --yes/--no or asked on the terminal.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A blocking queue with a fixed capacity: the producer waits while it is full, so a fast
 // decoder cannot run ahead of the encoder and fill memory.
 #pragma once

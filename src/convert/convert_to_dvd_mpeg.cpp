@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/log.h"
 #include "convert/convert_to_dvd_mpeg.h"
 

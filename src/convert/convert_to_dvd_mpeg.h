@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main program's repair of one title into a DVD MPEG-2 program stream, as the
 // authoring run calls it for every title that is not DVD-compliant.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Short synthetic video clips (moving colour bars with a tone) made with the FFmpeg
 // encoders, for the demo disc: files of the kinds users bring, some of which need repair.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "convert/dvd_title_facts.h"
 
 #include "convert/encoder_internal.h"

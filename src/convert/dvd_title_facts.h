@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What planning a disc needs to know of one title before it is repaired: its length, how
 // many picture pixels per second its DVD encode carries (bars left out), the sound rate an
 // encode writes, and whether the encoder would keep its pictures rather than encode them.

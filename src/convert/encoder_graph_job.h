@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One conversion through the filter graph: a decoding source wired to the encoder module,
 // run to its end while the caller's messages keep flowing. One job per conversion; each
 // creates a fresh encoder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The encoder module's face: its class id and the interfaces beyond the filter's own
 // (IBaseFilter, IFileSinkFilter, IMediaSeeking). Slots are fixed by position; the comments
 // give each slot's number. Slots without a name exist for the callers' layout and answer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pieces shared by the encoder's two ways of working (encode and stream copy): owning
 // wrappers for FFmpeg objects, the opened source, the temporary output file, the job's
 // shared counters. Not part of the encoder's public face.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preset table. DVD and SVCD figures follow the limits of their standards: DVD video
 // may peak at 9.8 Mbit/s inside a 10.08 Mbit/s program stream; the encoder aims well below.
 #include "convert/encoder_preset.h"

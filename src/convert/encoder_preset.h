@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Output presets of the MPEG encoder: what each format family and TV standard produces.
 // The numeric codes are the encoder's outside format codes and must not change.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The encoder's settings object, operation by operation: each numbered operation reads or
 // changes one field of the preset it stands for. The numbers are the operations' slots in
 // the settings interface of the encoder module and must not change.

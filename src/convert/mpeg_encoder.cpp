@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The encoder job: synchronous preparation in Start, the work on a job thread (which runs
 // the decoding thread of the encode path beside it), the end signalled through a
 // condition variable so that Wait can poll with a time-out.

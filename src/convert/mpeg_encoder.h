@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MPEG encoder: turns any video file that libavformat can read into an MPEG-1/MPEG-2
 // program stream of a preset (VCD, SVCD, DVD ...). Decoding and encoding run on two worker
 // threads joined by a bounded queue; a source that is already legal for a DVD preset is

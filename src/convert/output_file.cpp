@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The temporary output: created beside the target (same file system, so the final rename
 // is atomic), flushed to disk before it takes the target's name.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a source picture goes inside the output frame so that its shape is kept:
 // black bars above and below a picture wider than the frame (letterbox), left and right of
 // a narrower one (pillarbox). Never stretched.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast path: a source whose streams are already legal for a DVD gets a new container.
 // Packets are copied as they are; the DVD muxer adds the navigation packs. When the sound
 // must change (a disc whose titles share one sound format), only the sound is decoded and

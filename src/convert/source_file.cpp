@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the source and deciding whether its streams may be copied as they are.
 #include <sys/stat.h>
 

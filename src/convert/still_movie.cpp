@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "convert/still_movie.h"
 
 #include "base/atomic_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A still picture shown for a while with a sound track, as a DVD MPEG-2 program stream:
 // the background movie of a menu.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a player sees of a title on a disc: the shape its pictures are flagged with and the
 // sound it starts on. A title set declares both once for all its titles, so the titles of
 // one disc must agree on them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The encode path. A reader thread demuxes and decodes the source into a bounded queue;
 // the calling thread takes the pictures and sound from it, converts them to the preset
 // (size, pixel format, frame rate, sample rate, channels), encodes and multiplexes.

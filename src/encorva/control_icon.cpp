@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Icon 201 as picture data: a disc with a play mark, one letter per pixel, and its colours.
 #include "encorva/control_icon.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Icon 201, the small picture a container shows where the control sits (it is invisible
 // at run time, so only design views and dialogs that draw every control show it).
 #pragma once

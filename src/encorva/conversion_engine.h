@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The working core of the control: names, times and the encoder's format codes, the encoder
 // filter (created once per engine) and, for each run, the graph that decodes the source and
 // feeds the encoder. Local files go through a timeline and its render engine, network

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The component's one object: IEncorvaObj for callers bound early or late, the event
 // source with its connection points, and the engine's callback into it.
 #pragma once

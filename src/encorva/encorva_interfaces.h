@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The conversion component's face for callers compiled against it: identities, the
 // enumerations and IEncorvaObj in its fixed slot order (slots 7 to 64 after IUnknown and
 // IDispatch). Late-binding clients need none of this; they go through IDispatch by name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ITypeInfo over the member tables. Both interfaces show their dispatch view: a getter's
 // out value is the function's type, not a parameter, which is how Invoke counts arguments.
 // IDispatch's own type information is not offered, so the interfaces list no base type.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The component's type information as ITypeInfo objects, read from the one type
 // description (type_description.h): IEncorvaObj, the event interface and the coclass.
 #pragma once

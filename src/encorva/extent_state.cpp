@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving and loading the extent in the layout described in the header.
 #include "encorva/extent_state.h"
 

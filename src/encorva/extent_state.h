@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control's saved state: only its extent, as the properties `_cx` and `_cy` (VT_UI4,
 // HIMETRIC). A stream holds a version word, then per property its type and value, all
 // little-endian, so a host can keep it in its own files.

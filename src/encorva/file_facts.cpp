@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "encorva/file_facts.h"
 
 #include <signal.h>

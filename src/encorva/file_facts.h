@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the component learns of a file before converting it, and its probe of the media stack.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Encorva.so: the exports every in-process module offers, the class factory of the
 // conversion control, and self-registration from the module's own scripts.
 #include <cerrno>

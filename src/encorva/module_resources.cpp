@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The module's resources, handed out by its `ModuleResource` export: the registration
 // script (REGISTRY 102), the control's icon (ICON 201, an icon file), the toolbox bitmap the
 // registration names as "%MODULE%, 101" (BITMAP 101, a bitmap file), the project name

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control's embedding, activation, persistence and class information.
 #include "encorva/ole_control.h"
 

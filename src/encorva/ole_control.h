@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control side of the component: what a container needs to embed, size, draw, save
 // and activate it. One part object inside CEncorvaControl answers all of these
 // interfaces; it counts references and answers QueryInterface through its owner, so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control's picture: icon 201 at the top-left corner of the rectangle a container
 // gives, drawn with cairo into the context passed in place of a device context.
 #include "encorva/ole_control.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The module's registration texts, kept as its resources: the class and ProgID keys
 // (resource 102) and the keys of the embedded type library.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The member tables and the late-binding engine that runs on them.
 #include "encorva/type_description.h"
 

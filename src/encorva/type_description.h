@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The type information of the component, described once as data: every member of
 // IEncorvaObj and of the event interface with its DISPID, kind, parameters and help string.
 // Late binding (GetIDsOfNames, Invoke) and the firing of events are driven by it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of encorva-convert, checked before the component is touched: every
 // value is a number in its range, every option has its value, and a wrong one is named.
 #pragma once

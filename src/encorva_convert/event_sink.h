@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The client's sink for the component's events: every call arrives through IDispatch::Invoke
 // with the event's dispatch id and its arguments in reverse order.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // encorva-convert: converts a video with the conversion component, as any client of it
 // would: the component is created by its ProgID and driven through IDispatch by member
 // names; its events arrive at a sink of our own while this thread pumps messages.

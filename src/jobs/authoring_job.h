@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The authoring job: a disc project and the run's settings become a checked VIDEO_TS folder
 // in WORK/DVD, which is then written to a recorder when one is named. The desktop program
 // and vantrel-author both run their start runs through it.

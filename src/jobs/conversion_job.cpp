@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "jobs/conversion_job.h"
 
 #include "authoring/run_status.h"

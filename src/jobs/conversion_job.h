@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The conversion job: one video file repaired into a DVD MPEG-2 program stream, the same
 // conversion the authoring run applies to titles that are not DVD-compliant.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "jobs/disc_write_job.h"
 
 #include "burn/folder_burn_check.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disc-write job: an authored VIDEO_TS folder written to a recorder, as the folder
 // burn dialog and `vantrel-author burn` do: the folder check, the recorders of the
 // settings, the size question, the write with its progress, the read-back check.

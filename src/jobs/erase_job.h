@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The erase job: the rewritable medium of a recorder erased as the erase dialog does (a
 // blank medium is only reported; the user confirms, and is asked again before a full erase).
 //

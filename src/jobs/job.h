@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every job facade shares: how it ends (JobResult) and the thread it runs on.
 //
 // Each facade (AuthoringJob, ConversionJob, DiscWriteJob, EraseJob) is used the same way:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The front end a job reports to, in the one shape the disc sequences take: the front
 // end's status and question interfaces side by side.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the disc jobs share: the disc-writing library opened with the settings' image
 // recorders for the life of the session, the device list, the choice of a device, and the
 // write of a VIDEO_TS folder to the chosen one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Adding video files to the title list: each file becomes a title with its media facts
 // and an 80 x 60 thumbnail of its first frame, grabbed on a worker thread while the
 // calling thread keeps pumping its messages.

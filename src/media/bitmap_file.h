@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device-independent bitmaps: the BMP headers this program writes and DibImage, which
 // loads, saves and draws them. Reading never trusts a file's sizes and offsets: a short,
 // truncated or lying file is refused before anything is allocated from its numbers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A frame of a video file at a time position as an 80 x 60, 24-bit BMP file, by three
 // independent ways tried in order: the video editing control's export, a one-shot sample
 // grabber graph, and the media detector. The grab runs on a worker thread while the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/media_probe.h"
 
 #include "platform/com/bstr.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The facts of a video file as the title list stores them, and the video-stream check on
 // the media detector.
 #pragma once

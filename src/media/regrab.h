@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Grabbing the thumbnail of a title again after its properties changed, with the MPEG-2
 // parser and decoder registered around the grab, and the notice shown when no way worked.
 #pragma once

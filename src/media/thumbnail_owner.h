@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the frame grabber needs of the window that starts it: its video editing control and
 // its ScaleToThumbnail. The main window implements it on top of ThumbnailHost; the command
 // line and the tests use ThumbnailHost as it is.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "menu/colour_palette.h"
 
 #include "base/text_format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour palette popup of the colour buttons as data: the 19 x 12 grid of fixed colours,
 // where the pointer hits it, where the popup opens on the screen, the pipette cursor's masks,
 // and the pick rules of a press, a drag and a release.

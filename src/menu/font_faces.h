@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installed scalable font faces (TrueType and CFF outlines) the font lists of the text
 // dialog offer, by family name.
 #pragma once

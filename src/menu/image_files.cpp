@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Both writers go to a temporary name and rename it, so a failed write never leaves a
 // half image under the name the later menu steps look for.
 #include "menu/image_files.h"

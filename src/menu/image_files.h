@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu's image files: the page picture as JPEG, the button images as 4-bit palette PNG.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "menu/layout_style.h"
 
 #include "base/atomic_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The button slots of one menu layout style, read from a section of layout.ini.
 // Coordinates are pixels of the 720 x 576 PAL frame.
 #pragma once

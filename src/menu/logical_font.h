@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A font as the menu settings describe it, and its resolution through fontconfig into a
 // pango font description whose cell height (ascent + descent) is the requested height.
 #pragma once

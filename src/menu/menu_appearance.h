@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the menu pages look: fonts, colours, texts and the background, as the menu design
 // dialogs edit them. Colours are 0x00BBGGRR, the order the settings files store them in.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the menu design dialogs do to the menu model and the settings, without windows:
 // the lists they offer, which entry each list selects when a dialog opens, the immediate
 // write-back of every change in the text dialog and which changes repaint the preview,

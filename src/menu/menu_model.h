@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DVD menu as data: one entry per title and per navigation button, the titles spread
 // over pages of the style's button count, "Next"/"Last" entries between pages, and each
 // title entry's thumbnail and caption rectangles for PAL or NTSC.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "menu/menu_page_geometry.h"
 
 #include "menu/menu_model.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the fixed parts of a menu page go, in the frame of the run's video standard:
 // the PAL positions with every y scaled by 5/6 (truncated) for NTSC.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the menu pages of the menu model and saves the four images of every page into
 // the intermediate folder: the page picture that becomes the menu video, and the normal,
 // highlighted and selected button images that become its sub-picture overlay.

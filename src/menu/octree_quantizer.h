@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colour reduction of the button images: an octree quantizer that never yields more
 // colours than asked for, and the mapping of every pixel to its nearest palette entry
 // without error diffusion (the sub-picture encoder allows only a few colours per image).

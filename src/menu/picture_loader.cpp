@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Raster formats go through FFmpeg's image decoders, metafiles through libwmf.
 #include "menu/picture_loader.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Background pictures of the menu: the file formats the menu accepts, chosen by the
 // file's extension, and their decoding into plain pixels.
 #pragma once

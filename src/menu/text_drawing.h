@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Single texts of a menu page drawn into a rectangle the way the page layout asks:
 // left, centred or right, at the top or centred vertically, clipped to the rectangle.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MPEG encoder filter: two input pins (video, audio) that take decoded pictures (I420
 // preferred, RGB accepted) and sound from the graph and hand them to the encoder engine,
 // which encodes, multiplexes and writes the output file. The graph learns the end through EC_COMPLETE only once the file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The encoder module's settings object: one preset behind the numbered settings slots,
 // and its copy into and out of the registry.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's per-user profile (the tip window's "Tip" section lives here):
 // vantrel.ini in the user's config folder.
 #pragma once

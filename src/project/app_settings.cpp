@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "project/app_settings.h"
 
 #include "base/app_folder.h"

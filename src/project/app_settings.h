@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one settings object of the program: built-in defaults, read from Settings.ini at
 // start-up, changed in memory by the dialogs, written back whole at exit.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One disc as the user makes it, free of any toolkit: its titles, the design of its menu
 // and the disc's own choices. Both front ends edit it, a project file holds it, and a job
 // takes a copy of it at its start; the menu model, the scripts and the run are made from

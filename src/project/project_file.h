@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project file: a disc project saved as UTF-8 JSON (docs/project-file.md describes the
 // format). Titles beside or below the project file are stored relative to it, so a folder
 // holding the project and its films can be moved whole. Reading never fails silently: a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The read-only links and version text shipped in support.ini beside the program.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "project/thumbnail_image_list.h"
 
 namespace vantrel {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 80 x 60, 24-bit thumbnails of the titles. Images are only ever added, so an index
 // handed out stays valid for the life of the list, also after its title is removed.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ordered list of titles with the column texts its list view shows, the selection,
 // the running total of the titles' lengths and the movie size estimate.
 // Row i is title number i + 1; every operation that needs a selection does nothing

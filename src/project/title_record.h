@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One title of the project: a video file the user added, with its facts and menu caption.
 #pragma once
 

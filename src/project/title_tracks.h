@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a title carries besides its picture: its sound tracks, its subtitle tracks and
 // where its chapters go. Empty lists and the default chapters mean the title's file as it is.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build step: draws the desktop program's icon at the sizes a desktop asks for, as PNG
 // files named SIZE.png, with the same design as data/icons/vantrel.svg.
 //   make_icons OUTPUT_FOLDER

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build step: makes the media files that ship beside the program, from nothing, with the
 // FFmpeg libraries: silence.mp2 (the silent track of every menu stream) and bn.mpg / bp.mpg
 // (the black NTSC and PAL clips of a disc without a menu).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small host window for the GUI tests of the menu and burn dialogs: its "菜单", "运行" and
 // "刻录" buttons open the designer, the burn dialog and the folder-burn dialog over a title
 // list made from the files named on the command line, as the main window does. A 10 ms

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Shared steps of the menu and burn dialog GUI tests: the host program started over a few
 generated clips, finding windows and controls in the accessibility tree, clicks and drags
 through the X server, waiting, and screenshots into build/screens/."""

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A small window that offers files for dragging, as a file manager does (text/uri-list).
     drag_source.py FILE...   shows a window titled "drag source" at the screen's top left."""
 import sys

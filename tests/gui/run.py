@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Runs one GUI test script headless: its own X server (Xvfb -displayfd, so parallel runs
 never collide), its own D-Bus session with the accessibility bus, then the script.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Screenshots of the test display through GDK, so that no extra tool is needed."""
 import os
 

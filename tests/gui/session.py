@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Inside the test's D-Bus session: starts the accessibility bus, switches toolkit
 accessibility on, then runs the test script and ends the bus again."""
 import os

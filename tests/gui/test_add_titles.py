@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Adding three generated clips through the real file chooser: rows 1, 2, 3 with their
 thumbnails and lengths, the gauge's total; then moving and removing rows."""
 import os

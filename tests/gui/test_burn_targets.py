@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The burn dialog's targets driven as a user does: a run written to an image-file recorder
 and read back with independent readers, erasing it, a write cancelled half-way, a write
 refused at its start handing over to the folder-burn dialog, and the folder-burn dialog writing the authored folder through the library's own window."""

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Files on the command line become titles at start-up ("Open with"); with an empty list,
 "菜单" and "运行" only tell the user to add videos first."""
 from vantrel_gui import Vantrel, check, pixel, run, screenshot, wait_for

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A file without pictures still becomes a title, after the decoder notice (dialog 205)
 with its two links has been closed."""
 import subprocess

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Files dragged from another program and dropped on the title list become titles."""
 import os
 import subprocess

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The main window's "菜单", "运行" and "刻录" open the menu designer, the burn dialog (after
 the disc format dialog) and the folder-burn dialog; a run to the work folder ends with
 "转换完成" and a VIDEO_TS folder an independent reader takes."""

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The menu designer driven as a user does: layout, background colour from the palette
 grid, header text, size, font, and a header colour taken with the eyedropper from a window
 of known colour; then a run to the hard disk whose rendered menu page shows them."""

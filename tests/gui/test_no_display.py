@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Without any display the program says so on standard error and ends with status 2,
 leaving Settings.ini alone."""
 import os

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The title properties sheet: the facts page, then the menu page with the slider moved to
 12.34 s and a new caption; OK regrabs the thumbnail (red at the start, blue after 10 s)."""
 import time

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The settings dialog: Cancel keeps every setting, OK stores the choices (Settings.ini at
 exit); the disc format dialog opens preset with the settings and stores its choice."""
 import os

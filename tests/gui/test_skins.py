@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Skins: the default Devior look, "无" from the skin menu (the platform's look), kept in
 Settings.ini across a restart; then Kromo."""
 from vantrel_gui import Vantrel, check, pixel, run, screenshot, wait_for

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Start-up without tips, the main window's buttons and texts; closing writes Settings.ini."""
 import subprocess
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The tip of the day at start-up and from the help menu, with its profile; the about box
 with a link that cannot be opened; the help pages."""
 import os

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Helpers for GUI tests of the desktop program: a fresh home and application folder per
 test, starting the real program, finding its windows through the accessibility tree,
 screenshots and files made for the test. Import it from a script that run.py runs."""

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Adding video files as titles with the real media layer.
 #include "media/add_titles.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-author author --device: the start run, then the recorder's write sequence, into
 // an image-file recorder read back with libdvdread.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Authoring jobs as a front end runs them: two at once in one process, each into its own
 // work folder, read back with libdvdread; the process's folder and environment untouched.
 #include "jobs/authoring_job.h"

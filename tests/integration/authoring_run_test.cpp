@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The authoring run with the real tools, read back with libdvdread.
 #include "authoring/authoring_driver.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-author devices, burn and erase on image-file recorders, read back with
 // independent tools (lsdvd, HandBrakeCLI, isoinfo, blkid, sha256sum).
 #include <fcntl.h>

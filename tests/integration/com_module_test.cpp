@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The counter module, built as its own shared library, registered with regsvr32 into a
 // test registry and used the way the program uses its components.
 #include <gtest/gtest.h>

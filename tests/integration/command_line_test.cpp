@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-author's command line as a user types it: help answers with status 0 on
 // standard output, a mistake is named in one line with status 2.
 #include <gtest/gtest.h>

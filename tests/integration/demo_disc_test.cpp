@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The demo command authors a disc from its own clips: read back with libdvdread.
 #include <gtest/gtest.h>
 

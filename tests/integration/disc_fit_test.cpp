@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs planned for small made-up discs, so that seconds of detailed video (moving noise
 // over a test pattern) stand for hours: the VIDEO_TS folder never outgrows the disc, fills
 // it where the titles need the room, and reads back with libdvdread.

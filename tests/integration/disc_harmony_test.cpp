@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Discs whose titles differ in sound and picture shape, authored through vantrel-author
 // and read the way a player reads them: the title set's declarations through libdvdread,
 // each title's own sectors through libavformat.

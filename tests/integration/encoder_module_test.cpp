@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The encoder module as the program and the conversion component use it: built on its own,
 // registered with regsvr32, created by class id, its slots called by position, and real
 // conversions through the filter graph read back with libavformat and given to dvdauthor.

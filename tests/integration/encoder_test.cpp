@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The encoder and the conversion client on real clips made with ffmpeg at test time; every
 // result is read back by libavformat, scanned for navigation packs and given to dvdauthor.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // encorva-convert, the client that knows the component only by ProgID and member names, run
 // as a user runs it: a local conversion, file information, and a clip served over HTTP on
 // 127.0.0.1 by a server this test starts and stops.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The conversion component through its C++ slots, as a caller compiled against the
 // interface uses it, with the encoder module behind it; and its events in connection order.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Real conversions through the conversion component and its encoder module: clips made with
 // ffmpeg at test time, the output read back with libavformat, and the events in the order a
 // client sees them while it pumps messages.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The conversion component as a client written against its contract alone sees it:
 // registered with regsvr32, created by ProgID and driven through IDispatch by names.
 // No header of the component is included here.

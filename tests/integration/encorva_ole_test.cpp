@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The conversion component as a container and a type browser see it: its type and class
 // information, the control interfaces, the saved extent and the picture it draws.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The conversion module's resources as a host reads them, without creating the control:
 // names and version as text, the registration script, and the icon and toolbox bitmap
 // decoded by ffmpeg, an independent reader of icon and bitmap files.

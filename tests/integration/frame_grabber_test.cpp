@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three ways of the frame grabber on clips ffmpeg makes, with the layer's classes
 // replaced by doubles (through the built-in class table) where a way must fail on demand.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The burn dialog's hosted conversion control: made by class id from the registered
 // component, its Complete event connected to the first auto-reset event and to nothing else.
 #include "burn/hosted_conversion_control.h"

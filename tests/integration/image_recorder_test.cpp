@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disc-writing library on image-file recorders, through its C calls: devices, medium
 // facts, the project calls, writes that end well, full or cancelled, and erase.
 #include <fcntl.h>

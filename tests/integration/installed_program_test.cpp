@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as a user gets it: installed with `cmake --install` into a prefix, the
 // installed tree made read-only (a read-only bind mount, which holds for root too), and
 // vantrel-author started through its link in bin/ with a home of its own. The discs read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantrel-author probe and thumbnail, run as a user runs them, on awkward file names.
 #include <gtest/gtest.h>
 

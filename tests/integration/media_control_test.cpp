@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running graphs under control: pause and resume, a stop position, notification flags,
 // the detach of a filter, and the video editing control called by dispatch id.
 #include <gtest/gtest.h>

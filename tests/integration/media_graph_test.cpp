@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media layer on clips that ffmpeg makes: graphs built the way the program builds
 // them, run on their own threads, and the media detector's facts and pictures.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media probe on clips ffmpeg makes: what the title list shows, and the video check.
 #include <gtest/gtest.h>
 

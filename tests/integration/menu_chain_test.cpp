@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Menu pages through the real tools: rendered pictures and button images, jpeg2yuv |
 // mpeg2enc, mplex and spumux through the tool set, then dvdauthor over the streams. The
 // results are read back with libavformat and by scanning their packs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Repaired pictures keep their shape inside the DVD frame: sources of several shapes, with
 // square and with non-square pixels, converted as the authoring run repairs them and the
 // first picture decoded with libavcodec.

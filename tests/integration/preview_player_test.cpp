@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The properties sheet's preview player on a real clip (red, green, blue, one second each).
 #include <gtest/gtest.h>
 

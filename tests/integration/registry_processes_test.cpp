@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Several processes writing the registry at once lose nothing.
 #include <gtest/gtest.h>
 

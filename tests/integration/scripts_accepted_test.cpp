@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scripts the writers produce, read back by independent tools, and the command lines
 // run by a real shell with hostile file names.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ShellCommand with real child processes.
 #include "authoring/shell_command.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The timeline and its render engine on a real clip: what the front end is built from, where
 // its source is positioned, and the timelines it refuses. Also the process's running-object
 // table and the message box without a display, which the network conversion uses.

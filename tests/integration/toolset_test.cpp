@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool set written into a tool folder and run through ShellCommand.
 #include "authoring/toolset.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What an authoring run may and may not do in its work folder, with the real tools and
 // real signals: the user's files there survive, titles never share a repair, two runs never
 // share a folder, no work is thrown away, and an interrupted or killed run leaves nothing.

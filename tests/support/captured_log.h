@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's log collected for a test: every line handed to the sink while the object
 // lives, each followed by "\n".
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A program run in the background as a user starts it from a terminal, so a test can
 // interrupt it half-way: in a process group of its own, output into a log file.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test clips made at test time with ffmpeg, so every test starts from media an
 // independent tool wrote. A missing ffmpeg fails the test.
 #pragma once

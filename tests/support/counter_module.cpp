@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The counter module: exports, class factory, self-registration and one connection point,
 // written the way a real in-process module of the program is.
 #include "support/counter_module.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interfaces of the counter module, a component built as its own shared library for
 // the runtime tests: the test program knows only these declarations and the class id.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/dvd_reader.h"
 
 #include <dvdread/dvd_reader.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An independent reader of authored discs for the tests: libdvdread opens the VIDEO_TS
 // folder and tells its titles, chapters and lengths, and the video manager's menus with
 // the buttons of their first navigation pack.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A conversion component made as its callers make one: the module registered with
 // regsvr32 into the process's registry (where the encoder module is registered too), then
 // created through the component runtime.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A tiny HTTP server on 127.0.0.1 that serves one body to every GET, with byte ranges.
 // With `stallAt` it behaves like a server that hangs: a response that would pass that
 // offset sends the bytes before it and then nothing more, keeping the connection open.

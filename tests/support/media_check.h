@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test helpers for the encoder: clips made with ffmpeg, and an independent read-back of
 // what was written (libavformat decoding, the navigation-pack scan, dvdauthor).
 #pragma once

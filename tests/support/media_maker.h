@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test media made at test time with ffmpeg, an independent tool.
 #pragma once
 

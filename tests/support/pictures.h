@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test pictures and independent readers: pictures of every background format made with
 // FFmpeg's encoders (icons and metafiles assembled by hand), palette PNGs read back with
 // libpng, menu streams read back with libavformat and by scanning their packs.

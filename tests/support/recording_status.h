@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A RunStatus and RunQuestion that remember everything, installed as the process's current
 // ones for the life of the object unless `install` is false (a job's own front end).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes COUNT keys "Test\PREFIX\N" (each with a value) into the registry, one edit per key,
 // so that several of these processes started together contend for the hive.
 #include <cstdio>

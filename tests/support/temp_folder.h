@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test helpers: a fresh folder per test, removed afterwards, and small file utilities.
 #pragma once
 

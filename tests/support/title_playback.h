@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a player takes each title of an authored disc: libdvdread reads what the title set
 // declares (picture shape, audio streams), and each title's own sectors, copied out
 // through libdvdread, are read with libavformat for the streams and the picture shape

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A real DVD-Video VIDEO_TS folder for the disc-writing tests: a two-second PAL clip made
 // with ffmpeg and authored with dvdauthor, built once per build folder and then reused.
 #pragma once

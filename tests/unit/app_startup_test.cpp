@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up's command lines and names, and the tip-of-the-day reading rules.
 #include <gtest/gtest.h>
 

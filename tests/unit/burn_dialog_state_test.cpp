@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The burn, folder-burn and erase dialogs' rules without windows: targets and medium
 // classification, the event log, the clock, the erase bar and the quick-erase question.
 #include "burn/burn_dialog_state.h"

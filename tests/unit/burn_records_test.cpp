@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The records exchanged with the disc-writing library: layout, "not defined" fills and the
 // VIDEO_TS folder record.
 #include <gtest/gtest.h>

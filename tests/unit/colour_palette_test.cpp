@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour palette popup: grid colours and hits, placement at the screen edges, the
 // pipette masks, and what a press, a drag and a release pick.
 #include "menu/colour_palette.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four command lines and the escaping of the values put into them.
 #include "authoring/command_templates.h"
 

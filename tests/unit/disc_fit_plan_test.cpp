@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disc plan: capacities, the overhead model against measured discs, sharing the video
 // budget by picture area, ready titles, the floor, and planning again from written bytes.
 #include "authoring/disc_fit_plan.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dvd.xml compared character for character.
 #include "authoring/dvd_script_writer.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The encoder's preset table, frame-rate choice, picture placement and the output naming
 // of the conversion client.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The six-name check of a DVD-Video folder.
 #include "burn/folder_burn_check.h"
 

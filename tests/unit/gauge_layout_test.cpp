@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The duration gauge's shapes at known sizes.
 #include <gtest/gtest.h>
 

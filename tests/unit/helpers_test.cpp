@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Path helpers, duration text, UTF conversion and run folders.
 #include <gtest/gtest.h>
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tmpFoxImage.ini as the fallback writes it and the image builder reads it back.
 #include <gtest/gtest.h>
 

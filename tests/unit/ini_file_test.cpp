@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Private-profile read and write rules of IniFile.
 #include "base/ini_file.h"
 

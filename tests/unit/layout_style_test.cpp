@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Layout styles from layout.ini: the shipped styles and broken sections.
 #include "menu/layout_style.h"
 

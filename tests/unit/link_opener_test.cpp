@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening links: the desktop's opener, the fallback to the program registered for HTML
 // pages (run for real, through stand-in opener programs on PATH), and the failure texts.
 #include <gtest/gtest.h>

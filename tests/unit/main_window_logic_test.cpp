@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands: which window each opens, the empty-list message, the disc
 // format choices written back, the skin commands, and the status texts.
 #include <gtest/gtest.h>

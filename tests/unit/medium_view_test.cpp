@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the burn dialog makes of a medium, and the texts of the write sequence.
 #include "burn/medium_view.h"
 

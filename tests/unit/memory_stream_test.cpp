@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The memory stream hosts keep a control's saved state in.
 #include <gtest/gtest.h>
 

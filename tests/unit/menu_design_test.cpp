@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu design dialogs' rules: list selections on opening, immediate write-back and
 // which changes repaint, and what OK and Cancel keep.
 #include "menu/menu_design.h"

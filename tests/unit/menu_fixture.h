@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A menu model over a small test layout: slot i (1-based) has its caption at
 // (10i + 1, 170 + i), 150 x 30, and its thumbnail at (10i, 100), 80 x 60.
 #pragma once

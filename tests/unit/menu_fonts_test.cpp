@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Font faces through fontconfig, the header and footer fallback, and CJK coverage.
 #include <gtest/gtest.h>
 

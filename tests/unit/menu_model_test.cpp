@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu model: pages, navigation entries and PAL/NTSC geometry.
 #include "menu/menu_model.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page picture and the button images: geometry, texts, shadows, thumbnails,
 // background pictures and the palette of the button files.
 #include "menu/menu_renderer.h"

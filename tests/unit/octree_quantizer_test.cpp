@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The button images' colour reduction: never more colours than asked, exact colours kept
 // when the image has no more, every pixel on its nearest palette entry.
 #include "menu/octree_quantizer.h"

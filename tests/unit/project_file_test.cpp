@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Project files: every value back after a save and a read, paths kept relative where the
 // titles lie with the project, and old, damaged and hostile files refused or opened with
 // what is missing listed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The properties sheet's "菜单" page against a player that records what it is asked.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Script-driven registration into the registry hives.
 #include "platform/registry/registrar.h"
 

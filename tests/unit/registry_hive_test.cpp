@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry hive in memory and in its text form.
 #include "platform/registry/hive.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Menu pages over the shipped layout (style 0: six buttons per page) with thumbnails, and
 // small helpers for looking at rendered pixels.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where repairs go: one file per title, names that fit the file system, and the record
 // that lets a later run use an unchanged repair again.
 #include "authoring/repair_targets.h"

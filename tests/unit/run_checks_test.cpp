@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The navigation-pack test and the VIDEO_TS result check.
 #include <gtest/gtest.h>
 

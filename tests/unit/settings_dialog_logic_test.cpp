@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings dialog's values, folder choice and free space text; the disc format defaults.
 #include <gtest/gtest.h>
 

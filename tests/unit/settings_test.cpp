@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AppSettings defaults, load and save rules, support.ini, the user profile and LastDir.
 #include "project/app_settings.h"
 

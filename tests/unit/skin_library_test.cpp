@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Skin files and which windows wear the skin.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Spumux scripts of menu pages, compared character for character.
 #include "authoring/spumux_script_writer.h"
 

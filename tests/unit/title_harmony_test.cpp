@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a disc's titles need so that its one title set describes every one of them.
 #include "authoring/title_harmony.h"
 

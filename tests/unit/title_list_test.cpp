@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title list: numbering, moves, removal, totals and the movie size text.
 #include "project/title_list.h"
 

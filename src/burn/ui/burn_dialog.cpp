@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The component headers come before the toolkit's, which define TRUE and FALSE as macros.
 #include "burn/hosted_conversion_control.h"
 #include "burn/ui/burn_dialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CBurnDlg "刻录光盘": the dialog in which a run happens. The user picks a recorder or the
 // work folder, presses Start, and watches the build (and the write) in the event log, the
 // status line, the progress bar and the elapsed-time clock. It is the run's status display

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "burn/ui/burn_folder_dialog.h"
 
 #include <wx/button.h>

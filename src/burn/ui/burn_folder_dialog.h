@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CBurnFolderDlg "刻录 DVD 光盘": writes an existing VIDEO_TS folder through the library's
 // own writing window, after checking that the folder holds a DVD-Video image.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "burn/ui/colour_list_box.h"
 
 #include "menu/ui/wx_text.h"

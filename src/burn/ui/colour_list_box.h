@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CColourListBox: the burn dialog's event log, one coloured line a row, without selection.
 #pragma once
 

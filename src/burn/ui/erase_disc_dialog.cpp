@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "burn/ui/erase_disc_dialog.h"
 
 #include <wx/artprov.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CEraseDiscDlg "擦除光盘": asks whether to erase a rewritable disc, starts the erase, shows
 // a wrapping progress bar while it runs, and closes when told the erase has ended.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disc-writing library's own writing and erasing windows in wx: the prepared write or
 // the erase runs in the library while a modal window shows the drive, the medium, a
 // progress bar, Cancel, and the final message.

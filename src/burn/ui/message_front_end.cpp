@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "burn/ui/message_front_end.h"
 
 #include "burn/ui/pumped_wait.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A disc-writing front end whose questions and notes are message boxes of a window; its
 // status goes nowhere. The folder-burn and erase dialogs report through it.
 #pragma once

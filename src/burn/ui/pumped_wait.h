@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Waiting for a step that may take a while (a library call, a folder walk) without holding
 // the event loop: the step runs on a thread of its own while this thread goes on handling
 // events, with user input held back from every window until the step is done.

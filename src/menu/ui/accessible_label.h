@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Gives a control without a text of its own (a colour button, a drawn list) a name that
 // screen readers and the accessibility tree show.
 #pragma once

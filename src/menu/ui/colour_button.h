@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CColourButton: a push button that shows its colour as a swatch and opens the colour
 // palette popup when pressed. A changed colour reaches the parent as an ordinary button
 // click of this button's id.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "menu/ui/colour_palette_popup.h"
 
 #include <X11/Xlib.h>

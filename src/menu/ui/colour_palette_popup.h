@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "ColorPalette" popup of a colour button: the 19 x 12 grid, the swatch and hex text of
 // the candidate, the more-colours button, and an eyedropper that reads the screen pixel
 // under the pointer anywhere while the popup holds the mouse capture.

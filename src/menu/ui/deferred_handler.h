@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a button's handler once the click that asked for it has returned. A handler that
 // opens a modal window would otherwise hold the caller of the click until that window
 // closes, and an assistive tool that clicks through the accessibility bus waits for it.

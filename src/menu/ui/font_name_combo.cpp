@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "menu/ui/font_name_combo.h"
 
 #include <wx/dc.h>

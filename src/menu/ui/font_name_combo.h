@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CFontNameCombo: the drop-down list of installed outline fonts, each entry drawn with
 // the outline-font picture and its name in its own face.
 #pragma once

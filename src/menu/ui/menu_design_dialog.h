@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMenuDesignDlg "设计菜单": the banner, the live preview of page 1, and the layout,
 // background and text buttons that open the editing dialogs.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three editing dialogs of the menu designer: the layout ("菜单版面"), the background
 // ("菜单背景设置") and the header and footer texts ("文本").
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "menu/ui/menu_preview.h"
 
 #include <cairo.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The designer's live preview: page 1 of the menu drawn by the menu renderer, the same
 // drawing as the disc's menu picture, fitted to the panel.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Menu colours (0x00BBGGRR) to and from wx colours.
 #pragma once
 

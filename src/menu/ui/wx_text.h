@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts between the program (UTF-8) and wx, for the menu and burn dialogs. Every Chinese
 // text reaches wx through U(): a narrow literal would be read in the process's character
 // locale and come out empty under the C locale.

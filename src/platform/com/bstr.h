@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // BSTR: UTF-16 text preceded by its byte length (32-bit) and followed by a 0. Allocation
 // and free live in the runtime library, so a string made in one module can be freed in
 // another.

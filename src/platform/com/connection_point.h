@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Outgoing events: a source object offers IConnectionPointContainer, each event interface
 // has an IConnectionPoint, and sinks are called in the order they were advised.
 #pragma once

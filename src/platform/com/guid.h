@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Class and interface ids, printed and parsed in the registry's form
 // "{E436EBB3-524F-11CE-9F53-0020AF0BA770}".
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Resources of a module. What a module elsewhere carries as resources (its registration
 // script, icon, toolbox bitmap, strings, version block) a module here hands out through
 // one exported function, `ModuleResource`; a host reads them without creating anything.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for writing objects and modules: reference counting, a module's lock count and a
 // class factory. Header-only on purpose: each module compiles its own copy, so every
 // module keeps its own count.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interfaces a container uses to host a control: embedding, in-place activation,
 // drawing, persistence, data transfer, quick activation and property pages. Slots are in
 // the platform's order; records a host of ours never fills are only declared.

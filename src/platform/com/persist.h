@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // IPersist: the class id of an object that can be saved. Filters and controls both offer it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/com/registration.h"
 
 #include <dlfcn.h>

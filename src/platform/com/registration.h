@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a module's DllRegisterServer and DllUnregisterServer write: the class keys under
 // HKEY_CLASSES_ROOT that CoCreateInstance reads.
 #pragma once

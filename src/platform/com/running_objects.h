@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The running-object table of the process: objects published under a display name, so a
 // tool inside the process (a debugger front end, a test) can find a live object by name.
 // Names are monikers' display names, e.g. "!FilterGraph 00007F3A5C001230 pid 0000002a".

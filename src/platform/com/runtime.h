@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creating objects by class id. A class is found first in the registry
 // (HKCR\CLSID\{...}\InprocServer32 names a module, loaded with dlopen and asked through its
 // DllGetClassObject export), then among the platform's own built-in classes. Modules stay

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The memory stream.
 #include "platform/com/stream.h"
 

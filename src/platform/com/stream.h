@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Byte streams as the persistence interfaces take them, and a stream held in memory for
 // hosts that keep a control's saved state in their own files (and for tests).
 #pragma once

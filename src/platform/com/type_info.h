@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Type information as automation clients read it: ITypeInfo and the records it hands out.
 // Records come from GetTypeAttr and GetFuncDesc and go back through the Release* calls of
 // the same object, which owns their memory.

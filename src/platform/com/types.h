@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The component runtime's basic types and result codes. Values are the platform's own,
 // because callers compare and print them (E_FAIL is 0x80004005 everywhere).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The base interfaces. Interfaces are abstract classes with no data and no virtual
 // destructor, so their vtable slots are exactly the operations in the order declared and a
 // module built on its own can be called through them ("operation N" is slot N).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // VARIANT and the automation interface IDispatch.
 #pragma once
 

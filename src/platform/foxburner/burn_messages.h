@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libburn's message queue: nothing is printed behind the program's back; the worker drains
 // the queue and keeps the worst message as the reason of a failure.
 #pragma once

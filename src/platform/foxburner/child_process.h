@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Child programs of the library (the image builder), started without a shell so that no
 // path is ever parsed as a command line.
 #pragma once

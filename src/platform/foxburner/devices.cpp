@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recorders: libburn's drives in scan order from "D" on, then the image-file
 // recorders, and grabbing the one chosen.
 #include <fcntl.h>

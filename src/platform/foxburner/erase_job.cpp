@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Erase: blanking what can be blanked, formatting what needs it, emptying an image file.
 #include <libburn/libburn.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exported C calls: each hands its work to the library's worker thread.
 #include <cstring>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disc-writing library: the C calls, records, result codes and callbacks the program
 // writes discs and image files through. Every call but the callback setters returns 0 on
 // success or an error code that GetText turns into a message.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Calls of the disc-writing library beyond its standard ones: what the program's front ends need
 // to show the library's own windows and to report what a write or erase did.
 #ifndef VANTREL_FOXBURNER_EXT_H

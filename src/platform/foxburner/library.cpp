@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lifecycle, result texts, callbacks and options of the library.
 #include "platform/foxburner/library.h"
 

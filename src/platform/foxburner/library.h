@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state behind the exported calls. Everything marked "worker" is touched only on the
 // worker thread; the callbacks and the busy and abort flags are shared with the callers.
 #pragma once

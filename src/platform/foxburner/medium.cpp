@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Facts of the loaded medium: type text, blank or not, capacity.
 #include <libburn/libburn.h>
 #include <sys/stat.h>

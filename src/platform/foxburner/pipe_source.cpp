@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/foxburner/pipe_source.h"
 
 #include <libburn/libburn.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A libburn track source that reads the image builder's output from a pipe and takes the
 // SHA-256 of every byte it hands on, so the written data can be checked against it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disc project: one VIDEO_TS folder, staged for genisoimage, measured by Prepare.
 #include <stdlib.h>
 #include <unistd.h>

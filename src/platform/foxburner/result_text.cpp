@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/foxburner/result_text.h"
 
 #include "base/text_format.h"

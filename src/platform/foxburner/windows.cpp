@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library's own writing and erasing windows. A GUI installs a window host; without one
 // the windows are lines of the program's log.
 #include <condition_variable>

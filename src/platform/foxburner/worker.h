@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one thread that makes every libburn call. Public calls hand it jobs; a synchronous
 // call waits for its job, a write or an erase is one long job whose callbacks run here.
 #pragma once

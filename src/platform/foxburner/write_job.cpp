@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Burn: the image builder's output streamed through a pipe into a libburn track of the
 // size Prepare measured, then read back and compared with the SHA-256 of what was sent.
 #include <libburn/libburn.h>

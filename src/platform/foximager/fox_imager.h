@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DVD image builder: the second way to build a disc when the authoring tool fails.
 // It is described by an INI file (the menu background movie and every title with its
 // button rectangle), makes a one-page menu of those buttons and builds VIDEO_TS in the

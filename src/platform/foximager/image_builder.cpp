@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/foximager/image_builder.h"
 
 #include "authoring/command_templates.h"

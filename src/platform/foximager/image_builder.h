@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image builder's work: a one-page menu whose buttons are the titles' rectangles,
 // every title brought through the MPEG encoder to DVD MPEG-2 for the run's standard, and
 // the disc authored with the real tools into the work folder's DVD folder. Its files go

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the image builder is told, as read from its INI file.
 #pragma once
 

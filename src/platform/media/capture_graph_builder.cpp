@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The capture graph builder: finds pins by direction and type and wires a source (a
 // filter or a pin) into a renderer through the filter graph it is given.
 #include "platform/media/filter_base.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Puts the media layer's objects into the runtime's table of built-in classes when the
 // program starts (the library is linked whole so this runs).
 #include "platform/com/runtime.h"

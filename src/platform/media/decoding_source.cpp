@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The decoding source: opens a file with libavformat and offers its first video and first
 // audio stream as uncompressed pins (RGB rows, 16-bit PCM). A running source streams on a
 // thread of its own, from the seek position to the stop position, and ends each pin with

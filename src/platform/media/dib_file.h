@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a picture as an uncompressed bottom-up BMP file (14-byte file header, 40-byte
 // info header, rows padded to 4 bytes).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the media layer's filters and the media detector share: opening a file with
 // libavformat, the facts of its audio and video streams, decoding the picture shown at a
 // time and turning pictures into bottom-up device-independent rows.

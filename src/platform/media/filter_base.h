@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Common ground of the built-in filters: pins that negotiate a media type and pass samples,
 // a filter that owns its pins and knows its graph, and the sample record. Pins take their
 // references from their filter, so a filter and its pins live and die together.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The filter graph manager: holds the filters, connects and renders pins (putting a
 // decoding source behind a file source where needed), runs and stops the filters, and
 // queues their events. Completion is counted: the graph reports EC_COMPLETE once every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built-in filters and objects of the media layer, created by class id through the
 // component runtime (classes.cpp registers them).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The filter graph's interfaces, records and ids. Slots are in the platform's order, so a
 // filter built in another module (the encoder) plugs in through them; slots the program
 // does not use exist and may answer E_NOTIMPL.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media detector: stream facts of a file and pictures of its first video stream at a
 // time, read straight through libavformat/libavcodec.
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time-format half of IMediaSeeking that every seeking object here shares: times are
 // always 100 ns media time, and CheckCapabilities answers from GetCapabilities.
 #pragma once

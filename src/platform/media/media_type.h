@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Handling of media type records; inline so a filter in another module uses the same
 // rules (format blocks are task memory).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The render engine: builds the front end of a timeline into a filter graph. Each media file
 // named by the clips gets one decoding source (a file with both pictures and sound feeds
 // the video and the audio group from the same source), positioned at the part of the file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file source, the null renderer and the sample grabber.
 #include <sys/stat.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The timeline and its nodes. One node class serves groups, tracks and sources: its type,
 // fixed at creation, decides which of the node interfaces it answers.
 #include "platform/media/timeline.h"

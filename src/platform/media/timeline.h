@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editing timeline and its render engine: a timeline holds groups (one output stream
 // each, of the group's media type), a group's composition holds tracks, a track holds source
 // clips (a span of a media file placed on the timeline). The render engine turns a timeline

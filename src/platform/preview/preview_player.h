@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview of a title in its properties sheet: load a file, pause, play (pictures only),
 // report and set the position in seconds, and tell the owner when the play state changes.
 // The frames come from the media layer; a window draws CurrentFrame() scaled.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One registry root in memory: keys named by "\"-separated paths (compared without regard
 // to case), each holding a default value and named string or number values.
 // Text form, one block per key:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Registration scripts: a module describes the registry keys it owns as a nested script
 // and the registrar writes or removes them in one locked edit of the root's hive.
 //

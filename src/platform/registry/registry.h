@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry: one hive file per root in a folder of its own, shared by every process of
 // the program. Each change is a read-modify-write under an exclusive lock on the root's
 // lock file, and the hive is replaced atomically, so concurrent writers lose nothing and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skins of the program: colour themes read from the .smf files shipped beside it. The
 // calls are those a skinning library offers (initialise, load a skin file, skin all dialogs
 // or one window, take a skin off again, release); a front end paints its windows with the

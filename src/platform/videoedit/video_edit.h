@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hidden video editing control: media facts and frame export, offered as a dispatch
 // object (class id {57D9AF4C-23BA-47EC-A40B-2DA79641B285}) and used through the wrapper
 // CVideoEdit, whose calls are method invocations by dispatch id. A failed call gives the

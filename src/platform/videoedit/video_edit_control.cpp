@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control object behind CVideoEdit: a dispatch-only object whose methods read the file
 // through the media layer. Each call opens the file afresh, as the control's callers pass
 // a path every time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message boxes. A front end with a display installs its own handler (a modal dialog that
 // returns the button pressed); without one, the box's text is written to standard output and
 // the call answers IDOK at once, so a process without a display goes on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window messages between threads: every thread has its own message queue, a window
 // belongs to the thread that created it, and any thread may post or send to it. The owning
 // thread drains its queue with PeekMessage/DispatchMessage (the CLI and tests from a plain

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The duration gauge painted on a memory bitmap of a known size: where the fill ends, where
 // the ticks stand and the two dotted marks.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The font names the program's texts ask for find faces that have their glyphs.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing tests of the desktop program's own controls: wx is started for real (the test runs
 // under its own Xvfb through run.py --exec) and the controls paint into memory bitmaps.
 #include <gtest/gtest.h>

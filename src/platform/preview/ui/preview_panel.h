@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview window of the properties sheet: shows the player's current picture scaled
 // into the panel; a click plays or pauses.
 #pragma once
