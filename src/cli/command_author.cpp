@@ -213,11 +213,10 @@ int Author(const TitleList& titles, const AppSettings& settings, const Options& 
   if (options.header) look.headerText = *options.header;
   if (options.footer) look.footerText = *options.footer;
   if (options.background) look.backgroundPicture = *options.background;
-  run.appearance = look;
   run.choices = options.choices;
   if (options.device) run.recorder = *options.device;
   run.discSectors = options.discSectors;
-  AuthoringJob job(titles, std::move(run), ui, ui);
+  AuthoringJob job(ProjectOf(titles, settings, look), std::move(run), ui, ui);
   // Ctrl+C or SIGTERM stops the run (or the disc write) cleanly.
   std::optional<InterruptWatch> interrupt;
   interrupt.emplace();
