@@ -26,9 +26,13 @@
 #include "cli/terminal_front_end.h"
 #include "jobs/authoring_job.h"
 #include "media/add_titles.h"
+#include "media/bitmap_file.h"
+#include "media/frame_grabber.h"
 #include "media/thumbnail_owner.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
+#include "project/disc_project.h"
+#include "project/project_file.h"
 #include "platform/foxburner/foxburner_ext.h"
 #include "project/title_list.h"
 
@@ -37,7 +41,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vantrel-author author [options] VIDEO...\n"
-    "Authors a DVD (a VIDEO_TS folder in WORK/DVD) from the video files, one title each.\n"
+    "       vantrel-author author [options] PROJECT.vantrel [VIDEO...]\n"
+    "Authors a DVD (a VIDEO_TS folder in WORK/DVD) from the video files, one title each,\n"
+    "or from a project file's titles, menu and choices (options given here override them).\n"
     "  --work DIR          work folder (default: the temppath setting)\n"
     "  --pal, --ntsc       video standard (default: the resolution setting)\n"
     "  --menu, --no-menu   with or without a DVD menu (default: the createmenu setting)\n"
@@ -56,10 +62,12 @@ constexpr const char* kUsage =
     "  --yes, --no         the answer to every question of the run (default: ask)\n"
     "  --device LETTER     write the disc to that recorder (see 'vantrel-author devices')\n"
     "  --scripts-only      lay out the menu and write the scripts, author nothing\n"
+    "  --save-project FILE save the titles, menu and choices as a project file first\n"
     "Defaults come from Settings.ini; this command never changes it.\n";
 
 struct Options {
   std::vector<std::string> videos;
+  std::optional<std::string> project, saveProject;
   bool scriptsOnly = false;
   Answer answer = Answer::Ask;
   std::optional<std::string> header, footer, background, device;
@@ -131,15 +139,22 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
     } else if (arg == "--device") {
       if (!value(text)) return needsValue();
       options.device = text;
+    } else if (arg == "--save-project") {
+      if (!value(text)) return needsValue();
+      if (text.empty()) return BadUsage("--save-project needs a file name, not an empty text");
+      options.saveProject = text;
     } else if (arg == "--scripts-only") {
       options.scriptsOnly = true;
     } else if (arg.rfind("--", 0) == 0) {
       return BadUsage("unknown option " + arg);
+    } else if (IsProjectFileName(arg)) {
+      if (options.project && *options.project != arg) return BadUsage("one project file at a time, not " + arg);
+      options.project = arg;
     } else {
       options.videos.push_back(arg);
     }
   }
-  return options.videos.empty() ? BadUsage("no video files were named") : 0;
+  return options.videos.empty() && !options.project ? BadUsage("no video files were named") : 0;
 }
 
 bool AddTitles(const std::vector<std::string>& videos, TitleList& titles) {
@@ -157,6 +172,50 @@ bool AddTitles(const std::vector<std::string>& videos, TitleList& titles) {
   ConsoleAddTitlesView view;
   AddTitleFiles(titles, host, view, paths);
   return true;
+}
+
+// The project's titles as the run takes them: each file probed, its caption, and its
+// thumbnail grabbed at the frame the project shows (a project file keeps no pictures).
+bool AddProjectTitles(const DiscProject& project, TitleList& titles) {
+  std::vector<std::string> paths;
+  for (const ProjectTitle& title : project.titles) paths.push_back(title.source);
+  const int first = titles.Count();
+  if (!AddTitles(paths, titles)) return false;
+  ThumbnailHost host;
+  for (std::size_t i = 0; i < project.titles.size(); ++i) {
+    const ProjectTitle& wanted = project.titles[i];
+    const int row = first + int(i);
+    TitleRecord& record = titles.At(row);
+    if (wanted.caption != record.DisplayTitle) titles.SetTitleText(row, wanted.caption);
+    if (wanted.thumbnailShownAt != record.ThumbnailShownAt) {
+      ThumbnailGrabJob job{record.SourcePath, ScratchBitmapPath(row), wanted.thumbnailShownAt, &host};
+      DibImage picture;
+      if (RunThumbnailGrab(job) && picture.ReadFile(job.bitmapPath)) {
+        record.ImageIndex = titles.Thumbnails().Replace(record.ImageIndex, picture.ToRgbImage());
+        record.ThumbnailShownAt = wanted.thumbnailShownAt;
+      }
+      std::remove(job.bitmapPath.c_str());
+    }
+    record.ThumbnailTime = wanted.thumbnailTime;
+  }
+  return true;
+}
+
+// The project file named on the command line, or why it cannot be used.
+std::optional<DiscProject> OpenProject(const std::string& path) {
+  ProjectRead read = ReadProjectFile(path);
+  if (!read.opened) {
+    std::fprintf(stderr, "vantrel-author: %s\n", read.error.c_str());
+    return std::nullopt;
+  }
+  for (const std::string& note : read.notes) std::fprintf(stderr, "vantrel-author: %s: %s\n", path.c_str(), note.c_str());
+  if (!read.missing.empty()) {
+    for (int i : read.missing)
+      std::fprintf(stderr, "vantrel-author: %s: 标题 %d 的文件不在了: %s\n", path.c_str(), i + 1,
+                   read.project.titles[size_t(i)].source.c_str());
+    return std::nullopt;
+  }
+  return std::move(read.project);
 }
 
 void PrintLayout(const MenuModel& model) {
@@ -204,20 +263,14 @@ int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings, const
   return ok ? 0 : 1;
 }
 
-int Author(const TitleList& titles, const AppSettings& settings, const Options& options) {
+int Author(const TitleList& titles, const AppSettings& settings, const Options& options, const MenuAppearance& look) {
   TerminalFrontEnd ui(options.answer);
   AuthoringOptions run;
   run.settings = settings;
-  MenuModel defaults;
-  MenuAppearance look = defaults.Appearance();
-  if (options.header) look.headerText = *options.header;
-  if (options.footer) look.footerText = *options.footer;
-  if (options.background) look.backgroundPicture = *options.background;
-  run.appearance = look;
   run.choices = options.choices;
   if (options.device) run.recorder = *options.device;
   run.discSectors = options.discSectors;
-  AuthoringJob job(titles, std::move(run), ui, ui);
+  AuthoringJob job(ProjectOf(titles, settings, look), std::move(run), ui, ui);
   // Ctrl+C or SIGTERM stops the run (or the disc write) cleanly.
   std::optional<InterruptWatch> interrupt;
   interrupt.emplace();
@@ -249,8 +302,31 @@ int RunAuthor(int argc, char** argv) {
   if (int rc = ParseArguments(argc, argv, settings, options); rc != 0) return rc < 0 ? 0 : rc;
   ConsoleThread thread;
   TitleList titles;
+  MenuAppearance look = MenuModel().Appearance();
+  if (options.project) {
+    std::optional<DiscProject> project = OpenProject(*options.project);
+    if (!project) return 1;
+    // The project's choices, then what the command line says over them.
+    ApplyProjectChoices(*project, settings);
+    look = project->menu.look;
+    Options again;
+    ParseArguments(argc, argv, settings, again);
+    if (!AddProjectTitles(*project, titles)) return 1;
+  }
   if (!AddTitles(options.videos, titles)) return 1;
-  return options.scriptsOnly ? WriteScriptsOnly(titles, settings, options.choices) : Author(titles, settings, options);
+  if (options.header) look.headerText = *options.header;
+  if (options.footer) look.footerText = *options.footer;
+  if (options.background) look.backgroundPicture = *options.background;
+  if (options.saveProject) {
+    std::string why;
+    if (!WriteProjectFile(ProjectOf(titles, settings, look), *options.saveProject, why)) {
+      std::fprintf(stderr, "vantrel-author: %s\n", why.c_str());
+      return 1;
+    }
+    std::printf("project: %s\n", options.saveProject->c_str());
+  }
+  return options.scriptsOnly ? WriteScriptsOnly(titles, settings, options.choices)
+                             : Author(titles, settings, options, look);
 }
 
 }  // namespace vantrel::cli

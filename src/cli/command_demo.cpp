@@ -85,7 +85,7 @@ int RunDemo(int argc, char** argv) {
   TerminalFrontEnd ui(Answer::No);
   AuthoringOptions run;
   run.settings = settings;
-  AuthoringJob job(titles, std::move(run), ui, ui);
+  AuthoringJob job(ProjectOf(titles, settings), std::move(run), ui, ui);
   const JobResult result = job.Run();
   ui.Finish();
   if (!result.succeeded) {

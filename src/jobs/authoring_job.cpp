@@ -16,11 +16,13 @@
 
 namespace vantrel {
 
-AuthoringJob::AuthoringJob(const TitleList& titles, AuthoringOptions options, RunStatus& status,
+AuthoringJob::AuthoringJob(DiscProject project, AuthoringOptions options, RunStatus& status,
                            RunQuestion& question)
-    : titles_(titles), options_(std::move(options)), status_(status), question_(question),
+    : project_(std::move(project)), options_(std::move(options)), status_(status), question_(question),
       folders_(RunFolders::For(options_.settings.temppath, ApplicationFolder())) {
-  if (options_.appearance) model_.Appearance() = *options_.appearance;
+  ApplyProjectChoices(project_, options_.settings);
+  AppendProjectTitles(titles_, project_.titles);
+  model_.Appearance() = project_.menu.look;
   model_.Choices() = options_.choices;
 }
 
@@ -63,6 +65,7 @@ JobResult AuthoringJob::Execute() {
   // The menu chain clears the switch when the user chose to go on without a menu.
   menuTurnedOff_ = menuWanted && !settings.createmenu;
   folders_ = driver.Folders();
+  TakeProjectChoices(project_, settings);
   if (ok && !letter && options_.announceFinished)
     status_.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
   status_.StopRunTimer();

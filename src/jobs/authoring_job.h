@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The authoring job: a title list and the run's settings become a checked VIDEO_TS folder
+// The authoring job: a disc project and the run's settings become a checked VIDEO_TS folder
 // in WORK/DVD, which is then written to a recorder when one is named. The desktop program
 // and vantrel-author both run their start runs through it.
 //
 //   AuthoringOptions options;
 //   options.settings = Settings();          // a copy: the job never changes the caller's
 //   options.recorder = "E";                 // or leave empty to stop at the work folder
-//   AuthoringJob job(titles, options, status, question);   // titles outlive the job
+//   AuthoringJob job(project, options, status, question);  // the job keeps its own copy:
+//                                           // the caller may edit or drop the project
 //   job.Start();                            // or JobResult r = job.Run();
 //   ... job.Cancel();                       // stops the run or the disc write
 //   if (job.Wait(-1) && !job.Result().succeeded) Show(job.Result().reason);
 //   job.Folders().output + "/VIDEO_TS"      // where the disc is, once Done()
+//   job.RunProject().disc.menu              // the run's choices as it ended (a run whose
+//                                           // menus failed may have gone on without them)
 #pragma once
 
 #include <atomic>
@@ -23,16 +26,18 @@
 #include "menu/menu_appearance.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
+#include "project/disc_project.h"
+#include "project/title_list.h"
 
 namespace vantrel {
 
 class RunQuestion;
 class RunStatus;
-class TitleList;
 
 struct AuthoringOptions {
-  AppSettings settings;                      // the run's settings (work folder, standard, menu)
-  std::optional<MenuAppearance> appearance;  // the designer's menu look; unset: the default
+  // The run's settings (work folder, repairs, sound); the project's choices (standard,
+  // shape, capacity, menu, layout) are put over them.
+  AppSettings settings;
   MenuChoices choices;                       // what the menu offers besides title buttons
   std::string recorder;                      // drive letter to write to; "" : the work folder only
   std::int64_t discSectors = 0;              // the disc planned for; 0: the setting's or the medium's
@@ -55,7 +60,7 @@ struct RunSettingsChange {
 
 class AuthoringJob : public Job {
  public:
-  AuthoringJob(const TitleList& titles, AuthoringOptions options, RunStatus& status,
+  AuthoringJob(DiscProject project, AuthoringOptions options, RunStatus& status,
                RunQuestion& question);
   ~AuthoringJob() override { Join(); }
 
@@ -68,6 +73,9 @@ class AuthoringJob : public Job {
   const RunFolders& Folders() const { return folders_; }
   const MenuModel& Menu() const { return model_; }
   const AppSettings& RunSettings() const { return options_.settings; }
+  // The project as the run made it, its choices as the run left them: a front end takes
+  // changes the run made (a menu given up) from here into its own project or settings.
+  const DiscProject& RunProject() const { return project_; }
   std::string ToolLogPath() const;
   // True once the VIDEO_TS folder was authored (a disc write may still have failed).
   bool Authored() const { return authored_; }
@@ -77,7 +85,8 @@ class AuthoringJob : public Job {
  private:
   JobResult Execute() override;
 
-  const TitleList& titles_;
+  DiscProject project_;
+  TitleList titles_;  // the project's titles as the run's menu and tools read them
   AuthoringOptions options_;
   RunStatus& status_;
   RunQuestion& question_;

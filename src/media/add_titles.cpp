@@ -63,6 +63,7 @@ void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view
     record->DisplayTitle = StemOf(record->SourcePath);
     ProbeTitleFacts(owner.VideoEdit(), *record);
     record->ThumbnailTime = PickThumbnailTime(record->SourcePath, record->Duration);
+    record->ThumbnailShownAt = record->ThumbnailTime;  // the frame the grab below shows
 
     ThumbnailGrabJob job{record->SourcePath, ScratchBitmapPath(titles.Count()), record->ThumbnailTime, &owner};
     if (!RunThumbnailGrab(job)) view.ShowDecoderNotice(record->SourcePath);

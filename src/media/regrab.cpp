@@ -41,7 +41,10 @@ bool RegrabThumbnail(ThumbnailOwner& owner, RegrabView& view, TitleRecord& title
   DibImage picture;
   bool loaded = picture.ReadFile(scratch);
   std::remove(scratch.c_str());
-  if (loaded) title.ImageIndex = images.Replace(title.ImageIndex, picture.ToRgbImage());
+  if (loaded) {
+    title.ImageIndex = images.Replace(title.ImageIndex, picture.ToRgbImage());
+    title.ThumbnailShownAt = title.ThumbnailTime;
+  }
   view.SetListColumn3(row, title.DisplayTitle);
   return result != 0;
 }

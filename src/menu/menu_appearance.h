@@ -45,6 +45,7 @@ struct MenuAppearance {
   int headerAlignment = kAlignCentre;
   int footerAlignment = kAlignCentre;
   LogicalFont pageNumberFont{"Arial", 30, 400, false, 1};
+  bool operator==(const MenuAppearance&) const = default;
 };
 
 // What a header or footer font becomes when its face cannot be created.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -56,8 +57,10 @@ TEST(AuthoringJob, TwoJobsAtOnceInOneProcessBothMakeTheirDisc) {
   const std::string folderBefore = std::filesystem::current_path().string();
   const std::set<std::string> environmentBefore = Environment();
   test::RecordingStatus statusOne(false, false), statusTwo(false, false);
-  AuthoringJob one(first, Options(temp / "work one", false, temp / "one.ini"), statusOne, statusOne);
-  AuthoringJob two(second, Options(temp / "work two", true, temp / "two.ini"), statusTwo, statusTwo);
+  const AuthoringOptions optionsOne = Options(temp / "work one", false, temp / "one.ini");
+  const AuthoringOptions optionsTwo = Options(temp / "work two", true, temp / "two.ini");
+  AuthoringJob one(ProjectOf(first, optionsOne.settings), optionsOne, statusOne, statusOne);
+  AuthoringJob two(ProjectOf(second, optionsTwo.settings), optionsTwo, statusTwo, statusTwo);
   ASSERT_TRUE(one.Start());
   ASSERT_TRUE(two.Start());
   EXPECT_FALSE(one.Start());  // a job runs once
@@ -111,7 +114,7 @@ TEST(AuthoringJob, OneAfterTheOtherAndAFailureWithItsReason) {
     test::RecordingStatus status(false, false);
     AuthoringOptions options = Options(temp / work, false, temp / "Settings.ini");
     options.settings.createmenu = false;
-    AuthoringJob job(titles, options, status, status);
+    AuthoringJob job(ProjectOf(titles, options.settings), options, status, status);
     const JobResult result = job.Run();
     ASSERT_TRUE(result.succeeded) << result.reason;
     EXPECT_EQ(test::ReadDvd(temp / work + "/DVD").titles.size(), 1u);
@@ -122,7 +125,8 @@ TEST(AuthoringJob, OneAfterTheOtherAndAFailureWithItsReason) {
   TitleList gone;
   test::AddTitleFile(gone, temp / "missing.mpg");
   test::RecordingStatus status(false, false);
-  AuthoringJob job(gone, Options(temp / "w3", false, temp / "Settings.ini"), status, status);
+  const AuthoringOptions goneOptions = Options(temp / "w3", false, temp / "Settings.ini");
+  AuthoringJob job(ProjectOf(gone, goneOptions.settings), goneOptions, status, status);
   const JobResult result = job.Run();
   EXPECT_FALSE(result.succeeded);
   EXPECT_FALSE(job.Authored());
@@ -150,7 +154,7 @@ TEST(AuthoringJob, AMenuFailureAnsweredYesTurnsTheProgramsMenuSwitchOff) {
     test::RecordingStatus status(answer, false);
     AuthoringOptions options;
     options.settings = program;
-    AuthoringJob job(titles, options, status, status);
+    AuthoringJob job(ProjectOf(titles, program), options, status, status);
     const JobResult result = job.Run();
     EXPECT_EQ(status.questions, std::vector<std::string>{"创建菜单失败，您想要继续吗？"});
     EXPECT_EQ(result.succeeded, answer) << result.reason;
@@ -165,11 +169,68 @@ TEST(AuthoringJob, AMenuFailureAnsweredYesTurnsTheProgramsMenuSwitchOff) {
     test::RecordingStatus again(true, false);
     AuthoringOptions next;
     next.settings = program;
-    AuthoringJob second(titles, next, again, again);
+    AuthoringJob second(ProjectOf(titles, program), next, again, again);
     EXPECT_TRUE(second.Run().succeeded);
     EXPECT_TRUE(again.questions.empty());
     EXPECT_FALSE(second.SettingsChange().menuTurnedOff);
   }
+}
+
+TEST(AuthoringJob, EditsWhileItRunsDoNotReachTheDisc) {
+  test::TempFolder temp;
+  test::PrepareAppFolder(temp / "app");
+  test::ScopedEnv appDir("VANTREL_APPDIR", temp / "app");
+  const std::string a = temp / "a.mpg", b = temp / "b.mpg", c = temp / "c.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(a, 2, false));
+  ASSERT_TRUE(test::MakeDvdClip(b, 3, false, "smptebars"));
+  ASSERT_TRUE(test::MakeDvdClip(c, 1, false));
+  auto list = std::make_unique<TitleList>();
+  test::AddTitleFile(*list, a);
+  test::AddTitleFile(*list, b);
+  AuthoringOptions options = Options(temp / "work", false, temp / "Settings.ini");
+  // The project's choices hold over the settings the front end passes.
+  options.settings.resolution = 1;
+  options.settings.createmenu = false;
+  auto project = std::make_unique<DiscProject>(ProjectOf(*list, options.settings));
+  project->disc.resolution = 0;
+  project->disc.menu = true;
+  project->titles[0].caption = "第一";
+  project->titles[1].caption = "第二";
+  project->menu.look.headerText = "开始时的标题";
+
+  test::RecordingStatus status(false, false);
+  AuthoringJob job(*project, options, status, status);
+  ASSERT_TRUE(job.Start());
+  // The user goes on editing: a title removed, one added, captions and the menu changed,
+  // then the window's list and project are gone altogether.
+  project->titles.erase(project->titles.begin());
+  project->titles[0].caption = "改了";
+  project->titles.push_back(project->titles[0]);
+  project->titles.back().source = c;
+  project->menu.look.headerText = "改了";
+  project->disc.resolution = 1;
+  list->Select(0);
+  list->RemoveSelected();
+  test::AddTitleFile(*list, c);
+  project.reset();
+  list.reset();
+  ASSERT_TRUE(job.Wait(-1));
+  ASSERT_TRUE(job.Result().succeeded) << job.Result().reason << test::ReadText(job.ToolLogPath());
+
+  const test::DvdFacts disc = test::ReadDvd(job.Folders().output);
+  ASSERT_TRUE(disc.opened);
+  ASSERT_EQ(disc.titles.size(), 2u);
+  EXPECT_NEAR(disc.titles[0].seconds, 2.0, 0.3);
+  EXPECT_NEAR(disc.titles[1].seconds, 3.0, 0.3);
+  ASSERT_EQ(disc.menus.size(), 1u);
+  EXPECT_EQ(disc.menus[0].buttons, 2);
+  EXPECT_NE(test::ReadText(job.ToolLogPath()).find("PAL"), std::string::npos);
+  ASSERT_EQ(job.Menu().TitleCount(), 2);
+  EXPECT_EQ(job.Menu().Titles()[0]->Caption, "第一");
+  EXPECT_EQ(job.Menu().Titles()[1]->Caption, "第二");
+  EXPECT_EQ(job.Menu().Titles()[1]->SourcePath, b);
+  EXPECT_EQ(job.Menu().Appearance().headerText, "开始时的标题");
+  EXPECT_EQ(job.RunProject().titles.size(), 2u);
 }
 
 }  // namespace

@@ -121,7 +121,8 @@ TEST_F(ParallelRun, TitlesMadeAtOnceGiveTheDiscOfOneCore) {
   auto author = [&](const std::string& work, int cores) {
     Made made;
     test::RecordingStatus status(false, false);
-    AuthoringJob job(titles, Options(work, cores), status, status);
+    const AuthoringOptions options = Options(work, cores);
+    AuthoringJob job(ProjectOf(titles, options.settings), options, status, status);
     EXPECT_TRUE(job.Start());
     while (!job.Wait(5)) made.mostPartFiles = std::max(made.mostPartFiles, PartFiles(work));
     EXPECT_TRUE(job.Result().succeeded) << job.Result().reason << test::ReadText(job.ToolLogPath());
@@ -173,7 +174,8 @@ TEST_F(ParallelRun, ACancelDuringTheRepairsStopsThemAll) {
     test::AddTitleFile(titles, Clip(name, "320x240", 40, "-c:v mpeg4 -q:v 8 -c:a libmp3lame"));
   const std::string work = temp_ / "work";
   test::RecordingStatus status(false, false);
-  AuthoringJob job(titles, Options(work, 3), status, status);
+  const AuthoringOptions options = Options(work, 3);
+  AuthoringJob job(ProjectOf(titles, options.settings), options, status, status);
   ASSERT_TRUE(job.Start());
   ASSERT_TRUE(WaitFor([&] { return PartFiles(work) >= 2 || job.Done(); }));
   ASSERT_FALSE(job.Done()) << job.Result().reason;

@@ -385,10 +385,10 @@ void CBurnDlg::StartRun() {
   // short timer notices the end and finishes the run here.
   AuthoringOptions options;
   options.settings = settings_;
-  options.appearance = model_.Appearance();
   options.choices = model_.Choices();
   options.announceFinished = runEntry_.IsWorkFolder();  // a recorder's run goes on to the write
-  job_ = std::make_unique<AuthoringJob>(titles_, options, *this, *this);
+  // The job works on its own copy: the titles may change while it runs.
+  job_ = std::make_unique<AuthoringJob>(ProjectOf(titles_, settings_, model_.Appearance()), options, *this, *this);
   job_->Start();
   jobWatch_.Start(kJobWatchMs);
 }
