@@ -376,7 +376,8 @@ ProjectRead ProjectOfText(const std::string& text, const std::string& projectFol
     // Name where the text stops making sense: a cut-off file ends early.
     std::string where;
     try {
-      (void)Json::parse(text);
+      const Json strict = Json::parse(text);
+      (void)strict;
     } catch (const Json::parse_error& e) {
       where = Format(" (第 %d 字节)", int(e.byte));
     }

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "authoring/command_templates.h"
 #include "base/paths.h"
 #include "base/text_format.h"
 #include "project/project_file.h"
@@ -74,7 +75,7 @@ TEST_F(ProjectCommand, WhatTheCommandLineWasGivenRunsAgainAsAProject) {
   EXPECT_NEAR(disc.titles[1].seconds, 3.0, 0.3);
   for (const auto& menu : disc.menus) EXPECT_EQ(menu.buttons, 0) << "no menu was asked for";
   std::string lsdvd;
-  ASSERT_EQ(test::RunCapture("lsdvd " + ShellQuote(temp_ / "w2/DVD") + " 2>/dev/null", lsdvd), 0);
+  ASSERT_EQ(test::RunCapture("lsdvd -v " + ShellQuote(temp_ / "w2/DVD") + " 2>/dev/null", lsdvd), 0);
   EXPECT_NE(lsdvd.find("Format: PAL"), std::string::npos) << lsdvd;
   // The project file is left as it was.
   EXPECT_EQ(ReadProjectFile(project).project, read.project);
