@@ -2,7 +2,10 @@
 #include "subtitles/subpicture_renderer.h"
 
 #include <algorithm>
-#include <set>
+#include <cstdarg>
+#include <cstdio>
+
+#include "base/log.h"
 
 extern "C" {
 #include <ass/ass.h>
@@ -57,6 +60,15 @@ std::uint32_t Between(std::uint32_t a, std::uint32_t b) {
   std::uint32_t out = 0;
   for (int shift : {16, 8, 0}) out |= ((((a >> shift) & 0xFF) + ((b >> shift) & 0xFF)) / 2) << shift;
   return out;
+}
+
+// libass's messages go to the log: its errors (a font it cannot load) as warnings, the
+// rest (the fonts it picks) for developers.
+void LibassMessage(int level, const char* format, va_list args, void*) {
+  if (level > 4) return;  // its chatter about every glyph
+  char text[1024];
+  std::vsnprintf(text, sizeof text, format, args);
+  Log(level <= 1 ? LogLevel::kWarning : LogLevel::kDebug, std::string("libass: ") + text);
 }
 
 }  // namespace
@@ -125,6 +137,7 @@ SubpictureRenderer::SubpictureRenderer(const SubpictureGeometry& geometry, const
   impl_->style = style;
   impl_->library = ass_library_init();
   if (!impl_->library) return;
+  ass_set_message_cb(impl_->library, LibassMessage, nullptr);
   ass_set_extract_fonts(impl_->library, 1);  // fonts embedded in an ASS file
   impl_->renderer = ass_renderer_init(impl_->library);
   if (!impl_->renderer) return;
@@ -132,7 +145,9 @@ SubpictureRenderer::SubpictureRenderer(const SubpictureGeometry& geometry, const
   const SafeArea safe = geometry.ActionSafe();
   ass_set_frame_size(impl_->renderer, safe.width, safe.height);
   ass_set_storage_size(impl_->renderer, safe.width, safe.height);
-  ass_set_pixel_aspect(impl_->renderer, geometry.PixelAspect());
+  // libass draws for a frame of square pixels; the DVD stretches ours, so glyphs are drawn
+  // narrower (wider for NTSC 4:3) by the inverse of that stretch.
+  ass_set_pixel_aspect(impl_->renderer, 1.0 / geometry.PixelAspect());
   ass_set_fonts(impl_->renderer, nullptr, style.font.c_str(), ASS_FONTPROVIDER_AUTODETECT, nullptr, 1);
 }
 
