@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <set>
 
 #include "base/atomic_file.h"
@@ -26,6 +27,14 @@ constexpr int kStopGraceMs = 3000;
 // spumux reads times as hours:minutes:seconds with a fraction.
 std::string SpuTime(std::int64_t ms) {
   return Format("%d:%02d:%02d.%03d", int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000));
+}
+
+// A subpicture's end is a delay after its start in ticks of 1024/90000 s, which spumux
+// rounds up: the end written is the last whole tick before the cue's end, so the picture
+// is gone by the first frame after the cue.
+std::int64_t TickEnd(std::int64_t startMs, std::int64_t endMs) {
+  const std::int64_t ticks = (endMs - startMs) * 90 / 1024;
+  return startMs + std::max<std::int64_t>(1, ticks) * 1024 / 90;
 }
 
 bool RunSpumux(const SubtitleMuxInputs& inputs, const std::string& script, const std::string& output,
@@ -82,7 +91,7 @@ std::string SpumuxSubtitleScript(const std::vector<Subpicture>& pictures,
                             VideoFormatName(standard));
   for (size_t i = 0; i < pictures.size(); ++i) {
     const Subpicture& picture = pictures[i];
-    text += "<spu start=\"" + SpuTime(picture.startMs) + "\" end=\"" + SpuTime(picture.endMs) + "\" image=\"" +
+    text += "<spu start=\"" + SpuTime(picture.startMs) + "\" end=\"" + SpuTime(TickEnd(picture.startMs, picture.endMs)) + "\" image=\"" +
             XmlEscape(pictureNames[i]) + Format("\" xoffset=\"%d\" yoffset=\"%d\"/>\n", picture.bitmap.x,
                                                 picture.bitmap.y);
   }
