@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/readable_file.h"
 #include "platform/media/ffmpeg_file.h"
 
 namespace vantrel {
@@ -14,6 +15,7 @@ namespace vantrel {
 std::string TitleUnusableReason(const std::string& path) {
   // The authoring tools and the image builder's INI take one path per line.
   if (path.find_first_of("\r\n") != std::string::npos) return "文件名中有换行符，DVD 工具无法使用它，请重命名该文件";
+  if (std::string why = UnreadableFileReason(path); !why.empty()) return "无法读取文件: " + why;
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::string("无法读取文件: ") + std::strerror(errno);
   char byte;
