@@ -17,6 +17,7 @@ namespace {
 // What libass hands over, gathered per pixel of the safe area: how much of it the glyphs
 // and how much their outlines (and shadows) cover, 0 to 1.
 struct Coverage {
+  int originX = 0, originY = 0;  // of this region in the safe area; both even
   int width = 0, height = 0;
   std::vector<float> fill, border;
   std::uint32_t fillColour = 0, borderColour = 0;
@@ -31,11 +32,11 @@ void Accumulate(const ASS_Image* image, Coverage* cover) {
     if (glyph && !cover->hasFill) cover->fillColour = image->color >> 8, cover->hasFill = true;
     if (!glyph && !cover->hasBorder) cover->borderColour = image->color >> 8, cover->hasBorder = true;
     for (int row = 0; row < image->h; ++row) {
-      const int y = image->dst_y + row;
+      const int y = image->dst_y - cover->originY + row;
       if (y < 0 || y >= cover->height) continue;
       const unsigned char* source = image->bitmap + size_t(row) * size_t(image->stride);
       for (int column = 0; column < image->w; ++column) {
-        const int x = image->dst_x + column;
+        const int x = image->dst_x - cover->originX + column;
         if (x < 0 || x >= cover->width) continue;
         float& value = layer[size_t(y) * size_t(cover->width) + size_t(x)];
         const float a = source[column] / 255.0f * opacity;
@@ -104,8 +105,8 @@ struct SubpictureRenderer::Impl {
     // Even picture lines and columns; the safe area's own corner is even, so this stays in it.
     left -= left % 2, top -= top % 2;
     const int height = (bottom - top + 2) & ~1;
-    bitmap.x = safe.x + left;
-    bitmap.y = safe.y + top;
+    bitmap.x = safe.x + cover.originX + left;
+    bitmap.y = safe.y + cover.originY + top;
     bitmap.width = right - left + 1;
     bitmap.height = std::min(height, cover.height - top);
     bitmap.index.assign(size_t(bitmap.width) * size_t(bitmap.height), kTransparent);
@@ -120,13 +121,25 @@ struct SubpictureRenderer::Impl {
 
   SubpictureBitmap Render(std::int64_t timeMs, int* change) {
     const SafeArea safe = geometry.ActionSafe();
-    Coverage cover;
-    cover.width = safe.width, cover.height = safe.height;
-    cover.fill.assign(size_t(safe.width) * size_t(safe.height), 0.0f);
-    cover.border = cover.fill;
     int changed = 0;
-    Accumulate(ass_render_frame(renderer, track, timeMs, &changed), &cover);
+    const ASS_Image* images = ass_render_frame(renderer, track, timeMs, &changed);
     if (change) *change = changed;
+    // Only the region the images cover is gathered, with even corners inside the safe area.
+    int left = safe.width, top = safe.height, right = 0, bottom = 0;
+    for (const ASS_Image* image = images; image; image = image->next) {
+      if (image->w <= 0 || image->h <= 0) continue;
+      left = std::min(left, image->dst_x), top = std::min(top, image->dst_y);
+      right = std::max(right, image->dst_x + image->w), bottom = std::max(bottom, image->dst_y + image->h);
+    }
+    left = std::max(0, left) & ~1, top = std::max(0, top) & ~1;
+    right = std::min(safe.width, right), bottom = std::min(safe.height, (bottom + 1) & ~1);
+    if (right <= left || bottom <= top) return {};
+    Coverage cover;
+    cover.originX = left, cover.originY = top;
+    cover.width = right - left, cover.height = bottom - top;
+    cover.fill.assign(size_t(cover.width) * size_t(cover.height), 0.0f);
+    cover.border = cover.fill;
+    Accumulate(images, &cover);
     return Crop(cover);
   }
 };
