@@ -6,10 +6,12 @@
 #include <cerrno>
 #include <cstring>
 #include <algorithm>
+#include <regex>
 #include <set>
 
 #include "base/atomic_file.h"
 #include "base/child_process.h"
+#include "base/log.h"
 #include "base/paths.h"
 #include "base/run_cancel.h"
 #include "base/text_format.h"
@@ -64,6 +66,29 @@ bool RunSpumux(const SubtitleMuxInputs& inputs, const std::string& script, const
   *error = waitedAfterStop >= 0 ? std::string("cancelled")
                                 : Format("spumux failed (status %d): ", exit.Status()) + LastLinesOf(messages, 5);
   return false;
+}
+
+// spumux ends well also when it found no place for a single picture (a title that is not
+// a program stream, cues after its end); only its count tells.
+bool CheckAdded(size_t pictures, const std::string& messages, std::string* error) {
+  std::string text;
+  ReadWholeFile(messages, text);
+  static const std::regex kCount(R"((\d+) subtitles added, (\d+) subtitles skipped)");
+  std::smatch count;
+  if (!std::regex_search(text, count, kCount)) {
+    *error = "spumux did not say how many subtitles it added: " + LastLinesOf(messages, 5);
+    return false;
+  }
+  const size_t added = std::stoul(count[1]), skipped = std::stoul(count[2]);
+  if (added == 0 && pictures > 0) {
+    *error = "spumux found no place for any subtitle: the title is not an MPEG-2 program stream it can read, "
+             "or every cue lies beyond its end";
+    return false;
+  }
+  if (added < pictures)
+    LogWarning(Format("spumux added %zu of %zu subtitle pictures (%zu skipped, after the title's end)", added,
+                      pictures, skipped));
+  return true;
 }
 
 }  // namespace
@@ -131,7 +156,9 @@ bool MuxSubtitles(const std::vector<Subpicture>& pictures, const SubtitleMuxInpu
     *error = "cannot write " + inputs.output + ": " + std::strerror(errno);
     return false;
   }
-  if (!RunSpumux(inputs, script, output.Path(), prefix + "spumux.log", error)) return false;
+  const std::string messages = prefix + "spumux.log";
+  if (!RunSpumux(inputs, script, output.Path(), messages, error)) return false;
+  if (!CheckAdded(pictures.size(), messages, error)) return false;
   if (!output.Commit()) {
     *error = "cannot write " + inputs.output + ": " + std::strerror(errno);
     return false;

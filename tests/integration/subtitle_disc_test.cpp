@@ -4,7 +4,9 @@
 // its language, the chapters) and played by mplayer with the subtitles on.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <filesystem>
 #include <regex>
 #include <sstream>
 
@@ -12,6 +14,7 @@
 #include "authoring/command_templates.h"
 #include "authoring/shell_command.h"
 #include "base/paths.h"
+#include "base/run_cancel.h"
 #include "base/text_format.h"
 #include "subtitles/subpicture_renderer.h"
 #include "subtitles/subtitle_muxer.h"
@@ -146,6 +149,43 @@ TEST_F(SubtitleDisc, LsdvdFindsTheSubtitleStreamWithItsLanguageAndTheChaptersAtT
 // The subtitle as a player shows it: mplayer draws the disc's subpicture stream into the
 // pictures it writes. The white text appears on the dark title exactly while the cue lasts
 // (2.000 s to 4.000 s: pictures 50 to 99), where the subpicture was placed, and nowhere else.
+// The multiplexer leaves nothing half-made: a title it cannot read and a cancelled job
+// end without an output file, with the reason, and the title is left as it was.
+TEST_F(SubtitleDisc, AFailedOrCancelledMultiplexLeavesNoOutput) {
+  const test::TempFolder& f = *folder_;
+  std::vector<Subpicture> pictures{*picture_};
+  test::WriteText(f / "not a title.mpg", "this is not an MPEG stream");
+  SubtitleMuxInputs mux;
+  mux.title = f / "not a title.mpg";
+  mux.output = f / "failed.mpg";
+  mux.workFolder = f / "failed";
+  std::string error;
+  EXPECT_FALSE(MuxSubtitles(pictures, mux, &error));
+  EXPECT_NE(error.find("not an MPEG-2 program stream"), std::string::npos) << error;
+  EXPECT_FALSE(FileExists(mux.output));
+  EXPECT_EQ(test::ReadText(mux.title), "this is not an MPEG stream");
+
+  const std::uint64_t titleSize = FileSize(f / "title.mpg");
+  mux.title = f / "title.mpg";
+  mux.output = f / "cancelled.mpg";
+  std::atomic<bool> cancel{true};
+  {
+    CancelScope scope(cancel);
+    EXPECT_FALSE(MuxSubtitles(pictures, mux, &error));
+  }
+  EXPECT_EQ(error, "cancelled");
+  EXPECT_FALSE(FileExists(mux.output));
+  EXPECT_EQ(FileSize(mux.title), titleSize);
+
+  mux.output = mux.title;  // never over its own title
+  EXPECT_FALSE(MuxSubtitles(pictures, mux, &error));
+  EXPECT_EQ(FileSize(mux.title), titleSize);
+  // No picture files of the failed runs are left beside the output either way, and no
+  // partial output under a temporary name.
+  for (const auto& entry : std::filesystem::directory_iterator(f.Path()))
+    EXPECT_EQ(entry.path().filename().string().find(".part-"), std::string::npos) << entry.path();
+}
+
 // libavformat reads the subpicture's time in the title's stream: the cue's start from the
 // first picture on.
 TEST_F(SubtitleDisc, TheSubpictureStartsWithItsCue) {
