@@ -26,6 +26,7 @@
 #include "base/paths.h"
 #include "base/run_cancel.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 #include "convert/convert_to_dvd_mpeg.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
@@ -135,7 +136,7 @@ bool AuthoringDriver::Fail(const std::string& why, RunStatus* status) {
   return false;
 }
 
-bool AuthoringDriver::Cancelled() { return CancelRequested() && !Fail(kRunCancelled); }
+bool AuthoringDriver::Cancelled() { return CancelRequested() && !Fail(Tr(kRunCancelled)); }
 
 bool AuthoringDriver::CheckTitles() {
   if (!steps_.checkTitle) return true;
@@ -150,7 +151,7 @@ bool AuthoringDriver::CheckTitles() {
     });
   if (!graph.Run() && Cancelled()) return false;
   for (std::size_t i = 0; i < titles.size(); ++i)
-    if (!reasons[i].empty()) return Fail("无法使用标题 " + titles[i]->SourcePath + ": " + reasons[i]);
+    if (!reasons[i].empty()) return Fail(Format(Tr("无法使用标题 %s: %s"), titles[i]->SourcePath.c_str(), reasons[i].c_str()));
   return true;
 }
 
@@ -159,10 +160,10 @@ bool AuthoringDriver::PrepareFolders(PreviousOutput& previous) {
   if (!MayEmptyRunFolders(folders_, Question(), why)) return Fail(why);
   DeleteFolderTree(folders_.intermediate);
   // The last disc stays whole until this run has made a new one.
-  if (!previous.SetAside()) return Fail("无法移开上次的 DVD 文件夹 " + folders_.output);
+  if (!previous.SetAside()) return Fail(Tr("无法移开上次的 DVD 文件夹 ") + folders_.output);
   for (const std::string& folder : {folders_.intermediate, folders_.output}) {
     if (!MakeFolder(folder)) {
-      Log("无法创建文件夹 " + folder, kStatusRed);
+      Log(Tr("无法创建文件夹 ") + folder, kStatusRed);
       return false;
     }
   }
@@ -194,7 +195,7 @@ bool AuthoringDriver::StartRun() {
   ToolSet tools(folders_.tool);
   bool ok = false;
   if (!tools.Write()) {
-    Log("无法写入工具文件夹 " + folders_.tool, kStatusRed);
+    Log(Tr("无法写入工具文件夹 ") + folders_.tool, kStatusRed);
   } else {
     ok = AuthoringRun();
   }
@@ -209,7 +210,7 @@ bool AuthoringDriver::AuthoringRun() {
   if (Cancelled() || !MakeMenusAndTitles() || Cancelled()) return false;
   const std::int64_t expectedMb = ExpectedSizeMb();
 
-  Log(ProgressMonitor::kText);
+  Log(Tr(ProgressMonitor::kText));
   DvdScriptInputs inputs{settings_.createmenu, settings_.Standard(), folders_.intermediate,
                          ApplicationFolder()};
   DvdScriptWriter::Write(model_, inputs);
@@ -223,7 +224,7 @@ bool AuthoringDriver::AuthoringRun() {
     succeeded = ShellCommand(
         command, ToolShellContext(folders_.tool, settings_.Standard(), folders_.intermediate + kToolLogName));
     stop.Signal();
-    if (!monitor.Join()) Question().ShowMessage("等待数字数据采集系统终止失败！");
+    if (!monitor.Join()) Question().ShowMessage(Tr("等待数字数据采集系统终止失败！"));
     stop.Reset();
   }
   if (succeeded && PassesSixFileCheck(folders_.output + "/VIDEO_TS")) return ProveDisc();
@@ -328,7 +329,7 @@ bool AuthoringDriver::ProbeTitle(TitleWork& work, std::size_t i) {
 }
 
 bool AuthoringDriver::PlanTitles(TitleWork& work, RunStatus& status) {
-  Say(status, "修复 MPEG 文件...");
+  Say(status, Tr("修复 MPEG 文件..."));
   // The disc's one shape and sound come first: they decide which titles are encoded and
   // so share the disc's room.
   work.harmony = PlanTitleHarmony(work.authored, settings_.zoom);
@@ -338,7 +339,7 @@ bool AuthoringDriver::PlanTitles(TitleWork& work, RunStatus& status) {
   std::optional<DiscFitPlan> plan = PlanDiscFit(work, status);
   if (plan && !plan->Fits() &&
       !work.questions.AskYesNo(FitOverflowQuestion(plan->BytesAtFloor(), plan->CapacityBytes(), kFitFloorBitRate))) {
-    Say(status, "被用户取消，文件大小超过光盘容量", kStatusBlue);
+    Say(status, Tr("被用户取消，文件大小超过光盘容量"), kStatusBlue);
     return false;
   }
   for (std::size_t i = 0; plan && i < model_.Titles().size(); ++i) work.shownRates.push_back(plan->VideoBitRate(int(i)));
@@ -389,14 +390,14 @@ bool AuthoringDriver::RepairTitle(TitleWork& work, std::size_t i, RunStatus& sta
       source, Format("ntsc=%d shape=%d sound=%d uniform=%d rate=%d", IsNtsc(standard) ? 1 : 0, titleTarget.displayShape,
                      int(titleTarget.sound), titleTarget.uniformSound ? 1 : 0, titleTarget.videoBitRate));
   if (const std::string done = DvdMpegOutputName(target); RepairStillValid(done, origin)) {
-    Say(status, "沿用上次修复的文件 " + FileNameOf(done));
+    Say(status, Tr("沿用上次修复的文件 ") + FileNameOf(done));
     entry.RepairedPath = done;
     written(done);
     return true;
   }
   if (rate > 0 && rate != work.shownRates[i]) Say(status, FitTitleText(index + 1, FileNameOf(source), rate, predicted));
   if (work.authored[i].repaired || !harmony.Converts(i))
-    Say(status, "fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+    Say(status, Format(Tr("fixing %s 到 DVD 兼容的 VOB"), FileNameOf(source).c_str()));
   if (harmony.Converts(i)) Say(status, HarmonyStatus(harmony, i, FileNameOf(source)));
   // A repair left by an earlier run must not pass for this one's.
   ForgetRepair(DvdMpegOutputName(target));
@@ -410,8 +411,8 @@ bool AuthoringDriver::RepairTitle(TitleWork& work, std::size_t i, RunStatus& sta
   // A title stopped because the run stops (a cancel, another title's failure) says nothing.
   if (CancelRequested()) return false;
   if (!made || !DvdCompliance(target, work.questions) || video == 0) {
-    work.questions.ShowMessage("无法修复(转换) " + target);
-    return Fail("无法修复视频文件，创建 DVD 失败。", &status);
+    work.questions.ShowMessage(Tr("无法修复(转换) ") + target);
+    return Fail(Tr("无法修复视频文件，创建 DVD 失败。"), &status);
   }
   entry.RepairedPath = target;
   RecordRepair(target, origin);

@@ -10,6 +10,7 @@
 #include "base/launch.h"
 #include "base/paths.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 #include "media/bitmap_file.h"
 #include "media/frame_grabber.h"
 #include "media/media_probe.h"
@@ -41,7 +42,7 @@ void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view
   for (int k = 1; k <= count; ++k) {
     auto record = std::make_unique<TitleRecord>();
     record->SourcePath = files[size_t(k - 1)];
-    view.ShowProgress(Format("正在载入文件... (%d / %d)", k, count));
+    view.ShowProgress(Format(N_("正在载入文件... (%d / %d)"), k, count));
 
     ThumbnailGrabJob job{record->SourcePath, ScratchBitmapPath(titles.Count()), 0.0, &owner};
     if (!RunThumbnailGrab(job)) view.ShowDecoderNotice(record->SourcePath);
