@@ -62,7 +62,7 @@ bool ReadCatalogue(const std::string& path, Catalogue& catalogue) {
     std::string original, translation;
     if (!text(originals, i, original) || !text(translations, i, translation)) return false;
     if (original.empty() || translation.empty()) continue;
-    catalogue.texts.emplace(std::move(original), std::move(translation));
+    catalogue.texts.insert_or_assign(std::move(original), std::move(translation));
   }
   return true;
 }
@@ -140,6 +140,11 @@ bool UseLanguage(const std::string& language, const std::vector<std::string>& fo
     }
   Catalogue catalogue;
   catalogue.language = language;
+  // A partial catalogue of another language shows English for what it lacks.
+  if (language != "en" && language != kOriginalLanguage) {
+    const std::string english = CatalogueFile("en", folders);
+    if (!english.empty()) ReadCatalogue(english, catalogue);
+  }
   const std::string path = CatalogueFile(language, folders);
   const bool read = !path.empty() && ReadCatalogue(path, catalogue);
   // The originals' language reads fine without its (identity) catalogue.

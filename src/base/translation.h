@@ -54,7 +54,7 @@ std::vector<std::string> LocaleFolders(const std::string& applicationFolder);
 std::string CatalogueFile(const std::string& language, const std::vector<std::string>& folders);
 
 // Shows the language's texts from now on: loads its catalogue from the folders (the
-// originals' language needs none). False, with the originals kept, when the catalogue is
+// originals' language needs none; English stands in for what another language lacks). False, with the originals kept, when the catalogue is
 // missing or unreadable. Called by a front end at start-up, before any thread translates.
 bool UseLanguage(const std::string& language, const std::vector<std::string>& folders);
 // The language chosen by UseLanguage (kOriginalLanguage until then).

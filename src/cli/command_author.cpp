@@ -49,7 +49,7 @@ constexpr const char* kUsage =
     "  --header TEXT       the menu's header text\n"
     "  --footer TEXT       the menu's footer text\n"
     "  --background FILE   the menu's background picture\n"
-    "  --play-all          a 全部播放 button on the first menu page; each title's own\n"
+    "  --play-all          a play-all button on the first menu page; each title's own\n"
     "                      button then plays it alone and returns to its page\n"
     "  --yes, --no         the answer to every question of the run (default: ask)\n"
     "  --device LETTER     write the disc to that recorder (see 'vantrel-author devices')\n"
