@@ -7,9 +7,11 @@
 # the disc image takes of the disc), the planning time, the rate of every title and the
 # wall times as a ratio.
 #
-# Usage: bench/fit_bench.sh [MINUTES]
+# Usage: bench/fit_bench.sh [MINUTES] [GRAIN]
 # MINUTES below 150 shortens every title and shrinks the disc by the same factor, so that
 # the squeeze stays that of 150 minutes on DVD-5 (for a quicker run on a busy machine).
+# GRAIN (e.g. 40) makes the noise film grain of that strength, fresh in every picture.
+# For every title the rate planned last and the video rate written are shown side by side.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 author="$root/build/app/vantrel-author"
@@ -25,6 +27,7 @@ sectors=$(echo "2295104 * $minutes / 150" | bc)
 
 # The titles, made once and not timed: a minute of each kind, repeated by stream copy.
 noise="noise=alls=12:allf=t+u"
+[ -n "${2:-}" ] && noise="noise=alls=$2:allf=t"
 ffmpeg -nostdin -loglevel error -y -f lavfi -i "testsrc2=size=720x576:rate=25,$noise" \
   -f lavfi -i "sine=frequency=300:sample_rate=48000" -t 60 -c:v mpeg4 -q:v 4 -c:a mp2 "$w/full.avi"
 ffmpeg -nostdin -loglevel error -y -f lavfi -i "testsrc2=size=1024x436:rate=25,$noise" \
@@ -48,6 +51,17 @@ t0=$(now)
 "$author" author --pal --no-menu --yes --disc-sectors "$sectors" --work "$w/ours" "${titles[@]}" > "$w/ours.log"
 t1=$(now)
 grep -F "视频码率" "$w/ours.log" | sed 's/^/  /'
+# Planned (the title's last plan) against written (video packets over the pictures' time).
+for i in 1 2 3 4; do
+  planned=$(grep -F "标题 $i (title$i.avi): 视频码率 " "$w/ours.log" | tail -1 | sed 's/.*视频码率 \([0-9.]*\).*/\1/')
+  made="$w/ours/(TaliroFixedDVD)title$i.mpg"
+  [ -f "$made" ] || continue
+  bytes=$(ffprobe -v error -select_streams v:0 -show_entries packet=size -of csv=p=0 "$made" | awk '{s += $1} END {print s}')
+  frames=$(ffprobe -v error -select_streams v:0 -count_packets -show_entries stream=nb_read_packets -of csv=p=0 "$made")
+  written=$(echo "$bytes * 8 * 25 / $frames / 1000000" | bc -l)
+  printf '  title %d: planned %s Mbit/s, written %.2f Mbit/s (%+.1f%%)\n' "$i" "${planned:-?}" "$written" \
+    "$(echo "100 * ($written / ${planned:-$written} - 1)" | bc -l)"
+done
 
 # The reference tool at the fixed rate, authored the same way.
 mkdir -p "$w/ref"

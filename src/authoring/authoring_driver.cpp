@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <mutex>
 
+#include "authoring/before_run_checks.h"
 #include "authoring/command_templates.h"
 #include "authoring/disc_fit_plan.h"
+#include "authoring/disc_image_size.h"
 #include "authoring/dvd_compliance.h"
 #include "authoring/dvd_script_writer.h"
 #include "authoring/failure_notes.h"
@@ -28,7 +30,9 @@
 #include "base/text_format.h"
 #include "base/translation.h"
 #include "convert/convert_to_dvd_mpeg.h"
+#include "convert/dvd_title_facts.h"
 #include "menu/menu_model.h"
+#include "menu/picture_loader.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
 
@@ -55,6 +59,14 @@ DiscTarget TitleTarget(const HarmonyPlan& harmony, const TitleFacts& facts, std:
   }
   return target;
 }
+
+// What made a repair: an earlier run's repair is used again only when all of it is the same.
+RepairOrigin OriginOf(const std::string& source, TvStandard standard, const DiscTarget& target) {
+  return RepairOrigin::Of(source, Format("ntsc=%d shape=%d sound=%d uniform=%d rate=%d", IsNtsc(standard) ? 1 : 0,
+                                         target.displayShape, int(target.sound), target.uniformSound ? 1 : 0,
+                                         target.videoBitRate));
+}
+
 
 void Say(RunStatus& status, const std::string& text, int kind = kStatusGreen) {
   status.ShowStatus(text, 0, kStatusLogAndProgress, kind);
@@ -95,6 +107,7 @@ struct TitleWork {
   std::vector<std::string> targets;   // each title's repair target, in list order
   std::vector<int> sameAs;            // the earlier title listed with the same file, else -1
   std::vector<HarmonyTitle> authored; // by each title's probe
+  std::vector<std::string> notes;     // by each title's probe: why a ready title is made anew
   HarmonyPlan harmony;                // by the plan
   std::vector<int> shownRates;
   std::vector<double> weights;        // expected work of each title's task
@@ -138,15 +151,23 @@ bool AuthoringDriver::Fail(const std::string& why, RunStatus* status) {
 
 bool AuthoringDriver::Cancelled() { return CancelRequested() && !Fail(Tr(kRunCancelled)); }
 
-bool AuthoringDriver::CheckTitles() {
-  if (!steps_.checkTitle) return true;
+bool AuthoringDriver::CheckBeforeWork() {
+  if (std::string why = RunFoldersProblem(folders_); !why.empty()) return Fail(why);
+  if (std::string why = DiscLimitsProblem(model_.TitleCount(), settings_.createmenu ? model_.PageCount() : 0);
+      !why.empty())
+    return Fail(why);
+  const std::string& background = model_.Appearance().backgroundPicture;
+  if (settings_.createmenu && !background.empty())
+    if (std::string why = PictureUnusableReason(background); !why.empty())
+      return Fail(Format(Tr("无法使用菜单背景图片 %s: %s"), background.c_str(), why.c_str()));
   // Every title is checked at once; the first in the list that cannot be used is named.
   const auto& titles = model_.Titles();
   std::vector<std::string> reasons(titles.size());
   TaskGraph graph(cores_ > 0 ? cores_ : TaskGraph::MachineCores());
   for (std::size_t i = 0; i < titles.size(); ++i)
     graph.Add("check", [&, i](int) {
-      reasons[i] = steps_.checkTitle(titles[i]->SourcePath);
+      reasons[i] = TitlePlaceProblem(folders_, titles[i]->SourcePath);
+      if (reasons[i].empty() && steps_.checkTitle) reasons[i] = steps_.checkTitle(titles[i]->SourcePath);
       return true;
     });
   if (!graph.Run() && Cancelled()) return false;
@@ -158,14 +179,12 @@ bool AuthoringDriver::CheckTitles() {
 bool AuthoringDriver::PrepareFolders(PreviousOutput& previous) {
   std::string why;
   if (!MayEmptyRunFolders(folders_, Question(), why)) return Fail(why);
+  RemoveFailedRunRemains(folders_);
   DeleteFolderTree(folders_.intermediate);
   // The last disc stays whole until this run has made a new one.
   if (!previous.SetAside()) return Fail(Tr("无法移开上次的 DVD 文件夹 ") + folders_.output);
   for (const std::string& folder : {folders_.intermediate, folders_.output}) {
-    if (!MakeFolder(folder)) {
-      Log(Tr("无法创建文件夹 ") + folder, kStatusRed);
-      return false;
-    }
+    if (!MakeFolder(folder)) return Fail(Tr("无法创建文件夹 ") + folder);
   }
   return true;
 }
@@ -184,11 +203,12 @@ bool AuthoringDriver::StartRun() {
   model_.ApplyGeometry(settings_.layout, ntsc);
 
   failure_.clear();
+  std::string why = WorkFolderProblem(folders_.work);
+  if (!why.empty()) return Fail(why);
   WorkFolderLock lock;
-  std::string why;
   if (!lock.Acquire(folders_.work, why)) return Fail(why);
+  if (!CheckBeforeWork()) return false;
   RemoveLeftovers(folders_, kRepairPrefix);
-  if (!CheckTitles()) return false;
   PreviousOutput previous(folders_.output);
   if (!PrepareFolders(previous)) return false;
   if (steps_.renderMenus) steps_.renderMenus(model_, titles_, settings_, folders_);
@@ -207,9 +227,25 @@ bool AuthoringDriver::StartRun() {
 
 bool AuthoringDriver::AuthoringRun() {
   AutoResetEvent stop;  // the monitor's stop event, created unsignalled
+  plan_.reset();
   if (Cancelled() || !MakeMenusAndTitles() || Cancelled()) return false;
-  const std::int64_t expectedMb = ExpectedSizeMb();
+  if (AuthorDisc(stop)) return DiscFits(stop, true) && ProveDisc();
+  if (Cancelled()) return false;
+  if (std::string full = FullDiskNote(folders_.output); !full.empty()) {
+    Log(full, kStatusRed);
+    AppendToLog(folders_.intermediate + kToolLogName, full);
+  }
 
+  DeleteFolderTree(folders_.output + "/VIDEO_TS");
+  DeleteFolderTree(folders_.output + "/AUDIO_TS");
+  // The fallback builder makes its own encodes: its disc is measured, not planned again.
+  const bool built = steps_.fallback && steps_.fallback(model_, settings_, folders_);
+  if (Cancelled()) return false;
+  return built && DiscFits(stop, false);
+}
+
+bool AuthoringDriver::AuthorDisc(AutoResetEvent& stop) {
+  const std::int64_t expectedMb = ExpectedSizeMb();
   Log(Tr(ProgressMonitor::kText));
   DvdScriptInputs inputs{settings_.createmenu, settings_.Standard(), folders_.intermediate,
                          ApplicationFolder()};
@@ -227,16 +263,59 @@ bool AuthoringDriver::AuthoringRun() {
     if (!monitor.Join()) Question().ShowMessage(Tr("等待数字数据采集系统终止失败！"));
     stop.Reset();
   }
-  if (succeeded && PassesSixFileCheck(folders_.output + "/VIDEO_TS")) return ProveDisc();
-  if (Cancelled()) return false;
-  if (std::string full = FullDiskNote(folders_.output); !full.empty()) {
-    Log(full, kStatusRed);
-    AppendToLog(folders_.intermediate + kToolLogName, full);
-  }
+  return succeeded && PassesSixFileCheck(folders_.output + "/VIDEO_TS");
+}
 
-  DeleteFolderTree(folders_.output + "/VIDEO_TS");
-  DeleteFolderTree(folders_.output + "/AUDIO_TS");
-  return steps_.fallback ? steps_.fallback(model_, settings_, folders_) : false;
+bool AuthoringDriver::DiscFits(AutoResetEvent& stop, bool mayEncodeAgain) {
+  if (!plan_) return true;
+  const std::int64_t capacity = plan_->CapacityBytes();
+  for (bool again = mayEncodeAgain;; again = false) {
+    std::string why;
+    const std::int64_t sectors =
+        DiscImageSectors(folders_.output, folders_.work + "/.vantrel-image-size", why);
+    if (sectors < 0) return Fail(Tr("无法测量光盘映像的大小: ") + why);
+    const std::int64_t bytes = sectors * kDiscSectorBytes;
+    if (bytes <= capacity) return true;
+    const int worst = again ? plan_->Overshooter() : -1;
+    const int rate = worst >= 0 ? plan_->RefitRate(worst, bytes - capacity) : 0;
+    if (rate <= 0) {
+      // A disc that cannot be written is not left to pass for one.
+      DeleteFolderTree(folders_.output + "/VIDEO_TS");
+      DeleteFolderTree(folders_.output + "/AUDIO_TS");
+      return Fail(FitTooLargeText(bytes, capacity));
+    }
+    Log(FitAgainText(worst + 1, FileNameOf(model_.Titles()[size_t(worst)]->SourcePath), plan_->WrittenRate(worst), rate,
+                     bytes - capacity));
+    if (!EncodeAgain(worst, rate)) return false;
+    DeleteFolderTree(folders_.output + "/VIDEO_TS");
+    DeleteFolderTree(folders_.output + "/AUDIO_TS");
+    if (!AuthorDisc(stop)) return Cancelled() || Fail(Tr("建立 DVD 失败。"));
+  }
+}
+
+// The title that overshot is made again from its source at the lower rate; the new file
+// replaces the old one only once it is complete.
+bool AuthoringDriver::EncodeAgain(int index, int rate) {
+  MenuEntry& entry = *model_.Titles()[size_t(index)];
+  const TvStandard standard = settings_.Standard();
+  DiscTarget target = titleTargets_[size_t(index)];
+  target.videoBitRate = rate;
+  std::string output = entry.RepairedPath;
+  ForgetRepair(output);
+  const auto started = std::filesystem::file_time_type::clock::now();
+  if (steps_.convertToDvdMpeg)
+    steps_.convertToDvdMpeg(entry.SourcePath, output, standard, target, Status(),
+                            cores_ > 0 ? cores_ : TaskGraph::MachineCores());
+  if (Cancelled()) return false;
+  if (FileSize(output) <= 0 || !WrittenSince(output, started)) {
+    Question().ShowMessage(Tr("无法修复(转换) ") + output);
+    return Fail(Tr("无法修复视频文件，创建 DVD 失败。"));
+  }
+  entry.RepairedPath = output;
+  titleTargets_[size_t(index)] = target;
+  RecordRepair(output, OriginOf(entry.SourcePath, standard, target));
+  plan_->Rewritten(index, rate, std::int64_t(FileSize(output)));
+  return true;
 }
 
 bool AuthoringDriver::ProveDisc() {
@@ -254,11 +333,13 @@ bool AuthoringDriver::MakeMenusAndTitles() {
   const std::size_t count = titles.size();
   TitleWork work(Question());
   work.authored.resize(count);
+  work.notes.resize(count);
   work.sameAs.assign(count, -1);
   // Without a plan a title's file size stands for its work.
   for (const auto& entry : titles) work.weights.push_back(double(FileSize(entry->SourcePath)));
   // Names are given in list order, before any title is made.
   RepairTargets targets(folders_.work, kRepairPrefix);
+  for (const auto& entry : titles) targets.Keep(entry->SourcePath);
   for (std::size_t i = 0; i < count; ++i) {
     work.targets.push_back(targets.For(titles[i]->SourcePath));
     for (std::size_t j = 0; j < i && work.sameAs[i] < 0; ++j)
@@ -308,8 +389,11 @@ bool AuthoringDriver::MakeMenusAndTitles() {
         return made;
       }, after, TaskGraph::kShareCores);
     }
+    titleTargets_.assign(count, DiscTarget{});
     ok = graph.Run();
   }
+  // The plan stays with the run: the authored disc is measured against it.
+  plan_ = std::move(work.plan);
   if (ok) return true;
   Cancelled();
   return false;
@@ -320,9 +404,17 @@ bool AuthoringDriver::ProbeTitle(TitleWork& work, std::size_t i) {
   const std::string extension = ExtensionOf(source);
   const bool avi = EqualsNoCase(extension, "avi");
   const bool wmv = EqualsNoCase(extension, "wmv");
-  const bool compliant = DvdCompliance(source, work.questions);
-  const bool repair = !compliant || avi || wmv || settings_.convertbefore;
+  bool compliant = DvdCompliance(source, work.questions);
   const TvStandard tv = settings_.IsNtsc() ? TvStandard::Ntsc : TvStandard::Pal;
+  // Navigation packs alone do not make a title fit this disc: one of the other standard
+  // (or with square pixels) would be authored into a title set that cannot play it.
+  if (compliant && !avi && !wmv && !settings_.convertbefore) {
+    if (const std::string why = DvdPicturesProblem(source, settings_.Standard()); !why.empty()) {
+      work.notes[i] = FileNameOf(source) + ": " + why;
+      compliant = false;
+    }
+  }
+  const bool repair = !compliant || avi || wmv || settings_.convertbefore;
   // Every title as the run will author it: its facts after repair when it is repaired.
   work.authored[i] = {repair ? RepairedTitleFacts(source, tv, AudioCodec::Ac3) : ReadTitleFacts(source), repair};
   return !CancelRequested();
@@ -330,6 +422,8 @@ bool AuthoringDriver::ProbeTitle(TitleWork& work, std::size_t i) {
 
 bool AuthoringDriver::PlanTitles(TitleWork& work, RunStatus& status) {
   Say(status, Tr("修复 MPEG 文件..."));
+  for (const std::string& note : work.notes)
+    if (!note.empty()) Say(status, note);
   // The disc's one shape and sound come first: they decide which titles are encoded and
   // so share the disc's room.
   work.harmony = PlanTitleHarmony(work.authored, settings_.zoom);
@@ -339,6 +433,11 @@ bool AuthoringDriver::PlanTitles(TitleWork& work, RunStatus& status) {
   std::optional<DiscFitPlan> plan = PlanDiscFit(work, status);
   if (plan && !plan->Fits() &&
       !work.questions.AskYesNo(FitOverflowQuestion(plan->BytesAtFloor(), plan->CapacityBytes(), kFitFloorBitRate))) {
+    // The run's reason, not the last words of a tool that ran before the question.
+    {
+      std::lock_guard lock(failureLock_);
+      failure_ = Tr("被用户取消，文件大小超过光盘容量");
+    }
     Say(status, Tr("被用户取消，文件大小超过光盘容量"), kStatusBlue);
     return false;
   }
@@ -386,9 +485,8 @@ bool AuthoringDriver::RepairTitle(TitleWork& work, std::size_t i, RunStatus& sta
   const DiscTarget titleTarget = TitleTarget(harmony, work.authored[i].facts, i, rate);
   std::string target = work.targets[i];
   // An earlier run's repair of the same, unchanged file with the same settings is used again.
-  const RepairOrigin origin = RepairOrigin::Of(
-      source, Format("ntsc=%d shape=%d sound=%d uniform=%d rate=%d", IsNtsc(standard) ? 1 : 0, titleTarget.displayShape,
-                     int(titleTarget.sound), titleTarget.uniformSound ? 1 : 0, titleTarget.videoBitRate));
+  const RepairOrigin origin = OriginOf(source, standard, titleTarget);
+  titleTargets_[i] = titleTarget;
   if (const std::string done = DvdMpegOutputName(target); RepairStillValid(done, origin)) {
     Say(status, Tr("沿用上次修复的文件 ") + FileNameOf(done));
     entry.RepairedPath = done;
@@ -404,6 +502,12 @@ bool AuthoringDriver::RepairTitle(TitleWork& work, std::size_t i, RunStatus& sta
   DeleteFolderTree(target);
   const auto started = std::filesystem::file_time_type::clock::now();
   if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, standard, titleTarget, status, cores);
+  // A source written to while it was read gives a title of what happened to be there.
+  if (const RepairOrigin now = RepairOrigin::Of(source, origin.settings);
+      now.size != origin.size || now.modifiedNs != origin.modifiedNs) {
+    DeleteFolderTree(target);
+    return Fail(Format(Tr(kSourceChangedText), source.c_str()), &status);
+  }
   // A conversion that wrote nothing must not pass: an unopenable file would count as
   // compliant and an unreadable one as having video.
   const bool made = FileSize(target) > 0 && WrittenSince(target, started);

@@ -25,6 +25,7 @@ class MenuModel;
 class RunQuestion;
 class RunStatus;
 class TitleList;
+class AutoResetEvent;
 struct HarmonyPlan;
 struct HarmonyTitle;
 struct TitleWork;
@@ -66,6 +67,8 @@ class AuthoringDriver {
   // What the tools print during a run, in the intermediate folder.
   static constexpr const char* kToolLogName = "tools.log";
   static constexpr const char* kRunCancelled = N_("运行已取消。");
+  static constexpr const char* kSourceChangedText =
+      N_("标题 %s 在转换时被改动了（大小或修改时间变了），转换的结果不完整，没有使用；请等它不再改动后重新开始");
 
   // Reports to `status` and asks `question`; both outlive the driver.
   AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
@@ -95,7 +98,9 @@ class AuthoringDriver {
 
  private:
   bool PrepareFolders(class PreviousOutput& previous);
-  bool CheckTitles();
+  // The folders, the disc's limits, the menu background and every title, before anything
+  // is emptied or encoded.
+  bool CheckBeforeWork();
   bool Cancelled();
   bool Fail(const std::string& why, RunStatus* status = nullptr);
   // The menu streams and the titles, as tasks at once: the menu videos; every title probed;
@@ -111,6 +116,13 @@ class AuthoringDriver {
   // for what; empty without one.
   std::optional<DiscFitPlan> PlanDiscFit(TitleWork& work, RunStatus& status);
   std::int64_t MenuStreamBytes(bool menus) const;
+  // Writes dvd.xml and runs the authoring tool; true when it made the six files.
+  bool AuthorDisc(AutoResetEvent& stop);
+  // The authored disc measured against the disc: a disc too large has the title that
+  // overshot its plan most encoded again at the rate that fits (once), else the run fails
+  // with both sizes.
+  bool DiscFits(AutoResetEvent& stop, bool mayEncodeAgain);
+  bool EncodeAgain(int index, int rate);
   std::int64_t ExpectedSizeMb() const;
   RunStatus& Status() const;
   RunQuestion& Question() const;
@@ -126,6 +138,9 @@ class AuthoringDriver {
   int cores_ = 0;
   std::int64_t capacitySectors_ = 0;  // 0: from the disccapacity setting
   std::string capacityName_;
+  // The run's disc plan and what it was made from, kept until the disc is measured.
+  std::optional<DiscFitPlan> plan_;
+  std::vector<DiscTarget> titleTargets_;  // what each title was made for; rate 0: kept
   RunStatus* status_ = nullptr;  // null: the installed front end's
   RunQuestion* question_ = nullptr;
 };

@@ -218,6 +218,38 @@ void DiscFitPlan::Written(int index, std::int64_t bytes) {
   Plan();
 }
 
+int DiscFitPlan::Overshooter() const {
+  int worst = -1;
+  std::int64_t most = 0;
+  for (int i = 0; i < int(titles_.size()); ++i) {
+    const Entry& e = titles_[i];
+    if (!e.written || !e.encode || e.predictedBytes <= 0) continue;
+    const std::int64_t over = e.writtenBytes - e.predictedBytes;
+    if (over > most) most = over, worst = i;
+  }
+  return worst;
+}
+
+int DiscFitPlan::RefitRate(int index, std::int64_t excessBytes) const {
+  const Entry& e = titles_[index];
+  if (!e.written || !e.encode || e.writtenBytes <= 0 || !(e.facts.seconds > 0)) return 0;
+  // The bytes the title may take, less the margin of another miss; the encode missed its
+  // model by `miss`, and is taken to miss the same way again.
+  const double allowed = double(e.writtenBytes - excessBytes) * (1 - kEncodeMargin);
+  const double miss = double(e.writtenBytes) / ModelBytes(e, e.rate);
+  const double perSecond = allowed / miss / e.facts.seconds - kDiscSectorBytes / limits_.gopSeconds;
+  const double rate = perSecond * 8 / (1 + kPackOverhead) - e.facts.audioBitRate;
+  if (rate < limits_.floorBitRate) return 0;
+  return int(std::min(rate, double(e.rate)));
+}
+
+void DiscFitPlan::Rewritten(int index, int videoBitRate, std::int64_t bytes) {
+  Entry& e = titles_[index];
+  e.rate = videoBitRate;
+  e.writtenBytes = std::max<std::int64_t>(0, bytes);
+  e.predictedBytes = RoundToSector(ModelBytes(e, e.rate));
+}
+
 std::int64_t DiscFitPlan::PlannedBytes() const { return FixedBytes() + EncodedBytes(); }
 
 std::int64_t DiscFitPlan::BytesAtFloor() const {
@@ -258,6 +290,17 @@ std::string FitOverflowQuestion(std::int64_t bytesAtFloor, std::int64_t capacity
   return Format(Tr("即使以最低视频码率 %.1f Mbit/s 转换，'VIDEO_TS' 中的文件大小也将达到 %.02fMB，"
                    "超过光盘容量 %.02fMB。您无论如何都要继续吗？"),
                 floorBitRate / 1e6, Megabytes(bytesAtFloor), Megabytes(capacityBytes));
+}
+
+std::string FitTooLargeText(std::int64_t imageBytes, std::int64_t capacityBytes) {
+  return Format(Tr("光盘映像为 %.02fMB，超过光盘容量 %.02fMB，创建 DVD 失败。"), Megabytes(imageBytes),
+                Megabytes(capacityBytes));
+}
+
+std::string FitAgainText(int titleNumber, const std::string& name, int writtenRate, int newRate,
+                         std::int64_t excessBytes) {
+  return Format(Tr("光盘映像超出容量 %.02fMB: 标题 %d (%s) 以 %.2f Mbit/s 重新转换 (原为 %.2f Mbit/s)"),
+                Megabytes(excessBytes), titleNumber, name.c_str(), newRate / 1e6, writtenRate / 1e6);
 }
 
 }  // namespace vantrel

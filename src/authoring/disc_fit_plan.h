@@ -81,6 +81,17 @@ class DiscFitPlan {
   // Bytes a title encoded at `videoBitRate` takes in its program stream.
   std::int64_t PredictBytes(int index, int videoBitRate) const;
 
+  // The disc came out `excessBytes` too large: the written, encoded title with the most
+  // bytes beyond its plan, or -1 when no encoded title overshot.
+  int Overshooter() const;
+  // The video rate that takes `excessBytes` (and the margin of a miss) off title `index` as
+  // it was written, judged by how far its encode missed; 0 when that is below the floor.
+  int RefitRate(int index, std::int64_t excessBytes) const;
+  // Title `index` was encoded again at `videoBitRate` and now takes `bytes`.
+  void Rewritten(int index, int videoBitRate, std::int64_t bytes);
+  int WrittenRate(int index) const { return titles_[index].rate; }
+  std::int64_t WrittenBytes(int index) const { return titles_[index].writtenBytes; }
+
  private:
   struct Entry {
     FitTitle facts;
@@ -115,5 +126,10 @@ std::string FitTitleText(int titleNumber, const std::string& name, int videoBitR
 // The question asked before anything is encoded when even the floor overflows the disc.
 std::string FitOverflowQuestion(std::int64_t bytesAtFloor, std::int64_t capacityBytes,
                                 int floorBitRate);
+// The failure of a run whose authored disc is larger than the disc.
+std::string FitTooLargeText(std::int64_t imageBytes, std::int64_t capacityBytes);
+// The event log's line when a title is encoded again to make the disc fit.
+std::string FitAgainText(int titleNumber, const std::string& name, int writtenRate, int newRate,
+                         std::int64_t excessBytes);
 
 }  // namespace vantrel

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <cstdio>
 #include <thread>
 
@@ -17,6 +18,7 @@
 #include "base/message_pump.h"
 #include "base/paths.h"
 #include "base/process_files.h"
+#include "base/run_cancel.h"
 #include "base/text_format.h"
 #include "base/translation.h"
 #include "menu/menu_model.h"
@@ -131,12 +133,23 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
 
   std::atomic<bool> finished{false};
   bool built = false;  // written by the build thread before it ends
+  // The build thread is part of this job: a cancel of the job reaches its tools and encodes.
+  const CancelScope* job = CurrentCancelScope();
   std::thread build([&] {
+    const std::atomic<bool> never{false};
+    std::optional<CancelScope> cancellable;
+    if (job) cancellable.emplace(never, job);
     built = DVDImageBuild_BuildDVD(builder.get());
     finished = true;
   });
   PumpUntil([&] { return finished.load(); });
   build.join();
+  if (CancelRequested()) {
+    KeepToolLog(folders);
+    DeleteFolderTree(folders.intermediate);
+    DeleteFolderTree(folders.work + "/FoxImage");
+    return false;
+  }
   if (!built) return Fail(Tr("建立 DVD 失败。"), DVDImageBuild_GetLastError(builder.get()), folders, status, question);
 
   KeepToolLog(folders);

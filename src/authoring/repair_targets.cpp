@@ -1,9 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "authoring/repair_targets.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+extern "C" {
+#include <libavutil/mem.h>
+#include <libavutil/sha.h>
+}
+
+#include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <vector>
 #include <fstream>
 #include <sstream>
 
@@ -38,10 +48,55 @@ std::string TargetFileStat(const std::string& path) {
          std::to_string(std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec);
 }
 
+// A digest of what the file holds where a change is likeliest to show (its first and last
+// MiB) and of its size: a file rewritten with the same size and time differs in it.
+std::string ContentDigest(const std::string& path) {
+  constexpr off_t kSpan = 1 << 20;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return "";
+  struct stat info {};
+  std::string digest;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    std::unique_ptr<AVSHA, void (*)(void*)> sha(av_sha_alloc(), av_free);
+    av_sha_init(sha.get(), 256);
+    std::vector<std::uint8_t> buffer(kSpan);
+    bool ok = true;
+    for (const off_t start : {off_t(0), std::max(off_t(0), info.st_size - kSpan)}) {
+      const ssize_t got = pread(fd, buffer.data(), buffer.size(), start);
+      if (got < 0) ok = false;
+      else av_sha_update(sha.get(), buffer.data(), std::size_t(got));
+    }
+    const std::string size = std::to_string(info.st_size);
+    av_sha_update(sha.get(), reinterpret_cast<const std::uint8_t*>(size.data()), size.size());
+    std::uint8_t out[32];
+    av_sha_final(sha.get(), out);
+    static const char kHex[] = "0123456789abcdef";
+    for (std::uint8_t byte : out) (digest += kHex[byte >> 4]) += kHex[byte & 15];
+    if (!ok) digest.clear();
+  }
+  close(fd);
+  return digest;
+}
+
 }  // namespace
 
 RepairTargets::RepairTargets(std::string workFolder, std::string prefix)
     : work_(std::move(workFolder)), prefix_(std::move(prefix)) {}
+
+void RepairTargets::Keep(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0) kept_.insert({std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)});
+}
+
+bool RepairTargets::MayOverwrite(const std::string& target) const {
+  struct stat info {};
+  if (lstat(target.c_str(), &info) != 0) return true;  // nothing there
+  if (stat(target.c_str(), &info) == 0 && kept_.count({std::uint64_t(info.st_dev), std::uint64_t(info.st_ino)}))
+    return false;
+  // Only what an earlier run made, as its record says.
+  struct stat record {};
+  return stat(RepairRecordPath(target).c_str(), &record) == 0;
+}
 
 std::string RepairTargets::For(const std::string& source) {
   if (auto known = bySource_.find(source); known != bySource_.end()) return known->second;
@@ -53,7 +108,10 @@ std::string RepairTargets::For(const std::string& source) {
   for (int n = 1;; ++n) {
     const std::string suffix = n == 1 ? "" : " (" + std::to_string(n) + ")";
     target = JoinPath(work_, FittedName(prefix_, stem, suffix, extension));
-    if (taken_.insert(DvdMpegOutputName(target)).second) break;
+    const std::string written = DvdMpegOutputName(target);
+    if (taken_.count(written) || !MayOverwrite(written) || (written != target && !MayOverwrite(target))) continue;
+    taken_.insert(written);
+    break;
   }
   bySource_[source] = target;
   return target;
@@ -67,13 +125,14 @@ RepairOrigin RepairOrigin::Of(const std::string& source, const std::string& sett
   if (stat(source.c_str(), &info) == 0) {
     origin.size = std::uint64_t(info.st_size);
     origin.modifiedNs = std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    origin.content = ContentDigest(source);
   }
   return origin;
 }
 
 std::string RepairOrigin::Text() const {
   return "source=" + source + "\nsize=" + std::to_string(size) + "\nmodified=" + std::to_string(modifiedNs) +
-         "\nsettings=" + settings + "\n";
+         "\ncontent=" + content + "\nsettings=" + settings + "\n";
 }
 
 std::string RepairRecordPath(const std::string& target) {
@@ -81,7 +140,7 @@ std::string RepairRecordPath(const std::string& target) {
 }
 
 bool RepairStillValid(const std::string& target, const RepairOrigin& origin) {
-  if (origin.size == 0 || FileSize(target) == 0) return false;
+  if (origin.size == 0 || origin.content.empty() || FileSize(target) == 0) return false;
   std::ifstream in(RepairRecordPath(target), std::ios::binary);
   if (!in) return false;
   std::stringstream text;

@@ -4,7 +4,9 @@
 // source file name); any other title whose repair would land on the same file (two
 // "movie.avi" from different folders, or "movie.avi" and "movie.mpg", as ".avi" repairs are
 // written as ".mpg") gets " (2)", " (3)", ... before its extension. A name too long for the
-// file system is shortened in its stem.
+// file system is shortened in its stem. A target is never a title of the run nor a file the
+// program did not make (one without a repair record): such a name is passed over like a
+// taken one.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +19,8 @@ namespace vantrel {
 class RepairTargets {
  public:
   RepairTargets(std::string workFolder, std::string prefix);
+  // A file of the run (a title) that no target may be, under any name that reaches it.
+  void Keep(const std::string& path);
   // The target for a source; the same source always gets the same target.
   std::string For(const std::string& source);
 
@@ -25,9 +29,12 @@ class RepairTargets {
   static constexpr std::size_t kNameMax = 255 - 20;
 
  private:
+  bool MayOverwrite(const std::string& target) const;
+
   std::string work_, prefix_;
   std::map<std::string, std::string> bySource_;
   std::set<std::string> taken_;  // final names (after .avi -> .mpg)
+  std::set<std::pair<std::uint64_t, std::uint64_t>> kept_;  // device and inode of the titles
 };
 
 // What shaped a repair: its source file as it was and the settings of the conversion.
@@ -35,6 +42,7 @@ struct RepairOrigin {
   std::string source;
   std::uint64_t size = 0;
   std::int64_t modifiedNs = 0;
+  std::string content;   // digest of its first and last MiB and its size
   std::string settings;  // e.g. "ntsc=0"
 
   static RepairOrigin Of(const std::string& source, const std::string& settings);

@@ -133,6 +133,13 @@ void RemoveLeftovers(const RunFolders& folders, const std::string& repairPrefix)
   }
 }
 
+void RemoveFailedRunRemains(const RunFolders& folders) {
+  DeleteFolderTree(JoinPath(folders.work, "FoxImage"));
+  std::error_code ec;
+  if (fs::is_regular_file(fs::symlink_status(JoinPath(folders.work, "tools.log"), ec)))
+    fs::remove(JoinPath(folders.work, "tools.log"), ec);
+}
+
 PreviousOutput::PreviousOutput(std::string outputFolder) : output_(std::move(outputFolder)) {}
 
 bool PreviousOutput::SetAside() {

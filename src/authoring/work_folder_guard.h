@@ -52,6 +52,11 @@ bool MayEmptyRunFolders(const RunFolders& folders, RunQuestion& question, std::s
 // (put back).
 void RemoveLeftovers(const RunFolders& folders, const std::string& repairPrefix);
 
+// What a failed run keeps in the work folder for the user to read (the image builder's
+// folder "FoxImage" with its log, the tools' log moved out of TEMP), removed when the
+// folder is the program's and a new run starts.
+void RemoveFailedRunRemains(const RunFolders& folders);
+
 // The output folder of the last run, set aside (output + ".previous") while a new one is
 // authored: put back when the new run fails, removed once it has succeeded.
 class PreviousOutput {

@@ -50,8 +50,9 @@ void ToLogSink(void* context, int level, const char* format, va_list args) {
 }  // namespace
 
 LogLevel LogLevelOfFfmpeg(int ffmpegLevel) {
-  if (ffmpegLevel <= AV_LOG_FATAL) return LogLevel::kError;
-  if (ffmpegLevel <= AV_LOG_ERROR) return LogLevel::kWarning;
+  if (ffmpegLevel <= AV_LOG_FATAL) return LogLevel::kWarning;
+  // A damaged clip makes the decoders report every broken picture: details of what the
+  // program reports once, in its own words, when it matters.
   if (ffmpegLevel <= AV_LOG_WARNING) return LogLevel::kInfo;
   return LogLevel::kDebug;
 }

@@ -8,8 +8,9 @@
 //
 // The route sets FFmpeg's level to errors only; a front end that wants more (a verbose
 // command line, a developer's log window) calls RouteFfmpegLog() and then raises it with
-// av_log_set_level. Messages arrive one level lower than FFmpeg names them: an FFmpeg error
-// is a detail of a failure the program reports with its own reason.
+// av_log_set_level. Messages arrive lower than FFmpeg names them: an FFmpeg error is a note,
+// a detail of a failure the program reports with its own reason, and only a fatal one a
+// warning.
 #pragma once
 
 #include "base/log.h"

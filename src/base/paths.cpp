@@ -46,9 +46,12 @@ bool MakeFolder(const std::string& path) {
 }
 
 bool DeleteFolderTree(const std::string& path) {
+  // "LINK/" names the folder the link points to: without the slash only the link goes.
+  std::string name = path;
+  while (name.size() > 1 && name.back() == '/') name.pop_back();
   std::error_code ec;
-  fs::remove_all(path, ec);
-  return !fs::exists(fs::symlink_status(path, ec));
+  fs::remove_all(name, ec);
+  return !fs::exists(fs::symlink_status(name, ec));
 }
 
 std::uint64_t FolderSize(const std::string& path) {

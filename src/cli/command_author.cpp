@@ -12,11 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "authoring/before_run_checks.h"
 #include "authoring/dvd_script_writer.h"
 #include "authoring/run_folders.h"
 #include "authoring/spumux_script_writer.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
+#include "base/readable_file.h"
+#include "base/text_format.h"
+#include "base/translation.h"
 #include "cli/commands.h"
 #include "cli/console_status.h"
 #include "cli/interrupt.h"
@@ -100,8 +104,10 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
     } else if (arg == "--dvd5" || arg == "--dvd9") {
       settings.disccapacity = arg == "--dvd9" ? 1 : 0;
     } else if (arg == "--disc-sectors") {
+      if (!value(text)) return needsValue();
       char* end = nullptr;
-      if (!value(text) || (options.discSectors = std::strtoll(text.c_str(), &end, 10)) <= 0 || *end) return 2;
+      if ((options.discSectors = std::strtoll(text.c_str(), &end, 10)) <= 0 || *end || end == text.c_str())
+        return BadUsage("--disc-sectors must be a whole number of sectors above 0, not " + text);
     } else if (arg == "--convert-before") {
       settings.convertbefore = true;
     } else if (arg == "--layout") {
@@ -109,7 +115,8 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
       if (text.size() != 1 || text[0] < '0' || text[0] > '2') return BadUsage("--layout must be 0, 1 or 2, not " + text);
       settings.layout = text[0] - '0';
     } else if (arg == "--shape") {
-      if (!value(text) || (text != "4:3" && text != "16:9")) return 2;
+      if (!value(text)) return needsValue();
+      if (text != "4:3" && text != "16:9") return BadUsage("--shape must be 4:3 or 16:9, not " + text);
       settings.zoom = text == "16:9" ? 1 : 0;
     } else if (arg == "--header") {
       if (!value(text)) return needsValue();
@@ -143,8 +150,8 @@ bool AddTitles(const std::vector<std::string>& videos, TitleList& titles) {
   for (const std::string& path : videos) {
     std::error_code ec;
     paths.push_back(std::filesystem::absolute(path, ec).string());
-    if (!FileExists(paths.back())) {
-      std::fprintf(stderr, "vantrel-author: cannot read %s\n", path.c_str());
+    if (const std::string why = UnreadableFileReason(paths.back()); !why.empty()) {
+      std::fprintf(stderr, "vantrel-author: %s\n", Format(Tr("无法使用标题 %s: %s"), path.c_str(), why.c_str()).c_str());
       return false;
     }
   }
@@ -175,6 +182,10 @@ int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings, const
               LayoutStyleName(settings.layout), settings.IsNtsc() ? "NTSC" : "PAL");
   PrintLayout(model);
   RunFolders folders = RunFolders::For(settings.temppath, ApplicationFolder());
+  if (const std::string why = RunFoldersProblem(folders); !why.empty()) {
+    std::fprintf(stderr, "vantrel-author: %s\n", why.c_str());
+    return 1;
+  }
   if (!MakeFolder(folders.intermediate)) {
     std::fprintf(stderr, "vantrel-author: cannot create %s\n", folders.intermediate.c_str());
     return 1;

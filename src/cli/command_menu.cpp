@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "authoring/before_run_checks.h"
 #include "authoring/menu_video_chain.h"
 #include "authoring/run_folders.h"
 #include "authoring/toolset.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
 #include "base/text_format.h"
+#include "base/readable_file.h"
 #include "base/translation.h"
 #include "cli/commands.h"
 #include "cli/console_status.h"
@@ -104,8 +106,8 @@ RgbImage ThumbnailBeside(const std::string& video) {
 
 bool AddTitles(const std::vector<std::string>& videos, TitleList& titles) {
   for (const std::string& path : videos) {
-    if (!FileExists(path)) {
-      std::fprintf(stderr, "vantrel-author: cannot read %s\n", path.c_str());
+    if (const std::string why = UnreadableFileReason(path); !why.empty()) {
+      std::fprintf(stderr, "vantrel-author: %s\n", Format(Tr("无法使用标题 %s: %s"), path.c_str(), why.c_str()).c_str());
       return false;
     }
     auto record = std::make_unique<TitleRecord>();
@@ -132,8 +134,8 @@ int RunMenu(int argc, char** argv) {
     return 2;
   }
   const std::string& picture = model.Appearance().backgroundPicture;
-  if (!picture.empty() && !FileExists(picture)) {
-    std::fprintf(stderr, "vantrel-author: cannot read the background picture %s\n", picture.c_str());
+  if (const std::string why = picture.empty() ? "" : PictureUnusableReason(picture); !why.empty()) {
+    std::fprintf(stderr, "vantrel-author: %s\n", Format(Tr("无法使用菜单背景图片 %s: %s"), picture.c_str(), why.c_str()).c_str());
     return 1;
   }
   TitleList titles;
@@ -141,6 +143,10 @@ int RunMenu(int argc, char** argv) {
   model.Rebuild(titles, settings.layout, settings.IsNtsc());
 
   RunFolders folders = RunFolders::For(settings.temppath, ApplicationFolder());
+  if (const std::string why = RunFoldersProblem(folders); !why.empty()) {
+    std::fprintf(stderr, "vantrel-author: %s\n", why.c_str());
+    return 1;
+  }
   if (!MakeFolder(folders.intermediate)) {
     std::fprintf(stderr, "vantrel-author: cannot create %s\n", folders.intermediate.c_str());
     return 1;
@@ -164,7 +170,9 @@ int RunMenu(int argc, char** argv) {
     return 1;
   }
   TerminalFrontEnd ui(options.answer);
-  MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.Standard(), ""};
+  // The tools' chatter goes to a log beside the menus, as in a run, not to the terminal.
+  const std::string toolLog = folders.intermediate + "tools.log";
+  MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.Standard(), toolLog};
   MenuChainResult result = MenuVideoChain::Run(model, inputs, settings, ui, ui);
   tools.Remove();
   if (result == MenuChainResult::kMenusMade) {
@@ -172,7 +180,8 @@ int RunMenu(int argc, char** argv) {
       std::printf("wrote %s\n", MenuVideoChain::MenuStreamPath(folders.intermediate, i + 1).c_str());
     return 0;
   }
-  std::fprintf(stderr, "vantrel-author: the menu streams could not be made\n");
+  std::fprintf(stderr, "vantrel-author: the menu streams could not be made; the tools' output is in %s\n",
+               toolLog.c_str());
   return 1;
 }
 

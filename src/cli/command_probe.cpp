@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/duration_text.h"
+#include "base/readable_file.h"
 #include "cli/commands.h"
 #include "media/media_probe.h"
 #include "platform/com/runtime.h"
@@ -28,6 +29,13 @@ int RunProbe(int argc, char** argv) {
   control.Create();
   int status = 0;
   for (int i = 1; i < argc; ++i) {
+    // A pipe or a device would block the probe or never end: refused before it is opened.
+    if (const std::string why = UnreadableFileReason(argv[i]); !why.empty()) {
+      std::printf("%s\n  video stream  unknown: %s\n", argv[i], why.c_str());
+      std::fprintf(stderr, "vantrel-author: cannot read %s: %s\n", argv[i], why.c_str());
+      status = 1;
+      continue;
+    }
     TitleRecord record;
     record.SourcePath = argv[i];
     ProbeTitleFacts(control, record);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/paths.h"
+#include "base/readable_file.h"
 #include "cli/commands.h"
 #include "media/frame_grabber.h"
 #include "platform/com/runtime.h"
@@ -55,8 +56,8 @@ int RunThumbnail(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  if (!FileExists(source)) {
-    std::fprintf(stderr, "vantrel-author: cannot read %s\n", source.c_str());
+  if (const std::string why = UnreadableFileReason(source); !why.empty()) {
+    std::fprintf(stderr, "vantrel-author: cannot read %s: %s\n", source.c_str(), why.c_str());
     return 1;
   }
   // The grab reports no reason for a file it could not write: find it out first.

@@ -21,6 +21,7 @@ extern "C" {
 #include "convert/bounded_queue.h"
 #include "convert/encoder_internal.h"
 #include "convert/picture_fit.h"
+#include "convert/rate_holding.h"
 
 namespace vantrel::encoder {
 namespace {
@@ -82,7 +83,11 @@ class VideoStage {
     frameAspect_ = OutputDisplayAspect(p, sourceAspect);
     c->sample_aspect_ratio = av_d2q(frameAspect_ * p.height / p.width, 255);
     if (output.Context()->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    int rc = avcodec_open2(c, codec, nullptr);
+    // A planned rate is a promise to the disc: grainy pictures must not push past it.
+    AVDictionary* options = nullptr;
+    if (p.video == VideoCodec::Mpeg2 && !HoldMpeg2Rate(c, &options)) return error = "out of memory", false;
+    int rc = avcodec_open2(c, codec, &options);
+    av_dict_free(&options);
     if (rc < 0) return error = "cannot open the MPEG video encoder: " + AvError(rc), false;
     stream_ = output.AddStream(error);
     if (!stream_) return false;

@@ -5,9 +5,11 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "encorva/file_facts.h"
@@ -27,6 +29,15 @@ namespace {
 constexpr LONG kPal = 3;  // the encoder's code for PAL is 3, not 2
 // Graph notifications are posted to the notify window as this message.
 constexpr window::UINT kGraphNotify = window::WM_APP + 1;
+
+std::string SourceStoppedText() {
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "The source stopped sending: nothing arrived for %g seconds, or the server closed "
+                "the connection before the end",
+                media::NetworkTimeoutSeconds());
+  return text;
+}
 }
 
 void FormatCodesOf(LONG format, LONG& family, LONG& tvStandard) {
@@ -100,9 +111,43 @@ void ConversionEngine::SelectFormat(LONG family, LONG tvStandard) {
   settings_ = fresh;
 }
 
-HRESULT ConversionEngine::Fail(HRESULT code, const char* message) {
+namespace {
+
+// Why the output cannot be written, as the system says it ("" when nothing is in the way).
+std::string OutputProblem(const std::string& output) {
+  const std::size_t slash = output.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : output.substr(0, slash);
+  if (access(folder.c_str(), W_OK | X_OK) != 0) return "cannot write in " + folder + ": " + std::strerror(errno);
+  if (access(output.c_str(), F_OK) == 0 && access(output.c_str(), W_OK) != 0)
+    return "cannot write " + output + ": " + std::strerror(errno);
+  return "";
+}
+
+// The encoder's own account of its last failure ("" when it has none).
+template <class Encoder>
+std::string EncoderErrorText(const Encoder& encoder) {
+  ComPtr<IEncoderDiagnostics> diagnostics;
+  Bstr text;
+  if (encoder && SUCCEEDED(encoder.As(IID_IEncoderDiagnostics, diagnostics)) &&
+      SUCCEEDED(diagnostics->GetErrorText(text.Put())))
+    return text.Utf8();
+  return "";
+}
+
+// Why a network source could not be opened, for the line after the component's own text.
+std::string SourceFailureText(HRESULT code) {
+  if (std::string why = media::LastOpenFailure(); !why.empty()) return why;
+  if (code == media::kInvalidFileFormat || code == media::kUnknownFileType)
+    return "what the server sent is not a video that can be read";
+  return "";
+}
+
+}  // namespace
+
+HRESULT ConversionEngine::Fail(HRESULT code, const char* message, const std::string& reason) {
   Teardown();
-  if (events_) events_->OnError(code, message);
+  const std::string text = reason.empty() ? std::string(message) : message + ("\n" + reason);
+  if (events_) events_->OnError(code, text.c_str());
   return code;
 }
 
@@ -214,7 +259,8 @@ HRESULT ConversionEngine::StartLocal() {
   if (FAILED(hr))
     return Fail(hr,
                 "Everything was initialized okay, but the actual conversion could not start. Please check "
-                "that you can write to the output file.");
+                "that you can write to the output file.",
+                EncoderErrorText(encoder_).empty() ? OutputProblem(output) : EncoderErrorText(encoder_));
   return hr;
 }
 
@@ -238,7 +284,9 @@ HRESULT ConversionEngine::StartNetwork() {
   ComPtr<IBaseFilter> sourceFilter;
   const std::u16string url = U16FromBstr(Bstr(source).Get());
   hr = graph_->AddSourceFilter(url.c_str(), nullptr, sourceFilter.Put());
-  if (FAILED(hr)) return Fail(hr, "Failed to render source UROL!");
+  // A server that went silent while the stream was being probed says so, as it would later.
+  if (hr == media::kSourceStopped) return Fail(hr, SourceStoppedText().c_str());
+  if (FAILED(hr)) return Fail(hr, "Failed to render source UROL!", SourceFailureText(hr));
   if (events_) events_->OnConnected();
   WireEncoder(nullptr, nullptr, sourceFilter.Get());  // its result is not looked at
   if (events_) events_->OnAboutToRun();
@@ -359,14 +407,7 @@ void ConversionEngine::OnGraphNotify() {
       // A run that failed can never complete: report why and end it, rather than leave the
       // client waiting for a Complete that does not come.
       std::string why = "The conversion stopped with an error";
-      if (HRESULT(p1) == media::kSourceStopped) {
-        char text[160];
-        std::snprintf(text, sizeof text,
-                      "The source stopped sending: nothing arrived for %g seconds, or the server closed "
-                      "the connection before the end",
-                      media::NetworkTimeoutSeconds());
-        why = text;
-      }
+      if (HRESULT(p1) == media::kSourceStopped) why = SourceStoppedText();
       ComPtr<IEncoderDiagnostics> diagnostics;
       Bstr text;
       if (encoder_ && SUCCEEDED(encoder_.As(IID_IEncoderDiagnostics, diagnostics)) &&

@@ -54,7 +54,9 @@ class ConversionEngine {
  private:
   HRESULT StartLocal();
   HRESULT StartNetwork();
-  HRESULT Fail(HRESULT code, const char* message);
+  // Reports `message` (the component's own text) with the error event; a `reason` the
+  // system gave follows it on a line of its own.
+  HRESULT Fail(HRESULT code, const char* message, const std::string& reason = "");
   bool MakeNotifyWindow();
   HRESULT WireEncoder(media::IPin* videoPin, media::IPin* audioPin, media::IBaseFilter* sourceFilter);
   HRESULT AddGroup(const media::AM_MEDIA_TYPE& type, double sourceFrameRate, ComPtr<media::IAMTimelineObj>& group);

@@ -8,7 +8,9 @@
 
 #include "base/app_folder.h"
 #include "base/launch.h"
+#include "base/log.h"
 #include "base/paths.h"
+#include "base/readable_file.h"
 #include "base/text_format.h"
 #include "base/translation.h"
 #include "media/bitmap_file.h"
@@ -40,6 +42,11 @@ void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view
   view.ShowProgress(kCheckingFilesText);
   RegisterDecoders();
   for (int k = 1; k <= count; ++k) {
+    // A pipe, a device or a folder would hang the grab or never end: never opened.
+    if (const std::string why = UnreadableFileReason(files[size_t(k - 1)]); !why.empty()) {
+      LogWarning(Format(Tr("无法使用标题 %s: %s"), files[size_t(k - 1)].c_str(), why.c_str()));
+      continue;
+    }
     auto record = std::make_unique<TitleRecord>();
     record->SourcePath = files[size_t(k - 1)];
     view.ShowProgress(Format(N_("正在载入文件... (%d / %d)"), k, count));

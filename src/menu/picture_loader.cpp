@@ -19,6 +19,8 @@ extern "C" {
 #include "base/ffmpeg_log.h"
 #include "base/ffmpeg_ptr.h"
 #include "base/paths.h"
+#include "base/readable_file.h"
+#include "base/translation.h"
 
 namespace vantrel {
 namespace {
@@ -169,6 +171,35 @@ std::optional<PictureFormat> PictureFormatForPath(const std::string& path) {
   if (ext == "pcx") return PictureFormat::kPcx;
   if (ext == "wmf") return PictureFormat::kWmf;
   return std::nullopt;
+}
+
+namespace {
+
+// JPEG and PNG files say where they end: a file cut short (a download that stopped) still
+// decodes to a grey or black lower part, so its end is looked for.
+bool CutShort(const std::string& bytes, PictureFormat format) {
+  if (format == PictureFormat::kJpeg) {
+    std::size_t end = bytes.size();
+    while (end > 0 && bytes[end - 1] == '\0') --end;  // some writers pad the file
+    return end < 2 || bytes.compare(end - 2, 2, "\xFF\xD9") != 0;
+  }
+  if (format == PictureFormat::kPng) return bytes.find("IEND") == std::string::npos;
+  return false;
+}
+
+}  // namespace
+
+std::string PictureUnusableReason(const std::string& path) {
+  if (std::string why = UnreadableFileReason(path); !why.empty()) return why;
+  const std::optional<PictureFormat> format = PictureFormatForPath(path);
+  if (!format) return Tr("菜单背景只能是 bmp、jpg、gif、png、ico、tif、tga、pcx 或 wmf 图片");
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) return Tr("无法读取图片文件");
+  if (bytes.empty()) return Tr("图片文件是空的");
+  if (CutShort(bytes, *format)) return Tr("图片文件不完整（文件在图片结束之前就断了）");
+  Picture picture;
+  if (!LoadPicture(path, *format, picture)) return Tr("无法解码这个图片文件，它不是扩展名所说的格式或已经损坏");
+  return "";
 }
 
 bool LoadPicture(const std::string& path, PictureFormat format, Picture& picture) {

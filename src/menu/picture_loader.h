@@ -28,4 +28,9 @@ struct Picture {
 // false, with `picture` empty, when the file cannot be read or is not in that format.
 bool LoadPicture(const std::string& path, PictureFormat format, Picture& picture);
 
+// Why a file cannot be the menu's background ("" when it can): it is not a readable regular
+// file, its extension names no format the menu takes, it is cut short, or it does not
+// decode. Asked before a run, so a picture that would leave the menu black stops it.
+std::string PictureUnusableReason(const std::string& path);
+
 }  // namespace vantrel

@@ -51,7 +51,7 @@ def make_clips(folder, count=2):
         path = os.path.join(folder, "clip%d.%s" % (i + 1, "avi" if avi else "mpg"))
         video = "%s=size=%s:rate=25" % (sources[i % 3], "640x480" if avi else "720x576")
         audio = "sine=frequency=%d:sample_rate=48000" % (440 + 110 * i)
-        codec = ["-c:v", "mpeg4", "-c:a", "ac3"] if avi else ["-target", "pal-dvd"]
+        codec = ["-c:v", "mpeg4", "-c:a", "ac3"] if avi else ["-target", "pal-dvd", "-aspect", "4:3"]
         subprocess.run(["ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i", video, "-f",
                         "lavfi", "-i", audio, "-t", "30" if avi else "2"] + codec + [path],
                        check=True)

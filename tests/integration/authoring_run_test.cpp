@@ -160,10 +160,13 @@ TEST_F(AuthoringRunTest, ACorruptTitleFailsClearlyAndTouchesNothing) {
   unchecked.checkTitle = nullptr;
   EXPECT_FALSE(Run(unchecked));
   ASSERT_EQ(status.messages.size(), 1u);  // the encoder's own reason went to the log
-  EXPECT_EQ(status.messages[0], "无法修复(转换) " + settings_.temppath + "/(TaliroFixedDVD)broken.mpg");
+  // The file under the repair's name was made by no run (it has no record): it is left
+  // alone and the repair takes the next name.
+  EXPECT_EQ(status.messages[0], "无法修复(转换) " + settings_.temppath + "/(TaliroFixedDVD)broken (2).mpg");
   EXPECT_TRUE(status.Logged("无法修复视频文件，创建 DVD 失败。"));
   EXPECT_EQ(test::ReadText(bad), std::string(50000, '\x47'));
-  EXPECT_FALSE(FileExists(settings_.temppath + "/(TaliroFixedDVD)broken.mpg"));
+  EXPECT_TRUE(FileExists(settings_.temppath + "/(TaliroFixedDVD)broken.mpg"));
+  EXPECT_FALSE(FileExists(settings_.temppath + "/(TaliroFixedDVD)broken (2).mpg"));
 }
 
 TEST_F(AuthoringRunTest, TheStepsAreGivenTheStandardOfTheSettings) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 
 #include "authoring/authoring_driver.h"
 #include "authoring/command_templates.h"
@@ -316,6 +317,95 @@ TEST_F(DiscFitTest, OneTitleAloneFillsTheDisc) {
   test::DvdFacts dvd = test::ReadDvd(folders_.output);
   ASSERT_EQ(dvd.titles.size(), 1u);
   EXPECT_NEAR(dvd.titles[0].seconds, 12.0, 0.3);
+}
+
+// Film grain, fresh in every picture: the content that pushed a rate control past its
+// plan. Every title must hold its rate, so the disc fits and is still filled.
+void MakeGrainyAvi(const std::string& path, double seconds, int grain, bool ntsc) {
+  ASSERT_TRUE(test::Ffmpeg("-f lavfi -i 'testsrc2=s=" + std::string(ntsc ? "720x480:r=30000/1001" : "720x576:r=25") +
+                           ",noise=alls=" + std::to_string(grain) + ":allf=t' -f lavfi -i sine=sample_rate=48000 -t " +
+                           std::to_string(seconds) + " -c:v mpeg4 -q:v 2 -c:a mp2 " + ShellQuote(path)));
+}
+
+TEST_F(DiscFitTest, GrainyTitlesFitPalAndNtscWithAndWithoutAMenu) {
+  for (bool ntsc : {false, true}) {
+    titles_ = TitleList();
+    for (int grain : {30, 50}) {
+      const std::string name = temp_ / ((ntsc ? "n" : "p") + std::to_string(grain) + ".avi");
+      MakeGrainyAvi(name, 6, grain, ntsc);
+      AddTitle(name);
+    }
+    settings_.resolution = ntsc ? 1 : 0;
+    for (bool menu : {false, true}) {
+      SCOPED_TRACE(std::string(ntsc ? "NTSC" : "PAL") + (menu ? " with a menu" : " without a menu"));
+      settings_.createmenu = menu;
+      // About 3.3 Mbit/s for each title: where grain outgrew the plan by 8 to 40 %.
+      const std::int64_t sectors = 3100 + (menu ? 150 : 0);
+      status_.lines.clear();
+      ASSERT_TRUE(Run(sectors)) << status_.Text();
+      ExpectFilled(sectors);
+      const test::DvdFacts dvd = test::ReadDvd(folders_.output);
+      ASSERT_EQ(dvd.titles.size(), 2u);
+      EXPECT_NEAR(dvd.titles[1].seconds, 6.0, 0.3);
+      if (menu) {
+        ASSERT_EQ(dvd.menus.size(), 1u);
+        EXPECT_EQ(dvd.menus[0].buttons, 2);
+      }
+    }
+  }
+}
+
+// An encode that misses its rate by far: the disc is measured, the title that overshot is
+// encoded again at the rate that fits, and the disc fits; when even that cannot help, the
+// run fails with both sizes and leaves no disc.
+TEST_F(DiscFitTest, ADiscThatCameOutTooLargeIsMadeToFitOrFailsWithItsSize) {
+  for (auto [name, grain] : {std::pair{"a.avi", 30}, {"b.avi", 30}}) {
+    MakeGrainyAvi(temp_ / name, 6, grain, false);
+    AddTitle(temp_ / name);
+  }
+  // Both titles are encoded at once, so the plan cannot make up for one's miss with the
+  // other's rate: only the measured disc catches it.
+  const std::int64_t sectors = 3400;
+  AuthoringSteps steps = DefaultAuthoringSteps();
+  const auto convert = steps.convertToDvdMpeg;
+  std::mutex lock;
+  std::vector<int> asked;
+  int overshoot = 1;  // how many encodes ignore the plan
+  steps.convertToDvdMpeg = [&](const std::string& source, std::string& output, TvStandard standard,
+                               const DiscTarget& target, RunStatus& status, int cores) {
+    DiscTarget wrong = target;
+    {
+      std::lock_guard hold(lock);
+      asked.push_back(target.videoBitRate);
+      if (overshoot-- > 0) wrong.videoBitRate = std::min(9000000, target.videoBitRate * 5 / 4);
+    }
+    return convert(source, output, standard, wrong, status, cores);
+  };
+  auto run = [&] {
+    AuthoringDriver driver(settings_, model_, titles_, steps);
+    driver.SetDiscCapacity(sectors, "test disc");
+    folders_ = RunFolders::For(settings_.temppath, temp_ / "app");
+    return driver.StartRun();
+  };
+  ASSERT_TRUE(run()) << status_.Text();
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_LT(asked[2], asked[0]) << "the title that overshot is made again at a lower rate";
+  EXPECT_TRUE(Logged("光盘映像超出容量 "));
+  ExpectFilled(sectors, false);
+  EXPECT_EQ(test::ReadDvd(folders_.output).titles.size(), 2u);
+
+  // Every encode overshoots: the run ends with the sizes, and the disc is not left.
+  asked.clear();
+  overshoot = 100;
+  model_.Clear();
+  std::filesystem::remove_all(settings_.temppath);
+  status_.lines.clear();
+  EXPECT_FALSE(run());
+  bool told = false;
+  for (const auto& line : status_.lines)
+    told = told || (line.text.find("光盘映像为 ") == 0 && line.text.find("超过光盘容量 6.64MB") != std::string::npos);
+  EXPECT_TRUE(told);
+  EXPECT_FALSE(FolderExists(VideoTs()));
 }
 
 TEST_F(DiscFitTest, AListThatCannotFitIsAskedAboutBeforeAnyEncoding) {

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -18,6 +19,7 @@
 
 #include "authoring/command_templates.h"
 #include "support/child_process.h"
+#include "support/clips.h"
 #include "support/http_server.h"
 #include "support/media_check.h"
 #include "support/temp_folder.h"
@@ -186,11 +188,54 @@ TEST_F(EncorvaClientTest, AServerThatStopsSendingEndsTheConversionWithTheReason)
   ClientRun run = RunClient(ShellQuote(server.Url("clip.avi")) + " " + ShellQuote(output) + " --format 3", " 2>&1");
   EXPECT_EQ(run.status, 1) << run.output;
   EXPECT_GT(server.Stalls(), 0);
-  EXPECT_NE(run.output.find("AboutToRun"), std::string::npos) << run.output;
+  // Whether the server goes silent while the clip is probed or while it is converted, the
+  // reason is the same (the shapes apart: EveryWayAServerFailsEndsWithinTheTimeoutWithTheReason).
   EXPECT_NE(run.output.find("Error 0x800705b4 The source stopped sending"), std::string::npos) << run.output;
   EXPECT_EQ(run.output.find("Complete"), run.output.rfind("Complete")) << run.output;
   EXPECT_FALSE(std::filesystem::exists(output)) << "half a clip must not pass for the whole";
   EXPECT_TRUE(Leftovers(folder_.Path()).empty());
+}
+
+// Every way a server can fail a conversion ends it within the network timeout and a few
+// seconds, with the reason, and leaves no output and no part file: a server that goes silent
+// while the stream is probed, one that goes silent after some of it was converted, one that
+// accepts the connection and never answers, one that closes early.
+TEST_F(EncorvaClientTest, EveryWayAServerFailsEndsWithinTheTimeoutWithTheReason) {
+  const std::string dvdClip = folder_ / "dvd.mpg";
+  MakePatternClip(dvdClip, "-target pal-dvd -b:v 4000k", "720x576", "25", 3);
+  const std::string longClip = folder_ / "long.mpg";
+  MakePatternClip(longClip, "-target pal-dvd -b:v 4000k", "720x576", "25", 12);
+  const std::string shortBody = ReadText(dvdClip), longBody = ReadText(longClip);
+  ScopedEnv timeout("VANTREL_NETWORK_TIMEOUT", "2");
+  struct Case {
+    const char* name;
+    const std::string& body;
+    std::size_t at;
+    HttpServer::Ending ending;
+    const char* reached;  // the last event before the failure
+  } cases[] = {
+      {"stall while probing", shortBody, shortBody.size() / 3, HttpServer::Ending::Stall, "Connecting"},
+      {"stall after some packets", longBody, longBody.size() / 2, HttpServer::Ending::Stall, "AboutToRun"},
+      {"never answers", shortBody, 0, HttpServer::Ending::NoAnswer, "Connecting"},
+      {"closes early", longBody, longBody.size() / 2, HttpServer::Ending::Close, "AboutToRun"},
+  };
+  for (const Case& c : cases) {
+    HttpServer server(c.body, c.at, c.ending);
+    const std::string output = folder_ / "out.mpg";
+    const auto started = std::chrono::steady_clock::now();
+    ClientRun run = RunClient(ShellQuote(server.Url("a.mpg")) + " " + ShellQuote(output), " 2>&1");
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_EQ(run.status, 1) << c.name << "\n" << run.output;
+    EXPECT_GT(server.Stalls(), 0) << c.name;
+    EXPECT_NE(run.output.find(c.reached), std::string::npos) << c.name << "\n" << run.output;
+    EXPECT_NE(run.output.find("Error 0x800705b4 The source stopped sending"), std::string::npos)
+        << c.name << "\n" << run.output;
+    EXPECT_EQ(run.output.find("Complete"), run.output.rfind("Complete")) << c.name << "\n" << run.output;
+    // The timeout, the conversion's own start and end, and a loaded machine's slack.
+    EXPECT_LT(seconds, 2 + 10) << c.name;
+    EXPECT_FALSE(std::filesystem::exists(output)) << c.name;
+    EXPECT_TRUE(Leftovers(folder_.Path()).empty()) << c.name;
+  }
 }
 
 TEST_F(EncorvaClientTest, InterruptsEndABlockedReadAtOnceAndLeaveNoPartFile) {

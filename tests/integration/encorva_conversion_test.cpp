@@ -319,14 +319,16 @@ TEST_F(EncorvaConversionTest, FailedStartsReportInTheirOrder) {
   EXPECT_TRUE(failure(folder_ / "fremd.avi", fresh,
                       "The source video could not be read. The conversion cannot proceed"));
 
-  // An output nobody can write: the graph is built and announced, but does not start.
+  // An output nobody can write: the graph is built and announced, but does not start; the
+  // encoder's reason follows the component's text on a line of its own.
   Events().clear();
   Set(source, folder_ / "no such folder/out.mpg");
   EXPECT_FALSE(Start());
   EXPECT_EQ(Events(), (std::vector<std::string>{
                           "AboutToRun", "Status 1 Stopped", "Complete",
                           "Error 0x80004005 Everything was initialized okay, but the actual conversion could not "
-                          "start. Please check that you can write to the output file."}));
+                          "start. Please check that you can write to the output file.\ncannot write " +
+                              folder_ / "no such folder/out.mpg" + ": No such file or directory"}));
   EXPECT_FALSE(std::filesystem::exists(fresh));
 }
 

@@ -259,6 +259,10 @@ TEST_F(ImageRecorder, PrepareRefusesAProjectLargerThanTheMedium) {
   EXPECT_NE(LibraryText(rc).find("does not fit"), std::string::npos) << LibraryText(rc);
   EXPECT_EQ(Burn(), FB_ERR_NOT_PREPARED);
   EXPECT_FALSE(FileExists(image));
+  // A sparse image file as long as a DVD holds no room: the medium is as small as the disk.
+  test::WriteText(image, "");
+  ASSERT_EQ(truncate(image.c_str(), off_t(5) << 30), 0);
+  EXPECT_LE(Medium().Capacity, 512.0 * 1024);
 }
 
 TEST_F(ImageRecorder, AFullDiskFailsWithTheSystemsReasonAndLeavesNoImage) {

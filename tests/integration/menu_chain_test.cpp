@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "authoring/command_templates.h"
@@ -220,6 +221,11 @@ TEST(MenuChain, CommandLineMakesTheMenuStreams) {
   for (const char* name : {"menu01.mpg", "menu02.mpg"})
     EXPECT_TRUE(MenuVideoChain::StreamIsGood(work + "/TEMP/" + name)) << name;
   EXPECT_FALSE(FileExists(work + "/TEMP/menu03.mpg"));
+  // The command's own lines only (pages rendered, the chain's step, two streams written);
+  // the tools' chatter is in the log beside them.
+  const std::string out = test::ReadText(temp / "out.txt");
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 4) << out;
+  EXPECT_NE(test::ReadText(work + "/TEMP/tools.log").find("spumux"), std::string::npos);
 
   // A background picture that is not there is named, and nothing is made.
   ShellResult missing = RunShell(author + " menu --work " + ShellQuote(temp / "w2") + " --background " +

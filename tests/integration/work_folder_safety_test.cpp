@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "authoring/authoring_driver.h"
@@ -282,6 +283,44 @@ TEST_F(WorkFolderSafetyTest, AnInterruptStopsTheEncodeAndLeavesNothingBehind) {
   EXPECT_NE(convert.Log().find("vantrel-author: cancelled"), std::string::npos) << convert.Log();
   EXPECT_TRUE(PartFiles(temp_ / "out").empty());
   EXPECT_FALSE(FileExists(output));
+}
+
+// Processes whose command line names `text`.
+std::vector<std::string> ProcessesNaming(const std::string& text) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+    std::string line = test::ReadText(entry.path() / "cmdline");
+    std::replace(line.begin(), line.end(), '\0', ' ');
+    if (line.find(text) != std::string::npos) found.push_back(entry.path().filename().string() + ": " + line);
+  }
+  return found;
+}
+
+TEST_F(WorkFolderSafetyTest, AnInterruptReachesTheFallbackBuilderOnItsOwnThread) {
+  // The head of a DVD clip passes the run's checks but the authoring tool cannot make a
+  // title of it, so the image builder takes over and encodes every title on its thread.
+  const std::string whole = temp_ / "whole.mpg", cut = temp_ / "cut.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(whole, 2, false));
+  test::WriteText(cut, test::ReadText(whole).substr(0, 20000));
+  std::string names;
+  for (int i = 0; i < 30; ++i) names += " " + ShellQuote(cut);
+  test::BackgroundRun run(Cli("author --no-menu --pal --yes --work " + ShellQuote(work_) + names),
+                          temp_ / "author.log");
+  // The builder is encoding when its unfinished output is there.
+  const std::string builder = work_ + "/FoxImage";
+  for (int waited = 0; waited < 2400 && PartFiles(builder).empty(); ++waited) usleep(25 * 1000);
+  ASSERT_FALSE(PartFiles(builder).empty()) << run.Log();
+  run.Signal(SIGINT);
+  EXPECT_EQ(run.Wait(60), 130) << run.Log();
+  EXPECT_NE(run.Log().find("运行已取消。"), std::string::npos) << run.Log();
+  EXPECT_EQ(run.Log().find("转换完成"), std::string::npos) << run.Log();
+  // Nothing of the builder's goes on: no encode, no spumux, no dvdauthor; nothing half-made.
+  const std::vector<std::string> running = ProcessesNaming(work_);
+  EXPECT_TRUE(running.empty()) << running.front();
+  EXPECT_TRUE(PartFiles(work_).empty());
+  EXPECT_FALSE(FolderExists(builder));
+  EXPECT_FALSE(FolderExists(work_ + "/DVD/VIDEO_TS"));
 }
 
 TEST_F(WorkFolderSafetyTest, AWorkFolderThatFillsUpSaysSoAndKeepsTheToolsLog) {

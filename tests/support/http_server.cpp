@@ -10,7 +10,8 @@
 
 namespace vantrel::test {
 
-HttpServer::HttpServer(std::string body, std::size_t stallAt) : body_(std::move(body)), stallAt_(stallAt) {
+HttpServer::HttpServer(std::string body, std::size_t stallAt, Ending ending)
+    : body_(std::move(body)), stallAt_(stallAt), ending_(ending) {
   listener_ = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -52,6 +53,12 @@ void HttpServer::Answer(int client) {
     request.append(buffer, size_t(n));
   }
   ++requests_;
+  if (ending_ == Ending::NoAnswer) {
+    ++stalls_;
+    std::lock_guard lock(lock_);
+    held_.push_back(client);  // accepted, read, and never answered
+    return;
+  }
   size_t from = 0;
   if (auto at = request.find("Range: bytes="); at != std::string::npos) from = std::stoul(request.substr(at + 13));
   from = std::min(from, body_.size());
@@ -69,11 +76,12 @@ void HttpServer::Answer(int client) {
     if (n <= 0) break;
     at += size_t(n);
   }
-  if (stalls) {
+  if (stalls && ending_ == Ending::Stall) {
     ++stalls_;
     std::lock_guard lock(lock_);
     held_.push_back(client);  // silent from here on, but not closed
   } else {
+    if (stalls) ++stalls_;
     close(client);
   }
 }

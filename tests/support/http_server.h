@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A tiny HTTP server on 127.0.0.1 that serves one body to every GET, with byte ranges.
-// With `stallAt` it behaves like a server that hangs: a response that would pass that
-// offset sends the bytes before it and then nothing more, keeping the connection open.
+// With `stallAt` it behaves like a server that fails part-way: a response that would pass
+// that offset sends the bytes before it and then, as `ending` says, nothing more with the
+// connection kept open, or closes the connection early; or it never answers at all.
 #pragma once
 
 #include <atomic>
@@ -16,7 +17,8 @@ namespace vantrel::test {
 class HttpServer {
  public:
   static constexpr std::size_t kNoStall = std::string::npos;
-  explicit HttpServer(std::string body, std::size_t stallAt = kNoStall);
+  enum class Ending { Stall, Close, NoAnswer };
+  explicit HttpServer(std::string body, std::size_t stallAt = kNoStall, Ending ending = Ending::Stall);
   ~HttpServer();
   HttpServer(const HttpServer&) = delete;
   HttpServer& operator=(const HttpServer&) = delete;
@@ -32,6 +34,7 @@ class HttpServer {
 
   std::string body_;
   std::size_t stallAt_;
+  Ending ending_;
   int listener_ = -1;
   int port_ = 0;
   std::atomic<bool> stopping_{false};

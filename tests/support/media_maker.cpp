@@ -21,7 +21,7 @@ bool MakeDvdClip(const std::string& path, double seconds, bool ntsc, const std::
   const char* joiner = source.find('=') == std::string::npos ? "=" : ":";
   return Ffmpeg("-f lavfi -i " + source + joiner + "size=" + size + ":rate=" + rate +
                 " -f lavfi -i sine=frequency=440:sample_rate=48000 -t " + std::to_string(seconds) +
-                " -target " + (ntsc ? "ntsc-dvd " : "pal-dvd ") + ShellQuote(path));
+                " -target " + (ntsc ? "ntsc-dvd " : "pal-dvd ") + "-aspect 4:3 " + ShellQuote(path));
 }
 
 bool MakeBlackClip(const std::string& path, bool ntsc) {

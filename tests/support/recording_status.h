@@ -49,6 +49,14 @@ class RecordingStatus : public RunStatus, public RunQuestion {
     return false;
   }
 
+  // The event log as one text, a line each (for a failing test's message).
+  std::string Text() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::string text;
+    for (const Line& line : lines) text += line.text + "\n";
+    return text;
+  }
+
   std::vector<Line> lines;
   std::vector<std::string> questions;
   std::vector<std::string> messages;

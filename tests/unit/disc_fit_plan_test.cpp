@@ -170,11 +170,46 @@ TEST(DiscFitPlan, TitlesEncodedAtOnceKeepTheirRatesAndTheirRoom) {
   EXPECT_EQ(ready.VideoBitRate(0), 0);
 }
 
+TEST(DiscFitPlan, TheTitleThatOvershotIsGivenTheRateThatTakesTheExcessOff) {
+  DiscFitPlan plan(Disc(), {Encode(3600), Encode(3600), Ready(600, 5000000)});
+  EXPECT_EQ(plan.Overshooter(), -1);  // nothing written yet
+  const int first = plan.VideoBitRate(0);
+  const std::int64_t firstPlanned = plan.PredictBytes(0, first);
+  plan.Written(0, firstPlanned + 50 * 1048576);  // 50 MB over
+  plan.Written(1, plan.PredictBytes(1, plan.VideoBitRate(1)) - 60 * 1048576);
+  plan.Written(2, plan.ReadyBytes(2));
+  EXPECT_EQ(plan.Overshooter(), 0);
+  // 30 MB must come off: the new rate, written with the same miss, takes that and the
+  // margin of another miss off the title as written.
+  const std::int64_t excess = 30 * 1048576;
+  const int rate = plan.RefitRate(0, excess);
+  ASSERT_GT(rate, 0);
+  EXPECT_LT(rate, first);
+  const double miss = double(firstPlanned + 50 * 1048576) / double(firstPlanned);
+  const DiscFitPlan uncorrected(Disc(), {Encode(3600)});
+  const double again = double(uncorrected.PredictBytes(0, rate)) * miss;
+  EXPECT_LE(again, double(plan.WrittenBytes(0) - excess));
+  EXPECT_GT(again, double(plan.WrittenBytes(0) - excess) * 0.97);
+  // More than the floor can take off: no rate.
+  EXPECT_EQ(plan.RefitRate(0, plan.WrittenBytes(0) * 7 / 10), 0);
+  // A ready title kept as it is never counts as overshooting.
+  EXPECT_EQ(plan.RefitRate(2, 1048576), 0);
+
+  // Encoded again and well within its plan: no title overshoots any more.
+  plan.Rewritten(0, rate, plan.PredictBytes(0, rate) / 2);
+  EXPECT_EQ(plan.WrittenRate(0), rate);
+  EXPECT_EQ(plan.WrittenBytes(0), plan.PredictBytes(0, rate) / 2);
+  EXPECT_EQ(plan.Overshooter(), -1);
+}
+
 TEST(DiscFitPlan, LogTexts) {
   EXPECT_EQ(FitCapacityText("DVD-5 (4.7 GB)", 4700372992LL), "光盘容量: DVD-5 (4.7 GB)，4482.62MB");
   EXPECT_EQ(FitTitleText(2, "a.avi", 4250000, 1048576 * 3),
             "标题 2 (a.avi): 视频码率 4.25 Mbit/s，约 3.00MB");
   EXPECT_EQ(FitTitleText(1, "b.mpg", 0, 1048576), "标题 1 (b.mpg): 保持原样，1.00MB");
+  EXPECT_EQ(FitTooLargeText(1048576 * 33, 1048576 * 31), "光盘映像为 33.00MB，超过光盘容量 31.00MB，创建 DVD 失败。");
+  EXPECT_EQ(FitAgainText(3, "c.avi", 4000000, 3500000, 1048576 / 2),
+            "光盘映像超出容量 0.50MB: 标题 3 (c.avi) 以 3.50 Mbit/s 重新转换 (原为 4.00 Mbit/s)");
 }
 
 }  // namespace

@@ -175,6 +175,8 @@ std::string RegistryProblem() {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   int code = ec ? ec.value() : 0;
+  // A file where the folder belongs: "File exists" would tell nothing.
+  if (code == EEXIST && !std::filesystem::is_directory(folder, ec)) code = ENOTDIR;
   if (!code && access(folder.c_str(), R_OK | W_OK | X_OK) != 0) code = errno;
   for (const auto root : {registry::Root::ClassesRoot, registry::Root::CurrentUser}) {
     const std::string hive = registry::HivePath(root);

@@ -89,8 +89,10 @@ std::uint64_t Library::CapacityBytes() {
   const std::string& path = recorder->imagePath;
   struct stat st {};
   if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return kDvdCapacityBytes;
-  // The old image is truncated before a write, so its space counts as free.
-  std::uint64_t room = FreeBytesOf(FolderOf(path)) + FileSize(path);
+  // The old image is truncated before a write, so its space counts as free: the blocks it
+  // holds, not its length (a sparse file's length is no room at all).
+  const std::uint64_t held = stat(path.c_str(), &st) == 0 ? std::uint64_t(st.st_blocks) * 512 : 0;
+  std::uint64_t room = FreeBytesOf(FolderOf(path)) + std::min<std::uint64_t>(held, FileSize(path));
   return std::min(room, kDvdCapacityBytes);
 }
 

@@ -9,7 +9,7 @@
 namespace burn {
 struct burn_source;
 }  // namespace burn
-struct AVSHA;
+struct evp_md_ctx_st;
 
 namespace vantrel::foxburner {
 
@@ -32,7 +32,7 @@ class Sha256 {
   std::string HexDigest();  // once
 
  private:
-  ::AVSHA* sha_;
+  ::evp_md_ctx_st* sha_;
 };
 
 }  // namespace vantrel::foxburner

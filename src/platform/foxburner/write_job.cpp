@@ -263,7 +263,7 @@ int Library::VerifyWritten(const std::string& sentDigest, std::string& detail) {
     sha.Update(buffer.data(), size_t(want));
   }
   messages.Drain();
-  if (sha.HexDigest() != sentDigest) {
+  if (sentDigest.empty() || sha.HexDigest() != sentDigest) {
     detail = "SHA-256 of the written data differs from the data sent";
     return FB_ERR_VERIFY_FAILED;
   }

@@ -8,6 +8,7 @@
 #include "base/app_folder.h"
 #include "base/atomic_file.h"
 #include "base/paths.h"
+#include "base/run_cancel.h"
 #include "base/text_format.h"
 #include "convert/mpeg_encoder.h"
 #include "menu/image_files.h"
@@ -95,11 +96,13 @@ bool ImageBuilder::ConvertTitles(int steps) {
     encoder.SetPreset(PresetFor(FormatFamily::Dvd, standard_));
     if (!encoder.Start()) return Fail(input_.titles[i].file + ": " + encoder.ErrorText());
     while (!encoder.Wait(500)) {
+      if (CancelRequested()) encoder.Cancel();
       const auto duration = encoder.Duration100ns();
       const float percent = duration > 0 ? float(100.0 * double(encoder.Position100ns()) / double(duration)) : 0;
       if (progress_) progress_(std::min(percent, 100.0f), int(i), steps);
     }
     if (!encoder.Succeeded()) return Fail(input_.titles[i].file + ": " + encoder.ErrorText());
+    if (CancelRequested()) return Fail("cancelled");
     if (progress_) progress_(100, int(i), steps);
     vobs_.push_back(output);
   }
@@ -148,7 +151,9 @@ bool ImageBuilder::Author(int step, int steps) {
 bool ImageBuilder::BuildDvd() {
   if (!imagesMade_ && !CreateMenuImages()) return false;
   const int steps = int(input_.titles.size()) + 2;
-  return ConvertTitles(steps) && MakeMenuStream(steps - 2, steps) && Author(steps - 1, steps);
+  // The tools stop on a cancel of their own; between the steps it is looked at here.
+  auto going = [this] { return !CancelRequested() || Fail("cancelled"); };
+  return ConvertTitles(steps) && going() && MakeMenuStream(steps - 2, steps) && going() && Author(steps - 1, steps);
 }
 
 }  // namespace vantrel

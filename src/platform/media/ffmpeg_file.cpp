@@ -3,8 +3,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 
@@ -26,6 +28,20 @@ std::int64_t StartOf(const AVStream* stream) {
   return stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
 }
 
+thread_local std::string gLastOpenFailure;
+
+// libavformat's reason for an open that failed, said for a user.
+std::string OpenFailureText(const std::string& path, int code) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = "";
+  av_strerror(code, text, sizeof text);
+  if (code == AVERROR_INVALIDDATA) return std::string("not a video that can be read (") + text + ")";
+  // The HTTP reader gives up on a chain of redirects with nothing better than these.
+  if ((code == AVERROR(EINVAL) || code == AVERROR(EIO)) && path.rfind("http", 0) == 0)
+    return std::string("the server's answer cannot be followed: it redirects without end, broke off, or the "
+                       "address is not valid (") + text + ")";
+  return text;
+}
+
 }  // namespace
 
 bool IsUrl(const std::string& path) {
@@ -38,6 +54,8 @@ bool IsUrl(const std::string& path) {
   return true;
 }
 
+std::string LastOpenFailure() { return gLastOpenFailure; }
+
 double NetworkTimeoutSeconds() {
   if (const char* text = std::getenv("VANTREL_NETWORK_TIMEOUT")) {
     char* end = nullptr;
@@ -48,18 +66,47 @@ double NetworkTimeoutSeconds() {
 }
 
 int MediaFile::OnInterruptCheck(void* self) {
-  return static_cast<MediaFile*>(self)->interrupted_.load() ? 1 : 0;
+  auto* file = static_cast<MediaFile*>(self);
+  if (file->interrupted_.load()) return 1;
+  return file->network_ && file->ReadOverdue() ? 1 : 0;
+}
+
+// libavformat asks at least every tenth of a second while a network read waits (and on
+// every pass of its read loops), so a longer silence between two checks means the reader
+// was busy elsewhere: a new read starts there with the whole timeout. The timeout options
+// of the protocols do not reach every layer (an HTTP body read waits on its TCP socket
+// without one), which is why the deadline is kept here.
+bool MediaFile::ReadOverdue() {
+  constexpr std::int64_t kNewReadGapNs = 1'000'000'000;
+  const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                               std::chrono::steady_clock::now().time_since_epoch())
+                               .count();
+  const std::int64_t bytes = format_ && format_->pb ? format_->pb->bytes_read + format_->pb->pos : 0;
+  if (bytes != bytesSeen_ || now - lastCheck_ > std::min(kNewReadGapNs, timeoutNs_ / 2)) {
+    bytesSeen_ = bytes;
+    deadline_ = now + timeoutNs_;
+  }
+  lastCheck_ = now;
+  if (now < deadline_) return false;
+  timedOut_ = true;
+  return true;
 }
 
 HRESULT MediaFile::ReadFailure(int readResult) const {
-  if (readResult >= 0 || readResult == AVERROR_EXIT || !format_) return com::S_OK;
+  if (readResult >= 0 || !format_) return com::S_OK;
+  if (timedOut_) return kSourceStopped;
+  if (readResult == AVERROR_EXIT) return com::S_OK;
   // Demuxers report the end of damaged data in many ways; only a failure of the reading
   // itself (a silent server, a dropped connection, an I/O error) is more than the end.
   const int streamError = format_->pb ? format_->pb->error : 0;
   const bool ioFailed = streamError < 0 && streamError != AVERROR_EOF && streamError != AVERROR_EXIT;
   const bool netFailed = readResult == AVERROR(ETIMEDOUT) || readResult == AVERROR(EIO) ||
                          readResult == AVERROR(ECONNRESET);
-  if (!ioFailed && !netFailed) return com::S_OK;
+  // A server that closes the connection early looks like the end of the stream, short of
+  // the length it announced.
+  const std::int64_t announced = IsUrl(path_) && format_->pb ? avio_size(format_->pb) : -1;
+  const bool cutShort = format_->pb && format_->pb->eof_reached && announced > 0 && format_->pb->pos < announced;
+  if (!ioFailed && !netFailed && !cutShort) return com::S_OK;
   return IsUrl(path_) ? kSourceStopped : kReadFault;
 }
 
@@ -69,6 +116,7 @@ MediaFile::~MediaFile() {
 
 HRESULT MediaFile::Open(const std::string& path) {
   RouteFfmpegLog();
+  gLastOpenFailure.clear();
   path_ = path;
   struct stat info {};
   AVDictionary* options = nullptr;
@@ -77,7 +125,13 @@ HRESULT MediaFile::Open(const std::string& path) {
     if (info.st_size == 0) return kUnknownFileType;
   } else if (IsUrl(path)) {
     // A stream from a server: give up on one that stops answering, while connecting and
-    // on every read after (microseconds).
+    // on every read after (microseconds). The protocols' own timeouts end a read where
+    // they reach; the interrupt check below ends every other.
+    network_ = true;
+    timeoutNs_ = static_cast<std::int64_t>(NetworkTimeoutSeconds() * 1e9);
+    bytesSeen_ = -1;
+    lastCheck_ = 0;
+    timedOut_ = false;
     const std::string timeout = std::to_string(static_cast<long long>(NetworkTimeoutSeconds() * 1e6));
     av_dict_set(&options, "rw_timeout", timeout.c_str(), 0);
     av_dict_set(&options, "timeout", timeout.c_str(), 0);
@@ -93,13 +147,17 @@ HRESULT MediaFile::Open(const std::string& path) {
   format_->interrupt_callback = {&MediaFile::OnInterruptCheck, this};
   int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
   av_dict_free(&options);
+  if (opened < 0) gLastOpenFailure = OpenFailureText(path, opened);
   if (opened < 0) {
     format_ = nullptr;
+    if (timedOut_) return kSourceStopped;
     return IsUrl(path) && opened == AVERROR(ENOENT) ? kFileNotFound : kUnknownFileType;
   }
-  if (avformat_find_stream_info(format_, nullptr) < 0) {
+  if (avformat_find_stream_info(format_, nullptr) < 0 || timedOut_) {
+    // The probe of a server that went silent ends early with what it has: not a file to
+    // convert, however much of it was guessed.
     avformat_close_input(&format_);
-    return kInvalidFileFormat;
+    return timedOut_ ? kSourceStopped : kInvalidFileFormat;
   }
   duration_ = format_->duration > 0 ? double(format_->duration) / AV_TIME_BASE : 0;
   for (unsigned i = 0; i < format_->nb_streams; ++i) {

@@ -36,6 +36,11 @@ inline constexpr HRESULT kReadFault = com::Code(0x8007001E);
 // VANTREL_NETWORK_TIMEOUT seconds when that is set to a positive number.
 double NetworkTimeoutSeconds();
 
+// Why the last MediaFile::Open on the calling thread could not open its file or stream, as
+// the system or the server said it ("Server returned 404 Not Found", "Connection
+// refused"); "" when it got as far as reading the data.
+std::string LastOpenFailure();
+
 struct StreamFacts {
   enum class Kind { Video, Audio };
   Kind kind = Kind::Video;
@@ -77,12 +82,24 @@ class MediaFile {
   // After a read that returned no packet: S_OK at the true end of the file, the reason
   // otherwise (kSourceStopped for a network source, kReadFault for a file).
   HRESULT ReadFailure(int readResult) const;
+  // A network read gave up: nothing arrived for the network timeout.
+  bool TimedOut() const { return timedOut_; }
 
  private:
   static int OnInterruptCheck(void* self);
+  bool ReadOverdue();
 
   std::string path_;
   std::atomic<bool> interrupted_{false};
+  std::atomic<bool> timedOut_{false};
+  // The read deadline of a network source, kept by the interrupt check on the reading
+  // thread (steady clock, nanoseconds): it moves on whenever bytes arrive and when a new
+  // read begins, so it holds every read, the opening and the probe included.
+  bool network_ = false;
+  std::int64_t timeoutNs_ = 0;
+  std::int64_t deadline_ = 0;
+  std::int64_t lastCheck_ = 0;
+  std::int64_t bytesSeen_ = -1;
   AVFormatContext* format_ = nullptr;
   double duration_ = 0;
   std::vector<StreamFacts> streams_;
