@@ -60,8 +60,8 @@ const std::vector<ColumnInfo>& ListColumns() {
   return kColumns;
 }
 
-std::string MenuStyleText(int layout) { return N_("菜单样式 - ") + LayoutName(layout); }
-std::string TempFolderText(const std::string& dir) { return N_("临时目录: ") + dir; }
+std::string MenuStyleText(int layout) { return Tr("菜单样式 - ") + LayoutName(layout); }
+std::string TempFolderText(const std::string& dir) { return Tr("临时目录: ") + dir; }
 
 MainWindowLogic::MainWindowLogic(AppSettings& settings, MainWindowView& view)
     : settings_(settings), view_(view) {}

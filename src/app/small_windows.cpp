@@ -47,10 +47,10 @@ void ShowAboutBox(wxWindow* parent, const SupportInfo& support) {
   grid->Add(new wxStaticText(&box, wxID_ANY, U("版本:")));
   grid->Add(new wxStaticText(&box, 1090, U(support.version)));
   grid->Add(new wxStaticText(&box, wxID_ANY, U("主页:")));
-  auto* home = new HyperlinkLabel(&box, 1091, N_("主页"), support.homepage);
+  auto* home = new HyperlinkLabel(&box, 1091, Tr("主页"), support.homepage);
   grid->Add(home);
   grid->Add(new wxStaticText(&box, wxID_ANY, U("支持:")));
-  auto* mail = new HyperlinkLabel(&box, 1092, N_("技术支持"), support.mailto);
+  auto* mail = new HyperlinkLabel(&box, 1092, Tr("技术支持"), support.mailto);
   grid->Add(mail);
   column->Add(grid);
   column->Add(new wxButton(&box, wxID_OK, U("确定")), 0, wxALIGN_RIGHT | wxTOP, 12);
@@ -68,7 +68,7 @@ void ShowAboutBox(wxWindow* parent, const SupportInfo& support) {
 void ShowTipWindow(wxWindow* parent, bool atStartUp) {
   AppProfile profile;
   if (atStartUp && !TipOfTheDay::WantedAtStartUp(profile)) return;
-  TipOfTheDay tips(profile, ApplicationFolder() + "tips.txt");
+  TipOfTheDay tips(profile, LocalisedFile(ApplicationFolder(), "tips.txt"));
   tips.Open();
 
   using namespace tip_texts;
@@ -189,7 +189,7 @@ class HelpViewer : public wxFrame {
 }  // namespace
 
 void ShowHelpTopic(const std::string& relativePath) {
-  HelpViewer::Show(ApplicationFolder() + relativePath);
+  HelpViewer::Show(LocalisedFile(ApplicationFolder(), relativePath));
 }
 
 }  // namespace vantrel::app

@@ -52,7 +52,7 @@ std::string SkinFileName(int skin) {
 
 std::string LayoutName(int layout) {
   static const char* const kNames[] = {N_("6 缩略图"), N_("8 缩略图"), N_("12 缩略图")};
-  return kNames[(layout >= 0 && layout <= 2) ? layout : 2];
+  return Tr(kNames[(layout >= 0 && layout <= 2) ? layout : 2]);
 }
 
 bool IsAutomationStart(const std::vector<std::string>& args) {

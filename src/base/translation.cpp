@@ -162,6 +162,15 @@ std::string CurrentLanguage() {
   return catalogue ? catalogue->language : kOriginalLanguage;
 }
 
+std::string LocalisedFile(const std::string& applicationFolder, const std::string& relative) {
+  const std::string language = CurrentLanguage();
+  if (language != kOriginalLanguage) {
+    const std::string own = applicationFolder + "locale/" + language + "/" + relative;
+    if (std::ifstream(own.substr(0, own.find('#'))).good()) return own;
+  }
+  return applicationFolder + relative;
+}
+
 std::string UseLanguageOfUser(const std::string& applicationFolder, const std::string& choice) {
   const std::vector<std::string> folders = LocaleFolders(applicationFolder);
   std::string language = choice;

@@ -60,6 +60,11 @@ bool UseLanguage(const std::string& language, const std::vector<std::string>& fo
 // The language chosen by UseLanguage (kOriginalLanguage until then).
 std::string CurrentLanguage();
 
+// A file shipped beside the program in the chosen language: APPDIR/locale/LANG/RELATIVE
+// when that language has its own copy (tips, help pages), else APPDIR/RELATIVE. A
+// "#anchor" after the path is kept.
+std::string LocalisedFile(const std::string& applicationFolder, const std::string& relative);
+
 // ChooseLanguage from the environment and UseLanguage with the application folder's
 // catalogues; returns the language now shown. An explicit choice ("zh_CN", "en"; empty
 // means the system's) wins over the locale.

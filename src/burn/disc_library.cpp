@@ -22,7 +22,7 @@ std::string ImageRecorderList(const std::string& workFolder, const std::string& 
 void OpenDiscLibrary(BurnFrontEnd& ui, const std::string& imageRecorders,
                      const std::string& failureSentence) {
   const int rc = int(ui.Aside([&imageRecorders] { return Initialize(imageRecorders.c_str(), 1); }));
-  if (rc != 0) ui.ShowMessage(Format(N_("错误: %s"), LibraryText(rc).c_str()) + failureSentence);
+  if (rc != 0) ui.ShowMessage(Format(Tr("错误: %s"), LibraryText(rc).c_str()) + failureSentence);
   SetASPI(1);
 }
 
@@ -37,7 +37,7 @@ std::string LibraryText(int code) {
 
 bool ReportResult(int code, BurnFrontEnd& ui, bool logToo) {
   if (code == 0) return true;
-  std::string line = N_("错误: ") + LibraryText(code);
+  std::string line = Tr("错误: ") + LibraryText(code);
   ui.ShowMessage(line);
   if (logToo) ui.ShowStatus(line, 0, 1, 1);
   return false;

@@ -17,7 +17,7 @@ namespace {
 constexpr LONG kSetting42Value = 3;                      // setting 42 = 3: IBBP
 
 bool Failed(std::string* errorText, const std::string& why) {
-  LogError(N_("转换失败"));
+  LogError(Tr("转换失败"));
   if (errorText) *errorText = why.empty() ? "the conversion failed" : why;
   return false;
 }

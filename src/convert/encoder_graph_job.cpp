@@ -75,7 +75,7 @@ void EncoderGraphJob::SetFiles(const std::string& source, const std::string& out
 }
 
 HRESULT EncoderGraphJob::BuildAndStart() {
-  Print(N_("正在初始化转换..."));
+  Print(Tr("正在初始化转换..."));
   Teardown();
   buildError_.clear();
   encoderError_.clear();

@@ -49,7 +49,7 @@ void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view
     }
     auto record = std::make_unique<TitleRecord>();
     record->SourcePath = files[size_t(k - 1)];
-    view.ShowProgress(Format(N_("正在载入文件... (%d / %d)"), k, count));
+    view.ShowProgress(Format(Tr("正在载入文件... (%d / %d)"), k, count));
 
     ThumbnailGrabJob job{record->SourcePath, ScratchBitmapPath(titles.Count()), 0.0, &owner};
     if (!RunThumbnailGrab(job)) view.ShowDecoderNotice(record->SourcePath);

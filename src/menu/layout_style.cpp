@@ -39,9 +39,9 @@ LayoutStyle LayoutStyle::Load(const std::string& layoutIniPath, int styleIndex) 
 
 const char* LayoutStyleName(int styleIndex) {
   switch (styleIndex) {
-    case 0: return N_("6 缩略图样式");
-    case 1: return N_("8 缩略图样式");
-    case 2: return N_("12 缩略图样式");
+    case 0: return Tr("6 缩略图样式");
+    case 1: return Tr("8 缩略图样式");
+    case 2: return Tr("12 缩略图样式");
     default: return "";
   }
 }

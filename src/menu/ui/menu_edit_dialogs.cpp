@@ -77,7 +77,7 @@ CMenuBackgroundDlg::CMenuBackgroundDlg(wxWindow* parent, const MenuAppearance& l
   auto* browse = new wxBitmapButton(this, 1046,
                                     wxArtProvider::GetBitmap(wxART_FILE_OPEN, wxART_BUTTON, wxSize(16, 16)));
   browse->SetToolTip(U("选择背景图片"));
-  SetAccessibleLabel(browse, N_("选择背景图片"));
+  SetAccessibleLabel(browse, Tr("选择背景图片"));
   grid->Add(browse);
   colourLabel_ = new wxStaticText(this, 1074, U("背景颜色:"));
   grid->Add(colourLabel_, 0, wxALIGN_CENTER_VERTICAL);
