@@ -34,11 +34,15 @@ void AppendMenu(std::string& text, const DvdMenuChain& menu) {
   text += "</pgc>\n";
 }
 
-void AppendTitles(std::string& text, const std::vector<DvdTitleChain>& titles) {
+void AppendTitles(std::string& text, const std::vector<DvdTitleChain>& titles,
+                  const std::vector<std::string>& chapters = {}) {
   text += "<titles>\n";
-  for (const DvdTitleChain& title : titles) {
+  for (size_t i = 0; i < titles.size(); ++i) {
+    const DvdTitleChain& title = titles[i];
+    const bool planned = i < chapters.size() && !chapters[i].empty();
     text += "<pgc>\n";
-    text += "<vob file=\"" + XmlEscape(title.vob) + "\" chapters=\"" + DvdScriptWriter::kChapters + "\"/>\n";
+    text += "<vob file=\"" + XmlEscape(title.vob) + "\" chapters=\"" +
+            (planned ? XmlEscape(chapters[i]) : DvdScriptWriter::kChapters) + "\"/>\n";
     text += "<post>" + XmlEscape(title.post) + "</post>\n";
     text += "</pgc>";
   }
@@ -68,12 +72,13 @@ std::string DvdScriptWriter::ScriptPath(const std::string& intermediateFolder) {
 }
 
 std::string DvdScriptWriter::ComposeWithMenus(const std::vector<DvdMenuChain>& menus,
-                                              const std::vector<DvdTitleChain>& titles) {
+                                              const std::vector<DvdTitleChain>& titles,
+                                              const std::vector<std::string>& chapters) {
   std::string text = kHead;
   for (const DvdMenuChain& menu : menus) AppendMenu(text, menu);
   text += "</menus>\n</vmgm>\n<titleset>\n";
   text += kTitleSetMenu;
-  AppendTitles(text, titles);
+  AppendTitles(text, titles, chapters);
   return text;
 }
 

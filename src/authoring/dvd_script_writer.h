@@ -36,9 +36,12 @@ class DvdScriptWriter {
  public:
   static constexpr const char* kChapters = "0,15:00,30:00,45:00,1:00:00";
 
-  // dvd.xml of a disc with menus; paths and commands are escaped here.
+  // dvd.xml of a disc with menus; paths and commands are escaped here. `chapters` holds
+  // each title's chapters attribute (ChaptersText) in title order; a title it does not
+  // reach, or an empty entry, gets the fixed kChapters.
   static std::string ComposeWithMenus(const std::vector<DvdMenuChain>& menus,
-                                      const std::vector<DvdTitleChain>& titles);
+                                      const std::vector<DvdTitleChain>& titles,
+                                      const std::vector<std::string>& chapters = {});
 
   static std::string Compose(const MenuModel& model, const DvdScriptInputs& inputs);
   // Writes intermediate folder + "dvd.xml", replacing an earlier file.

@@ -1,0 +1,247 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A subtitle file drawn, multiplexed into a real MPEG-2 title and authored onto a disc,
+// with chapters at planned times; the disc is read back by lsdvd (the subtitle stream,
+// its language, the chapters) and played by mplayer with the subtitles on.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+#include "authoring/chapter_plan.h"
+#include "authoring/command_templates.h"
+#include "authoring/shell_command.h"
+#include "base/paths.h"
+#include "base/run_cancel.h"
+#include "base/text_format.h"
+#include "subtitles/subpicture_renderer.h"
+#include "subtitles/subtitle_muxer.h"
+#include "subtitles/subtitle_reader.h"
+#include "support/media_maker.h"
+#include "support/temp_folder.h"
+#include "support/video_ts_fixture.h"
+
+namespace vantrel {
+namespace {
+
+constexpr double kFrame = 1.0 / 25;
+
+struct LsdvdTitle {
+  std::vector<double> chapterStarts;
+  std::vector<std::string> subtitleLanguages;
+};
+
+// lsdvd -c -s: chapter lengths (the starts are their sums) and subtitle streams per title.
+std::vector<LsdvdTitle> ReadWithLsdvd(const std::string& folder) {
+  std::string out;
+  EXPECT_EQ(test::RunCapture("lsdvd -c -s " + ShellQuote(folder) + " 2>/dev/null", out), 0) << out;
+  std::vector<LsdvdTitle> titles;
+  const std::regex chapter(R"(Chapter: \d+, Length: (\d+):(\d+):(\d+)\.(\d+))");
+  const std::regex subtitle(R"(Subtitle: \d+, Language: (\w*))");
+  double start = 0;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch m;
+    if (line.rfind("Title: ", 0) == 0) {
+      titles.emplace_back();
+      start = 0;
+    } else if (std::regex_search(line, m, chapter) && !titles.empty()) {
+      titles.back().chapterStarts.push_back(start);
+      start += std::stoi(m[1]) * 3600 + std::stoi(m[2]) * 60 + std::stoi(m[3]) + std::stod("0." + m[4].str());
+    } else if (std::regex_search(line, m, subtitle) && !titles.empty()) {
+      titles.back().subtitleLanguages.push_back(m[1]);
+    }
+  }
+  return titles;
+}
+
+// A binary PPM as mplayer writes it: width, height and the RGB bytes.
+struct Frame {
+  int width = 0, height = 0;
+  std::string rgb;
+  int Luma(int x, int y) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(rgb.data()) + (size_t(y) * size_t(width) + size_t(x)) * 3;
+    return (p[0] * 299 + p[1] * 587 + p[2] * 114) / 1000;
+  }
+};
+
+Frame ReadPpm(const std::string& path) {
+  Frame frame;
+  std::istringstream in(test::ReadText(path));
+  std::string magic;
+  int maxValue = 0;
+  in >> magic >> frame.width >> frame.height >> maxValue;
+  in.get();
+  frame.rgb.assign(std::istreambuf_iterator<char>(in), {});
+  if (magic != "P6" || frame.rgb.size() < size_t(frame.width) * size_t(frame.height) * 3) frame.width = 0;
+  return frame;
+}
+
+class SubtitleDisc : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    folder_ = new test::TempFolder;
+    const test::TempFolder& f = *folder_;
+    // mplayer shows a subpicture once it has read it, and reads the stream only as far as
+    // the pictures it decodes; the title is multiplexed with little read-ahead so that this
+    // is when the cue begins, as a player that keeps to the stream's clock shows it.
+    ASSERT_TRUE(test::Ffmpeg("-f lavfi -i color=c=0x303030:size=720x576:rate=25 -f lavfi -i "
+                             "sine=frequency=440:sample_rate=48000 -t 6 -target pal-dvd -muxdelay 0.1 "
+                             "-muxpreload 0.1 " + ShellQuote(f / "title.mpg")));
+    ASSERT_TRUE(test::MakeDvdClip(f / "second.mpg", 10, false));
+    test::WriteText(f / "film.srt", "1\n00:00:02,000 --> 00:00:04,000\n字幕 Subtitle\n");
+
+    const SubtitleTrack track = ReadSubtitleFile(f / "film.srt");
+    ASSERT_TRUE(track.ok) << track.error;
+    SubpictureRenderer renderer(SubpictureGeometry::Of(TvStandard::Pal, false), SubtitleStyle{});
+    std::string error;
+    ASSERT_TRUE(renderer.Load(track, &error)) << error;
+    std::vector<Subpicture> pictures = renderer.RenderAll();
+    ASSERT_EQ(pictures.size(), 1u);
+    picture_ = new Subpicture(pictures[0]);
+    FitStreamPalette(&pictures, SubtitleStyle{});
+    SubtitleMuxInputs mux;
+    mux.title = f / "title.mpg";
+    mux.output = f / "title.sub.mpg";
+    mux.workFolder = f / "subtitles";
+    ASSERT_TRUE(MuxSubtitles(pictures, mux, &error)) << error;
+
+    // Chapters of the second title: one too near the end, one twice, out of order; all on
+    // picture-group starts (15 pictures), where the authoring tool can put them.
+    ChapterPlan plan{ChapterPlan::Kind::Times, 0, {7.2, 2.4, 9.6, 2.4}};
+    chapters_ = ChapterTimes(plan, 10.0);
+    const std::string script = f / "dvd.xml";
+    test::WriteText(script,
+                    "<dvdauthor><vmgm/><titleset><titles>" + SubpictureElement("chi") +
+                        "<pgc><vob file=\"" + mux.output + "\"/></pgc>"
+                        "<pgc><vob file=\"" + f / "second.mpg" + "\" chapters=\"" + ChaptersText(chapters_) +
+                        "\"/></pgc></titles></titleset></dvdauthor>");
+    ASSERT_TRUE(ShellCommand("dvdauthor -o " + ShellQuote(f / "DVD") + " -x " + ShellQuote(script),
+                             {f.Path(), {"VIDEO_FORMAT=PAL"}, f / "dvdauthor.log"}))
+        << test::ReadText(f / "dvdauthor.log");
+  }
+  static void TearDownTestSuite() {
+    delete picture_;
+    delete folder_;
+  }
+
+  static test::TempFolder* folder_;
+  static Subpicture* picture_;
+  static std::vector<double> chapters_;
+};
+
+test::TempFolder* SubtitleDisc::folder_ = nullptr;
+Subpicture* SubtitleDisc::picture_ = nullptr;
+std::vector<double> SubtitleDisc::chapters_;
+
+TEST_F(SubtitleDisc, LsdvdFindsTheSubtitleStreamWithItsLanguageAndTheChaptersAtTheirTimes) {
+  const std::vector<LsdvdTitle> titles = ReadWithLsdvd((*folder_) / "DVD");
+  ASSERT_EQ(titles.size(), 2u);
+  EXPECT_EQ(titles[0].subtitleLanguages, std::vector<std::string>{"zh"});
+  ASSERT_EQ(chapters_, (std::vector<double>{0, 2.4, 7.2}));
+  ASSERT_EQ(titles[1].chapterStarts.size(), chapters_.size());
+  for (size_t i = 0; i < chapters_.size(); ++i)
+    EXPECT_NEAR(titles[1].chapterStarts[i], chapters_[i], kFrame + 1e-6) << "chapter " << i + 1;
+}
+
+// The subtitle as a player shows it: mplayer draws the disc's subpicture stream into the
+// pictures it writes. The white text appears on the dark title exactly while the cue lasts
+// (2.000 s to 4.000 s: pictures 50 to 99), where the subpicture was placed, and nowhere else.
+// The multiplexer leaves nothing half-made: a title it cannot read and a cancelled job
+// end without an output file, with the reason, and the title is left as it was.
+TEST_F(SubtitleDisc, AFailedOrCancelledMultiplexLeavesNoOutput) {
+  const test::TempFolder& f = *folder_;
+  std::vector<Subpicture> pictures{*picture_};
+  test::WriteText(f / "not a title.mpg", "this is not an MPEG stream");
+  SubtitleMuxInputs mux;
+  mux.title = f / "not a title.mpg";
+  mux.output = f / "failed.mpg";
+  mux.workFolder = f / "failed";
+  std::string error;
+  EXPECT_FALSE(MuxSubtitles(pictures, mux, &error));
+  EXPECT_NE(error.find("not an MPEG-2 program stream"), std::string::npos) << error;
+  EXPECT_FALSE(FileExists(mux.output));
+  EXPECT_EQ(test::ReadText(mux.title), "this is not an MPEG stream");
+
+  const std::uint64_t titleSize = FileSize(f / "title.mpg");
+  mux.title = f / "title.mpg";
+  mux.output = f / "cancelled.mpg";
+  std::atomic<bool> cancel{true};
+  {
+    CancelScope scope(cancel);
+    EXPECT_FALSE(MuxSubtitles(pictures, mux, &error));
+  }
+  EXPECT_EQ(error, "cancelled");
+  EXPECT_FALSE(FileExists(mux.output));
+  EXPECT_EQ(FileSize(mux.title), titleSize);
+
+  mux.output = mux.title;  // never over its own title
+  EXPECT_FALSE(MuxSubtitles(pictures, mux, &error));
+  EXPECT_EQ(FileSize(mux.title), titleSize);
+  // No picture files of the failed runs are left beside the output either way, and no
+  // partial output under a temporary name.
+  for (const auto& entry : std::filesystem::directory_iterator(f.Path()))
+    EXPECT_EQ(entry.path().filename().string().find(".part-"), std::string::npos) << entry.path();
+}
+
+// libavformat reads the subpicture's time in the title's stream: the cue's start from the
+// first picture on.
+TEST_F(SubtitleDisc, TheSubpictureStartsWithItsCue) {
+  std::string out;
+  ASSERT_EQ(test::RunCapture("ffprobe -v error -show_entries stream=codec_name,start_time -of csv=p=0 " +
+                                 ShellQuote((*folder_) / "DVD/VIDEO_TS/VTS_01_1.VOB"),
+                             out),
+            0)
+      << out;
+  const std::regex video(R"(mpeg2video,([0-9.]+))"), subtitle(R"(dvd_subtitle,([0-9.]+))");
+  std::smatch v, s;
+  ASSERT_TRUE(std::regex_search(out, v, video)) << out;
+  ASSERT_TRUE(std::regex_search(out, s, subtitle)) << out;
+  EXPECT_NEAR(std::stod(s[1]) - std::stod(v[1]), 2.0, kFrame / 2) << out;
+  // It is gone by the first picture after the cue (4.000 s), and not a frame earlier.
+  ASSERT_EQ(test::RunCapture("ffprobe -v error -select_streams s -show_frames -show_entries "
+                             "subtitle=end_display_time -of csv=p=0 " +
+                                 ShellQuote((*folder_) / "DVD/VIDEO_TS/VTS_01_1.VOB"),
+                             out),
+            0)
+      << out;
+  const int shownMs = std::atoi(out.c_str());
+  EXPECT_LE(shownMs, 2000) << out;
+  EXPECT_GT(shownMs, 2000 - 1000 * kFrame) << out;
+}
+
+TEST_F(SubtitleDisc, MplayerShowsTheCueWhereAndWhenItBelongs) {
+  const std::string frames = (*folder_) / "frames";
+  ASSERT_TRUE(MakeFolder(frames));
+  ASSERT_TRUE(ShellCommand("mplayer -really-quiet -benchmark -nosound -nolirc -noconfig all -vf expand=0:0:0:0:1 "
+                           "-vo pnm:ppm:outdir=" + ShellQuote(frames) + " -sid 0 -dvd-device " +
+                               ShellQuote((*folder_) / "DVD") + " dvd://1 -frames 150",
+                           {folder_->Path(), {}, (*folder_) / "mplayer.log"}))
+      << test::ReadText((*folder_) / "mplayer.log");
+  const SubpictureBitmap& cue = picture_->bitmap;
+  int first = -1, last = -1, outside = 0;
+  for (int n = 1; n <= 150; ++n) {
+    const Frame frame = ReadPpm(frames + "/" + Format("%08d.ppm", n));
+    ASSERT_EQ(frame.width, 720) << n;
+    ASSERT_EQ(frame.height, 576) << n;
+    int bright = 0;
+    for (int y = 0; y < frame.height; ++y)
+      for (int x = 0; x < frame.width; ++x) {
+        if (frame.Luma(x, y) < 160) continue;
+        const bool inCue = x >= cue.x && x < cue.x + cue.width && y >= cue.y && y < cue.y + cue.height;
+        inCue ? ++bright : ++outside;
+      }
+    if (bright > 300) {
+      if (first < 0) first = n - 1;
+      last = n - 1;
+    }
+  }
+  EXPECT_EQ(outside, 0);
+  EXPECT_NEAR(first, 50, 1);
+  EXPECT_NEAR(last, 99, 1);
+}
+
+}  // namespace
+}  // namespace vantrel
