@@ -39,18 +39,33 @@ std::int64_t TickEnd(std::int64_t startMs, std::int64_t endMs) {
   return startMs + std::max<std::int64_t>(1, ticks) * 1024 / 90;
 }
 
-bool RunSpumux(const SubtitleMuxInputs& inputs, const std::string& script, const std::string& output,
-               const std::string& messages, std::string* error) {
+std::string Quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// One spumux per stream, each adding its stream to what the one before it passes on, all
+// at once in one pipeline: the title is read once and written once however many streams
+// it gets. Each tool's messages go to its own log.
+bool RunSpumuxPipeline(const SubtitleMuxInputs& inputs, const std::vector<std::pair<int, std::string>>& stages,
+                       const std::string& output, const std::string& messages, std::string* error) {
+  std::string command;
+  for (size_t k = 0; k < stages.size(); ++k) {
+    if (k) command += " | ";
+    command += Quoted(inputs.spumux) + Format(" -s %d ", stages[k].first) + Quoted(stages[k].second + ".xml");
+    if (k == 0) command += " < " + Quoted(inputs.title);
+    command += " 2> " + Quoted(stages[k].second + ".log");
+  }
+  command += " > " + Quoted(output);
   ChildOptions options;
-  options.stdinPath = inputs.title;
-  options.stdoutPath = output;
   options.stderrPath = messages;
   options.environment = ChildEnvironment("", {std::string("VIDEO_FORMAT=") + VideoFormatName(inputs.standard)});
   options.ownProcessGroup = CancelScopeActive();
   int spawnError = 0;
-  const pid_t pid = SpawnChild({inputs.spumux, "-s", std::to_string(inputs.stream), script}, options, &spawnError);
+  const pid_t pid = SpawnChild({"/bin/sh", "-c", command}, options, &spawnError);
   if (pid < 0) {
-    *error = inputs.spumux + " cannot be started: " + std::strerror(spawnError);
+    *error = "the subtitle multiplexer cannot be started: " + std::string(std::strerror(spawnError));
     return false;
   }
   int waitedAfterStop = -1;
@@ -62,10 +77,16 @@ bool RunSpumux(const SubtitleMuxInputs& inputs, const std::string& script, const
       kill(options.ownProcessGroup ? -pid : pid, SIGKILL);
     }
   });
-  if (exit.Succeeded() && waitedAfterStop < 0) return true;
-  *error = waitedAfterStop >= 0 ? std::string("cancelled")
-                                : Format("spumux failed (status %d): ", exit.Status()) + LastLinesOf(messages, 5);
-  return false;
+  if (waitedAfterStop >= 0) {
+    *error = "cancelled";
+    return false;
+  }
+  if (!exit.Succeeded()) {
+    const std::string last = stages.back().second + ".log";
+    *error = Format("spumux failed (status %d): ", exit.Status()) + LastLinesOf(last, 5) + LastLinesOf(messages, 3);
+    return false;
+  }
+  return true;
 }
 
 // spumux ends well also when it found no place for a single picture (a title that is not
@@ -123,9 +144,17 @@ std::string SpumuxSubtitleScript(const std::vector<Subpicture>& pictures,
   return text + "</stream>\n</subpictures>\n";
 }
 
-bool MuxSubtitles(const std::vector<Subpicture>& pictures, const SubtitleMuxInputs& inputs, std::string* error) {
-  if (inputs.stream < 0 || inputs.stream > 31) {
-    *error = Format("subtitle stream %d is not one of the 32 a title may have", inputs.stream);
+bool MuxSubtitleStreams(const std::vector<SubtitleStreamPictures>& streams, const SubtitleMuxInputs& inputs,
+                        std::string* error) {
+  std::set<int> numbers;
+  for (const SubtitleStreamPictures& stream : streams) {
+    if (stream.stream < 0 || stream.stream > 31 || !numbers.insert(stream.stream).second) {
+      *error = Format("subtitle stream %d is not one of the 32 a title may have, or comes twice", stream.stream);
+      return false;
+    }
+  }
+  if (streams.empty()) {
+    *error = "no subtitle stream to add";
     return false;
   }
   if (inputs.output == inputs.title) {
@@ -136,34 +165,42 @@ bool MuxSubtitles(const std::vector<Subpicture>& pictures, const SubtitleMuxInpu
     *error = "cannot make the folder " + inputs.workFolder + ": " + std::strerror(errno);
     return false;
   }
-  const std::string prefix = JoinPath(inputs.workFolder, Format("subtitles%02d_", inputs.stream));
-  std::vector<std::string> names;
-  names.reserve(pictures.size());
-  for (size_t i = 0; i < pictures.size(); ++i) {
-    names.push_back(prefix + Format("%05zu.png", i + 1));
-    if (!WriteSubpicturePng(names.back(), pictures[i].bitmap)) {
-      *error = "cannot write the subtitle picture " + names.back() + ": " + std::strerror(errno);
+  std::vector<std::pair<int, std::string>> stages;  // stream number, its files' stem
+  for (const SubtitleStreamPictures& stream : streams) {
+    const std::string stem = JoinPath(inputs.workFolder, Format("subtitles%02d", stream.stream));
+    std::vector<std::string> names;
+    names.reserve(stream.pictures->size());
+    for (size_t i = 0; i < stream.pictures->size(); ++i) {
+      names.push_back(stem + Format("_%05zu.png", i + 1));
+      if (!WriteSubpicturePng(names.back(), (*stream.pictures)[i].bitmap)) {
+        *error = "cannot write the subtitle picture " + names.back() + ": " + std::strerror(errno);
+        return false;
+      }
+    }
+    if (!WriteFileAtomically(stem + ".xml", SpumuxSubtitleScript(*stream.pictures, names, inputs.standard))) {
+      *error = "cannot write " + stem + ".xml: " + std::strerror(errno);
       return false;
     }
-  }
-  const std::string script = prefix + "spumux.xml";
-  if (!WriteFileAtomically(script, SpumuxSubtitleScript(pictures, names, inputs.standard))) {
-    *error = "cannot write " + script + ": " + std::strerror(errno);
-    return false;
+    stages.emplace_back(stream.stream, stem);
   }
   PendingFile output;
   if (!output.Create(inputs.output)) {
     *error = "cannot write " + inputs.output + ": " + std::strerror(errno);
     return false;
   }
-  const std::string messages = prefix + "spumux.log";
-  if (!RunSpumux(inputs, script, output.Path(), messages, error)) return false;
-  if (!CheckAdded(pictures.size(), messages, error)) return false;
+  if (!RunSpumuxPipeline(inputs, stages, output.Path(), JoinPath(inputs.workFolder, "subtitles.log"), error))
+    return false;
+  for (size_t k = 0; k < streams.size(); ++k)
+    if (!CheckAdded(streams[k].pictures->size(), stages[k].second + ".log", error)) return false;
   if (!output.Commit()) {
     *error = "cannot write " + inputs.output + ": " + std::strerror(errno);
     return false;
   }
   return true;
+}
+
+bool MuxSubtitles(const std::vector<Subpicture>& pictures, const SubtitleMuxInputs& inputs, std::string* error) {
+  return MuxSubtitleStreams({{inputs.stream, &pictures}}, inputs, error);
 }
 
 std::string SubpictureElement(const std::string& language) {

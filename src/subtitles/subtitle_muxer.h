@@ -34,6 +34,14 @@ std::string SpumuxSubtitleScript(const std::vector<Subpicture>& pictures,
 // A cancelled job stops the tool and leaves no output.
 bool MuxSubtitles(const std::vector<Subpicture>& pictures, const SubtitleMuxInputs& inputs, std::string* error);
 
+// Several subpicture streams of one title in one pass over it (inputs.stream is not used).
+struct SubtitleStreamPictures {
+  int stream = 0;  // 0 to 31, each once
+  const std::vector<Subpicture>* pictures = nullptr;
+};
+bool MuxSubtitleStreams(const std::vector<SubtitleStreamPictures>& streams, const SubtitleMuxInputs& inputs,
+                        std::string* error);
+
 // The title set's declaration of a subtitle stream in dvd.xml.
 std::string SubpictureElement(const std::string& language);
 

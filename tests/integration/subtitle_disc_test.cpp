@@ -102,11 +102,17 @@ class SubtitleDisc : public ::testing::Test {
     ASSERT_EQ(pictures.size(), 1u);
     picture_ = new Subpicture(pictures[0]);
     FitStreamPalette(&pictures, SubtitleStyle{});
+    // A second language in the same pass, in stream 1.
+    test::WriteText(f / "film.en.srt", "1\n00:00:04,500 --> 00:00:05,500\nSecond language\n");
+    const SubtitleTrack english = ReadSubtitleFile(f / "film.en.srt");
+    ASSERT_TRUE(english.ok) << english.error;
+    ASSERT_TRUE(renderer.Load(english, &error)) << error;
+    const std::vector<Subpicture> englishPictures = renderer.RenderAll();
     SubtitleMuxInputs mux;
     mux.title = f / "title.mpg";
     mux.output = f / "title.sub.mpg";
     mux.workFolder = f / "subtitles";
-    ASSERT_TRUE(MuxSubtitles(pictures, mux, &error)) << error;
+    ASSERT_TRUE(MuxSubtitleStreams({{0, &pictures}, {1, &englishPictures}}, mux, &error)) << error;
 
     // Chapters of the second title: one too near the end, one twice, out of order; all on
     // picture-group starts (15 pictures), where the authoring tool can put them.
@@ -114,7 +120,7 @@ class SubtitleDisc : public ::testing::Test {
     chapters_ = ChapterTimes(plan, 10.0);
     const std::string script = f / "dvd.xml";
     test::WriteText(script,
-                    "<dvdauthor><vmgm/><titleset><titles>" + SubpictureElement("chi") +
+                    "<dvdauthor><vmgm/><titleset><titles>" + SubpictureElement("chi") + SubpictureElement("eng") +
                         "<pgc><vob file=\"" + mux.output + "\"/></pgc>"
                         "<pgc><vob file=\"" + f / "second.mpg" + "\" chapters=\"" + ChaptersText(chapters_) +
                         "\"/></pgc></titles></titleset></dvdauthor>");
@@ -139,7 +145,7 @@ std::vector<double> SubtitleDisc::chapters_;
 TEST_F(SubtitleDisc, LsdvdFindsTheSubtitleStreamWithItsLanguageAndTheChaptersAtTheirTimes) {
   const std::vector<LsdvdTitle> titles = ReadWithLsdvd((*folder_) / "DVD");
   ASSERT_EQ(titles.size(), 2u);
-  EXPECT_EQ(titles[0].subtitleLanguages, std::vector<std::string>{"zh"});
+  EXPECT_EQ(titles[0].subtitleLanguages, (std::vector<std::string>{"zh", "en"}));
   ASSERT_EQ(chapters_, (std::vector<double>{0, 2.4, 7.2}));
   ASSERT_EQ(titles[1].chapterStarts.size(), chapters_.size());
   for (size_t i = 0; i < chapters_.size(); ++i)
