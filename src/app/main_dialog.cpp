@@ -23,6 +23,7 @@
 #include "app/wx_text.h"
 #include "authoring/title_check.h"
 #include "base/app_folder.h"
+#include "base/translation.h"
 #include "platform/skin/skin_library.h"
 #include "platform/window/window.h"
 
@@ -269,7 +270,7 @@ void MainDialog::RefreshList() {
 bool MainDialog::RunMenuDesigner() {
   menuModel_.Rebuild(logic_.Titles(), settings_.layout, settings_.IsNtsc());
   if (!slots_.designMenu) {
-    ShowInformation("菜单设计窗口不在此版本中。");
+    ShowInformation(Tr("菜单设计窗口不在此版本中。"));
     return false;
   }
   return slots_.designMenu(this, menuModel_, logic_.Titles(), settings_);
@@ -281,7 +282,7 @@ bool MainDialog::RunDiscFormat(DiscFormatLogic& format) {
 
 void MainDialog::RunBurn() {
   if (!slots_.burn) {
-    ShowInformation("刻录窗口不在此版本中。");
+    ShowInformation(Tr("刻录窗口不在此版本中。"));
     return;
   }
   ++windowsAbove_;
@@ -291,7 +292,7 @@ void MainDialog::RunBurn() {
 
 void MainDialog::RunFolderBurn() {
   if (!slots_.folderBurn) {
-    ShowInformation("刻录窗口不在此版本中。");
+    ShowInformation(Tr("刻录窗口不在此版本中。"));
     return;
   }
   wxBusyCursor wait;

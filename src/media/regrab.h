@@ -6,6 +6,7 @@
 #include <string>
 
 #include "media/thumbnail_owner.h"
+#include "base/translation.h"
 #include "project/thumbnail_image_list.h"
 #include "project/title_record.h"
 
@@ -14,21 +15,21 @@ namespace vantrel {
 // Texts of the decoder dialog (resource 205).
 namespace decoder_notice {
 inline constexpr int kDialogId = 205;
-inline constexpr const char* kTitle = "下载解码器";
+inline constexpr const char* kTitle = N_("下载解码器");
 inline constexpr int kHeadingId = 1093;
-inline constexpr const char* kHeading = "无法从视频文件中抓取菜单图片";
+inline constexpr const char* kHeading = N_("无法从视频文件中抓取菜单图片");
 inline constexpr const char* kHeadingFont = "arial";
 // Worded for this system: the pictures are decoded by the FFmpeg libraries.
 inline constexpr const char* kText =
-    "本系统没有这个视频格式的解码器：无法显示它的画面，也不能用它制作 DVD。请安装带有该解码器的 "
-    "FFmpeg 程序库 (libavcodec)，或者先把视频转换成 MPEG-2 再添加。";
+    N_("本系统没有这个视频格式的解码器：无法显示它的画面，也不能用它制作 DVD。请安装带有该解码器的 "
+       "FFmpeg 程序库 (libavcodec)，或者先把视频转换成 MPEG-2 再添加。");
 // Names the file when the notice is about one: "视频文件: PATH".
-inline constexpr const char* kFileLine = "视频文件: ";
+inline constexpr const char* kFileLine = N_("视频文件: ");
 inline constexpr int kDecoderLinkId = 1094;
-inline constexpr const char* kDecoderLink = "获取 FFmpeg 解码器";
+inline constexpr const char* kDecoderLink = N_("获取 FFmpeg 解码器");
 inline constexpr int kMediaLinkId = 1095;
-inline constexpr const char* kMediaLink = "本系统的 libavcodec 软件包";
-inline constexpr const char* kOk = "确定";
+inline constexpr const char* kMediaLink = N_("本系统的 libavcodec 软件包");
+inline constexpr const char* kOk = N_("确定");
 // Where the links lead on this platform: the decoding libraries the media layer uses.
 inline constexpr const char* kDecoderAddress = "https://ffmpeg.org/download.html";
 inline constexpr const char* kMediaAddress = "https://packages.debian.org/bookworm/libavcodec59";
