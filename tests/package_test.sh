@@ -58,6 +58,11 @@ shipped=$(cd "$build/app" && find . -type f ! -path './TEMP/*' ! -name 'Settings
           ! -name 'Bitmap00000*' ! -name 'tmpFoxImage*' ! -name '.vantrel-write-probe*' | sed 's|^\./||' | sort)
 while IFS= read -r file; do
   [[ -z $file ]] && continue
+  # The compiled catalogues go where gettext's catalogues live.
+  if [[ $file == locale/*/LC_MESSAGES/*.mo ]]; then
+    grep -qF " ./usr/share/$file" <<<"$contents" || { echo "missing from the package: share/$file"; failed=1; }
+    continue
+  fi
   grep -qF " ./usr/lib/vantrel/$file" <<<"$contents" || { echo "missing from the package: $file"; failed=1; }
 done <<<"$shipped"
 # Nothing a run leaves behind travels with the package.

@@ -2,6 +2,7 @@
 #include "app/accessible_name.h"
 
 #include "app/gtk_glue.h"
+#include "base/translation.h"
 #include <wx/window.h>
 
 namespace vantrel::app {
@@ -11,7 +12,7 @@ void SetAccessibleName(wxWindow* window, const std::string& name) {
   GtkWidget* widget = window->GetHandle();
   if (!widget) return;
   if (AtkObject* accessible = gtk_widget_get_accessible(widget))
-    atk_object_set_name(accessible, name.c_str());
+    atk_object_set_name(accessible, Tr(name.c_str()));
 }
 
 }  // namespace vantrel::app

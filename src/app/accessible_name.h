@@ -9,6 +9,7 @@ class wxWindow;
 
 namespace vantrel::app {
 
+// The name is shown in the user's language, as captions are.
 void SetAccessibleName(wxWindow* window, const std::string& name);
 
 }  // namespace vantrel::app

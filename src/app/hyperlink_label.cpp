@@ -37,7 +37,7 @@ void HyperlinkLabel::OnClick(wxCommandEvent&) {
     return;
   }
   wxBell();
-  wxMessageDialog box(this, U(LinkFailureText(result)), U("Vantrel"), wxOK | wxICON_WARNING);
+  wxMessageDialog box(this, U(LinkFailureText(result)), Plain("Vantrel"), wxOK | wxICON_WARNING);
   box.ShowModal();
 }
 

@@ -19,6 +19,7 @@
 #include "base/launch.h"
 #include "base/message_pump.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 
 extern char** environ;
 
@@ -172,10 +173,10 @@ int OpenLink(const std::string& link) {
 std::string LinkFailureReason(int code) {
   switch (code) {
     case 0: return "The operating system is out\nof memory or resources.";
-    case 2: return "找不到指定的文件。";
-    case 3: return "找不到指定的路径。";
+    case 2: return Tr("找不到指定的文件。");
+    case 3: return Tr("找不到指定的路径。");
     case 5: return "The operating system denied\naccess to the specified file.";
-    case 8: return "内存不足以完成此项操作。";
+    case 8: return Tr("内存不足以完成此项操作。");
     case 11: return "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
     case 26: return "A sharing violation occurred. ";
     case 27: return "The filename association is\nincomplete or invalid.";
@@ -186,10 +187,10 @@ std::string LinkFailureReason(int code) {
              "being processed.";
     case 31: return "There is no application associated\nwith the given filename extension.";
     case 32: return "The specified dynamic-link library was not found.";
-    default: return Format("发生未知错误 (%d).", code);
+    default: return Format(Tr("发生未知错误 (%d)."), code);
   }
 }
 
-std::string LinkFailureText(int code) { return "无法打开超级链接:\n\n" + LinkFailureReason(code); }
+std::string LinkFailureText(int code) { return Tr("无法打开超级链接:\n\n") + LinkFailureReason(code); }
 
 }  // namespace vantrel::app

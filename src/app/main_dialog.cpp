@@ -22,6 +22,7 @@
 #include "app/title_list_view.h"
 #include "app/wx_text.h"
 #include "base/app_folder.h"
+#include "base/translation.h"
 #include "platform/skin/skin_library.h"
 #include "platform/window/window.h"
 
@@ -268,7 +269,7 @@ void MainDialog::RefreshList() {
 bool MainDialog::RunMenuDesigner() {
   menuModel_.Rebuild(logic_.Titles(), settings_.layout, settings_.IsNtsc());
   if (!slots_.designMenu) {
-    ShowInformation("菜单设计窗口不在此版本中。");
+    ShowInformation(Tr("菜单设计窗口不在此版本中。"));
     return false;
   }
   return slots_.designMenu(this, menuModel_, logic_.Titles(), settings_);
@@ -280,7 +281,7 @@ bool MainDialog::RunDiscFormat(DiscFormatLogic& format) {
 
 void MainDialog::RunBurn() {
   if (!slots_.burn) {
-    ShowInformation("刻录窗口不在此版本中。");
+    ShowInformation(Tr("刻录窗口不在此版本中。"));
     return;
   }
   slots_.burn(this, menuModel_, logic_.Titles(), settings_);  // the slot shows the wait cursor
@@ -288,7 +289,7 @@ void MainDialog::RunBurn() {
 
 void MainDialog::RunFolderBurn() {
   if (!slots_.folderBurn) {
-    ShowInformation("刻录窗口不在此版本中。");
+    ShowInformation(Tr("刻录窗口不在此版本中。"));
     return;
   }
   wxBusyCursor wait;

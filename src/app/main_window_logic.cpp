@@ -2,48 +2,49 @@
 #include "app/main_window_logic.h"
 
 #include "app/startup_steps.h"
+#include "base/translation.h"
 
 namespace vantrel::app {
 
 const std::vector<ButtonInfo>& LargeButtons() {
   static const std::vector<ButtonInfo> kButtons = {
-      {ids::kAdd, "添加", 150, "选择并添加文件"},
-      {ids::kMenu, "菜单", 152, "设计菜单"},
-      {ids::kRun, "运行", 153, "授权 DVD 并刻录到光盘"},
-      {ids::kSettings, "设置", 155, "设置..."},
-      {ids::kFolderBurn, "刻录", 206, "从“VIDEO_TS”目录刻录视频 DVD"},
-      {ids::kSkin, "皮肤", 154, "选择皮肤"},
-      {ids::kHome, "主页", 194, "官方网站"},
-      {ids::kHelp, "帮助", 157, "帮助"},
+      {ids::kAdd, N_("添加"), 150, N_("选择并添加文件")},
+      {ids::kMenu, N_("菜单"), 152, N_("设计菜单")},
+      {ids::kRun, N_("运行"), 153, N_("授权 DVD 并刻录到光盘")},
+      {ids::kSettings, N_("设置"), 155, N_("设置...")},
+      {ids::kFolderBurn, N_("刻录"), 206, N_("从“VIDEO_TS”目录刻录视频 DVD")},
+      {ids::kSkin, N_("皮肤"), 154, N_("选择皮肤")},
+      {ids::kHome, N_("主页"), 194, N_("官方网站")},
+      {ids::kHelp, N_("帮助"), 157, N_("帮助")},
   };
   return kButtons;
 }
 
 const std::vector<ButtonInfo>& SmallButtons() {
   static const std::vector<ButtonInfo> kButtons = {
-      {ids::kMoveUp, "", 202, "移动选定的对象到上一位置"},
-      {ids::kMoveDown, "", 201, "移动选定的对象到下一位置"},
-      {ids::kRemove, "", 200, "移除选定的对象"},
-      {ids::kProperties, "", 204, "属性"},
+      {ids::kMoveUp, "", 202, N_("移动选定的对象到上一位置")},
+      {ids::kMoveDown, "", 201, N_("移动选定的对象到下一位置")},
+      {ids::kRemove, "", 200, N_("移除选定的对象")},
+      {ids::kProperties, "", 204, N_("属性")},
   };
   return kButtons;
 }
 
 const std::vector<MenuItemInfo>& PopupMenuItems(int menuResource) {
-  static const std::vector<MenuItemInfo> kList = {{ids::kCmdMoveUp, "上移"},
-                                                  {ids::kCmdMoveDown, "下移"},
-                                                  {ids::kCmdRemove, "删除"},
+  static const std::vector<MenuItemInfo> kList = {{ids::kCmdMoveUp, N_("上移")},
+                                                  {ids::kCmdMoveDown, N_("下移")},
+                                                  {ids::kCmdRemove, N_("删除")},
                                                   {0, ""},
-                                                  {ids::kCmdProperties, "属性"}};
-  static const std::vector<MenuItemInfo> kSkin = {{ids::kCmdSkinNone, "无"},
+                                                  {ids::kCmdProperties, N_("属性")}};
+  static const std::vector<MenuItemInfo> kSkin = {{ids::kCmdSkinNone, N_("无")},
                                                   {ids::kCmdSkinDevior, "Devior"},
                                                   {ids::kCmdSkinXplus, "X-plus"},
                                                   {ids::kCmdSkinKromo, "Kromo"}};
-  static const std::vector<MenuItemInfo> kHelp = {{ids::kCmdHelpTopics, "帮助目录"},
-                                                  {ids::kCmdAbout, "关于..."},
-                                                  {ids::kCmdSupport, "技术支持"},
+  static const std::vector<MenuItemInfo> kHelp = {{ids::kCmdHelpTopics, N_("帮助目录")},
+                                                  {ids::kCmdAbout, N_("关于...")},
+                                                  {ids::kCmdSupport, N_("技术支持")},
                                                   {0, ""},
-                                                  {ids::kCmdTips, "每日提示"}};
+                                                  {ids::kCmdTips, N_("每日提示")}};
   static const std::vector<MenuItemInfo> kNone;
   switch (menuResource) {
     case ids::kListMenu: return kList;
@@ -55,12 +56,12 @@ const std::vector<MenuItemInfo>& PopupMenuItems(int menuResource) {
 
 const std::vector<ColumnInfo>& ListColumns() {
   static const std::vector<ColumnInfo> kColumns = {
-      {"", 0}, {"  曲目", 50}, {"  预览 ", 110}, {"  标题 ", 240}, {"  视频长度 ", 110}};
+      {"", 0}, {N_("  曲目"), 50}, {N_("  预览 "), 110}, {N_("  标题 "), 240}, {N_("  视频长度 "), 110}};
   return kColumns;
 }
 
-std::string MenuStyleText(int layout) { return "菜单样式 - " + LayoutName(layout); }
-std::string TempFolderText(const std::string& dir) { return "临时目录: " + dir; }
+std::string MenuStyleText(int layout) { return Tr("菜单样式 - ") + LayoutName(layout); }
+std::string TempFolderText(const std::string& dir) { return Tr("临时目录: ") + dir; }
 
 MainWindowLogic::MainWindowLogic(AppSettings& settings, MainWindowView& view)
     : settings_(settings), view_(view) {}

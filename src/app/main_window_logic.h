@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/settings_dialog_logic.h"
+#include "base/translation.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
 
@@ -54,9 +55,9 @@ const std::vector<ColumnInfo>& ListColumns();
 
 namespace main_texts {
 inline constexpr const char* kCaption = "Vantrel";
-inline constexpr const char* kAboutItem = "关于...";  // string 101
+inline constexpr const char* kAboutItem = N_("关于...");  // string 101
 inline constexpr const char* kNoTitles =
-    "没有视频文件，请先单击 \"添加\" 按钮选择视频文件。";
+    N_("没有视频文件，请先单击 \"添加\" 按钮选择视频文件。");
 inline constexpr const char* kHelpTopic = "help/overview/overview.htm";
 }  // namespace main_texts
 

@@ -6,21 +6,22 @@
 #include <string>
 
 #include "platform/preview/preview_player.h"
+#include "base/translation.h"
 #include "project/title_record.h"
 
 namespace vantrel::app {
 
 namespace property_texts {
 inline constexpr int kPage1Id = 136, kPage2Id = 137;
-inline constexpr const char* kPage1 = "属性";
-inline constexpr const char* kPage2 = "菜单";
-inline constexpr const char* kBasicGroup = "基本信息";
-inline constexpr const char* kFile = "文件:";
-inline constexpr const char* kResolution = "分辨率:";
-inline constexpr const char* kFrameRate = "帧率:";
-inline constexpr const char* kDuration = "持续时间:";
-inline constexpr const char* kTitle = "标题:";
-inline constexpr const char* kHint = "图片作为菜单缩略图，单击播放";
+inline constexpr const char* kPage1 = N_("属性");
+inline constexpr const char* kPage2 = N_("菜单");
+inline constexpr const char* kBasicGroup = N_("基本信息");
+inline constexpr const char* kFile = N_("文件:");
+inline constexpr const char* kResolution = N_("分辨率:");
+inline constexpr const char* kFrameRate = N_("帧率:");
+inline constexpr const char* kDuration = N_("持续时间:");
+inline constexpr const char* kTitle = N_("标题:");
+inline constexpr const char* kHint = N_("图片作为菜单缩略图，单击播放");
 inline constexpr int kFileId = 1023, kResolutionId = 1029, kFrameRateId = 1024, kDurationId = 1025,
                      kPlayerId = 1027, kTitleId = 1026, kSliderId = 1028;
 inline constexpr int kPositionTimer = 2001;

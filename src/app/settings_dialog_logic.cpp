@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "base/text_format.h"
+#include "base/translation.h"
 
 namespace vantrel::app {
 namespace {
@@ -71,7 +72,7 @@ std::string VolumeLabel(const std::string& folder) {
 }
 
 std::string FreeSpaceText(const std::string& label, std::uint64_t freeBytes) {
-  return Format("%s 的可用磁盘空间是 %.02fMB", label.c_str(), double(freeBytes) / 1048576.0);
+  return Format(Tr("%s 的可用磁盘空间是 %.02fMB"), label.c_str(), double(freeBytes) / 1048576.0);
 }
 
 SettingsDialogLogic::SettingsDialogLogic(const AppSettings& s)

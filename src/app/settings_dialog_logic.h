@@ -7,42 +7,43 @@
 #include <string>
 
 #include "project/app_settings.h"
+#include "base/translation.h"
 
 namespace vantrel::app {
 
 namespace settings_texts {
 inline constexpr int kDialogId = 144;
-inline constexpr const char* kTitle = "设置...";
+inline constexpr const char* kTitle = N_("设置...");
 inline constexpr int kConvertBefore = 1064, kCreateMenu = 1065, kDeleteTemp = 1066, kFolder = 1069,
                      kBrowse = 1067, kFreeSpace = 1091, kAudioCodec = 1103, kZoom43 = 1112,
                      kZoom169 = 1113;
-inline constexpr const char* kConvertBeforeText = "授权之前转换/修复视频文件";
-inline constexpr const char* kCreateMenuText = "创建视频 DVD 菜单";
-inline constexpr const char* kDeleteTempText = "删除临时文件(VIDEO_TS,AUDIO_TS 目录)";
-inline constexpr const char* kBrowseText = "浏览";
-inline constexpr const char* kBrowseTip = "请选择尽可能大的可用磁盘空间来存储临时文件";
-inline constexpr const char* kOtherOptions = "其他选项";
-inline constexpr const char* kTempGroup = "临时目录(VIDEO_TS,AUDIO_TS)";
-inline constexpr const char* kFreeSpaceLabel = "可用磁盘空间用来存储临时文件:";
-inline constexpr const char* kAudioGroup = "音频编码器";
-inline constexpr const char* kAudioLabel = "选择音频编码器:";
-inline constexpr const char* kZoomLabel = "缩放目标 DVD 到:";
+inline constexpr const char* kConvertBeforeText = N_("授权之前转换/修复视频文件");
+inline constexpr const char* kCreateMenuText = N_("创建视频 DVD 菜单");
+inline constexpr const char* kDeleteTempText = N_("删除临时文件(VIDEO_TS,AUDIO_TS 目录)");
+inline constexpr const char* kBrowseText = N_("浏览");
+inline constexpr const char* kBrowseTip = N_("请选择尽可能大的可用磁盘空间来存储临时文件");
+inline constexpr const char* kOtherOptions = N_("其他选项");
+inline constexpr const char* kTempGroup = N_("临时目录(VIDEO_TS,AUDIO_TS)");
+inline constexpr const char* kFreeSpaceLabel = N_("可用磁盘空间用来存储临时文件:");
+inline constexpr const char* kAudioGroup = N_("音频编码器");
+inline constexpr const char* kAudioLabel = N_("选择音频编码器:");
+inline constexpr const char* kZoomLabel = N_("缩放目标 DVD 到:");
 inline constexpr const char* kCodecs[] = {"MPEG LAYER1", "MPEG LAYER2", "MPEG LAYER3", "MPEG AC3"};
-inline constexpr const char* kZooms[] = {"4:3 标准电视", "16:9 宽屏电视"};
-inline constexpr const char* kChooserTitle = "选择一个存储图片的文件夹";
-inline constexpr const char* kOk = "确定";
-inline constexpr const char* kCancel = "取消";
+inline constexpr const char* kZooms[] = {N_("4:3 标准电视"), N_("16:9 宽屏电视")};
+inline constexpr const char* kChooserTitle = N_("选择一个存储图片的文件夹");
+inline constexpr const char* kOk = N_("确定");
+inline constexpr const char* kCancel = N_("取消");
 }  // namespace settings_texts
 
 namespace disc_format_texts {
 inline constexpr int kDialogId = 208;
-inline constexpr const char* kTitle = "选择光盘格式 ";
+inline constexpr const char* kTitle = N_("选择光盘格式 ");
 inline constexpr int kIso = 1099, kUdf = 1100, kPal = 1101, kNtsc = 1102;
-inline constexpr const char* kFileSystemGroup = "光盘文件系统";
+inline constexpr const char* kFileSystemGroup = N_("光盘文件系统");
 inline constexpr const char* kFileSystems[] = {"ISO9660", "UDF"};
-inline constexpr const char* kFormatGroup = "格式与分辨率";
+inline constexpr const char* kFormatGroup = N_("格式与分辨率");
 inline constexpr const char* kStandards[] = {"PAL", "NTSC"};
-inline constexpr const char* kCapacityGroup = "光盘容量";
+inline constexpr const char* kCapacityGroup = N_("光盘容量");
 }  // namespace disc_format_texts
 
 // Free space on the volume of `folder` for the calling user, in bytes. A folder that does

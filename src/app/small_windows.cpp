@@ -7,6 +7,7 @@
 #include "base/app_folder.h"
 #include "base/atomic_file.h"
 #include "base/paths.h"
+#include "base/translation.h"
 #include "media/regrab.h"
 #include "platform/skin/skin_library.h"
 
@@ -39,17 +40,17 @@ void ShowAboutBox(wxWindow* parent, const SupportInfo& support) {
   auto* sizer = new wxBoxSizer(wxHORIZONTAL);
   sizer->Add(new wxStaticBitmap(&box, 128, ProgramIcon(64)), 0, wxALL, 12);
   auto* column = new wxBoxSizer(wxVERTICAL);
-  column->Add(new wxStaticText(&box, wxID_ANY, U("Vantrel")), 0, wxBOTTOM, 4);
+  column->Add(new wxStaticText(&box, wxID_ANY, Plain("Vantrel")), 0, wxBOTTOM, 4);
   column->Add(new wxStaticText(&box, wxID_ANY, U("Vantrel 视频 DVD 制作与刻录工具，由 Vantrel 开发者制作")), 0,
               wxBOTTOM, 8);
   auto* grid = new wxFlexGridSizer(2, 4, 8);
   grid->Add(new wxStaticText(&box, wxID_ANY, U("版本:")));
   grid->Add(new wxStaticText(&box, 1090, U(support.version)));
   grid->Add(new wxStaticText(&box, wxID_ANY, U("主页:")));
-  auto* home = new HyperlinkLabel(&box, 1091, "主页", support.homepage);
+  auto* home = new HyperlinkLabel(&box, 1091, Tr("主页"), support.homepage);
   grid->Add(home);
   grid->Add(new wxStaticText(&box, wxID_ANY, U("支持:")));
-  auto* mail = new HyperlinkLabel(&box, 1092, "技术支持", support.mailto);
+  auto* mail = new HyperlinkLabel(&box, 1092, Tr("技术支持"), support.mailto);
   grid->Add(mail);
   column->Add(grid);
   column->Add(new wxButton(&box, wxID_OK, U("确定")), 0, wxALIGN_RIGHT | wxTOP, 12);
@@ -67,7 +68,7 @@ void ShowAboutBox(wxWindow* parent, const SupportInfo& support) {
 void ShowTipWindow(wxWindow* parent, bool atStartUp) {
   AppProfile profile;
   if (atStartUp && !TipOfTheDay::WantedAtStartUp(profile)) return;
-  TipOfTheDay tips(profile, ApplicationFolder() + "tips.txt");
+  TipOfTheDay tips(profile, LocalisedFile(ApplicationFolder(), "tips.txt"));
   tips.Open();
 
   using namespace tip_texts;
@@ -171,7 +172,7 @@ class HelpViewer : public wxFrame {
     std::string text;
     const std::string page = path.substr(0, path.find('#'));
     if (!ReadWholeFile(page, text)) {
-      html_->SetPage(U("<html><body><p>" + std::string("找不到帮助页面: ") + page + "</p></body></html>"));
+      html_->SetPage(Plain("<html><body><p>" + std::string(Tr("找不到帮助页面: ")) + page + "</p></body></html>"));
       return;
     }
     char* real = ::realpath(FolderOf(page).c_str(), nullptr);
@@ -188,7 +189,7 @@ class HelpViewer : public wxFrame {
 }  // namespace
 
 void ShowHelpTopic(const std::string& relativePath) {
-  HelpViewer::Show(ApplicationFolder() + relativePath);
+  HelpViewer::Show(LocalisedFile(ApplicationFolder(), relativePath));
 }
 
 }  // namespace vantrel::app

@@ -4,6 +4,7 @@
 #include "base/app_folder.h"
 #include "base/launch.h"
 #include "base/paths.h"
+#include "base/translation.h"
 
 namespace vantrel::app {
 namespace {
@@ -50,8 +51,8 @@ std::string SkinFileName(int skin) {
 }
 
 std::string LayoutName(int layout) {
-  static const char* const kNames[] = {"6 缩略图", "8 缩略图", "12 缩略图"};
-  return kNames[(layout >= 0 && layout <= 2) ? layout : 2];
+  static const char* const kNames[] = {N_("6 缩略图"), N_("8 缩略图"), N_("12 缩略图")};
+  return Tr(kNames[(layout >= 0 && layout <= 2) ? layout : 2]);
 }
 
 bool IsAutomationStart(const std::vector<std::string>& args) {

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <vector>
+#include "base/translation.h"
 
 namespace vantrel::app {
 
@@ -34,10 +35,10 @@ inline constexpr const char* kUsage =
     "       vantrel --version | --help\n"
     "Opens the desktop program with the videos as titles.\n"
     "  -v, --verbose  the core's notes on standard error as well as its warnings and errors\n";
-inline constexpr const char* kOleInitFailed = "初始化 OLE 程序库失败。";
+inline constexpr const char* kOleInitFailed = N_("初始化 OLE 程序库失败。");
 inline constexpr const char* kNoDisplay =
-    "vantrel: 无法打开图形显示 (cannot open a display): DISPLAY or WAYLAND_DISPLAY names no "
-    "display this program can reach.\n";
+    N_("vantrel: 无法打开图形显示 (cannot open a display): DISPLAY or WAYLAND_DISPLAY names no "
+    "display this program can reach.\n");
 
 // True when the process was started to serve an object request rather than by a person
 // ("-Embedding", "/Automation" and the like): no tip window then.

@@ -7,18 +7,19 @@
 #include <string>
 
 #include "project/app_profile.h"
+#include "base/translation.h"
 
 namespace vantrel::app {
 
 namespace tip_texts {
 inline constexpr int kDialogId = 196;
-inline constexpr const char* kTitle = "每日提示";
-inline constexpr const char* kHeading = "您知道吗...";           // string 104
-inline constexpr const char* kNoFile = "提示文件不存在于指定目录";  // string 105
-inline constexpr const char* kReadError = "读取提示文件时出错";     // string 106
-inline constexpr const char* kShowAtStartUp = "启动时显示提示(&S)";  // 1082
-inline constexpr const char* kNext = "下一提示(&N)";                 // 1083
-inline constexpr const char* kClose = "关闭(&C)";
+inline constexpr const char* kTitle = N_("每日提示");
+inline constexpr const char* kHeading = N_("您知道吗...");           // string 104
+inline constexpr const char* kNoFile = N_("提示文件不存在于指定目录");  // string 105
+inline constexpr const char* kReadError = N_("读取提示文件时出错");     // string 106
+inline constexpr const char* kShowAtStartUp = N_("启动时显示提示(&S)");  // 1082
+inline constexpr const char* kNext = N_("下一提示(&N)");                 // 1083
+inline constexpr const char* kClose = N_("关闭(&C)");
 }  // namespace tip_texts
 
 class TipOfTheDay {

@@ -12,6 +12,7 @@
 #include "base/launch.h"
 #include "base/log.h"
 #include "base/message_pump.h"
+#include "base/translation.h"
 #include "platform/com/runtime.h"
 #include "platform/skin/skin_library.h"
 #include "platform/window/window.h"
@@ -28,9 +29,26 @@
 #include <wx/app.h>
 #include <wx/filename.h>
 #include <wx/image.h>
+#include <wx/intl.h>
 #include <wx/msgdlg.h>
+#include <wx/translation.h>
 
 namespace vantrel::app {
+namespace {
+
+// The program's texts and wx's own in the language chosen for the core: wx's translations
+// read the same catalogue (for texts marked with wx's _()) and wx's standard one.
+void UseLanguageInWx(const std::string& language) {
+  for (const std::string& folder : LocaleFolders(ApplicationFolder()))
+    wxFileTranslationsLoader::AddCatalogLookupPathPrefix(Plain(folder));
+  auto* translations = new wxTranslations;
+  wxTranslations::Set(translations);
+  translations->SetLanguage(Plain(language));
+  translations->AddStdCatalog();
+  translations->AddCatalog(kTextDomain, wxLANGUAGE_CHINESE_SIMPLIFIED);
+}
+
+}  // namespace
 
 class VantrelApp : public wxApp {
  public:
@@ -70,6 +88,7 @@ bool VantrelApp::OnInit() {
   });
 
   SetAppName("vantrel");
+  UseLanguageInWx(UseLanguageOfUser(ApplicationFolder()));
   wxInitAllImageHandlers();
   InstallFontAliases();
   // 1. The system's decoder filter stays out while the program runs.
@@ -147,7 +166,8 @@ int main(int argc, char** argv) {
   // Without a display there is nothing to show: say so plainly and end with a status that
   // tells the caller, instead of failing inside the toolkit.
   if (!wxEntryStart(argc, argv)) {
-    std::fputs(vantrel::app::kNoDisplay, stderr);
+    vantrel::UseLanguageOfUser(vantrel::ApplicationFolder());
+    std::fputs(vantrel::Tr(vantrel::app::kNoDisplay), stderr);
     return 2;
   }
   int status = 1;

@@ -28,6 +28,7 @@
 #include "base/paths.h"
 #include "base/run_cancel.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 #include "convert/convert_to_dvd_mpeg.h"
 #include "convert/dvd_title_facts.h"
 #include "menu/menu_model.h"
@@ -148,7 +149,7 @@ bool AuthoringDriver::Fail(const std::string& why, RunStatus* status) {
   return false;
 }
 
-bool AuthoringDriver::Cancelled() { return CancelRequested() && !Fail(kRunCancelled); }
+bool AuthoringDriver::Cancelled() { return CancelRequested() && !Fail(Tr(kRunCancelled)); }
 
 bool AuthoringDriver::CheckBeforeWork() {
   if (std::string why = RunFoldersProblem(folders_); !why.empty()) return Fail(why);
@@ -158,7 +159,7 @@ bool AuthoringDriver::CheckBeforeWork() {
   const std::string& background = model_.Appearance().backgroundPicture;
   if (settings_.createmenu && !background.empty())
     if (std::string why = PictureUnusableReason(background); !why.empty())
-      return Fail("无法使用菜单背景图片 " + background + ": " + why);
+      return Fail(Format(Tr("无法使用菜单背景图片 %s: %s"), background.c_str(), why.c_str()));
   // Every title is checked at once; the first in the list that cannot be used is named.
   const auto& titles = model_.Titles();
   std::vector<std::string> reasons(titles.size());
@@ -171,7 +172,7 @@ bool AuthoringDriver::CheckBeforeWork() {
     });
   if (!graph.Run() && Cancelled()) return false;
   for (std::size_t i = 0; i < titles.size(); ++i)
-    if (!reasons[i].empty()) return Fail("无法使用标题 " + titles[i]->SourcePath + ": " + reasons[i]);
+    if (!reasons[i].empty()) return Fail(Format(Tr("无法使用标题 %s: %s"), titles[i]->SourcePath.c_str(), reasons[i].c_str()));
   return true;
 }
 
@@ -181,9 +182,9 @@ bool AuthoringDriver::PrepareFolders(PreviousOutput& previous) {
   RemoveFailedRunRemains(folders_);
   DeleteFolderTree(folders_.intermediate);
   // The last disc stays whole until this run has made a new one.
-  if (!previous.SetAside()) return Fail("无法移开上次的 DVD 文件夹 " + folders_.output);
+  if (!previous.SetAside()) return Fail(Tr("无法移开上次的 DVD 文件夹 ") + folders_.output);
   for (const std::string& folder : {folders_.intermediate, folders_.output}) {
-    if (!MakeFolder(folder)) return Fail("无法创建文件夹 " + folder);
+    if (!MakeFolder(folder)) return Fail(Tr("无法创建文件夹 ") + folder);
   }
   return true;
 }
@@ -214,7 +215,7 @@ bool AuthoringDriver::StartRun() {
   ToolSet tools(folders_.tool);
   bool ok = false;
   if (!tools.Write()) {
-    Log("无法写入工具文件夹 " + folders_.tool, kStatusRed);
+    Log(Tr("无法写入工具文件夹 ") + folders_.tool, kStatusRed);
   } else {
     ok = AuthoringRun();
   }
@@ -245,7 +246,7 @@ bool AuthoringDriver::AuthoringRun() {
 
 bool AuthoringDriver::AuthorDisc(AutoResetEvent& stop) {
   const std::int64_t expectedMb = ExpectedSizeMb();
-  Log(ProgressMonitor::kText);
+  Log(Tr(ProgressMonitor::kText));
   DvdScriptInputs inputs{settings_.createmenu, settings_.Standard(), folders_.intermediate,
                          ApplicationFolder()};
   DvdScriptWriter::Write(model_, inputs);
@@ -259,7 +260,7 @@ bool AuthoringDriver::AuthorDisc(AutoResetEvent& stop) {
     succeeded = ShellCommand(
         command, ToolShellContext(folders_.tool, settings_.Standard(), folders_.intermediate + kToolLogName));
     stop.Signal();
-    if (!monitor.Join()) Question().ShowMessage("等待数字数据采集系统终止失败！");
+    if (!monitor.Join()) Question().ShowMessage(Tr("等待数字数据采集系统终止失败！"));
     stop.Reset();
   }
   return succeeded && PassesSixFileCheck(folders_.output + "/VIDEO_TS");
@@ -272,7 +273,7 @@ bool AuthoringDriver::DiscFits(AutoResetEvent& stop, bool mayEncodeAgain) {
     std::string why;
     const std::int64_t sectors =
         DiscImageSectors(folders_.output, folders_.work + "/.vantrel-image-size", why);
-    if (sectors < 0) return Fail("无法测量光盘映像的大小: " + why);
+    if (sectors < 0) return Fail(Tr("无法测量光盘映像的大小: ") + why);
     const std::int64_t bytes = sectors * kDiscSectorBytes;
     if (bytes <= capacity) return true;
     const int worst = again ? plan_->Overshooter() : -1;
@@ -288,7 +289,7 @@ bool AuthoringDriver::DiscFits(AutoResetEvent& stop, bool mayEncodeAgain) {
     if (!EncodeAgain(worst, rate)) return false;
     DeleteFolderTree(folders_.output + "/VIDEO_TS");
     DeleteFolderTree(folders_.output + "/AUDIO_TS");
-    if (!AuthorDisc(stop)) return Cancelled() || Fail("建立 DVD 失败。");
+    if (!AuthorDisc(stop)) return Cancelled() || Fail(Tr("建立 DVD 失败。"));
   }
 }
 
@@ -307,8 +308,8 @@ bool AuthoringDriver::EncodeAgain(int index, int rate) {
                             cores_ > 0 ? cores_ : TaskGraph::MachineCores());
   if (Cancelled()) return false;
   if (FileSize(output) <= 0 || !WrittenSince(output, started)) {
-    Question().ShowMessage("无法修复(转换) " + output);
-    return Fail("无法修复视频文件，创建 DVD 失败。");
+    Question().ShowMessage(Tr("无法修复(转换) ") + output);
+    return Fail(Tr("无法修复视频文件，创建 DVD 失败。"));
   }
   entry.RepairedPath = output;
   titleTargets_[size_t(index)] = target;
@@ -420,7 +421,7 @@ bool AuthoringDriver::ProbeTitle(TitleWork& work, std::size_t i) {
 }
 
 bool AuthoringDriver::PlanTitles(TitleWork& work, RunStatus& status) {
-  Say(status, "修复 MPEG 文件...");
+  Say(status, Tr("修复 MPEG 文件..."));
   for (const std::string& note : work.notes)
     if (!note.empty()) Say(status, note);
   // The disc's one shape and sound come first: they decide which titles are encoded and
@@ -435,9 +436,9 @@ bool AuthoringDriver::PlanTitles(TitleWork& work, RunStatus& status) {
     // The run's reason, not the last words of a tool that ran before the question.
     {
       std::lock_guard lock(failureLock_);
-      failure_ = "被用户取消，文件大小超过光盘容量";
+      failure_ = Tr("被用户取消，文件大小超过光盘容量");
     }
-    Say(status, "被用户取消，文件大小超过光盘容量", kStatusBlue);
+    Say(status, Tr("被用户取消，文件大小超过光盘容量"), kStatusBlue);
     return false;
   }
   for (std::size_t i = 0; plan && i < model_.Titles().size(); ++i) work.shownRates.push_back(plan->VideoBitRate(int(i)));
@@ -487,14 +488,14 @@ bool AuthoringDriver::RepairTitle(TitleWork& work, std::size_t i, RunStatus& sta
   const RepairOrigin origin = OriginOf(source, standard, titleTarget);
   titleTargets_[i] = titleTarget;
   if (const std::string done = DvdMpegOutputName(target); RepairStillValid(done, origin)) {
-    Say(status, "沿用上次修复的文件 " + FileNameOf(done));
+    Say(status, Tr("沿用上次修复的文件 ") + FileNameOf(done));
     entry.RepairedPath = done;
     written(done);
     return true;
   }
   if (rate > 0 && rate != work.shownRates[i]) Say(status, FitTitleText(index + 1, FileNameOf(source), rate, predicted));
   if (work.authored[i].repaired || !harmony.Converts(i))
-    Say(status, "fixing " + FileNameOf(source) + " 到 DVD 兼容的 VOB");
+    Say(status, Format(Tr("fixing %s 到 DVD 兼容的 VOB"), FileNameOf(source).c_str()));
   if (harmony.Converts(i)) Say(status, HarmonyStatus(harmony, i, FileNameOf(source)));
   // A repair left by an earlier run must not pass for this one's.
   ForgetRepair(DvdMpegOutputName(target));
@@ -505,7 +506,7 @@ bool AuthoringDriver::RepairTitle(TitleWork& work, std::size_t i, RunStatus& sta
   if (const RepairOrigin now = RepairOrigin::Of(source, origin.settings);
       now.size != origin.size || now.modifiedNs != origin.modifiedNs) {
     DeleteFolderTree(target);
-    return Fail(Format(kSourceChangedText, source.c_str()), &status);
+    return Fail(Format(Tr(kSourceChangedText), source.c_str()), &status);
   }
   // A conversion that wrote nothing must not pass: an unopenable file would count as
   // compliant and an unreadable one as having video.
@@ -514,8 +515,8 @@ bool AuthoringDriver::RepairTitle(TitleWork& work, std::size_t i, RunStatus& sta
   // A title stopped because the run stops (a cancel, another title's failure) says nothing.
   if (CancelRequested()) return false;
   if (!made || !DvdCompliance(target, work.questions) || video == 0) {
-    work.questions.ShowMessage("无法修复(转换) " + target);
-    return Fail("无法修复视频文件，创建 DVD 失败。", &status);
+    work.questions.ShowMessage(Tr("无法修复(转换) ") + target);
+    return Fail(Tr("无法修复视频文件，创建 DVD 失败。"), &status);
   }
   entry.RepairedPath = target;
   RecordRepair(target, origin);

@@ -15,6 +15,7 @@
 #include "authoring/disc_fit_plan.h"
 #include "authoring/navigation_proof.h"
 #include "authoring/run_folders.h"
+#include "base/translation.h"
 #include "convert/convert_to_dvd_mpeg.h"
 
 namespace vantrel {
@@ -65,9 +66,9 @@ class AuthoringDriver {
   static constexpr const char* kRepairPrefix = "(TaliroFixedDVD)";
   // What the tools print during a run, in the intermediate folder.
   static constexpr const char* kToolLogName = "tools.log";
-  static constexpr const char* kRunCancelled = "运行已取消。";
+  static constexpr const char* kRunCancelled = N_("运行已取消。");
   static constexpr const char* kSourceChangedText =
-      "标题 %s 在转换时被改动了（大小或修改时间变了），转换的结果不完整，没有使用；请等它不再改动后重新开始";
+      N_("标题 %s 在转换时被改动了（大小或修改时间变了），转换的结果不完整，没有使用；请等它不再改动后重新开始");
 
   // Reports to `status` and asks `question`; both outlive the driver.
   AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,

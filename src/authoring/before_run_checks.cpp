@@ -8,6 +8,7 @@
 
 #include "authoring/work_folder_guard.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 
 namespace vantrel {
 namespace {
@@ -38,13 +39,13 @@ bool Inside(const fs::path& path, const fs::path& folder) {
 
 std::string WorkFolderProblem(const std::string& workFolder) {
   if (workFolder.find_first_of("\r\n") != std::string::npos)
-    return "工作文件夹的路径中有换行符，DVD 工具无法使用它；请选择别的工作文件夹";
+    return Tr("工作文件夹的路径中有换行符，DVD 工具无法使用它；请选择别的工作文件夹");
   if (workFolder.size() + kRunNameRoom >= PATH_MAX)
-    return Format("工作文件夹的路径太长（%d 字节，系统最多允许 %d 字节，运行还要在里面建立文件）；请选择路径短一些的工作文件夹",
+    return Format(Tr("工作文件夹的路径太长（%d 字节，系统最多允许 %d 字节，运行还要在里面建立文件）；请选择路径短一些的工作文件夹"),
                   int(workFolder.size()), PATH_MAX - 1);
   for (const auto& part : fs::path(workFolder))
     if (part.native().size() > NAME_MAX)
-      return Format("工作文件夹路径中有一个名字太长（%d 字节，系统最多允许 %d 字节）；请选择别的工作文件夹",
+      return Format(Tr("工作文件夹路径中有一个名字太长（%d 字节，系统最多允许 %d 字节）；请选择别的工作文件夹"),
                     int(part.native().size()), NAME_MAX);
   return "";
 }
@@ -55,11 +56,11 @@ std::string RunFoldersProblem(const RunFolders& folders) {
     struct stat info {};
     if (lstat(folder.c_str(), &info) != 0) continue;  // made by the run
     if (S_ISLNK(info.st_mode))
-      return Format("工作文件夹中的 %s 是一个符号链接。运行会清空并写入这个文件夹，不会跟随链接到工作文件夹以外；"
-                    "请删除这个链接后再试",
+      return Format(Tr("工作文件夹中的 %s 是一个符号链接。运行会清空并写入这个文件夹，不会跟随链接到工作文件夹以外；"
+                    "请删除这个链接后再试"),
                     folder.c_str());
     if (!S_ISDIR(info.st_mode))
-      return Format("工作文件夹中的 %s 不是文件夹，运行需要在这里建立文件夹；请把它移走后再试", folder.c_str());
+      return Format(Tr("工作文件夹中的 %s 不是文件夹，运行需要在这里建立文件夹；请把它移走后再试"), folder.c_str());
   }
   return "";
 }
@@ -76,16 +77,16 @@ std::string TitlePlaceProblem(const RunFolders& folders, const std::string& titl
                  {PreviousOutput::AsidePath(folders.output), "DVD.previous"}};
   for (const auto& [folder, name] : emptied)
     if (Inside(real, folder))
-      return Format("它在工作文件夹的 %s 文件夹里，运行开始时会清空这个文件夹；请把它移到别处再添加", name);
+      return Format(Tr("它在工作文件夹的 %s 文件夹里，运行开始时会清空这个文件夹；请把它移到别处再添加"), name);
   return "";
 }
 
 std::string DiscLimitsProblem(int titles, int menuPages) {
   if (titles > kMaxDiscTitles)
-    return Format("一张 DVD 最多可以有 %d 个标题，列表中有 %d 个；请去掉 %d 个标题，或把它们分到两张光盘上", kMaxDiscTitles,
+    return Format(Tr("一张 DVD 最多可以有 %d 个标题，列表中有 %d 个；请去掉 %d 个标题，或把它们分到两张光盘上"), kMaxDiscTitles,
                   titles, titles - kMaxDiscTitles);
   if (menuPages > kMaxMenuPages)
-    return Format("一张 DVD 的菜单最多可以有 %d 页，这次有 %d 页；请选择每页按钮更多的版面，或去掉一些标题", kMaxMenuPages,
+    return Format(Tr("一张 DVD 的菜单最多可以有 %d 页，这次有 %d 页；请选择每页按钮更多的版面，或去掉一些标题"), kMaxMenuPages,
                   menuPages);
   return "";
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "base/text_format.h"
+#include "base/translation.h"
 
 namespace vantrel {
 namespace {
@@ -273,32 +274,32 @@ double Megabytes(std::int64_t bytes) { return double(bytes) / 1048576.0; }
 }  // namespace
 
 std::string FitCapacityText(const std::string& discName, std::int64_t capacityBytes) {
-  return Format("光盘容量: %s，%.02fMB", discName.c_str(), Megabytes(capacityBytes));
+  return Format(Tr("光盘容量: %s，%.02fMB"), discName.c_str(), Megabytes(capacityBytes));
 }
 
 std::string FitTitleText(int titleNumber, const std::string& name, int videoBitRate,
                          std::int64_t bytes) {
   if (videoBitRate <= 0)
-    return Format("标题 %d (%s): 保持原样，%.02fMB", titleNumber, name.c_str(), Megabytes(bytes));
-  return Format("标题 %d (%s): 视频码率 %.2f Mbit/s，约 %.02fMB", titleNumber, name.c_str(),
+    return Format(Tr("标题 %d (%s): 保持原样，%.02fMB"), titleNumber, name.c_str(), Megabytes(bytes));
+  return Format(Tr("标题 %d (%s): 视频码率 %.2f Mbit/s，约 %.02fMB"), titleNumber, name.c_str(),
                 videoBitRate / 1e6, Megabytes(bytes));
 }
 
 std::string FitOverflowQuestion(std::int64_t bytesAtFloor, std::int64_t capacityBytes,
                                 int floorBitRate) {
-  return Format("即使以最低视频码率 %.1f Mbit/s 转换，'VIDEO_TS' 中的文件大小也将达到 %.02fMB，"
-                "超过光盘容量 %.02fMB。您无论如何都要继续吗？",
+  return Format(Tr("即使以最低视频码率 %.1f Mbit/s 转换，'VIDEO_TS' 中的文件大小也将达到 %.02fMB，"
+                   "超过光盘容量 %.02fMB。您无论如何都要继续吗？"),
                 floorBitRate / 1e6, Megabytes(bytesAtFloor), Megabytes(capacityBytes));
 }
 
 std::string FitTooLargeText(std::int64_t imageBytes, std::int64_t capacityBytes) {
-  return Format("光盘映像为 %.02fMB，超过光盘容量 %.02fMB，创建 DVD 失败。", Megabytes(imageBytes),
+  return Format(Tr("光盘映像为 %.02fMB，超过光盘容量 %.02fMB，创建 DVD 失败。"), Megabytes(imageBytes),
                 Megabytes(capacityBytes));
 }
 
 std::string FitAgainText(int titleNumber, const std::string& name, int writtenRate, int newRate,
                          std::int64_t excessBytes) {
-  return Format("光盘映像超出容量 %.02fMB: 标题 %d (%s) 以 %.2f Mbit/s 重新转换 (原为 %.2f Mbit/s)",
+  return Format(Tr("光盘映像超出容量 %.02fMB: 标题 %d (%s) 以 %.2f Mbit/s 重新转换 (原为 %.2f Mbit/s)"),
                 Megabytes(excessBytes), titleNumber, name.c_str(), newRate / 1e6, writtenRate / 1e6);
 }
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "base/log.h"
+#include "base/translation.h"
 
 namespace vantrel {
 namespace {
@@ -61,7 +62,7 @@ bool DiscWalker::Open(const std::string& folder, std::string& why) {
   static const dvdnav_logger_cb logger{NavLog};
   if (dvdnav_open2(&nav_, nullptr, &logger, folder.c_str()) != DVDNAV_STATUS_OK) {
     nav_ = nullptr;
-    why = "无法打开光盘 " + folder;
+    why = Tr("无法打开光盘 ") + folder;
     return false;
   }
   dvdnav_set_readahead_flag(nav_, 0);
@@ -80,7 +81,7 @@ bool DiscWalker::NextEvent(int& event, std::string& why) {
   static thread_local std::uint8_t block[DVD_VIDEO_LB_LEN];
   int length = 0;
   if (dvdnav_get_next_block(nav_, block, &event, &length) != DVDNAV_STATUS_OK) {
-    why = std::string("读取光盘失败: ") + dvdnav_err_to_string(nav_);
+    why = Tr("读取光盘失败: ") + std::string(dvdnav_err_to_string(nav_));
     return false;
   }
   if (event == DVDNAV_STILL_FRAME) {
@@ -114,7 +115,7 @@ DiscLanding DiscWalker::PlayOn() {
       case DVDNAV_STILL_FRAME: {
         if (!dvdnav_is_domain_vmgm(nav_)) {
           if (still_) {  // held for ever inside a title: nothing more happens
-            landing.problem = "标题停在静止画面上";
+            landing.problem = Tr("标题停在静止画面上");
             return landing;
           }
           break;
@@ -129,13 +130,13 @@ DiscLanding DiscWalker::PlayOn() {
         return landing;
       }
       case DVDNAV_STOP:
-        landing.problem = "光盘停止播放";
+        landing.problem = Tr("光盘停止播放");
         return landing;
       default:
         break;
     }
   }
-  landing.problem = "播放没有停在菜单或标题上";
+  landing.problem = Tr("播放没有停在菜单或标题上");
   return landing;
 }
 
@@ -146,11 +147,11 @@ bool DiscWalker::Press(int button, std::string& why) {
   int32_t shown = 0;
   if (dvdnav_button_select(nav_, pci, button) != DVDNAV_STATUS_OK ||
       dvdnav_get_current_highlight(nav_, &shown) != DVDNAV_STATUS_OK || shown != button) {
-    why = "无法选中";
+    why = Tr("无法选中");
     return false;
   }
   if (dvdnav_button_activate(nav_, pci) != DVDNAV_STATUS_OK) {
-    why = std::string("无法按下: ") + dvdnav_err_to_string(nav_);
+    why = Tr("无法按下: ") + std::string(dvdnav_err_to_string(nav_));
     return false;
   }
   return true;
@@ -172,13 +173,13 @@ bool DiscWalker::SkipToTitleEnd(std::string& why) {
     dvdnav_get_position(nav_, &position, &length);
     // The last navigation unit before the chain's last sectors holds its end.
     if (length > 16 && dvdnav_sector_search(nav_, int64_t(length) - 16, SEEK_SET) != DVDNAV_STATUS_OK) {
-      why = std::string("无法跳到标题结尾: ") + dvdnav_err_to_string(nav_);
+      why = Tr("无法跳到标题结尾: ") + std::string(dvdnav_err_to_string(nav_));
       return false;
     }
     skipRepeatedCell_ = true;
     return true;
   }
-  why = "标题没有导航包";
+  why = Tr("标题没有导航包");
   return false;
 }
 

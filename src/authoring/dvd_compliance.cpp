@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "authoring/run_status.h"
+#include "base/translation.h"
 #include "convert/navigation_packs.h"
 
 namespace vantrel {
@@ -14,7 +15,7 @@ namespace vantrel {
 bool DvdCompliance(const std::string& path, RunQuestion& questions) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) {
-    questions.ShowMessage("无法打开文件 " + path + "\n" + std::strerror(errno));
+    questions.ShowMessage(Tr("无法打开文件 ") + path + "\n" + std::strerror(errno));
     return true;
   }
   std::vector<unsigned char> head(kNavigationScanBytes);

@@ -20,6 +20,7 @@
 #include "base/process_files.h"
 #include "base/run_cancel.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 #include "menu/menu_model.h"
 #include "platform/foximager/fox_imager.h"
 #include "platform/foximager/image_builder_ini.h"
@@ -123,12 +124,12 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
     loaded = DVDImageBuild_LoadINI(builder.get(), iniPath.c_str());
   }
   if (!loaded)
-    return Fail("载入输入 INI 文件失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
+    return Fail(Tr("载入输入 INI 文件失败。"), DVDImageBuild_GetLastError(builder.get()), folders, status, question);
   DVDImageBuild_SetOutputFolder(builder.get(), folders.work.c_str());
   DVDImageBuild_SetVideoFormat(builder.get(), settings.IsNtsc() ? "NTSC" : "PAL");
   DVDImageBuild_SetProgressCallback(builder.get(), OnBuilderProgress, &status);
   if (!DVDImageBuild_CreateMenuImages(builder.get()))
-    return Fail("创建和保存菜单图像失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
+    return Fail(Tr("创建和保存菜单图像失败。"), DVDImageBuild_GetLastError(builder.get()), folders, status, question);
 
   std::atomic<bool> finished{false};
   bool built = false;  // written by the build thread before it ends
@@ -149,13 +150,13 @@ bool RunImageBuilderFallback(MenuModel& model, const AppSettings& settings, cons
     DeleteFolderTree(folders.work + "/FoxImage");
     return false;
   }
-  if (!built) return Fail("建立 DVD 失败。", DVDImageBuild_GetLastError(builder.get()), folders, status, question);
+  if (!built) return Fail(Tr("建立 DVD 失败。"), DVDImageBuild_GetLastError(builder.get()), folders, status, question);
 
   KeepToolLog(folders);
   DeleteFolderTree(folders.intermediate);
   if (PassesSixFileCheck(folders.output + "/VIDEO_TS")) return true;
-  status.ShowStatus("创建 DVD 映象未完成。", 0, kStatusLogAndProgress, kStatusRed);
-  question.ShowMessage("创建 DVD 映象未完成。\r\n请在程序设置对话框中选择<授权之前转换/修复视频文件>。");
+  status.ShowStatus(Tr("创建 DVD 映象未完成。"), 0, kStatusLogAndProgress, kStatusRed);
+  question.ShowMessage(Tr("创建 DVD 映象未完成。\r\n请在程序设置对话框中选择<授权之前转换/修复视频文件>。"));
   return false;
 }
 

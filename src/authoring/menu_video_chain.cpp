@@ -10,6 +10,7 @@
 #include "authoring/spumux_script_writer.h"
 #include "authoring/tool_environment.h"
 #include "base/paths.h"
+#include "base/translation.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
 
@@ -42,12 +43,12 @@ MenuChainResult MenuVideoChain::Run(const MenuModel& model, const MenuChainInput
                                     RunQuestion& question) {
   const ShellContext tools = ToolShellContext(inputs.toolFolder, inputs.standard, inputs.toolLog);
   const std::string silence = inputs.applicationFolder + "silence.mp2";
-  status.ShowStatus(kStatusText, 0, kStatusLogAndProgress, kStatusGreen);
+  status.ShowStatus(Tr(kStatusText), 0, kStatusLogAndProgress, kStatusGreen);
   const int total = 2 * model.PageCount();
   int done = 0;
   auto progress = [&] {
     ++done;
-    status.ShowStatus(kStatusText, done * 100 / total, kStatusProgress, kStatusGreen);
+    status.ShowStatus(Tr(kStatusText), done * 100 / total, kStatusProgress, kStatusGreen);
   };
 
   for (int i = 0; i < model.PageCount(); ++i) {
@@ -68,7 +69,7 @@ MenuChainResult MenuVideoChain::Run(const MenuModel& model, const MenuChainInput
   for (int i = 0; i < model.PageCount(); ++i)
     allGood = StreamIsGood(MenuStreamPath(inputs.intermediateFolder, model.Page(i).Number)) && allGood;
   if (allGood) return MenuChainResult::kMenusMade;
-  if (!question.AskYesNo(kFailedQuestion)) return MenuChainResult::kStopRun;
+  if (!question.AskYesNo(Tr(kFailedQuestion))) return MenuChainResult::kStopRun;
   settings.createmenu = false;
   return MenuChainResult::kContinueWithoutMenu;
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/tv_standard.h"
+#include "base/translation.h"
 
 namespace vantrel {
 
@@ -34,8 +35,8 @@ enum class MenuChainResult {
 
 class MenuVideoChain {
  public:
-  static constexpr const char* kStatusText = "生成菜单...";
-  static constexpr const char* kFailedQuestion = "创建菜单失败，您想要继续吗？";
+  static constexpr const char* kStatusText = N_("生成菜单...");
+  static constexpr const char* kFailedQuestion = N_("创建菜单失败，您想要继续吗？");
   // A menu stream smaller than this did not get its video, audio or buttons.
   static constexpr std::uint64_t kMinimumStreamBytes = 102400;
 

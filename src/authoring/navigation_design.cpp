@@ -2,6 +2,7 @@
 #include "authoring/navigation_design.h"
 
 #include "base/text_format.h"
+#include "base/translation.h"
 #include "menu/menu_model.h"
 
 namespace vantrel {
@@ -9,14 +10,14 @@ namespace vantrel {
 std::string DescribeTarget(const NavigationTarget& target) {
   switch (target.kind) {
     case NavigationTarget::Kind::kTitle:
-      return target.chapter > 1 ? Format("标题 %d 章节 %d", target.number, target.chapter)
-                                : Format("标题 %d", target.number);
+      return target.chapter > 1 ? Format(Tr("标题 %d 章节 %d"), target.number, target.chapter)
+                                : Format(Tr("标题 %d"), target.number);
     case NavigationTarget::Kind::kMenuPage:
-      return Format("菜单第 %d 页", target.number);
+      return Format(Tr("菜单第 %d 页"), target.number);
     case NavigationTarget::Kind::kNothing:
       break;
   }
-  return "无处";
+  return Tr("无处");
 }
 
 int NavigationDesign::ButtonCount() const {

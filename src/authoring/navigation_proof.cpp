@@ -6,13 +6,14 @@
 
 #include "authoring/disc_walker.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 
 namespace vantrel {
 namespace {
 
 using Kind = NavigationTarget::Kind;
 
-std::string Fault(const std::string& text) { return "菜单检查失败: " + text; }
+std::string Fault(const std::string& text) { return Format(Tr("菜单检查失败: %s"), text.c_str()); }
 
 std::string Where(const DiscLanding& landing) {
   return landing.where.kind == Kind::kNothing ? landing.problem : DescribeTarget(landing.where);
@@ -48,11 +49,11 @@ class Proof {
     DiscLanding landing;
     if (!Start(walker, landing)) return false;
     if (landing.where != design_.start)
-      return Fail("光盘放入后到了" + Where(landing) + "，设计为" + DescribeTarget(design_.start));
+      return Fail(Format(Tr("光盘放入后到了%s，设计为%s"), Where(landing).c_str(), DescribeTarget(design_.start).c_str()));
     if (int(design_.pages.size()) != walker.MenuPages() && !design_.pages.empty())
-      return Fail(Format("光盘有 %d 个菜单页，设计为 %d 个", walker.MenuPages(), int(design_.pages.size())));
+      return Fail(Format(Tr("光盘有 %d 个菜单页，设计为 %d 个"), walker.MenuPages(), int(design_.pages.size())));
     if (landing.where.kind == Kind::kMenuPage && landing.highlight != 1)
-      return Fail(Format("菜单第 1 页的默认按钮是 %d，应为第 1 个", landing.highlight));
+      return Fail(Format(Tr("菜单第 1 页的默认按钮是 %d，应为第 1 个"), landing.highlight));
     return true;
   }
 
@@ -61,11 +62,11 @@ class Proof {
     if (!Start(walker, landing)) return false;
     for (int button : path) {
       std::string why;
-      if (!walker.Press(button, why)) return Fail(Format("无法再次按下按钮 %d: ", button) + why);
+      if (!walker.Press(button, why)) return Fail(Format(Tr("无法再次按下按钮 %d: %s"), button, why.c_str()));
       landing = walker.PlayOn();
     }
     if (landing.where != NavigationTarget::Page(page))
-      return Fail(Format("无法再次到达菜单第 %d 页", page));
+      return Fail(Format(Tr("无法再次到达菜单第 %d 页"), page));
     return true;
   }
 
@@ -84,13 +85,13 @@ class Proof {
         DiscLanding landing;
         if (!Reach(walker, path, page, landing)) return false;
         if (landing.buttons != int(buttons.size()))
-          return Fail(Format("菜单第 %d 页有 %d 个按钮，设计为 %d 个", page, landing.buttons, int(buttons.size())));
-        const std::string name = Format("菜单第 %d 页的按钮 %d (", page, number) + buttons[b].label + ")";
+          return Fail(Format(Tr("菜单第 %d 页有 %d 个按钮，设计为 %d 个"), page, landing.buttons, int(buttons.size())));
+        const std::string name = Format(Tr("菜单第 %d 页的按钮 %d (%s)"), page, number, buttons[b].label.c_str());
         std::string why;
         if (!walker.Press(number, why)) return Fail(name + why);
         landing = walker.PlayOn();
         if (landing.where != buttons[b].target)
-          return Fail(name + " 通向" + Where(landing) + "，设计为" + DescribeTarget(buttons[b].target));
+          return Fail(Format(Tr("%s 通向%s，设计为%s"), name.c_str(), Where(landing).c_str(), DescribeTarget(buttons[b].target).c_str()));
         ++proven;
         if (landing.where.kind == Kind::kMenuPage && reached.insert(landing.where.number).second) {
           auto next = path;
@@ -105,7 +106,7 @@ class Proof {
       }
     }
     for (int page = 1; page <= int(design_.pages.size()); ++page)
-      if (!reached.count(page)) return Fail(Format("菜单第 %d 页无法到达", page));
+      if (!reached.count(page)) return Fail(Format(Tr("菜单第 %d 页无法到达"), page));
     return true;
   }
 
@@ -117,8 +118,8 @@ class Proof {
       if (!walker.SkipToTitleEnd(why)) return Fail(button + ": " + why);
       const DiscLanding landing = walker.PlayOn();
       if (landing.where != sequel[i])
-        return Fail(button + Format(" 播放中标题 %d 结束后到了", playing.number) + Where(landing) + "，设计为" +
-                    DescribeTarget(sequel[i]));
+        return Fail(Format(Tr("%s 播放中标题 %d 结束后到了%s，设计为%s"), button.c_str(), playing.number, Where(landing).c_str(),
+                           DescribeTarget(sequel[i]).c_str()));
       if (landing.where.kind != Kind::kTitle) break;
       playing = landing.where;
     }
@@ -129,11 +130,11 @@ class Proof {
   bool CheckTitleEnd(DiscWalker& walker, int title) {
     if (title < 1 || title > int(design_.titleEnds.size()) || !ended_.insert(title).second) return true;
     std::string why;
-    if (!walker.SkipToTitleEnd(why)) return Fail(Format("标题 %d: ", title) + why);
+    if (!walker.SkipToTitleEnd(why)) return Fail(Format(Tr("标题 %d: %s"), title, why.c_str()));
     const DiscLanding landing = walker.PlayOn();
     const NavigationTarget& designed = design_.titleEnds[std::size_t(title - 1)];
     if (landing.where != designed)
-      return Fail(Format("标题 %d 结束后到了", title) + Where(landing) + "，设计为" + DescribeTarget(designed));
+      return Fail(Format(Tr("标题 %d 结束后到了%s，设计为%s"), title, Where(landing).c_str(), DescribeTarget(designed).c_str()));
     return true;
   }
 
@@ -144,10 +145,10 @@ class Proof {
       DiscWalker walker;
       DiscLanding landing;
       if (!Start(walker, landing)) return false;
-      if (!walker.PlayTitle(title)) return Fail(Format("无法播放标题 %d", title));
+      if (!walker.PlayTitle(title)) return Fail(Format(Tr("无法播放标题 %d"), title));
       landing = walker.PlayOn();
       if (landing.where != NavigationTarget::Title(title))
-        return Fail(Format("播放标题 %d 时到了", title) + Where(landing));
+        return Fail(Format(Tr("播放标题 %d 时到了%s"), title, Where(landing).c_str()));
       if (!CheckTitleEnd(walker, title)) return false;
     }
     return true;
@@ -165,7 +166,7 @@ NavigationProof ProveNavigation(const std::string& dvdFolder, const NavigationDe
   return Proof(dvdFolder, design).Run();
 }
 
-std::string NavigationProofText(int buttons) { return Format("菜单检查: %d 个按钮正确", buttons); }
+std::string NavigationProofText(int buttons) { return Format(Tr("菜单检查: %d 个按钮正确"), buttons); }
 
 std::string NavigationProofEnglishText(int buttons) {
   return Format("Menu check: %d buttons correct", buttons);

@@ -5,6 +5,7 @@
 
 #include "authoring/run_status.h"
 #include "base/paths.h"
+#include "base/translation.h"
 
 namespace vantrel {
 
@@ -48,14 +49,14 @@ bool ProgressMonitor::Join() {
 }
 
 void ProgressMonitor::Run() {
-  status_.ShowStatus(kText, 0, kStatusProgress, kStatusGreen);
+  status_.ShowStatus(Tr(kText), 0, kStatusProgress, kStatusGreen);
   while (!stop_.WaitFor(kIntervalMs)) {
     if (expectedMb_ < 0) continue;
     double mb = double(FolderSize(videoTsFolder_)) / 1048576.0;
     // An expected size of 0 (tiny titles) would divide by zero: count it as done.
     int percent = expectedMb_ > 0 ? int(mb / double(expectedMb_) * 100.0) : 100;
     if (percent > 100) percent = 100;  // menus and IFOs add to the titles
-    status_.ShowStatus(kText, percent, kStatusProgress, kStatusGreen);
+    status_.ShowStatus(Tr(kText), percent, kStatusProgress, kStatusGreen);
   }
 }
 

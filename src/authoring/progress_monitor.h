@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include "base/translation.h"
 
 namespace vantrel {
 
@@ -30,7 +31,7 @@ class AutoResetEvent {
 class ProgressMonitor {
  public:
   static constexpr int kIntervalMs = 3000;
-  static constexpr const char* kText = "创建 DVD 结构...";
+  static constexpr const char* kText = N_("创建 DVD 结构...");
 
   ProgressMonitor(RunStatus& status, std::string videoTsFolder, std::int64_t expectedMb,
                   AutoResetEvent& stop);

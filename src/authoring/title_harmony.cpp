@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "authoring/title_harmony.h"
+#include "base/text_format.h"
+#include "base/translation.h"
 
 namespace vantrel {
 namespace {
@@ -70,17 +72,17 @@ HarmonyPlan PlanTitleHarmony(const std::vector<HarmonyTitle>& titles, int shapeS
 std::vector<std::string> HarmonyReasons(const HarmonyPlan& plan) {
   std::vector<std::string> lines;
   if (plan.displayShape)
-    lines.push_back(std::string("标题的画面比例不同，统一为 ") + ShapeName(plan.displayShape));
+    lines.push_back(std::string(Tr("标题的画面比例不同，统一为 ")) + ShapeName(plan.displayShape));
   if (plan.soundsDiffer)
-    lines.push_back(std::string("标题的声音格式不同，统一为 ") + SoundFormatName(plan.sound.format) + " " +
+    lines.push_back(std::string(Tr("标题的声音格式不同，统一为 ")) + SoundFormatName(plan.sound.format) + " " +
                     std::to_string(plan.sound.sampleRate / 1000) + " kHz");
   return lines;
 }
 
 std::string HarmonyStatus(const HarmonyPlan& plan, std::size_t title, const std::string& fileName) {
-  std::string text = "统一 " + fileName + ":";
-  if (plan.shapeChanges[title]) text += std::string(" 画面 ") + ShapeName(plan.displayShape);
-  if (plan.soundChanges[title]) text += std::string(" 声音 ") + SoundFormatName(plan.sound.format);
+  std::string text = Format(Tr("统一 %s:"), fileName.c_str());
+  if (plan.shapeChanges[title]) text += std::string(Tr(" 画面 ")) + ShapeName(plan.displayShape);
+  if (plan.soundChanges[title]) text += std::string(Tr(" 声音 ")) + SoundFormatName(plan.sound.format);
   return text;
 }
 

@@ -16,6 +16,7 @@
 #include "authoring/six_file_check.h"
 #include "base/paths.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 
 namespace vantrel {
 namespace {
@@ -66,20 +67,20 @@ WorkFolderLock::~WorkFolderLock() {
 
 bool WorkFolderLock::Acquire(const std::string& workFolder, std::string& why) {
   if (!MakeFolder(workFolder)) {
-    why = "无法创建文件夹 " + workFolder + ": " + std::strerror(errno);
+    why = Tr("无法创建文件夹 ") + workFolder + ": " + std::strerror(errno);
     return false;
   }
   const std::string path = JoinPath(workFolder, kFileName);
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) {
-    why = "无法锁定工作文件夹 " + workFolder + ": " + std::strerror(errno);
+    why = Tr("无法锁定工作文件夹 ") + workFolder + ": " + std::strerror(errno);
     return false;
   }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int code = errno;
     close(fd);
-    why = code == EWOULDBLOCK ? Format(kFolderInUse, workFolder.c_str())
-                              : "无法锁定工作文件夹 " + workFolder + ": " + std::strerror(code);
+    why = code == EWOULDBLOCK ? Format(Tr(kFolderInUse), workFolder.c_str())
+                              : Tr("无法锁定工作文件夹 ") + workFolder + ": " + std::strerror(code);
     return false;
   }
   fd_ = fd;
@@ -94,8 +95,8 @@ bool MayEmptyRunFolders(const RunFolders& folders, RunQuestion& question, std::s
                          OnlyRunFiles(folders.output, true);
   const bool foreign =
       !FileExists(marker) && !madeByRun && (HoldsFiles(folders.output) || HoldsFiles(folders.intermediate));
-  if (foreign && !question.AskYesNo(Format(kForeignFilesQuestion, folders.work.c_str()))) {
-    why = Format(kForeignFilesKept, folders.work.c_str());
+  if (foreign && !question.AskYesNo(Format(Tr(kForeignFilesQuestion), folders.work.c_str()))) {
+    why = Format(Tr(kForeignFilesKept), folders.work.c_str());
     return false;
   }
   if (FILE* file = std::fopen(marker.c_str(), "w")) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "authoring/run_folders.h"
+#include "base/translation.h"
 
 namespace vantrel {
 
@@ -36,9 +37,9 @@ class WorkFolderLock {
 // The file in a work folder that says its DVD and TEMP folders are the program's.
 inline constexpr const char* kWorkMarkerName = ".vantrel-work";
 inline constexpr const char* kForeignFilesQuestion =
-    "工作文件夹 %s 中的 DVD 或 TEMP 文件夹里有不是本程序建立的文件。\n继续将删除这些文件。您想要继续吗？";
-inline constexpr const char* kForeignFilesKept = "运行已停止，工作文件夹中的文件没有改动: %s";
-inline constexpr const char* kFolderInUse = "另一个运行正在使用工作文件夹: %s";
+    N_("工作文件夹 %s 中的 DVD 或 TEMP 文件夹里有不是本程序建立的文件。\n继续将删除这些文件。您想要继续吗？");
+inline constexpr const char* kForeignFilesKept = N_("运行已停止，工作文件夹中的文件没有改动: %s");
+inline constexpr const char* kFolderInUse = N_("另一个运行正在使用工作文件夹: %s");
 
 // True when the run may empty DVD and TEMP: they are empty or missing, the folder carries
 // the marker, they hold only what a run writes (a folder of a version without the marker),

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/readable_file.h"
+#include "base/translation.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,11 +13,11 @@ namespace vantrel {
 namespace {
 
 std::string KindReason(mode_t mode) {
-  if (S_ISDIR(mode)) return "这是一个文件夹，不是文件";
-  if (S_ISFIFO(mode)) return "这是一个命名管道，不是普通文件";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "这是一个设备，不是普通文件";
-  if (S_ISSOCK(mode)) return "这是一个套接字，不是普通文件";
-  return "这不是普通文件";
+  if (S_ISDIR(mode)) return Tr("这是一个文件夹，不是文件");
+  if (S_ISFIFO(mode)) return Tr("这是一个命名管道，不是普通文件");
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return Tr("这是一个设备，不是普通文件");
+  if (S_ISSOCK(mode)) return Tr("这是一个套接字，不是普通文件");
+  return Tr("这不是普通文件");
 }
 
 }  // namespace

@@ -10,15 +10,16 @@
 #include <vector>
 
 #include "burn/medium_view.h"
+#include "base/translation.h"
 
 namespace vantrel {
 
 // One entry of the target list. `kind` is also the entry's icon: 0 recorder, 1 work folder.
-inline constexpr const char* kNoRecorderQuestion = "无法检测兼容 DVD-RW 驱动器。您想要安装 aspi 驱动吗？";
+inline constexpr const char* kNoRecorderQuestion = N_("无法检测兼容 DVD-RW 驱动器。您想要安装 aspi 驱动吗？");
 inline constexpr const char* kRecorderAccessNote =
-    "Linux 通过光驱设备 (/dev/sr0、/dev/sr1 …) 访问刻录机，不需要另外安装驱动。\n"
+    N_("Linux 通过光驱设备 (/dev/sr0、/dev/sr1 …) 访问刻录机，不需要另外安装驱动。\n"
     "请确认刻录机已连接，并且您的用户属于拥有这些设备的组 (Debian 上为 cdrom：sudo adduser "
-    "$USER cdrom，然后重新登录)。";
+    "$USER cdrom，然后重新登录)。");
 
 struct DeviceEntry {
   static constexpr int kRecorder = 0;

@@ -7,6 +7,7 @@
 #include "base/ini_file.h"
 #include "base/paths.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 
 namespace vantrel {
 
@@ -21,7 +22,7 @@ std::string ImageRecorderList(const std::string& workFolder, const std::string& 
 void OpenDiscLibrary(BurnFrontEnd& ui, const std::string& imageRecorders,
                      const std::string& failureSentence) {
   const int rc = int(ui.Aside([&imageRecorders] { return Initialize(imageRecorders.c_str(), 1); }));
-  if (rc != 0) ui.ShowMessage(Format("错误: %s", LibraryText(rc).c_str()) + failureSentence);
+  if (rc != 0) ui.ShowMessage(Format(Tr("错误: %s"), LibraryText(rc).c_str()) + failureSentence);
   SetASPI(1);
 }
 
@@ -36,7 +37,7 @@ std::string LibraryText(int code) {
 
 bool ReportResult(int code, BurnFrontEnd& ui, bool logToo) {
   if (code == 0) return true;
-  std::string line = "错误: " + LibraryText(code);
+  std::string line = Tr("错误: ") + LibraryText(code);
   ui.ShowMessage(line);
   if (logToo) ui.ShowStatus(line, 0, 1, 1);
   return false;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "burn/erase_sequence.h"
 
+#include "base/translation.h"
 #include "burn/disc_library.h"
 #include "platform/foxburner/foxburner.h"
 
@@ -23,7 +24,7 @@ EraseOutcome DiscErase::Run(bool quick) {
   MediumInfo info = PrefilledMediumInfo();
   GetMediumInformation(&info);  // as the Erase button does, the result is not examined
   if (info.State == 0) {
-    ui_.ShowMessage("光盘空白。");
+    ui_.ShowMessage(Tr("光盘空白。"));
     return EraseOutcome::Blank;
   }
   if (!ui_.AskYesNo(kEraseQuestion)) return EraseOutcome::Declined;
@@ -50,10 +51,10 @@ EraseOutcome DiscErase::Run(bool quick) {
 void DiscErase::OnEraseDone(const char* text) {
   std::string error = text ? text : "";
   if (error.empty()) {
-    ui_.ShowStatus("擦除光盘成功完成！", 0, 1, 1);
+    ui_.ShowStatus(Tr("擦除光盘成功完成！"), 0, 1, 1);
   } else {
-    ui_.ShowStatus("擦除光盘出错: " + error, 0, 2, 3);
-    ui_.ShowStatus("擦除光盘出错！", 0, 3, 3);
+    ui_.ShowStatus(Tr("擦除光盘出错: ") + error, 0, 2, 3);
+    ui_.ShowStatus(Tr("擦除光盘出错！"), 0, 3, 3);
   }
   std::lock_guard lock(mutex_);
   doneText_ = error;

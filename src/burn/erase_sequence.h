@@ -9,14 +9,15 @@
 #include <string>
 
 #include "burn/burn_front_end.h"
+#include "base/translation.h"
 
 namespace vantrel {
 
 inline constexpr const char* kEraseQuestion =
-    "CD-RW 并非空白，无法处理写入操作，除非是一张空白光盘。\n您想要擦除光盘吗？";
+    N_("CD-RW 并非空白，无法处理写入操作，除非是一张空白光盘。\n您想要擦除光盘吗？");
 inline constexpr const char* kFullEraseQuestion =
-    "整个光盘将被擦除成各个扇区，\n 不使用 QuickErase 将花费 15 分钟或更多。\n\n"
-    "            使用整盘擦除吗？";
+    N_("整个光盘将被擦除成各个扇区，\n 不使用 QuickErase 将花费 15 分钟或更多。\n\n"
+    "            使用整盘擦除吗？");
 
 enum class EraseOutcome { Blank, Declined, Erased, Failed };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "burn/folder_write.h"
 
+#include "base/translation.h"
 #include "burn/disc_library.h"
 #include "burn/folder_burn_check.h"
 
@@ -15,7 +16,7 @@ bool PrepareFolderProject(const std::string& folder, BurnFrontEnd& ui) {
   if (!ReportResult(CreateProject(FB_PROJECT_DVD_VIDEO), ui, false)) return false;
   DirRecord record;
   if (!VideoTsDirRecord(folder, record)) {
-    ui.ShowMessage("错误: " + LibraryText(FB_ERR_BAD_ARGUMENT) + ": " + folder);
+    ui.ShowMessage(Tr("错误: ") + LibraryText(FB_ERR_BAD_ARGUMENT) + ": " + folder);
     return false;
   }
   if (!ReportResult(int(ui.Aside([&record] { return AddDir(record); })), ui, false)) return false;

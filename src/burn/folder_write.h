@@ -6,14 +6,15 @@
 #include <string>
 
 #include "burn/burn_front_end.h"
+#include "base/translation.h"
 
 namespace vantrel {
 
 inline constexpr const char* kNotVideoTsFolder =
-    "没有选定授权的 DVD 映象文件夹，\r\n请查阅帮助文件了解什么是授权的 DVD 映象。";
-inline constexpr const char* kNoFolderChosen = "请先选择 'VIDEO_TS' 文件夹。";
-inline constexpr const char* kBurnWindowTitle = "刻录 DVD 光盘";
-inline constexpr const char* kEraseWindowTitle = "擦除光盘";
+    N_("没有选定授权的 DVD 映象文件夹，\r\n请查阅帮助文件了解什么是授权的 DVD 映象。");
+inline constexpr const char* kNoFolderChosen = N_("请先选择 'VIDEO_TS' 文件夹。");
+inline constexpr const char* kBurnWindowTitle = N_("刻录 DVD 光盘");
+inline constexpr const char* kEraseWindowTitle = N_("擦除光盘");
 
 // DeleteProject, CreateProject(5), AddDir of the folder and Prepare, each reported; the
 // first failure ends it. True when Prepare succeeded.

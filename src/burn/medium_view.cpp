@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/text_format.h"
+#include "base/translation.h"
 #include "burn/disc_library.h"
 
 namespace vantrel {
@@ -12,7 +13,7 @@ MediumView ClassifyMedium(int result, const MediumInfo& info) {
   MediumView view;
   view.result = result;
   if (result != 0) {
-    if (result == FB_ERR_NO_MEDIUM) view.typeText = "没有载入介质";
+    if (result == FB_ERR_NO_MEDIUM) view.typeText = Tr("没有载入介质");
     return view;
   }
   view.typeText.assign(info.Type, strnlen(info.Type, sizeof info.Type));
@@ -39,7 +40,7 @@ MediumView ReadMedium(char letter) {
 
 std::string MediumRefusal(const MediumView& view) {
   if (view.kind == MediumKind::None) return "no media loaded";
-  if (view.kind == MediumKind::NotDvd) return "不支持 CD-R";
+  if (view.kind == MediumKind::NotDvd) return Tr("不支持 CD-R");
   return "";
 }
 

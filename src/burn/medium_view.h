@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/foxburner/foxburner.h"
+#include "base/translation.h"
 
 namespace vantrel {
 
@@ -35,6 +36,6 @@ std::string MediumRefusal(const MediumView& view);
 enum class WrittenMedium { Blank, AskFirst, Refuse };
 WrittenMedium WrittenMediumRule(const MediumView& view);
 inline constexpr const char* kWrongMediumMessage =
-    "刻录光盘失败。\r\n这可能是由于插入错误的媒体光盘所引起的。\r\n请按[确定]并插入一张空白的 DVDR/RW 光盘后再试。";
+    N_("刻录光盘失败。\r\n这可能是由于插入错误的媒体光盘所引起的。\r\n请按[确定]并插入一张空白的 DVDR/RW 光盘后再试。");
 
 }  // namespace vantrel

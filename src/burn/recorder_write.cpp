@@ -6,6 +6,7 @@
 
 #include "base/paths.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 #include "burn/disc_library.h"
 #include "burn/medium_view.h"
 
@@ -26,7 +27,7 @@ void ProcessThunk(float percent, int32_t, int32_t, int32_t, int32_t, int32_t, in
 std::string SizeQuestion(double sizeMb) {
   if (!(sizeMb > kDiscLimitMb)) return "";
   return Format(
-      "在 'VIDEO_TS' 中的文件大小为 %.02fMB，将可能超过光盘容量，您无论如何都要刻录光盘吗？",
+      Tr("在 'VIDEO_TS' 中的文件大小为 %.02fMB，将可能超过光盘容量，您无论如何都要刻录光盘吗？"),
       sizeMb);
 }
 
@@ -59,10 +60,10 @@ WriteStart RecorderWrite::Start(const WriteRequest& request) {
                         })) / 1048576.0;
   std::string question = SizeQuestion(sizeMb);
   if (!question.empty() && !ui_.AskYesNo(question)) {
-    ui_.ShowStatus("被用户取消，文件大小超过光盘容量", 0, 1, 2);
+    ui_.ShowStatus(Tr("被用户取消，文件大小超过光盘容量"), 0, 1, 2);
     return WriteStart::Declined;
   }
-  ui_.ShowStatus("添加文件...", 0, 1, 1);
+  ui_.ShowStatus(Tr("添加文件..."), 0, 1, 1);
   if (!RunProjectSequence(request)) return WriteStart::SetupFailed;
   {
     std::lock_guard lock(mutex_);
@@ -79,7 +80,7 @@ WriteStart RecorderWrite::Start(const WriteRequest& request) {
     ui_.ShowMessage(kWrongMediumMessage);
     return WriteStart::BurnFailed;
   }
-  ui_.ShowStatus("写入光盘...", 0, 1, 1);
+  ui_.ShowStatus(Tr("写入光盘..."), 0, 1, 1);
   std::lock_guard lock(mutex_);
   burning_ = waiting_;  // a done callback may already have come
   return WriteStart::Started;
@@ -93,8 +94,8 @@ bool RecorderWrite::RunProjectSequence(const WriteRequest& request) {
   DirRecord record;
   if (!VideoTsDirRecord(request.videoTsFolder, record)) {
     // A longer path would reach the library cut short; it is refused with its reason.
-    ui_.ShowMessage("错误: " + LibraryText(FB_ERR_BAD_ARGUMENT) + ": " + request.videoTsFolder);
-    ui_.ShowStatus("错误: " + LibraryText(FB_ERR_BAD_ARGUMENT), 0, 1, 1);
+    ui_.ShowMessage(Tr("错误: ") + LibraryText(FB_ERR_BAD_ARGUMENT) + ": " + request.videoTsFolder);
+    ui_.ShowStatus(Tr("错误: ") + LibraryText(FB_ERR_BAD_ARGUMENT), 0, 1, 1);
     return false;
   }
   if (!ReportResult(int(ui_.Aside([&record] { return AddDir(record); })), ui_, true)) return false;
@@ -123,7 +124,7 @@ bool RecorderWrite::Cancel() {
 
 void RecorderWrite::CancelNow() {
   Abort();
-  ui_.ShowStatus("写入光盘被取消！", 0, 2, 1);
+  ui_.ShowStatus(Tr("写入光盘被取消！"), 0, 2, 1);
   std::lock_guard lock(mutex_);
   burning_ = false;
 }
@@ -131,10 +132,10 @@ void RecorderWrite::CancelNow() {
 void RecorderWrite::OnBurnDone(const char* text) {
   std::string error = text ? text : "";
   if (error.empty()) {
-    ui_.ShowStatus("写入光盘成功完成！", 0, 1, 1);
+    ui_.ShowStatus(Tr("写入光盘成功完成！"), 0, 1, 1);
   } else {
-    ui_.ShowStatus("写入光盘出错: " + error, 0, 2, 3);
-    ui_.ShowStatus("写入光盘出错！", 0, 3, 3);
+    ui_.ShowStatus(Tr("写入光盘出错: ") + error, 0, 2, 3);
+    ui_.ShowStatus(Tr("写入光盘出错！"), 0, 3, 3);
   }
   std::lock_guard lock(mutex_);
   burning_ = false;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "burn/burn_front_end.h"
+#include "base/translation.h"
 
 namespace vantrel {
 
@@ -17,7 +18,7 @@ namespace vantrel {
 inline constexpr double kDiscLimitMb = 4482.68;
 
 // Asked before a running write is cancelled.
-inline constexpr const char* kCancelWriteQuestion = "取消写入将可能损坏您的光盘，您想要取消吗？";
+inline constexpr const char* kCancelWriteQuestion = N_("取消写入将可能损坏您的光盘，您想要取消吗？");
 
 // The size question for a folder of `sizeMb`, or "" when none is asked.
 std::string SizeQuestion(double sizeMb);

@@ -19,6 +19,8 @@
 #include "base/app_folder.h"
 #include "base/paths.h"
 #include "base/readable_file.h"
+#include "base/text_format.h"
+#include "base/translation.h"
 #include "cli/commands.h"
 #include "cli/console_status.h"
 #include "cli/interrupt.h"
@@ -51,7 +53,7 @@ constexpr const char* kUsage =
     "  --header TEXT       the menu's header text\n"
     "  --footer TEXT       the menu's footer text\n"
     "  --background FILE   the menu's background picture\n"
-    "  --play-all          a 全部播放 button on the first menu page; each title's own\n"
+    "  --play-all          a play-all button on the first menu page; each title's own\n"
     "                      button then plays it alone and returns to its page\n"
     "  --yes, --no         the answer to every question of the run (default: ask)\n"
     "  --device LETTER     write the disc to that recorder (see 'vantrel-author devices')\n"
@@ -149,7 +151,7 @@ bool AddTitles(const std::vector<std::string>& videos, TitleList& titles) {
     std::error_code ec;
     paths.push_back(std::filesystem::absolute(path, ec).string());
     if (const std::string why = UnreadableFileReason(paths.back()); !why.empty()) {
-      std::fprintf(stderr, "vantrel-author: 无法使用标题 %s: %s\n", path.c_str(), why.c_str());
+      std::fprintf(stderr, "vantrel-author: %s\n", Format(Tr("无法使用标题 %s: %s"), path.c_str(), why.c_str()).c_str());
       return false;
     }
   }

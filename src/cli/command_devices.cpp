@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/text_format.h"
+#include "base/translation.h"
 #include "burn/disc_library.h"
 #include "burn/medium_view.h"
 #include "cli/commands.h"
@@ -34,7 +35,7 @@ int RunDevices(int argc, char** argv) {
   TerminalFrontEnd ui(Answer::No);
   RecorderSession session(ui, CommandSettings(work), false);
   if (session.Devices().empty()) {
-    ui.ShowMessage("找不到 DVD 刻录机。");
+    ui.ShowMessage(Tr("找不到 DVD 刻录机。"));
     return 1;
   }
   for (const std::string& name : session.Devices()) {
@@ -48,7 +49,7 @@ int RunDevices(int argc, char** argv) {
     } else if (medium.result == FB_ERR_NO_MEDIUM) {
       facts = medium.typeText;
     } else {
-      facts = "错误: " + LibraryText(medium.result);
+      facts = Tr("错误: ") + LibraryText(medium.result);
     }
     std::printf("%s\n    %s\n", name.c_str(), facts.c_str());
   }

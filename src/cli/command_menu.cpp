@@ -13,10 +13,13 @@
 #include "authoring/toolset.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
+#include "base/text_format.h"
 #include "base/readable_file.h"
+#include "base/translation.h"
 #include "cli/commands.h"
 #include "cli/console_status.h"
 #include "cli/terminal_front_end.h"
+#include "menu/menu_appearance.h"
 #include "menu/menu_model.h"
 #include "menu/menu_renderer.h"
 #include "menu/picture_loader.h"
@@ -33,11 +36,14 @@ constexpr const char* kUsage =
     "  --pal, --ntsc      video standard (default: the resolution setting)\n"
     "  --layout N         menu layout style: 0 (6), 1 (8) or 2 (12 thumbnails per page)\n"
     "  --background PIC   background picture (bmp jpg gif png ico tif tga pcx wmf)\n"
-    "  --header TEXT      header text (default \"由 Vantrel 创建\")\n"
+    "  --header TEXT      header text (default \"%s\")\n"
     "  --footer TEXT      footer text\n"
     "  --images-only      render the menu images, make no streams\n"
     "  --yes, --no        answer to \"go on without a menu?\" (default: ask on a terminal)\n"
     "A picture named like a video (same folder and stem, .png/.jpg/.bmp) is its thumbnail.\n";
+
+// The usage names the default header in the user's language.
+std::string Usage() { return Format(kUsage, MenuAppearance().headerText.c_str()); }
 
 struct Options {
   std::vector<std::string> videos;
@@ -68,7 +74,7 @@ bool ParseArguments(int argc, char** argv, AppSettings& settings, MenuAppearance
     } else if (arg == "--yes" || arg == "--no") {
       cli::ParseAnswer(arg, options.answer);
     } else if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
+      std::fputs(Usage().c_str(), stdout);
       std::exit(0);
     } else if (arg.rfind("--", 0) == 0) {
       std::fprintf(stderr, "vantrel-author: unknown option %s\n", arg.c_str());
@@ -101,7 +107,7 @@ RgbImage ThumbnailBeside(const std::string& video) {
 bool AddTitles(const std::vector<std::string>& videos, TitleList& titles) {
   for (const std::string& path : videos) {
     if (const std::string why = UnreadableFileReason(path); !why.empty()) {
-      std::fprintf(stderr, "vantrel-author: 无法使用标题 %s: %s\n", path.c_str(), why.c_str());
+      std::fprintf(stderr, "vantrel-author: %s\n", Format(Tr("无法使用标题 %s: %s"), path.c_str(), why.c_str()).c_str());
       return false;
     }
     auto record = std::make_unique<TitleRecord>();
@@ -124,12 +130,12 @@ int RunMenu(int argc, char** argv) {
   MenuModel model;
   Options options;
   if (!ParseArguments(argc, argv, settings, model.Appearance(), options)) {
-    std::fputs(kUsage, stderr);
+    std::fputs(Usage().c_str(), stderr);
     return 2;
   }
   const std::string& picture = model.Appearance().backgroundPicture;
   if (const std::string why = picture.empty() ? "" : PictureUnusableReason(picture); !why.empty()) {
-    std::fprintf(stderr, "vantrel-author: 无法使用菜单背景图片 %s: %s\n", picture.c_str(), why.c_str());
+    std::fprintf(stderr, "vantrel-author: %s\n", Format(Tr("无法使用菜单背景图片 %s: %s"), picture.c_str(), why.c_str()).c_str());
     return 1;
   }
   TitleList titles;

@@ -5,8 +5,10 @@
 #include <mutex>
 #include <vector>
 
+#include "base/app_folder.h"
 #include "base/ffmpeg_log.h"
 #include "base/log.h"
+#include "base/translation.h"
 #include "cli/commands.h"
 #include "vantrel_version.h"
 
@@ -44,6 +46,8 @@ int main(int argc, char** argv) {
       args.push_back(argv[i]);
   }
   InstallLogSink(verbose);
+  // The run's texts in the user's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
+  vantrel::UseLanguageOfUser(vantrel::ApplicationFolder());
   const int count = int(args.size());
   args.push_back(nullptr);
   if (count >= 2) {

@@ -7,6 +7,8 @@
 #include <ctime>
 #include <iostream>
 
+#include "base/translation.h"
+
 namespace vantrel::cli {
 namespace {
 
@@ -20,10 +22,11 @@ std::string LogLine(const std::string& text) {
   return stamp + text;
 }
 
-// Newlines of the dialog texts ("\r\n", "\n") become spaces on one terminal line.
+// Newlines of the dialog texts ("\r\n", "\n") become spaces on one terminal line; a text
+// of the program's own that the core handed over as it is comes out in the user's language.
 std::string OneLine(const std::string& text) {
   std::string line;
-  for (char c : text) {
+  for (char c : Tr(text)) {
     if (c == '\r') continue;
     line += c == '\n' ? ' ' : c;
   }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/log.h"
+#include "base/translation.h"
 #include "convert/convert_to_dvd_mpeg.h"
 
 #include <cstdio>
@@ -16,7 +17,7 @@ namespace {
 constexpr LONG kSetting42Value = 3;                      // setting 42 = 3: IBBP
 
 bool Failed(std::string* errorText, const std::string& why) {
-  LogError("转换失败");
+  LogError(Tr("转换失败"));
   if (errorText) *errorText = why.empty() ? "the conversion failed" : why;
   return false;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "convert/dvd_title_facts.h"
 
+#include "base/translation.h"
 #include "convert/encoder_internal.h"
 #include "convert/picture_fit.h"
 #include "base/text_format.h"
@@ -46,7 +47,7 @@ std::string DvdPicturesProblem(const std::string& path, TvStandard standard) {
   const EncoderPreset preset = PresetFor(FormatFamily::Dvd, StandardOfNtscFlag(IsNtsc(standard)));
   if (encoder::IsDvdLegalVideo(source, preset, why)) return "";
   const AVCodecParameters* v = source.ctx->streams[source.video]->codecpar;
-  return Format("画面是 %dx%d、%.2f 帧/秒、宽高比 %.2f，%s 光盘要 %dx%d、%.2f 帧/秒、4:3 或 16:9 的 MPEG-2 画面 (%s)",
+  return Format(Tr("画面是 %dx%d、%.2f 帧/秒、宽高比 %.2f，%s 光盘要 %dx%d、%.2f 帧/秒、4:3 或 16:9 的 MPEG-2 画面 (%s)"),
                 v->width, v->height, source.frameRate, source.displayAspect, IsNtsc(standard) ? "NTSC" : "PAL",
                 preset.width, preset.height, preset.frameRate.Value(), why.c_str());
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/log.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 #include "convert/encoder_graph_job.h"
 
 #include <dlfcn.h>
@@ -74,7 +75,7 @@ void EncoderGraphJob::SetFiles(const std::string& source, const std::string& out
 }
 
 HRESULT EncoderGraphJob::BuildAndStart() {
-  Print("正在初始化转换...");
+  Print(Tr("正在初始化转换..."));
   Teardown();
   buildError_.clear();
   encoderError_.clear();

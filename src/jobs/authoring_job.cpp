@@ -10,6 +10,7 @@
 #include "base/paths.h"
 #include "base/run_cancel.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 #include "burn/medium_view.h"
 #include "jobs/job_front_end.h"
 #include "jobs/recorder_session.h"
@@ -51,7 +52,7 @@ JobResult AuthoringJob::Execute() {
   driver.SetCores(options_.cores);
   if (options_.discSectors > 0) {
     driver.SetDiscCapacity(options_.discSectors,
-                           Format("%lld 个扇区", static_cast<long long>(options_.discSectors)));
+                           Format(Tr("%lld 个扇区"), static_cast<long long>(options_.discSectors)));
   } else if (letter) {
     // The titles are planned for the loaded medium when it tells its size.
     const MediumView medium = ReadMedium(letter);
@@ -64,7 +65,7 @@ JobResult AuthoringJob::Execute() {
   menuTurnedOff_ = menuWanted && !settings.createmenu;
   folders_ = driver.Folders();
   if (ok && !letter && options_.announceFinished)
-    status_.ShowStatus("转换完成", 0, kStatusLogAndProgress, kStatusGreen);
+    status_.ShowStatus(Tr("转换完成"), 0, kStatusLogAndProgress, kStatusGreen);
   status_.StopRunTimer();
   if (!ok && cancel_) return {false, true, "the run was cancelled"};
   if (!ok && !driver.FailureReason().empty()) return JobFailed(driver.FailureReason());

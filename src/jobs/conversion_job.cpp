@@ -7,6 +7,7 @@
 #include "base/readable_file.h"
 #include "base/run_cancel.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 #include "convert/convert_to_dvd_mpeg.h"
 
 namespace vantrel {
@@ -38,12 +39,12 @@ JobResult ConversionJob::Execute() {
   }
   const std::string written = DvdMpegOutputName(request_.output);
   if (local && SameFile(request_.source, written))
-    return JobFailed(Format(kOutputIsSourceText, written.c_str()));
+    return JobFailed(Format(Tr(kOutputIsSourceText), written.c_str()));
   // The user named another file: one that is there under the name written is not replaced
   // without a Yes.
   if (written != request_.output && Exists(written) &&
-      !question_.AskYesNo(Format(kReplaceRenamedOutputQuestion, written.c_str(), request_.output.c_str())))
-    return JobFailed(Format(kRenamedOutputKept, written.c_str()));
+      !question_.AskYesNo(Format(Tr(kReplaceRenamedOutputQuestion), written.c_str(), request_.output.c_str())))
+    return JobFailed(Format(Tr(kRenamedOutputKept), written.c_str()));
   CancelScope cancellable(cancel_);
   std::string output = request_.output;
   std::string why;

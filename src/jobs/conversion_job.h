@@ -13,6 +13,7 @@
 #include <string>
 
 #include "base/tv_standard.h"
+#include "base/translation.h"
 #include "jobs/job.h"
 
 namespace vantrel {
@@ -23,9 +24,9 @@ class RunStatus;
 // The output is written as .mpg when its name ends in .avi; a file already there under
 // that name, which the user did not name, is replaced only on a Yes.
 inline constexpr const char* kReplaceRenamedOutputQuestion =
-    "文件 %s 已经存在。转换结果是 MPEG 文件，%s 将以这个名字写入。\n您想要替换它吗？";
-inline constexpr const char* kRenamedOutputKept = "没有替换已有的文件 %s；请选择别的输出文件名";
-inline constexpr const char* kOutputIsSourceText = "输出文件 %s 就是要转换的文件；请选择别的输出文件名";
+    N_("文件 %s 已经存在。转换结果是 MPEG 文件，%s 将以这个名字写入。\n您想要替换它吗？");
+inline constexpr const char* kRenamedOutputKept = N_("没有替换已有的文件 %s；请选择别的输出文件名");
+inline constexpr const char* kOutputIsSourceText = N_("输出文件 %s 就是要转换的文件；请选择别的输出文件名");
 
 struct ConversionRequest {
   std::string source;

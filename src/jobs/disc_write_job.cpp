@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "jobs/disc_write_job.h"
 
+#include "base/text_format.h"
+#include "base/translation.h"
 #include "burn/folder_burn_check.h"
 #include "jobs/job_front_end.h"
 #include "jobs/recorder_session.h"
@@ -31,7 +33,7 @@ JobResult DiscWriteJob::Execute() {
   const char letter = session.Choose(request_.device, why);
   if (!letter) return JobFailed(why);
   for (const std::string& name : session.Devices())
-    if (name[0] == letter) ui.ShowStatus("选择驱动器 [" + name + "]", 0, 4, 1);
+    if (name[0] == letter) ui.ShowStatus(Format(Tr("选择驱动器 [%s]"), name.c_str()), 0, 4, 1);
   WriteRequest write;
   write.videoTsFolder = accepted;
   write.deviceLetter = letter;

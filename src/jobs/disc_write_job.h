@@ -16,6 +16,7 @@
 #include <string>
 
 #include "jobs/job.h"
+#include "base/translation.h"
 #include "project/app_settings.h"
 
 namespace vantrel {
@@ -25,7 +26,7 @@ class RunStatus;
 
 // The note shown when the folder does not hold the six VIDEO_TS files.
 inline constexpr const char* kNotDvdFolder =
-    "没有选定授权的 DVD 映象文件夹，\r\n请查阅帮助文件了解什么是授权的 DVD 映象。";
+    N_("没有选定授权的 DVD 映象文件夹，\r\n请查阅帮助文件了解什么是授权的 DVD 映象。");
 
 struct DiscWriteRequest {
   std::string folder;

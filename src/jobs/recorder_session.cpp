@@ -4,6 +4,8 @@
 #include <cctype>
 
 #include "base/paths.h"
+#include "base/text_format.h"
+#include "base/translation.h"
 #include "burn/disc_library.h"
 #include "burn/erase_sequence.h"
 #include "burn/medium_view.h"
@@ -14,19 +16,19 @@ namespace vantrel {
 namespace {
 
 constexpr const char* kInitFailure =
-    "\r\n无法初始化驱动器，请查阅帮助文件或联系我们来解决此问题。\n";
+    N_("\r\n无法初始化驱动器，请查阅帮助文件或联系我们来解决此问题。\n");
 
 }  // namespace
 
 RecorderSession::RecorderSession(BurnFrontEnd& ui, const AppSettings& settings, bool log) : ui_(ui) {
   MakeFolder(settings.temppath);
-  OpenDiscLibrary(ui, ImageRecorderList(settings.temppath, settings.IniPath()), kInitFailure);
+  OpenDiscLibrary(ui, ImageRecorderList(settings.temppath, settings.IniPath()), Tr(kInitFailure));
   char names[FB_DEVICE_COUNT][FB_DEVICE_NAME_SIZE] = {};
   int32_t count = 0;
   if (!ReportResult(GetDevices(names, &count, 1), ui, false)) return;
   for (int i = 0; i < count; ++i) {
     devices_.emplace_back(names[i]);
-    if (log) ui.ShowStatus("查找驱动器 [" + devices_.back() + "]", 0, 4, 1);
+    if (log) ui.ShowStatus(Format(Tr("查找驱动器 [%s]"), devices_.back().c_str()), 0, 4, 1);
   }
 }
 
@@ -34,7 +36,7 @@ RecorderSession::~RecorderSession() { CloseDiscLibrary(); }
 
 char RecorderSession::Choose(const std::string& letter, std::string& why) {
   if (devices_.empty()) {
-    ui_.ShowMessage("找不到 DVD 刻录机。");
+    ui_.ShowMessage(Tr("找不到 DVD 刻录机。"));
     why = "no recorder was found";
     return 0;
   }
@@ -63,7 +65,7 @@ JobResult WriteToRecorder(BurnFrontEnd& ui, const WriteRequest& request, const s
     case WrittenMedium::AskFirst:
       // What the medium holds is lost by the write, as by an erase: the same question.
       if (!ui.AskYesNo(kEraseQuestion)) {
-        ui.ShowStatus("被用户取消", 0, 1, 2);
+        ui.ShowStatus(Tr("被用户取消"), 0, 1, 2);
         return JobFailed("the " + medium.typeText + " in the recorder holds a disc; overwriting it was declined");
       }
       break;

@@ -12,6 +12,7 @@
 #include "base/paths.h"
 #include "base/readable_file.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 #include "media/bitmap_file.h"
 #include "media/frame_grabber.h"
 #include "media/media_probe.h"
@@ -43,12 +44,12 @@ void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view
   for (int k = 1; k <= count; ++k) {
     // A pipe, a device or a folder would hang the grab or never end: never opened.
     if (const std::string why = UnreadableFileReason(files[size_t(k - 1)]); !why.empty()) {
-      LogWarning("无法使用标题 " + files[size_t(k - 1)] + ": " + why);
+      LogWarning(Format(Tr("无法使用标题 %s: %s"), files[size_t(k - 1)].c_str(), why.c_str()));
       continue;
     }
     auto record = std::make_unique<TitleRecord>();
     record->SourcePath = files[size_t(k - 1)];
-    view.ShowProgress(Format("正在载入文件... (%d / %d)", k, count));
+    view.ShowProgress(Format(Tr("正在载入文件... (%d / %d)"), k, count));
 
     ThumbnailGrabJob job{record->SourcePath, ScratchBitmapPath(titles.Count()), 0.0, &owner};
     if (!RunThumbnailGrab(job)) view.ShowDecoderNotice(record->SourcePath);

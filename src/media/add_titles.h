@@ -6,17 +6,18 @@
 
 #include <string>
 #include <vector>
+#include "base/translation.h"
 
 namespace vantrel {
 
 class ThumbnailOwner;
 class TitleList;
 
-inline constexpr const char* kAddFilesTitle = "添加 mpeg 文件到影片列表";
+inline constexpr const char* kAddFilesTitle = N_("添加 mpeg 文件到影片列表");
 inline constexpr const char* kAddFilesFilter =
-    "所有支持的格式|*.mpg;*.mpeg;*.avi;*.wmv|Mpeg 文件 (*.MPEG; *.MPG; *.mpeg; *.mpg)|*.MPEG; "
-    "*.MPG; *.mpeg; *.mpg|avi 文件 (*.avi)|*.avi;*.AVI|wmv 文件 (*.wmv)|*.wmv;*.WMV||";
-inline constexpr const char* kCheckingFilesText = "正在检查文件...";
+    N_("所有支持的格式|*.mpg;*.mpeg;*.avi;*.wmv|Mpeg 文件 (*.MPEG; *.MPG; *.mpeg; *.mpg)|*.MPEG; "
+    "*.MPG; *.mpeg; *.mpg|avi 文件 (*.avi)|*.avi;*.AVI|wmv 文件 (*.wmv)|*.wmv;*.WMV||");
+inline constexpr const char* kCheckingFilesText = N_("正在检查文件...");
 
 // The windows adding titles shows: the open-file dialog, the progress window, the decoder
 // notice, the main window's duration gauge. The GUI and the command line implement it.

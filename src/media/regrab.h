@@ -6,6 +6,7 @@
 #include <string>
 
 #include "media/thumbnail_owner.h"
+#include "base/translation.h"
 #include "project/thumbnail_image_list.h"
 #include "project/title_record.h"
 
@@ -14,17 +15,17 @@ namespace vantrel {
 // Texts of the decoder dialog (resource 205).
 namespace decoder_notice {
 inline constexpr int kDialogId = 205;
-inline constexpr const char* kTitle = "下载解码器";
+inline constexpr const char* kTitle = N_("下载解码器");
 inline constexpr int kHeadingId = 1093;
-inline constexpr const char* kHeading = "无法从视频文件中抓取菜单图片";
+inline constexpr const char* kHeading = N_("无法从视频文件中抓取菜单图片");
 inline constexpr const char* kHeadingFont = "arial";
 inline constexpr const char* kText =
-    "无法从视频文件中抓取图片作为菜单，您必须先安装 DirectX9.0 和 MPEG-2 解码器。";
+    N_("无法从视频文件中抓取图片作为菜单，您必须先安装 DirectX9.0 和 MPEG-2 解码器。");
 inline constexpr int kDecoderLinkId = 1094;
-inline constexpr const char* kDecoderLink = "安装 MPEG-2 解码器";
+inline constexpr const char* kDecoderLink = N_("安装 MPEG-2 解码器");
 inline constexpr int kMediaLinkId = 1095;
-inline constexpr const char* kMediaLink = "安装 DirectX9.0";
-inline constexpr const char* kOk = "确定";
+inline constexpr const char* kMediaLink = N_("安装 DirectX9.0");
+inline constexpr const char* kOk = N_("确定");
 // Where the links lead on this platform: the decoding libraries the media layer uses.
 inline constexpr const char* kDecoderAddress = "https://ffmpeg.org/download.html";
 inline constexpr const char* kMediaAddress = "https://packages.debian.org/bookworm/libavcodec59";

@@ -4,6 +4,7 @@
 #include "base/atomic_file.h"
 #include "base/ini_file.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 
 namespace vantrel {
 
@@ -38,9 +39,9 @@ LayoutStyle LayoutStyle::Load(const std::string& layoutIniPath, int styleIndex) 
 
 const char* LayoutStyleName(int styleIndex) {
   switch (styleIndex) {
-    case 0: return "6 缩略图样式";
-    case 1: return "8 缩略图样式";
-    case 2: return "12 缩略图样式";
+    case 0: return Tr("6 缩略图样式");
+    case 1: return Tr("8 缩略图样式");
+    case 2: return Tr("12 缩略图样式");
     default: return "";
   }
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "menu/logical_font.h"
+#include "base/translation.h"
 
 namespace vantrel {
 
@@ -38,7 +39,8 @@ struct MenuAppearance {
   Colour footerShadowColour = 0x000000;
   bool headerShadow = true;
   bool footerShadow = true;
-  std::string headerText = "由 Vantrel 创建";
+  // The program's default header, in the user's language; a text of the user's stays as it is.
+  std::string headerText = Tr("由 Vantrel 创建");
   std::string footerText;
   Colour backgroundColour = 0x000000;
   std::string backgroundPicture;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "menu/menu_appearance.h"
+#include "base/translation.h"
 
 namespace vantrel {
 
@@ -20,9 +21,9 @@ class TitleList;
 // Font heights the size lists offer, in pixels of the 720-wide menu frame.
 inline constexpr std::array<int, 19> kMenuFontSizes = {6,  7,  8,  9,  10, 11, 12, 14, 16, 18,
                                                        20, 22, 24, 26, 28, 30, 36, 48, 72};
-inline constexpr std::array<const char*, 3> kLayoutChoices = {"6 缩略图样式", "8 缩略图样式",
-                                                              "12 缩略图样式"};
-inline constexpr std::array<const char*, 3> kAlignmentChoices = {"左边", "居中", "右边"};
+inline constexpr std::array<const char*, 3> kLayoutChoices = {N_("6 缩略图样式"), N_("8 缩略图样式"),
+                                                              N_("12 缩略图样式")};
+inline constexpr std::array<const char*, 3> kAlignmentChoices = {N_("左边"), N_("居中"), N_("右边")};
 
 // The font list entry for a face: the exact (case-sensitive) name, else the first entry.
 int FontListSelection(const std::vector<std::string>& faces, const std::string& face);

@@ -20,6 +20,7 @@ extern "C" {
 #include "base/ffmpeg_ptr.h"
 #include "base/paths.h"
 #include "base/readable_file.h"
+#include "base/translation.h"
 
 namespace vantrel {
 namespace {
@@ -191,13 +192,13 @@ bool CutShort(const std::string& bytes, PictureFormat format) {
 std::string PictureUnusableReason(const std::string& path) {
   if (std::string why = UnreadableFileReason(path); !why.empty()) return why;
   const std::optional<PictureFormat> format = PictureFormatForPath(path);
-  if (!format) return "菜单背景只能是 bmp、jpg、gif、png、ico、tif、tga、pcx 或 wmf 图片";
+  if (!format) return Tr("菜单背景只能是 bmp、jpg、gif、png、ico、tif、tga、pcx 或 wmf 图片");
   std::string bytes;
-  if (!ReadWholeFile(path, bytes)) return "无法读取图片文件";
-  if (bytes.empty()) return "图片文件是空的";
-  if (CutShort(bytes, *format)) return "图片文件不完整（文件在图片结束之前就断了）";
+  if (!ReadWholeFile(path, bytes)) return Tr("无法读取图片文件");
+  if (bytes.empty()) return Tr("图片文件是空的");
+  if (CutShort(bytes, *format)) return Tr("图片文件不完整（文件在图片结束之前就断了）");
   Picture picture;
-  if (!LoadPicture(path, *format, picture)) return "无法解码这个图片文件，它不是扩展名所说的格式或已经损坏";
+  if (!LoadPicture(path, *format, picture)) return Tr("无法解码这个图片文件，它不是扩展名所说的格式或已经损坏");
   return "";
 }
 

@@ -7,6 +7,7 @@
 #include "base/duration_text.h"
 #include "base/paths.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 
 namespace vantrel {
 
@@ -96,7 +97,7 @@ TitleRecord* TitleList::SelectedTitle() {
 void TitleList::RefreshMovieSize() {
   std::uint64_t bytes = 0;
   for (const Row& row : rows_) bytes += FileSize(row.record->SourcePath);
-  movieSizeText_ = "影片文件大小 - " + Format("%.02f MB ", double(bytes) / 1048576.0);
+  movieSizeText_ = Tr("影片文件大小 - ") + Format("%.02f MB ", double(bytes) / 1048576.0);
 }
 
 }  // namespace vantrel

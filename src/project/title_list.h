@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "project/thumbnail_image_list.h"
+#include "base/translation.h"
 #include "project/title_record.h"
 
 namespace vantrel {
@@ -25,7 +26,7 @@ class TitleListObserver {
 class TitleList {
  public:
   enum Column { kNumberColumn = 1, kPreviewColumn = 2, kTitleColumn = 3, kDurationColumn = 4 };
-  static constexpr const char* kInitialMovieSizeText = "影片文件大小 - 0 MB";
+  static constexpr const char* kInitialMovieSizeText = N_("影片文件大小 - 0 MB");
 
   void SetObserver(TitleListObserver* observer) { observer_ = observer; }
 

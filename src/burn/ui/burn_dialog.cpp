@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The component headers come before the toolkit's, which define TRUE and FALSE as macros.
 #include "burn/hosted_conversion_control.h"
+#include "base/translation.h"
 #include "burn/ui/burn_dialog.h"
 
 #include <wx/app.h>
@@ -88,7 +89,7 @@ CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, co
   const std::string recorders = ImageRecorderList(settings_.temppath, settings_.IniPath());
   const int rc = PumpedWait([&recorders] { return Initialize(recorders.c_str(), 1); });
   if (rc != 0)
-    ShowNoteBox(this, "驱动器无法初始化...联系支持！\n" + Format("错误: %s", LibraryText(rc).c_str()), false);
+    ShowNoteBox(this, Tr("驱动器无法初始化...联系支持！\n") + Format(Tr("错误: %s"), LibraryText(rc).c_str()), false);
   SetASPI(1);
   LoadDriveCombo();
   // The hosted conversion control: without the registered component the dialog opens
@@ -304,7 +305,7 @@ void CBurnDlg::LoadDriveCombo() {
                              wxArtProvider::GetBitmap(wxART_HARDDISK, wxART_OTHER, wxSize(16, 16))};
   for (const DeviceEntry& entry : targets_.Entries()) {
     targetList_->Append(U(entry.name), icons[entry.kind == DeviceEntry::kWorkFolder ? 1 : 0]);
-    if (!entry.IsWorkFolder()) AddLogLine(1, "查找驱动器 [" + entry.name + "]");
+    if (!entry.IsWorkFolder()) AddLogLine(1, Tr("查找驱动器 [") + entry.name + "]");
   }
   // No drive was found when only image files and the work folder are listed. There is no
   // driver to install here, so Yes leads to how recorders reach programs on this system.
@@ -324,7 +325,7 @@ void CBurnDlg::OnSelchangeComboDrives() {
   const int position = targetList_->GetSelection();
   if (position < 0 || position >= int(targets_.Entries().size())) return;
   const DeviceEntry& entry = targets_.Entries()[size_t(position)];
-  AddLogLine(1, "选择驱动器 [" + entry.name + "]");
+  AddLogLine(1, Tr("选择驱动器 [") + entry.name + "]");
   bool usable = true;
   const char letter = entry.Letter();
   if (!entry.IsWorkFolder() && PumpedWait([letter] { return SetDevice(letter); }) != 0) {
@@ -460,10 +461,10 @@ void CBurnDlg::OnBurnDone(const std::string& text) {
 
 void CBurnDlg::OnEraseDone(const std::string& text) {
   if (text.empty()) {
-    ShowStatus("擦除光盘成功完成！", 0, kStatusLogAndProgress, kStatusGreen);
+    ShowStatus(Tr("擦除光盘成功完成！"), 0, kStatusLogAndProgress, kStatusGreen);
   } else {
-    ShowStatus("擦除光盘出错: " + text, 0, kStatusProgress, kStatusRed);
-    ShowStatus("擦除光盘出错！", 0, kStatusThenLog, kStatusRed);
+    ShowStatus(Tr("擦除光盘出错: ") + text, 0, kStatusProgress, kStatusRed);
+    ShowStatus(Tr("擦除光盘出错！"), 0, kStatusThenLog, kStatusRed);
   }
   if (eraseDialog_) eraseDialog_->EraseDone();
 }
@@ -472,7 +473,7 @@ void CBurnDlg::OnErase(wxCommandEvent&) {
   MediumInfo info = PrefilledMediumInfo();
   PumpedWait([&info] { return GetMediumInformation(&info); });
   if (info.State == 0) {
-    ShowNoteBox(this, "光盘空白。", false);
+    ShowNoteBox(this, Tr("光盘空白。"), false);
     return;
   }
   CEraseDiscDlg dialog(this);

@@ -9,6 +9,7 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include "base/translation.h"
 #include "menu/ui/deferred_handler.h"
 #include "menu/ui/wx_text.h"
 #include "base/app_folder.h"
@@ -66,7 +67,7 @@ CBurnFolderDlg::CBurnFolderDlg(wxWindow* parent, const std::string& imageRecorde
 
   // The burn dialog may still hold the library when it hands a failed write over.
   CloseDiscLibrary();
-  OpenDiscLibrary(ui_, imageRecorders, "\r\n无法初始化驱动器，请查阅帮助文件或联系我们来解决此问题。\n");
+  OpenDiscLibrary(ui_, imageRecorders, Tr("\r\n无法初始化驱动器，请查阅帮助文件或联系我们来解决此问题。\n"));
   FillDevices();
   SetAddFileEventCallback(nullptr, nullptr);
   SetBurnDoneEventCallback(nullptr, nullptr);
@@ -86,7 +87,7 @@ void CBurnFolderDlg::FillDevices() {
   for (int i = 0; i < count && i < FB_DEVICE_COUNT; ++i) devices_.emplace_back(names[i]);
   for (const std::string& name : devices_) deviceList_->Append(U(name));
   if (devices_.empty()) {
-    ShowNoteBox(this, "找不到 DVD 刻录机。");
+    ShowNoteBox(this, Tr("找不到 DVD 刻录机。"));
     return;
   }
   deviceList_->SetSelection(0);
@@ -138,7 +139,7 @@ void CBurnFolderDlg::OnHelp(wxCommandEvent&) {
     help_(kHelpPage);
     return;
   }
-  wxLaunchDefaultBrowser(U("file://" + ApplicationFolder() + kHelpPage));
+  wxLaunchDefaultBrowser(Plain("file://" + LocalisedFile(ApplicationFolder(), kHelpPage)));
 }
 
 }  // namespace vantrel

@@ -15,7 +15,7 @@ class CColourListBox::Model : public wxDataViewVirtualListModel {
   unsigned GetColumnCount() const override { return 1; }
   wxString GetColumnType(unsigned) const override { return "string"; }
   void GetValueByRow(wxVariant& value, unsigned row, unsigned) const override {
-    value = row < log.Lines().size() ? wxString::FromUTF8(log.Lines()[row].text) : wxString();
+    value = row < log.Lines().size() ? U(log.Lines()[row].text) : wxString();
   }
   bool SetValueByRow(const wxVariant&, unsigned, unsigned) override { return false; }
   bool GetAttrByRow(unsigned row, unsigned, wxDataViewItemAttr& attr) const override {

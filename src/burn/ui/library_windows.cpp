@@ -11,6 +11,7 @@
 #include <functional>
 #include <thread>
 
+#include "base/translation.h"
 #include "menu/ui/wx_text.h"
 #include "burn/disc_library.h"
 #include "burn/medium_view.h"
@@ -62,7 +63,7 @@ class LibraryWindow : public wxDialog {
         gauge_->SetValue(100);
         state_->SetLabel(erase_ ? U("擦除光盘成功完成！") : U("写入光盘成功完成！"));
       } else {
-        state_->SetLabel(U(std::string(erase_ ? "擦除光盘出错: " : "写入光盘出错: ") + error));
+        state_->SetLabel(U(std::string(erase_ ? Tr("擦除光盘出错: ") : Tr("写入光盘出错: ")) + error));
       }
       button_->SetLabel(U("关闭"));
       Layout();

@@ -26,13 +26,13 @@ BoxStyle PlainStyle(bool informationIcon) {
 }  // namespace
 
 bool AskYesNoBox(wxWindow* owner, const std::string& text, const BoxStyle& style) {
-  wxMessageDialog box(owner, wxString::FromUTF8(text), U(style.caption), wxYES_NO | IconFlag(style.icon));
+  wxMessageDialog box(owner, U(text), U(style.caption), wxYES_NO | IconFlag(style.icon));
   box.SetYesNoLabels(U("是"), U("否"));
   return box.ShowModal() == wxID_YES;
 }
 
 void ShowNoteBox(wxWindow* owner, const std::string& text, const BoxStyle& style) {
-  wxMessageDialog box(owner, wxString::FromUTF8(text), U(style.caption), wxOK | IconFlag(style.icon));
+  wxMessageDialog box(owner, U(text), U(style.caption), wxOK | IconFlag(style.icon));
   box.SetOKLabel(U("确定"));
   box.ShowModal();
 }

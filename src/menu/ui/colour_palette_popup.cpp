@@ -121,7 +121,7 @@ void ColourPalettePopup::OnPaint(wxPaintEvent&) {
   dc.SetPen(*wxBLACK_PEN);
   dc.SetBrush(wxBrush(ToWx(pick_.Candidate())));
   dc.DrawRectangle(4, 124, 37, 20);
-  wxFont hexFont(wxFontInfo(wxSize(0, 12)).FaceName(U("宋体")).Encoding(wxFONTENCODING_CP936));
+  wxFont hexFont(wxFontInfo(wxSize(0, 12)).FaceName(Plain("宋体")).Encoding(wxFONTENCODING_CP936));
   dc.SetFont(hexFont);
   dc.SetTextForeground(*wxBLACK);
   dc.SetBackgroundMode(wxTRANSPARENT);

@@ -11,6 +11,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "base/translation.h"
 #include "menu/ui/deferred_handler.h"
 #include "menu/ui/wx_text.h"
 #include "menu/ui/accessible_label.h"
@@ -21,7 +22,7 @@ namespace vantrel {
 namespace {
 
 constexpr const char* kPictureFilter =
-    "Supported files|*.bmp;*.BMP;*.gif;*.GIF;*.jpg;*.JPG;*.jpeg;*.JPEG;*.png;*.PNG;*.ico;*.ICO;"
+    N_("Supported files|*.bmp;*.BMP;*.gif;*.GIF;*.jpg;*.JPG;*.jpeg;*.JPEG;*.png;*.PNG;*.ico;*.ICO;"
     "*.tif;*.TIF;*.tiff;*.TIFF;*.tga;*.TGA;*.pcx;*.PCX;*.wbmp;*.WBMP;*.wmf;*.WMF;*.emf;*.EMF;"
     "*.j2k;*.J2K;*.jp2;*.JP2;*.jbg;*.JBG;*.j2c;*.J2C;*.jpc;*.JPC;*.pgx;*.PGX;*.pnm;*.PNM;*.pgm;"
     "*.PGM;*.ppm;*.PPM;*.ras;*.RAS|\t\tBMP files|*.bmp;*.BMP|GIF files|*.gif;*.GIF|JPG files|"
@@ -29,7 +30,7 @@ constexpr const char* kPictureFilter =
     "*.tiff;*.TIFF|TGA 文件|*.tga;*.TGA|PCX 文件|*.pcx;*.PCX|WBMP 文件|*.wbmp;*.WBMP|\t\tWMF EMF "
     "文件|*.wmf;*.WMF;*.emf;*.EMF|J2K 文件|*.j2k;*.J2K;*.jp2;*.JP2|JBG 文件|*.jbg;*.JBG|J2C 文件|"
     "*.j2c;*.J2C|JPC 文件|*.jpc;*.JPC|PGX 文件|*.pgx;*.PGX|PNM 文件|*.pnm;*.pgm;*.ppm|RAS 文件|"
-    "*.ras;*.RAS";
+    "*.ras;*.RAS");
 
 std::string S(const wxString& text) { return text.utf8_string(); }
 
@@ -76,7 +77,7 @@ CMenuBackgroundDlg::CMenuBackgroundDlg(wxWindow* parent, const MenuAppearance& l
   auto* browse = new wxBitmapButton(this, 1046,
                                     wxArtProvider::GetBitmap(wxART_FILE_OPEN, wxART_BUTTON, wxSize(16, 16)));
   browse->SetToolTip(U("选择背景图片"));
-  SetAccessibleLabel(browse, "选择背景图片");
+  SetAccessibleLabel(browse, Tr("选择背景图片"));
   grid->Add(browse);
   colourLabel_ = new wxStaticText(this, 1074, U("背景颜色:"));
   grid->Add(colourLabel_, 0, wxALIGN_CENTER_VERTICAL);

@@ -1,0 +1,102 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""The windows speak the locale's language: under an English locale no accessible name or
+label of the main window, the tip of the day, the settings, the disc format, the about box
+and the help viewer holds a Chinese character; under a Chinese locale they carry the
+program's own texts. Screenshots of both sets go to build/screens/lang-*.png."""
+import re
+import time
+
+from vantrel_gui import Vantrel, check, run, screenshot, wait_for
+
+HAN = re.compile("[\u3000-\u303f\u4e00-\u9fff\uff00-\uffef]")
+
+
+def texts(box, node):
+    """Every accessible name under the node, the sandbox's own (Chinese) folder names left out."""
+    names = [node.name] + [n.name for n in node.findChildren(lambda n: bool(n.name))]
+    return [name.replace(box.home, "HOME").replace(box.root, "ROOT") for name in names]
+
+
+def check_language(box, node, english, expected):
+    names = texts(box, node)
+    if english:
+        chinese = [name for name in names if HAN.search(name)]
+        check(not chinese, "%r: Chinese under an English locale: %r" % (node.name, chinese))
+    for text in expected:  # a button's mnemonic may follow its caption
+        check(any(name == text or name.startswith(text) for name in names),
+              "%r: %r missing from %r" % (node.name, text, names))
+
+
+def help_item(vantrel, help_caption, name):
+    vantrel.click(vantrel.main, help_caption)
+    item = wait_for(lambda: vantrel.app.findChild(lambda n: n.roleName == "menu item" and n.name == name and
+                                                  n.showing, retry=False, requireResult=False),
+                    message="the help menu did not open")
+    item.doActionNamed("click")
+
+
+def walk(box, locale, t):
+    english = locale.startswith("en")
+    box.env.update(LANGUAGE="", LC_ALL=locale)
+    box.write_profile("")  # the tip of the day shows at start-up
+    # No files on the command line: the sandbox's folders have Chinese names, which a locale
+    # this machine has not generated (en_US, zh_CN) cannot pass through argv.
+    vantrel = Vantrel(box)
+    tips = vantrel.window(t["tips"])
+    wait_for(lambda: any(n.roleName == "label" and len(n.name) > 20 for n in tips.findChildren(lambda n: True)),
+             message="no tip shown")
+    check_language(box, tips, english, [t["next tip"]])
+    screenshot("lang-%s-tip-of-the-day" % t["tag"], tips)
+    tips.findChild(lambda n: n.roleName == "push button" and n.name.startswith(t["close"])).doActionNamed("click")
+    vantrel.wait_closed(t["tips"])
+
+    check_language(box, vantrel.main, english, t["main"])
+    screenshot("lang-%s-main-window" % t["tag"], vantrel.main)
+
+    vantrel.click(vantrel.main, t["settings button"])
+    settings = vantrel.window(t["settings"])
+    time.sleep(0.3)
+    check_language(box, settings, english, t["settings texts"])
+    screenshot("lang-%s-settings" % t["tag"], settings)
+    vantrel.click(settings, t["cancel"])
+    vantrel.wait_closed(t["settings"])
+
+    help_item(vantrel, t["help"], t["about item"])
+    about = vantrel.window(t["about"])
+    check_language(box, about, english, [t["ok"]])
+    screenshot("lang-%s-about" % t["tag"], about)
+    vantrel.click(about, t["ok"])
+    vantrel.wait_closed(t["about"])
+
+    help_item(vantrel, t["help"], t["help item"])
+    viewer = vantrel.window(t["help viewer"])
+    # The page itself is not in the accessibility tree: its language shows in the screenshot.
+    screenshot("lang-%s-help" % t["tag"], viewer)
+    check_language(box, viewer, english, [])
+    check(vantrel.close() == 0, "exit status")
+
+
+ENGLISH = {
+    "tag": "en", "tips": "Tip of the day", "next tip": "Next tip", "close": "Close",
+    "main": ["Add", "Menu", "Start", "Settings", "Burn", "Skin", "Home page", "Help", "Menu style - 12 thumbnails"],
+    "settings button": "Settings", "settings": "Settings...", "cancel": "Cancel",
+    "settings texts": ["Create a video DVD menu", "Convert/repair video files before authoring", "OK"],
+    "help": "Help", "about item": "About...", "about": "About", "ok": "OK",
+    "help item": "Help contents", "help viewer": "Vantrel Help",
+}
+CHINESE = {
+    "tag": "zh_CN", "tips": "每日提示", "next tip": "下一提示", "close": "关闭",
+    "main": ["添加", "菜单", "运行", "设置", "刻录", "皮肤", "主页", "帮助", "菜单样式 - 12 缩略图"],
+    "settings button": "设置", "settings": "设置...", "cancel": "取消",
+    "settings texts": ["创建视频 DVD 菜单", "授权之前转换/修复视频文件", "确定"],
+    "help": "帮助", "about item": "关于...", "about": "关于", "ok": "确定",
+    "help item": "帮助目录", "help viewer": "Vantrel 帮助",
+}
+
+
+def test(box):
+    walk(box, "en_US.UTF-8", ENGLISH)
+    walk(box, "zh_CN.UTF-8", CHINESE)
+
+
+run(test, "language")
