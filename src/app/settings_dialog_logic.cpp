@@ -77,7 +77,8 @@ std::string FreeSpaceText(const std::string& label, std::uint64_t freeBytes) {
 
 SettingsDialogLogic::SettingsDialogLogic(const AppSettings& s)
     : convertBefore(s.convertbefore), createMenu(s.createmenu), deleteTemp(s.deletetemp),
-      folder(s.temppath), audioCodec(s.audiocodec), zoom(s.zoom) {}
+      folder(s.temppath), audioCodec(s.audiocodec), zoom(s.zoom),
+      language(s.language >= 0 && s.language <= 2 ? s.language : 0) {}
 
 std::string SettingsDialogLogic::FreeSpace() const {
   std::uint64_t bytes = 0;
@@ -100,6 +101,7 @@ void SettingsDialogLogic::Apply(AppSettings& s) const {
   s.temppath = folder;
   s.audiocodec = audioCodec;
   s.zoom = zoom;
+  s.language = language;
 }
 
 }  // namespace vantrel::app

@@ -30,6 +30,11 @@ inline constexpr const char* kAudioLabel = N_("选择音频编码器:");
 inline constexpr const char* kZoomLabel = N_("缩放目标 DVD 到:");
 inline constexpr const char* kCodecs[] = {"MPEG LAYER1", "MPEG LAYER2", "MPEG LAYER3", "MPEG AC3"};
 inline constexpr const char* kZooms[] = {N_("4:3 标准电视"), N_("16:9 宽屏电视")};
+// The windows' language, kept in Settings.ini and taken at the next start.
+inline constexpr const char* kLanguageLabel = N_("界面语言:");
+inline constexpr const char* kLanguages[] = {N_("跟随系统"), N_("中文"), "English"};
+inline constexpr const char* kLanguageNote = N_("(重新启动后生效)");
+inline constexpr int kLanguageFirst = 1120;  // ids of the three choices
 inline constexpr const char* kChooserTitle = N_("选择一个存储图片的文件夹");
 inline constexpr const char* kOk = N_("确定");
 inline constexpr const char* kCancel = N_("取消");
@@ -68,6 +73,7 @@ class SettingsDialogLogic {
   bool convertBefore, createMenu, deleteTemp;
   std::string folder;
   int audioCodec, zoom;
+  int language;  // 0 the system's, 1 Chinese, 2 English; shown from the next start
 };
 
 // The disc format dialog: its own defaults are 1 and 1; the caller presets all three.

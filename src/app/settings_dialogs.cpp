@@ -63,6 +63,16 @@ class SettingsDialog : public wxDialog {
     zoomRow->Add(zoom169_);
     sizer->Add(zoomRow, 0, wxLEFT | wxRIGHT | wxBOTTOM, 12);
 
+    auto* languageRow = new wxBoxSizer(wxHORIZONTAL);
+    languageRow->Add(new wxStaticText(this, wxID_ANY, U(kLanguageLabel)), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
+    for (int i = 0; i < 3; ++i) {
+      languages_[i] = new wxRadioButton(this, kLanguageFirst + i, Plain(Tr(kLanguages[i])), wxDefaultPosition,
+                                        wxDefaultSize, i == 0 ? wxRB_GROUP : 0);
+      languageRow->Add(languages_[i], 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
+    }
+    languageRow->Add(new wxStaticText(this, wxID_ANY, U(kLanguageNote)), 0, wxALIGN_CENTER_VERTICAL);
+    sizer->Add(languageRow, 0, wxLEFT | wxRIGHT | wxBOTTOM, 12);
+
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     buttons->AddStretchSpacer();
     buttons->Add(new wxButton(this, wxID_OK, U(kOk)), 0, wxRIGHT, 6);
@@ -86,6 +96,7 @@ class SettingsDialog : public wxDialog {
     freeSpace_->SetLabel(U(logic_.FreeSpace()));
     codec_->SetSelection(logic_.audioCodec >= 0 && logic_.audioCodec < 4 ? logic_.audioCodec : wxNOT_FOUND);
     (logic_.zoom == 1 ? zoom169_ : zoom43_)->SetValue(true);
+    languages_[logic_.language]->SetValue(true);
     Layout();
     return true;
   }
@@ -96,6 +107,8 @@ class SettingsDialog : public wxDialog {
     logic_.deleteTemp = deleteTemp_->GetValue();
     logic_.audioCodec = codec_->GetSelection() == wxNOT_FOUND ? logic_.audioCodec : codec_->GetSelection();
     logic_.zoom = zoom169_->GetValue() ? 1 : 0;
+    for (int i = 0; i < 3; ++i)
+      if (languages_[i]->GetValue()) logic_.language = i;
     return true;
   }
 
@@ -113,6 +126,7 @@ class SettingsDialog : public wxDialog {
   wxStaticText *folder_, *freeSpace_;
   wxChoice* codec_;
   wxRadioButton *zoom43_, *zoom169_;
+  wxRadioButton* languages_[3] = {};
 };
 
 }  // namespace

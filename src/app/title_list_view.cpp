@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/title_list_view.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/main_window_logic.h"
@@ -25,9 +26,11 @@ TitleListView::TitleListView(wxWindow* parent, wxWindowID id, TitleList& titles)
                          wxDV_SINGLE | wxDV_ROW_LINES),
       titles_(titles) {
   const auto& columns = ListColumns();
+  // A header in a longer language widens its column rather than being cut off.
+  const int numberWidth = std::max(columns[1].width, GetTextExtent(U(columns[1].header)).x + 24);
   // Column 0 holds nothing and stays out of sight, as in the window's table.
   AppendTextColumn(U(columns[0].header), wxDATAVIEW_CELL_INERT, 0)->SetHidden(true);
-  AppendTextColumn(U(columns[1].header), wxDATAVIEW_CELL_INERT, columns[1].width);
+  AppendTextColumn(U(columns[1].header), wxDATAVIEW_CELL_INERT, numberWidth);
   AppendBitmapColumn(U(columns[2].header), 2, wxDATAVIEW_CELL_INERT, columns[2].width);
   AppendTextColumn(U(columns[3].header), wxDATAVIEW_CELL_INERT, columns[3].width, wxALIGN_LEFT,
                    wxDATAVIEW_COL_RESIZABLE);

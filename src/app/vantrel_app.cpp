@@ -102,6 +102,9 @@ bool VantrelApp::OnInit() {
   // 3. Settings.
   Settings().Load();
   settingsLoaded_ = true;
+  // The language chosen in the settings wins over the locale's.
+  if (Settings().language == 1 || Settings().language == 2)
+    UseLanguageInWx(UseLanguageOfUser(ApplicationFolder(), Settings().language == 1 ? kOriginalLanguage : "en"));
   // 4, 5. The skin.
   skin::SkinLibrary& skins = skin::Skins();
   skins.Init();

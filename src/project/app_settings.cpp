@@ -34,6 +34,7 @@ void AppSettings::Load() {
     field = ini_.ReadInt(section, key, field) != 0;
   };
   skin = ini_.ReadInt(kGeneral, "skin", skin);
+  language = ini_.ReadInt(kGeneral, "language", language);
   filesystem = ini_.ReadInt(kDvd, "filesystem", filesystem);
   resolution = ini_.ReadInt(kDvd, "resolution", resolution);
   layout = ini_.ReadInt(kMenu, "layout", layout);
@@ -55,6 +56,7 @@ bool AppSettings::Save() {
   auto number = [](int value) { return Format("%d", value); };
   return ini_.WriteAll({
       {kGeneral, "skin", number(skin)},
+      {kGeneral, "language", number(language)},
       {kMenu, "layout", number(layout)},
       {kMenu, "headline", number(headline)},
       {kMenu, "footline", number(footline)},

@@ -20,6 +20,8 @@ struct AppSettings {
   const std::string& IniPath() const { return ini_.Path(); }
 
   int skin = 1;
+  // The windows' language: 0 the system's (the locale), 1 Chinese, 2 English.
+  int language = 0;
   int layout = 2;
   int headline = 1;
   int footline = 1;

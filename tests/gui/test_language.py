@@ -2,7 +2,8 @@
 """The windows speak the locale's language: under an English locale no accessible name or
 label of the main window, the tip of the day, the settings, the disc format, the about box
 and the help viewer holds a Chinese character; under a Chinese locale they carry the
-program's own texts. Screenshots of both sets go to build/screens/lang-*.png."""
+program's own texts. English chosen in the settings under a Chinese locale shows English from the next start.
+Screenshots of both sets go to build/screens/lang-*.png."""
 import re
 import time
 
@@ -58,7 +59,11 @@ def walk(box, locale, t):
     time.sleep(0.3)
     check_language(box, settings, english, t["settings texts"])
     screenshot("lang-%s-settings" % t["tag"], settings)
-    vantrel.click(settings, t["cancel"])
+    if english:
+        vantrel.click(settings, t["cancel"])
+    else:  # the language chosen in the settings wins over the locale from the next start
+        settings.child(name="English", roleName="radio button").doActionNamed("click")
+        vantrel.click(settings, t["ok"])
     vantrel.wait_closed(t["settings"])
 
     help_item(vantrel, t["help"], t["about item"])
@@ -74,13 +79,20 @@ def walk(box, locale, t):
     screenshot("lang-%s-help" % t["tag"], viewer)
     check_language(box, viewer, english, [])
     check(vantrel.close() == 0, "exit status")
+    if not english:
+        check(box.read_settings()["general"]["language"] == "2", "the choice is kept")
+        box.no_tips()
+        vantrel = Vantrel(box)
+        check_language(box, vantrel.main, True, ENGLISH["main"])
+        check(vantrel.close() == 0, "exit status")
 
 
 ENGLISH = {
     "tag": "en", "tips": "Tip of the day", "next tip": "Next tip", "close": "Close",
     "main": ["Add", "Menu", "Start", "Settings", "Burn", "Skin", "Home page", "Help", "Menu style - 12 thumbnails"],
     "settings button": "Settings", "settings": "Settings...", "cancel": "Cancel",
-    "settings texts": ["Create a video DVD menu", "Convert/repair video files before authoring", "OK"],
+    "settings texts": ["Create a video DVD menu", "Convert/repair video files before authoring", "OK",
+                       "Language:", "Follow the system", "Chinese", "English"],
     "help": "Help", "about item": "About...", "about": "About", "ok": "OK",
     "help item": "Help contents", "help viewer": "Vantrel Help",
 }
@@ -88,7 +100,7 @@ CHINESE = {
     "tag": "zh_CN", "tips": "每日提示", "next tip": "下一提示", "close": "关闭",
     "main": ["添加", "菜单", "运行", "设置", "刻录", "皮肤", "主页", "帮助", "菜单样式 - 12 缩略图"],
     "settings button": "设置", "settings": "设置...", "cancel": "取消",
-    "settings texts": ["创建视频 DVD 菜单", "授权之前转换/修复视频文件", "确定"],
+    "settings texts": ["创建视频 DVD 菜单", "授权之前转换/修复视频文件", "确定", "界面语言:", "跟随系统", "中文", "English"],
     "help": "帮助", "about item": "关于...", "about": "关于", "ok": "确定",
     "help item": "帮助目录", "help viewer": "Vantrel 帮助",
 }

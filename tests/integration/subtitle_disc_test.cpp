@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A subtitle file drawn, multiplexed into a real MPEG-2 title and authored onto a disc,
-// with chapters at planned times; the disc is read back by lsdvd (the subtitle stream,
-// its language, the chapters) and played by mplayer with the subtitles on.
+// Subtitle files drawn, multiplexed as two streams into a real MPEG-2 title and authored
+// onto a disc with chapters at planned times; the disc is read back by lsdvd and HandBrake
+// (the subtitle streams, their languages, the chapters), its stream by ffprobe, and it is
+// played by mplayer with the subtitles on.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -155,6 +156,26 @@ TEST_F(SubtitleDisc, LsdvdFindsTheSubtitleStreamWithItsLanguageAndTheChaptersAtT
 // The subtitle as a player shows it: mplayer draws the disc's subpicture stream into the
 // pictures it writes. The white text appears on the dark title exactly while the cue lasts
 // (2.000 s to 4.000 s: pictures 50 to 99), where the subpicture was placed, and nowhere else.
+// HandBrake's scan, a second reader: both subtitle tracks in their languages, and the
+// planned chapters (it tells their lengths in whole seconds only).
+TEST_F(SubtitleDisc, HandBrakeFindsBothSubtitleTracksAndTheChapters) {
+  std::string out;
+  ASSERT_EQ(test::RunCapture("HandBrakeCLI --scan -t 0 --min-duration 0 -i " + ShellQuote((*folder_) / "DVD") +
+                                 " 2>&1",
+                             out),
+            0)
+      << out;
+  const size_t second = out.find("+ title 2:");
+  ASSERT_NE(second, std::string::npos) << out;
+  const std::string first = out.substr(0, second), other = out.substr(second);
+  EXPECT_NE(first.find("+ 1, 中文"), std::string::npos) << first;
+  EXPECT_NE(first.find("+ 2, English"), std::string::npos) << first;
+  EXPECT_NE(other.find("+ 1: duration 00:00:02\n    + 2: duration 00:00:05\n    + 3: duration 00:00:03\n"),
+            std::string::npos)
+      << other;
+  EXPECT_EQ(other.find("+ 4:"), std::string::npos) << other;
+}
+
 // The multiplexer leaves nothing half-made: a title it cannot read and a cancelled job
 // end without an output file, with the reason, and the title is left as it was.
 TEST_F(SubtitleDisc, AFailedOrCancelledMultiplexLeavesNoOutput) {

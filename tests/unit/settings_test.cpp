@@ -58,7 +58,7 @@ TEST(AppSettings, SaveWritesAllKeysInOrder) {
   s.temppath = "/w";
   ASSERT_TRUE(s.Save());
   EXPECT_EQ(test::ReadText(temp / "Settings.ini"),
-            "[general]\nskin=1\n\n"
+            "[general]\nskin=1\nlanguage=0\n\n"
             "[menu]\nlayout=2\nheadline=1\nfootline=1\n\n"
             "[dvd]\ntemppath=/w\nburnproof=1\ncachimage=0\ndvdhigh=0\ndeletetemp=0\n"
             "createmenu=1\naudiocodec=1\nconvertbefore=0\nzoom=1\nfilesystem=1\nresolution=1\n"
