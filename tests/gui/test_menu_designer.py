@@ -126,14 +126,30 @@ def design(host):
     # opens the palette, which follows the pointer from then on.
     swatch = window(host.app, "取色样本")
     start, end = centre(colour), centre(swatch)
-    xdotool("mousemove", "--sync", str(start[0]), str(start[1]), "mousedown", "1")
-    wait_for(lambda: popups(host), 10, "the palette to open on the press")
-    for i in range(1, 9):
-        xdotool("mousemove", "--sync", str(start[0] + (end[0] - start[0]) * i // 8),
-                str(start[1] + (end[1] - start[1]) * i // 8))
-    xdotool("mouseup", "1")
-    wait_for(lambda: not popups(host) and near(swatch_colour(colour), SWATCH), 10,
-             "the eyedropper to take the swatch's colour")
+
+    def drag_eyedropper():
+        xdotool("mousemove", "--sync", str(start[0]), str(start[1]), "mousedown", "1")
+        wait_for(lambda: popups(host), 10, "the palette to open on the press")
+        for i in range(1, 9):
+            xdotool("mousemove", "--sync", str(start[0] + (end[0] - start[0]) * i // 8),
+                    str(start[1] + (end[1] - start[1]) * i // 8))
+        xdotool("mouseup", "1")
+        deadline = time.time() + 10
+        while time.time() < deadline:
+            try:
+                if not popups(host) and near(swatch_colour(colour), SWATCH):
+                    return True
+            except Exception:  # the tree changes under us while the palette closes
+                pass
+            time.sleep(0.1)
+        if popups(host):
+            xdotool("key", "Escape")
+            wait_for(lambda: not popups(host), 10, "the palette to close")
+        return False
+
+    # A press that the toolkit takes before the palette has its pointer grab is dropped, as
+    # a person's first try can be: the drag is tried again, and one of three must pick.
+    check(any(drag_eyedropper() for _ in range(3)), "the eyedropper takes the swatch's colour")
     screenshot("designer-text")
     click(control(text, "push button", "确定"))
     wait_gone(host, "文本")
@@ -170,8 +186,9 @@ def run_to_hard_disk(host):
     lines = log_lines(burn)
     check(any("选择驱动器 [" + host.work + "]" in l for l in lines), "the work folder choice is logged")
     check(all(l[2] == ":" and l[8:10] == "  " for l in lines), "every log line has its time prefix")
-    # The clock is read now and then; two readings that differ show it ticking.
-    check(len(clock_seen) >= 2, "the elapsed-time clock ticked during the build %s" % sorted(clock_seen))
+    # The clock starts at 00:00:00 with the run; any later second read from it shows it
+    # ticking (a fast build may end within a couple of seconds).
+    check(any(t != "00:00:00" for t in clock_seen), "the elapsed-time clock ticked during the build %s" % sorted(clock_seen))
     check(clock.name == "", "the clock is cleared when the build is done")
     click(control(burn, "push button", "关闭"))
     wait_gone(host, "刻录光盘")
