@@ -27,7 +27,10 @@ install(DIRECTORY ${VANTREL_APP_DIR}/ DESTINATION ${VANTREL_INSTALL_APP_DIR}
   PATTERN "*.ini" PATTERN "*.txt" PATTERN "*.mp2" PATTERN "*.mpg" PATTERN "*.htm" PATTERN "*.html"
   PATTERN "*.png" PATTERN "*.css" PATTERN "*.xml" PATTERN "*.smf"
   PATTERN "Settings.ini" EXCLUDE PATTERN "LC_MESSAGES" EXCLUDE PATTERN "tmpFoxImage*" EXCLUDE
-  PATTERN "TEMP" EXCLUDE PATTERN "TEMPBITMAP*" EXCLUDE PATTERN "Bitmap00000*" EXCLUDE)
+  PATTERN "TEMP" EXCLUDE PATTERN "TEMPBITMAP*" EXCLUDE PATTERN "Bitmap00000*" EXCLUDE
+  # Chinese is the originals themselves: its folder holds only its catalogue, which goes to
+  # share/locale below, and would be left empty.
+  PATTERN "locale/zh_CN" EXCLUDE)
 
 foreach(program IN LISTS VANTREL_PROGRAMS)
   if(TARGET ${program} AND NOT program STREQUAL "regsvr32")
@@ -83,6 +86,26 @@ install(FILES ${VANTREL_PACKAGE_OUT}/vantrel.1.gz ${VANTREL_PACKAGE_OUT}/vantrel
 install(FILES ${VANTREL_PACKAGE_DATA}/vantrel-author.bash-completion
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME vantrel-author)
 install(FILES ${VANTREL_PACKAGE_DATA}/${VANTREL_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# A stripped install (the package) also drops the compiler's version notes, as a
+# distribution's own packages do.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    file(GLOB _shipped \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${VANTREL_INSTALL_APP_DIR}/*\")
+    foreach(_file IN LISTS _shipped)
+      if(NOT IS_DIRECTORY \"\${_file}\" AND NOT IS_SYMLINK \"\${_file}\")
+        file(READ \"\${_file}\" _magic LIMIT 4 HEX)
+        if(_magic STREQUAL \"7f454c46\")
+          execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note \"\${_file}\"
+            RESULT_VARIABLE _stripped)
+          if(NOT _stripped EQUAL 0)
+            message(FATAL_ERROR \"cannot strip \${_file}\")
+          endif()
+        endif()
+      endif()
+    endforeach()
+  endif()")
+install(FILES ${VANTREL_PACKAGE_DATA}/vantrel.lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME vantrel)
 
 # The Debian package. The programs the run starts as child processes and the fonts the
 # menus are drawn with are named here; the libraries come from dpkg-shlibdeps, run by

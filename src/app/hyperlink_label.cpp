@@ -38,6 +38,7 @@ void HyperlinkLabel::OnClick(wxCommandEvent&) {
   }
   wxBell();
   wxMessageDialog box(this, U(LinkFailureText(result)), Plain("Vantrel"), wxOK | wxICON_WARNING);
+  box.SetOKLabel(U("确定"));
   box.ShowModal();
 }
 

@@ -23,6 +23,7 @@
 #include "app/wx_text.h"
 #include "authoring/title_check.h"
 #include "base/app_folder.h"
+#include "base/text_format.h"
 #include "base/translation.h"
 #include "platform/skin/skin_library.h"
 #include "platform/window/window.h"
@@ -371,10 +372,10 @@ void MainDialog::RefuseFile(const std::string& path, const std::string& reason) 
   wxWindow* parent = progress_ ? static_cast<wxWindow*>(progress_) : this;
   // A file the program reads but cannot decode gets the decoder notice, which says how
   // to get a decoder; every other file is refused with its reason.
-  if (reason == kUndecodableReason)
+  if (reason == kUndecodableReason || reason == Tr(kUndecodableReason))
     app::ShowDecoderNotice(parent, path);
   else
-    app::ShowInformation(parent, "无法添加文件 " + path + ": " + reason + "\n该文件没有加入影片列表。");
+    app::ShowInformation(parent, Format(Tr("无法添加文件 %s: %s\n该文件没有加入影片列表。"), path.c_str(), reason.c_str()));
 }
 void MainDialog::ShowDecoderNotice() { app::ShowDecoderNotice(this); }
 void MainDialog::ShowTotalDuration(int seconds) { gauge_->SetTotal(seconds); }

@@ -57,6 +57,7 @@ void PrepareDialog(wxDialog* dialog) {
 
 void ShowInformation(wxWindow* parent, const std::string& text) {
   wxMessageDialog box(parent, U(text), U(main_texts::kCaption), wxOK | wxICON_INFORMATION);
+  box.SetOKLabel(U("确定"));
   box.ShowModal();
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// How a front end shows the notes and questions of a run as message boxes: the caption and
-// the icon of each. Notes have an OK button ("确定"); questions Yes and No ("是", "否"), Yes
-// the default.
+// How a front end shows the notes and questions of the program's jobs and dialogs as message
+// boxes: the caption and the icon of each. Notes have one button, OK ("确定"); questions Yes
+// and No ("是", "否"), Yes the default.
 #pragma once
 
 #include <string>
@@ -19,7 +19,9 @@ struct BoxStyle {
 // The caption of every box that names no other.
 inline constexpr const char* kProgramCaption = "Vantrel";
 
-// Notes carry the information icon; the image builder's failures are errors captioned "提示".
+// Notes carry the information icon, with these exceptions: the image builder's failures are
+// errors captioned "提示"; a disc-library error ("错误: …"), "not support" and the request to
+// choose a folder first are bare OK boxes without an icon.
 BoxStyle RunNoteStyle(const std::string& text);
 // Questions carry the information icon, except the one about a folder too large for the
 // disc, which has none.

@@ -5,10 +5,12 @@
 
 #include <string>
 
+#include "base/translation.h"
+
 namespace vantrel {
 
 // The reason given for a file that can be read but whose pictures cannot be decoded.
-inline constexpr const char* kUndecodableReason = "无法解码视频中的任何画面";
+inline constexpr const char* kUndecodableReason = N_("无法解码视频中的任何画面");
 
 // "" when the title can be used, else why not (the system's reason for a file that cannot
 // be read).

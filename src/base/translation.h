@@ -16,8 +16,9 @@
 #include <vector>
 
 // Marks a text for the catalogue where it is stored untranslated (a table) and passed
-// through Tr() where it is shown.
-#define N_(text) text
+// through Tr() where it is shown. Spelt as the toolkit spells its own, so that the two
+// definitions agree wherever both headers meet.
+#define N_(s) (s)
 
 namespace vantrel {
 

@@ -40,8 +40,8 @@ std::vector<DeviceEntry> TargetEntries(const std::vector<std::string>& devices,
                                        const std::string& workFolder);
 
 // The Start button while a build runs, and the question before it stops the build.
-inline constexpr const char* kStopRunButton = "停止";
-inline constexpr const char* kStopRunQuestion = "DVD 还没有建好。您想要停止这次运行吗？";
+inline constexpr const char* kStopRunButton = N_("停止");
+inline constexpr const char* kStopRunQuestion = N_("DVD 还没有建好。您想要停止这次运行吗？");
 
 // What a close request (the close box, Esc) does to the burn dialog: it closes when idle;
 // a build or a write is stopped first, after its question, and the dialog closes once the

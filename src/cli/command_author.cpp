@@ -213,8 +213,8 @@ std::optional<DiscProject> OpenProject(const std::string& path) {
   for (const std::string& note : read.notes) std::fprintf(stderr, "vantrel-author: %s: %s\n", path.c_str(), note.c_str());
   if (!read.missing.empty()) {
     for (int i : read.missing)
-      std::fprintf(stderr, "vantrel-author: %s: 标题 %d 的文件不在了: %s\n", path.c_str(), i + 1,
-                   read.project.titles[size_t(i)].source.c_str());
+      std::fprintf(stderr, "vantrel-author: %s: %s\n", path.c_str(),
+                   Format(Tr("标题 %d 的文件不在了: %s"), i + 1, read.project.titles[size_t(i)].source.c_str()).c_str());
     return std::nullopt;
   }
   return std::move(read.project);

@@ -14,6 +14,7 @@
 #include "base/atomic_file.h"
 #include "base/paths.h"
 #include "base/text_format.h"
+#include "base/translation.h"
 
 namespace vantrel {
 namespace {
@@ -202,7 +203,7 @@ class Reader {
       Wrong(key);
     }
   }
-  void Wrong(const char* key) const { notes_.push_back("忽略了无效的值 " + where_ + "." + key); }
+  void Wrong(const char* key) const { notes_.push_back(Format(Tr("忽略了无效的值 %s.%s"), where_.c_str(), key)); }
   const Json& Value() const { return object_; }
   const std::string& Where() const { return where_; }
   std::vector<std::string>& Notes() const { return notes_; }
@@ -331,7 +332,7 @@ bool ReadTitle(const Json& item, size_t index, const std::string& folder, std::v
   std::string stored;
   r.Text("source", stored);
   if (!item.is_object() || stored.empty() || HasControlCharacter(stored)) {
-    notes.push_back(Format("忽略了第 %d 个标题: 它的文件名无效", int(index) + 1));
+    notes.push_back(Format(Tr("忽略了第 %d 个标题: 它的文件名无效"), int(index) + 1));
     return false;
   }
   title.source = ResolvedPath(stored, folder);
@@ -379,22 +380,22 @@ ProjectRead ProjectOfText(const std::string& text, const std::string& projectFol
       const Json strict = Json::parse(text);
       (void)strict;
     } catch (const Json::parse_error& e) {
-      where = Format(" (第 %d 字节)", int(e.byte));
+      where = Format(Tr(" (第 %d 字节)"), int(e.byte));
     }
-    read.error = "项目文件 " + fileName + " 已损坏，无法读取" + where;
+    read.error = Format(Tr("项目文件 %s 已损坏，无法读取%s"), fileName.c_str(), where.c_str());
     return read;
   }
   if (!file.is_object() || !file.contains("format") || file["format"] != kProjectFormatName) {
-    read.error = "文件 " + fileName + " 不是 Vantrel 项目文件";
+    read.error = Format(Tr("文件 %s 不是 Vantrel 项目文件"), fileName.c_str());
     return read;
   }
   const Json& version = file.contains("version") ? file["version"] : Json();
   if (!version.is_number_integer() || version.get<long long>() < 1) {
-    read.error = "项目文件 " + fileName + " 没有有效的格式版本";
+    read.error = Format(Tr("项目文件 %s 没有有效的格式版本"), fileName.c_str());
     return read;
   }
   if (version.get<long long>() > kProjectFormatVersion) {
-    read.error = Format("项目文件 %s 由更新版本的 Vantrel 写成 (格式 %lld)，本程序只能读取格式 %d", fileName.c_str(),
+    read.error = Format(Tr("项目文件 %s 由更新版本的 Vantrel 写成 (格式 %lld)，本程序只能读取格式 %d"), fileName.c_str(),
                         version.get<long long>(), kProjectFormatVersion);
     return read;
   }
@@ -402,11 +403,11 @@ ProjectRead ProjectOfText(const std::string& text, const std::string& projectFol
   const Reader top(file, "project", read.notes);
   if (const Json* titles = top.Member("titles")) {
     if (!titles->is_array()) {
-      read.error = "项目文件 " + fileName + " 的标题列表无效";
+      read.error = Format(Tr("项目文件 %s 的标题列表无效"), fileName.c_str());
       return read;
     }
     if (titles->size() > size_t(kMaxTitles)) {
-      read.error = Format("项目文件 %s 的标题太多 (%d)", fileName.c_str(), int(titles->size()));
+      read.error = Format(Tr("项目文件 %s 的标题太多 (%d)"), fileName.c_str(), int(titles->size()));
       return read;
     }
     for (size_t i = 0; i < titles->size(); ++i) {
@@ -417,7 +418,7 @@ ProjectRead ProjectOfText(const std::string& text, const std::string& projectFol
   ReadMenu(top.Object("menu"), projectFolder, project.menu);
   ReadDisc(top.Object("disc"), project.disc);
   read.missing = MissingTitles(project);
-  for (int i : read.missing) read.notes.push_back("标题文件不存在: " + project.titles[size_t(i)].source);
+  for (int i : read.missing) read.notes.push_back(Format(Tr("标题文件不存在: %s"), project.titles[size_t(i)].source.c_str()));
   read.opened = true;
   return read;
 }
@@ -426,7 +427,7 @@ bool WriteProjectFile(const DiscProject& project, const std::string& path, std::
   std::error_code ec;
   const std::string full = fs::absolute(path, ec).lexically_normal().string();
   if (!WriteFileAtomically(full, ProjectText(project, FolderOf(full)))) {
-    error = "无法保存项目文件 " + path + ": " + std::strerror(errno);
+    error = Format(Tr("无法保存项目文件 %s: %s"), path.c_str(), std::strerror(errno));
     return false;
   }
   return true;
@@ -438,20 +439,20 @@ ProjectRead ReadProjectFile(const std::string& path) {
   const std::string full = fs::absolute(path, ec).lexically_normal().string();
   struct stat facts {};
   if (::stat(full.c_str(), &facts) != 0) {
-    read.error = "无法读取项目文件 " + path + ": " + std::strerror(errno);
+    read.error = Format(Tr("无法读取项目文件 %s: %s"), path.c_str(), std::strerror(errno));
     return read;
   }
   if (!S_ISREG(facts.st_mode)) {
-    read.error = "无法读取项目文件 " + path + ": 它不是一个文件";
+    read.error = Format(Tr("无法读取项目文件 %s: 它不是一个文件"), path.c_str());
     return read;
   }
   if (facts.st_size > kProjectFileLimitBytes) {
-    read.error = "项目文件 " + path + " 太大，不是 Vantrel 项目文件";
+    read.error = Format(Tr("项目文件 %s 太大，不是 Vantrel 项目文件"), path.c_str());
     return read;
   }
   std::string text;
   if (!ReadWholeFile(full, text)) {
-    read.error = "无法读取项目文件 " + path + ": " + std::strerror(errno);
+    read.error = Format(Tr("无法读取项目文件 %s: %s"), path.c_str(), std::strerror(errno));
     return read;
   }
   return ProjectOfText(text, FolderOf(full), path);

@@ -8,7 +8,7 @@ import stat
 import subprocess
 import threading
 
-from dialogs_gui import (Host, answer, check, choose_target, click, control, descendants, gone, log_has,
+from dialogs_gui import (Host, answer, check, choose_target, click, control, descendants, gone, log_has, message_box,
                          log_lines, lsdvd_titles, record_gaps, screenshot, wait_for, wait_gone,
                          wait_window)
 
@@ -50,6 +50,11 @@ def erase_image(host, burn, iso):
     check("无法检测兼容 DVD-RW 驱动器" in question, "the list read again asks again")
     wait_for(lambda: log_has(burn, "擦除光盘成功完成！"), 10, "the erase to be logged")
     check(os.path.getsize(iso) == 0, "the erased image holds nothing")
+    # Erasing a blank medium only says so, in a bare box: no icon, the program's caption.
+    click(control(burn, "push button", "擦除"))
+    box = message_box(host)
+    check(box.name == "Vantrel", "a box without an icon keeps its caption: %r" % box.name)
+    check("光盘空白。" in answer(host, "确定"), "a blank medium is not erased")
 
 
 def cancel_write(host, burn, fifo):

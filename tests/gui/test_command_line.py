@@ -9,6 +9,7 @@ NO_TITLES = '没有视频文件，请先单击 "添加" 按钮选择视频文件
 def expect_no_titles_message(vantrel, button):
     vantrel.click(vantrel.main, button)
     box = vantrel.alert(NO_TITLES)
+    vantrel.expect_box(box, "Vantrel", "Information", ["确定"], default="确定")
     screenshot("no-titles-" + ("menu" if button == "菜单" else "run"), box)
     vantrel.answer(box)
 

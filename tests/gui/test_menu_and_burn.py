@@ -36,10 +36,12 @@ def test(box):
     # reaches recorders.
     question = vantrel.alert("无法检测兼容 DVD-RW 驱动器。您想要安装 aspi 驱动吗？")
     screenshot("no-recorder-question", question)
+    vantrel.expect_box(question, "Vantrel", "Information", ["是", "否"], default="是")
     vantrel.click(question, "是")
     note = wait_for(lambda: [b for b in vantrel.alerts()
                              if b.findChild(lambda n: "/dev/sr0" in (n.name or ""), retry=False, requireResult=False)]
                     or None, message="the note on recorders after Yes")[0]
+    vantrel.expect_box(note, "Vantrel", "Information", ["确定"])
     vantrel.answer(note, "确定")
     burn = vantrel.window("刻录光盘")
     targets = burn.child(roleName="combo box", retry=False)

@@ -23,6 +23,7 @@ _config.config.defaultDelay = 0
 _config.config.actionDelay = 0
 _config.config.typingDelay = 0.02
 from dogtail import predicate, rawinput, tree  # noqa: E402,F401
+import pyatspi  # noqa: E402
 from screens import save_screen  # noqa: E402
 
 APP_BUILD_DIR = os.environ["VANTREL_APP_BUILD_DIR"]
@@ -244,10 +245,25 @@ class Vantrel:
             return None
         return wait_for(find, timeout=timeout, message="no message box saying %r" % text)
 
-    def answer(self, box, button="OK"):
+    def answer(self, box, button="确定"):
         """Presses a button of a message box and waits until the box is gone."""
         self.click(box, button)
         wait_for(lambda: gone(box), message="the message box stayed open")
+
+    def expect_box(self, box, caption, icon, buttons, default=None):
+        """A message box's caption (the title of its window, which has the focus), its icon
+        (the toolkit names a box by its kind: "Information", "Question", "Warning", "Error";
+        a box without an icon keeps its caption), its buttons and the one Enter presses."""
+        check(box.name == (icon or caption), "box named %r, not %r" % (box.name, icon or caption))
+        title = wait_for(lambda: subprocess.run(["xdotool", "getwindowfocus", "getwindowname"],
+                                                capture_output=True, text=True).stdout.strip() or None,
+                         message="no window has the focus")
+        check(title == caption, "caption %r, not %r" % (title, caption))
+        shown = [b for b in box.findChildren(lambda n: n.roleName == "push button") if b.showing]
+        check(sorted(b.name for b in shown) == sorted(buttons), "buttons %r" % [b.name for b in shown])
+        if default is not None:
+            marked = [b.name for b in shown if b.getState().contains(pyatspi.STATE_IS_DEFAULT)]
+            check(marked == [default], "default button %r, not %r" % (marked, default))
 
     def button(self, parent, name, timeout=TIMEOUT):
         return wait_for(lambda: parent.child(name=name, roleName="push button", retry=False),

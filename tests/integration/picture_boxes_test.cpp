@@ -59,9 +59,10 @@ TEST(PictureBoxes, BarsAreCentredBlackAndThePictureCleanToItsEdge) {
       const std::string made = container ? source + ".avi" : source;
       ASSERT_TRUE(test::Ffmpeg(std::string("-f lavfi -i color=c=white:size=") + s.size + ":rate=25 -t 0.5 -vf setsar=" +
                                (container ? std::string("1") : sar) + " -c:v mpeg4 -q:v 2 " + ShellQuote(made)));
-      if (container)
+      if (container) {
         ASSERT_TRUE(test::Ffmpeg("-i " + ShellQuote(made) + " -c copy -aspect " + sar.substr(10) + " " +
                                  ShellQuote(source)));
+      }
       std::string output = temp / (std::string(ntsc ? "n " : "p ") + s.name);
       std::string error;
       ASSERT_TRUE(ConvertToDvdMpeg(source, output, StandardOfNtscFlag(ntsc), {}, &error)) << error;

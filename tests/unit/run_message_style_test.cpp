@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "base/translation.h"
+
 namespace vantrel {
 namespace {
 
@@ -19,6 +24,25 @@ TEST(RunMessageStyle, BuilderFailuresAreErrorsCaptionedTip) {
   EXPECT_EQ(RunNoteStyle("无法修复(转换) /w/(TaliroFixedDVD)a.mpg"), note);
   // A failure named inside a longer text is not the builder's own box.
   EXPECT_EQ(RunNoteStyle("建立 DVD 失败。 (tools.log)"), note);
+}
+
+TEST(RunMessageStyle, LibraryErrorsAndBareRequestsHaveNoIcon) {
+  const BoxStyle bare{kProgramCaption, BoxIcon::kNone};
+  EXPECT_EQ(RunNoteStyle("错误: 光盘无法写入"), bare);
+  EXPECT_EQ(RunNoteStyle("错误: 参数无效: /w/DVD/VIDEO_TS"), bare);
+  EXPECT_EQ(RunNoteStyle("not support"), bare);
+  EXPECT_EQ(RunNoteStyle("请先选择 'VIDEO_TS' 文件夹。"), bare);
+  // The same texts in English.
+  const std::vector<std::string> folders = LocaleFolders(std::string(VANTREL_APP_BUILD_DIR) + "/");
+  ASSERT_TRUE(UseLanguage("en", folders));
+  EXPECT_EQ(RunNoteStyle(Tr("错误: %s")), bare);
+  EXPECT_EQ(RunNoteStyle(Tr("请先选择 'VIDEO_TS' 文件夹。")), bare);
+  EXPECT_EQ(RunNoteStyle(Tr("建立 DVD 失败。")), (BoxStyle{Tr("提示"), BoxIcon::kError}));
+  EXPECT_NE(Tr("提示"), "提示");
+  EXPECT_EQ(RunNoteStyle(Tr("找不到 DVD 刻录机。")), (BoxStyle{kProgramCaption, BoxIcon::kInformation}));
+  ASSERT_TRUE(UseLanguage("zh_CN", folders));
+  // An error named later in a note does not take the note's icon away.
+  EXPECT_EQ(RunNoteStyle("找不到 DVD 刻录机。 错误: 1"), (BoxStyle{kProgramCaption, BoxIcon::kInformation}));
 }
 
 TEST(RunMessageStyle, OnlyTheSizeQuestionHasNoIcon) {

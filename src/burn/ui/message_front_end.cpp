@@ -16,7 +16,8 @@ long IconFlag(BoxIcon icon) {
     case BoxIcon::kError: return wxICON_ERROR;
     case BoxIcon::kNone: break;
   }
-  return 0;
+  // Without this the toolkit gives a box without an icon the question or information icon.
+  return wxICON_NONE;
 }
 
 BoxStyle PlainStyle(bool informationIcon) {

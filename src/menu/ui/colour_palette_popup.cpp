@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "menu/ui/colour_palette_popup.h"
 
+#include "authoring/run_message_style.h"
+
 #include <X11/Xlib.h>
 #include <dlfcn.h>
 #include <X11/Xutil.h>
@@ -80,8 +82,10 @@ ColourPalettePopup::ColourPalettePopup(CColourButton* owner, Colour start, const
   static bool told = false;
   if (!CanReadScreen() && !told) {
     told = true;
-    wxMessageBox(U("此显示系统不允许读取屏幕颜色，吸管只能从调色板中取色。"), "ColorPalette",
-                 wxOK | wxICON_INFORMATION);
+    wxMessageDialog box(this, U("此显示系统不允许读取屏幕颜色，吸管只能从调色板中取色。"),
+                        wxString::FromUTF8(kProgramCaption), wxOK | wxICON_INFORMATION);
+    box.SetOKLabel(U("确定"));
+    box.ShowModal();
   }
 }
 
