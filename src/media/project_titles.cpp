@@ -40,7 +40,10 @@ int AddProjectTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView
     if (row >= titles.Count()) break;
     TitleRecord& record = titles.At(row);
     if (record.SourcePath != title.source) continue;
-    if (title.caption != record.DisplayTitle) titles.SetTitleText(row, title.caption);
+    if (title.caption != record.DisplayTitle) {
+      record.DisplayTitle = title.caption;
+      titles.SetTitleText(row, title.caption);
+    }
     GrabShownFrame(titles, row, title.thumbnailShownAt, owner);
     record.ThumbnailTime = title.thumbnailTime;
     record.SoundTracks = title.soundTracks;
