@@ -25,6 +25,7 @@ AuthoringJob::AuthoringJob(DiscProject project, AuthoringOptions options, RunSta
   AppendProjectTitles(titles_, project_.titles);
   model_.Appearance() = project_.menu.look;
   model_.Choices() = options_.choices;
+  model_.Choices().playAll = options_.choices.playAll || project_.menu.playAll;
 }
 
 std::string AuthoringJob::ToolLogPath() const {
@@ -80,7 +81,9 @@ JobResult AuthoringJob::Execute() {
   authored_ = true;
   if (!letter) return JobSucceeded();
   if (cancel_) return {false, true, "the write was cancelled"};
-  return WriteToRecorder(ui, RunOutputRequest(settings.temppath, letter, settings.burnproof), cancel_);
+  writing_ = true;
+  return WriteToRecorder(ui, RunOutputRequest(settings.temppath, letter, settings.burnproof), cancel_,
+                         &writeStart_);
 }
 
 }  // namespace vantrel

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// CEraseDiscDlg "擦除光盘": asks whether to erase a rewritable disc, starts the erase, shows
-// a wrapping progress bar while it runs, and closes when told the erase has ended.
+// CEraseDiscDlg "擦除光盘": asks whether to erase a rewritable disc, hands the answer (with
+// the quick-erase choice) to the erase job that asked, shows a wrapping progress bar while
+// the erase runs, and closes when told the erase has ended.
 #pragma once
 
 #include <wx/dialog.h>
 #include <wx/timer.h>
+
+#include <functional>
 
 #include "burn/erase_choice.h"
 
@@ -16,7 +19,8 @@ namespace vantrel {
 
 class CEraseDiscDlg : public wxDialog {
  public:
-  explicit CEraseDiscDlg(wxWindow* parent);
+  // `onYes` gets the quick flag (1 quick, 0 full) when the user agrees to the erase.
+  CEraseDiscDlg(wxWindow* parent, std::function<void(int)> onYes);
   // The erase-done message: stops the bar and closes with OK.
   void EraseDone();
   bool Erasing() const { return erasing_; }
@@ -27,6 +31,7 @@ class CEraseDiscDlg : public wxDialog {
   void OnYes(wxCommandEvent& event);
   void OnTick(wxTimerEvent& event);
 
+  std::function<void(int)> onYes_;
   EraseChoice choice_;
   wxCheckBox* quick_;
   wxGauge* progress_;
