@@ -405,7 +405,7 @@ class CannedServer {
   std::thread thread_;
 };
 
-TEST_F(SafetyRules, ANetworkSourceThatFailsSaysWhyOnTheNextLine) {
+TEST_F(SafetyRules, ANetworkSourceEndsWholeOrSaysWhyOnTheNextLine) {
   const std::string clip = temp_ / "clip.mpg";
   ASSERT_TRUE(test::MakeDvdClip(clip, 2, false));
   const std::string body = test::ReadText(clip);
@@ -413,6 +413,8 @@ TEST_F(SafetyRules, ANetworkSourceThatFailsSaysWhyOnTheNextLine) {
     if (path == "/missing.mpg") return "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found";
     if (path == "/loop.mpg") return "HTTP/1.1 302 Found\r\nLocation: /loop.mpg\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     const std::string page = "<html><body>" + std::string(4000, 'x') + "</body></html>";
+    if (path == "/nolength.mpg")  // the end of the body is the close of the connection
+      return "HTTP/1.1 200 OK\r\nContent-Type: video/mpeg\r\nConnection: close\r\n\r\n" + body;
     if (path == "/page.mpg")
       return "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(page.size()) +
              "\r\nConnection: close\r\n\r\n" + page;
@@ -432,13 +434,23 @@ TEST_F(SafetyRules, ANetworkSourceThatFailsSaysWhyOnTheNextLine) {
 
   const std::string client = std::string(VANTREL_APP_BUILD_DIR) + "/encorva-convert";
   test::ScopedEnv registry("VANTREL_REGISTRY_DIR", temp_ / "registry");
+  std::string out;
+  // A whole body without a length is no failure: it converts, all of it.
+  ASSERT_EQ(test::RunCapture("timeout 120 " + ShellQuote(client) + " " + ShellQuote(server.Url("/nolength.mpg")) + " " +
+                                 ShellQuote(temp_ / "whole.mpg") + " 2>&1",
+                             out),
+            0)
+      << out;
+  const test::MediaFacts whole = test::ReadBack(temp_ / "whole.mpg");
+  EXPECT_EQ(whole.videoCodec, "mpeg2video");
+  EXPECT_NEAR(whole.videoSeconds, 2.0, 0.1);
+
   const struct {
     std::string url, reason;
   } failures[] = {{server.Url("/missing.mpg"), "404"},
                   {refused, "Connection refused"},
                   {server.Url("/loop.mpg"), "redirects"},
                   {server.Url("/page.mpg"), "not a video"}};
-  std::string out;
   for (const auto& [url, reason] : failures) {
     EXPECT_EQ(test::RunCapture("timeout 120 " + ShellQuote(client) + " " + ShellQuote(url) + " " +
                                    ShellQuote(temp_ / "net.mpg") + " 2>&1",
