@@ -15,6 +15,7 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "authoring/authoring_driver.h"
@@ -351,6 +352,66 @@ TEST_F(SafetyRules, EveryRefusedArgumentSaysWhatIsWrong) {
   }
   EXPECT_EQ(Cli("author --shape 5:4 " + ShellQuote(clip), out), 2);
   EXPECT_NE(out.find("--shape must be 4:3 or 16:9, not 5:4"), std::string::npos) << out;
+  // regsvr32 refuses its usage as every program does, and loads nothing.
+  const std::string regsvr32 = ShellQuote(std::string(VANTREL_APP_BUILD_DIR) + "/regsvr32");
+  EXPECT_EQ(test::RunCapture(regsvr32 + " 2>&1", out), 2) << out;
+  EXPECT_EQ(test::RunCapture(regsvr32 + " a.so b.so 2>&1", out), 2) << out;
+  EXPECT_NE(out.find("one module at a time"), std::string::npos) << out;
+}
+
+// An image-file recorder is offered only as what it can take: one whose file cannot be
+// written is unusable with the system's reason, and the run stops before any work; one on a
+// small file system shows the room it has; a written one is named by its type when the
+// user is asked to erase it.
+TEST_F(SafetyRules, AnImageRecorderSaysWhatItCanTake) {
+  const std::string locked = temp_ / "read only";
+  MakeFolder(locked);
+  // Root writes through permissions, so for root the folder is a read-only file system.
+  std::optional<test::SmallFileSystem> readOnly;
+  if (geteuid() == 0) {
+    readOnly.emplace(locked, "1m", true);
+    ASSERT_TRUE(readOnly->Mounted()) << "root could not mount a read-only file system";
+  } else {
+    ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+  }
+  const std::string small = temp_ / "small";
+  test::SmallFileSystem smallDisk(small, "3m");
+  test::ScopedEnv images("VANTREL_IMAGE_DRIVES", locked + "/disc.iso;" + small + "/disc.iso");
+  const std::string work = " --work " + ShellQuote(work_);
+  std::string out;
+  ASSERT_EQ(Cli("devices" + work, out), 0) << out;
+  // D is the work folder's image, E the one that cannot be made, F the small one.
+  const std::size_t e = out.find("E: "), f = out.find("F: ");
+  ASSERT_NE(f, std::string::npos) << out;
+  const std::string unusable = out.substr(e, f - e);
+  EXPECT_NE(unusable.find("错误: The recorder cannot be used: the image file cannot be made in " + locked), std::string::npos)
+      << out;
+  EXPECT_EQ(unusable.find("blank"), std::string::npos) << out;
+  if (smallDisk.Mounted())
+    EXPECT_NE(out.find("DVD+RW, blank, 3.00 MB free of 4482.63 MB (3145728 bytes)", f), std::string::npos) << out;
+  else
+    std::printf("the small file system's room is not checked: this process may not mount one\n");
+
+  // The write to it is refused before anything is encoded, for the same reason.
+  const std::string clip = Avi(temp_ / "clip.avi");
+  EXPECT_EQ(Cli("author --no-menu --yes --device E" + work + " " + ShellQuote(clip), out), 1) << out;
+  EXPECT_NE(out.find("the image file cannot be made in " + locked), std::string::npos) << out;
+  EXPECT_EQ(out.find("another program"), std::string::npos) << out;
+  EXPECT_EQ(out.find("修复 MPEG 文件"), std::string::npos) << out;
+  EXPECT_FALSE(fs::exists(work_ + "/DVD/VIDEO_TS"));
+  EXPECT_FALSE(fs::exists(locked + "/disc.iso"));
+
+  // The erase question names the medium: an image is a DVD+RW, not a CD-RW.
+  test::WriteText(work_ + "/vantrel.iso", "last week's disc");
+  const std::string folder = temp_ / "disc";
+  fs::create_directories(folder);
+  fs::copy(test::VideoTsFixture(), folder + "/VIDEO_TS");
+  EXPECT_EQ(Cli("burn " + ShellQuote(folder) + " --no --device D" + work, out), 1) << out;
+  EXPECT_NE(out.find("DVD+RW 并非空白，无法处理写入操作，除非是一张空白光盘。"), std::string::npos) << out;
+  EXPECT_EQ(out.find("CD-RW"), std::string::npos) << out;
+  EXPECT_EQ(Cli("erase --no" + work, out), 1) << out;
+  EXPECT_NE(out.find("DVD+RW 并非空白"), std::string::npos) << out;
+  EXPECT_EQ(test::ReadText(work_ + "/vantrel.iso"), "last week's disc");
 }
 
 // A server on 127.0.0.1 that answers every request with the text `answer` makes of its

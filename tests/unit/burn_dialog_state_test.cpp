@@ -68,6 +68,8 @@ TEST(BurnDialogState, MediumDecidesStartAndErase) {
   c = targets.Refresh(Medium("", 0, 0, FB_ERR_DEVICE_UNUSABLE));
   EXPECT_FALSE(c.typeChanged);
   EXPECT_FALSE(c.startEnabled || c.eraseEnabled);
+  // The log says why the recorder cannot be used, not that it holds no medium.
+  EXPECT_EQ(c.refusal.rfind("错误: ", 0), 0u) << c.refusal;
   // The work folder is always a target, never erasable.
   targets.Choose(1, true);
   c = targets.Refresh(Medium("", 0, 0, FB_ERR_NO_MEDIUM));

@@ -16,6 +16,7 @@
 #include <wx/utils.h>
 
 #include <atomic>
+#include <cstring>
 #include <future>
 #include <mutex>
 
@@ -537,7 +538,7 @@ void CBurnDlg::OnErase(wxCommandEvent&) {
     ShowNoteBox(this, Tr("光盘空白。"), false);
     return;
   }
-  CEraseDiscDlg dialog(this);
+  CEraseDiscDlg dialog(this, std::string(info.Type, strnlen(info.Type, sizeof info.Type)));
   eraseDialog_ = &dialog;
   dialog.ShowModal();
   eraseDialog_ = nullptr;

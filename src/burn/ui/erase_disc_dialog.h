@@ -6,6 +6,8 @@
 #include <wx/dialog.h>
 #include <wx/timer.h>
 
+#include <string>
+
 #include "burn/erase_choice.h"
 
 class wxButton;
@@ -16,7 +18,8 @@ namespace vantrel {
 
 class CEraseDiscDlg : public wxDialog {
  public:
-  explicit CEraseDiscDlg(wxWindow* parent);
+  // `mediumType` names the medium the question is about ("DVD+RW", ...).
+  CEraseDiscDlg(wxWindow* parent, const std::string& mediumType);
   // The erase-done message: stops the bar and closes with OK.
   void EraseDone();
   bool Erasing() const { return erasing_; }
