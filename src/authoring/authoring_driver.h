@@ -51,6 +51,10 @@ struct AuthoringSteps {
   std::function<int(const std::string& path)> hasVideoStream;
   // The second way to build the disc when the authoring tool fails.
   std::function<bool(MenuModel&, AppSettings&, const RunFolders&)> fallback;
+  // The length of a title file in seconds, 0 when it cannot be told. A title that comes out
+  // shorter than its file was probed when it was added (a file cut short since) is not
+  // authored. Without it no length is compared.
+  std::function<double(const std::string& path)> titleSeconds;
   // Why a title cannot be used ("" when it can): checked for every title before anything
   // is encoded, so a bad file stops the run before work is spent on the others.
   std::function<std::string(const std::string& path)> checkTitle;
@@ -69,6 +73,8 @@ class AuthoringDriver {
   static constexpr const char* kRunCancelled = N_("运行已取消。");
   static constexpr const char* kSourceChangedText =
       N_("标题 %s 在转换时被改动了（大小或修改时间变了），转换的结果不完整，没有使用；请等它不再改动后重新开始");
+  static constexpr const char* kTitleCutShortText =
+      N_("标题 %s 只有 %.1f 秒的画面，添加时是 %.1f 秒：文件在添加后被截短或改动了，没有使用；请检查文件后重新添加");
 
   // Reports to `status` and asks `question`; both outlive the driver.
   AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
@@ -110,6 +116,9 @@ class AuthoringDriver {
   bool ProbeTitle(TitleWork& work, std::size_t i);
   bool PlanTitles(TitleWork& work, RunStatus& status);
   bool RepairTitle(TitleWork& work, std::size_t i, RunStatus& status, int cores);
+  // False (and the run fails) when `made`, title i as it goes on the disc, is shorter than
+  // the title's file was probed when it was added.
+  bool WholeTitle(std::size_t i, const std::string& made, RunStatus& status);
   // The built disc walked as a player does; false (the run fails) on a wrong jump.
   bool ProveDisc();
   // The disc plan of the titles, `repairs` and `harmony` telling which are made anew and

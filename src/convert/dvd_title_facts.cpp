@@ -40,6 +40,12 @@ bool DvdTitleFactsOf(const std::string& path, TvStandard standard, DvdTitleFacts
   return true;
 }
 
+double MediaSeconds(const std::string& path) {
+  encoder::SourceFile source;
+  std::string why;
+  return source.Open(path, why) ? double(source.duration100ns) / 1e7 : 0;
+}
+
 std::string DvdPicturesProblem(const std::string& path, TvStandard standard) {
   encoder::SourceFile source;
   std::string why;

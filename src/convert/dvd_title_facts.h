@@ -26,6 +26,9 @@ struct DvdTitleFacts {
 // left aside). False when the file cannot be read as a video.
 bool DvdTitleFactsOf(const std::string& path, TvStandard standard, DvdTitleFacts& facts, const DiscTarget& target = {});
 
+// The length of a file in seconds as libavformat reads it; 0 when it cannot be read.
+double MediaSeconds(const std::string& path);
+
 // "" when a title file can go on a disc of `standard` with its pictures as they are: MPEG-2
 // of the standard's frame size and rate, flagged 4:3 or 16:9, within the DVD's rates.
 // Otherwise what differs, in the user's words. A file that cannot be read gives "" (the

@@ -23,7 +23,9 @@
 #include "authoring/default_steps.h"
 #include "base/paths.h"
 #include "base/text_format.h"
+#include "media/media_probe.h"
 #include "menu/menu_model.h"
+#include "platform/com/runtime.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
 #include "support/dvd_reader.h"
@@ -272,6 +274,45 @@ TEST_F(SafetyRules, ASourceThatChangesWhileItIsConvertedFailsTheRun) {
   EXPECT_FALSE(FileExists(work_ + "/(TaliroFixedDVD)clip.mpg"));
   EXPECT_FALSE(status.Logged("转换完成"));
   EXPECT_FALSE(fs::exists(work_ + "/DVD/VIDEO_TS"));
+}
+
+TEST_F(SafetyRules, ATitleCutShortSinceItWasAddedIsNotAuthored) {
+  // Added (and probed) whole, cut to half before the run: the repair sees a file that does
+  // not change while it is read, and yet holds half the pictures the title list promised.
+  // A DVD-ready title kept as it is has the same rule.
+  const std::string avi = Avi(temp_ / "clip.avi", "testsrc", 4);
+  const std::string mpg = temp_ / "ready.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(mpg, 4, false));
+  for (const std::string& clip : {avi, mpg}) {
+    SCOPED_TRACE(clip);
+    TitleList one;
+    com::CoInitialize();
+    CVideoEdit control;
+    ASSERT_TRUE(control.Create());
+    auto record = std::make_unique<TitleRecord>();
+    record->SourcePath = clip;
+    ProbeTitleFacts(control, *record);
+    com::CoUninitialize();
+    ASSERT_NEAR(record->Duration, 4.0, 0.1);
+    one.AppendTitle(std::move(record), 0);
+    ASSERT_EQ(truncate(clip.c_str(), off_t(FileSize(clip) / 2)), 0);
+    test::RecordingStatus status;
+    AuthoringDriver driver(settings_, model_, one, DefaultAuthoringSteps());
+    EXPECT_FALSE(driver.StartRun());
+    const std::string want = "标题 " + clip + " 只有 ";
+    EXPECT_EQ(driver.FailureReason().rfind(want, 0), 0u) << driver.FailureReason();
+    EXPECT_NE(driver.FailureReason().find("添加时是 4.0 秒"), std::string::npos) << driver.FailureReason();
+    EXPECT_FALSE(FileExists(work_ + "/(TaliroFixedDVD)clip.mpg"));
+    EXPECT_FALSE(status.Logged("转换完成"));
+    EXPECT_FALSE(fs::exists(work_ + "/DVD/VIDEO_TS"));
+  }
+  // The whole file, added again, is authored.
+  const std::string whole = Avi(temp_ / "whole.avi", "testsrc", 2);
+  test::AddTitleFile(titles_, whole);
+  titles_.At(0).Duration = 2.0;
+  test::RecordingStatus status;
+  ASSERT_TRUE(Run()) << failure_;
+  EXPECT_NEAR(test::ReadDvd(work_ + "/DVD").titles.at(0).seconds, 2.0, 0.2);
 }
 
 // ---- What is checked before any work: the menu background, the disc's limits, titles
