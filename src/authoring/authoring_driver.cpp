@@ -532,14 +532,16 @@ bool AuthoringDriver::RepairTitle(TitleWork& work, std::size_t i, RunStatus& sta
 }
 
 bool AuthoringDriver::WholeTitle(std::size_t i, const std::string& made, RunStatus& status) {
-  if (!steps_.titleSeconds || int(i) >= titles_.Count()) return true;
+  if (!steps_.titleLength || int(i) >= titles_.Count()) return true;
   const double probed = titles_.At(int(i)).Duration;
   if (probed <= 0) return true;
-  const double seconds = steps_.titleSeconds(made);
-  // A second (or a tenth of a long title) of slack: sound that outlasts the pictures and
-  // the pictures' own start are measured a little differently by the two readings.
-  if (seconds <= 0 || seconds >= probed - std::max(1.0, probed / 10)) return true;
+  // A title starts at its first picture: sound that leads it in the file is not the title's.
   const std::string& source = model_.Titles()[i]->SourcePath;
+  const TitleLength title = steps_.titleLength(made);
+  const double expected = probed - (made == source ? 0.0 : steps_.titleLength(source).picturesFrom);
+  const double seconds = title.seconds - (made == source ? 0.0 : title.picturesFrom);
+  // A second (or a tenth of a long title) of slack for the two readings' own ways.
+  if (title.seconds <= 0 || seconds >= expected - std::max(1.0, expected / 10)) return true;
   return Fail(Format(Tr(kTitleCutShortText), source.c_str(), seconds, probed), &status);
 }
 

@@ -30,6 +30,11 @@ struct HarmonyPlan;
 struct HarmonyTitle;
 struct TitleWork;
 
+struct TitleLength {
+  double seconds = 0;
+  double picturesFrom = 0;  // the first picture's time after the file's start
+};
+
 // What the run needs from the other subsystems.
 struct AuthoringSteps {
   // Renders the four pictures of every menu page into the intermediate folder.
@@ -51,10 +56,11 @@ struct AuthoringSteps {
   std::function<int(const std::string& path)> hasVideoStream;
   // The second way to build the disc when the authoring tool fails.
   std::function<bool(MenuModel&, AppSettings&, const RunFolders&)> fallback;
-  // The length of a title file in seconds, 0 when it cannot be told. A title that comes out
-  // shorter than its file was probed when it was added (a file cut short since) is not
-  // authored. Without it no length is compared.
-  std::function<double(const std::string& path)> titleSeconds;
+  // The length of a title file in seconds and the time of its first picture, zeros when
+  // they cannot be told. A title whose pictures come out shorter than its file was probed
+  // when it was added (a file cut short since) is not authored. Without it no length is
+  // compared.
+  std::function<TitleLength(const std::string& path)> titleLength;
   // Why a title cannot be used ("" when it can): checked for every title before anything
   // is encoded, so a bad file stops the run before work is spent on the others.
   std::function<std::string(const std::string& path)> checkTitle;

@@ -40,10 +40,12 @@ bool DvdTitleFactsOf(const std::string& path, TvStandard standard, DvdTitleFacts
   return true;
 }
 
-double MediaSeconds(const std::string& path) {
+MediaLength MediaLengthOf(const std::string& path) {
   encoder::SourceFile source;
   std::string why;
-  return source.Open(path, why) ? double(source.duration100ns) / 1e7 : 0;
+  if (!source.Open(path, why)) return {};
+  const double start = source.ctx->start_time == AV_NOPTS_VALUE ? 0 : double(source.ctx->start_time) / AV_TIME_BASE;
+  return {double(source.duration100ns) / 1e7, std::max(0.0, source.originSeconds - start)};
 }
 
 std::string DvdPicturesProblem(const std::string& path, TvStandard standard) {
