@@ -26,6 +26,15 @@ std::string EraseQuestion(const std::string& mediumType) {
   return NotBlankText(mediumType) + "\n" + Tr(kEraseQuestionText);
 }
 
+bool IsEraseQuestion(const std::string& text) {
+  // Everything after the medium's name, in the language the question was put in.
+  const std::string notBlank = Tr(kNotBlankText);
+  const std::size_t name = notBlank.find("%s");
+  const std::string tail = (name == std::string::npos ? notBlank : notBlank.substr(name + 2)) + "\n" +
+                           Tr(kEraseQuestionText);
+  return text.size() > tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 DiscErase::DiscErase(BurnFrontEnd& ui) : ui_(ui) {}
 
 DiscErase::~DiscErase() { SetEraseDoneEventCallback(nullptr, nullptr); }

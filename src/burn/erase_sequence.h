@@ -24,6 +24,8 @@ inline constexpr const char* kFullEraseQuestion =
 // tells none), then the erase question.
 std::string NotBlankText(const std::string& mediumType);
 std::string EraseQuestion(const std::string& mediumType);
+// Whether `text` is a question EraseQuestion made (for any medium).
+bool IsEraseQuestion(const std::string& text);
 
 enum class EraseOutcome { Blank, Declined, Erased, Failed };
 

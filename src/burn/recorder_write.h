@@ -35,6 +35,7 @@ struct WriteRequest {
 WriteRequest RunOutputRequest(const std::string& workFolder, char deviceLetter, bool burnproof);
 
 enum class WriteStart {
+  NotStarted,      // not begun: the medium was refused or the overwrite declined first
   Started,         // Burn returned 0; the end comes through OnBurnDone
   Declined,        // the size question was answered No
   SetupFailed,     // DeleteProject, CreateProject, AddDir or Prepare failed

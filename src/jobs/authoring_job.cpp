@@ -87,7 +87,9 @@ JobResult AuthoringJob::Execute() {
   authored_ = true;
   if (!letter) return JobSucceeded();
   if (cancel_) return {false, true, "the write was cancelled"};
-  return WriteToRecorder(ui, RunOutputRequest(settings.temppath, letter, settings.burnproof), cancel_);
+  writing_ = true;
+  return WriteToRecorder(ui, RunOutputRequest(settings.temppath, letter, settings.burnproof), cancel_,
+                         &writeStart_);
 }
 
 }  // namespace vantrel

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "authoring/run_folders.h"
+#include "burn/recorder_write.h"
 #include "jobs/job.h"
 #include "menu/menu_appearance.h"
 #include "menu/menu_model.h"
@@ -79,6 +80,11 @@ class AuthoringJob : public Job {
   std::string ToolLogPath() const;
   // True once the VIDEO_TS folder was authored (a disc write may still have failed).
   bool Authored() const { return authored_; }
+  // True from the moment the authored folder goes to the recorder (the medium check and its
+  // question, then the write) until the job ends: a cancel then stops a write, not a build.
+  bool Writing() const { return writing_; }
+  // How far the write's start came; NotStarted when none was begun.
+  WriteStart WriteStartResult() const { return writeStart_; }
   // Once Done(): what the program's settings take over from the run.
   RunSettingsChange SettingsChange() const { return {menuTurnedOff_}; }
 
@@ -95,6 +101,8 @@ class AuthoringJob : public Job {
   std::atomic<bool> authored_{false};
   std::atomic<bool> menuTurnedOff_{false};
   std::atomic<bool> cancel_{false};
+  std::atomic<bool> writing_{false};
+  std::atomic<WriteStart> writeStart_{WriteStart::NotStarted};
 };
 
 }  // namespace vantrel

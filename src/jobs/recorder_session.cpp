@@ -22,7 +22,9 @@ constexpr const char* kInitFailure =
 
 RecorderSession::RecorderSession(BurnFrontEnd& ui, const AppSettings& settings, bool log) : ui_(ui) {
   MakeFolder(settings.temppath);
-  OpenDiscLibrary(ui, ImageRecorderList(settings.temppath, settings.IniPath()), Tr(kInitFailure));
+  ownsLibrary_ = IsInitialized() == 0;
+  if (ownsLibrary_) OpenDiscLibrary(ui, ImageRecorderList(settings.temppath, settings.IniPath()), Tr(kInitFailure));
+  log = log && ownsLibrary_;
   char names[FB_DEVICE_COUNT][FB_DEVICE_NAME_SIZE] = {};
   int32_t count = 0;
   if (!ReportResult(GetDevices(names, &count, 1), ui, false)) return;
@@ -32,7 +34,9 @@ RecorderSession::RecorderSession(BurnFrontEnd& ui, const AppSettings& settings, 
   }
 }
 
-RecorderSession::~RecorderSession() { CloseDiscLibrary(); }
+RecorderSession::~RecorderSession() {
+  if (ownsLibrary_) CloseDiscLibrary();
+}
 
 char RecorderSession::Choose(const std::string& letter, std::string& why) {
   if (devices_.empty()) {
@@ -47,10 +51,15 @@ char RecorderSession::Choose(const std::string& letter, std::string& why) {
   return 0;
 }
 
-JobResult WriteToRecorder(BurnFrontEnd& ui, const WriteRequest& request, const std::atomic<bool>& cancel) {
+JobResult WriteToRecorder(BurnFrontEnd& ui, const WriteRequest& request, const std::atomic<bool>& cancel,
+                          std::atomic<WriteStart>* started) {
   MediumView medium = ReadMedium(request.deviceLetter);
   if (medium.result != 0 && medium.result != FB_ERR_NO_MEDIUM) {
+    // The recorder refuses the write at its start (another program holds it), as a refused
+    // Burn does: the same note, and a front end offers the folder burn as the way on.
     ReportResult(medium.result, ui, true);
+    ui.ShowMessage(kWrongMediumMessage);
+    if (started) *started = WriteStart::BurnFailed;
     return JobFailed(LibraryText(medium.result));
   }
   if (std::string refusal = MediumRefusal(medium); !refusal.empty()) {
@@ -72,7 +81,10 @@ JobResult WriteToRecorder(BurnFrontEnd& ui, const WriteRequest& request, const s
   }
   RecorderWrite write(ui);
   write.RegisterCallbacks();
-  switch (write.Start(request)) {
+  const WriteStart start = write.Start(request);
+  if (started) *started = start;
+  switch (start) {
+    case WriteStart::NotStarted:
     case WriteStart::Started: break;
     case WriteStart::Declined: return JobFailed("the folder is larger than a disc and the write was declined");
     case WriteStart::SetupFailed: return JobFailed("the write could not be set up");

@@ -18,7 +18,9 @@ struct AppSettings;
 class RecorderSession {
  public:
   // Opens the library with the image recorders of `settings` (its work folder is created)
-  // and lists the devices, logging each as the burn dialog does when `log`.
+  // and lists the devices, logging each as the burn dialog does when `log`. A library a
+  // front end already holds open (the burn dialog's) is used as it is, its devices already
+  // listed and logged by that front end, and left open.
   RecorderSession(BurnFrontEnd& ui, const AppSettings& settings, bool log);
   ~RecorderSession();
   RecorderSession(const RecorderSession&) = delete;
@@ -32,11 +34,15 @@ class RecorderSession {
  private:
   BurnFrontEnd& ui_;
   std::vector<std::string> devices_;
+  bool ownsLibrary_ = true;
 };
 
 // Writes the request's folder to its recorder: the medium check, the write sequence and
 // its progress, until the done callback. `cancel` set while the write runs cancels it
-// without asking (the front end asked). The result's reason says why it did not succeed.
-JobResult WriteToRecorder(BurnFrontEnd& ui, const WriteRequest& request, const std::atomic<bool>& cancel);
+// without asking (the front end asked). The result's reason says why it did not succeed;
+// `started`, when given, says how far the write's start came (a front end hands a write
+// the recorder refused over to the folder burn).
+JobResult WriteToRecorder(BurnFrontEnd& ui, const WriteRequest& request, const std::atomic<bool>& cancel,
+                          std::atomic<WriteStart>* started = nullptr);
 
 }  // namespace vantrel

@@ -116,6 +116,16 @@ TEST(BurnDialogState, SizeQuestionAboveTheLimitOnly) {
             "在 'VIDEO_TS' 中的文件大小为 4482.69MB，将可能超过光盘容量，您无论如何都要刻录光盘吗？");
 }
 
+TEST(BurnDialogState, TheEraseQuestionNamesTheMedium) {
+  EXPECT_EQ(EraseQuestion("DVD+RW"), "DVD+RW 并非空白，无法处理写入操作，除非是一张空白光盘。\n您想要擦除光盘吗？");
+  // A medium the library names no type for keeps the original wording.
+  EXPECT_EQ(EraseQuestion(FB_NDEF_TEXT), "CD-RW 并非空白，无法处理写入操作，除非是一张空白光盘。\n您想要擦除光盘吗？");
+  // The erase dialog takes the question for any medium, and no other.
+  EXPECT_TRUE(IsEraseQuestion(EraseQuestion("DVD-RW")));
+  EXPECT_FALSE(IsEraseQuestion(kFullEraseQuestion));
+  EXPECT_FALSE(IsEraseQuestion(Tr(kEraseQuestionText)));
+}
+
 TEST(BurnDialogState, UncheckingQuickEraseAsksAndNoKeepsItChecked) {
   test::RecordingStatus no(false);
   EraseChoice choice;

@@ -16,7 +16,6 @@
 #include <wx/utils.h>
 
 #include <atomic>
-#include <cstring>
 #include <future>
 #include <mutex>
 
@@ -28,10 +27,11 @@
 #include "burn/disc_library.h"
 #include "burn/ui/burn_folder_dialog.h"
 #include "burn/ui/colour_list_box.h"
-#include "burn/ui/erase_disc_dialog.h"
+#include "burn/ui/erase_front_end.h"
 #include "burn/ui/message_front_end.h"
 #include "burn/ui/pumped_wait.h"
 #include "jobs/authoring_job.h"
+#include "jobs/erase_job.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
 
@@ -39,37 +39,6 @@ namespace vantrel {
 namespace {
 
 std::atomic<CBurnDlg*> gOpenBurnDialog{nullptr};
-
-
-// The library's callbacks may come from its own thread: they only post to the dialog. A
-// callback can still be on its way (a cancelled write ends later) when the dialog closes,
-// so they reach the dialog through this guarded pointer, never through the library's copy.
-std::mutex gCallbackMutex;
-CBurnDlg* gCallbackTarget = nullptr;
-
-template <class Post>
-void PostToDialog(Post post) {
-  std::lock_guard lock(gCallbackMutex);
-  if (gCallbackTarget) post(gCallbackTarget);
-}
-
-void BurnDoneThunk(const char* text, void*) {
-  const std::string error = text ? text : "";
-  PostToDialog([&](CBurnDlg* dialog) { dialog->CallAfter([dialog, error] { dialog->OnBurnDone(error); }); });
-}
-
-void EraseDoneThunk(const char* text, void*) {
-  const std::string error = text ? text : "";
-  PostToDialog([&](CBurnDlg* dialog) { dialog->CallAfter([dialog, error] { dialog->OnEraseDone(error); }); });
-}
-
-void ProcessThunk(float percent, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, void*) {
-  PostToDialog([&](CBurnDlg* dialog) {
-    dialog->CallAfter([dialog, percent] {
-      if (dialog->Burning()) dialog->SetProgress(int(percent));
-    });
-  });
-}
 
 void TraceHook(void*) {}
 
@@ -81,7 +50,7 @@ CBurnDlg* OpenBurnDialog() { return gOpenBurnDialog.load(); }
 
 CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, const TitleList& titles)
     : wxDialog(parent, 132, U("刻录光盘")), settings_(settings), model_(model), titles_(titles),
-      recorder_(*this), runTimer_(this, kRunTimer), jobWatch_(this, kJobWatch) {
+      runTimer_(this, kRunTimer), jobWatch_(this, kJobWatch) {
   BuildControls();
   gOpenBurnDialog = this;
   // The work folder holds the image-file recorder the list offers first; a folder that is
@@ -99,14 +68,9 @@ CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, co
   conversionControl_->Create();
   progress_->SetRange(100);
   progress_->SetValue(0);
-  {
-    std::lock_guard lock(gCallbackMutex);
-    gCallbackTarget = this;
-  }
+  // Writes and erases run as the core's jobs, which take the library's callbacks for
+  // their time.
   SetFinalizeEventCallback(TraceHook, this);
-  SetBurnDoneEventCallback(BurnDoneThunk, this);
-  SetEraseDoneEventCallback(EraseDoneThunk, this);
-  SetProcessEventCallback(ProcessThunk, this);
   Bind(wxEVT_TIMER, &CBurnDlg::OnTick, this, kRunTimer);
   Bind(wxEVT_TIMER, &CBurnDlg::OnJobWatch, this, kJobWatch);
   Bind(wxEVT_CLOSE_WINDOW, &CBurnDlg::OnClose, this);
@@ -122,19 +86,14 @@ CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, co
 }
 
 CBurnDlg::~CBurnDlg() {
-  {
-    std::lock_guard lock(gCallbackMutex);
-    gCallbackTarget = nullptr;
-  }
   runTimer_.Stop();
   jobWatch_.Stop();
-  job_.reset();  // waits for a run that is still going
+  // A write still running is stopped rather than left writing for nobody; the run's and
+  // the erase's threads are waited for.
+  if (job_ && job_->Writing()) job_->Cancel();
+  job_.reset();
+  eraseJob_.reset();
   SetFinalizeEventCallback(nullptr, nullptr);
-  SetBurnDoneEventCallback(nullptr, nullptr);
-  SetEraseDoneEventCallback(nullptr, nullptr);
-  SetProcessEventCallback(nullptr, nullptr);
-  // A write still running is stopped rather than left writing for nobody.
-  if (recorder_.Burning()) Abort();
   CloseDiscLibrary();
   gOpenBurnDialog = nullptr;
 }
@@ -364,8 +323,10 @@ void CBurnDlg::RefreshMediumInfo() {
   erase_->Enable(c.eraseEnabled);
 }
 
+bool CBurnDlg::Burning() const { return job_ && job_->Writing(); }
+
 void CBurnDlg::OnStartButton(wxCommandEvent&) {
-  if (recorder_.Burning())
+  if (Burning())
     CancelWrite();
   else if (job_)
     StopRun();
@@ -380,7 +341,7 @@ void CBurnDlg::StartRun() {
   OfferResult(false);
   EnableRunControls(false);
   // Start becomes the way to stop the build.
-  closeWhenStopped_ = stopping_ = false;
+  closeWhenStopped_ = stopping_ = writeShown_ = false;
   start_->SetLabel(U(kStopRunButton));
   start_->Enable();
   // The build works on the job's own thread while this dialog's event loop goes on; a
@@ -388,7 +349,8 @@ void CBurnDlg::StartRun() {
   AuthoringOptions options;
   options.settings = settings_;
   options.choices = model_.Choices();
-  options.announceFinished = runEntry_.IsWorkFolder();  // a recorder's run goes on to the write
+  // A recorder's run goes on to the write, with the medium's checks, in the job.
+  if (!runEntry_.IsWorkFolder()) options.recorder = std::string(1, runEntry_.Letter());
   // The job works on its own copy: the titles may change while it runs.
   job_ = std::make_unique<AuthoringJob>(ProjectOf(titles_, settings_, model_.Appearance()), options, *this, *this);
   job_->Start();
@@ -407,7 +369,22 @@ bool CBurnDlg::StopRun() {
 }
 
 void CBurnDlg::OnJobWatch(wxTimerEvent&) {
-  if (!job_ || !job_->Done()) return;
+  if (eraseJob_) {
+    if (!eraseJob_->Done()) return;
+    jobWatch_.Stop();
+    CallAfter([this] { FinishErase(); });
+    return;
+  }
+  if (!job_) return;
+  if (!job_->Done()) {
+    // Start becomes the write's cancel once the run goes on to the recorder.
+    if (job_->Writing() && !writeShown_ && !stopping_) {
+      writeShown_ = true;
+      start_->SetLabel(U("取消刻录"));
+      start_->Enable();
+    }
+    return;
+  }
   jobWatch_.Stop();
   // What the job posted before it ended comes first.
   CallAfter([this] { FinishRun(); });
@@ -426,6 +403,7 @@ void CBurnDlg::FinishRunSteps() {
   const bool built = job_->Authored();
   const bool cancelled = job_->Result().cancelled;
   const std::string intermediate = job_->Folders().intermediate;
+  const WriteStart writeStart = job_->WriteStartResult();
   job_.reset();
   const DeviceEntry entry = runEntry_;
 
@@ -442,55 +420,55 @@ void CBurnDlg::FinishRunSteps() {
     OfferResult(true);
     return;
   }
+  EnableRunControls(true);
   if (!built) {
-    EnableRunControls(true);
     StopRunTimer();
     return;
   }
-  switch (recorder_.Start(RunOutputRequest(settings_.temppath, entry.Letter(), settings_.burnproof))) {
+  switch (writeStart) {
+    case WriteStart::NotStarted:
     case WriteStart::Declined:
-      EnableRunControls(true);
       StopRunTimer();
       return;
     case WriteStart::SetupFailed:
+    case WriteStart::Started:
       ClearClock();
-      EnableRunControls(true);
       return;
     case WriteStart::BurnFailed: {
+      // The recorder refused the write: the folder burn is the way on.
       ClearClock();
       CBurnFolderDlg folder(this, ImageRecorderList(settings_.temppath, settings_.IniPath()),
                             JoinPath(JoinPath(settings_.temppath, "DVD"), "VIDEO_TS"));
       folder.ShowModal();
-      EnableRunControls(true);
       EndModal(0);
       return;
     }
-    case WriteStart::Started:
-      writePending_ = true;
-      start_->SetLabel(U("取消刻录"));
-      start_->Enable();
-      return;
   }
 }
 
 bool CBurnDlg::CancelWrite() {
-  if (!recorder_.Cancel()) return false;
-  stopping_ = writePending_;
-  EnableRunControls(true);
+  if (!Burning() || stopping_) return false;
+  if (!AskYesNo(kCancelWriteQuestion)) return false;
+  if (!job_) return true;  // it ended while the question was open
+  job_->Cancel();
+  stopping_ = true;
   ClearClock();
   start_->SetLabel(U("开始"));
-  // The library winds the write down on its own thread and says so through the done
-  // callback; until then neither a new write nor closing (which shuts the library down
-  // under the running write) is offered.
-  if (writePending_) {
-    start_->Disable();
-    close_->Disable();
-  }
+  // The library winds the write down on its own thread; until the job has ended neither
+  // a new write nor closing (which shuts the library down under the running write) is
+  // offered.
+  start_->Disable();
+  close_->Disable();
   return true;
 }
 
 void CBurnDlg::RequestClose() {
-  switch (CloseStepFor(job_ != nullptr, recorder_.Burning(), stopping_)) {
+  if (eraseJob_) {
+    // An erase cannot be stopped: the dialog closes once it has ended.
+    closeWhenStopped_ = true;
+    return;
+  }
+  switch (CloseStepFor(job_ != nullptr, Burning(), stopping_)) {
     case CloseStep::Close:
       EndModal(wxID_CANCEL);
       return;
@@ -511,38 +489,30 @@ void CBurnDlg::CloseIfStopped() {
   if (closeWhenStopped_ && !Busy() && IsModal()) EndModal(wxID_CANCEL);
 }
 
-void CBurnDlg::OnBurnDone(const std::string& text) {
-  writePending_ = false;
-  stopping_ = false;
-  recorder_.OnBurnDone(text.c_str());
-  EnableRunControls(true);
-  start_->SetLabel(U("开始"));
-  ClearClock();
-  CloseIfStopped();
-}
-
-void CBurnDlg::OnEraseDone(const std::string& text) {
-  if (text.empty()) {
-    ShowStatus(Tr("擦除光盘成功完成！"), 0, kStatusLogAndProgress, kStatusGreen);
-  } else {
-    ShowStatus(Tr("擦除光盘出错: ") + text, 0, kStatusProgress, kStatusRed);
-    ShowStatus(Tr("擦除光盘出错！"), 0, kStatusThenLog, kStatusRed);
-  }
-  if (eraseDialog_) eraseDialog_->EraseDone();
-}
-
 void CBurnDlg::OnErase(wxCommandEvent&) {
-  MediumInfo info = PrefilledMediumInfo();
-  PumpedWait([&info] { return GetMediumInformation(&info); });
-  if (info.State == 0) {
-    ShowNoteBox(this, Tr("光盘空白。"), false);
-    return;
-  }
-  CEraseDiscDlg dialog(this, std::string(info.Type, strnlen(info.Type, sizeof info.Type)));
-  eraseDialog_ = &dialog;
-  dialog.ShowModal();
-  eraseDialog_ = nullptr;
-  LoadDriveCombo();
+  const DeviceEntry* entry = targets_.CurrentEntry();
+  if (!entry || entry->IsWorkFolder() || Busy()) return;
+  // The erase job applies the medium's rules (a blank medium is only reported) and asks
+  // its question through the erase dialog.
+  EraseRequest request;
+  request.device = std::string(1, entry->Letter());
+  request.quick = false;  // the erase dialog's box decides, its question asked there
+  request.settings = settings_;
+  eraseFrontEnd_ = std::make_unique<EraseFrontEnd>(*this);
+  eraseJob_ = std::make_unique<EraseJob>(request, *eraseFrontEnd_, *eraseFrontEnd_);
+  EnableRunControls(false);
+  eraseJob_->Start();
+  jobWatch_.Start(kJobWatchMs);
+}
+
+void CBurnDlg::FinishErase() {
+  eraseFrontEnd_->JobEnded([this] {
+    eraseJob_.reset();
+    eraseFrontEnd_.reset();
+    EnableRunControls(true);
+    LoadDriveCombo();
+    CloseIfStopped();
+  });
 }
 
 void CBurnDlg::OnTick(wxTimerEvent&) {

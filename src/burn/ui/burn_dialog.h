@@ -13,7 +13,6 @@
 
 #include "burn/burn_dialog_state.h"
 #include "burn/burn_front_end.h"
-#include "burn/recorder_write.h"
 
 class wxBitmapComboBox;
 class wxButton;
@@ -23,9 +22,10 @@ class wxStaticText;
 namespace vantrel {
 
 class AuthoringJob;
+class EraseFrontEnd;
+class EraseJob;
 class HostedConversionControl;
 class CColourListBox;
-class CEraseDiscDlg;
 class MenuModel;
 class TitleList;
 struct AppSettings;
@@ -55,14 +55,11 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
 
   void AddLogLine(int kind, const std::string& text);
   void EnableRunControls(bool on);
-  bool Burning() const { return recorder_.Burning(); }
-  // A run or a write is in progress.
-  bool Busy() const { return job_ != nullptr || recorder_.Burning() || writePending_; }
+  // The run has gone on to the write of its folder to the recorder.
+  bool Burning() const;
+  // A run, a write or an erase is in progress.
+  bool Busy() const { return job_ != nullptr || eraseJob_ != nullptr; }
   const EventLog& Log() const;
-
-  // The library's callbacks, already on the dialog's thread.
-  void OnBurnDone(const std::string& text);
-  void OnEraseDone(const std::string& text);
 
  private:
   void BuildControls();
@@ -83,6 +80,7 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   void RequestClose();
   void CloseIfStopped();
   void OnErase(wxCommandEvent& event);
+  void FinishErase();
   void OnTick(wxTimerEvent& event);
   void ClearClock();
   void OfferResult(bool show);
@@ -92,14 +90,14 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   MenuModel& model_;
   const TitleList& titles_;
   BurnTargets targets_;
-  RecorderWrite recorder_;
-  std::unique_ptr<AuthoringJob> job_;  // the start run while it is in progress
+  std::unique_ptr<AuthoringJob> job_;  // the start run (and its write) while in progress
+  std::unique_ptr<EraseFrontEnd> eraseFrontEnd_;
+  std::unique_ptr<EraseJob> eraseJob_;  // the erase while in progress
   DeviceEntry runEntry_;                // the target it was started for
-  bool writePending_ = false;           // a started write whose done callback has not come
+  bool writeShown_ = false;             // Start has become the write's cancel
   bool stopping_ = false;               // a stopped build or write has not ended yet
   bool closeWhenStopped_ = false;       // a close waits for that end
   int elapsedSeconds_ = 0;
-  CEraseDiscDlg* eraseDialog_ = nullptr;
   std::unique_ptr<HostedConversionControl> conversionControl_;  // item 1114
 
   wxBitmapComboBox* targetList_ = nullptr;

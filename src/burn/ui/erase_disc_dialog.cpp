@@ -12,19 +12,19 @@
 #include "menu/ui/deferred_handler.h"
 #include "menu/ui/wx_text.h"
 #include "burn/burn_dialog_state.h"
-#include "burn/disc_library.h"
 #include "burn/erase_sequence.h"
 #include "burn/ui/message_front_end.h"
 
 namespace vantrel {
 
-CEraseDiscDlg::CEraseDiscDlg(wxWindow* parent, const std::string& mediumType) : wxDialog(parent, 145, U("擦除光盘")), timer_(this, 1001) {
+CEraseDiscDlg::CEraseDiscDlg(wxWindow* parent, const std::string& notBlank, std::function<void(int)> onYes)
+    : wxDialog(parent, 145, U("擦除光盘")), onYes_(std::move(onYes)), timer_(this, 1001) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   auto* row = new wxBoxSizer(wxHORIZONTAL);
   row->Add(new wxStaticBitmap(this, 146, wxArtProvider::GetBitmap(wxART_QUESTION, wxART_MESSAGE_BOX)),
            0, wxALL, 8);
   auto* texts = new wxBoxSizer(wxVERTICAL);
-  texts->Add(new wxStaticText(this, wxID_ANY, Plain(NotBlankText(mediumType))), 0, wxBOTTOM, 6);
+  texts->Add(new wxStaticText(this, wxID_ANY, Plain(notBlank)), 0, wxBOTTOM, 6);
   texts->Add(new wxStaticText(this, wxID_ANY, U(kEraseQuestionText)));
   row->Add(texts, 1, wxALL, 8);
   top->Add(row, 0, wxEXPAND);
@@ -66,13 +66,7 @@ void CEraseDiscDlg::OnYes(wxCommandEvent&) {
   yes_->Disable();
   no_->Disable();
   SetEscapeId(wxID_NONE);
-  const int rc = Erase(choice_.QuickFlag());
-  if (rc != 0) {
-    // The erase never started, so no done message will come.
-    MessageFrontEnd ui(this);
-    ReportResult(rc, ui, false);
-    EraseDone();
-  }
+  onYes_(choice_.QuickFlag());
 }
 
 void CEraseDiscDlg::OnTick(wxTimerEvent&) { progress_->SetValue(NextEraseProgress(progress_->GetValue())); }

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// CEraseDiscDlg "擦除光盘": asks whether to erase a rewritable disc, starts the erase, shows
-// a wrapping progress bar while it runs, and closes when told the erase has ended.
+// CEraseDiscDlg "擦除光盘": asks whether to erase a rewritable disc, hands the answer (with
+// the quick-erase choice) to the erase job that asked, shows a wrapping progress bar while
+// the erase runs, and closes when told the erase has ended.
 #pragma once
 
 #include <wx/dialog.h>
 #include <wx/timer.h>
 
+#include <functional>
 #include <string>
 
 #include "burn/erase_choice.h"
@@ -18,8 +20,9 @@ namespace vantrel {
 
 class CEraseDiscDlg : public wxDialog {
  public:
-  // `mediumType` names the medium the question is about ("DVD+RW", ...).
-  CEraseDiscDlg(wxWindow* parent, const std::string& mediumType);
+  // `notBlank` is the first line of the question, naming the medium ("DVD+RW 并非空白…");
+  // `onYes` gets the quick flag (1 quick, 0 full) when the user agrees to the erase.
+  CEraseDiscDlg(wxWindow* parent, const std::string& notBlank, std::function<void(int)> onYes);
   // The erase-done message: stops the bar and closes with OK.
   void EraseDone();
   bool Erasing() const { return erasing_; }
@@ -30,6 +33,7 @@ class CEraseDiscDlg : public wxDialog {
   void OnYes(wxCommandEvent& event);
   void OnTick(wxTimerEvent& event);
 
+  std::function<void(int)> onYes_;
   EraseChoice choice_;
   wxCheckBox* quick_;
   wxGauge* progress_;

@@ -33,6 +33,8 @@ int32_t Initialize(const char* startup, int32_t) { return Lib().Initialize(start
 
 void DeInitialize(void) { Lib().DeInitialize(); }
 
+int32_t IsInitialized(void) { return Lib().Initialized() ? 1 : 0; }
+
 int32_t SetASPI(int32_t) { return FB_OK; }
 
 int32_t GetText(int32_t code, char* buffer, int32_t* size) {

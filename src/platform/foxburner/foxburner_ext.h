@@ -32,6 +32,9 @@ FOXBURNER_API void SetWindowHost(const FoxBurnerWindowHost* host);
 // image (a cancelled or failed write leaves it empty).
 FOXBURNER_API int32_t GetLastWriteDigest(char* buffer, int32_t size);
 
+// 1 while the library is initialised (a front end may already hold it open), else 0.
+FOXBURNER_API int32_t IsInitialized(void);
+
 // A note on what the last erase did (for example that the medium needed nothing).
 FOXBURNER_API int32_t GetLastNote(char* buffer, int32_t size);
 
