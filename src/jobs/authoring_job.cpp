@@ -48,9 +48,10 @@ JobResult AuthoringJob::Execute() {
     recorders = std::make_unique<RecorderSession>(ui, settings, true);
     std::string why;
     if (!(letter = recorders->Choose(options_.recorder, why))) return JobFailed(why);
-    // A recorder that cannot take the disc (an image file in a read-only folder, say) is
-    // said before the run, not after an hour of encoding.
-    if (const MediumView medium = ReadMedium(letter); medium.result != 0 && medium.result != FB_ERR_NO_MEDIUM) {
+    // A recorder that can never take the disc (an image file in a read-only folder, say) is
+    // said before the run, not after an hour of encoding. One in use by another program may
+    // be free by the time of the write, which then hands over as a failed write does.
+    if (const MediumView medium = ReadMedium(letter); medium.result == FB_ERR_DEVICE_UNUSABLE) {
       ReportResult(medium.result, ui, true);
       return JobFailed(LibraryText(medium.result));
     }
