@@ -41,6 +41,8 @@ endforeach()
 
 # The desktop entry ("Open with" passes the files on) and the icon in every size.
 install(FILES ${PROJECT_SOURCE_DIR}/data/vantrel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The project files' type (*.vantrel), which the desktop entry opens.
+install(FILES ${PROJECT_SOURCE_DIR}/data/mime/vantrel.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 foreach(size 16 24 32 48 64 128 256)
   install(FILES ${CMAKE_BINARY_DIR}/icons/${size}.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME vantrel.png)

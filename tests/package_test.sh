@@ -48,6 +48,7 @@ expect contents "$contents" ' \./usr/bin/vantrel-author -> \.\./lib/vantrel/vant
 # The desktop program with its entry, icons, skins and help pages.
 for file in lib/vantrel/vantrel lib/vantrel/devior.smf lib/vantrel/x-plus.smf lib/vantrel/kromo.smf \
             lib/vantrel/help/overview/overview.htm share/applications/vantrel.desktop \
+            share/mime/packages/vantrel.xml \
             share/icons/hicolor/48x48/apps/vantrel.png share/icons/hicolor/scalable/apps/vantrel.svg; do
   expect contents "$contents" " \./usr/$file\$"
 done

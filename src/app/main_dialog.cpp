@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_dialog.h"
 
+#include <cstdlib>
+#include <iterator>
+
 #include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -85,7 +88,9 @@ MainDialog::MainDialog(AppSettings& settings, MainWindowSlots slots)
       settings_(settings),
       slots_(std::move(slots)),
       logic_(settings, *this),
-      support_(ReadSupportInfo()) {
+      support_(ReadSupportInfo()),
+      recent_(RecentProjects::DefaultListPath()),
+      session_(*this, recovery_, recent_) {
   logic_.SetSupportLinks(support_.homepage, support_.mailto);
   wxIconBundle icons;
   for (int size : {16, 32, 48, 64}) {
@@ -103,6 +108,14 @@ MainDialog::MainDialog(AppSettings& settings, MainWindowSlots slots)
   // The platform's message queue (posted by workers and timers) is drained from wx's loop.
   platformQueue_.Bind(wxEVT_TIMER, [](wxTimerEvent&) { window::PumpPendingMessages(); });
   platformQueue_.Start(20);
+  session_.Start();
+  // Unsaved changes are kept for a crash every minute (VANTREL_RECOVERY_SECONDS sets
+  // another period, for tests).
+  int period = 60;
+  if (const char* seconds = std::getenv("VANTREL_RECOVERY_SECONDS"); seconds && std::atoi(seconds) > 0)
+    period = std::atoi(seconds);
+  recoveryTimer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { session_.KeepUnsaved(); });
+  recoveryTimer_.Start(period * 1000);
   CallAfter([this] {
     if (startUpTips_) ShowTipWindow(this, true);
   });
@@ -110,6 +123,7 @@ MainDialog::MainDialog(AppSettings& settings, MainWindowSlots slots)
 
 MainDialog::~MainDialog() {
   platformQueue_.Stop();
+  recoveryTimer_.Stop();
   logic_.Titles().SetObserver(nullptr);
 }
 
@@ -121,7 +135,8 @@ void MainDialog::BuildControls() {
     buttons_[info.id] = button;
     buttonRow->Add(button, 0, wxRIGHT, 4);
   }
-  top->Add(buttonRow, 0, wxALL, 6);
+  BuildProjectMenu(buttonRow);
+  top->Add(buttonRow, 0, wxEXPAND | wxALL, 6);
 
   auto* middle = new wxBoxSizer(wxHORIZONTAL);
   list_ = new TitleListView(this, ids::kList, logic_.Titles());
@@ -174,7 +189,9 @@ void MainDialog::BindCommands() {
   Bind(wxEVT_BUTTON, [this](wxCommandEvent& event) {
     const int id = event.GetId();
     if (buttons_.count(id))
-      CallAfter([this, id] { logic_.OnCommand(id); });
+      CallAfter([this, id] { RunCommand(id); });
+    else if (id == kProjectButtonId)
+      CallAfter([this] { ShowProjectMenu(); });
     else
       event.Skip();
   });
@@ -187,13 +204,22 @@ void MainDialog::BindCommands() {
   list_->Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED, [this](wxDataViewEvent&) { EditSelected(); });
   wxAcceleratorEntry keys[] = {
       wxAcceleratorEntry(wxACCEL_NORMAL, WXK_DELETE, ids::kRemove),
-      wxAcceleratorEntry(wxACCEL_CTRL, 'O', ids::kAdd),
+      wxAcceleratorEntry(wxACCEL_NORMAL, WXK_INSERT, ids::kAdd),
+      wxAcceleratorEntry(wxACCEL_CTRL, 'N', kProjectNewId),
+      wxAcceleratorEntry(wxACCEL_CTRL, 'O', kProjectOpenId),
+      wxAcceleratorEntry(wxACCEL_CTRL, 'S', kProjectSaveId),
+      wxAcceleratorEntry(wxACCEL_CTRL | wxACCEL_SHIFT, 'S', kProjectSaveAsId),
   };
-  SetAcceleratorTable(wxAcceleratorTable(2, keys));
+  SetAcceleratorTable(wxAcceleratorTable(int(std::size(keys)), keys));
   // The accelerators arrive as menu events with the control ids.
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
     // While files are being added the window stays: the add still works on its list.
     if ((progress_ || windowsAbove_ > 0) && event.CanVeto()) {
+      event.Veto();
+      return;
+    }
+    // Unsaved changes: asked about before they are given up.
+    if (event.CanVeto() && !session_.MayClose()) {
       event.Veto();
       return;
     }
@@ -209,8 +235,18 @@ void MainDialog::BindCommands() {
 }
 
 void MainDialog::OnMenuCommand(wxCommandEvent& event) {
-  const int command = CommandOfWxId(event.GetId());
-  CallAfter([this, command] { logic_.OnCommand(command); });
+  const int id = event.GetId();
+  if (IsProjectCommandId(id)) {
+    CallAfter([this, id] { OnProjectCommand(id); });
+    return;
+  }
+  const int command = CommandOfWxId(id);
+  CallAfter([this, command] { RunCommand(command); });
+}
+
+void MainDialog::RunCommand(int id) {
+  logic_.OnCommand(id);
+  session_.Refresh();
 }
 
 void MainDialog::ShowInformation(const std::string& text) { app::ShowInformation(this, text); }
@@ -245,6 +281,7 @@ void MainDialog::AddFileList(const std::vector<std::string>& files) {
   if (files.empty()) return;
   AddTitleFiles(logic_.Titles(), thumbnails_, *this, files, TitleUnusableReason);
   logic_.RefreshStatusTexts();
+  session_.Refresh();
 }
 
 void MainDialog::EditSelected() {
@@ -260,6 +297,7 @@ void MainDialog::EditSelected() {
   }
   list_->Reload();
   list_->SetFocus();
+  session_.Refresh();
 }
 
 void MainDialog::RefreshList() {
@@ -324,7 +362,10 @@ void MainDialog::ShowHelpTopic(const std::string& path) { app::ShowHelpTopic(pat
 void MainDialog::ShowAbout() { ShowAboutBox(this, support_); }
 void MainDialog::ShowTips() { ShowTipWindow(this, false); }
 
-void MainDialog::OnRowsChanged() { list_->Reload(); }
+void MainDialog::OnRowsChanged() {
+  list_->Reload();
+  session_.Refresh();
+}
 void MainDialog::OnTotalDurationChanged(int seconds) { gauge_->SetTotal(seconds); }
 
 bool MainDialog::ChooseFiles(std::vector<std::string>& files) {

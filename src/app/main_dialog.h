@@ -11,6 +11,7 @@
 // The core's headers come before wx's: the toolkit defines TRUE and FALSE as macros.
 #include "app/dialog_slots.h"
 #include "app/main_window_logic.h"
+#include "app/project_session.h"
 #include "media/add_titles.h"
 #include "media/regrab.h"
 #include "media/thumbnail_owner.h"
@@ -33,13 +34,17 @@ class MainDialog : public wxDialog,
                    private MainWindowView,
                    private TitleListObserver,
                    private AddTitlesView,
-                   private RegrabView {
+                   private RegrabView,
+                   private ProjectSessionView {
  public:
   MainDialog(AppSettings& settings, MainWindowSlots slots);
   ~MainDialog() override;
 
   // Files given on the command line or dropped on the list become titles.
   void AddFileList(const std::vector<std::string>& files);
+  // At start-up: the restore of a crashed run's changes is offered, then the command line's
+  // project is opened and its videos are added.
+  void StartWith(const std::vector<std::string>& files);
   TitleList& Titles() { return logic_.Titles(); }
   // Off when the program was started for automation: no tip window then.
   void SetStartUpTips(bool show) { startUpTips_ = show; }
@@ -49,6 +54,12 @@ class MainDialog : public wxDialog,
   void BindCommands();
   void ReapplyButtonArt();
   void OnMenuCommand(wxCommandEvent& event);
+  void BuildProjectMenu(wxSizer* buttonRow);
+  void ShowProjectMenu();
+  // The project's commands by menu id; false for another id.
+  bool OnProjectCommand(int id);
+  // Runs a command of the window, then lets the title bar follow the project.
+  void RunCommand(int id);
 
   // MainWindowView
   void ShowInformation(const std::string& text) override;
@@ -80,6 +91,16 @@ class MainDialog : public wxDialog,
   // RegrabView
   void ShowDecoderNotice() override;
   void SetListColumn3(int row, const std::string& text) override;
+  // ProjectSessionView
+  DiscProject CurrentProject() override;
+  void ShowProject(const DiscProject& project) override;
+  void SetWindowTitle(const std::string& title) override;
+  void ShowRecent(const std::vector<std::string>& files) override;
+  void ShowMessage(const std::string& text) override;
+  Answer Ask(const std::string& question, bool withCancel) override;
+  bool ChooseProjectToOpen(std::string& path) override;
+  bool ChooseProjectToSave(const std::string& suggested, std::string& path) override;
+  bool ChooseFolder(std::string& folder) override;
 
   AppSettings& settings_;
   MainWindowSlots slots_;
@@ -99,7 +120,20 @@ class MainDialog : public wxDialog,
   std::unique_ptr<class wxWindowDisabler> disabler_;
   wxTimer platformQueue_;
   bool startUpTips_ = true;
+  ProjectRecovery recovery_;
+  RecentProjects recent_;
+  ProjectSession session_;
+  std::vector<std::string> recentFiles_;
+  wxButton* projectButton_ = nullptr;
+  wxTimer recoveryTimer_;
 };
+
+// wx ids of the project button and its menu's commands (Ctrl+N, Ctrl+O, Ctrl+S,
+// Shift+Ctrl+S); the recent projects follow kProjectRecentId.
+inline constexpr int kProjectButtonId = 1100;
+inline constexpr int kProjectNewId = 21001, kProjectOpenId = 21002, kProjectSaveId = 21003,
+                     kProjectSaveAsId = 21004, kProjectRecentId = 21100;
+inline bool IsProjectCommandId(int id) { return id >= kProjectNewId && id < kProjectRecentId + 16; }
 
 // wx ids of the popup menus' commands; the menus' own numbers lie above wx's id range.
 int WxIdOfCommand(int command);

@@ -67,7 +67,8 @@ bool VantrelApp::OnInit() {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(S(argv[i]));
   automation_ = IsAutomationStart(args);
-  // Everything else on the command line is a video file to add ("Open with").
+  // Everything else on the command line is a project to open or a video file to add
+  // ("Open with").
   for (const std::string& arg : args)
     if (!arg.empty() && arg[0] != '-' && !IsAutomationStart({arg})) {
       wxFileName name(U(arg));
@@ -129,10 +130,9 @@ int VantrelApp::OnRun() {
   InstallDialogSlots(slots);
   auto* window = new MainDialog(Settings(), std::move(slots));
   window->SetStartUpTips(!automation_);
-  if (!files_.empty()) {
-    const std::vector<std::string> files = files_;
-    window->CallAfter([window, files] { window->AddFileList(files); });
-  }
+  // A crashed run's changes are offered first, then what the command line names.
+  const std::vector<std::string> files = files_;
+  window->CallAfter([window, files] { window->StartWith(files); });
   window->ShowModal();
   window->Destroy();
   return 0;

@@ -48,6 +48,10 @@ std::string UserDataFolder() {
   return WithSlash(EnvOr("XDG_DATA_HOME", HomeFolder() + "/.local/share")) + "vantrel/";
 }
 
+std::string UserStateFolder() {
+  return WithSlash(EnvOr("XDG_STATE_HOME", HomeFolder() + "/.local/state")) + "vantrel/";
+}
+
 std::string UserCacheFolder() {
   return WithSlash(EnvOr("XDG_CACHE_HOME", HomeFolder() + "/.cache")) + "vantrel/";
 }

@@ -12,6 +12,8 @@ std::string ApplicationFolder();
 std::string UserConfigFolder();
 // $XDG_DATA_HOME/vantrel/ (default ~/.local/share/vantrel/), ending in "/"; not created here.
 std::string UserDataFolder();
+// $XDG_STATE_HOME/vantrel/ (default ~/.local/state/vantrel/), ending in "/"; not created here.
+std::string UserStateFolder();
 // $XDG_CACHE_HOME/vantrel/ (default ~/.cache/vantrel/), ending in "/"; not created here.
 std::string UserCacheFolder();
 // Where the program writes its scratch files while it runs: the application folder when a

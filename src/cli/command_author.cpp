@@ -28,8 +28,7 @@
 #include "cli/terminal_front_end.h"
 #include "jobs/authoring_job.h"
 #include "media/add_titles.h"
-#include "media/bitmap_file.h"
-#include "media/frame_grabber.h"
+#include "media/project_titles.h"
 #include "media/thumbnail_owner.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
@@ -176,30 +175,18 @@ bool AddTitles(const std::vector<std::string>& videos, TitleList& titles) {
   return true;
 }
 
-// The project's titles as the run takes them: each file probed, its caption, and its
-// thumbnail grabbed at the frame the project shows (a project file keeps no pictures).
+// The project's titles as the run takes them: each file probed, with its caption, tracks
+// and the thumbnail of the frame the project shows (a project file keeps no pictures).
 bool AddProjectTitles(const DiscProject& project, TitleList& titles) {
-  std::vector<std::string> paths;
-  for (const ProjectTitle& title : project.titles) paths.push_back(title.source);
-  const int first = titles.Count();
-  if (!AddTitles(paths, titles)) return false;
-  ThumbnailHost host;
-  for (std::size_t i = 0; i < project.titles.size(); ++i) {
-    const ProjectTitle& wanted = project.titles[i];
-    const int row = first + int(i);
-    TitleRecord& record = titles.At(row);
-    if (wanted.caption != record.DisplayTitle) titles.SetTitleText(row, wanted.caption);
-    if (wanted.thumbnailShownAt != record.ThumbnailShownAt) {
-      ThumbnailGrabJob job{record.SourcePath, ScratchBitmapPath(row), wanted.thumbnailShownAt, &host};
-      DibImage picture;
-      if (RunThumbnailGrab(job) && picture.ReadFile(job.bitmapPath)) {
-        record.ImageIndex = titles.Thumbnails().Replace(record.ImageIndex, picture.ToRgbImage());
-        record.ThumbnailShownAt = wanted.thumbnailShownAt;
-      }
-      std::remove(job.bitmapPath.c_str());
+  for (const ProjectTitle& title : project.titles) {
+    if (const std::string why = UnreadableFileReason(title.source); !why.empty()) {
+      std::fprintf(stderr, "vantrel-author: %s\n", Format(Tr("无法使用标题 %s: %s"), title.source.c_str(), why.c_str()).c_str());
+      return false;
     }
-    record.ThumbnailTime = wanted.thumbnailTime;
   }
+  ThumbnailHost host;
+  ConsoleAddTitlesView view;
+  AddProjectTitleFiles(titles, host, view, project.titles);
   return true;
 }
 
@@ -311,6 +298,7 @@ int RunAuthor(int argc, char** argv) {
     // The project's choices, then what the command line says over them.
     ApplyProjectChoices(*project, settings);
     look = project->menu.look;
+    if (project->menu.playAll) options.choices.playAll = true;
     Options again;
     ParseArguments(argc, argv, settings, again);
     if (!AddProjectTitles(*project, titles)) return 1;
@@ -321,7 +309,9 @@ int RunAuthor(int argc, char** argv) {
   if (options.background) look.backgroundPicture = *options.background;
   if (options.saveProject) {
     std::string why;
-    if (!WriteProjectFile(ProjectOf(titles, settings, look), *options.saveProject, why)) {
+    DiscProject given = ProjectOf(titles, settings, look);
+    given.menu.playAll = options.choices.playAll;
+    if (!WriteProjectFile(given, *options.saveProject, why)) {
       std::fprintf(stderr, "vantrel-author: %s\n", why.c_str());
       return 1;
     }

@@ -26,6 +26,7 @@ AuthoringJob::AuthoringJob(DiscProject project, AuthoringOptions options, RunSta
   AppendProjectTitles(titles_, project_.titles);
   model_.Appearance() = project_.menu.look;
   model_.Choices() = options_.choices;
+  model_.Choices().playAll = options_.choices.playAll || project_.menu.playAll;
 }
 
 std::string AuthoringJob::ToolLogPath() const {

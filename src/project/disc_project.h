@@ -53,6 +53,8 @@ struct MenuDesign {
   int layout = 2;  // 0, 1 or 2: 6, 8 or 12 buttons per page
   bool headerLine = true;
   bool footerLine = true;
+  // A "全部播放" button on the first page.
+  bool playAll = false;
   MenuAppearance look;
   bool operator==(const MenuDesign&) const = default;
 };

@@ -112,6 +112,7 @@ Json MenuJson(const MenuDesign& menu, const std::string& folder) {
   return {{"layout", menu.layout},
           {"headerLine", menu.headerLine},
           {"footerLine", menu.footerLine},
+          {"playAll", menu.playAll},
           {"header", headline(look.headerText, look.headerFont, look.headerColour, look.headerShadow,
                               look.headerShadowColour, look.headerAlignment)},
           {"footer", headline(look.footerText, look.footerFont, look.footerColour, look.footerShadow,
@@ -219,6 +220,7 @@ void ReadMenu(const Reader& menu, const std::string& folder, MenuDesign& design)
   menu.Whole("layout", design.layout, 0, 2);
   menu.Flag("headerLine", design.headerLine);
   menu.Flag("footerLine", design.footerLine);
+  menu.Flag("playAll", design.playAll);
   auto headline = [](const Reader& r, std::string& text, LogicalFont& font, Colour& colour, bool& shadow,
                      Colour& shadowColour, int& alignment) {
     r.Text("text", text);

@@ -62,6 +62,15 @@ bool TitleList::RemoveSelected() {
   return true;
 }
 
+void TitleList::Clear() {
+  rows_.clear();
+  selected_ = -1;
+  totalDuration_ = 0;
+  if (observer_) observer_->OnTotalDurationChanged(0);
+  RefreshMovieSize();
+  NotifyRows();
+}
+
 std::string TitleList::ColumnText(int row, int column) const {
   if (row < 0 || row >= Count()) return std::string();
   const Row& r = rows_[size_t(row)];

@@ -35,6 +35,9 @@ class TitleList {
   bool MoveUp();
   bool MoveDown();
   bool RemoveSelected();
+  // Removes every row (another project is opened). The thumbnails stay in the image list,
+  // whose indices rows never share.
+  void Clear();
 
   int Count() const { return int(rows_.size()); }
   const TitleRecord& At(int row) const { return *rows_[size_t(row)].record; }

@@ -113,6 +113,22 @@ def press(node, timeout=TIMEOUT, action="click", shown=True):
     wait_for(attempt, timeout=timeout, message="%r did not take the %s" % (node.name, action))
 
 
+# The main window's title: "Vantrel", or "[*]NAME - Vantrel" once it shows a project.
+MAIN = "Vantrel"
+SAVE_QUESTION = "有未保存的更改。要保存吗？"
+
+
+def title_matches(name, title):
+    if title != MAIN:
+        return name == title
+    return name == MAIN or (name or "").endswith(" - " + MAIN)
+
+
+def title_pattern(title):
+    """The xdotool pattern of a window title."""
+    return "^(.* - )?Vantrel$" if title == MAIN else "^%s$" % title
+
+
 class Sandbox:
     """A temporary home, config, registry and application folder. The application folder
     links every file the build made, so Settings.ini and scratch files land here only."""
@@ -134,6 +150,7 @@ class Sandbox:
             XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
             XDG_DATA_HOME=os.path.join(self.home, ".local/share"),
             XDG_CACHE_HOME=os.path.join(self.home, ".cache"),
+            XDG_STATE_HOME=os.path.join(self.home, ".local/state"),
             VANTREL_REGISTRY_DIR=os.path.join(self.root, "registry"),
             VANTREL_APPDIR=self.app_dir,
         )
@@ -202,7 +219,7 @@ class Vantrel:
         self.app = None
         if wait:
             self.app = wait_for(self._find_app, message="vantrel did not appear on the accessibility bus")
-            self.main = self.window("Vantrel")
+            self.main = self.window(MAIN)
 
     def _find_app(self):
         check(self.proc.poll() is None, "vantrel ended early with status %s" % self.proc.returncode)
@@ -215,17 +232,18 @@ class Vantrel:
         return None
 
     def window(self, title, timeout=TIMEOUT):
-        """A top-level window or dialog of the program by its exact title."""
+        """A top-level window or dialog of the program by its exact title (MAIN: the main
+        window, whatever project it shows)."""
         def find():
             for child in self.app.children:
-                if child.name == title and child.showing:
+                if title_matches(child.name, title) and child.showing:
                     return child
             return None
         return wait_for(find, timeout=timeout, message="no window titled %r" % title)
 
     def has_window(self, title):
         try:
-            return any(c.name == title and c.showing for c in self.app.children)
+            return any(title_matches(c.name, title) and c.showing for c in self.app.children)
         except Exception:
             return False
 
@@ -268,7 +286,7 @@ class Vantrel:
 
     def window_ids(self, title):
         return [int(w) for w in subprocess.run(
-            ["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid), "--name", "^%s$" % title],
+            ["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid), "--name", title_pattern(title)],
             capture_output=True, text=True).stdout.split()]
 
     def close_window(self, title):
@@ -281,7 +299,7 @@ class Vantrel:
     def focus(self, title):
         """Gives a window of the program the keyboard, as a window manager would on a click."""
         ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid), "--name",
-                              "^%s$" % title], capture_output=True, text=True).stdout.split()
+                              title_pattern(title)], capture_output=True, text=True).stdout.split()
         for wid in ids:
             subprocess.run(["xdotool", "windowfocus", "--sync", wid], capture_output=True)
         return bool(ids)
@@ -329,8 +347,9 @@ class Vantrel:
         """Closes the main window as a person would and waits for the program to end."""
         if self.proc.poll() is None:
             # No window manager runs here: Escape closes the main window as its close box would.
-            self.close_window("Vantrel")
+            self.close_window(MAIN)
             try:
+                self.answer_save_question(timeout)
                 self.proc.wait(timeout=timeout)
             except subprocess.TimeoutExpired:
                 self.proc.terminate()
@@ -338,6 +357,22 @@ class Vantrel:
                 raise Failure("vantrel did not end when its window was closed")
         self.log.close()
         return self.proc.returncode
+
+    def answer_save_question(self, timeout, button="否"):
+        """A project with unsaved changes asks before the window closes: answered with
+        `button` ("否" gives the changes up). Returns once the program ended."""
+        def settled():
+            if self.proc.poll() is not None:
+                return True
+            for box in self.alerts():
+                if box.findChild(lambda n: SAVE_QUESTION in (n.name or ""), retry=False, requireResult=False):
+                    self.click(box, button)
+                    return None
+            return None
+        try:
+            wait_for(settled, timeout=timeout, message="vantrel did not end when its window was closed")
+        except Failure:
+            raise subprocess.TimeoutExpired("vantrel", timeout)
 
     def kill(self):
         if self.proc.poll() is None:
