@@ -29,6 +29,7 @@
 #include "base/translation.h"
 #include "platform/skin/skin_library.h"
 #include "platform/window/window.h"
+#include "project/project_file.h"
 
 namespace vantrel::app {
 namespace {
@@ -278,8 +279,17 @@ void MainDialog::AddFiles() {
 }
 
 void MainDialog::AddFileList(const std::vector<std::string>& files) {
-  if (files.empty()) return;
-  AddTitleFiles(logic_.Titles(), thumbnails_, *this, files, TitleUnusableReason);
+  // A project among them is opened (the question about unsaved changes comes first); the
+  // videos become titles of whatever project is open then.
+  std::vector<std::string> videos;
+  for (const std::string& file : files) {
+    if (IsProjectFileName(file))
+      session_.OpenFile(file);
+    else
+      videos.push_back(file);
+  }
+  if (videos.empty()) return;
+  AddTitleFiles(logic_.Titles(), thumbnails_, *this, videos, TitleUnusableReason);
   logic_.RefreshStatusTexts();
   session_.Refresh();
 }

@@ -40,7 +40,8 @@ class MainDialog : public wxDialog,
   MainDialog(AppSettings& settings, MainWindowSlots slots);
   ~MainDialog() override;
 
-  // Files given on the command line or dropped on the list become titles.
+  // Files given on the command line or dropped on the list become titles; a project file
+  // among them is opened.
   void AddFileList(const std::vector<std::string>& files);
   // At start-up: the restore of a crashed run's changes is offered, then the command line's
   // project is opened and its videos are added.

@@ -72,14 +72,7 @@ bool MainDialog::OnProjectCommand(int id) {
 
 void MainDialog::StartWith(const std::vector<std::string>& files) {
   session_.OfferRestore();
-  std::vector<std::string> videos;
-  for (const std::string& file : files) {
-    if (IsProjectFileName(file))
-      session_.OpenFile(file);
-    else
-      videos.push_back(file);
-  }
-  AddFileList(videos);
+  AddFileList(files);
 }
 
 DiscProject MainDialog::CurrentProject() {

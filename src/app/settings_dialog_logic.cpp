@@ -48,6 +48,17 @@ bool Under(const std::string& path, const std::string& mount) {
 
 }  // namespace
 
+std::string AudioCodecNote(int codec) {
+  // MPEG Layer I and Layer III are no DVD sound: repairs encode Layer II for both.
+  return codec == 0 || codec == 2 ? Tr(settings_texts::kCodecStandIn) : "";
+}
+
+std::string FileSystemNote(int fileSystem) {
+  // An image of ISO9660 alone is no video DVD: players (and libdvdread) open VIDEO_TS
+  // through UDF. The image keeps its UDF bridge whatever is chosen, and says so.
+  return fileSystem == 0 ? Tr(disc_format_texts::kUdfAlways) : "";
+}
+
 bool FreeBytesFor(const std::string& folder, std::uint64_t& bytes) {
   struct statvfs vfs{};
   if (::statvfs(ExistingFolder(folder).c_str(), &vfs) != 0) return false;

@@ -29,6 +29,8 @@ inline constexpr const char* kAudioGroup = N_("音频编码器");
 inline constexpr const char* kAudioLabel = N_("选择音频编码器:");
 inline constexpr const char* kZoomLabel = N_("缩放目标 DVD 到:");
 inline constexpr const char* kCodecs[] = {"MPEG LAYER1", "MPEG LAYER2", "MPEG LAYER3", "MPEG AC3"};
+// Beside the two choices a DVD cannot carry.
+inline constexpr const char* kCodecStandIn = N_("DVD 不能承载此声音，修复的标题使用 MPEG LAYER2");
 inline constexpr const char* kZooms[] = {N_("4:3 标准电视"), N_("16:9 宽屏电视")};
 // The windows' language, kept in Settings.ini and taken at the next start.
 inline constexpr const char* kLanguageLabel = N_("界面语言:");
@@ -49,7 +51,15 @@ inline constexpr const char* kFileSystems[] = {"ISO9660", "UDF"};
 inline constexpr const char* kFormatGroup = N_("格式与分辨率");
 inline constexpr const char* kStandards[] = {"PAL", "NTSC"};
 inline constexpr const char* kCapacityGroup = N_("光盘容量");
+// Beside the ISO9660 choice: players find a video DVD's files through UDF only.
+inline constexpr const char* kUdfAlways = N_("视频 DVD 需要 UDF：光盘总是同时带有 UDF 和 ISO9660，播放机才能读取");
 }  // namespace disc_format_texts
+
+// The note beside the audio encoder choice `codec` ("" when the choice is what repairs get).
+std::string AudioCodecNote(int codec);
+
+// The note beside the file system choice ("" for UDF).
+std::string FileSystemNote(int fileSystem);
 
 // Free space on the volume of `folder` for the calling user, in bytes. A folder that does
 // not exist yet is measured on its nearest existing parent. False when nothing is found.

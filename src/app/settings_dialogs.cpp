@@ -47,12 +47,17 @@ class SettingsDialog : public wxDialog {
     temp->Add(freeSpace_, 0, wxALL, 4);
     sizer->Add(temp, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
 
-    auto* audio = new wxStaticBoxSizer(wxHORIZONTAL, this, U(kAudioGroup));
-    audio->Add(new wxStaticText(audio->GetStaticBox(), wxID_ANY, U(kAudioLabel)), 0,
-               wxALIGN_CENTER_VERTICAL | wxALL, 4);
+    auto* audio = new wxStaticBoxSizer(wxVERTICAL, this, U(kAudioGroup));
+    auto* codecRow = new wxBoxSizer(wxHORIZONTAL);
+    codecRow->Add(new wxStaticText(audio->GetStaticBox(), wxID_ANY, U(kAudioLabel)), 0,
+                  wxALIGN_CENTER_VERTICAL | wxALL, 4);
     codec_ = new wxChoice(audio->GetStaticBox(), kAudioCodec);
     for (const char* name : kCodecs) codec_->Append(U(name));
-    audio->Add(codec_, 0, wxALL, 4);
+    codecRow->Add(codec_, 0, wxALL, 4);
+    audio->Add(codecRow);
+    codecNote_ = new wxStaticText(audio->GetStaticBox(), wxID_ANY, wxString());
+    audio->Add(codecNote_, 0, wxLEFT | wxRIGHT | wxBOTTOM, 4);
+    codec_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { ShowCodecNote(); });
     sizer->Add(audio, 0, wxEXPAND | wxALL, 8);
 
     auto* zoomRow = new wxBoxSizer(wxHORIZONTAL);
@@ -88,6 +93,12 @@ class SettingsDialog : public wxDialog {
     PrepareDialog(this);
   }
 
+  void ShowCodecNote() {
+    codecNote_->SetLabel(Plain(AudioCodecNote(codec_->GetSelection())));
+    Layout();
+    Fit();
+  }
+
   bool TransferDataToWindow() override {
     convertBefore_->SetValue(logic_.convertBefore);
     createMenu_->SetValue(logic_.createMenu);
@@ -95,6 +106,7 @@ class SettingsDialog : public wxDialog {
     folder_->SetLabel(U(logic_.folder));
     freeSpace_->SetLabel(U(logic_.FreeSpace()));
     codec_->SetSelection(logic_.audioCodec >= 0 && logic_.audioCodec < 4 ? logic_.audioCodec : wxNOT_FOUND);
+    ShowCodecNote();
     (logic_.zoom == 1 ? zoom169_ : zoom43_)->SetValue(true);
     languages_[logic_.language]->SetValue(true);
     Layout();
@@ -125,6 +137,7 @@ class SettingsDialog : public wxDialog {
   wxCheckBox *convertBefore_, *createMenu_, *deleteTemp_;
   wxStaticText *folder_, *freeSpace_;
   wxChoice* codec_;
+  wxStaticText* codecNote_;
   wxRadioButton *zoom43_, *zoom169_;
   wxRadioButton* languages_[3] = {};
 };
@@ -155,7 +168,16 @@ bool RunDiscFormatDialog(wxWindow* parent, DiscFormatLogic& logic) {
   fs->SetSelection(logic.fileSystem == 0 ? 0 : 1);
   tv->SetSelection(logic.standard == 0 ? 0 : 1);
   disc->SetSelection(logic.discCapacity == 1 ? 1 : 0);
-  sizer->Add(fs, 0, wxEXPAND | wxALL, 8);
+  sizer->Add(fs, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 8);
+  auto* fsNote = new wxStaticText(&dialog, wxID_ANY, wxString(), wxDefaultPosition, wxSize(300, -1));
+  sizer->Add(fsNote, 0, wxEXPAND | wxALL, 8);
+  auto showNote = [&dialog, fs, fsNote] {
+    fsNote->SetLabel(Plain(FileSystemNote(fs->GetSelection())));
+    fsNote->Wrap(300);
+    dialog.Layout();
+    dialog.Fit();
+  };
+  fs->Bind(wxEVT_RADIOBOX, [showNote](wxCommandEvent&) { showNote(); });
   sizer->Add(tv, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
   sizer->Add(disc, 0, wxEXPAND | wxALL, 8);
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
@@ -165,6 +187,7 @@ bool RunDiscFormatDialog(wxWindow* parent, DiscFormatLogic& logic) {
   sizer->Add(buttons, 0, wxEXPAND | wxALL, 8);
   sizer->SetMinSize(wxSize(300, -1));
   dialog.SetSizerAndFit(sizer);
+  showNote();
   PrepareDialog(&dialog);
   if (dialog.ShowModal() != wxID_OK) return false;
   logic.fileSystem = fs->GetSelection();

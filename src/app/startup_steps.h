@@ -31,9 +31,9 @@ std::string SkinFileName(int skin);
 std::string LayoutName(int layout);
 
 inline constexpr const char* kUsage =
-    "usage: vantrel [-v] [VIDEO...]\n"
+    "usage: vantrel [-v] [PROJECT.vantrel] [VIDEO...]\n"
     "       vantrel --version | --help\n"
-    "Opens the desktop program with the videos as titles.\n"
+    "Opens the desktop program on the project, with the videos as titles.\n"
     "  -v, --verbose  the core's notes on standard error as well as its warnings and errors\n";
 inline constexpr const char* kOleInitFailed = N_("初始化 OLE 程序库失败。");
 inline constexpr const char* kNoDisplay =

@@ -390,7 +390,9 @@ bool AuthoringDriver::MakeMenusAndTitles() {
         return made;
       }, after, TaskGraph::kShareCores);
     }
-    titleTargets_.assign(count, DiscTarget{});
+    DiscTarget repair;
+    repair.sound = RepairSoundFor(settings_.audiocodec);
+    titleTargets_.assign(count, repair);
     ok = graph.Run();
   }
   // The plan stays with the run: the authored disc is measured against it.
@@ -417,7 +419,7 @@ bool AuthoringDriver::ProbeTitle(TitleWork& work, std::size_t i) {
   }
   const bool repair = !compliant || avi || wmv || settings_.convertbefore;
   // Every title as the run will author it: its facts after repair when it is repaired.
-  work.authored[i] = {repair ? RepairedTitleFacts(source, tv, AudioCodec::Ac3) : ReadTitleFacts(source), repair};
+  work.authored[i] = {repair ? RepairedTitleFacts(source, tv, RepairSoundFor(settings_.audiocodec)) : ReadTitleFacts(source), repair};
   return !CancelRequested();
 }
 
@@ -427,7 +429,7 @@ bool AuthoringDriver::PlanTitles(TitleWork& work, RunStatus& status) {
     if (!note.empty()) Say(status, note);
   // The disc's one shape and sound come first: they decide which titles are encoded and
   // so share the disc's room.
-  work.harmony = PlanTitleHarmony(work.authored, settings_.zoom);
+  work.harmony = PlanTitleHarmony(work.authored, settings_.zoom, RepairSoundFor(settings_.audiocodec));
   for (const std::string& line : HarmonyReasons(work.harmony)) Say(status, line);
   // The plan is made, and a disc that cannot hold the list even at the lowest rate is
   // asked about, before anything is encoded.

@@ -6,9 +6,7 @@
 namespace vantrel {
 namespace {
 
-const TitleSound kAc3{SoundFormat::Ac3, 48000, true};
-
-TitleSound DiscSound(const std::vector<HarmonyTitle>& titles, const HarmonyTitle& first) {
+TitleSound DiscSound(const std::vector<HarmonyTitle>& titles, const HarmonyTitle& first, AudioCodec repairSound) {
   const HarmonyTitle* leader = &first;
   for (const HarmonyTitle& t : titles)
     if (t.repaired && t.facts.readable) {
@@ -17,17 +15,24 @@ TitleSound DiscSound(const std::vector<HarmonyTitle>& titles, const HarmonyTitle
     }
   TitleSound sound = leader->facts.sound;
   sound.firstStream = true;
-  return CanEncodeSound(sound) ? sound : kAc3;
+  if (CanEncodeSound(sound)) return sound;
+  return TitleSound{repairSound == AudioCodec::Ac3 ? SoundFormat::Ac3 : SoundFormat::Mp2, 48000, true};
 }
 
 }  // namespace
 
+AudioCodec RepairSoundFor(int audioCodecSetting) {
+  return audioCodecSetting == 3 ? AudioCodec::Ac3 : AudioCodec::Mp2;
+}
+
 const char* ShapeName(int displayShape) { return displayShape == 3 ? "16:9" : "4:3"; }
 
-HarmonyPlan PlanTitleHarmony(const std::vector<HarmonyTitle>& titles, int shapeSetting) {
+HarmonyPlan PlanTitleHarmony(const std::vector<HarmonyTitle>& titles, int shapeSetting, AudioCodec repairSound) {
   HarmonyPlan plan;
   const std::size_t n = titles.size();
-  plan.targets.assign(n, DiscTarget{});
+  DiscTarget repair;
+  repair.sound = repairSound;
+  plan.targets.assign(n, repair);
   plan.shapeChanges.assign(n, false);
   plan.soundChanges.assign(n, false);
   // A title that cannot be read is left as it is and has no say: the authoring tool or
@@ -54,7 +59,7 @@ HarmonyPlan PlanTitleHarmony(const std::vector<HarmonyTitle>& titles, int shapeS
   const bool encodes = shapesDiffer;
   if (soundsDiffer || (encodes && !CanEncodeSound(first.sound))) {
     plan.soundsDiffer = true;
-    plan.sound = DiscSound(titles, *firstReadable);
+    plan.sound = DiscSound(titles, *firstReadable, repairSound);
     for (std::size_t i = 0; i < n; ++i)
       plan.soundChanges[i] = titles[i].facts.readable && !(titles[i].facts.sound == plan.sound);
   }

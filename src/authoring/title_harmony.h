@@ -32,10 +32,16 @@ struct HarmonyPlan {
   bool Converts(std::size_t title) const { return shapeChanges[title] || soundChanges[title]; }
 };
 
+// The sound a repair encodes for the audio encoder setting (0 MPEG Layer I, 1 Layer II,
+// 2 Layer III, 3 AC-3). A DVD carries neither Layer I nor Layer III: Layer II stands in.
+AudioCodec RepairSoundFor(int audioCodecSetting);
+
 // `shapeSetting` is the zoom setting (0 4:3, 1 16:9): the disc's shape when titles differ.
 // The disc's sound is that of the first repaired title, else that of the first title;
-// sound the encoder cannot write (or no sound) gives way to AC-3 at 48 kHz.
-HarmonyPlan PlanTitleHarmony(const std::vector<HarmonyTitle>& titles, int shapeSetting);
+// sound the encoder cannot write (or no sound) gives way to `repairSound` at 48 kHz, which
+// is also what every repair encodes.
+HarmonyPlan PlanTitleHarmony(const std::vector<HarmonyTitle>& titles, int shapeSetting,
+                             AudioCodec repairSound = AudioCodec::Ac3);
 
 // Event log lines: why titles are converted, and what happens to one title.
 std::vector<std::string> HarmonyReasons(const HarmonyPlan& plan);

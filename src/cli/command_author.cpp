@@ -55,6 +55,8 @@ constexpr const char* kUsage =
     "                      (712891 for an 8 cm DVD)\n"
     "  --layout N          menu layout: 0 (6), 1 (8) or 2 (12 thumbnails per page)\n"
     "  --shape 4:3|16:9    the disc's picture shape when its titles differ (default: the zoom setting)\n"
+    "  --sound mp2|ac3     the sound of repaired titles: MPEG Layer II or AC-3 (default: the\n"
+    "                      audiocodec setting)\n"
     "  --header TEXT       the menu's header text\n"
     "  --footer TEXT       the menu's footer text\n"
     "  --background FILE   the menu's background picture\n"
@@ -121,6 +123,10 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
       if (!value(text)) return needsValue();
       if (text.size() != 1 || text[0] < '0' || text[0] > '2') return BadUsage("--layout must be 0, 1 or 2, not " + text);
       settings.layout = text[0] - '0';
+    } else if (arg == "--sound") {
+      if (!value(text)) return needsValue();
+      if (text != "mp2" && text != "ac3") return BadUsage("--sound must be mp2 or ac3, not " + text);
+      settings.audiocodec = text == "ac3" ? 3 : 1;
     } else if (arg == "--shape") {
       if (!value(text)) return needsValue();
       if (text != "4:3" && text != "16:9") return BadUsage("--shape must be 4:3 or 16:9, not " + text);

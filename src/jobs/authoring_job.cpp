@@ -90,8 +90,16 @@ JobResult AuthoringJob::Execute() {
   if (!letter) return JobSucceeded();
   if (cancel_) return {false, true, "the write was cancelled"};
   writing_ = true;
-  return WriteToRecorder(ui, RunOutputRequest(settings.temppath, letter, settings.burnproof), cancel_,
-                         &writeStart_);
+  const WriteRequest write = RunOutputRequest(settings.temppath, letter, settings.burnproof);
+  JobResult result = WriteToRecorder(ui, write, cancel_, &writeStart_);
+  // "删除临时文件": once the disc holds it, the run's VIDEO_TS and AUDIO_TS folders go. Only
+  // after a write that succeeded, and only the run's own folders in the work folder.
+  if (result.succeeded && settings.deletetemp) {
+    for (const char* name : {"VIDEO_TS", "AUDIO_TS"}) DeleteFolderTree(JoinPath(folders_.output, name));
+    status_.ShowStatus(Format(Tr("已删除临时文件夹 VIDEO_TS、AUDIO_TS (%s)"), folders_.output.c_str()), 0,
+                       kStatusLogAndProgress, kStatusGreen);
+  }
+  return result;
 }
 
 }  // namespace vantrel

@@ -94,6 +94,23 @@ def save_as(vantrel, keys, path):
              message="the title bar does not name the saved project: %r" % vantrel.main.name)
 
 
+def project_menu(vantrel, project):
+    """The project menu right of the contract's buttons: its commands with their keys, and
+    the recent projects, the one just opened first."""
+    vantrel.click(vantrel.main, "项目")
+    menu = wait_for(lambda: popups(vantrel), message="the project menu did not open")[0]
+    items = wait_for(lambda: [i.name for i in descendants(menu) if i.roleName in ("menu item", "menu")],
+                     message="the menu's items")
+    screenshot("project-menu")
+    for wanted in ("新建", "打开...", "保存", "另存为...", "最近的项目"):
+        check(any(i == wanted or i.startswith(wanted + "\t") or i.startswith(wanted + " ") for i in items),
+              "the project menu holds %s: %r" % (wanted, items))
+    recent = [i for i in items if i.endswith(project)]
+    check(recent and recent[0].startswith("1 "), "the opened project leads the recent ones: %r" % items)
+    subprocess.run(["xdotool", "key", "Escape"], check=True)
+    wait_for(lambda: not popups(vantrel), message="the project menu stayed open")
+
+
 def run_to_work_folder(vantrel, work):
     vantrel.click(vantrel.main, "运行")
     vantrel.click(vantrel.window("选择光盘格式 "), "确定")
@@ -156,6 +173,7 @@ def test(box):
         (cx, cy), (cw, ch) = vantrel.cell(0, 1).position, vantrel.cell(0, 1).size
         r, g, b = pixel(path, cx - wx + cw // 2, cy - wy + ch // 2)
         check(b > 200 and r < 60, "the thumbnail shows the saved frame (blue): %r" % ((r, g, b),))
+        project_menu(vantrel, project)
         again = os.path.join(box.media, "again.vantrel")
         save_as(vantrel, "ctrl+shift+s", again)
         check(json.load(open(again, encoding="utf-8")) == saved, "the reopened project holds every saved value")
@@ -178,6 +196,31 @@ def test(box):
           "the menu pages of both runs are the same pixels")
     r, g, b_ = pixel(pages[0], 5, 300)
     check(g > 200 and r < 60 and b_ < 60, "the page's background is the designed green: %r" % ((r, g, b_),))
+
+    # A title that moved away: the opening lists it; without a folder to look in, the
+    # project opens without it, marked as changed, and the file stays as it was.
+    os.rename(city, os.path.join(box.root, "city.mpg"))
+    text = open(project, encoding="utf-8").read()
+    vantrel = Vantrel(box, [project])
+    try:
+        def missing_question():
+            for box_ in vantrel.alerts():
+                texts = [n.name or "" for n in descendants(box_, "label")]
+                if any("项目“holiday”中有 1 个标题的文件不在原来的位置" in t for t in texts):
+                    return box_, texts
+            return None
+        question, texts = wait_for(missing_question, message="the missing title was not listed")
+        check(any(city in t for t in texts), "the question names the missing file: %r" % texts)
+        screenshot("project-missing-title", question)
+        vantrel.answer(question, "否")
+        rows = vantrel.rows(1)
+        check(rows[0][2] == "海边", "the title still there is opened: %r" % rows)
+        wait_for(lambda: vantrel.main.name == "*holiday - Vantrel",
+                 message="a title left out is a change: %r" % vantrel.main.name)
+        check(vantrel.close() == 0, "exit status")
+    finally:
+        vantrel.kill()
+    check(open(project, encoding="utf-8").read() == text, "the project file is not touched")
 
 
 run(test, "project")

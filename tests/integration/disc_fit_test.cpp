@@ -230,6 +230,7 @@ TEST_F(DiscFitTest, TitlesToEncodeShareTheDisc) {
 
 TEST_F(DiscFitTest, ReadyTitlesThatFitAreKeptAndTheRestFillsTheDisc) {
   const std::int64_t sectors = 5000;
+  settings_.audiocodec = 3;  // the repair gives the AC-3 of the ready title
   MakeReady(temp_ / "ready.mpg", 5, 4000000);
   MakeAvi(temp_ / "new.avi", 10);
   AddTitle(temp_ / "ready.mpg");

@@ -87,7 +87,7 @@ TEST(DiscHarmony, MixedSoundAndShapesPalWide) {
   const std::string standardMp2 = DvdReady(temp, "standard mp2.mpg", false, "4:3", "mp2");
   const std::string wideAc3 = DvdReady(temp, "wide ac3.mpg", false, "16:9", "ac3");
   const std::string avi = Avi(temp, "home 'video'.avi", "640x480", "1", true);
-  Authored a = Author(temp, "--pal --no-menu --shape 16:9", {standardMp2, wideAc3, avi});
+  Authored a = Author(temp, "--pal --no-menu --shape 16:9 --sound ac3", {standardMp2, wideAc3, avi});
   ASSERT_TRUE(a.ok) << a.out;
   ASSERT_EQ(a.disc.titles.size(), 3u);
   EXPECT_EQ(a.disc.setAspectCode, 3);
@@ -108,7 +108,7 @@ TEST(DiscHarmony, NtscStandardShapeWithMenuAndATitleWithoutSound) {
   const std::string wideAc3 = DvdReady(temp, "wide.mpg", true, "16:9", "ac3");
   const std::string standardMp2 = DvdReady(temp, "standard.mpg", true, "4:3", "mp2");
   const std::string silent = DvdReady(temp, "silent.mpg", true, "4:3", "none");
-  Authored a = Author(temp, "--ntsc --menu --shape 4:3", {wideAc3, standardMp2, silent});
+  Authored a = Author(temp, "--ntsc --menu --shape 4:3 --sound ac3", {wideAc3, standardMp2, silent});
   ASSERT_TRUE(a.ok) << a.out;
   ASSERT_EQ(a.disc.titles.size(), 3u);
   EXPECT_EQ(a.disc.setAspectCode, 2);
@@ -125,7 +125,7 @@ TEST(DiscHarmony, RepairedTitleLeadsTheSoundAndTakesTheDiscShapeDirectly) {
   test::TempFolder temp;
   const std::string standardMp2 = DvdReady(temp, "standard.mpg", false, "4:3", "mp2");
   const std::string wideAvi = Avi(temp, "wide silent.avi", "1024x576", "1", false);
-  Authored a = Author(temp, "--pal --no-menu --shape 4:3", {standardMp2, wideAvi});
+  Authored a = Author(temp, "--pal --no-menu --shape 4:3 --sound ac3", {standardMp2, wideAvi});
   ASSERT_TRUE(a.ok) << a.out;
   ASSERT_EQ(a.disc.titles.size(), 2u);
   EXPECT_EQ(a.disc.setAspectCode, 2);

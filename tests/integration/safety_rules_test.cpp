@@ -201,6 +201,7 @@ TEST_F(SafetyRules, ATitleOfTheOtherStandardIsConvertedForTheDisc) {
   // PAL size and rate with MPEG aspect code 1 (square pixels).
   ASSERT_TRUE(test::Ffmpeg("-f lavfi -i testsrc=size=720x576:rate=25 -f lavfi -i sine -t 1 -target pal-dvd -aspect 1.25 " +
                            ShellQuote(square)));
+  settings_.audiocodec = 3;  // the audio encoder setting: AC-3
   AddTitle(ntsc);
   AddTitle(pal);
   AddTitle(square);

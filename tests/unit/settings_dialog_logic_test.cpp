@@ -65,6 +65,19 @@ TEST(SettingsDialogLogic, FreeSpaceOfAFolderNotYetMadeIsItsParentsVolume) {
   EXPECT_EQ(FreeSpaceText("/", 0), "/ 的可用磁盘空间是 0.00MB");
 }
 
+TEST(SettingsDialogLogic, TheTwoMpegChoicesADvdCannotCarrySaySo) {
+  EXPECT_EQ(AudioCodecNote(0), "DVD 不能承载此声音，修复的标题使用 MPEG LAYER2");
+  EXPECT_EQ(AudioCodecNote(2), AudioCodecNote(0));
+  EXPECT_EQ(AudioCodecNote(1), "");
+  EXPECT_EQ(AudioCodecNote(3), "");
+  EXPECT_EQ(AudioCodecNote(-1), "");  // nothing chosen
+}
+
+TEST(DiscFormatLogic, TheIsoChoiceSaysTheDiscKeepsUdf) {
+  EXPECT_EQ(FileSystemNote(0), "视频 DVD 需要 UDF：光盘总是同时带有 UDF 和 ISO9660，播放机才能读取");
+  EXPECT_EQ(FileSystemNote(1), "");
+}
+
 TEST(DiscFormatLogic, OwnDefaultsAreUdfAndNtsc) {
   DiscFormatLogic logic;
   EXPECT_EQ(logic.fileSystem, 1);

@@ -37,6 +37,27 @@ TEST(TitleHarmony, TitlesThatAgreeAreLeftAlone) {
   EXPECT_FALSE(plan.Converts(0));
 }
 
+TEST(TitleHarmony, TheAudioEncoderSettingPicksTheSoundOfRepairs) {
+  // Layer I and Layer III are no DVD sound: both give Layer II; only the AC-3 choice gives AC-3.
+  EXPECT_EQ(RepairSoundFor(0), AudioCodec::Mp2);
+  EXPECT_EQ(RepairSoundFor(1), AudioCodec::Mp2);
+  EXPECT_EQ(RepairSoundFor(2), AudioCodec::Mp2);
+  EXPECT_EQ(RepairSoundFor(3), AudioCodec::Ac3);
+  // Titles that agree: every repair still encodes the chosen sound.
+  HarmonyPlan agree = PlanTitleHarmony({Title(3, kMp2, true), Title(3, kMp2)}, 1, AudioCodec::Mp2);
+  EXPECT_EQ(agree.targets[0].sound, AudioCodec::Mp2);
+  EXPECT_FALSE(agree.Converts(1));
+  // Sound the encoder cannot write gives way to the chosen sound, not always AC-3.
+  TitleSound lpcm{SoundFormat::Other, 48000, true};
+  HarmonyPlan differ = PlanTitleHarmony({Title(2, lpcm), Title(2, kAc3)}, 0, AudioCodec::Mp2);
+  ASSERT_TRUE(differ.soundsDiffer);
+  EXPECT_EQ(differ.sound, kMp2);
+  EXPECT_TRUE(differ.Converts(0));
+  EXPECT_TRUE(differ.Converts(1));
+  EXPECT_EQ(differ.targets[1].sound, AudioCodec::Mp2);
+  EXPECT_EQ(PlanTitleHarmony({Title(2, lpcm), Title(2, kMp2)}, 0, AudioCodec::Ac3).sound, kAc3);
+}
+
 TEST(TitleHarmony, SoundFollowsTheRepairedTitlesElseTheFirst) {
   // The demo's case: two repaired titles with AC-3, a DVD-ready one with MPEG sound.
   HarmonyPlan plan = PlanTitleHarmony({Title(2, kAc3, true), Title(2, kAc3, true), Title(2, kMp2)}, 1);
