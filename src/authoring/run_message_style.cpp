@@ -19,7 +19,9 @@ bool StartsWith(const std::string& text, const char* original) {
 BoxStyle RunNoteStyle(const std::string& text) {
   for (const char* builderFailure : {N_("载入输入 INI 文件失败。"), N_("创建和保存菜单图像失败。"), N_("建立 DVD 失败。")})
     if (Is(text, builderFailure)) return {Tr("提示"), BoxIcon::kError};
-  if (StartsWith(text, N_("错误: ")) || text == "not support" || Is(text, N_("请先选择 'VIDEO_TS' 文件夹。")))
+  // The desktop always told of a blank medium in a bare box too.
+  if (StartsWith(text, N_("错误: ")) || text == "not support" || Is(text, N_("请先选择 'VIDEO_TS' 文件夹。")) ||
+      Is(text, N_("光盘空白。")))
     return {kProgramCaption, BoxIcon::kNone};
   return {kProgramCaption, BoxIcon::kInformation};
 }

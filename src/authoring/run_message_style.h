@@ -20,8 +20,8 @@ struct BoxStyle {
 inline constexpr const char* kProgramCaption = "Vantrel";
 
 // Notes carry the information icon, with these exceptions: the image builder's failures are
-// errors captioned "提示"; a disc-library error ("错误: …"), "not support" and the request to
-// choose a folder first are bare OK boxes without an icon.
+// errors captioned "提示"; a disc-library error ("错误: …"), "not support", the request to
+// choose a folder first and the note on a blank medium are bare OK boxes without an icon.
 BoxStyle RunNoteStyle(const std::string& text);
 // Questions carry the information icon, except the one about a folder too large for the
 // disc, which has none.

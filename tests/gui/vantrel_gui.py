@@ -209,6 +209,18 @@ class Sandbox:
         shutil.rmtree(self.root, ignore_errors=True)
 
 
+def box_window_title(box):
+    """The title of the X window that shows `box`: the shown window of that place and size."""
+    (x, y), (w, h) = box.position, box.size
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "."], capture_output=True, text=True)
+    for window in found.stdout.split():
+        shape = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], capture_output=True, text=True)
+        facts = dict(line.split("=", 1) for line in shape.stdout.split() if "=" in line)
+        if [int(facts.get(k, -1)) for k in ("X", "Y", "WIDTH", "HEIGHT")] == [x, y, w, h]:
+            return subprocess.run(["xdotool", "getwindowname", window], capture_output=True, text=True).stdout.strip()
+    return None
+
+
 class Vantrel:
     """The running program and its accessible application node."""
 
@@ -269,14 +281,11 @@ class Vantrel:
         wait_for(lambda: gone(box), message="the message box stayed open")
 
     def expect_box(self, box, caption, icon, buttons, default=None):
-        """A message box's caption (the title of its window, which has the focus), its icon
+        """A message box's caption (the title of its window), its icon
         (the toolkit names a box by its kind: "Information", "Question", "Warning", "Error";
         a box without an icon keeps its caption), its buttons and the one Enter presses."""
         check(box.name == (icon or caption), "box named %r, not %r" % (box.name, icon or caption))
-        title = wait_for(lambda: subprocess.run(["xdotool", "getwindowfocus", "getwindowname"],
-                                                capture_output=True, text=True).stdout.strip() or None,
-                         message="no window has the focus")
-        check(title == caption, "caption %r, not %r" % (title, caption))
+        check(box_window_title(box) == caption, "caption %r, not %r" % (box_window_title(box), caption))
         shown = [b for b in box.findChildren(lambda n: n.roleName == "push button") if b.showing]
         check(sorted(b.name for b in shown) == sorted(buttons), "buttons %r" % [b.name for b in shown])
         if default is not None:

@@ -31,6 +31,7 @@ TEST(RunMessageStyle, LibraryErrorsAndBareRequestsHaveNoIcon) {
   EXPECT_EQ(RunNoteStyle("错误: 光盘无法写入"), bare);
   EXPECT_EQ(RunNoteStyle("错误: 参数无效: /w/DVD/VIDEO_TS"), bare);
   EXPECT_EQ(RunNoteStyle("not support"), bare);
+  EXPECT_EQ(RunNoteStyle("光盘空白。"), bare);
   EXPECT_EQ(RunNoteStyle("请先选择 'VIDEO_TS' 文件夹。"), bare);
   // The same texts in English.
   const std::vector<std::string> folders = LocaleFolders(std::string(VANTREL_APP_BUILD_DIR) + "/");
