@@ -507,10 +507,12 @@ void CBurnDlg::OnErase(wxCommandEvent&) {
 
 void CBurnDlg::FinishErase() {
   eraseFrontEnd_->JobEnded([this] {
+    // A blank medium was only told of: the list stands as it was.
+    const bool blank = eraseJob_->WasBlank();
     eraseJob_.reset();
     eraseFrontEnd_.reset();
     EnableRunControls(true);
-    LoadDriveCombo();
+    if (!blank) LoadDriveCombo();
     CloseIfStopped();
   });
 }
