@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "authoring/authoring_driver.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <mutex>
@@ -475,7 +476,7 @@ bool AuthoringDriver::RepairTitle(TitleWork& work, std::size_t i, RunStatus& sta
     std::optional<DiscFitPlan>& plan = work.plan;
     if (!work.authored[i].repaired && !harmony.Converts(i) && !(plan && plan->Encodes(index))) {
       if (plan) plan->Written(index, std::int64_t(FileSize(source)));
-      return true;
+      return WholeTitle(i, source, status);
     }
     if (plan) {
       rate = plan->VideoBitRate(index);
@@ -520,11 +521,30 @@ bool AuthoringDriver::RepairTitle(TitleWork& work, std::size_t i, RunStatus& sta
     work.questions.ShowMessage(Tr("无法修复(转换) ") + target);
     return Fail(Tr("无法修复视频文件，创建 DVD 失败。"), &status);
   }
+  // Fewer pictures than the file had when it was added: half a clip never passes for the whole.
+  if (!WholeTitle(i, target, status)) {
+    DeleteFolderTree(target);
+    return false;
+  }
   entry.RepairedPath = target;
   RecordRepair(target, origin);
   // The titles still to start are planned again from what this one really took.
   written(target);
   return true;
+}
+
+bool AuthoringDriver::WholeTitle(std::size_t i, const std::string& made, RunStatus& status) {
+  if (!steps_.titleLength || int(i) >= titles_.Count()) return true;
+  const double probed = titles_.At(int(i)).Duration;
+  if (probed <= 0) return true;
+  // A title starts at its first picture: sound that leads it in the file is not the title's.
+  const std::string& source = model_.Titles()[i]->SourcePath;
+  const TitleLength title = steps_.titleLength(made);
+  const double expected = probed - (made == source ? 0.0 : steps_.titleLength(source).picturesFrom);
+  const double seconds = title.seconds - (made == source ? 0.0 : title.picturesFrom);
+  // A second (or a tenth of a long title) of slack for the two readings' own ways.
+  if (title.seconds <= 0 || seconds >= expected - std::max(1.0, expected / 10)) return true;
+  return Fail(Format(Tr(kTitleCutShortText), source.c_str(), seconds, probed), &status);
 }
 
 std::int64_t AuthoringDriver::MenuStreamBytes(bool menus) const {

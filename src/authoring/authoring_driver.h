@@ -30,6 +30,11 @@ struct HarmonyPlan;
 struct HarmonyTitle;
 struct TitleWork;
 
+struct TitleLength {
+  double seconds = 0;
+  double picturesFrom = 0;  // the first picture's time after the file's start
+};
+
 // What the run needs from the other subsystems.
 struct AuthoringSteps {
   // Renders the four pictures of every menu page into the intermediate folder.
@@ -51,6 +56,11 @@ struct AuthoringSteps {
   std::function<int(const std::string& path)> hasVideoStream;
   // The second way to build the disc when the authoring tool fails.
   std::function<bool(MenuModel&, AppSettings&, const RunFolders&)> fallback;
+  // The length of a title file in seconds and the time of its first picture, zeros when
+  // they cannot be told. A title whose pictures come out shorter than its file was probed
+  // when it was added (a file cut short since) is not authored. Without it no length is
+  // compared.
+  std::function<TitleLength(const std::string& path)> titleLength;
   // Why a title cannot be used ("" when it can): checked for every title before anything
   // is encoded, so a bad file stops the run before work is spent on the others.
   std::function<std::string(const std::string& path)> checkTitle;
@@ -69,6 +79,8 @@ class AuthoringDriver {
   static constexpr const char* kRunCancelled = N_("运行已取消。");
   static constexpr const char* kSourceChangedText =
       N_("标题 %s 在转换时被改动了（大小或修改时间变了），转换的结果不完整，没有使用；请等它不再改动后重新开始");
+  static constexpr const char* kTitleCutShortText =
+      N_("标题 %s 只有 %.1f 秒的画面，添加时是 %.1f 秒：文件在添加后被截短或改动了，没有使用；请检查文件后重新添加");
 
   // Reports to `status` and asks `question`; both outlive the driver.
   AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
@@ -110,6 +122,9 @@ class AuthoringDriver {
   bool ProbeTitle(TitleWork& work, std::size_t i);
   bool PlanTitles(TitleWork& work, RunStatus& status);
   bool RepairTitle(TitleWork& work, std::size_t i, RunStatus& status, int cores);
+  // False (and the run fails) when `made`, title i as it goes on the disc, is shorter than
+  // the title's file was probed when it was added.
+  bool WholeTitle(std::size_t i, const std::string& made, RunStatus& status);
   // The built disc walked as a player does; false (the run fails) on a wrong jump.
   bool ProveDisc();
   // The disc plan of the titles, `repairs` and `harmony` telling which are made anew and

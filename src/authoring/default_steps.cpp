@@ -52,6 +52,10 @@ AuthoringSteps StepsFor(FrontEnd ui) {
     return done;
   };
   steps.hasVideoStream = [](const std::string& path) { return HasVideoStream(path); };
+  steps.titleLength = [](const std::string& path) {
+    const MediaLength length = MediaLengthOf(path);
+    return TitleLength{length.seconds, length.picturesFrom};
+  };
   steps.checkTitle = [](const std::string& path) { return TitleUnusableReason(path); };
   steps.fitFacts = [](const std::string& path, TvStandard standard, const DiscTarget& target, FitTitle& facts) {
     DvdTitleFacts title;

@@ -2,6 +2,8 @@
 #include "burn/burn_dialog_state.h"
 
 #include "base/text_format.h"
+#include "base/translation.h"
+#include "burn/disc_library.h"
 #include "platform/foxburner/foxburner_ext.h"
 
 namespace vantrel {
@@ -93,6 +95,9 @@ TargetControls BurnTargets::Refresh(const MediumView& view) {
     medium_ = view.kind;
   }
   c.refusal = MediumRefusal(MediumView{0, "", "", medium_});
+  // A recorder that cannot be used says why (an image file in a read-only folder), not
+  // that it holds no medium.
+  if (view.result != 0 && view.result != FB_ERR_NO_MEDIUM) c.refusal = Tr("错误: ") + LibraryText(view.result);
   c.startEnabled = medium_ == MediumKind::Dvd;
   return c;
 }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "burn/erase_sequence.h"
 
+#include <cstring>
+
+#include "base/text_format.h"
 #include "base/translation.h"
 #include "burn/disc_library.h"
 #include "platform/foxburner/foxburner.h"
@@ -13,6 +16,24 @@ void EraseDoneThunk(const char* text, void* self) {
 }
 
 }  // namespace
+
+std::string NotBlankText(const std::string& mediumType) {
+  const bool told = !mediumType.empty() && mediumType != FB_NDEF_TEXT;
+  return Format(Tr(kNotBlankText), told ? mediumType.c_str() : "CD-RW");
+}
+
+std::string EraseQuestion(const std::string& mediumType) {
+  return NotBlankText(mediumType) + "\n" + Tr(kEraseQuestionText);
+}
+
+bool IsEraseQuestion(const std::string& text) {
+  // Everything after the medium's name, in the language the question was put in.
+  const std::string notBlank = Tr(kNotBlankText);
+  const std::size_t name = notBlank.find("%s");
+  const std::string tail = (name == std::string::npos ? notBlank : notBlank.substr(name + 2)) + "\n" +
+                           Tr(kEraseQuestionText);
+  return text.size() > tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
 
 DiscErase::DiscErase(BurnFrontEnd& ui) : ui_(ui) {}
 
@@ -27,7 +48,8 @@ EraseOutcome DiscErase::Run(bool quick) {
     ui_.ShowMessage(Tr("光盘空白。"));
     return EraseOutcome::Blank;
   }
-  if (!ui_.AskYesNo(kEraseQuestion)) return EraseOutcome::Declined;
+  if (!ui_.AskYesNo(EraseQuestion(std::string(info.Type, strnlen(info.Type, sizeof info.Type)))))
+    return EraseOutcome::Declined;
   if (!quick && !ui_.AskYesNo(kFullEraseQuestion)) quick = true;
   {
     std::lock_guard lock(mutex_);

@@ -13,11 +13,19 @@
 
 namespace vantrel {
 
-inline constexpr const char* kEraseQuestion =
-    N_("CD-RW 并非空白，无法处理写入操作，除非是一张空白光盘。\n您想要擦除光盘吗？");
+// The first line names the medium by its type ("CD-RW", "DVD+RW", ...).
+inline constexpr const char* kNotBlankText = N_("%s 并非空白，无法处理写入操作，除非是一张空白光盘。");
+inline constexpr const char* kEraseQuestionText = N_("您想要擦除光盘吗？");
 inline constexpr const char* kFullEraseQuestion =
     N_("整个光盘将被擦除成各个扇区，\n 不使用 QuickErase 将花费 15 分钟或更多。\n\n"
     "            使用整盘擦除吗？");
+
+// "… 并非空白 …" for the medium of `mediumType` (the library's type text, "CD-RW" when it
+// tells none), then the erase question.
+std::string NotBlankText(const std::string& mediumType);
+std::string EraseQuestion(const std::string& mediumType);
+// Whether `text` is a question EraseQuestion made (for any medium).
+bool IsEraseQuestion(const std::string& text);
 
 enum class EraseOutcome { Blank, Declined, Erased, Failed };
 

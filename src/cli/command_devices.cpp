@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "authoring/disc_fit_plan.h"
 #include "base/text_format.h"
 #include "base/translation.h"
 #include "burn/disc_library.h"
@@ -41,7 +42,14 @@ int RunDevices(int argc, char** argv) {
   for (const std::string& name : session.Devices()) {
     MediumView medium = ReadMedium(name[0]);
     std::string facts;
-    if (medium.result == 0) {
+    constexpr double kDvdBytes = double(kDvd5Sectors * kDiscSectorBytes);
+    if (medium.result == 0 && medium.kind == MediumKind::Dvd && medium.capacityBytes > 0 &&
+        medium.capacityBytes < kDvdBytes) {
+      // The disc's size is not what fits: an image file on a small file system, say.
+      facts = Format("%s, %s, %.2f MB free of %s (%.0f bytes)", medium.typeText.c_str(),
+                     medium.blank ? "blank" : "written", medium.capacityBytes / 1048576.0,
+                     medium.sizeText.c_str(), medium.capacityBytes);
+    } else if (medium.result == 0) {
       facts = Format("%s, %s, %s(%.0f bytes)", medium.typeText.c_str(),
                      medium.blank ? "blank" : "written", medium.sizeText.c_str(),
                      medium.capacityBytes);

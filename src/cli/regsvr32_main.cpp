@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // regsvr32 MODULE [/s] [/u]: loads an in-process module and calls its DllRegisterServer
 // (or with /u its DllUnregisterServer). Prints what happened unless /s; the exit status
-// names the step that failed: 0 done, 1 bad usage, 2 cannot load, 3 export missing,
-// 4 the export failed.
+// names the step that failed: 0 done, 2 bad usage (as every program of the application
+// folder), 3 cannot load, 4 export missing, 5 the export failed.
 #include <dlfcn.h>
 
 #include <cstdio>
@@ -43,20 +43,20 @@ int main(int argc, char** argv) {
                  module.empty() ? (stray.empty() ? "no module named" : ("unknown switch " + stray).c_str())
                                 : ("one module at a time, and only /s and /u besides it; not " + stray).c_str(),
                  kUsage);
-    return 1;
+    return 2;
   }
   void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char* why = dlerror();
     say("regsvr32: could not load " + module + ": " + (why ? why : "unknown error"));
-    return 2;
+    return 3;
   }
   const char* exportName = unregister ? "DllUnregisterServer" : "DllRegisterServer";
   auto entry = reinterpret_cast<DllRegisterServerFn>(dlsym(handle, exportName));
   if (!entry) {
     say(std::string("regsvr32: ") + module + " has no " + exportName);
     dlclose(handle);
-    return 3;
+    return 4;
   }
   CoInitialize();
   HRESULT hr = entry();
@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     const std::string registry = RegistryProblem();
     say(std::string("regsvr32: ") + exportName + " in " + module + " failed with " + code +
         (registry.empty() ? "" : " (" + registry + ")"));
-    return 4;
+    return 5;
   }
   say(std::string(exportName) + " in " + module + " succeeded.");
   return 0;

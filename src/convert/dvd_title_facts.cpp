@@ -40,6 +40,14 @@ bool DvdTitleFactsOf(const std::string& path, TvStandard standard, DvdTitleFacts
   return true;
 }
 
+MediaLength MediaLengthOf(const std::string& path) {
+  encoder::SourceFile source;
+  std::string why;
+  if (!source.Open(path, why)) return {};
+  const double start = source.ctx->start_time == AV_NOPTS_VALUE ? 0 : double(source.ctx->start_time) / AV_TIME_BASE;
+  return {double(source.duration100ns) / 1e7, std::max(0.0, source.originSeconds - start)};
+}
+
 std::string DvdPicturesProblem(const std::string& path, TvStandard standard) {
   encoder::SourceFile source;
   std::string why;

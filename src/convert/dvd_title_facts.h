@@ -26,6 +26,14 @@ struct DvdTitleFacts {
 // left aside). False when the file cannot be read as a video.
 bool DvdTitleFactsOf(const std::string& path, TvStandard standard, DvdTitleFacts& facts, const DiscTarget& target = {});
 
+// The length of a file as libavformat reads it, and how long after its start the first
+// picture comes (sound may lead); zeros when it cannot be read.
+struct MediaLength {
+  double seconds = 0;
+  double picturesFrom = 0;
+};
+MediaLength MediaLengthOf(const std::string& path);
+
 // "" when a title file can go on a disc of `standard` with its pictures as they are: MPEG-2
 // of the standard's frame size and rate, flagged 4:3 or 16:9, within the DVD's rates.
 // Otherwise what differs, in the user's words. A file that cannot be read gives "" (the

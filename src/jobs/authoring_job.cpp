@@ -11,6 +11,7 @@
 #include "base/run_cancel.h"
 #include "base/text_format.h"
 #include "base/translation.h"
+#include "burn/disc_library.h"
 #include "burn/medium_view.h"
 #include "jobs/job_front_end.h"
 #include "jobs/recorder_session.h"
@@ -48,6 +49,13 @@ JobResult AuthoringJob::Execute() {
     recorders = std::make_unique<RecorderSession>(ui, settings, true);
     std::string why;
     if (!(letter = recorders->Choose(options_.recorder, why))) return JobFailed(why);
+    // A recorder that can never take the disc (an image file in a read-only folder, say) is
+    // said before the run, not after an hour of encoding. One in use by another program may
+    // be free by the time of the write, which then hands over as a failed write does.
+    if (const MediumView medium = ReadMedium(letter); medium.result == FB_ERR_DEVICE_UNUSABLE) {
+      ReportResult(medium.result, ui, true);
+      return JobFailed(LibraryText(medium.result));
+    }
   }
   CancelScope cancellable(cancel_);
   AuthoringDriver driver(settings, model_, titles_, DefaultAuthoringSteps(status_, question_), status_,

@@ -73,7 +73,7 @@ JobResult WriteToRecorder(BurnFrontEnd& ui, const WriteRequest& request, const s
       return JobFailed("the " + medium.typeText + " in the recorder already holds a disc and cannot be rewritten");
     case WrittenMedium::AskFirst:
       // What the medium holds is lost by the write, as by an erase: the same question.
-      if (!ui.AskYesNo(kEraseQuestion)) {
+      if (!ui.AskYesNo(EraseQuestion(medium.typeText))) {
         ui.ShowStatus(Tr("被用户取消"), 0, 1, 2);
         return JobFailed("the " + medium.typeText + " in the recorder holds a disc; overwriting it was declined");
       }

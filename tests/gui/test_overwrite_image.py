@@ -13,7 +13,7 @@ from vantrel_gui import Vantrel, check, run, screenshot, wait_for
 
 
 NO_RECORDER = "无法检测兼容 DVD-RW 驱动器。您想要安装 aspi 驱动吗？"
-OVERWRITE = "CD-RW 并非空白"
+OVERWRITE = "DVD+RW 并非空白"
 
 
 def log_texts(dialog):

@@ -148,11 +148,11 @@ TEST(ComModuleTest, ALockedServerStaysLoadedWithoutObjects) {
 TEST(ComModuleTest, Regsvr32NamesTheStepThatFailed) {
   TempFolder folder;
   ScopedEnv registryDir("VANTREL_REGISTRY_DIR", folder.Path());
-  EXPECT_EQ(RunRegsvr32(""), 1);
-  EXPECT_EQ(RunRegsvr32("\"" + folder / "Mpeg2Parser.ax" + "\" /s"), 2);
+  EXPECT_EQ(RunRegsvr32(""), 2);
+  EXPECT_EQ(RunRegsvr32("\"" + folder / "Mpeg2Parser.ax" + "\" /s"), 3);
   // A shared library that is not a component.
   std::string lib = std::string(VANTREL_APP_BUILD_DIR) + "/libvantrel_window.so";
-  EXPECT_EQ(RunRegsvr32("\"" + lib + "\" /s"), 3);
+  EXPECT_EQ(RunRegsvr32("\"" + lib + "\" /s"), 4);
 }
 
 TEST(ComModuleTest, Regsvr32TakesOneModuleAndItsSwitchesOnly) {
@@ -162,10 +162,10 @@ TEST(ComModuleTest, Regsvr32TakesOneModuleAndItsSwitchesOnly) {
   EXPECT_EQ(RunCapture(ShellQuote(kRegsvr32) + " --help 2>&1", out), 0);
   EXPECT_EQ(out.rfind("usage: regsvr32 MODULE", 0), 0u) << out;
   // Stray words are not glued into a module name, and nothing is loaded or registered.
-  EXPECT_EQ(RunCapture(ShellQuote(kRegsvr32) + " " + ShellQuote(kModule) + " extra /s 2>&1", out), 1);
+  EXPECT_EQ(RunCapture(ShellQuote(kRegsvr32) + " " + ShellQuote(kModule) + " extra /s 2>&1", out), 2);
   EXPECT_NE(out.find("one module at a time, and only /s and /u besides it; not extra"), std::string::npos) << out;
-  EXPECT_EQ(RunCapture(ShellQuote(kRegsvr32) + " " + ShellQuote(kModule) + " " + ShellQuote(kModule) + " 2>&1", out), 1);
-  EXPECT_EQ(RunCapture(ShellQuote(kRegsvr32) + " --unregister 2>&1", out), 1);
+  EXPECT_EQ(RunCapture(ShellQuote(kRegsvr32) + " " + ShellQuote(kModule) + " " + ShellQuote(kModule) + " 2>&1", out), 2);
+  EXPECT_EQ(RunCapture(ShellQuote(kRegsvr32) + " --unregister 2>&1", out), 2);
   EXPECT_NE(out.find("unknown switch --unregister"), std::string::npos) << out;
   EXPECT_FALSE(std::filesystem::exists(folder / "HKEY_CLASSES_ROOT.reg")) << "nothing may have been registered";
 }

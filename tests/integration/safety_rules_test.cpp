@@ -15,6 +15,7 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "authoring/authoring_driver.h"
@@ -22,7 +23,9 @@
 #include "authoring/default_steps.h"
 #include "base/paths.h"
 #include "base/text_format.h"
+#include "media/media_probe.h"
 #include "menu/menu_model.h"
+#include "platform/com/runtime.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
 #include "support/dvd_reader.h"
@@ -274,6 +277,53 @@ TEST_F(SafetyRules, ASourceThatChangesWhileItIsConvertedFailsTheRun) {
   EXPECT_FALSE(fs::exists(work_ + "/DVD/VIDEO_TS"));
 }
 
+TEST_F(SafetyRules, ATitleCutShortSinceItWasAddedIsNotAuthored) {
+  // Added (and probed) whole, cut to half before the run: the repair sees a file that does
+  // not change while it is read, and yet holds half the pictures the title list promised.
+  // A DVD-ready title kept as it is has the same rule.
+  const std::string avi = Avi(temp_ / "clip.avi", "testsrc", 4);
+  const std::string mpg = temp_ / "ready.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(mpg, 4, false));
+  // Added as the desktop program and the command line add: probed with the media control.
+  auto added = [](const std::string& clip, double seconds) {
+    TitleList one;
+    com::CoInitialize();
+    CVideoEdit control;
+    EXPECT_TRUE(control.Create());
+    auto record = std::make_unique<TitleRecord>();
+    record->SourcePath = clip;
+    ProbeTitleFacts(control, *record);
+    com::CoUninitialize();
+    EXPECT_NEAR(record->Duration, seconds, 0.1) << clip;
+    one.AppendTitle(std::move(record), 0);
+    return one;
+  };
+  for (const std::string& clip : {avi, mpg}) {
+    SCOPED_TRACE(clip);
+    TitleList one = added(clip, 4.0);
+    ASSERT_EQ(truncate(clip.c_str(), off_t(FileSize(clip) / 2)), 0);
+    test::RecordingStatus status;
+    AuthoringDriver driver(settings_, model_, one, DefaultAuthoringSteps());
+    EXPECT_FALSE(driver.StartRun());
+    const std::string want = "标题 " + clip + " 只有 ";
+    EXPECT_EQ(driver.FailureReason().rfind(want, 0), 0u) << driver.FailureReason();
+    EXPECT_NE(driver.FailureReason().find("添加时是 4.0 秒"), std::string::npos) << driver.FailureReason();
+    EXPECT_FALSE(FileExists(work_ + "/(TaliroFixedDVD)clip.mpg"));
+    EXPECT_FALSE(status.Logged("转换完成"));
+    EXPECT_FALSE(fs::exists(work_ + "/DVD/VIDEO_TS"));
+  }
+  // A whole file whose sound leads its pictures by 3 s is no shorter title: the title
+  // starts at its first picture, the 3 s of sound alone are not missing pictures.
+  const std::string late = temp_ / "late.ts";
+  ASSERT_TRUE(test::Ffmpeg("-f lavfi -i sine=d=6 -itsoffset 3 -f lavfi -i testsrc=size=320x240:rate=25:d=3 -map 1:v "
+                           "-map 0:a -c:v mpeg2video -c:a mp2 " + ShellQuote(late)));
+  TitleList one = added(late, 6.0);
+  test::RecordingStatus status;
+  AuthoringDriver driver(settings_, model_, one, DefaultAuthoringSteps());
+  ASSERT_TRUE(driver.StartRun()) << driver.FailureReason();
+  EXPECT_NEAR(test::ReadDvd(work_ + "/DVD").titles.at(0).seconds, 3.0, 0.3);
+}
+
 // ---- What is checked before any work: the menu background, the disc's limits, titles
 // ---- that are not files, the work folder's path.
 
@@ -352,6 +402,66 @@ TEST_F(SafetyRules, EveryRefusedArgumentSaysWhatIsWrong) {
   }
   EXPECT_EQ(Cli("author --shape 5:4 " + ShellQuote(clip), out), 2);
   EXPECT_NE(out.find("--shape must be 4:3 or 16:9, not 5:4"), std::string::npos) << out;
+  // regsvr32 refuses its usage as every program does, and loads nothing.
+  const std::string regsvr32 = ShellQuote(std::string(VANTREL_APP_BUILD_DIR) + "/regsvr32");
+  EXPECT_EQ(test::RunCapture(regsvr32 + " 2>&1", out), 2) << out;
+  EXPECT_EQ(test::RunCapture(regsvr32 + " a.so b.so 2>&1", out), 2) << out;
+  EXPECT_NE(out.find("one module at a time"), std::string::npos) << out;
+}
+
+// An image-file recorder is offered only as what it can take: one whose file cannot be
+// written is unusable with the system's reason, and the run stops before any work; one on a
+// small file system shows the room it has; a written one is named by its type when the
+// user is asked to erase it.
+TEST_F(SafetyRules, AnImageRecorderSaysWhatItCanTake) {
+  const std::string locked = temp_ / "read only";
+  MakeFolder(locked);
+  // Root writes through permissions, so for root the folder is a read-only file system.
+  std::optional<test::SmallFileSystem> readOnly;
+  if (geteuid() == 0) {
+    readOnly.emplace(locked, "1m", true);
+    ASSERT_TRUE(readOnly->Mounted()) << "root could not mount a read-only file system";
+  } else {
+    ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+  }
+  const std::string small = temp_ / "small";
+  test::SmallFileSystem smallDisk(small, "3m");
+  test::ScopedEnv images("VANTREL_IMAGE_DRIVES", locked + "/disc.iso;" + small + "/disc.iso");
+  const std::string work = " --work " + ShellQuote(work_);
+  std::string out;
+  ASSERT_EQ(Cli("devices" + work, out), 0) << out;
+  // D is the work folder's image, E the one that cannot be made, F the small one.
+  const std::size_t e = out.find("E: "), f = out.find("F: ");
+  ASSERT_NE(f, std::string::npos) << out;
+  const std::string unusable = out.substr(e, f - e);
+  EXPECT_NE(unusable.find("错误: The recorder cannot be used: the image file cannot be made in " + locked), std::string::npos)
+      << out;
+  EXPECT_EQ(unusable.find("blank"), std::string::npos) << out;
+  if (smallDisk.Mounted())
+    EXPECT_NE(out.find("DVD+RW, blank, 3.00 MB free of 4482.63 MB (3145728 bytes)", f), std::string::npos) << out;
+  else
+    std::printf("the small file system's room is not checked: this process may not mount one\n");
+
+  // The write to it is refused before anything is encoded, for the same reason.
+  const std::string clip = Avi(temp_ / "clip.avi");
+  EXPECT_EQ(Cli("author --no-menu --yes --device E" + work + " " + ShellQuote(clip), out), 1) << out;
+  EXPECT_NE(out.find("the image file cannot be made in " + locked), std::string::npos) << out;
+  EXPECT_EQ(out.find("another program"), std::string::npos) << out;
+  EXPECT_EQ(out.find("修复 MPEG 文件"), std::string::npos) << out;
+  EXPECT_FALSE(fs::exists(work_ + "/DVD/VIDEO_TS"));
+  EXPECT_FALSE(fs::exists(locked + "/disc.iso"));
+
+  // The erase question names the medium: an image is a DVD+RW, not a CD-RW.
+  test::WriteText(work_ + "/vantrel.iso", "last week's disc");
+  const std::string folder = temp_ / "disc";
+  fs::create_directories(folder);
+  fs::copy(test::VideoTsFixture(), folder + "/VIDEO_TS");
+  EXPECT_EQ(Cli("burn " + ShellQuote(folder) + " --no --device D" + work, out), 1) << out;
+  EXPECT_NE(out.find("DVD+RW 并非空白，无法处理写入操作，除非是一张空白光盘。"), std::string::npos) << out;
+  EXPECT_EQ(out.find("CD-RW"), std::string::npos) << out;
+  EXPECT_EQ(Cli("erase --no" + work, out), 1) << out;
+  EXPECT_NE(out.find("DVD+RW 并非空白"), std::string::npos) << out;
+  EXPECT_EQ(test::ReadText(work_ + "/vantrel.iso"), "last week's disc");
 }
 
 // A server on 127.0.0.1 that answers every request with the text `answer` makes of its
@@ -406,7 +516,7 @@ class CannedServer {
   std::thread thread_;
 };
 
-TEST_F(SafetyRules, ANetworkSourceThatFailsSaysWhyOnTheNextLine) {
+TEST_F(SafetyRules, ANetworkSourceEndsWholeOrSaysWhyOnTheNextLine) {
   const std::string clip = temp_ / "clip.mpg";
   ASSERT_TRUE(test::MakeDvdClip(clip, 2, false));
   const std::string body = test::ReadText(clip);
@@ -414,6 +524,8 @@ TEST_F(SafetyRules, ANetworkSourceThatFailsSaysWhyOnTheNextLine) {
     if (path == "/missing.mpg") return "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found";
     if (path == "/loop.mpg") return "HTTP/1.1 302 Found\r\nLocation: /loop.mpg\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     const std::string page = "<html><body>" + std::string(4000, 'x') + "</body></html>";
+    if (path == "/nolength.mpg")  // the end of the body is the close of the connection
+      return "HTTP/1.1 200 OK\r\nContent-Type: video/mpeg\r\nConnection: close\r\n\r\n" + body;
     if (path == "/page.mpg")
       return "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(page.size()) +
              "\r\nConnection: close\r\n\r\n" + page;
@@ -433,13 +545,23 @@ TEST_F(SafetyRules, ANetworkSourceThatFailsSaysWhyOnTheNextLine) {
 
   const std::string client = std::string(VANTREL_APP_BUILD_DIR) + "/encorva-convert";
   test::ScopedEnv registry("VANTREL_REGISTRY_DIR", temp_ / "registry");
+  std::string out;
+  // A whole body without a length is no failure: it converts, all of it.
+  ASSERT_EQ(test::RunCapture("timeout 120 " + ShellQuote(client) + " " + ShellQuote(server.Url("/nolength.mpg")) + " " +
+                                 ShellQuote(temp_ / "whole.mpg") + " 2>&1",
+                             out),
+            0)
+      << out;
+  const test::MediaFacts whole = test::ReadBack(temp_ / "whole.mpg");
+  EXPECT_EQ(whole.videoCodec, "mpeg2video");
+  EXPECT_NEAR(whole.videoSeconds, 2.0, 0.1);
+
   const struct {
     std::string url, reason;
   } failures[] = {{server.Url("/missing.mpg"), "404"},
                   {refused, "Connection refused"},
                   {server.Url("/loop.mpg"), "redirects"},
                   {server.Url("/page.mpg"), "not a video"}};
-  std::string out;
   for (const auto& [url, reason] : failures) {
     EXPECT_EQ(test::RunCapture("timeout 120 " + ShellQuote(client) + " " + ShellQuote(url) + " " +
                                    ShellQuote(temp_ / "net.mpg") + " 2>&1",

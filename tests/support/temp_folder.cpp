@@ -48,9 +48,9 @@ ScopedEnv::~ScopedEnv() {
     unsetenv(name_.c_str());
 }
 
-SmallFileSystem::SmallFileSystem(const std::string& path, const std::string& size) : path_(path) {
+SmallFileSystem::SmallFileSystem(const std::string& path, const std::string& size, bool readOnly) : path_(path) {
   mkdir(path.c_str(), 0755);
-  mounted_ = mount("tmpfs", path.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+  mounted_ = mount("tmpfs", path.c_str(), "tmpfs", readOnly ? MS_RDONLY : 0, ("size=" + size).c_str()) == 0;
 }
 
 SmallFileSystem::~SmallFileSystem() {

@@ -37,11 +37,12 @@ class ScopedEnv {
 };
 
 // A small file system of its own (tmpfs of `size`, e.g. "1m") mounted at `path`, for runs
-// that must meet a full disk; unmounted with the object. Mounted() is false where this
-// process may not mount one: the test then skips.
+// that must meet a full disk (or, `readOnly`, a folder nothing can be written to, even by
+// root); unmounted with the object. Mounted() is false where this process may not mount
+// one: the test then skips.
 class SmallFileSystem {
  public:
-  SmallFileSystem(const std::string& path, const std::string& size);
+  SmallFileSystem(const std::string& path, const std::string& size, bool readOnly = false);
   ~SmallFileSystem();
   SmallFileSystem(const SmallFileSystem&) = delete;
   SmallFileSystem& operator=(const SmallFileSystem&) = delete;

@@ -68,6 +68,8 @@ TEST(BurnDialogState, MediumDecidesStartAndErase) {
   c = targets.Refresh(Medium("", 0, 0, FB_ERR_DEVICE_UNUSABLE));
   EXPECT_FALSE(c.typeChanged);
   EXPECT_FALSE(c.startEnabled || c.eraseEnabled);
+  // The log says why the recorder cannot be used, not that it holds no medium.
+  EXPECT_EQ(c.refusal.rfind("错误: ", 0), 0u) << c.refusal;
   // The work folder is always a target, never erasable.
   targets.Choose(1, true);
   c = targets.Refresh(Medium("", 0, 0, FB_ERR_NO_MEDIUM));
@@ -112,6 +114,16 @@ TEST(BurnDialogState, SizeQuestionAboveTheLimitOnly) {
   EXPECT_EQ(SizeQuestion(4482.68), "");
   EXPECT_EQ(SizeQuestion(4482.69),
             "在 'VIDEO_TS' 中的文件大小为 4482.69MB，将可能超过光盘容量，您无论如何都要刻录光盘吗？");
+}
+
+TEST(BurnDialogState, TheEraseQuestionNamesTheMedium) {
+  EXPECT_EQ(EraseQuestion("DVD+RW"), "DVD+RW 并非空白，无法处理写入操作，除非是一张空白光盘。\n您想要擦除光盘吗？");
+  // A medium the library names no type for keeps the original wording.
+  EXPECT_EQ(EraseQuestion(FB_NDEF_TEXT), "CD-RW 并非空白，无法处理写入操作，除非是一张空白光盘。\n您想要擦除光盘吗？");
+  // The erase dialog takes the question for any medium, and no other.
+  EXPECT_TRUE(IsEraseQuestion(EraseQuestion("DVD-RW")));
+  EXPECT_FALSE(IsEraseQuestion(kFullEraseQuestion));
+  EXPECT_FALSE(IsEraseQuestion(Tr(kEraseQuestionText)));
 }
 
 TEST(BurnDialogState, UncheckingQuickEraseAsksAndNoKeepsItChecked) {

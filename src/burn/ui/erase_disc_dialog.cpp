@@ -12,20 +12,20 @@
 #include "menu/ui/deferred_handler.h"
 #include "menu/ui/wx_text.h"
 #include "burn/burn_dialog_state.h"
+#include "burn/erase_sequence.h"
 #include "burn/ui/message_front_end.h"
 
 namespace vantrel {
 
-CEraseDiscDlg::CEraseDiscDlg(wxWindow* parent, std::function<void(int)> onYes)
+CEraseDiscDlg::CEraseDiscDlg(wxWindow* parent, const std::string& notBlank, std::function<void(int)> onYes)
     : wxDialog(parent, 145, U("擦除光盘")), onYes_(std::move(onYes)), timer_(this, 1001) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   auto* row = new wxBoxSizer(wxHORIZONTAL);
   row->Add(new wxStaticBitmap(this, 146, wxArtProvider::GetBitmap(wxART_QUESTION, wxART_MESSAGE_BOX)),
            0, wxALL, 8);
   auto* texts = new wxBoxSizer(wxVERTICAL);
-  texts->Add(new wxStaticText(this, wxID_ANY, U("CD-RW 并非空白，无法处理写入操作，除非是一张空白光盘。")),
-             0, wxBOTTOM, 6);
-  texts->Add(new wxStaticText(this, wxID_ANY, U("您想要擦除光盘吗？")));
+  texts->Add(new wxStaticText(this, wxID_ANY, Plain(notBlank)), 0, wxBOTTOM, 6);
+  texts->Add(new wxStaticText(this, wxID_ANY, U(kEraseQuestionText)));
   row->Add(texts, 1, wxALL, 8);
   top->Add(row, 0, wxEXPAND);
   progress_ = new wxGauge(this, 1019, 100, wxDefaultPosition, wxSize(360, 16));

@@ -8,6 +8,7 @@
 #include <wx/timer.h>
 
 #include <functional>
+#include <string>
 
 #include "burn/erase_choice.h"
 
@@ -19,8 +20,9 @@ namespace vantrel {
 
 class CEraseDiscDlg : public wxDialog {
  public:
+  // `notBlank` is the first line of the question, naming the medium ("DVD+RW 并非空白…");
   // `onYes` gets the quick flag (1 quick, 0 full) when the user agrees to the erase.
-  CEraseDiscDlg(wxWindow* parent, std::function<void(int)> onYes);
+  CEraseDiscDlg(wxWindow* parent, const std::string& notBlank, std::function<void(int)> onYes);
   // The erase-done message: stops the bar and closes with OK.
   void EraseDone();
   bool Erasing() const { return erasing_; }

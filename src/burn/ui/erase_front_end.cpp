@@ -20,17 +20,18 @@ void EraseFrontEnd::ShowMessage(const std::string& text) { dialog_.ShowMessage(t
 bool EraseFrontEnd::AskYesNo(const std::string& text) {
   // The erase dialog's quick-erase box asked about the full erase already.
   if (text == kFullEraseQuestion) return quickFlag_ == 0;
-  if (text != kEraseQuestion) return dialog_.AskYesNo(text);
+  if (!IsEraseQuestion(text)) return dialog_.AskYesNo(text);
   std::promise<bool> answer;
   std::future<bool> answered = answer.get_future();
-  dialog_.CallAfter([this, &answer] { RunEraseDialog(answer); });
+  const std::string notBlank = text.substr(0, text.find('\n'));
+  dialog_.CallAfter([this, &answer, notBlank] { RunEraseDialog(answer, notBlank); });
   return answered.get();
 }
 
-void EraseFrontEnd::RunEraseDialog(std::promise<bool>& answer) {
+void EraseFrontEnd::RunEraseDialog(std::promise<bool>& answer, const std::string& notBlank) {
   // `answer` lives only until it is given: the job goes on (and ends) from then.
   bool given = false;
-  CEraseDiscDlg erase(&dialog_, [&](int quick) {
+  CEraseDiscDlg erase(&dialog_, notBlank, [&](int quick) {
     quickFlag_ = quick;
     given = true;
     answer.set_value(true);

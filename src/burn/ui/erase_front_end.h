@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <future>
+#include <string>
 
 #include "burn/burn_front_end.h"
 
@@ -32,7 +33,8 @@ class EraseFrontEnd : public BurnFrontEnd {
   void JobEnded(std::function<void()> then);
 
  private:
-  void RunEraseDialog(std::promise<bool>& answer);
+  // `notBlank` is the question's first line, which names the medium.
+  void RunEraseDialog(std::promise<bool>& answer, const std::string& notBlank);
 
   CBurnDlg& dialog_;
   CEraseDiscDlg* open_ = nullptr;    // the dialog's thread only

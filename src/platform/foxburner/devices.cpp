@@ -137,9 +137,9 @@ int Library::GrabDrive(const Recorder& recorder) {
   }
   if (recorder.IsImageFile()) {
     std::string error;
-    if (!LockImage(recorder.imagePath, false, error)) {
+    if (const int locked = LockImage(recorder.imagePath, false, error); locked != FB_OK) {
       ReleaseDrive();
-      return Fail(FB_ERR_DEVICE_IN_USE, error);
+      return Fail(locked, error);
     }
   }
   return FB_OK;
@@ -161,24 +161,24 @@ void Library::ReleaseDrive() {
 // libburn lets two programs grab the same file; an exclusive lock on the image file keeps
 // a second one from writing into it. A file that does not exist yet is locked when a write
 // or an erase creates it; devices such as /dev/full are not locked.
-bool Library::LockImage(const std::string& path, bool create, std::string& error) {
-  if (imageLockFd_ >= 0) return true;
+int Library::LockImage(const std::string& path, bool create, std::string& error) {
+  if (imageLockFd_ >= 0) return FB_OK;
   struct stat st {};
   bool exists = stat(path.c_str(), &st) == 0;
-  if (exists && !S_ISREG(st.st_mode)) return true;
-  if (!exists && !create) return true;
+  if (exists && !S_ISREG(st.st_mode)) return FB_OK;
+  if (!exists && !create) return FB_OK;
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) {
-    error = path + ": " + std::strerror(errno);
-    return false;
+    error = "the image file cannot be written: " + path + ": " + std::strerror(errno);
+    return FB_ERR_DEVICE_UNUSABLE;
   }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     error = "the image file is being used by another program: " + path;
     close(fd);
-    return false;
+    return FB_ERR_DEVICE_IN_USE;
   }
   imageLockFd_ = fd;
-  return true;
+  return FB_OK;
 }
 
 const Recorder* Library::CurrentRecorder() const {

@@ -49,8 +49,8 @@ void Library::EraseJob(bool quick) {
     } else if (!S_ISREG(st.st_mode)) {
       code = FB_ERR_NOT_ERASABLE;
       detail = recorder.imagePath + " is not a regular file";
-    } else if (!LockImage(recorder.imagePath, false, detail)) {
-      code = FB_ERR_DEVICE_IN_USE;
+    } else if (const int locked = LockImage(recorder.imagePath, false, detail); locked != FB_OK) {
+      code = locked;
     } else if (ftruncate(imageLockFd_, 0) != 0) {
       code = FB_ERR_ERASE_FAILED;
       detail = std::strerror(errno);

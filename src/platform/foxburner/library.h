@@ -125,7 +125,9 @@ class Library {
   // After a cancelled write to an image file: the file is removed; `detail` says what is left.
   void RemoveCancelledImage(std::string& detail);
   int VerifyWritten(const std::string& sentDigest, std::string& text);
-  bool LockImage(const std::string& path, bool create, std::string& error);
+  // FB_OK; FB_ERR_DEVICE_UNUSABLE when the file cannot be opened for writing, or
+  // FB_ERR_DEVICE_IN_USE when another program holds it; `error` says which file and why.
+  int LockImage(const std::string& path, bool create, std::string& error);
   const Recorder* CurrentRecorder() const;
   bool EmptyImage();  // false when the locked image file could not be truncated
   void ReportProgress(float percent, int sector, int sectors, int drivePercent, int fifoPercent);

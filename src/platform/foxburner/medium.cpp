@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Facts of the loaded medium: type text, blank or not, capacity.
+#include <fcntl.h>
 #include <libburn/libburn.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -40,6 +42,21 @@ std::uint64_t FreeBytesOf(const std::string& folder) {
   return std::uint64_t(vfs.f_bavail) * vfs.f_frsize;
 }
 
+// Why the image file of a recorder could not be written ("" when it can): a read-only
+// file, or a folder where it cannot be made. Asked of the system for this process, so a
+// read-only file system counts as well as the permissions.
+std::string ImageWriteProblem(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0) {
+    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0) return "";
+    return "the image file cannot be written: " + path + ": " + std::strerror(errno);
+  }
+  std::string folder = FolderOf(path).empty() ? "." : FolderOf(path);
+  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return "";
+  return "the image file cannot be made in " + folder + ": " + std::strerror(errno);
+}
+
 }  // namespace
 
 int Library::GetMediumInformation(MediumInfo* info) {
@@ -48,9 +65,12 @@ int Library::GetMediumInformation(MediumInfo* info) {
 }
 
 // libburn calls every stdio file a blank "stdio file" as large as the filesystem's free
-// space; an image-file recorder instead looks like a rewritable single-layer DVD.
+// space; an image-file recorder instead looks like a rewritable single-layer DVD, unless
+// its file cannot be written: then it is no medium to offer.
 int Library::ImageMediumInfo(MediumInfo* info) {
   const std::string& path = CurrentRecorder()->imagePath;
+  if (const std::string problem = ImageWriteProblem(path); !problem.empty())
+    return Fail(FB_ERR_DEVICE_UNUSABLE, problem);
   SetType(info, "DVD+RW");
   info->State = FileSize(path) > 0 ? 1 : 0;
   info->Capacity = double(CapacityBytes());

@@ -79,8 +79,8 @@ int Library::StartBurn() {
   // can offer another way at once instead of hearing of it as a failed write.
   const Recorder& recorder = *CurrentRecorder();
   std::string problem;
-  if (recorder.IsImageFile() && !LockImage(recorder.imagePath, true, problem))
-    return Fail(FB_ERR_DEVICE_IN_USE, problem);
+  if (recorder.IsImageFile())
+    if (const int locked = LockImage(recorder.imagePath, true, problem); locked != FB_OK) return Fail(locked, problem);
   {
     std::lock_guard lock(mutex_);
     lastDigest_.clear();
@@ -122,7 +122,7 @@ void Library::RemoveCancelledImage(std::string& detail) {
 int Library::WriteAndVerify(std::string& detail) {
   const Recorder recorder = *CurrentRecorder();
   if (recorder.IsImageFile()) {
-    if (!LockImage(recorder.imagePath, true, detail)) return FB_ERR_DEVICE_IN_USE;
+    if (const int locked = LockImage(recorder.imagePath, true, detail); locked != FB_OK) return locked;
     // libburn writes over a file in place: a shorter image would keep the old tail.
     if (!EmptyImage()) {
       detail = recorder.imagePath + ": " + std::strerror(errno);

@@ -107,6 +107,16 @@ HRESULT MediaFile::ReadFailure(int readResult) const {
   const std::int64_t announced = IsUrl(path_) && format_->pb ? avio_size(format_->pb) : -1;
   const bool cutShort = format_->pb && format_->pb->eof_reached && announced > 0 && format_->pb->pos < announced;
   if (!ioFailed && !netFailed && !cutShort) return com::S_OK;
+  // An HTTP body sent without its length ends where the server closes the connection. The
+  // HTTP reader, which then waits for a length it was never told, calls that close an I/O
+  // error; it is the end of the whole body. A reset or a silent server is reported otherwise.
+  std::string scheme = path_.substr(0, path_.find("://"));
+  std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  const bool http = scheme == "http" || scheme == "https";
+  const bool closedAtEnd = http && announced < 0 && format_->pb && format_->pb->eof_reached &&
+                           (readResult == AVERROR(EIO) || readResult == AVERROR_EOF) &&
+                           (streamError == AVERROR(EIO) || streamError == 0 || streamError == AVERROR_EOF);
+  if (closedAtEnd) return com::S_OK;
   return IsUrl(path_) ? kSourceStopped : kReadFault;
 }
 
