@@ -17,7 +17,6 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
-#include <wx/frame.h>
 #include <wx/html/htmlwin.h>
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
@@ -26,6 +25,7 @@
 
 #include "app/app_windows.h"
 #include "app/button_art.h"
+#include "app/gtk_glue.h"
 #include "app/hyperlink_label.h"
 #include "app/tip_of_the_day.h"
 #include "app/wx_text.h"
@@ -147,9 +147,26 @@ namespace {
 // The help viewer: one window with the pages shipped under help/ in the application
 // folder. Pages are read as UTF-8 and links between them are followed here; links out of
 // the help (web, mail) go to the desktop's opener.
-class HelpViewer : public wxFrame {
+//
+// It stays open beside the main window, which runs modally. A frame cannot be closed then
+// (the toolkit passes close requests only to dialogs while a modal one runs), so it is a
+// modeless dialog; and its own input group keeps the main window's modal grab from
+// holding back its clicks and keys. The close box, Esc and Ctrl+W close it.
+class HelpViewer : public wxDialog {
  public:
-  HelpViewer() : wxFrame(nullptr, wxID_ANY, U("Vantrel 帮助"), wxDefaultPosition, wxSize(760, 560)) {
+  HelpViewer()
+      : wxDialog(nullptr, wxID_ANY, U("Vantrel 帮助"), wxDefaultPosition, wxSize(760, 560),
+                 wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxMAXIMIZE_BOX | wxMINIMIZE_BOX) {
+    GtkWindowGroup* group = gtk_window_group_new();
+    gtk_window_group_add_window(group, reinterpret_cast<GtkWindow*>(GetHandle()));
+    g_object_unref(group);  // the window keeps it
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+      const bool ctrlW = event.GetModifiers() == wxMOD_CONTROL && event.GetKeyCode() == 'W';
+      if (event.GetKeyCode() == WXK_ESCAPE || ctrlW)
+        Close();
+      else
+        event.Skip();
+    });
     html_ = new wxHtmlWindow(this);
     // Chinese pages need a face that has the glyphs.
     html_->SetStandardFonts(12, "WenQuanYi Zen Hei", "WenQuanYi Zen Hei Mono");
@@ -160,15 +177,13 @@ class HelpViewer : public wxFrame {
       else
         Load(folder_ + href);
     });
-    Bind(wxEVT_CLOSE_WINDOW, [](wxCloseEvent& e) {
-      viewer_ = nullptr;
-      e.Skip();
-    });
+    // Closing only hides it: the next help command shows it again.
+    Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Hide(); });
   }
   static void Show(const std::string& page) {
     if (!viewer_) viewer_ = new HelpViewer;
     viewer_->Load(page);
-    viewer_->wxFrame::Show();
+    viewer_->wxDialog::Show();
     viewer_->Raise();
   }
 

@@ -167,10 +167,13 @@ void MenuRenderer::DrawPageContent(cairo_t* cr, const MenuPage& page) {
   const MenuAppearance& look = model_.Appearance();
   DrawBackground(cr);
   DrawHeadline(cr, true);
-  MenuFont counterFont = MenuFont::Resolve(look.pageNumberFont);
-  DrawMenuText(cr, Format("%d/%d", page.Number, model_.PageCount()), counterFont,
-               PageGeometry(options_.ntsc).pageCounter, look.headerColour,
-               kTextCentre | kTextVerticalCentre | kTextSingleLine, true);
+  // A menu of one page has no page to count.
+  if (model_.PageCount() > 1) {
+    MenuFont counterFont = MenuFont::Resolve(look.pageNumberFont);
+    DrawMenuText(cr, Format("%d/%d", page.Number, model_.PageCount()), counterFont,
+                 PageGeometry(options_.ntsc).pageCounter, look.headerColour,
+                 kTextCentre | kTextVerticalCentre | kTextSingleLine, true);
+  }
   if (options_.headerLine) DrawRule(cr, PageGeometry(options_.ntsc).headerLineY);
   DrawHeadline(cr, false);
   if (options_.footerLine) DrawRule(cr, PageGeometry(options_.ntsc).footerLineY);

@@ -71,7 +71,7 @@ def write_disc(vantrel, file_system, overwrite):
     if overwrite:  # the image holds the first disc
         def question():
             for box in vantrel.alerts():
-                if box.findChild(lambda n: "CD-RW 并非空白" in (n.name or ""), retry=False, requireResult=False):
+                if box.findChild(lambda n: "并非空白" in (n.name or ""), retry=False, requireResult=False):
                     return box
             return None
         vantrel.answer(wait_for(question, timeout=240, message="no overwrite question"), "是")

@@ -5,6 +5,7 @@ screenshots and files made for the test. Import it from a script that run.py run
 import configparser
 import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -310,9 +311,15 @@ class Vantrel:
         return [texts[i:i + columns] for i in range(0, len(texts), columns)], table
 
     def window_ids(self, title):
-        return [int(w) for w in subprocess.run(
-            ["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid), "--name", title_pattern(title)],
-            capture_output=True, text=True).stdout.split()]
+        """The program's shown windows of that title. The title is read from each window:
+        xdotool's own --name cannot match a CJK title, and alone with --pid it matched every
+        window of the program, so a close request meant for one reached the main window too."""
+        pattern = re.compile(title_pattern(title))
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid)],
+                             capture_output=True, text=True).stdout.split()
+        names = {w: subprocess.run(["xdotool", "getwindowname", w], capture_output=True,
+                                   text=True).stdout.rstrip("\n") for w in ids}
+        return [int(w) for w in ids if pattern.match(names[w])]
 
     def close_window(self, title):
         """Closes a window of the program with its close box."""
@@ -323,10 +330,9 @@ class Vantrel:
 
     def focus(self, title):
         """Gives a window of the program the keyboard, as a window manager would on a click."""
-        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid), "--name",
-                              title_pattern(title)], capture_output=True, text=True).stdout.split()
+        ids = self.window_ids(title)
         for wid in ids:
-            subprocess.run(["xdotool", "windowfocus", "--sync", wid], capture_output=True)
+            subprocess.run(["xdotool", "windowfocus", "--sync", str(wid)], capture_output=True)
         return bool(ids)
 
     def point_at(self, node):

@@ -124,6 +124,12 @@ TEST(MenuRenderer, PageCounterShowsPageOfPageCount) {
   EXPECT_GT(changed, 10);
 }
 
+TEST(MenuRenderer, AOnePageMenuShowsNoPageCounter) {
+  test::RenderFixture f(3);  // three titles fit on one page
+  f.Look().headerText.clear();
+  EXPECT_EQ(InkBox(f.Page(1), PageGeometry(false).pageCounter, NotBlack), Rect{});
+}
+
 TEST(MenuRenderer, HeaderShadowShowsTwoPixelsRightAndBelowAndFooterOne) {
   test::RenderFixture f(1);
   MenuAppearance& look = f.Look();
