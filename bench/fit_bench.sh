@@ -57,7 +57,8 @@ for i in 1 2 3 4; do
   made="$w/ours/(TaliroFixedDVD)title$i.mpg"
   [ -f "$made" ] || continue
   bytes=$(ffprobe -v error -select_streams v:0 -show_entries packet=size -of csv=p=0 "$made" | awk '{s += $1} END {print s}')
-  frames=$(ffprobe -v error -select_streams v:0 -count_packets -show_entries stream=nb_read_packets -of csv=p=0 "$made")
+  # (ffprobe may end the count with a field separator)
+  frames=$(ffprobe -v error -select_streams v:0 -count_packets -show_entries stream=nb_read_packets -of csv=p=0 "$made" | tr -dc 0-9)
   written=$(echo "$bytes * 8 * 25 / $frames / 1000000" | bc -l)
   printf '  title %d: planned %s Mbit/s, written %.2f Mbit/s (%+.1f%%)\n' "$i" "${planned:-?}" "$written" \
     "$(echo "100 * ($written / ${planned:-$written} - 1)" | bc -l)"
