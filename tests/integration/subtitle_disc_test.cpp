@@ -94,7 +94,7 @@ class SubtitleDisc : public ::testing::Test {
     ASSERT_TRUE(test::MakeDvdClip(f / "second.mpg", 10, false));
     test::WriteText(f / "film.srt", "1\n00:00:02,000 --> 00:00:04,000\n字幕 Subtitle\n");
 
-    const SubtitleTrack track = ReadSubtitleFile(f / "film.srt");
+    const TextSubtitles track = ReadSubtitleFile(f / "film.srt");
     ASSERT_TRUE(track.ok) << track.error;
     SubpictureRenderer renderer(SubpictureGeometry::Of(TvStandard::Pal, false), SubtitleStyle{});
     std::string error;
@@ -105,7 +105,7 @@ class SubtitleDisc : public ::testing::Test {
     FitStreamPalette(&pictures, SubtitleStyle{});
     // A second language in the same pass, in stream 1.
     test::WriteText(f / "film.en.srt", "1\n00:00:04,500 --> 00:00:05,500\nSecond language\n");
-    const SubtitleTrack english = ReadSubtitleFile(f / "film.en.srt");
+    const TextSubtitles english = ReadSubtitleFile(f / "film.en.srt");
     ASSERT_TRUE(english.ok) << english.error;
     ASSERT_TRUE(renderer.Load(english, &error)) << error;
     const std::vector<Subpicture> englishPictures = renderer.RenderAll();
@@ -117,7 +117,7 @@ class SubtitleDisc : public ::testing::Test {
 
     // Chapters of the second title: one too near the end, one twice, out of order; all on
     // picture-group starts (15 pictures), where the authoring tool can put them.
-    ChapterPlan plan{ChapterPlan::Kind::Times, 0, {7.2, 2.4, 9.6, 2.4}};
+    ChapterPlan plan{ChapterMode::kTimes, 0, {7.2, 2.4, 9.6, 2.4}};
     chapters_ = ChapterTimes(plan, 10.0);
     const std::string script = f / "dvd.xml";
     test::WriteText(script,
