@@ -229,6 +229,10 @@ bool AuthoringDriver::StartRun() {
     ok = AuthoringRun();
   }
   tools.Remove();
+  // The titles with their subtitles added are copies as large as the titles: the disc
+  // holds them now.
+  for (const DvdTitleTracks& tracks : titleTracks_)
+    if (!tracks.vob.empty()) DeleteFolderTree(tracks.vob);
   if (ok) previous.Discard();
   else previous.Restore();
   return ok;

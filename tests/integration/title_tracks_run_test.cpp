@@ -182,6 +182,9 @@ TEST_F(TitleTracksRun, MplayerShowsTheChineseCueWhereAndWhenItBelongs) {
 TEST_F(TitleTracksRun, TheEventLogNamesTheTitlesTracksAndChapters) {
   EXPECT_NE(out_->find("标题 1 (film.mpg) 的字幕: zh (film.srt), en (film.en.srt)"), std::string::npos) << *out_;
   EXPECT_NE(out_->find("标题 1 (film.mpg) 的章节: 0,0:02.400,0:04.800"), std::string::npos) << *out_;
+  // The title with its subtitles was a copy for the authoring tool; the disc holds it now.
+  EXPECT_FALSE(std::filesystem::exists((*folder_) / "w/TEMP/title01_subtitles.mpg"));
+  EXPECT_FALSE(std::filesystem::exists((*folder_) / "w/TEMP/subtitles01"));
 }
 
 // Tracks that cannot be used stop the run before anything is made, naming the title and the
