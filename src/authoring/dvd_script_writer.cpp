@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "authoring/dvd_script_writer.h"
 
+#include <regex>
+#include <set>
+
 #include "authoring/run_folders.h"
 #include "base/atomic_file.h"
 #include "base/text_format.h"
@@ -9,6 +12,8 @@
 
 namespace vantrel {
 namespace {
+
+constexpr const char* kTitleSetMenu = "<menus>\n<pgc>\n<post>jump vmgm menu 1;</post>\n</pgc>\n</menus>\n";
 
 // With a play-all button, a title's own button clears the register that makes the titles
 // play on, so the title plays alone.
@@ -52,15 +57,71 @@ void AppendTitles(std::string& text, const std::vector<DvdTitleChain>& titles, c
     text += "<post>" + XmlEscape(title.post) + "</post>\n";
     text += "</pgc>";
   }
-  text += "</titles>\n</titleset>\n</dvdauthor>";
+  text += "</titles>\n</titleset>";
 }
 
-// The title set declares the streams of its titles. One title set holds them all, so it
-// declares the first title's that has any.
-DvdStreamLayout LayoutOf(const std::vector<DvdTitleTracks>& tracks) {
-  for (const DvdTitleTracks& title : tracks)
-    if (!title.sound.empty() || !title.subtitles.empty()) return {title.sound, title.subtitles};
-  return {};
+// A title set declares the streams of its titles once for all of them, so titles of
+// different layouts go into title sets of their own. Consecutive titles of one layout share
+// one; the disc's title numbers stay the list's.
+struct TitleSets {
+  std::vector<DvdStreamLayout> layouts;   // per title set
+  std::vector<std::size_t> setOf, local;  // per title: its set and its number within it
+};
+
+TitleSets PlanTitleSets(std::size_t count, const std::vector<DvdTitleTracks>& tracks) {
+  TitleSets sets;
+  for (std::size_t i = 0; i < count; ++i) {
+    DvdStreamLayout layout;
+    if (i < tracks.size()) layout = {tracks[i].sound, tracks[i].subtitles};
+    if (sets.layouts.empty() || !(sets.layouts.back() == layout)) sets.layouts.push_back(layout);
+    sets.setOf.push_back(sets.layouts.size() - 1);
+    sets.local.push_back(i == 0 || sets.setOf[i - 1] != sets.setOf[i] ? 1 : sets.local[i - 1] + 1);
+  }
+  return sets;
+}
+
+// A title's "jump title N" names title N of its own title set. A title in another set is
+// reached through the video manager: the title leaves N in g1 and calls the first menu,
+// whose pre commands go on to it.
+std::string RouteJumps(const std::string& post, std::size_t from, const TitleSets& sets, std::set<int>& routed) {
+  static const std::regex kJump(R"(jump title (\d+);)");
+  std::string out;
+  auto last = post.cbegin();
+  for (std::sregex_iterator it(post.begin(), post.end(), kJump), end; it != end; ++it) {
+    const int target = std::stoi((*it)[1]);
+    out.append(last, (*it)[0].first);
+    last = (*it)[0].second;
+    const std::size_t index = std::size_t(target - 1);
+    if (index >= sets.setOf.size() || sets.setOf[index] == sets.setOf[from]) {
+      out += Format("jump title %d;", index < sets.local.size() ? int(sets.local[index]) : target);
+    } else {
+      out += Format("{ g1 = %d; call vmgm menu 1; }", target);
+      routed.insert(target);
+    }
+  }
+  out.append(last, post.cend());
+  return out;
+}
+
+std::string RoutingPre(const std::set<int>& routed) {
+  std::string pre;
+  for (int target : routed) pre += Format("if (g1 == %d) { g1 = 0; jump title %d; } ", target, target);
+  if (!pre.empty()) pre.pop_back();
+  return pre;
+}
+
+void AppendTitleSets(std::string& text, const std::vector<DvdTitleChain>& titles, const TitleSets& sets,
+                     bool menus) {
+  for (std::size_t set = 0; set < sets.layouts.size(); ++set) {
+    if (set > 0) text += "\n";
+    text += "<titleset>\n";
+    if (menus) text += kTitleSetMenu;
+    std::vector<DvdTitleChain> own;
+    for (std::size_t i = 0; i < titles.size(); ++i)
+      if (sets.setOf[i] == set) own.push_back(titles[i]);
+    AppendTitles(text, own, sets.layouts[set]);
+  }
+  text += "\n</dvdauthor>";
 }
 
 // The run's additions put on each title's chain.
@@ -74,7 +135,6 @@ void AddTracks(std::vector<DvdTitleChain>& titles, const std::vector<DvdTitleTra
 }
 
 constexpr const char* kHead = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<dvdauthor>\n<vmgm>\n<menus>";
-constexpr const char* kTitleSetMenu = "<menus>\n<pgc>\n<post>jump vmgm menu 1;</post>\n</pgc>\n</menus>\n";
 
 // After a title: the next one; after the last the first menu page (or, without menus, the
 // first title). With a play-all button a title played alone returns to its own page, and
@@ -107,7 +167,7 @@ std::string DvdScriptWriter::ComposeWithMenus(const std::vector<DvdMenuChain>& m
   for (size_t i = 0; i < planned.size() && i < chapters.size(); ++i)
     if (!chapters[i].empty()) planned[i].chapters = chapters[i];
   AppendTitles(text, planned, layout);
-  return text;
+  return text + "\n</dvdauthor>";
 }
 
 std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInputs& inputs,
@@ -126,20 +186,28 @@ std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInpu
     titles.push_back(std::move(title));
   }
   AddTracks(titles, tracks);
-  if (inputs.createMenu) {
-    std::vector<DvdMenuChain> menus;
-    for (int i = 0; i < model.PageCount(); ++i)
-      menus.push_back(MenuChainOf(model.Page(i), inputs.intermediateFolder, playAll));
-    return ComposeWithMenus(menus, titles, {}, LayoutOf(tracks));
-  }
-  const std::string clip = inputs.applicationFolder + (IsNtsc(inputs.standard) ? "bn.mpg" : "bp.mpg");
+  const TitleSets sets = PlanTitleSets(titles.size(), tracks);
+  std::set<int> routed;
+  for (std::size_t i = 0; i < titles.size(); ++i) titles[i].post = RouteJumps(titles[i].post, i, sets, routed);
+  const std::string pre = routed.empty() ? "" : "<pre>" + XmlEscape(RoutingPre(routed)) + "</pre>";
   std::string text = kHead;
-  // The authoring tool takes whole seconds (or "inf") and rejects "0.1" outright, which
-  // would fail every disc without a menu; 0 gives the same immediate jump to title 1.
-  text += "<pgc><vob file=\"" + XmlEscape(clip) + "\" pause=\"0\"/>";
-  text += "<post>jump title 1;</post></pgc>";
-  text += "</menus>\n</vmgm>\n<titleset>\n";
-  AppendTitles(text, titles, LayoutOf(tracks));
+  if (inputs.createMenu) {
+    for (int i = 0; i < model.PageCount(); ++i) {
+      std::string menu;
+      AppendMenu(menu, MenuChainOf(model.Page(i), inputs.intermediateFolder, playAll));
+      if (i == 0 && !pre.empty()) menu.insert(std::string("<pgc>\n").size(), pre + "\n");
+      text += menu;
+    }
+    text += "</menus>\n</vmgm>\n";
+  } else {
+    const std::string clip = inputs.applicationFolder + (IsNtsc(inputs.standard) ? "bn.mpg" : "bp.mpg");
+    // The authoring tool takes whole seconds (or "inf") and rejects "0.1" outright, which
+    // would fail every disc without a menu; 0 gives the same immediate jump to title 1.
+    text += "<pgc>" + pre + "<vob file=\"" + XmlEscape(clip) + "\" pause=\"0\"/>";
+    text += "<post>jump title 1;</post></pgc>";
+    text += "</menus>\n</vmgm>\n";
+  }
+  AppendTitleSets(text, titles, sets, inputs.createMenu);
   return text;
 }
 

@@ -12,6 +12,7 @@
 #include "base/text_format.h"
 #include "base/translation.h"
 #include "convert/title_facts.h"
+#include "convert/title_sound_tracks.h"
 #include "menu/menu_model.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
@@ -24,11 +25,37 @@ void Say(RunStatus& status, const std::string& text, int kind = kStatusGreen) {
   status.ShowStatus(text, 0, kStatusLogAndProgress, kind);
 }
 
+// A track of the title's own file without a stream named is the sound the title was made
+// with (brought in line with the disc): it is taken from the title as made.
+SoundTrackSource SourceOf(const SoundTrack& track, const std::string& source, const std::string& vob) {
+  SoundTrackSource from;
+  from.path = !track.source.empty() ? track.source : track.stream >= 0 ? source : vob;
+  from.stream = track.source.empty() && track.stream < 0 ? -1 : track.stream;
+  from.offsetSeconds = track.offsetMs / 1000.0;
+  return from;
+}
+
+// "en ac3 (film.mkv #1), zh ac3 (commentary.wav)" for the event log.
+std::string SoundListText(const std::vector<SoundTrack>& tracks, const std::vector<std::string>& languages,
+                          const std::vector<SoundTrackFacts>& facts, const std::string& source) {
+  std::string text;
+  for (std::size_t k = 0; k < tracks.size() && k < facts.size(); ++k) {
+    if (!text.empty()) text += ", ";
+    const std::string file = FileNameOf(tracks[k].source.empty() ? source : tracks[k].source);
+    text += (languages[k].empty() ? "--" : languages[k]) + " " + facts[k].format + " (" + file +
+            (tracks[k].stream >= 0 ? Format(" #%d", tracks[k].stream) : "") + ")";
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string AuthoringDriver::TitleTracksProblem(std::size_t i) const {
   if (int(i) >= titles_.Count()) return "";
   const TitleRecord& record = titles_.At(int(i));
+  for (const SoundTrack& track : record.SoundTracks)
+    if (std::string why = SoundTrackProblem(SourceOf(track, record.SourcePath, record.SourcePath)); !why.empty())
+      return why;
   for (const SubtitleTrack& track : record.Subtitles)
     if (std::string why = SubtitleTrackProblem(track, record.SourcePath); !why.empty()) return why;
   return "";
@@ -60,20 +87,40 @@ bool AuthoringDriver::AddTitleTracks(std::size_t i, RunStatus& status) {
     Say(status, Format(Tr("标题 %d (%s) 的章节: %s"), int(i) + 1, name.c_str(), tracks.chapters.c_str()));
   }
 
+  std::string made = vob;
+  if (!record.SoundTracks.empty()) {
+    std::vector<SoundTrackSource> sources;
+    for (const SoundTrack& track : record.SoundTracks) sources.push_back(SourceOf(track, source, vob));
+    const std::string output = folders_.intermediate + Format("title%02d_sound.mpg", int(i) + 1);
+    std::vector<SoundTrackFacts> facts;
+    std::string why;
+    if (!MakeTitleSoundTracks(vob, sources, settings_.Standard(), output, &facts, &why))
+      return Fail(Format(Tr("无法为标题 %d (%s) 加入声音轨: %s"), int(i) + 1, name.c_str(), why.c_str()), &status);
+    for (std::size_t k = 0; k < facts.size(); ++k) {
+      std::string language = DvdLanguageOf(record.SoundTracks[k].language);
+      tracks.sound.push_back(language.empty() ? DvdLanguageOf(facts[k].languageTag) : language);
+    }
+    tracks.vob = made = output;
+    Say(status, Format(Tr("标题 %d (%s) 的声音: %s"), int(i) + 1, name.c_str(),
+                       SoundListText(record.SoundTracks, tracks.sound, facts, source).c_str()));
+  }
+
   if (!record.Subtitles.empty()) {
     TitleSubtitleInputs inputs;
     inputs.source = source;
-    inputs.vob = vob;
+    inputs.vob = made;
     inputs.output = folders_.intermediate + Format("title%02d_subtitles.mpg", int(i) + 1);
     inputs.workFolder = folders_.intermediate + Format("subtitles%02d", int(i) + 1);
     inputs.spumux = folders_.tool + "/spumux";
     inputs.standard = settings_.Standard();
-    inputs.wide = ReadTitleFacts(vob).displayShape == 3;
+    inputs.wide = ReadTitleFacts(made).displayShape == 3;
     inputs.picturesFrom = picturesFrom;
     std::vector<SubtitleStreamFacts> facts;
     std::string why;
     if (!AddSubtitleStreams(record.Subtitles, inputs, &facts, &why))
       return Fail(Format(Tr("无法为标题 %d (%s) 加入字幕: %s"), int(i) + 1, name.c_str(), why.c_str()), &status);
+    // The title with its sound tracks was the way there.
+    if (made != vob) DeleteFolderTree(made);
     tracks.vob = inputs.output;
     for (std::size_t k = 0; k < facts.size(); ++k) {
       tracks.subtitles.push_back(facts[k].language);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A project whose title carries two subtitle files (one Chinese in GB18030) and a list of
-// chapters, authored by vantrel-author as it stands: the disc is read back by lsdvd and
-// HandBrake (subtitle streams with their languages, chapters at their times), and played
+// A project whose title carries two sound tracks (its own and an added file), two subtitle
+// files (one Chinese in GB18030) and a list of chapters, authored by vantrel-author as it
+// stands: the disc is read back by lsdvd and HandBrake (sound and subtitle streams with
+// their languages and formats, chapters at their times), and played
 // by mplayer with the first subtitle stream shown, where the cue must appear in its place
 // and time and as wide as the text drawn from the right characters.
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <iconv.h>
 
 #include <filesystem>
+#include <regex>
 
 #include "authoring/command_templates.h"
 #include "base/paths.h"
@@ -17,6 +19,7 @@
 #include "subtitles/subpicture_renderer.h"
 #include "subtitles/subtitle_reader.h"
 #include "support/disc_readback.h"
+#include "support/dvd_reader.h"
 #include "support/media_maker.h"
 #include "support/temp_folder.h"
 #include "support/video_ts_fixture.h"
@@ -79,6 +82,36 @@ class TitleTracksRun : public ::testing::Test {
     // lies within a second of the end and is left out.
     title.chapters = {ChapterMode::kTimes, 0, {4.8, 2.4, 7.4}};
     project.titles.push_back(title);
+
+    // The mixed list: a talk with its own sound (AC-3, copied) and a commentary the user
+    // added as a WAV file (converted to the disc's AC-3) half a second after its start, and
+    // subtitles; then a plain title with its one sound track and none.
+    ASSERT_TRUE(test::Ffmpeg("-f lavfi -i testsrc2=size=720x576:rate=25 -f lavfi -i "
+                             "sine=frequency=440:sample_rate=48000 -t 4 -target pal-dvd -aspect 4:3 " +
+                             ShellQuote(f / "talk.mpg")));
+    ASSERT_TRUE(test::Ffmpeg("-f lavfi -i sine=frequency=1000:sample_rate=44100 -t 6 " +
+                             ShellQuote(f / "commentary.wav")));
+    ASSERT_TRUE(test::MakeDvdClip(f / "plain.mpg", 3, false));
+    test::WriteText(f / "talk.srt", "1\n00:00:01,000 --> 00:00:02,000\nTalk\n");
+    ProjectTitle talk;
+    talk.source = f / "talk.mpg";
+    talk.caption = "talk";
+    SoundTrack own;
+    own.language = "ja";
+    SoundTrack commentary;
+    commentary.source = f / "commentary.wav";
+    commentary.language = "en";
+    commentary.offsetMs = 500;
+    talk.soundTracks = {own, commentary};
+    SubtitleTrack talkText;
+    talkText.source = f / "talk.srt";
+    talkText.language = "en";
+    talk.subtitles = {talkText};
+    project.titles.push_back(talk);
+    ProjectTitle plain;
+    plain.source = f / "plain.mpg";
+    plain.caption = "plain";
+    project.titles.push_back(plain);
     std::string why;
     ASSERT_TRUE(WriteProjectFile(project, f / "disc.vantrel", why)) << why;
     status_ = test::RunCapture("cd " + ShellQuote(f.Path()) + " && env HOME=" + ShellQuote(f / "home") +
@@ -111,7 +144,7 @@ std::string* TitleTracksRun::script_ = nullptr;
 
 TEST_F(TitleTracksRun, LsdvdFindsBothSubtitleStreamsWithTheirLanguagesAndThePlannedChapters) {
   const std::vector<test::LsdvdTitle> titles = test::ReadWithLsdvd(Disc());
-  ASSERT_EQ(titles.size(), 1u);
+  ASSERT_EQ(titles.size(), 3u);
   EXPECT_EQ(titles[0].subtitleLanguages, (std::vector<std::string>{"zh", "en"}));
   const std::vector<double> planned{0, 2.4, 4.8};
   ASSERT_EQ(titles[0].chapterStarts.size(), planned.size());
@@ -121,15 +154,74 @@ TEST_F(TitleTracksRun, LsdvdFindsBothSubtitleStreamsWithTheirLanguagesAndThePlan
   EXPECT_NE(script_->find("<pre>subtitle = 64;</pre>"), std::string::npos) << *script_;
 }
 
+// Each layout of sound and subtitle tracks has a title set of its own, and the menu (proven
+// by the run, button by button and title end by title end) reaches all of them.
+TEST_F(TitleTracksRun, TheMixedListGetsATitleSetPerLayoutAndTheMenuReachesEach) {
+  const std::vector<test::LsdvdTitle> titles = test::ReadWithLsdvd(Disc());
+  ASSERT_EQ(titles.size(), 3u);
+  EXPECT_EQ(titles[0].titleSet, 1);
+  EXPECT_EQ(titles[1].titleSet, 2);
+  EXPECT_EQ(titles[2].titleSet, 3);
+  ASSERT_EQ(titles[1].sound.size(), 2u);
+  EXPECT_EQ(titles[1].sound[0].language, "ja");
+  EXPECT_EQ(titles[1].sound[0].format, "ac3");
+  EXPECT_EQ(titles[1].sound[1].language, "en");
+  EXPECT_EQ(titles[1].sound[1].format, "ac3");
+  EXPECT_EQ(titles[1].subtitleLanguages, (std::vector<std::string>{"en"}));
+  EXPECT_EQ(titles[2].sound.size(), 1u);
+  EXPECT_TRUE(titles[2].subtitleLanguages.empty());
+  EXPECT_NE(out_->find("菜单检查: 3 个按钮正确"), std::string::npos) << *out_;
+  const test::DvdFacts disc = test::ReadDvd(Disc());
+  ASSERT_EQ(disc.menus.size(), 1u);
+  EXPECT_EQ(disc.menus[0].buttons, 3);
+}
+
+// The commentary begins half a second after the pictures: its stream (libavformat, a third
+// reader) decoded, the first sound after the silence it was given is 0.5 s after the first
+// picture.
+TEST_F(TitleTracksRun, TheAddedSoundTrackKeepsItsOffset) {
+  const std::string vob = Disc() + "/VIDEO_TS/VTS_02_1.VOB";
+  std::string out;
+  ASSERT_EQ(test::RunCapture("ffprobe -v error -show_entries stream=codec_type,start_time -of csv=p=0 " + ShellQuote(vob),
+                             out),
+            0)
+      << out;
+  std::vector<double> sound;
+  double pictures = -1;
+  const std::regex stream(R"((video|audio),([0-9.]+))");
+  for (std::sregex_iterator it(out.begin(), out.end(), stream), end; it != end; ++it)
+    ((*it)[1] == "video" ? pictures : (sound.push_back(0), sound.back())) = std::stod((*it)[2]);
+  ASSERT_EQ(sound.size(), 2u) << out;
+  ASSERT_GE(pictures, 0) << out;
+  const std::string raw = (*folder_) / "commentary.raw";
+  ASSERT_TRUE(test::Ffmpeg("-i " + ShellQuote(vob) + " -map 0:a:1 -ac 1 -ar 48000 -f s16le " + ShellQuote(raw)));
+  const std::string samples = test::ReadText(raw);
+  size_t first = 0;
+  for (; first + 1 < samples.size(); first += 2) {
+    const int value = int16_t(uint16_t(uint8_t(samples[first])) | uint16_t(uint8_t(samples[first + 1])) << 8);
+    if (std::abs(value) > 1000) break;
+  }
+  ASSERT_LT(first + 1, samples.size());
+  EXPECT_NEAR(sound[1] + double(first / 2) / 48000 - pictures, 0.5, kFrame) << out;
+  EXPECT_NE(out_->find("标题 2 (talk.mpg) 的声音: ja ac3 (talk.mpg), en ac3 (commentary.wav)"), std::string::npos)
+      << *out_;
+}
+
 TEST_F(TitleTracksRun, HandBrakeFindsTheSameTracksAndChapters) {
   std::string out;
   ASSERT_EQ(test::RunCapture("HandBrakeCLI --scan -t 0 --min-duration 0 -i " + ShellQuote(Disc()) + " 2>&1", out), 0)
       << out;
-  EXPECT_NE(out.find("+ 1, 中文"), std::string::npos) << out;
-  EXPECT_NE(out.find("+ 2, English"), std::string::npos) << out;
-  EXPECT_NE(out.find("+ 1: duration 00:00:02\n    + 2: duration 00:00:02\n    + 3: duration 00:00:03\n"),
+  const size_t second = out.find("+ title 2:"), third = out.find("+ title 3:");
+  ASSERT_NE(second, std::string::npos) << out;
+  ASSERT_NE(third, std::string::npos) << out;
+  const std::string first = out.substr(0, second), talk = out.substr(second, third - second);
+  EXPECT_NE(first.find("+ 1, 中文"), std::string::npos) << first;
+  EXPECT_NE(first.find("+ 2, English"), std::string::npos) << first;
+  EXPECT_NE(first.find("+ 1: duration 00:00:02\n    + 2: duration 00:00:02\n    + 3: duration 00:00:03\n"),
             std::string::npos)
-      << out;
+      << first;
+  EXPECT_NE(talk.find("+ 1, 日本語 (AC3)"), std::string::npos) << talk;
+  EXPECT_NE(talk.find("+ 2, English (AC3)"), std::string::npos) << talk;
 }
 
 // The cue as a player shows it: mplayer draws subtitle stream 0 into its pictures. The
@@ -182,9 +274,11 @@ TEST_F(TitleTracksRun, MplayerShowsTheChineseCueWhereAndWhenItBelongs) {
 TEST_F(TitleTracksRun, TheEventLogNamesTheTitlesTracksAndChapters) {
   EXPECT_NE(out_->find("标题 1 (film.mpg) 的字幕: zh (film.srt), en (film.en.srt)"), std::string::npos) << *out_;
   EXPECT_NE(out_->find("标题 1 (film.mpg) 的章节: 0,0:02.400,0:04.800"), std::string::npos) << *out_;
+  EXPECT_NE(out_->find("标题 2 (talk.mpg) 的字幕: en (talk.srt)"), std::string::npos) << *out_;
   // The title with its subtitles was a copy for the authoring tool; the disc holds it now.
   EXPECT_FALSE(std::filesystem::exists((*folder_) / "w/TEMP/title01_subtitles.mpg"));
   EXPECT_FALSE(std::filesystem::exists((*folder_) / "w/TEMP/subtitles01"));
+  EXPECT_FALSE(std::filesystem::exists((*folder_) / "w/TEMP/title02_sound.mpg"));
 }
 
 // Tracks that cannot be used stop the run before anything is made, naming the title and the
@@ -192,7 +286,8 @@ TEST_F(TitleTracksRun, TheEventLogNamesTheTitlesTracksAndChapters) {
 TEST_F(TitleTracksRun, TracksThatCannotBeUsedAreRefusedBeforeAnyWork) {
   const test::TempFolder& f = *folder_;
   DiscProject project = ReadProjectFile(f / "disc.vantrel").project;
-  ASSERT_EQ(project.titles.size(), 1u);
+  ASSERT_EQ(project.titles.size(), 3u);
+  project.titles.resize(1);
   project.titles[0].subtitles[1].source = f / "gone.srt";
   std::string why, out;
   ASSERT_TRUE(WriteProjectFile(project, f / "gone.vantrel", why)) << why;

@@ -182,5 +182,32 @@ TEST(DvdScript, TitleTracksGoIntoTheTitleAndTheTitleSet) {
             DvdScriptWriter::Compose(menu.model, {true, TvStandard::Pal, "/w/TEMP/", "/app/"}));
 }
 
+// Titles of different layouts go into title sets of their own, in list order. A title's
+// jump to the next title inside its set names it by its number in the set; one to a title
+// of another set goes through the first menu, which the title tells where to go on (g1).
+TEST(DvdScript, LayoutsMakeTitleSetsAndJumpsAcrossThemGoThroughTheFirstMenu) {
+  test::MenuFixture menu;
+  menu.Build({"/v/a.mpg", "/v/b.mpg", "/v/c.mpg"});
+  DvdTitleTracks twoSounds;
+  twoSounds.sound = {"ja", "en"};
+  twoSounds.subtitles = {"en"};
+  for (const bool menus : {true, false}) {
+    const std::string script = DvdScriptWriter::Compose(menu.model, {menus, TvStandard::Pal, "/w/TEMP/", "/app/"},
+                                                        {twoSounds, twoSounds, {}});
+    EXPECT_NE(script.find("<titleset>"), script.rfind("<titleset>")) << script;
+    EXPECT_NE(script.find("<titles>\n<audio lang=\"ja\"/>\n<audio lang=\"en\"/>\n<subpicture lang=\"en\"/>\n<pgc>"),
+              std::string::npos)
+        << script;
+    // a to b inside the first set; b to c, the first title of the second set, by way of the menu.
+    EXPECT_NE(script.find("<post>jump title 2;</post>"), std::string::npos) << script;
+    EXPECT_NE(script.find("<post>{ g1 = 3; call vmgm menu 1; }</post>"), std::string::npos) << script;
+    EXPECT_NE(script.find("if (g1 == 3) { g1 = 0; jump title 3; }</pre>"), std::string::npos) << script;
+    EXPECT_EQ(script.find("<pre>"), script.rfind("<pre>")) << script;
+    // Without a menu the last title starts the first again, in the other set.
+    EXPECT_EQ(script.find("{ g1 = 1; call vmgm menu 1; }") != std::string::npos, !menus) << script;
+    EXPECT_EQ(script.substr(script.size() - 13), "\n</dvdauthor>");
+  }
+}
+
 }  // namespace
 }  // namespace vantrel
