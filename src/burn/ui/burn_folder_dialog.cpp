@@ -10,6 +10,7 @@
 #include <wx/utils.h>
 
 #include "base/translation.h"
+#include "burn/burn_dialog_state.h"
 #include "menu/ui/deferred_handler.h"
 #include "menu/ui/wx_text.h"
 #include "base/app_folder.h"
@@ -85,7 +86,7 @@ void CBurnFolderDlg::FillDevices() {
   PumpedWait([&names, &count] { return GetDevices(names, &count, 1); });
   devices_.clear();
   for (int i = 0; i < count && i < FB_DEVICE_COUNT; ++i) devices_.emplace_back(names[i]);
-  for (const std::string& name : devices_) deviceList_->Append(U(name));
+  for (const std::string& name : devices_) deviceList_->Append(U(ShownDeviceName(name)));
   if (devices_.empty()) {
     ShowNoteBox(this, Tr("找不到 DVD 刻录机。"));
     return;
