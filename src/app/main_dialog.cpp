@@ -294,9 +294,14 @@ void MainDialog::FitFolderText() {
 
 void MainDialog::ShowPopupMenu(int menuResource) {
   wxMenu menu;
+  // The skin menu marks the skin in use; its entries are in the skins' order.
+  const bool skins = menuResource == ids::kSkinMenu;
+  int index = 0;
   for (const MenuItemInfo& item : PopupMenuItems(menuResource)) {
     if (item.id == 0)
       menu.AppendSeparator();
+    else if (skins)
+      menu.AppendRadioItem(WxIdOfCommand(item.id), U(item.text))->Check(index++ == settings_.skin);
     else
       menu.Append(WxIdOfCommand(item.id), U(item.text));
   }
