@@ -70,10 +70,18 @@ def walk(box, t):
     vantrel.click(designer, t["exit"])
     vantrel.wait_closed(t["designer"])
 
+    # The folder-burn dialog offers the folder a run built in the work folder, labels its
+    # field and closes with its own button.
+    built = os.path.join(work, "VIDEO_TS")
+    os.makedirs(built, exist_ok=True)
+    for name in ("VIDEO_TS.BUP", "VIDEO_TS.IFO", "VIDEO_TS.VOB", "VTS_01_0.BUP", "VTS_01_0.IFO", "VTS_01_1.VOB"):
+        open(os.path.join(built, name), "wb").close()
     vantrel.click(vantrel.main, t["burn"])
     folder_burn = vantrel.window(t["folder burn"])
-    check_window(box, folder_burn, t, "folder-burn", [])
-    vantrel.close_window(t["folder burn"])
+    check_window(box, folder_burn, t, "folder-burn", [t["folder label"], t["close"]])
+    fields = [n.text for n in folder_burn.findChildren(lambda n: n.roleName == "text")]
+    check(fields == [built], "the folder built is offered: %r" % fields)
+    vantrel.click(folder_burn, t["close"])
     vantrel.wait_closed(t["folder burn"])
 
     vantrel.click(vantrel.main, t["start"])
@@ -106,7 +114,7 @@ ENGLISH = {
     "burn": "Burn", "folder burn": "Write a DVD", "start": "Start", "formats": "Choose the disc format ",
     "no recorder": "No compatible DVD-RW drive was found. Do you want to see how to reach a recorder?",
     "burn dialog": "Burn Disc", "begin": "Start", "erase": "Erase", "erase title": "Erase the disc",
-    "quick erase": "Quick erase", "save question": "has unsaved changes. Save them?", "image link": "What is an authored video DVD image?",
+    "quick erase": "Quick erase", "folder label": "VIDEO_TS folder", "save question": "has unsaved changes. Save them?", "image link": "What is an authored video DVD image?",
 }
 CHINESE = {
     "tag": "zh_CN", "locale": "zh_CN.UTF-8",
@@ -119,7 +127,7 @@ CHINESE = {
     "burn": "刻录", "folder burn": "刻录 DVD 光盘", "start": "运行", "formats": "选择光盘格式 ",
     "no recorder": "无法检测兼容 DVD-RW 驱动器。您想要安装 aspi 驱动吗？",
     "burn dialog": "刻录光盘", "begin": "开始", "erase": "擦除", "erase title": "擦除光盘",
-    "quick erase": "快速擦除光盘", "save question": "有未保存的更改。要保存吗？", "image link": "什么是已授权的视频 DVD 映象？",
+    "quick erase": "快速擦除光盘", "folder label": "VIDEO_TS 文件夹", "save question": "有未保存的更改。要保存吗？", "image link": "什么是已授权的视频 DVD 映象？",
 }
 
 
