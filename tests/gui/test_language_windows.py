@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The windows a run passes through speak the locale's language and show every text whole:
 the main window, the properties sheet (both pages), the menu designer and its layout,
-background and text dialogs, the folder-burn dialog, the disc format dialog, the burn dialog
+background and text dialogs (which open beside the designer's preview, not over it), the folder-burn dialog, the disc format dialog, the burn dialog
 and the erase dialog, under an English locale and under a Chinese one. In each, no accessible
 name holds a Chinese character under English, the program's own texts show under Chinese, and
 no label, button, check box, radio button or tab is narrower (or a label lower) than its text.
@@ -19,6 +19,12 @@ def check_window(box, window, t, name, expected):
     # The folder-burn dialog's link is a flat button in a small font of its own.
     fonts = {t["image link"]: {"family-name": "Verdana", "size": "8", "padding": "0"}}
     check_fit(window, "%s (%s)" % (name, t["tag"]), t["picture buttons"], fonts)
+
+
+def overlap(a, b):
+    (ax, ay), (aw, ah) = a.position, a.size
+    (bx, by), (bw, bh) = b.position, b.size
+    return ax < bx + bw and bx < ax + aw and ay < by + bh and by < ay + ah
 
 
 def properties_sheet(vantrel, t):
@@ -61,10 +67,17 @@ def walk(box, t):
     vantrel.click(vantrel.main, t["menu"])
     designer = vantrel.window(t["designer"])
     check_window(box, designer, t, "designer", [t["layout"], t["background"], t["text"], t["exit"]])
+    # The preview: the designer's largest panel short of its whole width (the banner and the
+    # window's own panels span it), which its dialogs change and leave in sight.
+    width = designer.size[0]
+    panels = [n for n in designer.findChildren(lambda n: n.roleName == "panel" and n.showing)
+              if 0 < n.size[0] < width - 40]
+    preview = max(panels, key=lambda n: n.size[0] * n.size[1])
     for part in ("layout", "background", "text"):
         vantrel.click(designer, t[part])
         dialog = vantrel.window(t[part + " title"])
         check_window(box, dialog, t, "designer-" + part, [t["ok"], t["cancel"]])
+        check(not overlap(dialog, preview), "the %s dialog covers the preview" % part)
         vantrel.click(dialog, t["cancel"])
         vantrel.wait_closed(t[part + " title"])
     vantrel.click(designer, t["exit"])

@@ -16,6 +16,7 @@
 #include "menu/ui/wx_text.h"
 #include "menu/ui/accessible_label.h"
 #include "menu/ui/colour_button.h"
+#include "menu/ui/dialog_placement.h"
 #include "menu/ui/font_name_combo.h"
 
 namespace vantrel {
@@ -59,7 +60,7 @@ CMenuLayoutDlg::CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, boo
   top->Add(footerLine_, 0, wxALL, 10);
   top->Add(OkCancel(this), 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(top);
-  CentreOnParent();
+  PlaceBesideParent(this);  // the preview stays in sight
 }
 
 int CMenuLayoutDlg::Style() const { return style_->GetSelection(); }
@@ -91,7 +92,7 @@ CMenuBackgroundDlg::CMenuBackgroundDlg(wxWindow* parent, const MenuAppearance& l
   SetSizerAndFit(top);
   browse->Bind(wxEVT_BUTTON, Deferred(this, &CMenuBackgroundDlg::OnBrowse));
   ShowChoice();
-  CentreOnParent();
+  PlaceBesideParent(this);  // the preview stays in sight
 }
 
 void CMenuBackgroundDlg::ShowChoice() {
@@ -128,7 +129,7 @@ CMenuTextDlg::CMenuTextDlg(wxWindow* parent, MenuAppearance& look, std::vector<s
   Fill(footer_, false);
   Bind(header_, true);
   Bind(footer_, false);
-  CentreOnParent();
+  PlaceBesideParent(this);  // the preview stays in sight
 }
 
 wxSizer* CMenuTextDlg::MakeGroup(Group& g, bool header, const int ids[9]) {
