@@ -45,7 +45,7 @@ wxSizer* OkCancel(wxDialog* dialog) {
 
 }  // namespace
 
-CMenuLayoutDlg::CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, bool footerLine)
+CMenuLayoutDlg::CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, bool footerLine, bool playAll)
     : wxDialog(parent, 142, U("菜单版面")) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   style_ = new wxChoice(this, 1050);
@@ -53,11 +53,15 @@ CMenuLayoutDlg::CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, boo
   style_->SetSelection(style >= 0 && style < 3 ? style : 0);
   headerLine_ = new wxCheckBox(this, 1012, U("页眉线"));
   footerLine_ = new wxCheckBox(this, 1013, U("页脚线"));
+  // A button on the first page that plays every title in order and comes back to the menu.
+  playAll_ = new wxCheckBox(this, wxID_ANY, U("“全部播放”按钮"));
   headerLine_->SetValue(headerLine);
   footerLine_->SetValue(footerLine);
+  playAll_->SetValue(playAll);
   top->Add(style_, 0, wxEXPAND | wxALL, 10);
   top->Add(headerLine_, 0, wxLEFT | wxRIGHT, 10);
   top->Add(footerLine_, 0, wxALL, 10);
+  top->Add(playAll_, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
   top->Add(OkCancel(this), 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(top);
   PlaceBesideParent(this);  // the preview stays in sight
@@ -66,6 +70,7 @@ CMenuLayoutDlg::CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, boo
 int CMenuLayoutDlg::Style() const { return style_->GetSelection(); }
 bool CMenuLayoutDlg::HeaderLine() const { return headerLine_->GetValue(); }
 bool CMenuLayoutDlg::FooterLine() const { return footerLine_->GetValue(); }
+bool CMenuLayoutDlg::PlayAll() const { return playAll_->GetValue(); }
 
 CMenuBackgroundDlg::CMenuBackgroundDlg(wxWindow* parent, const MenuAppearance& look)
     : wxDialog(parent, 141, U("菜单背景设置")), choice_(OpenBackgroundChoice(look)) {
