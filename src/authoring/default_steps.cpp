@@ -4,6 +4,7 @@
 #include "authoring/image_builder_fallback.h"
 #include "authoring/menu_video_chain.h"
 #include "authoring/still_movie_maker.h"
+#include "authoring/title_harmony.h"
 #include "authoring/title_check.h"
 #include "authoring/run_status.h"
 #include "base/app_folder.h"
@@ -34,10 +35,20 @@ AuthoringSteps StepsFor(FrontEnd ui) {
     MenuRenderer renderer(model, titles.Thumbnails(),
                           MenuRenderOptions::FromSettings(settings, folders.intermediate));
     for (int kind = kMenuBackground; kind <= kMenuSelectedButtons; ++kind) renderer.Render(kind);
+    // A moving page's film is built on the page drawn without loss, its background left
+    // out when a video goes under it.
+    const MenuMotion& motion = model.Choices().motion;
+    if (motion.Moving())
+      for (int i = 0; i < model.PageCount(); ++i) {
+        const int page = model.Page(i).Number;
+        WritePageLayer(folders.intermediate + MenuRenderer::LayerFileName(page),
+                       renderer.RenderPageLayer(page, motion.backgroundVideo.empty()));
+      }
   };
   steps.makeMenuVideos = [ui](MenuModel& model, AppSettings& settings, const RunFolders& folders) {
     MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.Standard(),
-                           folders.intermediate + AuthoringDriver::kToolLogName};
+                           folders.intermediate + AuthoringDriver::kToolLogName,
+                           RepairSoundFor(settings.audiocodec)};
     return MenuVideoChain::Run(model, inputs, settings, ui.Status(), ui.Question()) !=
            MenuChainResult::kStopRun;
   };

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "authoring/command_templates.h"
+#include "authoring/motion_menu.h"
 #include "authoring/run_folders.h"
 #include "authoring/run_status.h"
 #include "authoring/shell_command.h"
@@ -12,6 +13,7 @@
 #include "base/paths.h"
 #include "base/translation.h"
 #include "menu/menu_model.h"
+#include "menu/menu_renderer.h"
 #include "project/app_settings.h"
 
 namespace vantrel {
@@ -43,6 +45,7 @@ MenuChainResult MenuVideoChain::Run(const MenuModel& model, const MenuChainInput
                                     RunQuestion& question) {
   const ShellContext tools = ToolShellContext(inputs.toolFolder, inputs.standard, inputs.toolLog);
   const std::string silence = inputs.applicationFolder + "silence.mp2";
+  const MenuMotion& motion = model.Choices().motion;
   status.ShowStatus(Tr(kStatusText), 0, kStatusLogAndProgress, kStatusGreen);
   const int total = 2 * model.PageCount();
   int done = 0;
@@ -58,8 +61,15 @@ MenuChainResult MenuVideoChain::Run(const MenuModel& model, const MenuChainInput
     for (const std::string* old : {&files.video, &files.program, &files.menu}) unlink(old->c_str());
 
     SpumuxScriptWriter::Write(page, inputs.intermediateFolder, inputs.standard);
-    ShellCommand(StillToVideoCommand(files.picture, files.video, IsNtsc(inputs.standard)), tools);
-    ShellCommand(MultiplexCommand(files.program, files.video, silence), tools);
+    if (motion.Moving()) {
+      const MotionPageInputs film{inputs.intermediateFolder + MenuRenderer::LayerFileName(page.Number), files.program,
+                                  motion, IsNtsc(inputs.standard), inputs.sound};
+      // A film that fails leaves no stream; the question below follows, with its reason logged.
+      if (std::string why; !MakeMotionPage(page, film, why)) status.ShowStatus(why, 0, kStatusLogAndProgress, kStatusRed);
+    } else {
+      ShellCommand(StillToVideoCommand(files.picture, files.video, IsNtsc(inputs.standard)), tools);
+      ShellCommand(MultiplexCommand(files.program, files.video, silence), tools);
+    }
     progress();
     ShellCommand(SpumuxCommand(files.script, files.program, files.menu), tools);
     progress();
