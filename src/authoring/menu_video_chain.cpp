@@ -11,6 +11,7 @@
 #include "authoring/spumux_script_writer.h"
 #include "authoring/tool_environment.h"
 #include "base/paths.h"
+#include "base/text_format.h"
 #include "base/translation.h"
 #include "menu/menu_model.h"
 #include "menu/menu_renderer.h"
@@ -31,6 +32,10 @@ PageFiles FilesOf(const std::string& folder, int k) {
 }
 
 }  // namespace
+
+std::string MenuTimeText(int pages, double seconds, std::int64_t bytes) {
+  return Format(Tr("菜单完成: %d 页，%.2fMB，用时 %.1f 秒"), pages, double(bytes) / (1024.0 * 1024.0), seconds);
+}
 
 std::string MenuVideoChain::MenuStreamPath(const std::string& intermediateFolder, int pageNumber) {
   return intermediateFolder + PageFileName("menu", pageNumber, ".mpg");

@@ -36,6 +36,9 @@ enum class MenuChainResult {
   kStopRun,              // a stream failed and the user chose to stop
 };
 
+// The event log's line on the menus once they are made: their pages, size and time.
+std::string MenuTimeText(int pages, double seconds, std::int64_t bytes);
+
 class MenuVideoChain {
  public:
   static constexpr const char* kStatusText = N_("生成菜单...");
