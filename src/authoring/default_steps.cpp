@@ -35,15 +35,7 @@ AuthoringSteps StepsFor(FrontEnd ui) {
     MenuRenderer renderer(model, titles.Thumbnails(),
                           MenuRenderOptions::FromSettings(settings, folders.intermediate));
     for (int kind = kMenuBackground; kind <= kMenuSelectedButtons; ++kind) renderer.Render(kind);
-    // A moving page's film is built on the page drawn without loss, its background left
-    // out when a video goes under it.
-    const MenuMotion& motion = model.Choices().motion;
-    if (motion.Moving())
-      for (int i = 0; i < model.PageCount(); ++i) {
-        const int page = model.Page(i).Number;
-        WritePageLayer(folders.intermediate + MenuRenderer::LayerFileName(page),
-                       renderer.RenderPageLayer(page, motion.backgroundVideo.empty()));
-      }
+    renderer.RenderFilmLayers();
   };
   steps.makeMenuVideos = [ui](MenuModel& model, AppSettings& settings, const RunFolders& folders) {
     MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.Standard(),

@@ -141,6 +141,18 @@ RgbImage MenuRenderer::RenderPageImage(int pageNumber, int kind) {
 
 std::string MenuRenderer::LayerFileName(int pageNumber) { return Format("menu_layer%02d.png", pageNumber); }
 
+bool MenuRenderer::RenderFilmLayers() {
+  const MenuMotion& motion = model_.Choices().motion;
+  if (!motion.Moving()) return true;
+  bool ok = true;
+  for (int i = 0; i < model_.PageCount(); ++i) {
+    const int page = model_.Page(i).Number;
+    ok = WritePageLayer(options_.intermediateFolder + LayerFileName(page),
+                        RenderPageLayer(page, motion.backgroundVideo.empty())) && ok;
+  }
+  return ok;
+}
+
 PageLayer MenuRenderer::RenderPageLayer(int pageNumber, bool withBackground) {
   PageLayer layer;
   const MenuPage* page = PageNumbered(pageNumber);

@@ -65,6 +65,10 @@ class MenuRenderer {
   // The page picture (kind 1) without loss, over a transparent frame when
   // `withBackground` is false: what a moving menu's film is built on.
   PageLayer RenderPageLayer(int pageNumber, bool withBackground);
+  // For a menu that moves, every page's layer into the intermediate folder, its background
+  // left out when a video goes under it; nothing for a still menu. False when a file could
+  // not be written.
+  bool RenderFilmLayers();
   // "menu_layer%02d.png": the layer of a page, beside the other pictures.
   static std::string LayerFileName(int pageNumber);
 

@@ -156,5 +156,63 @@ TEST_F(MotionMenuTest, ButtonsPlayTheirTitlesWithMusicWhileTheRestOfThePageStays
   EXPECT_EQ(dvd.menus[0].buttons, 3);
 }
 
+TEST_F(MotionMenuTest, ABackgroundVideoMovesUnderAnNtscPageThatHoldsItsLastPictureWithAc3Sound) {
+  settings_.resolution = 1;
+  settings_.audiocodec = 3;  // the disc's sound: AC-3
+  const std::string clip = temp_ / "clip.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(clip, 2, true));
+  for (int i = 0; i < 7; ++i) test::AddTitleFile(titles_, clip);  // two pages
+  const std::string video = temp_ / "waves.mkv";
+  ASSERT_TRUE(test::Ffmpeg("-f lavfi -i testsrc2=size=320x240:rate=30:duration=1.5 -c:v mpeg4 " + ShellQuote(video)));
+  MenuMotion& motion = model_.Choices().motion;
+  motion.backgroundVideo = video;  // shorter than the film: it starts again
+  motion.seconds = 3;
+  motion.loop = false;
+
+  test::RecordingStatus status;
+  AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps());
+  ASSERT_TRUE(driver.StartRun()) << driver.FailureReason();
+  EXPECT_TRUE(status.Logged("菜单检查: 9 个按钮正确"));
+  std::string script;
+  ReadWholeFile(driver.Folders().intermediate + "dvd.xml", script);
+  EXPECT_NE(script.find("menu02.mpg\" pause=\"inf\"/>"), std::string::npos);
+  EXPECT_EQ(script.find("jump cell 1;"), std::string::npos);
+
+  const std::string vob = driver.Folders().output + "/VIDEO_TS/VIDEO_TS.VOB";
+  const Frame early = MenuFrame(vob, 0.6, 480, temp_ / "a.rgb");
+  const Frame later = MenuFrame(vob, 1.1, 480, temp_ / "b.rgb");
+  EXPECT_GT(LargestDifferenceOutside(early, later, {}), 8);  // the background moves
+  // The page is drawn over the video: the header's white rule (row 83 on NTSC) stays.
+  for (const Frame* frame : {&early, &later}) {
+    double white = 0;
+    for (int x = 100; x < 600; ++x) white += frame->At(x, 83, 0) + frame->At(x, 83, 1) + frame->At(x, 83, 2);
+    EXPECT_GT(white / (500 * 3), 200);
+  }
+  const SoundFacts sound = MenuSound(vob, temp_ / "sound.raw");
+  EXPECT_EQ(sound.codec, "ac3");
+  EXPECT_EQ(sound.rate, 48000);
+  EXPECT_NEAR(sound.seconds, 6, 0.2);  // both pages' silence
+  const test::DvdFacts dvd = test::ReadDvd(driver.Folders().output);
+  ASSERT_EQ(dvd.menus.size(), 2u);
+  EXPECT_NEAR(dvd.menus[1].seconds, 3, 0.2);
+}
+
+TEST_F(MotionMenuTest, MusicThatIsNoSoundStopsTheRunBeforeAnyWork) {
+  const std::string clip = temp_ / "clip.mpg";
+  ASSERT_TRUE(test::MakeDvdClip(clip, 1, false));
+  test::AddTitleFile(titles_, clip);
+  const std::string music = temp_ / "theme.mp3";
+  ASSERT_TRUE(WriteFileAtomically(music, "not a sound at all"));
+  model_.Choices().motion.music = music;
+  test::RecordingStatus status;
+  AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps());
+  EXPECT_FALSE(driver.StartRun());
+  EXPECT_EQ(driver.FailureReason().rfind("无法使用菜单音乐 " + music + ": ", 0), 0u) << driver.FailureReason();
+  EXPECT_FALSE(FileExists(driver.Folders().work + "/DVD/VIDEO_TS/VIDEO_TS.IFO"));
+  std::string kept;
+  ReadWholeFile(music, kept);
+  EXPECT_EQ(kept, "not a sound at all");
+}
+
 }  // namespace
 }  // namespace vantrel
