@@ -15,6 +15,7 @@
 
 #include "menu/ui/accessible_label.h"
 #include "menu/ui/deferred_handler.h"
+#include "menu/ui/dialog_placement.h"
 #include "menu/ui/wx_text.h"
 
 namespace vantrel {
@@ -54,7 +55,7 @@ CMenuMotionDlg::CMenuMotionDlg(wxWindow* parent, const MenuChoices& choices)
   top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(top);
   ShowFiles();
-  CentreOnParent();
+  PlaceBesideParent(this);  // the preview stays in sight
 }
 
 void CMenuMotionDlg::ShowFiles() {
