@@ -52,7 +52,11 @@ CMenuMotionDlg::CMenuMotionDlg(wxWindow* parent, const MenuChoices& choices)
   loop_ = new wxCheckBox(this, wxID_ANY, U("循环播放"));
   loop_->SetValue(motion.loop);
   top->Add(loop_, 0, wxALL, 10);
-  top->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 10);
+  auto* row = new wxBoxSizer(wxHORIZONTAL);
+  row->AddStretchSpacer();
+  row->Add(new wxButton(this, wxID_OK, U("确定")), 0, wxRIGHT, 8);
+  row->Add(new wxButton(this, wxID_CANCEL, U("取消")));
+  top->Add(row, 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(top);
   ShowFiles();
   PlaceBesideParent(this);  // the preview stays in sight
