@@ -33,9 +33,10 @@ DvdMenuChain MenuChainOf(const MenuPage& page, const std::string& intermediateFo
 
 void AppendMenu(std::string& text, const DvdMenuChain& menu) {
   text += "<pgc>\n";
-  text += "<vob file=\"" + XmlEscape(menu.vob) + "\" pause=\"inf\"/>\n";
+  text += "<vob file=\"" + XmlEscape(menu.vob) + (menu.loop ? "\"/>\n" : "\" pause=\"inf\"/>\n");
   for (const auto& [name, command] : menu.buttons)
     text += "<button name=\"" + XmlEscape(name) + "\">\n" + XmlEscape(command) + "</button>\n";
+  if (menu.loop) text += "<post>jump cell 1;</post>\n";
   text += "</pgc>\n";
 }
 
@@ -192,9 +193,12 @@ std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInpu
   const std::string pre = routed.empty() ? "" : "<pre>" + XmlEscape(RoutingPre(routed)) + "</pre>";
   std::string text = kHead;
   if (inputs.createMenu) {
+    const MenuMotion& motion = model.Choices().motion;
     for (int i = 0; i < model.PageCount(); ++i) {
+      DvdMenuChain chain = MenuChainOf(model.Page(i), inputs.intermediateFolder, playAll);
+      chain.loop = motion.Moving() && motion.loop;
       std::string menu;
-      AppendMenu(menu, MenuChainOf(model.Page(i), inputs.intermediateFolder, playAll));
+      AppendMenu(menu, chain);
       if (i == 0 && !pre.empty()) menu.insert(std::string("<pgc>\n").size(), pre + "\n");
       text += menu;
     }
