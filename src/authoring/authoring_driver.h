@@ -15,6 +15,7 @@
 #include "authoring/disc_fit_plan.h"
 #include "authoring/navigation_proof.h"
 #include "authoring/run_folders.h"
+#include "authoring/run_progress.h"
 #include "base/translation.h"
 #include "convert/convert_to_dvd_mpeg.h"
 
@@ -96,6 +97,8 @@ class AuthoringDriver {
   const RunFolders& Folders() const { return folders_; }
   // The cores the run's tasks share (encoder threads counted); 0 the machine's.
   void SetCores(int cores) { cores_ = cores; }
+  // The whole job's progress, which the run plans and reports its steps to (outlives it).
+  void SetProgress(RunProgress* progress) { progress_ = progress; }
   // The disc the titles are planned for, instead of the one of the disccapacity setting
   // (a recorder's loaded medium).
   void SetDiscCapacity(std::int64_t sectors, std::string name) {
@@ -139,6 +142,9 @@ class AuthoringDriver {
   bool DiscFits(AutoResetEvent& stop, bool mayEncodeAgain);
   bool EncodeAgain(int index, int rate);
   std::int64_t ExpectedSizeMb() const;
+  // The run's steps and each title's expected work, planned before it starts.
+  void PlanProgress();
+  void EnterStep(RunStep step);
   RunStatus& Status() const;
   RunQuestion& Question() const;
   void Log(const std::string& text, int kind = 1) const;
@@ -156,6 +162,7 @@ class AuthoringDriver {
   // The run's disc plan and what it was made from, kept until the disc is measured.
   std::optional<DiscFitPlan> plan_;
   std::vector<DiscTarget> titleTargets_;  // what each title was made for; rate 0: kept
+  RunProgress* progress_ = nullptr;
   RunStatus* status_ = nullptr;  // null: the installed front end's
   RunQuestion* question_ = nullptr;
 };

@@ -59,8 +59,8 @@ TEST(AuthoringJob, TwoJobsAtOnceInOneProcessBothMakeTheirDisc) {
   test::RecordingStatus statusOne(false, false), statusTwo(false, false);
   const AuthoringOptions optionsOne = Options(temp / "work one", false, temp / "one.ini");
   const AuthoringOptions optionsTwo = Options(temp / "work two", true, temp / "two.ini");
-  AuthoringJob one(ProjectOf(first, optionsOne.settings), optionsOne, statusOne, statusOne);
-  AuthoringJob two(ProjectOf(second, optionsTwo.settings), optionsTwo, statusTwo, statusTwo);
+  AuthoringJob one(ProjectOf(first, optionsOne.settings), optionsOne, statusOne);
+  AuthoringJob two(ProjectOf(second, optionsTwo.settings), optionsTwo, statusTwo);
   ASSERT_TRUE(one.Start());
   ASSERT_TRUE(two.Start());
   EXPECT_FALSE(one.Start());  // a job runs once
@@ -114,7 +114,7 @@ TEST(AuthoringJob, OneAfterTheOtherAndAFailureWithItsReason) {
     test::RecordingStatus status(false, false);
     AuthoringOptions options = Options(temp / work, false, temp / "Settings.ini");
     options.settings.createmenu = false;
-    AuthoringJob job(ProjectOf(titles, options.settings), options, status, status);
+    AuthoringJob job(ProjectOf(titles, options.settings), options, status);
     const JobResult result = job.Run();
     ASSERT_TRUE(result.succeeded) << result.reason;
     EXPECT_EQ(test::ReadDvd(temp / work + "/DVD").titles.size(), 1u);
@@ -126,7 +126,7 @@ TEST(AuthoringJob, OneAfterTheOtherAndAFailureWithItsReason) {
   test::AddTitleFile(gone, temp / "missing.mpg");
   test::RecordingStatus status(false, false);
   const AuthoringOptions goneOptions = Options(temp / "w3", false, temp / "Settings.ini");
-  AuthoringJob job(ProjectOf(gone, goneOptions.settings), goneOptions, status, status);
+  AuthoringJob job(ProjectOf(gone, goneOptions.settings), goneOptions, status);
   const JobResult result = job.Run();
   EXPECT_FALSE(result.succeeded);
   EXPECT_FALSE(job.Authored());
@@ -154,7 +154,7 @@ TEST(AuthoringJob, AMenuFailureAnsweredYesTurnsTheProgramsMenuSwitchOff) {
     test::RecordingStatus status(answer, false);
     AuthoringOptions options;
     options.settings = program;
-    AuthoringJob job(ProjectOf(titles, program), options, status, status);
+    AuthoringJob job(ProjectOf(titles, program), options, status);
     const JobResult result = job.Run();
     EXPECT_EQ(status.questions, std::vector<std::string>{"创建菜单失败，您想要继续吗？"});
     EXPECT_EQ(result.succeeded, answer) << result.reason;
@@ -169,7 +169,7 @@ TEST(AuthoringJob, AMenuFailureAnsweredYesTurnsTheProgramsMenuSwitchOff) {
     test::RecordingStatus again(true, false);
     AuthoringOptions next;
     next.settings = program;
-    AuthoringJob second(ProjectOf(titles, program), next, again, again);
+    AuthoringJob second(ProjectOf(titles, program), next, again);
     EXPECT_TRUE(second.Run().succeeded);
     EXPECT_TRUE(again.questions.empty());
     EXPECT_FALSE(second.SettingsChange().menuTurnedOff);
@@ -199,7 +199,7 @@ TEST(AuthoringJob, EditsWhileItRunsDoNotReachTheDisc) {
   project->menu.look.headerText = "开始时的标题";
 
   test::RecordingStatus status(false, false);
-  AuthoringJob job(*project, options, status, status);
+  AuthoringJob job(*project, options, status);
   ASSERT_TRUE(job.Start());
   // The user goes on editing: a title removed, one added, captions and the menu changed,
   // then the window's list and project are gone altogether.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A RunStatus and RunQuestion that remember everything, installed as the process's current
-// ones for the life of the object unless `install` is false (a job's own front end).
+// ones for the life of the object unless `install` is false (a job's own front end). As a
+// job's observer it records the same: lines, questions (notes among the messages), the
+// whole job's progress and the end.
 #pragma once
 
 #include <mutex>
@@ -8,10 +10,11 @@
 #include <vector>
 
 #include "authoring/run_status.h"
+#include "jobs/job_observer.h"
 
 namespace vantrel::test {
 
-class RecordingStatus : public RunStatus, public RunQuestion {
+class RecordingStatus : public RunStatus, public RunQuestion, public JobObserver {
  public:
   struct Line {
     std::string text;
@@ -42,6 +45,23 @@ class RecordingStatus : public RunStatus, public RunQuestion {
     std::lock_guard<std::mutex> lock(mutex_);
     messages.push_back(text);
   }
+  void OnLine(const JobLine& line) override { ShowStatus(line.text, 0, line.mode, line.kind); }
+  void OnProgress(const JobProgress& p) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    progress.push_back(p);
+  }
+  void OnQuestion(const JobQuestion& question, AnswerFunction answer) override {
+    if (question.IsNote()) {
+      ShowMessage(question.text);
+      answer(0);
+    } else {
+      answer(AskYesNo(question.text) ? kAnswerYes : kAnswerNo);
+    }
+  }
+  void OnEnd(const JobResult& result) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ends.push_back(result);
+  }
   bool Logged(const std::string& text) {
     std::lock_guard<std::mutex> lock(mutex_);
     for (const Line& line : lines)
@@ -60,6 +80,8 @@ class RecordingStatus : public RunStatus, public RunQuestion {
   std::vector<Line> lines;
   std::vector<std::string> questions;
   std::vector<std::string> messages;
+  std::vector<JobProgress> progress;
+  std::vector<JobResult> ends;
 
  private:
   std::mutex mutex_;
