@@ -149,18 +149,11 @@ struct TitleWork {
 
 AuthoringDriver::AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
                                  AuthoringSteps steps, RunStatus& status, RunQuestion& question)
-    : AuthoringDriver(settings, model, titles, std::move(steps)) {
-  status_ = &status;
-  question_ = &question;
-}
-
-AuthoringDriver::AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
-                                 AuthoringSteps steps)
     : settings_(settings), model_(model), titles_(titles), steps_(std::move(steps)),
-      folders_(RunFolders::For(settings.temppath, ApplicationFolder())) {}
+      folders_(RunFolders::For(settings.temppath, ApplicationFolder())), status_(status), question_(question) {}
 
-RunStatus& AuthoringDriver::Status() const { return status_ ? *status_ : CurrentRunStatus(); }
-RunQuestion& AuthoringDriver::Question() const { return question_ ? *question_ : CurrentRunQuestion(); }
+RunStatus& AuthoringDriver::Status() const { return status_; }
+RunQuestion& AuthoringDriver::Question() const { return question_; }
 
 void AuthoringDriver::Log(const std::string& text, int kind) const { Say(Status(), text, kind); }
 

@@ -86,9 +86,6 @@ class AuthoringDriver {
   // Reports to `status` and asks `question`; both outlive the driver.
   AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
                   AuthoringSteps steps, RunStatus& status, RunQuestion& question);
-  // Reports to the front end installed with SetCurrentRunStatus / SetCurrentRunQuestion.
-  AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
-                  AuthoringSteps steps);
 
   // Preparation, AuthoringRun and removal of the tool set; true when VIDEO_TS is complete.
   bool StartRun();
@@ -163,8 +160,8 @@ class AuthoringDriver {
   std::optional<DiscFitPlan> plan_;
   std::vector<DiscTarget> titleTargets_;  // what each title was made for; rate 0: kept
   RunProgress* progress_ = nullptr;
-  RunStatus* status_ = nullptr;  // null: the installed front end's
-  RunQuestion* question_ = nullptr;
+  RunStatus& status_;
+  RunQuestion& question_;
 };
 
 }  // namespace vantrel

@@ -36,6 +36,7 @@ const char* RunStepText(RunStep step) {
 
 std::string ProgressText(const JobProgress& p) {
   const std::string step = Tr(p.stepText.c_str());
+  if (p.finished) return Format(Tr("步骤 %d/%d: %s，已完成"), p.stepNumber, p.steps, step.c_str());
   const std::string left = p.secondsLeft >= 0 ? DurationText(p.secondsLeft) : "";
   if (p.titles > 0 && !left.empty())
     return Format(Tr("步骤 %d/%d: %s，标题 %d/%d，剩余 %s"), p.stepNumber, p.steps, step.c_str(), p.title, p.titles,
@@ -169,14 +170,15 @@ void RunProgress::Report(bool always) {
   const double fraction = finished_ ? 1.0 : total > 0 ? std::min(done / total, 1.0) : 0.0;
   p.done = std::max(fraction, last_.done);
   const double elapsed = clock_() - started_;
+  p.finished = finished_;
   if (finished_) {
-    p.secondsLeft = 0;
+    p.secondsLeft = -1;
   } else if (p.done >= kEstimateFromDone && elapsed >= kEstimateFromSeconds) {
     p.secondsLeft = int(std::lround(elapsed * (1.0 - p.done) / p.done));
   }
   const int permille = int(p.done * 1000);
   const bool changed = always || permille != lastPermille_ || p.step != last_.step || p.title != last_.title ||
-                       p.secondsLeft != last_.secondsLeft;
+                       p.secondsLeft != last_.secondsLeft || p.finished != last_.finished;
   last_ = p;
   if (!changed) return;
   lastPermille_ = permille;

@@ -36,11 +36,12 @@ struct JobProgress {
   double done = 0;        // the whole job, 0..1, never less than an earlier report
   int secondsLeft = -1;   // -1 until it can be estimated
   bool writing = false;   // the job writes to a recorder: a cancel now stops a write
+  bool finished = false;  // the job has done all it had to
 };
 
 // The step's name as the event log and the progress line show it.
 const char* RunStepText(RunStep step);
-// "步骤 2/4: 转换标题 (标题 3/13)，剩余约 1 分 20 秒" in the user's language.
+// "步骤 2/4: 制作菜单和标题，标题 3/13，剩余 00:01:20" in the user's language.
 std::string ProgressText(const JobProgress& progress);
 
 enum class PartKind { Title, Other };

@@ -52,10 +52,12 @@ void JobThread::Finish(JobResult result) {
   {
     std::lock_guard lock(mutex_);
     result_ = std::move(result);
-    running_ = false;
-    ended_.notify_all();
   }
+  // The end is told before a wait sees it: a caller that waited has heard all the job said.
   if (ended_by_) ended_by_(Result());
+  std::lock_guard lock(mutex_);
+  running_ = false;
+  ended_.notify_all();
 }
 
 void Job::Ended(const JobResult& result) {

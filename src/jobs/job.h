@@ -38,7 +38,8 @@ inline JobResult JobFailed(std::string reason) { return {false, false, std::move
 // waits for the body to end.
 class JobThread {
  public:
-  // `ended`, when given, is called on the job's thread once the result is readable.
+  // `ended`, when given, is called on the job's thread once the result is readable, before
+  // Wait and Done see the end.
   explicit JobThread(std::function<JobResult()> body, std::function<void(const JobResult&)> ended = {});
   ~JobThread();
   JobThread(const JobThread&) = delete;

@@ -50,7 +50,7 @@ class JobObserver {
   virtual void OnProgress(const JobProgress& progress) = 0;
   // The job waits until `answer` was called; the front end may answer later, from its loop.
   virtual void OnQuestion(const JobQuestion& question, AnswerFunction answer) = 0;
-  // The last call: the job has ended (Done() is true) with `result`.
+  // The last call: the job has ended with `result` (Wait and Done see the end once it returns).
   virtual void OnEnd(const JobResult& result) = 0;
 };
 

@@ -92,6 +92,31 @@ TEST(AuthoringJob, TwoJobsAtOnceInOneProcessBothMakeTheirDisc) {
   EXPECT_TRUE(statusOne.Logged("fixing clip one.avi 到 DVD 兼容的 VOB"));
   EXPECT_FALSE(statusTwo.Logged("fixing clip one.avi 到 DVD 兼容的 VOB"));
   EXPECT_TRUE(statusOne.Logged("转换完成") && statusTwo.Logged("转换完成"));
+  // Each heard its whole job's progress: the steps in order, title k of 2, one bar that
+  // never went back and ended full; then the end, once.
+  ASSERT_FALSE(statusTwo.progress.empty());
+  std::vector<RunStep> steps;
+  int lastTitle = 0;
+  for (std::size_t i = 0; i < statusTwo.progress.size(); ++i) {
+    const JobProgress& p = statusTwo.progress[i];
+    if (steps.empty() || steps.back() != p.step) steps.push_back(p.step);
+    if (i > 0) {
+      EXPECT_GE(p.done, statusTwo.progress[i - 1].done) << i;
+    }
+    EXPECT_EQ(p.steps, 4);
+    if (p.step == RunStep::Titles) {
+      EXPECT_EQ(p.titles, 2);
+      EXPECT_GE(p.title, lastTitle);
+      lastTitle = p.title;
+    }
+  }
+  EXPECT_EQ(steps, (std::vector<RunStep>{RunStep::Checks, RunStep::Titles, RunStep::Authoring, RunStep::Proof}));
+  EXPECT_EQ(lastTitle, 2);
+  EXPECT_TRUE(statusTwo.progress.back().finished);
+  EXPECT_DOUBLE_EQ(statusTwo.progress.back().done, 1.0);
+  ASSERT_EQ(statusOne.ends.size(), 1u);
+  ASSERT_EQ(statusTwo.ends.size(), 1u);
+  EXPECT_TRUE(statusTwo.ends[0].succeeded);
   EXPECT_NE(one.Folders().tool, two.Folders().tool);
   EXPECT_FALSE(FileExists(one.Folders().tool + "/ddas"));
   EXPECT_NE(test::ReadText(one.ToolLogPath()).find("PAL"), std::string::npos);
@@ -132,6 +157,12 @@ TEST(AuthoringJob, OneAfterTheOtherAndAFailureWithItsReason) {
   EXPECT_FALSE(job.Authored());
   EXPECT_NE(result.reason.find(temp / "missing.mpg"), std::string::npos) << result.reason;
   EXPECT_NE(result.reason.find("No such file or directory"), std::string::npos) << result.reason;
+  ASSERT_EQ(status.ends.size(), 1u);
+  EXPECT_FALSE(status.ends[0].succeeded);
+  EXPECT_EQ(status.ends[0].reason, result.reason);
+  ASSERT_FALSE(status.progress.empty());
+  EXPECT_FALSE(status.progress.back().finished) << "a failed run is not shown as done";
+  EXPECT_LT(status.progress.back().done, 1.0);
 }
 
 // The menus fail (the silent track cannot be read). Yes goes on without a menu, and the

@@ -120,7 +120,7 @@ class DiscFitTest : public ::testing::Test {
   }
   void AddTitle(const std::string& path) { test::AddTitleFile(titles_, path); }
   bool Run(std::int64_t sectors) {
-    AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps());
+    AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps(test::Installed(), test::Installed()), test::Installed(), test::Installed());
     driver.SetDiscCapacity(sectors, "test disc");
     folders_ = RunFolders::For(settings_.temppath, temp_ / "app");
     return driver.StartRun();
@@ -367,7 +367,7 @@ TEST_F(DiscFitTest, ADiscThatCameOutTooLargeIsMadeToFitOrFailsWithItsSize) {
   // Both titles are encoded at once, so the plan cannot make up for one's miss with the
   // other's rate: only the measured disc catches it.
   const std::int64_t sectors = 3400;
-  AuthoringSteps steps = DefaultAuthoringSteps();
+  AuthoringSteps steps = DefaultAuthoringSteps(test::Installed(), test::Installed());
   const auto convert = steps.convertToDvdMpeg;
   std::mutex lock;
   std::vector<int> asked;
@@ -383,7 +383,7 @@ TEST_F(DiscFitTest, ADiscThatCameOutTooLargeIsMadeToFitOrFailsWithItsSize) {
     return convert(source, output, standard, wrong, status, cores);
   };
   auto run = [&] {
-    AuthoringDriver driver(settings_, model_, titles_, steps);
+    AuthoringDriver driver(settings_, model_, titles_, steps, test::Installed(), test::Installed());
     driver.SetDiscCapacity(sectors, "test disc");
     folders_ = RunFolders::For(settings_.temppath, temp_ / "app");
     return driver.StartRun();

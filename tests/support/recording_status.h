@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A RunStatus and RunQuestion that remember everything, installed as the process's current
-// ones for the life of the object unless `install` is false (a job's own front end). As a
+// A RunStatus and RunQuestion that remember everything, installed as the tests' current
+// ones for the life of the object unless `install` is false (a job's own front end); a
+// test hands `Installed()` to a run, which then reports to whichever is installed. As a
 // job's observer it records the same: lines, questions (notes among the messages), the
 // whole job's progress and the end.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -14,6 +16,9 @@
 
 namespace vantrel::test {
 
+class RecordingStatus;
+inline std::atomic<RecordingStatus*> gInstalledRecorder{nullptr};
+
 class RecordingStatus : public RunStatus, public RunQuestion, public JobObserver {
  public:
   struct Line {
@@ -21,14 +26,10 @@ class RecordingStatus : public RunStatus, public RunQuestion, public JobObserver
     int position, mode, kind;
   };
   explicit RecordingStatus(bool answer = false, bool install = true) : answer_(answer), install_(install) {
-    if (!install_) return;
-    SetCurrentRunStatus(this);
-    SetCurrentRunQuestion(this);
+    if (install_) gInstalledRecorder = this;
   }
   ~RecordingStatus() override {
-    if (!install_) return;
-    SetCurrentRunStatus(nullptr);
-    SetCurrentRunQuestion(nullptr);
+    if (install_) gInstalledRecorder = nullptr;
   }
   void ShowStatus(const std::string& text, int position, int mode, int kind) override {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -88,5 +89,26 @@ class RecordingStatus : public RunStatus, public RunQuestion, public JobObserver
   bool answer_;
   bool install_;
 };
+
+// Reports to the RecordingStatus installed at the time of each call; without one lines go
+// nowhere and every question is answered No.
+class InstalledRecorder : public RunStatus, public RunQuestion {
+ public:
+  void ShowStatus(const std::string& text, int position, int mode, int kind) override {
+    if (RecordingStatus* r = gInstalledRecorder) r->ShowStatus(text, position, mode, kind);
+  }
+  bool AskYesNo(const std::string& text) override {
+    RecordingStatus* r = gInstalledRecorder;
+    return r && r->AskYesNo(text);
+  }
+  void ShowMessage(const std::string& text) override {
+    if (RecordingStatus* r = gInstalledRecorder) r->ShowMessage(text);
+  }
+};
+
+inline InstalledRecorder& Installed() {
+  static InstalledRecorder recorder;
+  return recorder;
+}
 
 }  // namespace vantrel::test
