@@ -73,7 +73,9 @@ def main():
         report = host.close()
     finally:
         host.stop()
-    record_gaps("a run of four titles with its whole-job bar", report)
+    # The event log is read once a second here (a large tree the loop's thread serves to the
+    # accessibility bus), so the loop's own holds are the program's.
+    record_gaps("a run of four titles with its whole-job bar", report, limit_ms=100)
 
 
 if __name__ == "__main__":
