@@ -11,9 +11,11 @@ namespace vantrel {
 JobQuestion YesNoQuestion(const std::string& text) { return {text, {N_("是"), N_("否")}}; }
 JobQuestion Note(const std::string& text) { return {text, {N_("确定")}}; }
 
-void ObservedFrontEnd::ShowStatus(const std::string& text, int, int mode, int kind) {
+void ObservedFrontEnd::ShowStatus(const std::string& text, int position, int mode, int kind) {
   if (mode < kStatusLogAndProgress || mode > kLogThenStatus) return;
   observer_.OnLine({text, mode, kind});
+  // A status line with its position (the DVD structure's growth) tells how far its step is.
+  if (mode == kStatusProgress && position > 0) progress_.StepDone(position / 100.0);
 }
 
 void ObservedFrontEnd::SetProgressRange(int low, int high) {

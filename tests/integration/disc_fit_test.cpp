@@ -412,6 +412,7 @@ TEST_F(DiscFitTest, ADiscThatCameOutTooLargeIsMadeToFitOrFailsWithItsSize) {
 TEST_F(DiscFitTest, AListThatCannotFitIsAskedAboutBeforeAnyEncoding) {
   MakeAvi(temp_ / "long.avi", 10);
   AddTitle(temp_ / "long.avi");
+  settings_.createmenu = true;  // the menus are not made for a run stopped there either
   test::RecordingStatus declining(false);  // answers No
   EXPECT_FALSE(Run(1500));
   ASSERT_EQ(declining.questions.size(), 1u);
@@ -420,6 +421,11 @@ TEST_F(DiscFitTest, AListThatCannotFitIsAskedAboutBeforeAnyEncoding) {
   EXPECT_TRUE(declining.Logged("被用户取消，文件大小超过光盘容量"));
   EXPECT_FALSE(declining.Logged("fixing long.avi 到 DVD 兼容的 VOB"));
   EXPECT_FALSE(FileExists(settings_.temppath + "/(TaliroFixedDVD)long.mpg"));
+  std::vector<std::string> streams;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folders_.intermediate, ec))
+    if (entry.path().extension() == ".mpg") streams.push_back(entry.path().filename().string());
+  EXPECT_TRUE(streams.empty()) << "menu streams made before the answer: " << streams.size();
 }
 
 }  // namespace

@@ -1,40 +1,91 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "burn/ui/gui_job_observer.h"
 
+#include <wx/app.h>
+
+#include <chrono>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <vector>
 
 namespace vantrel {
+namespace {
+
+// The longest the window's thread spends on a job's queued calls at once; the rest waits
+// until the loop has handled what else is due (a timer, a repaint, the user's input).
+constexpr auto kBudget = std::chrono::milliseconds(20);
+
+}  // namespace
 
 struct GuiJobObserver::Link {
   struct OpenQuestion {
     AnswerFunction answer;
     int last = 0;
   };
+  using Call = std::function<void(JobObserver&)>;
 
   wxEvtHandler& target;
   std::mutex mutex;
   JobObserver* view;  // null once detached
+  std::deque<Call> calls;
+  bool drainQueued = false;  // a drain is queued or waits for the loop to be idle
+  bool resumeWhenIdle = false;
   JobProgress latest;
   bool progressQueued = false;
   std::vector<std::shared_ptr<OpenQuestion>> open;
 
   Link(wxEvtHandler& t, JobObserver& v) : target(t), view(&v) {}
 
-  // Queues `call` to the window's thread; it runs only while the link is attached. The
-  // queued call keeps the link alive, so a link dropped before it runs is harmless.
-  void Post(const std::shared_ptr<Link>& self, std::function<void(JobObserver&)> call) {
+  // Any thread: queues `call` for the window's thread; it runs only while the link is
+  // attached. A queued drain keeps the link alive, so a link dropped before it runs is harmless.
+  void Post(const std::shared_ptr<Link>& self, Call call) {
     std::lock_guard lock(mutex);
     if (!view) return;
-    target.CallAfter([self, call = std::move(call)] {
+    calls.push_back(std::move(call));
+    if (drainQueued) return;
+    drainQueued = true;
+    target.CallAfter([self] { self->Drain(); });
+  }
+
+  // The window's thread: makes the queued calls in order, for as long as the budget lasts.
+  // A call may open a modal box whose loop drains what comes meanwhile.
+  void Drain() {
+    const auto start = std::chrono::steady_clock::now();
+    {
+      std::lock_guard lock(mutex);
+      drainQueued = false;
+    }
+    for (;;) {
+      Call call;
       JobObserver* v;
       {
-        std::lock_guard lock(self->mutex);
-        v = self->view;
+        std::lock_guard lock(mutex);
+        if (!view) calls.clear();
+        if (calls.empty()) return;
+        if (std::chrono::steady_clock::now() - start > kBudget) {
+          // The rest once the loop is idle; until then nothing queues another drain.
+          drainQueued = resumeWhenIdle = true;
+          wxWakeUpIdle();
+          return;
+        }
+        call = std::move(calls.front());
+        calls.pop_front();
+        v = view;
       }
-      if (v) call(*v);
-    });
+      call(*v);
+    }
+  }
+
+  bool ResumeIfWaiting() {
+    {
+      std::lock_guard lock(mutex);
+      if (!resumeWhenIdle) return false;
+      resumeWhenIdle = false;
+    }
+    Drain();
+    std::lock_guard lock(mutex);
+    return resumeWhenIdle;
   }
 
   void Answer(const std::shared_ptr<OpenQuestion>& question, int index) {
@@ -47,9 +98,19 @@ struct GuiJobObserver::Link {
 };
 
 GuiJobObserver::GuiJobObserver(wxEvtHandler& target, JobObserver& view)
-    : link_(std::make_shared<Link>(target, view)) {}
+    : link_(std::make_shared<Link>(target, view)) {
+  target.Bind(wxEVT_IDLE, &GuiJobObserver::OnIdle, this);
+}
 
-GuiJobObserver::~GuiJobObserver() { Detach(); }
+GuiJobObserver::~GuiJobObserver() {
+  Detach();
+  link_->target.Unbind(wxEVT_IDLE, &GuiJobObserver::OnIdle, this);
+}
+
+void GuiJobObserver::OnIdle(wxIdleEvent& event) {
+  if (link_->ResumeIfWaiting()) event.RequestMore();
+  event.Skip();
+}
 
 void GuiJobObserver::OnLine(const JobLine& line) {
   link_->Post(link_, [line](JobObserver& view) { view.OnLine(line); });
@@ -103,6 +164,7 @@ void GuiJobObserver::Detach() {
   {
     std::lock_guard lock(link_->mutex);
     link_->view = nullptr;
+    link_->calls.clear();
     open.swap(link_->open);
   }
   for (const auto& question : open) question->answer(question->last);

@@ -35,6 +35,8 @@ class GuiJobObserver : public JobObserver {
  private:
   struct Link;
   std::shared_ptr<Link> link_;
+  // Resumes a burst of calls cut short by its time budget.
+  void OnIdle(wxIdleEvent& event);
 };
 
 }  // namespace vantrel
