@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   }
   const std::string work = argv[3];
   auto start = std::chrono::steady_clock::now();
-  const SubtitleTrack track = ReadSubtitleFile(argv[1]);
+  const TextSubtitles track = ReadSubtitleFile(argv[1]);
   if (!track.ok) {
     std::fprintf(stderr, "%s\n", track.error.c_str());
     return 1;

@@ -198,6 +198,13 @@ bool AuthoringDriver::CheckBeforeWork() {
   if (std::string why = DiscLimitsProblem(model_.TitleCount(), settings_.createmenu ? model_.PageCount() : 0);
       !why.empty())
     return Fail(why);
+  for (int i = 0; i < titles_.Count(); ++i) {
+    const TitleRecord& record = titles_.At(i);
+    if (std::string why = TitleTrackLimitsProblem(i + 1, FileNameOf(record.SourcePath), record.SoundTracks.size(),
+                                                  record.Subtitles.size());
+        !why.empty())
+      return Fail(why);
+  }
   const std::string& background = model_.Appearance().backgroundPicture;
   if (settings_.createmenu && !background.empty())
     if (std::string why = PictureUnusableReason(background); !why.empty())
@@ -210,6 +217,7 @@ bool AuthoringDriver::CheckBeforeWork() {
     graph.Add("check", [&, i](int) {
       reasons[i] = TitlePlaceProblem(folders_, titles[i]->SourcePath);
       if (reasons[i].empty() && steps_.checkTitle) reasons[i] = steps_.checkTitle(titles[i]->SourcePath);
+      if (reasons[i].empty()) reasons[i] = TitleTracksProblem(i);
       return true;
     });
   if (!graph.Run() && Cancelled()) return false;
@@ -264,6 +272,10 @@ bool AuthoringDriver::StartRun() {
     ok = AuthoringRun();
   }
   tools.Remove();
+  // The titles with their subtitles added are copies as large as the titles: the disc
+  // holds them now.
+  for (const DvdTitleTracks& tracks : titleTracks_)
+    if (!tracks.vob.empty()) DeleteFolderTree(tracks.vob);
   if (ok) previous.Discard();
   else previous.Restore();
   return ok;
@@ -294,7 +306,7 @@ bool AuthoringDriver::AuthorDisc(AutoResetEvent& stop) {
   Log(Tr(ProgressMonitor::kText));
   DvdScriptInputs inputs{settings_.createmenu, settings_.Standard(), folders_.intermediate,
                          ApplicationFolder()};
-  DvdScriptWriter::Write(model_, inputs);
+  DvdScriptWriter::Write(model_, inputs, titleTracks_);
   const std::string command =
       AuthorCommand(folders_.output, DvdScriptWriter::ScriptPath(folders_.intermediate));
   bool succeeded;
@@ -360,7 +372,7 @@ bool AuthoringDriver::EncodeAgain(int index, int rate) {
   titleTargets_[size_t(index)] = target;
   RecordRepair(output, OriginOf(entry.SourcePath, standard, target));
   plan_->Rewritten(index, rate, std::int64_t(FileSize(output)));
-  return true;
+  return AddTitleTracks(size_t(index), Status());
 }
 
 bool AuthoringDriver::ProveDisc() {
@@ -435,7 +447,8 @@ bool AuthoringDriver::MakeMenusAndTitles() {
       std::vector<int> after{plan};
       if (work.sameAs[i] >= 0) after.push_back(work.firstRepairTask + work.sameAs[i]);
       const int task = graph.Add("title", [&, i](int cores) {
-        const bool made = RepairTitle(work, i, *taps[i], cores);
+        RunStatus& status = *taps[i];
+        const bool made = RepairTitle(work, i, status, cores) && AddTitleTracks(i, status);
         if (progress_) progress_->Part(int(i) + 1, 1);
         log.Finish(int(i) + 2);
         return made;
@@ -445,6 +458,7 @@ bool AuthoringDriver::MakeMenusAndTitles() {
     DiscTarget repair;
     repair.sound = RepairSoundFor(settings_.audiocodec);
     titleTargets_.assign(count, repair);
+    titleTracks_.assign(count, {});
     ok = graph.Run();
   }
   // The plan stays with the run: the authored disc is measured against it.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "authoring/disc_fit_plan.h"
+#include "authoring/dvd_script_writer.h"
 #include "authoring/navigation_proof.h"
 #include "authoring/run_folders.h"
 #include "authoring/run_progress.h"
@@ -125,6 +126,11 @@ class AuthoringDriver {
   // False (and the run fails) when `made`, title i as it goes on the disc, is shorter than
   // the title's file was probed when it was added.
   bool WholeTitle(std::size_t i, const std::string& made, RunStatus& status);
+  // Title i's chapters and subtitle streams, once the title is made in its final form;
+  // false (the run fails) when a track cannot be added.
+  bool AddTitleTracks(std::size_t i, RunStatus& status);
+  // Why title i's tracks cannot be used ("" when they can), asked before any work.
+  std::string TitleTracksProblem(std::size_t i) const;
   // The built disc walked as a player does; false (the run fails) on a wrong jump.
   bool ProveDisc();
   // The disc plan of the titles, `repairs` and `harmony` telling which are made anew and
@@ -159,6 +165,7 @@ class AuthoringDriver {
   // The run's disc plan and what it was made from, kept until the disc is measured.
   std::optional<DiscFitPlan> plan_;
   std::vector<DiscTarget> titleTargets_;  // what each title was made for; rate 0: kept
+  std::vector<DvdTitleTracks> titleTracks_;  // what each title adds to dvd.xml
   RunProgress* progress_ = nullptr;
   RunStatus& status_;
   RunQuestion& question_;

@@ -91,4 +91,15 @@ std::string DiscLimitsProblem(int titles, int menuPages) {
   return "";
 }
 
+std::string TitleTrackLimitsProblem(int number, const std::string& name, std::size_t soundTracks,
+                                    std::size_t subtitleTracks) {
+  if (soundTracks > std::size_t(kMaxSoundTracks))
+    return Format(Tr("标题 %d (%s) 有 %d 个声音轨，一个 DVD 标题最多可以有 %d 个；请去掉 %d 个"), number, name.c_str(),
+                  int(soundTracks), kMaxSoundTracks, int(soundTracks) - kMaxSoundTracks);
+  if (subtitleTracks > std::size_t(kMaxSubtitleTracks))
+    return Format(Tr("标题 %d (%s) 有 %d 个字幕轨，一个 DVD 标题最多可以有 %d 个；请去掉 %d 个"), number, name.c_str(),
+                  int(subtitleTracks), kMaxSubtitleTracks, int(subtitleTracks) - kMaxSubtitleTracks);
+  return "";
+}
+
 }  // namespace vantrel

@@ -4,6 +4,7 @@
 // lies in a folder the run empties, and that the disc can hold the list at all.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "authoring/run_folders.h"
@@ -14,6 +15,9 @@ namespace vantrel {
 // set at most 99 pages.
 inline constexpr int kMaxDiscTitles = 99;
 inline constexpr int kMaxMenuPages = 99;
+// A title carries at most 8 sound streams and 32 subpicture streams.
+inline constexpr int kMaxSoundTracks = 8;
+inline constexpr int kMaxSubtitleTracks = 32;
 
 // Why the work folder's path cannot be used ("" when it can): a line feed (the tools take
 // one path per line) or a name longer than the system allows for the files a run makes.
@@ -28,5 +32,8 @@ std::string TitlePlaceProblem(const RunFolders& folders, const std::string& titl
 // Why the disc cannot be made of this many titles and menu pages ("" when it can), with
 // what to change.
 std::string DiscLimitsProblem(int titles, int menuPages);
+// Why title `number` cannot carry this many tracks ("" when it can).
+std::string TitleTrackLimitsProblem(int number, const std::string& name, std::size_t soundTracks,
+                                    std::size_t subtitleTracks);
 
 }  // namespace vantrel

@@ -17,12 +17,12 @@ constexpr double kDefaultMarks[] = {0, 15 * 60, 30 * 60, 45 * 60, 60 * 60};
 constexpr double kSameMarkSeconds = 0.001;
 
 std::vector<double> Candidates(const ChapterPlan& plan, double titleSeconds, const std::vector<double>& sourceMarks) {
-  switch (plan.kind) {
-    case ChapterPlan::Kind::Default:
+  switch (plan.mode) {
+    case ChapterMode::kDefault:
       return {std::begin(kDefaultMarks), std::end(kDefaultMarks)};
-    case ChapterPlan::Kind::Every: {
+    case ChapterMode::kEveryMinutes: {
       std::vector<double> marks{0};
-      const double step = plan.everyMinutes * 60;
+      const double step = double(plan.everyMinutes) * 60;
       if (!(step > 0)) return marks;  // also NaN
       // Without a known length the list stops where the chapter limit does.
       for (size_t k = 1; k < kMaxChapters; ++k) {
@@ -32,9 +32,9 @@ std::vector<double> Candidates(const ChapterPlan& plan, double titleSeconds, con
       }
       return marks;
     }
-    case ChapterPlan::Kind::Times:
+    case ChapterMode::kTimes:
       return plan.times;
-    case ChapterPlan::Kind::Source:
+    case ChapterMode::kSourceMarks:
       return sourceMarks;
   }
   return {};

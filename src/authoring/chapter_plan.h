@@ -8,21 +8,16 @@
 #include <string>
 #include <vector>
 
-namespace vantrel {
+#include "project/title_tracks.h"
 
-struct ChapterPlan {
-  enum class Kind { Default, Every, Times, Source };
-  Kind kind = Kind::Default;
-  double everyMinutes = 0;    // Every
-  std::vector<double> times;  // Times: seconds from the title's start, any order
-};
+namespace vantrel {
 
 // A title holds at most 99 chapters.
 constexpr size_t kMaxChapters = 99;
 
 // The chapter starts in seconds, ascending, the first 0. `titleSeconds` <= 0 when the
 // length is unknown (nothing is dropped at the end then); `sourceMarks` are the source's
-// chapter starts (ReadSourceChapterMarks) for a plan of Kind::Source.
+// chapter starts (ReadSourceChapterMarks) for a plan of ChapterMode::kSourceMarks.
 std::vector<double> ChapterTimes(const ChapterPlan& plan, double titleSeconds,
                                  const std::vector<double>& sourceMarks = {});
 

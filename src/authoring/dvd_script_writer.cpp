@@ -34,19 +34,43 @@ void AppendMenu(std::string& text, const DvdMenuChain& menu) {
   text += "</pgc>\n";
 }
 
-void AppendTitles(std::string& text, const std::vector<DvdTitleChain>& titles,
-                  const std::vector<std::string>& chapters = {}) {
+void AppendLayout(std::string& text, const DvdStreamLayout& layout) {
+  for (const std::string& language : layout.sound)
+    text += language.empty() ? "<audio/>\n" : "<audio lang=\"" + XmlEscape(language) + "\"/>\n";
+  for (const std::string& language : layout.subtitles)
+    text += language.empty() ? "<subpicture/>\n" : "<subpicture lang=\"" + XmlEscape(language) + "\"/>\n";
+}
+
+void AppendTitles(std::string& text, const std::vector<DvdTitleChain>& titles, const DvdStreamLayout& layout) {
   text += "<titles>\n";
-  for (size_t i = 0; i < titles.size(); ++i) {
-    const DvdTitleChain& title = titles[i];
-    const bool planned = i < chapters.size() && !chapters[i].empty();
+  AppendLayout(text, layout);
+  for (const DvdTitleChain& title : titles) {
     text += "<pgc>\n";
+    if (!title.pre.empty()) text += "<pre>" + XmlEscape(title.pre) + "</pre>\n";
     text += "<vob file=\"" + XmlEscape(title.vob) + "\" chapters=\"" +
-            (planned ? XmlEscape(chapters[i]) : DvdScriptWriter::kChapters) + "\"/>\n";
+            (title.chapters.empty() ? DvdScriptWriter::kChapters : XmlEscape(title.chapters)) + "\"/>\n";
     text += "<post>" + XmlEscape(title.post) + "</post>\n";
     text += "</pgc>";
   }
   text += "</titles>\n</titleset>\n</dvdauthor>";
+}
+
+// The title set declares the streams of its titles. One title set holds them all, so it
+// declares the first title's that has any.
+DvdStreamLayout LayoutOf(const std::vector<DvdTitleTracks>& tracks) {
+  for (const DvdTitleTracks& title : tracks)
+    if (!title.sound.empty() || !title.subtitles.empty()) return {title.sound, title.subtitles};
+  return {};
+}
+
+// The run's additions put on each title's chain.
+void AddTracks(std::vector<DvdTitleChain>& titles, const std::vector<DvdTitleTracks>& tracks) {
+  for (size_t i = 0; i < titles.size() && i < tracks.size(); ++i) {
+    if (!tracks[i].vob.empty()) titles[i].vob = tracks[i].vob;
+    titles[i].chapters = tracks[i].chapters;
+    // Bit 6 of the subtitle register turns the stream on.
+    if (tracks[i].shownSubtitle >= 0) titles[i].pre = Format("subtitle = %d;", 64 + tracks[i].shownSubtitle);
+  }
 }
 
 constexpr const char* kHead = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<dvdauthor>\n<vmgm>\n<menus>";
@@ -73,16 +97,21 @@ std::string DvdScriptWriter::ScriptPath(const std::string& intermediateFolder) {
 
 std::string DvdScriptWriter::ComposeWithMenus(const std::vector<DvdMenuChain>& menus,
                                               const std::vector<DvdTitleChain>& titles,
-                                              const std::vector<std::string>& chapters) {
+                                              const std::vector<std::string>& chapters,
+                                              const DvdStreamLayout& layout) {
   std::string text = kHead;
   for (const DvdMenuChain& menu : menus) AppendMenu(text, menu);
   text += "</menus>\n</vmgm>\n<titleset>\n";
   text += kTitleSetMenu;
-  AppendTitles(text, titles, chapters);
+  std::vector<DvdTitleChain> planned = titles;
+  for (size_t i = 0; i < planned.size() && i < chapters.size(); ++i)
+    if (!chapters[i].empty()) planned[i].chapters = chapters[i];
+  AppendTitles(text, planned, layout);
   return text;
 }
 
-std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInputs& inputs) {
+std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInputs& inputs,
+                                     const std::vector<DvdTitleTracks>& tracks) {
   const bool playAll = inputs.createMenu && model.PageCount() > 0 && model.Page(0).PlayAll;
   std::vector<int> pageOfTitle(std::size_t(model.TitleCount()) + 1, 1);
   for (int i = 0; i < model.PageCount(); ++i)
@@ -90,14 +119,18 @@ std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInpu
   std::vector<DvdTitleChain> titles;
   for (const auto& entry : model.Titles()) {
     const std::string& vob = entry->RepairedPath.empty() ? entry->SourcePath : entry->RepairedPath;
-    titles.push_back({vob, PostCommand(*entry, model.TitleCount(), inputs.createMenu, playAll ? 1 : 0,
-                                       pageOfTitle[std::size_t(entry->TitleNumber)])});
+    DvdTitleChain title;
+    title.vob = vob;
+    title.post = PostCommand(*entry, model.TitleCount(), inputs.createMenu, playAll ? 1 : 0,
+                             pageOfTitle[std::size_t(entry->TitleNumber)]);
+    titles.push_back(std::move(title));
   }
+  AddTracks(titles, tracks);
   if (inputs.createMenu) {
     std::vector<DvdMenuChain> menus;
     for (int i = 0; i < model.PageCount(); ++i)
       menus.push_back(MenuChainOf(model.Page(i), inputs.intermediateFolder, playAll));
-    return ComposeWithMenus(menus, titles);
+    return ComposeWithMenus(menus, titles, {}, LayoutOf(tracks));
   }
   const std::string clip = inputs.applicationFolder + (IsNtsc(inputs.standard) ? "bn.mpg" : "bp.mpg");
   std::string text = kHead;
@@ -106,12 +139,13 @@ std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInpu
   text += "<pgc><vob file=\"" + XmlEscape(clip) + "\" pause=\"0\"/>";
   text += "<post>jump title 1;</post></pgc>";
   text += "</menus>\n</vmgm>\n<titleset>\n";
-  AppendTitles(text, titles);
+  AppendTitles(text, titles, LayoutOf(tracks));
   return text;
 }
 
-bool DvdScriptWriter::Write(const MenuModel& model, const DvdScriptInputs& inputs) {
-  return WriteFileAtomically(ScriptPath(inputs.intermediateFolder), Compose(model, inputs));
+bool DvdScriptWriter::Write(const MenuModel& model, const DvdScriptInputs& inputs,
+                            const std::vector<DvdTitleTracks>& tracks) {
+  return WriteFileAtomically(ScriptPath(inputs.intermediateFolder), Compose(model, inputs, tracks));
 }
 
 }  // namespace vantrel

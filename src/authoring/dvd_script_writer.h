@@ -13,6 +13,16 @@ namespace vantrel {
 
 class MenuModel;
 
+// What a run adds to a title beyond its file: the file with its subtitle streams, its
+// chapters and the languages of its streams (DVD codes, "" unknown, in stream order).
+struct DvdTitleTracks {
+  std::string vob;       // "" : the repaired or source file
+  std::string chapters;  // ChaptersText; "" : the fixed list
+  std::vector<std::string> sound;
+  std::vector<std::string> subtitles;
+  int shownSubtitle = -1;  // the subtitle stream shown from the start; -1 none
+};
+
 struct DvdScriptInputs {
   bool createMenu = true;
   TvStandard standard = TvStandard::Pal;
@@ -28,8 +38,18 @@ struct DvdMenuChain {
   std::vector<std::pair<std::string, std::string>> buttons;
 };
 struct DvdTitleChain {
+  DvdTitleChain() = default;
+  DvdTitleChain(std::string vobFile, std::string postCommand) : vob(std::move(vobFile)), post(std::move(postCommand)) {}
   std::string vob;
   std::string post;
+  std::string chapters;  // "" : the fixed list
+  std::string pre;       // commands before the title plays
+};
+// The streams a title set declares for all its titles: their languages in stream order.
+struct DvdStreamLayout {
+  std::vector<std::string> sound;
+  std::vector<std::string> subtitles;
+  bool operator==(const DvdStreamLayout&) const = default;
 };
 
 class DvdScriptWriter {
@@ -41,11 +61,15 @@ class DvdScriptWriter {
   // reach, or an empty entry, gets the fixed kChapters.
   static std::string ComposeWithMenus(const std::vector<DvdMenuChain>& menus,
                                       const std::vector<DvdTitleChain>& titles,
-                                      const std::vector<std::string>& chapters = {});
+                                      const std::vector<std::string>& chapters = {},
+                                      const DvdStreamLayout& layout = {});
 
-  static std::string Compose(const MenuModel& model, const DvdScriptInputs& inputs);
+  // `tracks` by title, in list order; titles beyond it add nothing.
+  static std::string Compose(const MenuModel& model, const DvdScriptInputs& inputs,
+                             const std::vector<DvdTitleTracks>& tracks = {});
   // Writes intermediate folder + "dvd.xml", replacing an earlier file.
-  static bool Write(const MenuModel& model, const DvdScriptInputs& inputs);
+  static bool Write(const MenuModel& model, const DvdScriptInputs& inputs,
+                    const std::vector<DvdTitleTracks>& tracks = {});
   static std::string ScriptPath(const std::string& intermediateFolder);
 };
 

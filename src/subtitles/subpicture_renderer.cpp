@@ -166,7 +166,7 @@ SubpictureRenderer::SubpictureRenderer(const SubpictureGeometry& geometry, const
 
 SubpictureRenderer::~SubpictureRenderer() = default;
 
-bool SubpictureRenderer::Load(const SubtitleTrack& source, std::string* error) {
+bool SubpictureRenderer::Load(const TextSubtitles& source, std::string* error) {
   if (!impl_->renderer) {
     *error = "the subtitle renderer (libass) cannot be started";
     return false;

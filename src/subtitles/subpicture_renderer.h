@@ -13,7 +13,7 @@
 
 #include "subtitles/subpicture_geometry.h"
 #include "subtitles/subtitle_style.h"
-#include "subtitles/subtitle_track.h"
+#include "subtitles/text_subtitles.h"
 
 namespace vantrel {
 
@@ -43,7 +43,7 @@ class SubpictureRenderer {
   SubpictureRenderer& operator=(const SubpictureRenderer&) = delete;
 
   // Takes the track's events (an ASS track with its own header, any other in the style).
-  bool Load(const SubtitleTrack& track, std::string* error);
+  bool Load(const TextSubtitles& track, std::string* error);
   // What is shown at `timeMs`, in picture coordinates; empty when nothing is.
   SubpictureBitmap RenderAt(std::int64_t timeMs);
   // Every picture of the loaded track, in time order, stretches that look the same merged.

@@ -73,7 +73,7 @@ int64_t Milliseconds(int64_t value, AVRational timeBase) {
 }
 
 // Decodes every packet of `streamIndex` into ASS events.
-void DecodeStream(AVFormatContext* input, int streamIndex, SubtitleTrack* track) {
+void DecodeStream(AVFormatContext* input, int streamIndex, TextSubtitles* track) {
   AVStream* stream = input->streams[streamIndex];
   const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
   CodecPtr decoder(codec ? avcodec_alloc_context3(codec) : nullptr);
@@ -127,9 +127,9 @@ int FirstTextStream(const AVFormatContext* input) {
 
 }  // namespace
 
-SubtitleTrack ReadSubtitleFile(const std::string& path, const std::string& encodingOverride) {
+TextSubtitles ReadSubtitleFile(const std::string& path, const std::string& encodingOverride) {
   RouteFfmpegLog();
-  SubtitleTrack track;
+  TextSubtitles track;
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     track.error = "cannot read " + path + ": " + std::strerror(errno);
@@ -193,9 +193,9 @@ bool ListSubtitleStreams(const std::string& path, std::vector<SubtitleStreamInfo
   return true;
 }
 
-SubtitleTrack ReadSubtitleStream(const std::string& path, int streamIndex) {
+TextSubtitles ReadSubtitleStream(const std::string& path, int streamIndex) {
   RouteFfmpegLog();
-  SubtitleTrack track;
+  TextSubtitles track;
   AVFormatContext* raw = nullptr;
   if (int code = avformat_open_input(&raw, path.c_str(), nullptr, nullptr); code < 0) {
     track.error = "cannot open " + path + ": " + AvError(code);

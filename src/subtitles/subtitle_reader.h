@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "subtitles/subtitle_track.h"
+#include "subtitles/text_subtitles.h"
 
 namespace vantrel {
 
 // `encodingOverride` (an iconv name) replaces the detected encoding when not empty.
-SubtitleTrack ReadSubtitleFile(const std::string& path, const std::string& encodingOverride = "");
+TextSubtitles ReadSubtitleFile(const std::string& path, const std::string& encodingOverride = "");
 
 struct SubtitleStreamInfo {
   int index = -1;        // the stream's index in its container
@@ -26,6 +26,6 @@ bool ListSubtitleStreams(const std::string& path, std::vector<SubtitleStreamInfo
                          std::string* error);
 
 // The text subtitle stream `streamIndex` of the source (the first text one for -1).
-SubtitleTrack ReadSubtitleStream(const std::string& path, int streamIndex = -1);
+TextSubtitles ReadSubtitleStream(const std::string& path, int streamIndex = -1);
 
 }  // namespace vantrel

@@ -20,6 +20,7 @@
 #include "subtitles/subpicture_renderer.h"
 #include "subtitles/subtitle_muxer.h"
 #include "subtitles/subtitle_reader.h"
+#include "support/disc_readback.h"
 #include "support/media_maker.h"
 #include "support/temp_folder.h"
 #include "support/video_ts_fixture.h"
@@ -29,56 +30,10 @@ namespace {
 
 constexpr double kFrame = 1.0 / 25;
 
-struct LsdvdTitle {
-  std::vector<double> chapterStarts;
-  std::vector<std::string> subtitleLanguages;
-};
-
-// lsdvd -c -s: chapter lengths (the starts are their sums) and subtitle streams per title.
-std::vector<LsdvdTitle> ReadWithLsdvd(const std::string& folder) {
-  std::string out;
-  EXPECT_EQ(test::RunCapture("lsdvd -c -s " + ShellQuote(folder) + " 2>/dev/null", out), 0) << out;
-  std::vector<LsdvdTitle> titles;
-  const std::regex chapter(R"(Chapter: \d+, Length: (\d+):(\d+):(\d+)\.(\d+))");
-  const std::regex subtitle(R"(Subtitle: \d+, Language: (\w*))");
-  double start = 0;
-  std::istringstream lines(out);
-  for (std::string line; std::getline(lines, line);) {
-    std::smatch m;
-    if (line.rfind("Title: ", 0) == 0) {
-      titles.emplace_back();
-      start = 0;
-    } else if (std::regex_search(line, m, chapter) && !titles.empty()) {
-      titles.back().chapterStarts.push_back(start);
-      start += std::stoi(m[1]) * 3600 + std::stoi(m[2]) * 60 + std::stoi(m[3]) + std::stod("0." + m[4].str());
-    } else if (std::regex_search(line, m, subtitle) && !titles.empty()) {
-      titles.back().subtitleLanguages.push_back(m[1]);
-    }
-  }
-  return titles;
-}
-
-// A binary PPM as mplayer writes it: width, height and the RGB bytes.
-struct Frame {
-  int width = 0, height = 0;
-  std::string rgb;
-  int Luma(int x, int y) const {
-    const auto* p = reinterpret_cast<const unsigned char*>(rgb.data()) + (size_t(y) * size_t(width) + size_t(x)) * 3;
-    return (p[0] * 299 + p[1] * 587 + p[2] * 114) / 1000;
-  }
-};
-
-Frame ReadPpm(const std::string& path) {
-  Frame frame;
-  std::istringstream in(test::ReadText(path));
-  std::string magic;
-  int maxValue = 0;
-  in >> magic >> frame.width >> frame.height >> maxValue;
-  in.get();
-  frame.rgb.assign(std::istreambuf_iterator<char>(in), {});
-  if (magic != "P6" || frame.rgb.size() < size_t(frame.width) * size_t(frame.height) * 3) frame.width = 0;
-  return frame;
-}
+using test::Frame;
+using test::LsdvdTitle;
+using test::ReadPpm;
+using test::ReadWithLsdvd;
 
 class SubtitleDisc : public ::testing::Test {
  protected:
@@ -94,7 +49,7 @@ class SubtitleDisc : public ::testing::Test {
     ASSERT_TRUE(test::MakeDvdClip(f / "second.mpg", 10, false));
     test::WriteText(f / "film.srt", "1\n00:00:02,000 --> 00:00:04,000\n字幕 Subtitle\n");
 
-    const SubtitleTrack track = ReadSubtitleFile(f / "film.srt");
+    const TextSubtitles track = ReadSubtitleFile(f / "film.srt");
     ASSERT_TRUE(track.ok) << track.error;
     SubpictureRenderer renderer(SubpictureGeometry::Of(TvStandard::Pal, false), SubtitleStyle{});
     std::string error;
@@ -105,7 +60,7 @@ class SubtitleDisc : public ::testing::Test {
     FitStreamPalette(&pictures, SubtitleStyle{});
     // A second language in the same pass, in stream 1.
     test::WriteText(f / "film.en.srt", "1\n00:00:04,500 --> 00:00:05,500\nSecond language\n");
-    const SubtitleTrack english = ReadSubtitleFile(f / "film.en.srt");
+    const TextSubtitles english = ReadSubtitleFile(f / "film.en.srt");
     ASSERT_TRUE(english.ok) << english.error;
     ASSERT_TRUE(renderer.Load(english, &error)) << error;
     const std::vector<Subpicture> englishPictures = renderer.RenderAll();
@@ -117,7 +72,7 @@ class SubtitleDisc : public ::testing::Test {
 
     // Chapters of the second title: one too near the end, one twice, out of order; all on
     // picture-group starts (15 pictures), where the authoring tool can put them.
-    ChapterPlan plan{ChapterPlan::Kind::Times, 0, {7.2, 2.4, 9.6, 2.4}};
+    ChapterPlan plan{ChapterMode::kTimes, 0, {7.2, 2.4, 9.6, 2.4}};
     chapters_ = ChapterTimes(plan, 10.0);
     const std::string script = f / "dvd.xml";
     test::WriteText(script,

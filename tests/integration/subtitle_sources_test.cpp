@@ -22,7 +22,7 @@ const char* kSrt =
     "1\n00:00:00,500 --> 00:00:01,250\n第一句\n\n"
     "2\n00:00:01,500 --> 00:00:02,750\n<i>Second</i> line\nwith a break\n\n";
 
-void ExpectTwoCues(const SubtitleTrack& track) {
+void ExpectTwoCues(const TextSubtitles& track) {
   ASSERT_TRUE(track.ok) << track.error;
   ASSERT_EQ(track.cues.size(), 2u);
   EXPECT_EQ(track.cues[0].startMs, 500);
@@ -46,7 +46,7 @@ TEST(SubtitleSources, AssFilesKeepTheirHeaderAndWebVttReadsLikeSrt) {
                   "Format: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\n"
                   "Dialogue: 0,0:00:03.00,0:00:04.50,Sign,,0,0,0,,{\\pos(320,40)}Road sign\n"
                   "Dialogue: 0,0:00:01.00,0:00:02.00,Sign,,0,0,0,,Earlier\n");
-  const SubtitleTrack ass = ReadSubtitleFile(folder / "styled.ass");
+  const TextSubtitles ass = ReadSubtitleFile(folder / "styled.ass");
   ASSERT_TRUE(ass.ok) << ass.error;
   EXPECT_TRUE(ass.ownStyles);
   EXPECT_NE(ass.assHeader.find("Style: Sign,DejaVu Sans,28"), std::string::npos) << ass.assHeader;
@@ -82,16 +82,16 @@ TEST(SubtitleSources, TextStreamsOfMkvAndMp4WithTheirLanguages) {
   EXPECT_TRUE(streams[1].text);
   EXPECT_EQ(streams[1].language, "eng");
 
-  const SubtitleTrack first = ReadSubtitleStream(folder / "film.mkv");
+  const TextSubtitles first = ReadSubtitleStream(folder / "film.mkv");
   ExpectTwoCues(first);
   EXPECT_EQ(first.language, "chi");
-  const SubtitleTrack second = ReadSubtitleStream(folder / "film.mkv", 2);
+  const TextSubtitles second = ReadSubtitleStream(folder / "film.mkv", 2);
   ASSERT_TRUE(second.ok) << second.error;
   EXPECT_TRUE(second.ownStyles);  // an ASS stream keeps its header
   EXPECT_EQ(second.cues.size(), 2u);
   EXPECT_EQ(second.language, "eng");
 
-  const SubtitleTrack movText = ReadSubtitleStream(folder / "film.mp4");
+  const TextSubtitles movText = ReadSubtitleStream(folder / "film.mp4");
   ASSERT_TRUE(movText.ok) << movText.error;
   ASSERT_EQ(movText.cues.size(), 2u);
   EXPECT_EQ(movText.cues[0].startMs, 500);
@@ -102,7 +102,7 @@ TEST(SubtitleSources, TextStreamsOfMkvAndMp4WithTheirLanguages) {
   // The video stream is not a subtitle stream; a file without subtitles says so.
   EXPECT_FALSE(ReadSubtitleStream(folder / "film.mkv", 0).ok);
   ASSERT_TRUE(test::Ffmpeg(video + "-c:v mpeg4 " + ShellQuote(folder / "plain.mp4")));
-  const SubtitleTrack none = ReadSubtitleStream(folder / "plain.mp4");
+  const TextSubtitles none = ReadSubtitleStream(folder / "plain.mp4");
   EXPECT_FALSE(none.ok);
   EXPECT_NE(none.error.find("has no text subtitle stream"), std::string::npos) << none.error;
 }
@@ -123,7 +123,7 @@ TEST(SubtitleSources, ChapterMarksOfTheSource) {
   EXPECT_NEAR(marks[1], 2.0, 0.001);
   EXPECT_NEAR(marks[2], 4.5, 0.001);
   // The last mark is within a second of the end: no chapter there.
-  EXPECT_EQ(ChapterTimes({ChapterPlan::Kind::Source, 0, {}}, 5.0, marks).size(), 2u);
+  EXPECT_EQ(ChapterTimes({ChapterMode::kSourceMarks, 0, {}}, 5.0, marks).size(), 2u);
   EXPECT_FALSE(ReadSourceChapterMarks(folder / "missing.mkv", &marks, &error));
   EXPECT_NE(error.find("missing.mkv"), std::string::npos);
 }

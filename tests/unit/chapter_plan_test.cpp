@@ -27,28 +27,28 @@ TEST(ChapterPlan, TheFixedPlanWritesTheTextEveryDiscHadAndKeepsClearOfTheEnd) {
 }
 
 TEST(ChapterPlan, EveryNMinutes) {
-  ChapterPlan every{ChapterPlan::Kind::Every, 5, {}};
+  ChapterPlan every{ChapterMode::kEveryMinutes, 5, {}};
   EXPECT_EQ(ChapterTimes(every, 16 * 60), (Times{0, 300, 600, 900}));
   EXPECT_EQ(ChapterTimes(every, 15 * 60 + 0.9), (Times{0, 300, 600}));
-  every.everyMinutes = 0.5;
+  every.everyMinutes = 1;
   EXPECT_EQ(ChapterTimes(every, 10 * 3600).size(), kMaxChapters);  // the DVD's limit
   EXPECT_EQ(ChapterTimes(every, 0).size(), kMaxChapters);
-  for (double bad : {0.0, -3.0, std::nan("")}) {
+  for (int bad : {0, -3}) {
     every.everyMinutes = bad;
     EXPECT_EQ(ChapterTimes(every, 3600), (Times{0})) << bad;
   }
 }
 
 TEST(ChapterPlan, TheUsersTimesAreSortedCleanedAndKeptFromTheEnd) {
-  const ChapterPlan times{ChapterPlan::Kind::Times, 0, {600, 60.5, -5, 60.5, 1199.2, 1198.9, 3000, 0}};
+  const ChapterPlan times{ChapterMode::kTimes, 0, {600, 60.5, -5, 60.5, 1199.2, 1198.9, 3000, 0}};
   EXPECT_EQ(ChapterTimes(times, 1200), (Times{0, 60.5, 600, 1198.9}));
   // Marks less than a millisecond apart are one chapter.
-  const ChapterPlan close{ChapterPlan::Kind::Times, 0, {10, 10.0004, 10.002}};
+  const ChapterPlan close{ChapterMode::kTimes, 0, {10, 10.0004, 10.002}};
   EXPECT_EQ(ChapterTimes(close, 100), (Times{0, 10, 10.002}));
 }
 
 TEST(ChapterPlan, TheSourcesMarksGoThroughTheSameRules) {
-  const ChapterPlan source{ChapterPlan::Kind::Source, 0, {}};
+  const ChapterPlan source{ChapterMode::kSourceMarks, 0, {}};
   EXPECT_EQ(ChapterTimes(source, 100, {0, 25, 50, 99.5}), (Times{0, 25, 50}));
   EXPECT_EQ(ChapterTimes(source, 100, {}), (Times{0}));  // a source without marks
 }

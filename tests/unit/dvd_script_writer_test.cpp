@@ -160,5 +160,27 @@ TEST(DvdScript, PlayAllPlaysOnWhileTitleButtonsPlayOneTitleAndReturnToTheirPage)
   EXPECT_EQ(plain.find("g0"), std::string::npos);
 }
 
+// A title with subtitles is authored from its file with the streams added, declares their
+// languages for the title set, and shows the marked stream from its start; its chapters
+// are its own. A title without additions stays exactly as before.
+TEST(DvdScript, TitleTracksGoIntoTheTitleAndTheTitleSet) {
+  test::MenuFixture menu;
+  menu.Build({"/v/a.mpg", "/v/b.mpg"});
+  DvdTitleTracks first;
+  first.vob = "/w/TEMP/title01_subtitles.mpg";
+  first.chapters = "0,0:02.400";
+  first.subtitles = {"zh", ""};
+  first.shownSubtitle = 1;
+  const std::string script =
+      DvdScriptWriter::Compose(menu.model, {true, TvStandard::Pal, "/w/TEMP/", "/app/"}, {first, {}});
+  EXPECT_NE(script.find("<titles>\n<subpicture lang=\"zh\"/>\n<subpicture/>\n<pgc>\n<pre>subtitle = 65;</pre>\n"
+                        "<vob file=\"/w/TEMP/title01_subtitles.mpg\" chapters=\"0,0:02.400\"/>\n"),
+            std::string::npos)
+      << script;
+  EXPECT_NE(script.find(TitlePgc("/v/b.mpg", "call vmgm menu 1;")), std::string::npos) << script;
+  EXPECT_EQ(DvdScriptWriter::Compose(menu.model, {true, TvStandard::Pal, "/w/TEMP/", "/app/"}, {{}, {}}),
+            DvdScriptWriter::Compose(menu.model, {true, TvStandard::Pal, "/w/TEMP/", "/app/"}));
+}
+
 }  // namespace
 }  // namespace vantrel

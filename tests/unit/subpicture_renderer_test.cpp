@@ -12,8 +12,8 @@
 namespace vantrel {
 namespace {
 
-SubtitleTrack TrackOf(const std::vector<std::tuple<int, int, std::string>>& cues) {
-  SubtitleTrack track;
+TextSubtitles TrackOf(const std::vector<std::tuple<int, int, std::string>>& cues) {
+  TextSubtitles track;
   track.ok = true;
   int order = 0;
   for (const auto& [start, end, text] : cues)
@@ -21,7 +21,7 @@ SubtitleTrack TrackOf(const std::vector<std::tuple<int, int, std::string>>& cues
   return track;
 }
 
-SubpictureBitmap RenderOne(const SubpictureGeometry& geometry, const SubtitleTrack& track, int timeMs,
+SubpictureBitmap RenderOne(const SubpictureGeometry& geometry, const TextSubtitles& track, int timeMs,
                            const SubtitleStyle& style = {}) {
   SubpictureRenderer renderer(geometry, style);
   std::string error;
@@ -103,7 +103,7 @@ TEST(SubpictureRenderer, LongLinesAndPlacedTextStayInsideTheActionSafeArea) {
 }
 
 TEST(SubpictureRenderer, WidePicturesGetNarrowerGlyphsSoTheyLookRightStretched) {
-  const SubtitleTrack track = TrackOf({{0, 1000, "OOOO"}});
+  const TextSubtitles track = TrackOf({{0, 1000, "OOOO"}});
   const SubpictureBitmap normal = RenderOne(SubpictureGeometry::Of(TvStandard::Pal, false), track, 500);
   const SubpictureBitmap wide = RenderOne(SubpictureGeometry::Of(TvStandard::Pal, true), track, 500);
   ASSERT_FALSE(normal.Empty());
@@ -113,7 +113,7 @@ TEST(SubpictureRenderer, WidePicturesGetNarrowerGlyphsSoTheyLookRightStretched) 
 }
 
 TEST(SubpictureRenderer, AssFilesKeepTheirOwnStyles) {
-  SubtitleTrack track = TrackOf({{0, 2000, "Styled"}});
+  TextSubtitles track = TrackOf({{0, 2000, "Styled"}});
   track.cues[0].event = "0,0,Sign,,0,0,0,,Styled";
   track.ownStyles = true;
   track.assHeader =

@@ -69,7 +69,7 @@ const std::vector<Sample> kSamples = {
       "أغلق النافذة، الجو بارد جدا في الخارج.", "لقد انتظروك لمدة ثلاث ساعات.", "لا تقلق، كل شيء سيكون على ما يرام."}},
 };
 
-void ExpectCues(const SubtitleTrack& track, const std::vector<std::string>& lines) {
+void ExpectCues(const TextSubtitles& track, const std::vector<std::string>& lines) {
   ASSERT_TRUE(track.ok) << track.error;
   ASSERT_EQ(track.cues.size(), lines.size());
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -85,7 +85,7 @@ TEST(SubtitleEncoding, LegacyCodePagesAreDetectedAndConverted) {
     SCOPED_TRACE(sample.name);
     const std::string path = folder / (std::string(sample.encoding) + ".srt");
     test::WriteText(path, Encode(Srt(sample.lines), sample.encoding));
-    const SubtitleTrack track = ReadSubtitleFile(path);
+    const TextSubtitles track = ReadSubtitleFile(path);
     ExpectCues(track, sample.lines);
     EXPECT_EQ(track.encoding, sample.detected);
   }
@@ -105,7 +105,7 @@ TEST(SubtitleEncoding, UnicodeFilesWithAndWithoutByteOrderMark) {
   for (const auto& [name, bytes] : files) {
     SCOPED_TRACE(name);
     test::WriteText(folder / name, bytes);
-    const SubtitleTrack track = ReadSubtitleFile(folder / name);
+    const TextSubtitles track = ReadSubtitleFile(folder / name);
     ExpectCues(track, lines);
     // No byte order mark survives into the first cue's number or text.
     EXPECT_EQ(track.encoding.substr(0, 5), name.substr(0, 4) == "utf8" ? "UTF-8" : "UTF-1");
@@ -120,27 +120,27 @@ TEST(SubtitleEncoding, TheUsersEncodingWinsAndAWrongOneFailsWithItsReason) {
 
   ExpectCues(ReadSubtitleFile(path, "CP1251"), russian.lines);
   // KOI8-R takes every byte, so the override is followed even where it is wrong...
-  const SubtitleTrack koi = ReadSubtitleFile(path, "KOI8-R");
+  const TextSubtitles koi = ReadSubtitleFile(path, "KOI8-R");
   ASSERT_TRUE(koi.ok) << koi.error;
   EXPECT_NE(EventText(koi.cues[0].event), russian.lines[0]);
   EXPECT_EQ(koi.encoding, "KOI8-R");
   // ...but bytes the named encoding cannot hold fail instead of becoming garbage.
-  const SubtitleTrack utf8 = ReadSubtitleFile(path, "UTF-8");
+  const TextSubtitles utf8 = ReadSubtitleFile(path, "UTF-8");
   EXPECT_FALSE(utf8.ok);
   EXPECT_NE(utf8.error.find("not valid UTF-8"), std::string::npos) << utf8.error;
-  const SubtitleTrack unknown = ReadSubtitleFile(path, "NO-SUCH-CODE-PAGE");
+  const TextSubtitles unknown = ReadSubtitleFile(path, "NO-SUCH-CODE-PAGE");
   EXPECT_FALSE(unknown.ok);
   EXPECT_NE(unknown.error.find("unknown character encoding NO-SUCH-CODE-PAGE"), std::string::npos) << unknown.error;
 }
 
 TEST(SubtitleEncoding, UnreadableFilesAreRefusedWithAReason) {
   test::TempFolder folder;
-  const SubtitleTrack missing = ReadSubtitleFile(folder / "none.srt");
+  const TextSubtitles missing = ReadSubtitleFile(folder / "none.srt");
   EXPECT_FALSE(missing.ok);
   EXPECT_NE(missing.error.find("No such file"), std::string::npos) << missing.error;
 
   test::WriteText(folder / "notes.srt", "shopping list: bread, milk\n");
-  const SubtitleTrack notSubtitles = ReadSubtitleFile(folder / "notes.srt");
+  const TextSubtitles notSubtitles = ReadSubtitleFile(folder / "notes.srt");
   EXPECT_FALSE(notSubtitles.ok);
   EXPECT_FALSE(notSubtitles.error.empty());
 }

@@ -16,7 +16,7 @@ struct SubtitleCue {
   std::string event;
 };
 
-struct SubtitleTrack {
+struct TextSubtitles {
   bool ok = false;
   std::string error;
   std::string encoding;  // the file's character encoding ("" for a stream of a container)

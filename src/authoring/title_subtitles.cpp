@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "authoring/title_subtitles.h"
+
+#include <cmath>
+
+#include "base/paths.h"
+#include "base/text_format.h"
+#include "subtitles/language_code.h"
+#include "subtitles/subpicture_renderer.h"
+#include "subtitles/subtitle_muxer.h"
+#include "subtitles/subtitle_reader.h"
+
+namespace vantrel {
+namespace {
+
+TextSubtitles ReadTrack(const SubtitleTrack& track, const std::string& source) {
+  if (track.source.empty()) return ReadSubtitleStream(source, track.stream);
+  // A container named as the track's file gives one of its streams.
+  if (track.stream >= 0) return ReadSubtitleStream(track.source, track.stream);
+  return ReadSubtitleFile(track.source, track.encoding);
+}
+
+// Cues timed from the source's start, moved to the title's: what falls before its first
+// picture is cut, not shown at the start.
+void MoveToTitleTime(std::vector<Subpicture>& pictures, double picturesFrom) {
+  const auto shift = std::int64_t(std::llround(picturesFrom * 1000));
+  if (shift <= 0) return;
+  std::vector<Subpicture> moved;
+  for (Subpicture& picture : pictures) {
+    if (picture.endMs <= shift) continue;
+    picture.startMs = std::max<std::int64_t>(0, picture.startMs - shift);
+    picture.endMs -= shift;
+    moved.push_back(std::move(picture));
+  }
+  pictures = std::move(moved);
+}
+
+}  // namespace
+
+bool AddSubtitleStreams(const std::vector<SubtitleTrack>& tracks, const TitleSubtitleInputs& inputs,
+                        std::vector<SubtitleStreamFacts>* facts, std::string* error) {
+  facts->clear();
+  const SubtitleStyle style;
+  SubpictureRenderer renderer(SubpictureGeometry::Of(inputs.standard, inputs.wide), style);
+  std::vector<std::vector<Subpicture>> pictures(tracks.size());
+  for (size_t k = 0; k < tracks.size(); ++k) {
+    const SubtitleTrack& track = tracks[k];
+    const TextSubtitles text = ReadTrack(track, inputs.source);
+    if (!text.ok) {
+      *error = text.error;
+      return false;
+    }
+    if (!renderer.Load(text, error)) return false;
+    pictures[k] = renderer.RenderAll();
+    MoveToTitleTime(pictures[k], inputs.picturesFrom);
+    FitStreamPalette(&pictures[k], style);
+    std::string language = DvdLanguageOf(track.language);
+    if (language.empty()) language = DvdLanguageOf(text.language);
+    const std::string file = FileNameOf(track.source.empty() ? inputs.source : track.source);
+    facts->push_back({language, track.stream >= 0 ? Format("%s #%d", file.c_str(), track.stream) : file});
+  }
+  std::vector<SubtitleStreamPictures> streams;
+  for (size_t k = 0; k < tracks.size(); ++k) streams.push_back({int(k), &pictures[k]});
+  SubtitleMuxInputs mux;
+  mux.title = inputs.vob;
+  mux.output = inputs.output;
+  mux.workFolder = inputs.workFolder;
+  mux.standard = inputs.standard;
+  mux.spumux = inputs.spumux;
+  const bool muxed = MuxSubtitleStreams(streams, mux, error);
+  DeleteFolderTree(inputs.workFolder);
+  return muxed;
+}
+
+std::string SubtitleTrackProblem(const SubtitleTrack& track, const std::string& source) {
+  if (!track.source.empty() && track.stream < 0) {
+    const TextSubtitles text = ReadSubtitleFile(track.source, track.encoding);
+    return text.ok ? "" : text.error;
+  }
+  const std::string& file = track.source.empty() ? source : track.source;
+  std::vector<SubtitleStreamInfo> streams;
+  std::string error;
+  if (!ListSubtitleStreams(file, &streams, &error)) return error;
+  for (const SubtitleStreamInfo& stream : streams) {
+    if (track.stream >= 0 && stream.index != track.stream) continue;
+    if (stream.text) return "";
+    if (track.stream >= 0)
+      return Format("the subtitle stream %d of %s holds pictures (%s), not text", track.stream, file.c_str(),
+                    stream.codec.c_str());
+  }
+  return track.stream >= 0 ? Format("%s has no subtitle stream %d", file.c_str(), track.stream)
+                           : file + " has no text subtitle stream";
+}
+
+std::string SubtitleListText(const std::vector<SubtitleStreamFacts>& facts) {
+  std::string text;
+  for (const SubtitleStreamFacts& stream : facts) {
+    if (!text.empty()) text += ", ";
+    text += (stream.language.empty() ? "--" : stream.language) + " (" + stream.name + ")";
+  }
+  return text;
+}
+
+}  // namespace vantrel

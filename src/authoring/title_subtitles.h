@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A title's subtitle tracks on its way to the disc: each track read (a subtitle file in its
+// character encoding, or a text stream of the title's own file), drawn into subpictures for
+// the title's picture and added as its own subpicture stream, all streams in one pass over
+// the title. The title's file is read, never changed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/tv_standard.h"
+#include "project/title_tracks.h"
+
+namespace vantrel {
+
+struct TitleSubtitleInputs {
+  std::string source;      // the title's own file: where a track without a file of its own lies
+  std::string vob;         // the title as it goes on the disc (the source or its repair)
+  std::string output;      // the title with its subtitle streams
+  std::string workFolder;  // the pictures and scripts; removed afterwards
+  std::string spumux = "spumux";
+  TvStandard standard = TvStandard::Pal;
+  bool wide = false;       // the title's pictures are 16:9
+  // Seconds of the source before the title's first picture: cues are timed from the
+  // source's start, the title from its first picture.
+  double picturesFrom = 0;
+};
+
+// A track's language as the disc declares it: its own code, else the tag its stream or
+// file carries ("" when neither tells).
+struct SubtitleStreamFacts {
+  std::string language;  // two-letter DVD code, "" unknown
+  std::string name;      // the file name, or "#N" for a stream of the title's file
+};
+
+// False with the reason when a track cannot be read or drawn, or the streams cannot be
+// added; `facts` tells each stream's language in track order.
+bool AddSubtitleStreams(const std::vector<SubtitleTrack>& tracks, const TitleSubtitleInputs& inputs,
+                        std::vector<SubtitleStreamFacts>* facts, std::string* error);
+
+// Why a track cannot be used ("" when it can): its file cannot be read or decoded, or its
+// stream is missing or holds no text. Cheap enough to ask before any work: a stream of the
+// title's file is looked up, not read.
+std::string SubtitleTrackProblem(const SubtitleTrack& track, const std::string& source);
+
+// "zh (film.srt), en (#3)" for the event log.
+std::string SubtitleListText(const std::vector<SubtitleStreamFacts>& facts);
+
+}  // namespace vantrel
