@@ -8,6 +8,7 @@
 
 #include "app/app_windows.h"
 #include "burn/disc_library.h"
+#include "burn/folder_burn_check.h"
 #include "burn/ui/burn_dialog.h"
 #include "burn/ui/burn_folder_dialog.h"
 #include "menu/ui/menu_design_dialog.h"
@@ -31,7 +32,10 @@ void InstallDialogSlots(MainWindowSlots& slots) {
     dialog.ShowModal();
   };
   slots.folderBurn = [](wxWindow* parent, AppSettings& settings) {
-    CBurnFolderDlg dialog(parent, ImageRecorderList(settings.temppath, settings.IniPath()), "",
+    // The folder the last run built in the work folder is offered, when there is one.
+    std::string built;
+    if (!ValidateVideoTsFolder(settings.temppath, built)) built.clear();
+    CBurnFolderDlg dialog(parent, ImageRecorderList(settings.temppath, settings.IniPath()), built,
                           [](const std::string& page) { ShowHelpTopic(page); });
     dialog.ShowModal();
   };

@@ -18,7 +18,7 @@ void DottedLine(wxDC& dc, int x, int height, const GaugeColour& colour) {
 
 }  // namespace
 
-void PaintGauge(wxDC& dc, int width, int height, int totalSeconds) {
+void PaintGauge(wxDC& dc, int width, int height, int totalSeconds, const wxColour& background) {
   const GaugeLayout layout = LayoutGauge(width, height, totalSeconds);
   const wxColour shadow = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW);
   for (const GaugeBand& band : layout.bands) {
@@ -32,7 +32,7 @@ void PaintGauge(wxDC& dc, int width, int height, int totalSeconds) {
     dc.DrawLine(band.left, layout.fillTop, band.right, layout.fillTop);
   }
 
-  const wxColour scale = ToWx(gauge::kScale);
+  const wxColour scale = ToWx(ScaleColourOn({background.Red(), background.Green(), background.Blue()}));
   dc.SetPen(wxPen(scale));
   dc.DrawLine(0, height - 1, width, height - 1);
   wxFont font(wxFontInfo(wxSize(0, gauge::kLabelPixelHeight)).FaceName(gauge::kLabelFont));
@@ -68,7 +68,7 @@ void DurationGauge::OnPaint(wxPaintEvent&) {
   dc.SetBackground(wxBrush(GetBackgroundColour()));
   dc.Clear();
   const wxSize size = GetClientSize();
-  PaintGauge(dc, size.x, size.y, total_);
+  PaintGauge(dc, size.x, size.y, total_, GetBackgroundColour());
 }
 
 }  // namespace vantrel::app

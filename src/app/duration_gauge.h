@@ -10,8 +10,9 @@
 
 namespace vantrel::app {
 
-// Paints the gauge into any device context whose drawing area is width x height.
-void PaintGauge(wxDC& dc, int width, int height, int totalSeconds);
+// Paints the gauge into any device context whose drawing area is width x height, over a
+// background of the given colour (which picks the scale's colour).
+void PaintGauge(wxDC& dc, int width, int height, int totalSeconds, const wxColour& background = *wxWHITE);
 
 class DurationGauge : public wxWindow {
  public:

@@ -15,8 +15,14 @@ struct GaugeColour {
   bool operator==(const GaugeColour&) const = default;
 };
 
+// The scale's colour on a background of that colour: the usual near-black one, a light one
+// where the background is dark.
+inline GaugeColour ScaleColourOn(const GaugeColour& background);
+
 namespace gauge {
 inline constexpr GaugeColour kScale{7, 7, 9};
+// The scale on a dark background (a dark skin), where the near-black one cannot be read.
+inline constexpr GaugeColour kScaleOnDark{235, 235, 235};
 inline constexpr GaugeColour kYellow{255, 255, 0};
 inline constexpr GaugeColour kRed{255, 0, 0};
 inline constexpr GaugeColour kFillStart{2, 24, 245};
@@ -29,6 +35,12 @@ inline constexpr int kLongTick = 15, kShortTick = 8;
 inline constexpr const char* kLabelFont = "Times New Roman";
 inline constexpr int kLabelPixelHeight = 12;
 }  // namespace gauge
+
+inline GaugeColour ScaleColourOn(const GaugeColour& background) {
+  // Relative luminance by the usual weights, 0 to 255.
+  const int luminance = (299 * background.r + 587 * background.g + 114 * background.b) / 1000;
+  return luminance < 96 ? gauge::kScaleOnDark : gauge::kScale;
+}
 
 struct GaugeTick {
   int x;

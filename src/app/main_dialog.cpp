@@ -7,6 +7,7 @@
 #include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/dcclient.h>
 #include <wx/dnd.h>
 #include <wx/filedlg.h>
 #include <wx/iconbndl.h>
@@ -134,6 +135,9 @@ void MainDialog::BuildControls() {
   auto* buttonRow = new wxBoxSizer(wxHORIZONTAL);
   for (const ButtonInfo& info : LargeButtons()) {
     auto* button = new wxButton(this, info.id, U(info.caption), wxDefaultPosition, wxSize(72, 68));
+    // A caption longer than the picture (as translations often are) widens its button.
+    const int captionWidth = button->GetTextExtent(U(info.caption)).x + 16;
+    if (captionWidth > 72) button->SetMinSize(wxSize(captionWidth, 68));
     buttons_[info.id] = button;
     buttonRow->Add(button, 0, wxRIGHT, 4);
   }
@@ -159,12 +163,19 @@ void MainDialog::BuildControls() {
   top->Add(gauge_, 0, wxEXPAND | wxALL, 6);
 
   auto* texts = new wxBoxSizer(wxHORIZONTAL);
+  // The style and the size take the room their texts need, the work folder the rest: a path
+  // too long for it loses its beginning, so that the folder's own name stays in sight.
   for (int id : {ids::kMenuStyleText, ids::kMovieSizeText, ids::kTempFolderText}) {
+    const bool folder = id == ids::kTempFolderText;
     auto* text = new wxStaticText(this, id, wxString(), wxDefaultPosition, wxDefaultSize,
-                                  wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE);
+                                  folder ? wxST_NO_AUTORESIZE : 0);
     statusTexts_[id] = text;
-    texts->Add(text, 1, wxRIGHT, 8);
+    texts->Add(text, folder ? 1 : 0, wxRIGHT, 16);
   }
+  statusTexts_[ids::kTempFolderText]->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+    event.Skip();
+    FitFolderText();
+  });
   top->Add(texts, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
   SetSizerAndFit(top);
   SetSize(wxSize(760, 560));
@@ -256,15 +267,41 @@ void MainDialog::ShowInformation(const std::string& text) { app::ShowInformation
 void MainDialog::SetStatusText(int controlId, const std::string& text) {
   auto it = statusTexts_.find(controlId);
   if (it == statusTexts_.end()) return;
-  it->second->SetLabel(U(text));
   it->second->SetToolTip(U(text));
+  if (controlId == ids::kTempFolderText) {
+    folderText_ = U(text);
+    FitFolderText();
+  } else {
+    it->second->SetLabel(U(text));
+    Layout();
+  }
+}
+
+void MainDialog::FitFolderText() {
+  wxStaticText* label = statusTexts_[ids::kTempFolderText];
+  const int room = label->GetClientSize().x;
+  wxString shown = folderText_;
+  if (room > 0 && label->GetTextExtent(shown).x > room) {
+    const int colon = shown.Find(": ");
+    const wxString lead = colon == wxNOT_FOUND ? wxString() : shown.Left(colon + 2);
+    const wxString path = shown.Mid(lead.length());
+    wxClientDC dc(label);
+    dc.SetFont(label->GetFont());
+    shown = lead + wxControl::Ellipsize(path, dc, wxELLIPSIZE_START, room - label->GetTextExtent(lead).x);
+  }
+  if (label->GetLabel() != shown) label->SetLabel(shown);
 }
 
 void MainDialog::ShowPopupMenu(int menuResource) {
   wxMenu menu;
+  // The skin menu marks the skin in use; its entries are in the skins' order.
+  const bool skins = menuResource == ids::kSkinMenu;
+  int index = 0;
   for (const MenuItemInfo& item : PopupMenuItems(menuResource)) {
     if (item.id == 0)
       menu.AppendSeparator();
+    else if (skins)
+      menu.AppendRadioItem(WxIdOfCommand(item.id), U(item.text))->Check(index++ == settings_.skin);
     else
       menu.Append(WxIdOfCommand(item.id), U(item.text));
   }

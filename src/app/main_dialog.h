@@ -65,6 +65,8 @@ class MainDialog : public wxDialog,
   // MainWindowView
   void ShowInformation(const std::string& text) override;
   void SetStatusText(int controlId, const std::string& text) override;
+  // Shows the work folder's text in the room its label has.
+  void FitFolderText();
   void ShowPopupMenu(int menuResource) override;
   void AddFiles() override;
   void EditSelected() override;
@@ -112,6 +114,7 @@ class MainDialog : public wxDialog,
   TitleListView* list_ = nullptr;
   DurationGauge* gauge_ = nullptr;
   std::map<int, wxStaticText*> statusTexts_;
+  wxString folderText_;  // the work folder's whole status text; its label may show less
   std::map<int, wxButton*> buttons_;
   wxDialog* progress_ = nullptr;
   // Burn windows open over this one: the main window stays until they are closed, whatever

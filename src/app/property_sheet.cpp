@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The title properties sheet: page "属性" with the title's facts, page "菜单" with the
 // preview, the caption and the thumbnail position slider.
+#include <algorithm>
+
 #include <wx/bookctrl.h>
 #include <wx/panel.h>
 #include <wx/propdlg.h>
@@ -47,6 +49,13 @@ wxPanel* FactsPage(wxWindow* book, const TitleRecord& title) {
   return page;
 }
 
+// The slider's position (hundredths of a second) as the time into the title.
+wxString SliderTimeText(int hundredths) {
+  hundredths = std::max(0, hundredths);
+  const int seconds = hundredths / 100;
+  return wxString::Format("%02d:%02d:%02d.%02d", seconds / 3600, seconds / 60 % 60, seconds % 60, hundredths % 100);
+}
+
 class MenuPage : public wxPanel, private PageTimer {
  public:
   MenuPage(wxWindow* book, TitleRecord& title)
@@ -55,8 +64,13 @@ class MenuPage : public wxPanel, private PageTimer {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     preview_ = new preview::PreviewPanel(this, kPlayerId, wxSize(360, 240));
     sizer->Add(preview_, 1, wxEXPAND | wxALL, 8);
-    slider_ = new wxSlider(this, kSliderId, 0, 0, 1, wxDefaultPosition, wxSize(360, -1));
-    sizer->Add(slider_, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
+    // The slider with the time it points at beside it.
+    auto* sliderRow = new wxBoxSizer(wxHORIZONTAL);
+    slider_ = new wxSlider(this, kSliderId, 0, 0, 1, wxDefaultPosition, wxSize(280, -1));
+    sliderRow->Add(slider_, 1, wxALIGN_CENTER_VERTICAL);
+    time_ = new wxStaticText(this, wxID_ANY, SliderTimeText(0));
+    sliderRow->Add(time_, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 6);
+    sizer->Add(sliderRow, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
     sizer->Add(new wxStaticText(this, wxID_ANY, U(kHint)), 0, wxALL, 8);
     auto* titleRow = new wxBoxSizer(wxHORIZONTAL);
     titleRow->Add(new wxStaticText(this, wxID_ANY, U(kTitle)), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
@@ -70,11 +84,17 @@ class MenuPage : public wxPanel, private PageTimer {
     for (auto type : {wxEVT_SCROLL_THUMBRELEASE, wxEVT_SCROLL_CHANGED})
       slider_->Bind(type, [this](wxScrollEvent&) {
         logic_->OnSliderReleased(slider_->GetValue());
+        ShowTime();
         preview_->Refresh();
       });
+    slider_->Bind(wxEVT_SCROLL_THUMBTRACK, [this](wxScrollEvent& event) {
+      ShowTime();
+      event.Skip();
+    });
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
       logic_->OnTimer();
       slider_->SetValue(logic_->sliderPosition);  // the caption box keeps what the user typed
+      ShowTime();
     });
   }
   ~MenuPage() override { positionTimer_.Stop(); }
@@ -86,17 +106,20 @@ class MenuPage : public wxPanel, private PageTimer {
     slider_->SetRange(logic_->sliderMin, logic_->sliderMax);
     slider_->SetValue(logic_->sliderPosition);
     slider_->SetPageSize(logic_->pageSize);
+    ShowTime();
     edit_->ChangeValue(U(logic_->title));
     preview_->Refresh();
   }
   void Ok() { logic_->OnOk(S(edit_->GetValue())); }
 
  private:
+  void ShowTime() { time_->SetLabel(SliderTimeText(slider_->GetValue())); }
   void StartTimer(int, int intervalMs) override { positionTimer_.Start(intervalMs); }
   void StopTimer(int) override { positionTimer_.Stop(); }
 
   preview::PreviewPanel* preview_;
   wxSlider* slider_;
+  wxStaticText* time_;
   wxTextCtrl* edit_;
   wxTimer positionTimer_;
   std::unique_ptr<PropertyPage2Logic> logic_;

@@ -44,13 +44,13 @@ NavigationDesign DesignedNavigation(const MenuModel& model, bool createMenu) {
       }
       if (page.PlayAll) {
         // Every title in order, then back to the page of the button.
-        DesignedButton all{"全部播放", NavigationTarget::Title(1), {}};
+        DesignedButton all{Tr("全部播放"), NavigationTarget::Title(1), {}};
         for (int n = 2; n <= titles; ++n) all.sequel.push_back(NavigationTarget::Title(n));
         all.sequel.push_back(NavigationTarget::Page(page.Number));
         buttons.push_back(std::move(all));
       }
-      if (page.Previous) buttons.push_back({"上一页", NavigationTarget::Page(page.Number - 1), {}});
-      if (page.Next) buttons.push_back({"下一页", NavigationTarget::Page(page.Number + 1), {}});
+      if (page.Previous) buttons.push_back({Tr("上一页"), NavigationTarget::Page(page.Number - 1), {}});
+      if (page.Next) buttons.push_back({Tr("下一页"), NavigationTarget::Page(page.Number + 1), {}});
       design.pages.push_back(std::move(buttons));
     }
   }

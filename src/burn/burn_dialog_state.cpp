@@ -22,6 +22,13 @@ bool DeviceEntry::IsImageFile() const {
   return !IsWorkFolder() && name.size() > kLabel.size() && name.compare(1, kLabel.size(), kLabel) == 0;
 }
 
+std::string ShownDeviceName(const std::string& name) {
+  static const std::string kLabel = std::string(": ") + FB_IMAGE_FILE_LABEL + " (";
+  const std::size_t at = name.find(kLabel);
+  if (at != 1) return name;
+  return name.substr(0, at + 2) + Tr("映像文件") + name.substr(at + kLabel.size() - 2);
+}
+
 std::string LogTimePrefix(int hour, int minute, int second) {
   return Format("%2d:%02d:%02d  ", hour, minute, second);
 }

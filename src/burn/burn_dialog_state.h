@@ -51,6 +51,9 @@ CloseStep CloseStepFor(bool building, bool writing, bool stopping);
 
 // "%2d:%02d:%02d  " of a local time, the prefix of every log line.
 std::string LogTimePrefix(int hour, int minute, int second);
+// A recorder's name as the user reads it: the library names an image-file recorder with a
+// fixed label, which is shown in the user's language. Other names are the devices' own.
+std::string ShownDeviceName(const std::string& name);
 // "%02d:%02d:%02d" of whole seconds, the elapsed-time clock.
 std::string ElapsedText(int seconds);
 

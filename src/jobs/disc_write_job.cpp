@@ -2,6 +2,7 @@
 #include "jobs/disc_write_job.h"
 
 #include "base/text_format.h"
+#include "burn/burn_dialog_state.h"
 #include "base/translation.h"
 #include "burn/folder_burn_check.h"
 #include "jobs/job_observer.h"
@@ -36,7 +37,7 @@ JobResult DiscWriteJob::Execute() {
   const char letter = session.Choose(request_.device, why);
   if (!letter) return JobFailed(why);
   for (const std::string& name : session.Devices())
-    if (name[0] == letter) ui.ShowStatus(Format(Tr("选择驱动器 [%s]"), name.c_str()), 0, 4, 1);
+    if (name[0] == letter) ui.ShowStatus(Format(Tr("选择驱动器 [%s]"), ShownDeviceName(name).c_str()), 0, 4, 1);
   WriteRequest write;
   write.videoTsFolder = accepted;
   write.deviceLetter = letter;

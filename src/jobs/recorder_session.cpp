@@ -5,6 +5,7 @@
 
 #include "base/paths.h"
 #include "base/text_format.h"
+#include "burn/burn_dialog_state.h"
 #include "base/translation.h"
 #include "burn/disc_library.h"
 #include "burn/erase_sequence.h"
@@ -30,7 +31,7 @@ RecorderSession::RecorderSession(BurnFrontEnd& ui, const AppSettings& settings, 
   if (!ReportResult(GetDevices(names, &count, 1), ui, false)) return;
   for (int i = 0; i < count; ++i) {
     devices_.emplace_back(names[i]);
-    if (log) ui.ShowStatus(Format(Tr("查找驱动器 [%s]"), devices_.back().c_str()), 0, 4, 1);
+    if (log) ui.ShowStatus(Format(Tr("查找驱动器 [%s]"), ShownDeviceName(devices_.back()).c_str()), 0, 4, 1);
   }
 }
 

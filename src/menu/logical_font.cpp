@@ -80,10 +80,19 @@ const char* LanguageForCharset(int charset) {
   }
 }
 
+// A weight from 600 up is bold: faces with only a regular and a bold take the bold one as
+// they would for 600, and the characters they lack (Chinese beside a Latin face) come from
+// a fallback face drawn bold too, where a semibold request would leave them regular.
+PangoWeight WeightOf(int weight) {
+  if (weight <= 0) return PANGO_WEIGHT_NORMAL;
+  if (weight >= 600 && weight < 700) return PANGO_WEIGHT_BOLD;
+  return PangoWeight(weight);
+}
+
 MenuFont::MenuFont(const LogicalFont& font) : logical_(font) {
   description_ = pango_font_description_new();
   pango_font_description_set_family(description_, font.face.empty() ? "sans-serif" : font.face.c_str());
-  pango_font_description_set_weight(description_, PangoWeight(font.weight <= 0 ? 400 : font.weight));
+  pango_font_description_set_weight(description_, WeightOf(font.weight));
   pango_font_description_set_style(description_, font.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
 
   // A positive height is the whole character cell, as the settings mean it; find the em

@@ -20,10 +20,11 @@ int SizeListSelection(int height) {
 }
 
 void ApplyLayoutChoice(AppSettings& settings, MenuModel& model, const TitleList& titles,
-                       int style, bool headerLine, bool footerLine) {
+                       int style, bool headerLine, bool footerLine, bool playAll) {
   settings.layout = style;
   settings.headline = headerLine ? 1 : 0;
   settings.footline = footerLine ? 1 : 0;
+  model.Choices().playAll = playAll;  // the disc's own choice, kept with the project
   model.Rebuild(titles, settings.layout, settings.IsNtsc());
 }
 

@@ -33,7 +33,7 @@ int SizeListSelection(int height);
 // The layout dialog's OK: the style and the two rule flags go into the settings and the
 // model is rebuilt from the title list, even when nothing changed.
 void ApplyLayoutChoice(AppSettings& settings, MenuModel& model, const TitleList& titles,
-                       int style, bool headerLine, bool footerLine);
+                       int style, bool headerLine, bool footerLine, bool playAll);
 
 // The background dialog: its picture path after the file dialog (a cancelled file dialog
 // removes the picture), and its OK.

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "base/text_format.h"
+#include "base/translation.h"
 #include "menu/image_files.h"
 #include "menu/logical_font.h"
 #include "menu/menu_model.h"
@@ -20,9 +21,11 @@
 namespace vantrel {
 namespace {
 
-constexpr const char* kPreviousLabel = "上一页";
-constexpr const char* kNextLabel = "下一页";
-constexpr const char* kPlayAllLabel = "全部播放";
+// The program's own words on the pages, in the user's language (the titles' captions and the
+// header and footer are the user's).
+constexpr const char* kPreviousLabel = N_("上一页");
+constexpr const char* kNextLabel = N_("下一页");
+constexpr const char* kPlayAllLabel = N_("全部播放");
 // The sub-picture overlay may use very few colours; two leaves black and the caption.
 constexpr int kButtonColours = 2;
 constexpr int kButtonColourBits = 8;
@@ -298,14 +301,14 @@ void MenuRenderer::DrawNavigationLabels(cairo_t* cr, const MenuPage& page, unsig
   MenuFont font = MenuFont::Resolve(NavigationLabelFont());
   const MenuPageGeometry geometry = PageGeometry(options_.ntsc);
   if (page.Previous)
-    DrawMenuText(cr, kPreviousLabel, font, geometry.previousLabel, colour,
+    DrawMenuText(cr, Tr(kPreviousLabel), font, geometry.previousLabel, colour,
                  kTextLeft | kTextVerticalCentre | kTextSingleLine, antialias);
   // Only the first page has it, where no "上一页" is.
   if (page.PlayAll)
-    DrawMenuText(cr, kPlayAllLabel, font, geometry.previousLabel, colour,
+    DrawMenuText(cr, Tr(kPlayAllLabel), font, geometry.previousLabel, colour,
                  kTextLeft | kTextVerticalCentre | kTextSingleLine, antialias);
   if (page.Next)
-    DrawMenuText(cr, kNextLabel, font, geometry.nextLabel, colour,
+    DrawMenuText(cr, Tr(kNextLabel), font, geometry.nextLabel, colour,
                  kTextCentre | kTextVerticalCentre | kTextSingleLine, antialias);
 }
 

@@ -134,7 +134,7 @@ class HostFrame : public wxFrame {
         << "\nbackground_colour=" << look.backgroundColour << "\nheader_text=" << look.headerText
         << "\nheader_face=" << look.headerFont.face << "\nheader_height=" << look.headerFont.height
         << "\nheader_colour=" << look.headerColour << "\nfooter_colour=" << look.footerColour
-        << "\n";
+        << "\nplay_all=" << model_.Choices().playAll << "\n";
   }
 
   AppSettings& settings_;

@@ -1,12 +1,13 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The windows speak the locale's language: under an English locale no accessible name or
-label of the main window, the tip of the day, the settings, the disc format, the about box
-and the help viewer holds a Chinese character; under a Chinese locale they carry the
+label of the main window, the tip of the day, the settings, the about box and the help
+viewer holds a Chinese character, and no text of theirs is cut by its widget; under a Chinese locale they carry the
 program's own texts. English chosen in the settings under a Chinese locale shows English from the next start.
 Screenshots of both sets go to build/screens/lang-*.png."""
 import re
 import time
 
+from text_fit import clipped_texts
 from vantrel_gui import Vantrel, check, run, screenshot, wait_for
 
 HAN = re.compile("[\u3000-\u303f\u4e00-\u9fff\uff00-\uffef]")
@@ -15,7 +16,9 @@ HAN = re.compile("[\u3000-\u303f\u4e00-\u9fff\uff00-\uffef]")
 def texts(box, node):
     """Every accessible name under the node, the sandbox's own (Chinese) folder names left out."""
     names = [node.name] + [n.name for n in node.findChildren(lambda n: bool(n.name))]
-    return [name.replace(box.home, "HOME").replace(box.root, "ROOT") for name in names]
+    # A path too long for its label shows only its end, which may hold only the folder name.
+    return [name.replace(box.home, "HOME").replace(box.root, "ROOT").replace("home 家", "HOME")
+            .replace("media 视频", "MEDIA") for name in names]
 
 
 def check_language(box, node, english, expected):
@@ -26,6 +29,13 @@ def check_language(box, node, english, expected):
     for text in expected:  # a button's mnemonic may follow its caption
         check(any(name == text or name.startswith(text) for name in names),
               "%r: %r missing from %r" % (node.name, text, names))
+
+
+def check_fit(window, name, picture_buttons=(), fonts=None):
+    """Every text of the window fits its widget (picture-only buttons have names, no captions)."""
+    problems = clipped_texts(window, skip=lambda n: n.roleName == "push button" and n.name in picture_buttons,
+                             fonts=fonts)
+    check(not problems, "%s: texts that do not fit: %r" % (name, problems))
 
 
 def help_item(vantrel, help_caption, name):
@@ -48,17 +58,20 @@ def walk(box, locale, t):
              message="no tip shown")
     check_language(box, tips, english, [t["next tip"]])
     screenshot("lang-%s-tip-of-the-day" % t["tag"], tips)
+    check_fit(tips, "tip of the day")
     tips.findChild(lambda n: n.roleName == "push button" and n.name.startswith(t["close"])).doActionNamed("click")
     vantrel.wait_closed(t["tips"])
 
     check_language(box, vantrel.main, english, t["main"])
     screenshot("lang-%s-main-window" % t["tag"], vantrel.main)
+    check_fit(vantrel.main, "main window", t["picture buttons"])
 
     vantrel.click(vantrel.main, t["settings button"])
     settings = vantrel.window(t["settings"])
     time.sleep(0.3)
     check_language(box, settings, english, t["settings texts"])
     screenshot("lang-%s-settings" % t["tag"], settings)
+    check_fit(settings, "settings")
     if english:
         vantrel.click(settings, t["cancel"])
     else:  # the language chosen in the settings wins over the locale from the next start
@@ -70,6 +83,8 @@ def walk(box, locale, t):
     about = vantrel.window(t["about"])
     check_language(box, about, english, [t["ok"]])
     screenshot("lang-%s-about" % t["tag"], about)
+    # The links are flat buttons: their captions have no frame around them.
+    check_fit(about, "about", fonts={name: {"padding": "0"} for name in t["links"]})
     vantrel.click(about, t["ok"])
     vantrel.wait_closed(t["about"])
 
@@ -78,6 +93,7 @@ def walk(box, locale, t):
     # The page itself is not in the accessibility tree: its language shows in the screenshot.
     screenshot("lang-%s-help" % t["tag"], viewer)
     check_language(box, viewer, english, [])
+    check_fit(viewer, "help viewer")
     check(vantrel.close() == 0, "exit status")
     if not english:
         check(box.read_settings()["general"]["language"] == "2", "the choice is kept")
@@ -88,20 +104,23 @@ def walk(box, locale, t):
 
 
 ENGLISH = {
-    "tag": "en", "tips": "Tip of the day", "next tip": "Next tip", "close": "Close",
+    "tag": "en", "tips": "Tip of the day",
+    "picture buttons": ("Move the selected title up", "Move the selected title down", "Remove the selected title",
+                        "Properties"), "next tip": "Next tip", "close": "Close",
     "main": ["Add", "Menu", "Start", "Settings", "Burn", "Skin", "Home page", "Help", "Menu style - 12 thumbnails"],
     "settings button": "Settings", "settings": "Settings...", "cancel": "Cancel",
     "settings texts": ["Create a video DVD menu", "Convert/repair video files before authoring", "OK",
                        "Language:", "Follow the system", "Chinese", "English"],
-    "help": "Help", "about item": "About...", "about": "About", "ok": "OK",
+    "help": "Help", "about item": "About...", "links": ("Home page", "Support"), "about": "About", "ok": "OK",
     "help item": "Help contents", "help viewer": "Vantrel Help",
 }
 CHINESE = {
-    "tag": "zh_CN", "tips": "每日提示", "next tip": "下一提示", "close": "关闭",
+    "tag": "zh_CN", "tips": "每日提示",
+    "picture buttons": ("移动选定的对象到上一位置", "移动选定的对象到下一位置", "删除选定的对象", "属性"), "next tip": "下一提示", "close": "关闭",
     "main": ["添加", "菜单", "运行", "设置", "刻录", "皮肤", "主页", "帮助", "菜单样式 - 12 缩略图"],
     "settings button": "设置", "settings": "设置...", "cancel": "取消",
     "settings texts": ["创建视频 DVD 菜单", "授权之前转换/修复视频文件", "确定", "界面语言:", "跟随系统", "中文", "English"],
-    "help": "帮助", "about item": "关于...", "about": "关于", "ok": "确定",
+    "help": "帮助", "about item": "关于...", "links": ("主页", "技术支持"), "about": "关于", "ok": "确定",
     "help item": "帮助目录", "help viewer": "Vantrel 帮助",
 }
 
@@ -111,4 +130,5 @@ def test(box):
     walk(box, "zh_CN.UTF-8", CHINESE)
 
 
-run(test, "language")
+if __name__ == "__main__":
+    run(test, "language")

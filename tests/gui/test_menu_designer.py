@@ -64,6 +64,7 @@ def design(host):
     layout = wait_window(host, "菜单版面")
     select_entry(control(layout, "combo box", None) if False else descendants(layout, "combo box")[0], 1)
     toggle(control(layout, "check box", "页脚线"))
+    toggle(control(layout, "check box", "“全部播放”按钮"))
     screenshot("designer-layout")
     click(control(layout, "push button", "确定"))
     wait_gone(host, "菜单版面")
@@ -185,6 +186,8 @@ def run_to_hard_disk(host):
     screenshot("burn-dialog-done")
     lines = log_lines(burn)
     check(any("选择驱动器 [" + host.work + "]" in l for l in lines), "the work folder choice is logged")
+    # The menu check walked the play-all button too: two titles and play all on one page.
+    check(any(l.endswith("菜单检查: 3 个按钮正确") for l in lines), "the menu check counts play all: %r" % lines[-6:])
     check(all(l[2] == ":" and l[8:10] == "  " for l in lines), "every log line has its time prefix")
     # The clock starts at 00:00:00 with the run; any later second read from it shows it
     # ticking (a fast build may end within a couple of seconds).
@@ -208,6 +211,7 @@ def main():
 def check_results(host, report):
     check(report.get("layout") == "1", "layout 8 thumbnails kept")
     check(report.get("footline") == "0", "footer line switched off")
+    check(report.get("play_all") == "1", "the play-all button chosen in the layout dialog")
     check(report.get("background_colour") == str(colour_value(0, 255, 0)), "background from the grid cell")
     check(report.get("background_picture", "").endswith("sunset.png"), "background picture chosen")
     check(report.get("header_text") == "Holiday 2026", "header text taken on OK")
@@ -224,6 +228,7 @@ def check_results(host, report):
           "menu page background is the picture chosen (%d,%d,%d)" % (r, g, b))
     check(lsdvd_titles(os.path.join(host.work, "DVD", "VIDEO_TS")) == 2,
           "lsdvd reads two titles from the authored folder")
+
 
 
 if __name__ == "__main__":

@@ -17,6 +17,13 @@ def thumbnail_colour(vantrel, name):
     return pixel(path, cx - wx + cw // 2, cy - wy + ch // 2)
 
 
+def time_shown(sheet, text):
+    """The time beside the slider."""
+    wait_for(lambda: sheet.findChild(lambda n: n.roleName == "label" and n.name == text and n.showing,
+                                     retry=False, requireResult=False),
+             message="the slider's time %r is not shown" % text)
+
+
 def test(box):
     box.no_tips()
     clip = box.make_two_colour_clip("holiday.mpg", "red", 10, "blue", 5.5)
@@ -45,7 +52,9 @@ def test(box):
                       message="no slider on the menu page")
     check(1500 <= slider.maxValue <= 1560 and slider.minValue == 0, "slider range in hundredths: %r" % slider.maxValue)
     check(slider.value == 50, "slider at the thumbnail time: %r" % slider.value)
+    time_shown(sheet, "00:00:00.50")
     slider.value = 1234
+    time_shown(sheet, "00:00:12.34")
     caption = sheet.findChild(lambda n: n.roleName == "text" and n.showing and n.text == "holiday", retry=False)
     check(caption is not None, "the caption box holds the title")
     caption.text = "假期"
@@ -79,6 +88,7 @@ def test(box):
     slider = wait_for(lambda: sheet.findChild(lambda n: n.roleName == "slider" and n.showing, retry=False),
                       message="no slider on the menu page")
     check(slider.value == 200, "the slider opens at the thumbnail's moment, 2 s: %r" % slider.value)
+    time_shown(sheet, "00:00:02.00")
     vantrel.click(sheet, "取消")
     wait_for(lambda: not vantrel.dialogs(), message="the sheet stayed open")
     check(vantrel.close() == 0, "exit status")

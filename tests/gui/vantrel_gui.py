@@ -374,13 +374,14 @@ class Vantrel:
         wait_for(lambda: cell.getState().contains(pyatspi.STATE_SELECTED),
                  message="the row of %r was not selected" % cell.name)
 
-    def close(self, timeout=TIMEOUT):
-        """Closes the main window as a person would and waits for the program to end."""
+    def close(self, timeout=TIMEOUT, question=None, button="否"):
+        """Closes the main window as a person would and waits for the program to end; the
+        question about unsaved changes (a part of its text) is answered with `button`."""
         if self.proc.poll() is None:
             # No window manager runs here: Escape closes the main window as its close box would.
             self.close_window(MAIN)
             try:
-                self.answer_save_question(timeout)
+                self.answer_save_question(timeout, button, question or SAVE_QUESTION)
                 self.proc.wait(timeout=timeout)
             except subprocess.TimeoutExpired:
                 self.proc.terminate()
@@ -389,14 +390,14 @@ class Vantrel:
         self.log.close()
         return self.proc.returncode
 
-    def answer_save_question(self, timeout, button="否"):
+    def answer_save_question(self, timeout, button="否", question=SAVE_QUESTION):
         """A project with unsaved changes asks before the window closes: answered with
         `button` ("否" gives the changes up). Returns once the program ended."""
         def settled():
             if self.proc.poll() is not None:
                 return True
             for box in self.alerts():
-                if box.findChild(lambda n: SAVE_QUESTION in (n.name or ""), retry=False, requireResult=False):
+                if box.findChild(lambda n: question in (n.name or ""), retry=False, requireResult=False):
                     self.click(box, button)
                     return None
             return None

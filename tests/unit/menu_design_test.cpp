@@ -97,10 +97,17 @@ TEST(MenuDesign, LayoutOkRebuildsEvenWhenUnchanged) {
     r->SourcePath = "/v/extra" + std::to_string(i) + ".mpg";
     fixture.titles.AppendTitle(std::move(r), fixture.titles.Count());
   }
-  ApplyLayoutChoice(settings, fixture.model, fixture.titles, 0, false, true);
+  ApplyLayoutChoice(settings, fixture.model, fixture.titles, 0, false, true, false);
   EXPECT_EQ(fixture.model.PageCount(), 3);
   EXPECT_EQ(settings.headline, 0);
   EXPECT_EQ(settings.footline, 1);
+  EXPECT_EQ(fixture.model.Page(0).PlayAll, nullptr);
+  // Play all takes the first page's free place, and only the first page's.
+  ApplyLayoutChoice(settings, fixture.model, fixture.titles, 0, false, true, true);
+  EXPECT_TRUE(fixture.model.Choices().playAll);
+  ASSERT_NE(fixture.model.Page(0).PlayAll, nullptr);
+  EXPECT_EQ(fixture.model.Page(1).PlayAll, nullptr);
+  EXPECT_EQ(fixture.model.PageCount(), 3) << "the pages hold as many titles as before";
 }
 
 TEST(MenuDesign, FontListHoldsInstalledOutlineFaces) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Font faces through fontconfig, the header and footer fallback, and CJK coverage.
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include "menu/logical_font.h"
@@ -37,6 +38,28 @@ TEST(MenuFonts, ChineseTextsHaveRealGlyphs) {
     EXPECT_EQ(MissingGlyphCount(text, MenuFont::Resolve({"Arial", 22, 500, false, 134})), 0) << text;
   }
   EXPECT_GT(MissingGlyphCount("\xF4\x8F\xBF\xBD", MenuFont::Resolve({"Arial", 22, 400, false, 1})), 0);
+}
+
+// The default header ("由 Vantrel 创建", Arial at 600) is bold throughout: its Chinese,
+// which Arial lacks, is drawn as bold as its Latin, not regular beside it.
+TEST(MenuFonts, ABoldHeaderIsBoldInItsChineseToo) {
+  auto ink = [](const char* text, int weight) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 400, 80);
+    cairo_t* cr = cairo_create(surface);
+    DrawMenuText(cr, text, MenuFont::Resolve({"Arial", 30, weight, false, 1}), Rect{0, 0, 400, 80}, 0xFFFFFF,
+                 kTextLeft | kTextVerticalCentre | kTextSingleLine, true);
+    cairo_surface_flush(surface);
+    long sum = 0;
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    for (int y = 0; y < 80; ++y)
+      for (int x = 0; x < 400; ++x) sum += data[y * cairo_image_surface_get_stride(surface) + x * 4 + 1];
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    return sum;
+  };
+  EXPECT_GT(ink("创建", 600), ink("创建", 400) * 11 / 10) << "the Chinese is drawn bold";
+  EXPECT_GT(ink("Vantrel", 600), ink("Vantrel", 400) * 11 / 10);
+  EXPECT_EQ(ink("创建", 500), ink("创建", 400)) << "a medium weight stays regular";
 }
 
 TEST(MenuFonts, UnusableHeadlineFaceFallsBackToArialAndTheSettingKeepsIt) {

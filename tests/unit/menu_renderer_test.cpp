@@ -8,10 +8,12 @@
 
 #include <filesystem>
 #include <set>
+#include <tuple>
 
 #include <png.h>
 
 #include "base/paths.h"
+#include "base/translation.h"
 #include "menu/logical_font.h"
 #include "menu/menu_page_geometry.h"
 #include "menu/text_drawing.h"
@@ -286,6 +288,40 @@ TEST(MenuRenderer, ButtonImagesHoldCaptionsAndLabelsInTwoColours) {
       EXPECT_EQ(inkPerRect[1] > 0, page.Next != nullptr);
     }
   }
+}
+
+// "上一页" and "下一页" are the program's words and follow the user's language; the captions,
+// the user's, stay as they are.
+TEST(MenuRenderer, PageLabelsFollowTheLanguageAndCaptionsStay) {
+  const std::vector<std::string> folders = LocaleFolders(std::string(VANTREL_APP_BUILD_DIR) + "/");
+  const MenuPageGeometry g = PageGeometry(false);
+  // The second page has both labels. Ink per region: the two labels, then everything else.
+  auto ink = [&](const char* language) {
+    EXPECT_TRUE(UseLanguage(language, folders));
+    test::RenderFixture f(13);
+    EXPECT_TRUE(f.renderer->Render(kMenuNormalButtons));
+    test::PngFacts png;
+    EXPECT_TRUE(test::ReadPalettePng(f.temp / MenuRenderer::ImageFileName(kMenuNormalButtons, 2), png));
+    std::vector<std::uint8_t> rest;
+    int previous = 0, next = 0;
+    for (int y = 0; y < png.height; ++y)
+      for (int x = 0; x < png.width; ++x) {
+        const bool on = png.palette[png.indices[size_t(y) * 720 + size_t(x)]] != 0;
+        auto in = [&](const Rect& r) { return x >= r.left && x < r.Right() && y >= r.top && y < r.Bottom(); };
+        if (in(g.previousLabel)) previous += on;
+        else if (in(g.nextLabel)) next += on;
+        else rest.push_back(on);
+      }
+    return std::make_tuple(previous, next, rest);
+  };
+  const auto [zhPrevious, zhNext, zhRest] = ink("zh_CN");
+  const auto [enPrevious, enNext, enRest] = ink("en");
+  UseLanguage("zh_CN", folders);
+  EXPECT_GT(zhPrevious, 30);
+  EXPECT_GT(enPrevious, 30);
+  EXPECT_NE(zhPrevious, enPrevious) << "\"Previous\" is drawn, not \"上一页\"";
+  EXPECT_NE(zhNext, enNext);
+  EXPECT_TRUE(zhRest == enRest) << "the captions do not change with the language";
 }
 
 TEST(MenuRenderer, RenderWritesEveryPageOfAKind) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/translation.h"
+#include "burn/burn_dialog_state.h"
 #include "support/temp_folder.h"
 
 namespace vantrel {
@@ -62,6 +63,18 @@ TEST(Translation, BuiltCataloguesTranslateTheProgramsTexts) {
   EXPECT_FALSE(UseLanguage("xx", folders));
   EXPECT_EQ(CurrentLanguage(), "zh_CN");
   EXPECT_STREQ(Tr("转换完成"), "转换完成");
+}
+
+TEST(Translation, AnImageRecorderIsNamedInTheUsersLanguage) {
+  const std::vector<std::string> folders = LocaleFolders(std::string(VANTREL_APP_BUILD_DIR) + "/");
+  const std::string image = "D: 映像文件 (.../work/映像文件.iso)";
+  ASSERT_TRUE(UseLanguage("en", folders));
+  EXPECT_EQ(ShownDeviceName(image), "D: Image file (.../work/映像文件.iso)") << "the path stays the user's";
+  // A drive's own name passes as it is, whatever it holds.
+  EXPECT_EQ(ShownDeviceName("E: HL-DT-ST 映像文件 (x)"), "E: HL-DT-ST 映像文件 (x)");
+  EXPECT_EQ(ShownDeviceName(""), "");
+  ASSERT_TRUE(UseLanguage("zh_CN", folders));
+  EXPECT_EQ(ShownDeviceName(image), image);
 }
 
 TEST(Translation, APartialCatalogueShowsEnglishForWhatItLacks) {

@@ -249,8 +249,8 @@ void CBurnDlg::LoadDriveCombo() {
   const wxBitmap icons[2] = {wxArtProvider::GetBitmap(wxART_CDROM, wxART_OTHER, wxSize(16, 16)),
                              wxArtProvider::GetBitmap(wxART_HARDDISK, wxART_OTHER, wxSize(16, 16))};
   for (const DeviceEntry& entry : targets_.Entries()) {
-    targetList_->Append(U(entry.name), icons[entry.kind == DeviceEntry::kWorkFolder ? 1 : 0]);
-    if (!entry.IsWorkFolder()) AddLogLine(1, Tr("查找驱动器 [") + entry.name + "]");
+    targetList_->Append(U(entry.IsWorkFolder() ? entry.name : ShownDeviceName(entry.name)), icons[entry.kind == DeviceEntry::kWorkFolder ? 1 : 0]);
+    if (!entry.IsWorkFolder()) AddLogLine(1, Tr("查找驱动器 [") + ShownDeviceName(entry.name) + "]");
   }
   // No drive was found when only image files and the work folder are listed. There is no
   // driver to install here, so Yes leads to how recorders reach programs on this system.
@@ -270,7 +270,7 @@ void CBurnDlg::OnSelchangeComboDrives() {
   const int position = targetList_->GetSelection();
   if (position < 0 || position >= int(targets_.Entries().size())) return;
   const DeviceEntry& entry = targets_.Entries()[size_t(position)];
-  AddLogLine(1, Tr("选择驱动器 [") + entry.name + "]");
+  AddLogLine(1, Tr("选择驱动器 [") + (entry.IsWorkFolder() ? entry.name : ShownDeviceName(entry.name)) + "]");
   bool usable = true;
   const char letter = entry.Letter();
   if (!entry.IsWorkFolder() && PumpedWait([letter] { return SetDevice(letter); }) != 0) {
@@ -466,13 +466,14 @@ void CBurnDlg::OnErase(wxCommandEvent&) {
 
 void CBurnDlg::FinishErase() {
   eraseFrontEnd_->JobEnded([this] {
-    // A blank medium was only told of: the list stands as it was.
-    const bool blank = eraseJob_->WasBlank();
+    // Only an erase that happened changes what the list shows: a blank medium was only told
+    // of, and a declined or failed erase left the medium as it was.
+    const bool erased = eraseJob_->Result().succeeded && !eraseJob_->WasBlank();
     eraseJob_.reset();
     jobLink_.reset();
     eraseFrontEnd_.reset();
     EnableRunControls(true);
-    if (!blank) LoadDriveCombo();
+    if (erased) LoadDriveCombo();
     CloseIfStopped();
   });
 }

@@ -6,10 +6,12 @@
 #include <wx/dirdlg.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
 #include "base/translation.h"
+#include "burn/burn_dialog_state.h"
 #include "menu/ui/deferred_handler.h"
 #include "menu/ui/wx_text.h"
 #include "base/app_folder.h"
@@ -41,16 +43,18 @@ CBurnFolderDlg::CBurnFolderDlg(wxWindow* parent, const std::string& imageRecorde
   helpButton->SetFont(wxFontInfo(8).FaceName("Verdana").Underlined());
   helpButton->SetForegroundColour(*wxBLUE);
   top->Add(helpButton, 0, wxLEFT | wxRIGHT, 8);
+  top->Add(new wxStaticText(this, wxID_ANY, U("VIDEO_TS 文件夹")), 0, wxLEFT | wxRIGHT | wxTOP, 8);
   auto* folderRow = new wxBoxSizer(wxHORIZONTAL);
   folderEdit_ = new wxTextCtrl(this, kFolder, "", wxDefaultPosition, wxSize(300, -1), wxTE_READONLY);
   folderEdit_->SetName(U("VIDEO_TS 文件夹"));
   folderRow->Add(folderEdit_, 1, wxRIGHT, 6);
   folderRow->Add(new wxButton(this, kBrowse, U("选择...")));
-  top->Add(folderRow, 0, wxEXPAND | wxALL, 8);
+  top->Add(folderRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 8);
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
   buttons->Add(new wxButton(this, kErase, U("擦除")));
   buttons->AddStretchSpacer();
-  buttons->Add(new wxButton(this, kWrite, U("刻录")));
+  buttons->Add(new wxButton(this, kWrite, U("刻录")), 0, wxRIGHT, 6);
+  buttons->Add(new wxButton(this, wxID_CLOSE, U("关闭")));
   top->Add(buttons, 0, wxEXPAND | wxALL, 8);
   SetSizerAndFit(top);
   wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CBurnFolderDlg::OnBrowse), kBrowse);
@@ -58,7 +62,8 @@ CBurnFolderDlg::CBurnFolderDlg(wxWindow* parent, const std::string& imageRecorde
   wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CBurnFolderDlg::OnErase), kErase);
   wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CBurnFolderDlg::OnHelp), kHelp);
   deviceList_->Bind(wxEVT_CHOICE, &CBurnFolderDlg::OnDeviceChoice, this);
-  // Escape closes it as the title-bar button does (it has no Cancel button).
+  wxDialog::Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); }, wxID_CLOSE);
+  // Escape closes it as the title-bar button and Close do.
   Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
     if (e.GetKeyCode() == WXK_ESCAPE) Close();
     else e.Skip();
@@ -85,7 +90,7 @@ void CBurnFolderDlg::FillDevices() {
   PumpedWait([&names, &count] { return GetDevices(names, &count, 1); });
   devices_.clear();
   for (int i = 0; i < count && i < FB_DEVICE_COUNT; ++i) devices_.emplace_back(names[i]);
-  for (const std::string& name : devices_) deviceList_->Append(U(name));
+  for (const std::string& name : devices_) deviceList_->Append(U(ShownDeviceName(name)));
   if (devices_.empty()) {
     ShowNoteBox(this, Tr("找不到 DVD 刻录机。"));
     return;

@@ -83,10 +83,11 @@ void CMenuDesignDlg::RepaintPreview() {
 }
 
 void CMenuDesignDlg::OnLayout(wxCommandEvent&) {
-  CMenuLayoutDlg dialog(this, settings_.layout, settings_.headline != 0, settings_.footline != 0);
+  CMenuLayoutDlg dialog(this, settings_.layout, settings_.headline != 0, settings_.footline != 0,
+                        model_.Choices().playAll);
   if (dialog.ShowModal() != wxID_OK) return;
   ApplyLayoutChoice(settings_, model_, titles_, dialog.Style(), dialog.HeaderLine(),
-                    dialog.FooterLine());
+                    dialog.FooterLine(), dialog.PlayAll());
   RepaintPreview();
 }
 

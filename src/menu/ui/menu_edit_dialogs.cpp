@@ -16,6 +16,7 @@
 #include "menu/ui/wx_text.h"
 #include "menu/ui/accessible_label.h"
 #include "menu/ui/colour_button.h"
+#include "menu/ui/dialog_placement.h"
 #include "menu/ui/font_name_combo.h"
 
 namespace vantrel {
@@ -44,7 +45,7 @@ wxSizer* OkCancel(wxDialog* dialog) {
 
 }  // namespace
 
-CMenuLayoutDlg::CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, bool footerLine)
+CMenuLayoutDlg::CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, bool footerLine, bool playAll)
     : wxDialog(parent, 142, U("菜单版面")) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   style_ = new wxChoice(this, 1050);
@@ -52,19 +53,24 @@ CMenuLayoutDlg::CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, boo
   style_->SetSelection(style >= 0 && style < 3 ? style : 0);
   headerLine_ = new wxCheckBox(this, 1012, U("页眉线"));
   footerLine_ = new wxCheckBox(this, 1013, U("页脚线"));
+  // A button on the first page that plays every title in order and comes back to the menu.
+  playAll_ = new wxCheckBox(this, wxID_ANY, U("“全部播放”按钮"));
   headerLine_->SetValue(headerLine);
   footerLine_->SetValue(footerLine);
+  playAll_->SetValue(playAll);
   top->Add(style_, 0, wxEXPAND | wxALL, 10);
   top->Add(headerLine_, 0, wxLEFT | wxRIGHT, 10);
   top->Add(footerLine_, 0, wxALL, 10);
+  top->Add(playAll_, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
   top->Add(OkCancel(this), 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(top);
-  CentreOnParent();
+  PlaceBesideParent(this);  // the preview stays in sight
 }
 
 int CMenuLayoutDlg::Style() const { return style_->GetSelection(); }
 bool CMenuLayoutDlg::HeaderLine() const { return headerLine_->GetValue(); }
 bool CMenuLayoutDlg::FooterLine() const { return footerLine_->GetValue(); }
+bool CMenuLayoutDlg::PlayAll() const { return playAll_->GetValue(); }
 
 CMenuBackgroundDlg::CMenuBackgroundDlg(wxWindow* parent, const MenuAppearance& look)
     : wxDialog(parent, 141, U("菜单背景设置")), choice_(OpenBackgroundChoice(look)) {
@@ -91,7 +97,7 @@ CMenuBackgroundDlg::CMenuBackgroundDlg(wxWindow* parent, const MenuAppearance& l
   SetSizerAndFit(top);
   browse->Bind(wxEVT_BUTTON, Deferred(this, &CMenuBackgroundDlg::OnBrowse));
   ShowChoice();
-  CentreOnParent();
+  PlaceBesideParent(this);  // the preview stays in sight
 }
 
 void CMenuBackgroundDlg::ShowChoice() {
@@ -128,7 +134,7 @@ CMenuTextDlg::CMenuTextDlg(wxWindow* parent, MenuAppearance& look, std::vector<s
   Fill(footer_, false);
   Bind(header_, true);
   Bind(footer_, false);
-  CentreOnParent();
+  PlaceBesideParent(this);  // the preview stays in sight
 }
 
 wxSizer* CMenuTextDlg::MakeGroup(Group& g, bool header, const int ids[9]) {
@@ -138,19 +144,19 @@ wxSizer* CMenuTextDlg::MakeGroup(Group& g, bool header, const int ids[9]) {
   auto* grid = new wxFlexGridSizer(4, 6, 8);
   grid->AddGrowableCol(1);
   g.text = new wxTextCtrl(parent, ids[0], "", wxDefaultPosition, wxSize(260, -1));
-  g.text->SetName(part + U("内容"));
-  g.face = new CFontNameCombo(parent, ids[1], part + U("字体"));
+  g.text->SetName(wxString::Format(U("%s内容"), part));
+  g.face = new CFontNameCombo(parent, ids[1], wxString::Format(U("%s字体"), part));
   g.size = new wxChoice(parent, ids[2]);
-  g.size->SetName(part + U("大小"));
+  g.size->SetName(wxString::Format(U("%s大小"), part));
   for (int size : kMenuFontSizes) g.size->Append(wxString::Format("%d", size));
-  g.colour = new CColourButton(parent, ids[3], part + U("颜色"));
+  g.colour = new CColourButton(parent, ids[3], wxString::Format(U("%s颜色"), part));
   g.alignment = new wxChoice(parent, ids[4]);
-  g.alignment->SetName(part + U("对齐"));
+  g.alignment->SetName(wxString::Format(U("%s对齐"), part));
   for (const char* name : kAlignmentChoices) g.alignment->Append(U(name));
   g.bold = new wxCheckBox(parent, ids[5], U("粗体"));
   g.italic = new wxCheckBox(parent, ids[6], U("斜体"));
   g.shadow = new wxCheckBox(parent, ids[7], U("阴影"));
-  g.shadowColour = new CColourButton(parent, ids[8], part + U("阴影颜色"));
+  g.shadowColour = new CColourButton(parent, ids[8], wxString::Format(U("%s阴影颜色"), part));
   grid->Add(new wxStaticText(parent, wxID_ANY, U("内容")), 0, wxALIGN_CENTER_VERTICAL);
   grid->Add(g.text, 1, wxEXPAND);
   grid->Add(new wxStaticText(parent, wxID_ANY, U("颜色")), 0, wxALIGN_CENTER_VERTICAL);

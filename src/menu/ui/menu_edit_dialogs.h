@@ -23,15 +23,17 @@ class CFontNameCombo;
 
 class CMenuLayoutDlg : public wxDialog {
  public:
-  CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, bool footerLine);
+  CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, bool footerLine, bool playAll);
   int Style() const;
   bool HeaderLine() const;
   bool FooterLine() const;
+  bool PlayAll() const;
 
  private:
   wxChoice* style_;
   wxCheckBox* headerLine_;
   wxCheckBox* footerLine_;
+  wxCheckBox* playAll_;
 };
 
 class CMenuBackgroundDlg : public wxDialog {

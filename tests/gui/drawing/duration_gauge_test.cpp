@@ -12,13 +12,13 @@ namespace {
 
 constexpr int kWidth = 720, kHeight = 40;
 
-wxImage Paint(int totalSeconds) {
+wxImage Paint(int totalSeconds, const wxColour& background = *wxWHITE) {
   wxBitmap bitmap(kWidth, kHeight, 24);
   {
     wxMemoryDC dc(bitmap);
-    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.SetBackground(wxBrush(background));
     dc.Clear();
-    PaintGauge(dc, kWidth, kHeight, totalSeconds);
+    PaintGauge(dc, kWidth, kHeight, totalSeconds, background);
   }
   return bitmap.ConvertToImage();
 }
@@ -59,6 +59,21 @@ TEST(DurationGaugeDrawing, TicksEveryThirteenPixelsLongOnEveryTenth) {
       EXPECT_TRUE(IsWhite(image, x, base - 12)) << "short tick " << k;
     }
   }
+}
+
+// A dark skin's grey would hide the near-black scale: there it is drawn light, ticks and
+// labels alike; light backgrounds keep the near-black scale.
+TEST(DurationGaugeDrawing, TheScaleStaysReadableOnADarkBackground) {
+  const wxColour dark(64, 64, 64);
+  const wxImage image = Paint(0, dark);
+  const int base = kHeight - 1;
+  EXPECT_TRUE(Is(image, 13, base - 5, 235, 235, 235, 30)) << "a light tick";
+  EXPECT_TRUE(Is(image, 300, base, 235, 235, 235, 30)) << "a light base line";
+  int light = 0;  // the label "20 min" above the tenth tick
+  for (int y = 0; y < base - 15; ++y)
+    for (int x = 130 - 20; x < 130 + 20; ++x) light += Is(image, x, y, 235, 235, 235, 60);
+  EXPECT_GT(light, 10) << "the label is drawn light";
+  EXPECT_TRUE(IsScale(Paint(0, wxColour(200, 200, 200)), 13, base - 5)) << "a light grey keeps the dark scale";
 }
 
 TEST(DurationGaugeDrawing, DottedYellowAndRedMarks) {
