@@ -33,6 +33,9 @@
 #include "convert/convert_to_dvd_mpeg.h"
 #include "convert/dvd_title_facts.h"
 #include "menu/menu_model.h"
+#include "authoring/menu_video_chain.h"
+#include "authoring/motion_menu.h"
+#include "convert/menu_movie.h"
 #include "menu/picture_loader.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
@@ -122,6 +125,12 @@ class TitleProgressTap : public RunStatus {
 // The menu streams of one page come to about 300 KB (a still picture, its buttons and a
 // short silent track); the plan allows them this much until they are made and measured.
 constexpr std::int64_t kMenuPageBytesBound = 2 << 20;
+// A moving page costs what its film may take at its peak rate, and its buttons.
+std::int64_t MenuPageBytesBound(const MenuMotion& motion) {
+  if (!motion.Moving()) return kMenuPageBytesBound;
+  const double seconds = std::clamp(motion.seconds, MenuMotion::kMinSeconds, MenuMotion::kMaxSeconds);
+  return std::int64_t(seconds * double(kMenuFilmVideoMaxRate + kMenuFilmSoundRate) / 8) + kMenuPageBytesBound;
+}
 // A task weight above any title's: the menu chain starts at once.
 constexpr double kFirst = 1e30;
 
@@ -209,6 +218,8 @@ bool AuthoringDriver::CheckBeforeWork() {
   if (settings_.createmenu && !background.empty())
     if (std::string why = PictureUnusableReason(background); !why.empty())
       return Fail(Format(Tr("无法使用菜单背景图片 %s: %s"), background.c_str(), why.c_str()));
+  if (settings_.createmenu)
+    if (std::string why = MenuMotionProblem(model_.Choices().motion); !why.empty()) return Fail(why);
   // Every title is checked at once; the first in the list that cannot be used is named.
   const auto& titles = model_.Titles();
   std::vector<std::string> reasons(titles.size());
@@ -428,7 +439,12 @@ bool AuthoringDriver::MakeMenusAndTitles() {
     if (menus) {
       // Tools one after another on one core, beside the titles.
       graph.Add("menus", [&](int) {
+        const auto began = std::chrono::steady_clock::now();
         const bool made = steps_.makeMenuVideos(model_, settings_, folders_);
+        if (made && settings_.createmenu)
+          log.Channel(0).ShowStatus(MenuTimeText(model_.PageCount(), std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count(),
+                                                 MenuStreamBytes(true)), 0,
+                                    kStatusLogAndProgress, kStatusGreen);
         {
           std::lock_guard lock(work.planLock);
           work.menuBytes = MenuStreamBytes(settings_.createmenu);
@@ -659,7 +675,7 @@ std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(TitleWork& work, RunStat
   {
     // Menu streams still being made are allowed what the largest take.
     std::lock_guard lock(work.planLock);
-    limits.menuBytes = work.menuBytes ? *work.menuBytes : kMenuPageBytesBound * work.menuPages;
+    limits.menuBytes = work.menuBytes ? *work.menuBytes : MenuPageBytesBound(model_.Choices().motion) * work.menuPages;
   }
   limits.menuPages = work.menuPages;
   DiscFitPlan plan(limits, std::move(titles));

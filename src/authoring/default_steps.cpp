@@ -4,6 +4,7 @@
 #include "authoring/image_builder_fallback.h"
 #include "authoring/menu_video_chain.h"
 #include "authoring/still_movie_maker.h"
+#include "authoring/title_harmony.h"
 #include "authoring/title_check.h"
 #include "authoring/run_status.h"
 #include "base/app_folder.h"
@@ -34,10 +35,12 @@ AuthoringSteps StepsFor(FrontEnd ui) {
     MenuRenderer renderer(model, titles.Thumbnails(),
                           MenuRenderOptions::FromSettings(settings, folders.intermediate));
     for (int kind = kMenuBackground; kind <= kMenuSelectedButtons; ++kind) renderer.Render(kind);
+    renderer.RenderFilmLayers();
   };
   steps.makeMenuVideos = [ui](MenuModel& model, AppSettings& settings, const RunFolders& folders) {
     MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.Standard(),
-                           folders.intermediate + AuthoringDriver::kToolLogName};
+                           folders.intermediate + AuthoringDriver::kToolLogName,
+                           RepairSoundFor(settings.audiocodec)};
     return MenuVideoChain::Run(model, inputs, settings, ui.Status(), ui.Question()) !=
            MenuChainResult::kStopRun;
   };

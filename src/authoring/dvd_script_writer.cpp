@@ -28,9 +28,10 @@ DvdMenuChain MenuChainOf(const MenuPage& page, const std::string& intermediateFo
 
 void AppendMenu(std::string& text, const DvdMenuChain& menu) {
   text += "<pgc>\n";
-  text += "<vob file=\"" + XmlEscape(menu.vob) + "\" pause=\"inf\"/>\n";
+  text += "<vob file=\"" + XmlEscape(menu.vob) + (menu.loop ? "\"/>\n" : "\" pause=\"inf\"/>\n");
   for (const auto& [name, command] : menu.buttons)
     text += "<button name=\"" + XmlEscape(name) + "\">\n" + XmlEscape(command) + "</button>\n";
+  if (menu.loop) text += "<post>jump cell 1;</post>\n";
   text += "</pgc>\n";
 }
 
@@ -128,8 +129,11 @@ std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInpu
   AddTracks(titles, tracks);
   if (inputs.createMenu) {
     std::vector<DvdMenuChain> menus;
-    for (int i = 0; i < model.PageCount(); ++i)
+    const MenuMotion& motion = model.Choices().motion;
+    for (int i = 0; i < model.PageCount(); ++i) {
       menus.push_back(MenuChainOf(model.Page(i), inputs.intermediateFolder, playAll));
+      menus.back().loop = motion.Moving() && motion.loop;
+    }
     return ComposeWithMenus(menus, titles, {}, LayoutOf(tracks));
   }
   const std::string clip = inputs.applicationFolder + (IsNtsc(inputs.standard) ? "bn.mpg" : "bp.mpg");

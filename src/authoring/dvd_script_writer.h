@@ -36,6 +36,9 @@ struct DvdScriptInputs {
 struct DvdMenuChain {
   std::string vob;
   std::vector<std::pair<std::string, std::string>> buttons;
+  // A still menu (and a film that stays on its last picture) holds at its end; a film that
+  // loops starts again instead.
+  bool loop = false;
 };
 struct DvdTitleChain {
   DvdTitleChain() = default;

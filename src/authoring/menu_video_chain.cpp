@@ -4,14 +4,17 @@
 #include <unistd.h>
 
 #include "authoring/command_templates.h"
+#include "authoring/motion_menu.h"
 #include "authoring/run_folders.h"
 #include "authoring/run_status.h"
 #include "authoring/shell_command.h"
 #include "authoring/spumux_script_writer.h"
 #include "authoring/tool_environment.h"
 #include "base/paths.h"
+#include "base/text_format.h"
 #include "base/translation.h"
 #include "menu/menu_model.h"
+#include "menu/menu_renderer.h"
 #include "project/app_settings.h"
 
 namespace vantrel {
@@ -30,6 +33,10 @@ PageFiles FilesOf(const std::string& folder, int k) {
 
 }  // namespace
 
+std::string MenuTimeText(int pages, double seconds, std::int64_t bytes) {
+  return Format(Tr("菜单完成: %d 页，%.2fMB，用时 %.1f 秒"), pages, double(bytes) / (1024.0 * 1024.0), seconds);
+}
+
 std::string MenuVideoChain::MenuStreamPath(const std::string& intermediateFolder, int pageNumber) {
   return intermediateFolder + PageFileName("menu", pageNumber, ".mpg");
 }
@@ -43,6 +50,7 @@ MenuChainResult MenuVideoChain::Run(const MenuModel& model, const MenuChainInput
                                     RunQuestion& question) {
   const ShellContext tools = ToolShellContext(inputs.toolFolder, inputs.standard, inputs.toolLog);
   const std::string silence = inputs.applicationFolder + "silence.mp2";
+  const MenuMotion& motion = model.Choices().motion;
   status.ShowStatus(Tr(kStatusText), 0, kStatusLogAndProgress, kStatusGreen);
   const int total = 2 * model.PageCount();
   int done = 0;
@@ -58,8 +66,15 @@ MenuChainResult MenuVideoChain::Run(const MenuModel& model, const MenuChainInput
     for (const std::string* old : {&files.video, &files.program, &files.menu}) unlink(old->c_str());
 
     SpumuxScriptWriter::Write(page, inputs.intermediateFolder, inputs.standard);
-    ShellCommand(StillToVideoCommand(files.picture, files.video, IsNtsc(inputs.standard)), tools);
-    ShellCommand(MultiplexCommand(files.program, files.video, silence), tools);
+    if (motion.Moving()) {
+      const MotionPageInputs film{inputs.intermediateFolder + MenuRenderer::LayerFileName(page.Number), files.program,
+                                  motion, IsNtsc(inputs.standard), inputs.sound};
+      // A film that fails leaves no stream; the question below follows, with its reason logged.
+      if (std::string why; !MakeMotionPage(page, film, why)) status.ShowStatus(why, 0, kStatusLogAndProgress, kStatusRed);
+    } else {
+      ShellCommand(StillToVideoCommand(files.picture, files.video, IsNtsc(inputs.standard)), tools);
+      ShellCommand(MultiplexCommand(files.program, files.video, silence), tools);
+    }
     progress();
     ShellCommand(SpumuxCommand(files.script, files.program, files.menu), tools);
     progress();

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Turns every rendered menu page into a DVD menu stream: the page picture encoded as a
-// still MPEG-2 frame, multiplexed with the silent track, and combined with the button
-// images as a sub-picture overlay. The streams are judged by their size, not by the tools'
+// still MPEG-2 frame, multiplexed with the silent track (or, for a menu that moves or has
+// music, the page's film: motion_menu.h), and combined with the button images as a
+// sub-picture overlay. The streams are judged by their size, not by the tools'
 // exit codes; when one is missing or too small the user decides whether the run goes on
 // without a menu.
 #pragma once
@@ -11,6 +12,7 @@
 
 #include "base/tv_standard.h"
 #include "base/translation.h"
+#include "convert/encoder_preset.h"
 
 namespace vantrel {
 
@@ -25,6 +27,7 @@ struct MenuChainInputs {
   std::string applicationFolder;   // ends in "/": silence.mp2
   TvStandard standard = TvStandard::Pal;
   std::string toolLog;             // the tools' output is appended here; "" : ours
+  AudioCodec sound = AudioCodec::Mp2;  // a moving menu's sound, the disc's format
 };
 
 enum class MenuChainResult {
@@ -32,6 +35,9 @@ enum class MenuChainResult {
   kContinueWithoutMenu,  // a stream failed and the user chose to go on: createmenu is cleared
   kStopRun,              // a stream failed and the user chose to stop
 };
+
+// The event log's line on the menus once they are made: their pages, size and time.
+std::string MenuTimeText(int pages, double seconds, std::int64_t bytes);
 
 class MenuVideoChain {
  public:

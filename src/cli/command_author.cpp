@@ -62,6 +62,13 @@ constexpr const char* kUsage =
     "  --background FILE   the menu's background picture\n"
     "  --play-all          a play-all button on the first menu page; each title's own\n"
     "                      button then plays it alone and returns to its page\n"
+    "  --motion            each title's menu button shows its title playing, from its\n"
+    "                      thumbnail frame on\n"
+    "  --menu-seconds S    the length of a moving menu, 1 to 120 (default 10)\n"
+    "  --menu-video FILE   a video under the menu pages (started again when it is shorter)\n"
+    "  --menu-music FILE   music for the menu pages, cut to their length and faded out\n"
+    "  --menu-hold         a moving menu stays on its last picture instead of starting again\n"
+    "                      (any of these five replaces a project's moving-menu choices)\n"
     "  --yes, --no         the answer to every question of the run (default: ask)\n"
     "  --device LETTER     write the disc to that recorder (see 'vantrel-author devices')\n"
     "  --scripts-only      lay out the menu and write the scripts, author nothing\n"
@@ -75,6 +82,7 @@ struct Options {
   Answer answer = Answer::Ask;
   std::optional<std::string> header, footer, background, device;
   MenuChoices choices;
+  bool motionGiven = false;  // a moving-menu option was given
   long long discSectors = 0;
 };
 
@@ -139,6 +147,24 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
       options.footer = text;
     } else if (arg == "--play-all") {
       options.choices.playAll = true;
+    } else if (arg == "--motion") {
+      options.choices.motion.thumbnails = options.motionGiven = true;
+    } else if (arg == "--menu-seconds") {
+      if (!value(text)) return needsValue();
+      char* end = nullptr;
+      const double seconds = std::strtod(text.c_str(), &end);
+      if (end == text.c_str() || *end || !(seconds >= MenuMotion::kMinSeconds && seconds <= MenuMotion::kMaxSeconds))
+        return BadUsage("--menu-seconds must be a number of seconds from 1 to 120, not " + text);
+      options.choices.motion.seconds = seconds;
+      options.motionGiven = true;
+    } else if (arg == "--menu-video" || arg == "--menu-music") {
+      if (!value(text)) return needsValue();
+      if (text.empty()) return BadUsage(arg + " needs a file name, not an empty text");
+      (arg == "--menu-video" ? options.choices.motion.backgroundVideo : options.choices.motion.music) = text;
+      options.motionGiven = true;
+    } else if (arg == "--menu-hold") {
+      options.choices.motion.loop = false;
+      options.motionGiven = true;
     } else if (arg == "--background") {
       if (!value(text)) return needsValue();
       options.background = text;
@@ -306,6 +332,7 @@ int RunAuthor(int argc, char** argv) {
     ApplyProjectChoices(*project, settings);
     look = project->menu.look;
     if (project->menu.playAll) options.choices.playAll = true;
+    if (!options.motionGiven) options.choices.motion = project->menu.motion;
     Options again;
     ParseArguments(argc, argv, settings, again);
     if (!AddProjectTitles(*project, titles)) return 1;
@@ -318,6 +345,7 @@ int RunAuthor(int argc, char** argv) {
     std::string why;
     DiscProject given = ProjectOf(titles, settings, look);
     given.menu.playAll = options.choices.playAll;
+    given.menu.motion = options.choices.motion;
     if (!WriteProjectFile(given, *options.saveProject, why)) {
       std::fprintf(stderr, "vantrel-author: %s\n", why.c_str());
       return 1;

@@ -2,6 +2,7 @@
 // vantrel-author menu: renders the menu pages of the given videos and turns them into
 // menu streams with the real tools, in the work folder's TEMP folder.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -25,6 +26,8 @@
 #include "menu/picture_loader.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
+#include "authoring/title_harmony.h"
+#include "authoring/motion_menu.h"
 
 namespace {
 
@@ -38,6 +41,10 @@ constexpr const char* kUsage =
     "  --background PIC   background picture (bmp jpg gif png ico tif tga pcx wmf)\n"
     "  --header TEXT      header text (default \"%s\")\n"
     "  --footer TEXT      footer text\n"
+    "  --motion           each title's button shows its title playing\n"
+    "  --menu-seconds S   the length of a moving menu, 1 to 120 (default 10)\n"
+    "  --menu-video FILE  a video under the pages\n"
+    "  --menu-music FILE  music for the pages, cut to their length and faded out\n"
     "  --images-only      render the menu images, make no streams\n"
     "  --yes, --no        answer to \"go on without a menu?\" (default: ask on a terminal)\n"
     "A picture named like a video (same folder and stem, .png/.jpg/.bmp) is its thumbnail.\n";
@@ -52,7 +59,7 @@ struct Options {
 };
 
 bool ParseArguments(int argc, char** argv, AppSettings& settings, MenuAppearance& look,
-                    Options& options) {
+                    MenuMotion& motion, Options& options) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
@@ -69,6 +76,19 @@ bool ParseArguments(int argc, char** argv, AppSettings& settings, MenuAppearance
       const char* n = value();
       if (!n || std::strlen(n) != 1 || n[0] < '0' || n[0] > '2') return false;
       settings.layout = n[0] - '0';
+    } else if (arg == "--motion") {
+      motion.thumbnails = true;
+    } else if (arg == "--menu-seconds") {
+      const char* n = value();
+      char* end = nullptr;
+      const double seconds = n ? std::strtod(n, &end) : 0;
+      if (!n || end == n || *end || !(seconds >= MenuMotion::kMinSeconds && seconds <= MenuMotion::kMaxSeconds))
+        return false;
+      motion.seconds = seconds;
+    } else if (arg == "--menu-video" || arg == "--menu-music") {
+      const char* v = value();
+      if (!v || !*v) return false;
+      (arg == "--menu-video" ? motion.backgroundVideo : motion.music) = v;
     } else if (arg == "--images-only") {
       options.imagesOnly = true;
     } else if (arg == "--yes" || arg == "--no") {
@@ -129,13 +149,17 @@ int RunMenu(int argc, char** argv) {
   settings.Load();
   MenuModel model;
   Options options;
-  if (!ParseArguments(argc, argv, settings, model.Appearance(), options)) {
+  if (!ParseArguments(argc, argv, settings, model.Appearance(), model.Choices().motion, options)) {
     std::fputs(Usage().c_str(), stderr);
     return 2;
   }
   const std::string& picture = model.Appearance().backgroundPicture;
   if (const std::string why = picture.empty() ? "" : PictureUnusableReason(picture); !why.empty()) {
     std::fprintf(stderr, "vantrel-author: %s\n", Format(Tr("无法使用菜单背景图片 %s: %s"), picture.c_str(), why.c_str()).c_str());
+    return 1;
+  }
+  if (const std::string why = MenuMotionProblem(model.Choices().motion); !why.empty()) {
+    std::fprintf(stderr, "vantrel-author: %s\n", why.c_str());
     return 1;
   }
   TitleList titles;
@@ -156,6 +180,7 @@ int RunMenu(int argc, char** argv) {
   bool rendered = true;
   for (int kind = kMenuBackground; kind <= kMenuSelectedButtons; ++kind)
     rendered = renderer.Render(kind) && rendered;
+  rendered = renderer.RenderFilmLayers() && rendered;
   std::printf("%d menu pages rendered into %s (%s)\n", model.PageCount(), folders.intermediate.c_str(),
               settings.IsNtsc() ? "NTSC" : "PAL");
   if (!rendered) {
@@ -172,7 +197,8 @@ int RunMenu(int argc, char** argv) {
   TerminalFrontEnd ui(options.answer);
   // The tools' chatter goes to a log beside the menus, as in a run, not to the terminal.
   const std::string toolLog = folders.intermediate + "tools.log";
-  MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.Standard(), toolLog};
+  MenuChainInputs inputs{folders.intermediate, folders.tool, ApplicationFolder(), settings.Standard(), toolLog,
+                         RepairSoundFor(settings.audiocodec)};
   MenuChainResult result = MenuVideoChain::Run(model, inputs, settings, ui, ui);
   tools.Remove();
   if (result == MenuChainResult::kMenusMade) {

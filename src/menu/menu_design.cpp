@@ -37,6 +37,10 @@ void ApplyBackgroundChoice(MenuAppearance& look, const BackgroundChoice& choice)
   look.backgroundColour = choice.colour;
 }
 
+void MotionChoice::SetSeconds(int seconds) {
+  motion.seconds = std::clamp(double(seconds), MenuMotion::kMinSeconds, MenuMotion::kMaxSeconds);
+}
+
 MenuTextEdit::MenuTextEdit(MenuAppearance& look, std::vector<std::string> faces)
     : look_(look), faces_(std::move(faces)) {}
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "menu/menu_appearance.h"
+#include "menu/menu_choices.h"
 #include "base/translation.h"
 
 namespace vantrel {
@@ -46,6 +47,18 @@ struct BackgroundChoice {
 };
 BackgroundChoice OpenBackgroundChoice(const MenuAppearance& look);
 void ApplyBackgroundChoice(MenuAppearance& look, const BackgroundChoice& choice);
+
+// The moving-menu dialog "动态菜单": its choices until OK. As in the background dialog, a
+// cancelled file dialog removes the file.
+struct MotionChoice {
+  MenuMotion motion;
+  void VideoDialogClosed(bool chosen, const std::string& path) { motion.backgroundVideo = chosen ? path : ""; }
+  void MusicDialogClosed(bool chosen, const std::string& path) { motion.music = chosen ? path : ""; }
+  // The length field: whole seconds within what a menu film may last.
+  void SetSeconds(int seconds);
+};
+inline MotionChoice OpenMotionChoice(const MenuChoices& choices) { return MotionChoice{choices.motion}; }
+inline void ApplyMotionChoice(MenuChoices& choices, const MotionChoice& choice) { choices.motion = choice.motion; }
 
 // One group ("页眉" or "页脚") of the text dialog as its controls show it.
 struct HeadlineControls {

@@ -36,6 +36,7 @@ void MenuModel::AddTitle(const TitleRecord& record, int listPosition) {
   entry->ThumbnailIndex = record.ImageIndex;
   entry->Caption = record.DisplayTitle;
   entry->SourcePath = record.SourcePath;
+  entry->ClipStart = record.ThumbnailShownAt;
   entry->TitleNumber = listPosition + 1;
   titles_.push_back(std::move(owned));
 

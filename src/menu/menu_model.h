@@ -27,6 +27,7 @@ struct MenuEntry {
   Rect CaptionRect;
   std::string RepairedPath;
   std::string Command;  // navigation entries: "jump vmgm menu %d;"
+  double ClipStart = 0;  // seconds into the title where its moving button starts
 };
 
 struct MenuPage {

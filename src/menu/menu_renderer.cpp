@@ -142,6 +142,43 @@ RgbImage MenuRenderer::RenderPageImage(int pageNumber, int kind) {
   return CanvasImage();
 }
 
+std::string MenuRenderer::LayerFileName(int pageNumber) { return Format("menu_layer%02d.png", pageNumber); }
+
+bool MenuRenderer::RenderFilmLayers() {
+  const MenuMotion& motion = model_.Choices().motion;
+  if (!motion.Moving()) return true;
+  bool ok = true;
+  for (int i = 0; i < model_.PageCount(); ++i) {
+    const int page = model_.Page(i).Number;
+    ok = WritePageLayer(options_.intermediateFolder + LayerFileName(page),
+                        RenderPageLayer(page, motion.backgroundVideo.empty())) && ok;
+  }
+  return ok;
+}
+
+PageLayer MenuRenderer::RenderPageLayer(int pageNumber, bool withBackground) {
+  PageLayer layer;
+  const MenuPage* page = PageNumbered(pageNumber);
+  if (!page) return layer;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kFrameWidth, FrameHeight());
+  cairo_t* cr = cairo_create(surface);
+  drawBackground_ = withBackground;
+  DrawPageContent(cr, *page);
+  drawBackground_ = true;
+  cairo_destroy(cr);
+  cairo_surface_flush(surface);
+  layer.width = kFrameWidth;
+  layer.height = FrameHeight();
+  layer.pixels.resize(std::size_t(layer.width) * std::size_t(layer.height));
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  for (int y = 0; y < layer.height; ++y)
+    std::memcpy(layer.pixels.data() + std::size_t(y) * std::size_t(layer.width), data + std::size_t(y) * std::size_t(stride),
+                std::size_t(layer.width) * 4);
+  cairo_surface_destroy(surface);
+  return layer;
+}
+
 void MenuRenderer::BeginFrame(cairo_t* cr, const Rect& target) {
   cairo_save(cr);
   cairo_rectangle(cr, target.left, target.top, target.width, target.height);
@@ -168,7 +205,7 @@ void MenuRenderer::DrawButtons(cairo_t* cr, const Rect& target, int pageNumber, 
 
 void MenuRenderer::DrawPageContent(cairo_t* cr, const MenuPage& page) {
   const MenuAppearance& look = model_.Appearance();
-  DrawBackground(cr);
+  if (drawBackground_) DrawBackground(cr);
   DrawHeadline(cr, true);
   // A menu of one page has no page to count.
   if (model_.PageCount() > 1) {

@@ -9,6 +9,7 @@
 
 #include "base/rgb_image.h"
 #include "menu/layout_style.h"
+#include "menu/page_layer.h"
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
@@ -61,6 +62,16 @@ class MenuRenderer {
   // One page of one kind drawn on the renderer's frame-sized canvas, before saving.
   RgbImage RenderPageImage(int pageNumber, int kind);
 
+  // The page picture (kind 1) without loss, over a transparent frame when
+  // `withBackground` is false: what a moving menu's film is built on.
+  PageLayer RenderPageLayer(int pageNumber, bool withBackground);
+  // For a menu that moves, every page's layer into the intermediate folder, its background
+  // left out when a video goes under it; nothing for a still menu. False when a file could
+  // not be written.
+  bool RenderFilmLayers();
+  // "menu_layer%02d.png": the layer of a page, beside the other pictures.
+  static std::string LayerFileName(int pageNumber);
+
   int FrameHeight() const { return options_.ntsc ? 480 : 576; }
   const MenuRenderOptions& Options() const { return options_; }
   // "menu_background%02d.jpg", "button_normal%02d.png", "button_highlighted%02d.png",
@@ -88,6 +99,7 @@ class MenuRenderer {
   cairo_surface_t* picture_ = nullptr;
   std::string picturePath_;
   bool pictureTried_ = false;
+  bool drawBackground_ = true;
 };
 
 }  // namespace vantrel

@@ -10,6 +10,7 @@
 
 #include "base/rgb_image.h"
 #include "menu/menu_appearance.h"
+#include "menu/menu_choices.h"
 #include "project/title_tracks.h"
 
 namespace vantrel {
@@ -55,6 +56,8 @@ struct MenuDesign {
   bool footerLine = true;
   // A "全部播放" button on the first page.
   bool playAll = false;
+  // Pages that move or play music instead of still pictures.
+  MenuMotion motion;
   MenuAppearance look;
   bool operator==(const MenuDesign&) const = default;
 };

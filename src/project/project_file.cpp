@@ -123,6 +123,12 @@ Json MenuJson(const MenuDesign& menu, const std::string& folder) {
             {"highlightColour", ColourText(look.highlightColour)}, {"highlightFont", FontJson(look.highlightFont)},
             {"selectColour", ColourText(look.selectColour)}, {"selectFont", FontJson(look.selectFont)}}},
           {"pageNumberFont", FontJson(look.pageNumberFont)},
+          {"motion",
+           {{"thumbnails", menu.motion.thumbnails},
+            {"seconds", menu.motion.seconds},
+            {"video", StoredPath(menu.motion.backgroundVideo, folder)},
+            {"music", StoredPath(menu.motion.music, folder)},
+            {"loop", menu.motion.loop}}},
           {"background",
            {{"colour", ColourText(look.backgroundColour)},
             {"picture", StoredPath(look.backgroundPicture, folder)}}}};
@@ -216,6 +222,23 @@ class Reader {
   std::vector<std::string>& notes_;
 };
 
+// A file written before menus could move has no "motion": its menu stays still.
+void ReadMotion(const Reader& motion, const std::string& folder, MenuMotion& out) {
+  motion.Flag("thumbnails", out.thumbnails);
+  double seconds = out.seconds;
+  motion.Seconds("seconds", seconds);
+  if (seconds >= MenuMotion::kMinSeconds && seconds <= MenuMotion::kMaxSeconds) out.seconds = seconds;
+  else if (motion.Has("seconds")) motion.Wrong("seconds");
+  for (auto [key, path] : {std::pair{"video", &out.backgroundVideo}, std::pair{"music", &out.music}}) {
+    if (!motion.Has(key)) continue;
+    std::string stored;
+    motion.Text(key, stored);
+    if (HasControlCharacter(stored)) motion.Wrong(key);
+    else *path = ResolvedPath(stored, folder);
+  }
+  motion.Flag("loop", out.loop);
+}
+
 void ReadMenu(const Reader& menu, const std::string& folder, MenuDesign& design) {
   MenuAppearance& look = design.look;
   menu.Whole("layout", design.layout, 0, 2);
@@ -243,6 +266,7 @@ void ReadMenu(const Reader& menu, const std::string& folder, MenuDesign& design)
   captions.ColourOf("selectColour", look.selectColour);
   captions.Font("selectFont", look.selectFont);
   menu.Font("pageNumberFont", look.pageNumberFont);
+  ReadMotion(menu.Object("motion"), folder, design.motion);
   const Reader background = menu.Object("background");
   background.ColourOf("colour", look.backgroundColour);
   std::string picture = look.backgroundPicture;

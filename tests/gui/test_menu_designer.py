@@ -155,6 +155,13 @@ def design(host):
     click(control(text, "push button", "确定"))
     wait_gone(host, "文本")
     screenshot("designer-after")
+    # The buttons of the menu play their titles: the run makes the page a looping film.
+    click(control(designer, "push button", "动态菜单"))
+    motion = wait_window(host, "动态菜单")
+    toggle(control(motion, "check box", "动态菜单"))
+    screenshot("designer-motion")
+    click(control(motion, "push button", "确定"))
+    wait_gone(host, "动态菜单")
     click(control(designer, "push button", "退出"))
     wait_gone(host, "设计菜单")
 
@@ -228,6 +235,9 @@ def check_results(host, report):
           "menu page background is the picture chosen (%d,%d,%d)" % (r, g, b))
     check(lsdvd_titles(os.path.join(host.work, "DVD", "VIDEO_TS")) == 2,
           "lsdvd reads two titles from the authored folder")
+    check(os.path.exists(os.path.join(host.work, "TEMP", "menu_layer01.png")), "the moving menu's page drawn for its film")
+    with open(os.path.join(host.work, "TEMP", "dvd.xml"), encoding="utf-8") as script:
+        check("<post>jump cell 1;</post>" in script.read(), "the moving menu loops")
 
 
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "base/paths.h"
@@ -59,6 +60,7 @@ DiscProject FullProject(const test::TempFolder& temp) {
   look.backgroundPicture = temp / "pictures/sky.png";
   look.headerAlignment = kAlignRight;
   look.footerAlignment = kAlignLeft;
+  menu.motion = {true, 12.5, temp / "films/waves.mkv", "/music/theme.ogg", false};
   project.disc = {0, 0, 1, false};
   return project;
 }
@@ -72,6 +74,7 @@ TEST(ProjectFile, EveryValueComesBackAndPathsBesideTheProjectAreRelative) {
   EXPECT_NE(text.find("\"films/假期 a.mpg\""), std::string::npos) << text;  // UTF-8, relative
   EXPECT_NE(text.find("\"/elsewhere/b.avi\""), std::string::npos);
   EXPECT_NE(text.find("\"pictures/sky.png\""), std::string::npos);
+  EXPECT_NE(text.find("\"films/waves.mkv\""), std::string::npos);
   EXPECT_EQ(text.find(temp.Path()), std::string::npos);
 
   ProjectRead read = ReadProjectFile(temp / "disc.vantrel");
@@ -217,6 +220,42 @@ TEST(ProjectFile, ChoicesGoIntoAndComeFromTheSettings) {
   EXPECT_EQ(other.zoom, 0);
   EXPECT_EQ(other.disccapacity, 1);
   EXPECT_FALSE(other.createmenu);
+}
+
+TEST(ProjectFile, MenusStayStillInOlderFilesAndAWrongLengthIsNoted) {
+  test::TempFolder temp;
+  std::string error;
+  DiscProject project = FullProject(temp);
+  project.menu.motion = MenuMotion{};
+  ASSERT_TRUE(WriteProjectFile(project, temp / "p.vantrel", error));
+  std::string text = test::ReadText(temp / "p.vantrel");
+  const auto motion = text.find("\"motion\"");
+  ASSERT_NE(motion, std::string::npos);
+  // A file written before menus could move: no "motion" at all.
+  std::string old = text;
+  old.replace(motion, old.find('}', motion) + 2 - motion, "");
+  test::WriteText(temp / "old.vantrel", old);
+  const std::size_t usualNotes = ReadProjectFile(temp / "p.vantrel").notes.size();  // the missing films
+  ProjectRead read = ReadProjectFile(temp / "old.vantrel");
+  ASSERT_TRUE(read.opened) << read.error << old;
+  EXPECT_FALSE(read.project.menu.motion.Moving());
+  EXPECT_EQ(read.project.menu.motion, MenuMotion{});
+  EXPECT_EQ(read.notes.size(), usualNotes);
+
+  // A film of no length, or of hours, keeps the default and says so.
+  for (const char* seconds : {"0", "7200"}) {
+    std::string wrong = text;
+    const auto at = wrong.find("\"seconds\"", motion);
+    wrong.replace(at, wrong.find_first_of(",}", at) - at, std::string("\"seconds\": ") + seconds);
+    test::WriteText(temp / "wrong.vantrel", wrong);
+    read = ReadProjectFile(temp / "wrong.vantrel");
+    ASSERT_TRUE(read.opened);
+    EXPECT_EQ(read.project.menu.motion.seconds, MenuMotion::kDefaultSeconds) << seconds;
+    ASSERT_EQ(read.notes.size(), usualNotes + 1) << seconds;
+    EXPECT_EQ(std::count_if(read.notes.begin(), read.notes.end(),
+                            [](const std::string& note) { return note.find("motion.seconds") != std::string::npos; }),
+              1);
+  }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "menu/menu_design.h"
 #include "menu/menu_model.h"
 #include "menu/ui/menu_edit_dialogs.h"
+#include "menu/ui/menu_motion_dialog.h"
 #include "menu/ui/menu_preview.h"
 #include "project/app_settings.h"
 #include "project/title_list.h"
@@ -57,6 +58,7 @@ CMenuDesignDlg::CMenuDesignDlg(wxWindow* parent, MenuModel& model, const TitleLi
   buttons->Add(new wxButton(this, kLayoutButton, U("版面")), 0, wxEXPAND | wxBOTTOM, 6);
   buttons->Add(new wxButton(this, kBackgroundButton, U("背景")), 0, wxEXPAND | wxBOTTOM, 6);
   buttons->Add(new wxButton(this, kTextButton, U("文本")), 0, wxEXPAND | wxBOTTOM, 6);
+  buttons->Add(new wxButton(this, kMotionButton, U("动态菜单")), 0, wxEXPAND | wxBOTTOM, 6);
   // The script is written by every run into the work folder; the designer does not offer it.
   auto* saveXml = new wxButton(this, kSaveXml, U("保存菜单 XML"));
   saveXml->Hide();
@@ -70,6 +72,7 @@ CMenuDesignDlg::CMenuDesignDlg(wxWindow* parent, MenuModel& model, const TitleLi
   wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CMenuDesignDlg::OnLayout), kLayoutButton);
   wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CMenuDesignDlg::OnBackground), kBackgroundButton);
   wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CMenuDesignDlg::OnText), kTextButton);
+  wxDialog::Bind(wxEVT_BUTTON, Deferred(this, &CMenuDesignDlg::OnMotion), kMotionButton);
   CentreOnParent();
 }
 
@@ -105,6 +108,11 @@ void CMenuDesignDlg::OnText(wxCommandEvent&) {
     MenuTextEdit(model_.Appearance(), {}).Ok(dialog.HeaderText(), dialog.FooterText());
   }
   RepaintPreview();
+}
+
+void CMenuDesignDlg::OnMotion(wxCommandEvent&) {
+  CMenuMotionDlg dialog(this, model_.Choices());
+  if (dialog.ShowModal() == wxID_OK) ApplyMotionChoice(model_.Choices(), dialog.Choice());
 }
 
 }  // namespace vantrel
