@@ -29,9 +29,8 @@ ffmpeg -nostdin -y -loglevel error -f lavfi -i "sine=frequency=440:duration=30" 
 
 # wall seconds, user + system seconds, peak KiB of a command
 measure() {
-  local out
-  out=$( { /usr/bin/time -f "%e %U %S %M" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -1)
-  read -r wall user sys peak <<<"$out"
+  /usr/bin/time -o "$work/time.txt" -f "%e %U %S %M" "$@" >/dev/null 2>&1
+  read -r wall user sys peak <"$work/time.txt"
   echo "$wall $(echo "$user + $sys" | bc -l) $peak"
 }
 ours() {

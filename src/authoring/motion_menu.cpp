@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/run_cancel.h"
 #include "base/text_format.h"
 #include "base/translation.h"
 #include "convert/clip_frames.h"
@@ -85,6 +86,11 @@ bool MakeMotionPage(const MenuPage& page, const MotionPageInputs& in, std::strin
   RgbImage picture;
   const int frames = MotionFrameCount(seconds, in.ntsc);
   for (int i = 0; i < frames; ++i) {
+    // A stopped run leaves no film behind (the writer removes its unfinished file).
+    if (CancelRequested()) {
+      error = Tr("运行已取消。");
+      return false;
+    }
     const double at = double(i) / writer.FrameRate();
     if (underVideo) {
       const RgbImage* under = background.At(at, error);
