@@ -94,6 +94,34 @@ class SerialQuestion : public RunQuestion {
   std::mutex mutex_;
 };
 
+// The rough seconds of work the whole job's progress weighs its steps by: an encode per
+// second of its title, a title used as it is (read and checked), a menu page's streams.
+constexpr double kEncodePerSecond = 0.5;
+constexpr double kKeepPerSecond = 0.005;
+constexpr double kTitleBase = 0.2;
+constexpr double kMenuPageCost = 3;
+
+// A title's lane of the event log that also tells the whole job how far its title has come.
+class TitleProgressTap : public RunStatus {
+ public:
+  TitleProgressTap(RunStatus& out, RunProgress* progress, int part) : out_(out), progress_(progress), part_(part) {}
+  void ShowStatus(const std::string& text, int position, int mode, int kind) override {
+    out_.ShowStatus(text, position, mode, kind);
+  }
+  void SetProgressRange(int low, int high) override { out_.SetProgressRange(low, high); }
+  void SetProgress(int position) override {
+    out_.SetProgress(position);
+    if (progress_) progress_->Part(part_, position / 100.0);
+  }
+  void StartRunTimer() override { out_.StartRunTimer(); }
+  void StopRunTimer() override { out_.StopRunTimer(); }
+
+ private:
+  RunStatus& out_;
+  RunProgress* progress_;
+  int part_;
+};
+
 // The menu streams of one page come to about 300 KB (a still picture, its buttons and a
 // short silent track); the plan allows them this much until they are made and measured.
 constexpr std::int64_t kMenuPageBytesBound = 2 << 20;
@@ -130,20 +158,33 @@ struct TitleWork {
 
 AuthoringDriver::AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
                                  AuthoringSteps steps, RunStatus& status, RunQuestion& question)
-    : AuthoringDriver(settings, model, titles, std::move(steps)) {
-  status_ = &status;
-  question_ = &question;
-}
-
-AuthoringDriver::AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
-                                 AuthoringSteps steps)
     : settings_(settings), model_(model), titles_(titles), steps_(std::move(steps)),
-      folders_(RunFolders::For(settings.temppath, ApplicationFolder())) {}
+      folders_(RunFolders::For(settings.temppath, ApplicationFolder())), status_(status), question_(question) {}
 
-RunStatus& AuthoringDriver::Status() const { return status_ ? *status_ : CurrentRunStatus(); }
-RunQuestion& AuthoringDriver::Question() const { return question_ ? *question_ : CurrentRunQuestion(); }
+RunStatus& AuthoringDriver::Status() const { return status_; }
+RunQuestion& AuthoringDriver::Question() const { return question_; }
 
 void AuthoringDriver::Log(const std::string& text, int kind) const { Say(Status(), text, kind); }
+
+void AuthoringDriver::PlanProgress() {
+  if (!progress_) return;
+  // Until the plan tells which titles are encoded, every title is counted as one.
+  double seconds = 0;
+  std::vector<ProgressPart> parts{{PartKind::Other, settings_.createmenu ? kMenuPageCost * model_.PageCount() : 0}};
+  for (int i = 0; i < titles_.Count(); ++i) {
+    const double duration = std::max(0.0, titles_.At(i).Duration);
+    seconds += duration;
+    parts.push_back({PartKind::Title, kTitleBase + duration * kEncodePerSecond});
+  }
+  progress_->Plan(RunStep::Checks, 0.5 + 0.05 * titles_.Count());
+  progress_->PlanParts(RunStep::Titles, std::move(parts));
+  progress_->Plan(RunStep::Authoring, 1 + seconds * 0.01);
+  progress_->Plan(RunStep::Proof, 1);
+}
+
+void AuthoringDriver::EnterStep(RunStep step) {
+  if (progress_) progress_->Enter(step);
+}
 
 std::string AuthoringDriver::RepairTarget(const std::string& source) const {
   return folders_.work + "/" + kRepairPrefix + FileNameOf(source);
@@ -223,6 +264,8 @@ bool AuthoringDriver::StartRun() {
   model_.ApplyGeometry(settings_.layout, ntsc);
 
   failure_.clear();
+  PlanProgress();
+  EnterStep(RunStep::Checks);
   std::string why = WorkFolderProblem(folders_.work);
   if (!why.empty()) return Fail(why);
   WorkFolderLock lock;
@@ -269,6 +312,7 @@ bool AuthoringDriver::AuthoringRun() {
 }
 
 bool AuthoringDriver::AuthorDisc(AutoResetEvent& stop) {
+  EnterStep(RunStep::Authoring);
   const std::int64_t expectedMb = ExpectedSizeMb();
   Log(Tr(ProgressMonitor::kText));
   DvdScriptInputs inputs{settings_.createmenu, settings_.Standard(), folders_.intermediate,
@@ -344,6 +388,7 @@ bool AuthoringDriver::EncodeAgain(int index, int rate) {
 
 bool AuthoringDriver::ProveDisc() {
   if (!steps_.proveNavigation) return true;
+  EnterStep(RunStep::Proof);
   const NavigationProof proof =
       steps_.proveNavigation(folders_.output, DesignedNavigation(model_, settings_.createmenu));
   if (!proof.passed) return Fail(proof.failure);
@@ -378,8 +423,21 @@ bool AuthoringDriver::MakeMenusAndTitles() {
     // The log in the order of a run on one core: the menus, the plan, title by title.
     OrderedStatus log(Status(), int(count) + 2);
     TaskGraph graph(cores_ > 0 ? cores_ : TaskGraph::MachineCores());
+    EnterStep(RunStep::Titles);
+    std::vector<int> probes;
+    for (std::size_t i = 0; i < count; ++i)
+      probes.push_back(graph.Add("probe", [&, i](int) { return ProbeTitle(work, i); }));
+    const int plan = graph.Add("plan", [&](int) {
+      const bool planned = PlanTitles(work, log.Channel(1));
+      // The longest encodes start first, so that none is left alone at the end.
+      for (std::size_t i = 0; i < count; ++i) graph.SetWeight(work.firstRepairTask + int(i), work.weights[i]);
+      log.Finish(1);
+      return planned;
+    }, probes);
+    // The menus are made once the plan's question (a disc too small) has been answered:
+    // nothing is made for a run the user stops there.
     if (menus) {
-      // Tools one after another on one core, beside the titles from the start.
+      // Tools one after another on one core, beside the titles.
       graph.Add("menus", [&](int) {
         const auto began = std::chrono::steady_clock::now();
         const bool made = steps_.makeMenuVideos(model_, settings_, folders_);
@@ -392,32 +450,26 @@ bool AuthoringDriver::MakeMenusAndTitles() {
           work.menuBytes = MenuStreamBytes(settings_.createmenu);
           if (work.plan) work.plan->SetMenuBytes(*work.menuBytes);
         }
+        if (progress_) progress_->Part(0, 1);
         log.Finish(0);
         return made;
-      }, {}, 1, kFirst);
+      }, {plan}, 1, kFirst);
     } else {
       log.Finish(0);
     }
-    std::vector<int> probes;
-    for (std::size_t i = 0; i < count; ++i)
-      probes.push_back(graph.Add("probe", [&, i](int) { return ProbeTitle(work, i); }));
-    const int plan = graph.Add("plan", [&](int) {
-      const bool planned = PlanTitles(work, log.Channel(1));
-      // The longest encodes start first, so that none is left alone at the end.
-      for (std::size_t i = 0; i < count; ++i) graph.SetWeight(work.firstRepairTask + int(i), work.weights[i]);
-      log.Finish(1);
-      return planned;
-    }, probes);
-    work.firstRepairTask = plan + 1;
+    std::vector<std::unique_ptr<TitleProgressTap>> taps;
     for (std::size_t i = 0; i < count; ++i) {
+      taps.push_back(std::make_unique<TitleProgressTap>(log.Channel(int(i) + 2), progress_, int(i) + 1));
       std::vector<int> after{plan};
       if (work.sameAs[i] >= 0) after.push_back(work.firstRepairTask + work.sameAs[i]);
-      graph.Add("title", [&, i](int cores) {
-        RunStatus& status = log.Channel(int(i) + 2);
+      const int task = graph.Add("title", [&, i](int cores) {
+        RunStatus& status = *taps[i];
         const bool made = RepairTitle(work, i, status, cores) && AddTitleTracks(i, status);
+        if (progress_) progress_->Part(int(i) + 1, 1);
         log.Finish(int(i) + 2);
         return made;
       }, after, TaskGraph::kShareCores);
+      if (i == 0) work.firstRepairTask = task;
     }
     DiscTarget repair;
     repair.sound = RepairSoundFor(settings_.audiocodec);
@@ -475,6 +527,16 @@ bool AuthoringDriver::PlanTitles(TitleWork& work, RunStatus& status) {
     return false;
   }
   for (std::size_t i = 0; plan && i < model_.Titles().size(); ++i) work.shownRates.push_back(plan->VideoBitRate(int(i)));
+  if (progress_) {
+    // Now that it is known which titles are encoded, each weighs what it will take.
+    std::vector<double> costs{settings_.createmenu ? kMenuPageCost * model_.PageCount() : 0};
+    for (std::size_t i = 0; i < model_.Titles().size(); ++i) {
+      const double duration = int(i) < titles_.Count() ? std::max(0.0, titles_.At(int(i)).Duration) : 0;
+      const bool encodes = work.authored[i].repaired || work.harmony.Converts(i) || (plan && plan->Encodes(int(i)));
+      costs.push_back(kTitleBase + (work.sameAs[i] >= 0 ? 0 : duration * (encodes ? kEncodePerSecond : kKeepPerSecond)));
+    }
+    progress_->Replan(RunStep::Titles, costs);
+  }
   std::lock_guard lock(work.planLock);
   if (plan && work.menuBytes) plan->SetMenuBytes(*work.menuBytes);
   work.plan = std::move(plan);

@@ -16,6 +16,7 @@
 #include "authoring/dvd_script_writer.h"
 #include "authoring/navigation_proof.h"
 #include "authoring/run_folders.h"
+#include "authoring/run_progress.h"
 #include "base/translation.h"
 #include "convert/convert_to_dvd_mpeg.h"
 
@@ -86,9 +87,6 @@ class AuthoringDriver {
   // Reports to `status` and asks `question`; both outlive the driver.
   AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
                   AuthoringSteps steps, RunStatus& status, RunQuestion& question);
-  // Reports to the front end installed with SetCurrentRunStatus / SetCurrentRunQuestion.
-  AuthoringDriver(AppSettings& settings, MenuModel& model, const TitleList& titles,
-                  AuthoringSteps steps);
 
   // Preparation, AuthoringRun and removal of the tool set; true when VIDEO_TS is complete.
   bool StartRun();
@@ -97,6 +95,8 @@ class AuthoringDriver {
   const RunFolders& Folders() const { return folders_; }
   // The cores the run's tasks share (encoder threads counted); 0 the machine's.
   void SetCores(int cores) { cores_ = cores; }
+  // The whole job's progress, which the run plans and reports its steps to (outlives it).
+  void SetProgress(RunProgress* progress) { progress_ = progress; }
   // The disc the titles are planned for, instead of the one of the disccapacity setting
   // (a recorder's loaded medium).
   void SetDiscCapacity(std::int64_t sectors, std::string name) {
@@ -145,6 +145,9 @@ class AuthoringDriver {
   bool DiscFits(AutoResetEvent& stop, bool mayEncodeAgain);
   bool EncodeAgain(int index, int rate);
   std::int64_t ExpectedSizeMb() const;
+  // The run's steps and each title's expected work, planned before it starts.
+  void PlanProgress();
+  void EnterStep(RunStep step);
   RunStatus& Status() const;
   RunQuestion& Question() const;
   void Log(const std::string& text, int kind = 1) const;
@@ -163,8 +166,9 @@ class AuthoringDriver {
   std::optional<DiscFitPlan> plan_;
   std::vector<DiscTarget> titleTargets_;  // what each title was made for; rate 0: kept
   std::vector<DvdTitleTracks> titleTracks_;  // what each title adds to dvd.xml
-  RunStatus* status_ = nullptr;  // null: the installed front end's
-  RunQuestion* question_ = nullptr;
+  RunProgress* progress_ = nullptr;
+  RunStatus& status_;
+  RunQuestion& question_;
 };
 
 }  // namespace vantrel

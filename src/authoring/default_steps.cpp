@@ -20,12 +20,12 @@
 namespace vantrel {
 namespace {
 
-// The front end a step reports to: the one given, else the one installed at the time.
+// The front end the steps report to.
 struct FrontEnd {
-  RunStatus* status = nullptr;
-  RunQuestion* question = nullptr;
-  RunStatus& Status() const { return status ? *status : CurrentRunStatus(); }
-  RunQuestion& Question() const { return question ? *question : CurrentRunQuestion(); }
+  RunStatus* status;
+  RunQuestion* question;
+  RunStatus& Status() const { return *status; }
+  RunQuestion& Question() const { return *question; }
 };
 
 AuthoringSteps StepsFor(FrontEnd ui) {
@@ -82,7 +82,5 @@ AuthoringSteps StepsFor(FrontEnd ui) {
 AuthoringSteps DefaultAuthoringSteps(RunStatus& status, RunQuestion& question) {
   return StepsFor({&status, &question});
 }
-
-AuthoringSteps DefaultAuthoringSteps() { return StepsFor({}); }
 
 }  // namespace vantrel

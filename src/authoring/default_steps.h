@@ -12,7 +12,5 @@ class RunStatus;
 
 // Steps that report to `status` and ask `question` (both outlive the steps).
 AuthoringSteps DefaultAuthoringSteps(RunStatus& status, RunQuestion& question);
-// Steps that report to the front end installed when each step runs.
-AuthoringSteps DefaultAuthoringSteps();
 
 }  // namespace vantrel

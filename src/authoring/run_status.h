@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How the core talks to whoever watches a run: status lines, the event log and progress
 // through `RunStatus`; Yes/No questions and notes through `RunQuestion`. Both are
-// toolkit-free; the burn dialog and the command-line front end implement them and install
-// them for the run. They may be called from the run's worker threads (the progress
-// monitor), so implementations must be thread-safe.
+// toolkit-free; a job hands its own to the steps it runs (jobs/observed_front_end.h turns
+// them into calls of the job's observer). They may be called from the run's worker threads
+// (the progress monitor), so implementations must be thread-safe.
 #pragma once
 
 #include <string>
@@ -42,16 +42,5 @@ class RunQuestion {
   // A note the user acknowledges (a message box with OK); standard error by default.
   virtual void ShowMessage(const std::string& text);
 };
-
-// The run status of the open front end; a display that shows nothing when none is open.
-RunStatus& CurrentRunStatus();
-// Installs a display (nullptr restores the silent one). The caller keeps ownership.
-void SetCurrentRunStatus(RunStatus* status);
-
-// The question answerer of the open front end. Without one every question is answered
-// No, the answer that stops a run instead of changing what it produces unasked, and notes
-// go to standard error.
-RunQuestion& CurrentRunQuestion();
-void SetCurrentRunQuestion(RunQuestion* question);
 
 }  // namespace vantrel

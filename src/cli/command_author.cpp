@@ -286,12 +286,13 @@ int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings, const
 
 int Author(const TitleList& titles, const AppSettings& settings, const Options& options, const MenuAppearance& look) {
   TerminalFrontEnd ui(options.answer);
+  TerminalJobObserver observer(ui);
   AuthoringOptions run;
   run.settings = settings;
   run.choices = options.choices;
   if (options.device) run.recorder = *options.device;
   run.discSectors = options.discSectors;
-  AuthoringJob job(ProjectOf(titles, settings, look), std::move(run), ui, ui);
+  AuthoringJob job(ProjectOf(titles, settings, look), std::move(run), observer);
   // Ctrl+C or SIGTERM stops the run (or the disc write) cleanly.
   std::optional<InterruptWatch> interrupt;
   interrupt.emplace();

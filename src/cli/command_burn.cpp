@@ -42,7 +42,8 @@ int RunBurn(int argc, char** argv) {
     return 2;
   }
   TerminalFrontEnd ui(options.answer);
-  DiscWriteJob job({folder, options.device, CommandSettings(options.work)}, ui, ui);
+  TerminalJobObserver observer(ui);
+  DiscWriteJob job({folder, options.device, CommandSettings(options.work)}, observer);
   InterruptWatch interrupt;
   job.Start();
   bool cancelled = false;

@@ -83,9 +83,10 @@ int RunDemo(int argc, char** argv) {
   AddTitleFiles(titles, host, view, paths);
 
   TerminalFrontEnd ui(Answer::No);
+  TerminalJobObserver observer(ui);
   AuthoringOptions run;
   run.settings = settings;
-  AuthoringJob job(ProjectOf(titles, settings), std::move(run), ui, ui);
+  AuthoringJob job(ProjectOf(titles, settings), std::move(run), observer);
   const JobResult result = job.Run();
   ui.Finish();
   if (!result.succeeded) {

@@ -36,7 +36,8 @@ int RunErase(int argc, char** argv) {
     }
   }
   TerminalFrontEnd ui(options.answer);
-  EraseJob job({options.device, !full, CommandSettings(options.work)}, ui, ui);
+  TerminalJobObserver observer(ui);
+  EraseJob job({options.device, !full, CommandSettings(options.work)}, observer);
   const JobResult result = job.Run();
   ui.Finish();
   if (result.succeeded && !job.Note().empty()) std::printf("%s\n", job.Note().c_str());

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <iostream>
@@ -50,6 +51,7 @@ void TerminalFrontEnd::EndProgressLine() {
   if (progressShown_) std::fputc('\n', stdout);
   progressShown_ = false;
   lastPercent_ = -1;
+  lastLine_.clear();
 }
 
 void TerminalFrontEnd::ShowStatus(const std::string& text, int, int mode, int) {
@@ -74,6 +76,37 @@ void TerminalFrontEnd::SetProgress(int percent) {
   std::printf("\r[%s%s] %3d%%", std::string(size_t(filled), '#').c_str(),
               std::string(size_t(40 - filled), ' ').c_str(), percent);
   std::fflush(stdout);
+}
+
+std::string ProgressLine(const JobProgress& progress, int width) {
+  const int percent = std::clamp(int(progress.done * 100), 0, 100);
+  const int filled = std::clamp(int(progress.done * width), 0, width);
+  char head[16];
+  std::snprintf(head, sizeof head, "] %3d%%  ", percent);
+  return "[" + std::string(size_t(filled), '#') + std::string(size_t(width - filled), ' ') + head +
+         ProgressText(progress);
+}
+
+void TerminalFrontEnd::ShowProgress(const JobProgress& progress) {
+  std::lock_guard lock(mutex_);
+  if (!terminal_) return;
+  const std::string line = ProgressLine(progress, 30);
+  if (line == lastLine_ && progressShown_) return;
+  // The line is written over: a shorter one clears what the longer one left.
+  const std::size_t clear = lastLine_.size() > line.size() ? lastLine_.size() - line.size() : 0;
+  lastLine_ = line;
+  progressShown_ = true;
+  std::printf("\r%s%s", line.c_str(), std::string(clear, ' ').c_str());
+  std::fflush(stdout);
+}
+
+void TerminalJobObserver::OnQuestion(const JobQuestion& question, AnswerFunction answer) {
+  if (question.IsNote()) {
+    terminal_.ShowMessage(question.text);
+    answer(0);
+    return;
+  }
+  answer(terminal_.AskYesNo(question.text) ? kAnswerYes : kAnswerNo);
 }
 
 void TerminalFrontEnd::ShowMessage(const std::string& text) {

@@ -22,7 +22,8 @@ namespace {
 using namespace com;
 using namespace media;
 
-constexpr LONG kWaitMs = 1000;
+// How often a waiting run hears the encoder's progress (and notices a cancel).
+constexpr LONG kWaitMs = 250;
 
 void Print(const char* text) { LogInfo(text); }
 

@@ -13,14 +13,26 @@
 #include "base/translation.h"
 #include "burn/disc_library.h"
 #include "burn/medium_view.h"
-#include "jobs/job_front_end.h"
+#include "jobs/job_observer.h"
+#include "jobs/observed_front_end.h"
 #include "jobs/recorder_session.h"
 
 namespace vantrel {
 
-AuthoringJob::AuthoringJob(DiscProject project, AuthoringOptions options, RunStatus& status,
-                           RunQuestion& question)
-    : project_(std::move(project)), options_(std::move(options)), status_(status), question_(question),
+namespace {
+
+// The write's expected work beside the run's, in the same rough seconds: an image file
+// takes a moment per minute of video, a recorder more.
+double WriteCost(const TitleList& titles) {
+  double seconds = 0;
+  for (int i = 0; i < titles.Count(); ++i) seconds += titles.At(i).Duration;
+  return 1.0 + seconds * 0.02;
+}
+
+}  // namespace
+
+AuthoringJob::AuthoringJob(DiscProject project, AuthoringOptions options, JobObserver& observer)
+    : Job(observer), project_(std::move(project)), options_(std::move(options)),
       folders_(RunFolders::For(options_.settings.temppath, ApplicationFolder())) {
   ApplyProjectChoices(project_, options_.settings);
   AppendProjectTitles(titles_, project_.titles);
@@ -39,14 +51,14 @@ std::string AuthoringJob::ToolLogPath() const {
 
 JobResult AuthoringJob::Execute() {
   AppSettings& settings = options_.settings;
-  JobFrontEnd ui(status_, question_);
-  // A recorder is chosen before the run, so that a wrong letter costs no authoring. The
-  // burn dialog's status is the process's current one while a disc job runs.
-  std::unique_ptr<ScopedCurrentFrontEnd> current;
+  JobObserver& observer = *Observer();
+  RunProgress progress([&observer](const JobProgress& p) { observer.OnProgress(p); });
+  ObservedFrontEnd ui(observer, progress);
+  // A recorder is chosen before the run, so that a wrong letter costs no authoring.
   std::unique_ptr<RecorderSession> recorders;
   char letter = 0;
   if (!options_.recorder.empty()) {
-    current = std::make_unique<ScopedCurrentFrontEnd>(status_, question_);
+    progress.Plan(RunStep::Write, WriteCost(titles_));
     recorders = std::make_unique<RecorderSession>(ui, settings, true);
     std::string why;
     if (!(letter = recorders->Choose(options_.recorder, why))) return JobFailed(why);
@@ -59,9 +71,9 @@ JobResult AuthoringJob::Execute() {
     }
   }
   CancelScope cancellable(cancel_);
-  AuthoringDriver driver(settings, model_, titles_, DefaultAuthoringSteps(status_, question_), status_,
-                         question_);
+  AuthoringDriver driver(settings, model_, titles_, DefaultAuthoringSteps(ui, ui), ui, ui);
   driver.SetCores(options_.cores);
+  driver.SetProgress(&progress);
   if (options_.discSectors > 0) {
     driver.SetDiscCapacity(options_.discSectors,
                            Format(Tr("%lld 个扇区"), static_cast<long long>(options_.discSectors)));
@@ -77,9 +89,9 @@ JobResult AuthoringJob::Execute() {
   menuTurnedOff_ = menuWanted && !settings.createmenu;
   folders_ = driver.Folders();
   TakeProjectChoices(project_, settings);
+  if (ok && !letter) progress.Finish();
   if (ok && !letter && options_.announceFinished)
-    status_.ShowStatus(Tr("转换完成"), 0, kStatusLogAndProgress, kStatusGreen);
-  status_.StopRunTimer();
+    ui.ShowStatus(Tr("转换完成"), 0, kStatusLogAndProgress, kStatusGreen);
   if (!ok && cancel_) return {false, true, "the run was cancelled"};
   if (!ok && !driver.FailureReason().empty()) return JobFailed(driver.FailureReason());
   if (!ok) {
@@ -91,15 +103,17 @@ JobResult AuthoringJob::Execute() {
   if (!letter) return JobSucceeded();
   if (cancel_) return {false, true, "the write was cancelled"};
   writing_ = true;
+  progress.Enter(RunStep::Write);
   const WriteRequest write = RunOutputRequest(settings.temppath, letter, settings.burnproof);
   JobResult result = WriteToRecorder(ui, write, cancel_, &writeStart_);
   // "删除临时文件": once the disc holds it, the run's VIDEO_TS and AUDIO_TS folders go. Only
   // after a write that succeeded, and only the run's own folders in the work folder.
   if (result.succeeded && settings.deletetemp) {
     for (const char* name : {"VIDEO_TS", "AUDIO_TS"}) DeleteFolderTree(JoinPath(folders_.output, name));
-    status_.ShowStatus(Format(Tr("已删除临时文件夹 VIDEO_TS、AUDIO_TS (%s)"), folders_.output.c_str()), 0,
-                       kStatusLogAndProgress, kStatusGreen);
+    ui.ShowStatus(Format(Tr("已删除临时文件夹 VIDEO_TS、AUDIO_TS (%s)"), folders_.output.c_str()), 0,
+                  kStatusLogAndProgress, kStatusGreen);
   }
+  if (result.succeeded) progress.Finish();
   return result;
 }
 

@@ -6,8 +6,8 @@
 //   AuthoringOptions options;
 //   options.settings = Settings();          // a copy: the job never changes the caller's
 //   options.recorder = "E";                 // or leave empty to stop at the work folder
-//   AuthoringJob job(project, options, status, question);  // the job keeps its own copy:
-//                                           // the caller may edit or drop the project
+//   AuthoringJob job(project, options, observer);  // the job keeps its own copy: the
+//                                           // caller may edit or drop the project
 //   job.Start();                            // or JobResult r = job.Run();
 //   ... job.Cancel();                       // stops the run or the disc write
 //   if (job.Wait(-1) && !job.Result().succeeded) Show(job.Result().reason);
@@ -31,9 +31,6 @@
 #include "project/title_list.h"
 
 namespace vantrel {
-
-class RunQuestion;
-class RunStatus;
 
 struct AuthoringOptions {
   // The run's settings (work folder, repairs, sound); the project's choices (standard,
@@ -61,8 +58,7 @@ struct RunSettingsChange {
 
 class AuthoringJob : public Job {
  public:
-  AuthoringJob(DiscProject project, AuthoringOptions options, RunStatus& status,
-               RunQuestion& question);
+  AuthoringJob(DiscProject project, AuthoringOptions options, JobObserver& observer);
   ~AuthoringJob() override { Join(); }
 
   // Stops the run: the tools and the encoder are stopped, their unfinished files and the
@@ -94,8 +90,6 @@ class AuthoringJob : public Job {
   DiscProject project_;
   TitleList titles_;  // the project's titles as the run's menu and tools read them
   AuthoringOptions options_;
-  RunStatus& status_;
-  RunQuestion& question_;
   MenuModel model_;
   RunFolders folders_;
   std::atomic<bool> authored_{false};

@@ -5,14 +5,15 @@
 #include "burn/burn_dialog_state.h"
 #include "base/translation.h"
 #include "burn/folder_burn_check.h"
-#include "jobs/job_front_end.h"
+#include "jobs/job_observer.h"
+#include "jobs/observed_front_end.h"
 #include "jobs/recorder_session.h"
 #include "platform/foxburner/foxburner_ext.h"
 
 namespace vantrel {
 
-DiscWriteJob::DiscWriteJob(DiscWriteRequest request, RunStatus& status, RunQuestion& question)
-    : request_(std::move(request)), status_(status), question_(question) {}
+DiscWriteJob::DiscWriteJob(DiscWriteRequest request, JobObserver& observer)
+    : Job(observer), request_(std::move(request)) {}
 
 std::string DiscWriteJob::Digest() const {
   char digest[80] = "";
@@ -21,14 +22,16 @@ std::string DiscWriteJob::Digest() const {
 }
 
 JobResult DiscWriteJob::Execute() {
-  JobFrontEnd ui(status_, question_);
+  JobObserver& observer = *Observer();
+  RunProgress progress([&observer](const JobProgress& p) { observer.OnProgress(p); });
+  progress.Plan(RunStep::Write, 1);
+  ObservedFrontEnd ui(observer, progress);
   std::string accepted;
   // Checked before the library opens: a wrong folder costs no recorder.
   if (!ValidateVideoTsFolder(request_.folder, accepted)) {
     ui.ShowMessage(kNotDvdFolder);
     return JobFailed(request_.folder + " does not hold the VIDEO_TS files of a DVD");
   }
-  ScopedCurrentFrontEnd current(status_, question_);
   RecorderSession session(ui, request_.settings, true);
   std::string why;
   const char letter = session.Choose(request_.device, why);
@@ -39,7 +42,10 @@ JobResult DiscWriteJob::Execute() {
   write.videoTsFolder = accepted;
   write.deviceLetter = letter;
   write.burnproof = request_.settings.burnproof;
-  return WriteToRecorder(ui, write, cancel_);
+  progress.Enter(RunStep::Write);
+  JobResult result = WriteToRecorder(ui, write, cancel_);
+  if (result.succeeded) progress.Finish();
+  return result;
 }
 
 }  // namespace vantrel

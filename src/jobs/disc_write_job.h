@@ -7,7 +7,7 @@
 //   request.folder = "/home/me/vantrel_dvd/DVD";  // a VIDEO_TS folder or one holding it
 //   request.device = "E";                         // "" : the first recorder
 //   request.settings = Settings();                // work folder (image recorders), burnproof
-//   DiscWriteJob job(request, status, question);
+//   DiscWriteJob job(request, observer);
 //   job.Start();  ...  job.Cancel();              // after asking kCancelWriteQuestion
 //   job.Wait(-1); job.Result();  job.Digest();    // SHA-256 of what was written
 #pragma once
@@ -21,8 +21,7 @@
 
 namespace vantrel {
 
-class RunQuestion;
-class RunStatus;
+class JobObserver;
 
 // The note shown when the folder does not hold the six VIDEO_TS files.
 inline constexpr const char* kNotDvdFolder =
@@ -36,7 +35,7 @@ struct DiscWriteRequest {
 
 class DiscWriteJob : public Job {
  public:
-  DiscWriteJob(DiscWriteRequest request, RunStatus& status, RunQuestion& question);
+  DiscWriteJob(DiscWriteRequest request, JobObserver& observer);
   ~DiscWriteJob() override { Join(); }
 
   void Cancel() { cancel_ = true; }
@@ -47,8 +46,6 @@ class DiscWriteJob : public Job {
   JobResult Execute() override;
 
   DiscWriteRequest request_;
-  RunStatus& status_;
-  RunQuestion& question_;
   std::atomic<bool> cancel_{false};
 };
 

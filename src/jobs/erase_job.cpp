@@ -3,23 +3,26 @@
 
 #include "burn/disc_library.h"
 #include "burn/erase_sequence.h"
-#include "jobs/job_front_end.h"
+#include "jobs/job_observer.h"
+#include "jobs/observed_front_end.h"
 #include "jobs/recorder_session.h"
 #include "platform/foxburner/foxburner_ext.h"
 
 namespace vantrel {
 
-EraseJob::EraseJob(EraseRequest request, RunStatus& status, RunQuestion& question)
-    : request_(std::move(request)), status_(status), question_(question) {}
+EraseJob::EraseJob(EraseRequest request, JobObserver& observer) : Job(observer), request_(std::move(request)) {}
 
 JobResult EraseJob::Execute() {
-  JobFrontEnd ui(status_, question_);
-  ScopedCurrentFrontEnd current(status_, question_);
+  JobObserver& observer = *Observer();
+  RunProgress progress([&observer](const JobProgress& p) { observer.OnProgress(p); });
+  progress.Plan(RunStep::Erase, 1);
+  ObservedFrontEnd ui(observer, progress);
   RecorderSession session(ui, request_.settings, false);
   std::string why;
   const char letter = session.Choose(request_.device, why);
   if (!letter) return JobFailed(why);
   if (const int rc = SetDevice(letter); !ReportResult(rc, ui, true)) return JobFailed(LibraryText(rc));
+  progress.Enter(RunStep::Erase);
   DiscErase erase(ui);
   erase.RegisterCallbacks();
   switch (erase.Run(request_.quick)) {
@@ -30,6 +33,7 @@ JobResult EraseJob::Execute() {
       char note[FB_TEXT_SIZE] = "";
       GetLastNote(note, sizeof note);
       note_ = note;
+      progress.Finish();
       return JobSucceeded();
     }
     case EraseOutcome::Declined:

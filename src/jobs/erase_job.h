@@ -6,7 +6,7 @@
 //   request.device = "E";            // "" : the first recorder
 //   request.quick = false;           // full erase (asks kFullEraseQuestion first)
 //   request.settings = Settings();   // work folder: the image recorders
-//   EraseJob job(request, status, question);
+//   EraseJob job(request, observer);
 //   JobResult r = job.Run();         // or Start() / Wait(); an erase cannot be cancelled
 //   if (r.succeeded) Show(job.Note());
 #pragma once
@@ -18,8 +18,7 @@
 
 namespace vantrel {
 
-class RunQuestion;
-class RunStatus;
+class JobObserver;
 
 struct EraseRequest {
   std::string device;
@@ -29,7 +28,7 @@ struct EraseRequest {
 
 class EraseJob : public Job {
  public:
-  EraseJob(EraseRequest request, RunStatus& status, RunQuestion& question);
+  EraseJob(EraseRequest request, JobObserver& observer);
   ~EraseJob() override { Join(); }
 
   // True when the medium was blank and nothing was erased.
@@ -41,8 +40,6 @@ class EraseJob : public Job {
   JobResult Execute() override;
 
   EraseRequest request_;
-  RunStatus& status_;
-  RunQuestion& question_;
   bool blank_ = false;    // written by the job before it ends
   std::string note_;
 };

@@ -4,12 +4,14 @@
 #include <chrono>
 
 #include "base/message_pump.h"
+#include "jobs/job_observer.h"
 #include "platform/com/runtime.h"
 #include "platform/window/window.h"
 
 namespace vantrel {
 
-JobThread::JobThread(std::function<JobResult()> body) : body_(std::move(body)) {
+JobThread::JobThread(std::function<JobResult()> body, std::function<void(const JobResult&)> ended)
+    : body_(std::move(body)), ended_by_(std::move(ended)) {
   result_ = JobFailed("the job has not run");
 }
 
@@ -47,10 +49,19 @@ JobResult JobThread::Run() {
 }
 
 void JobThread::Finish(JobResult result) {
+  {
+    std::lock_guard lock(mutex_);
+    result_ = std::move(result);
+  }
+  // The end is told before a wait sees it: a caller that waited has heard all the job said.
+  if (ended_by_) ended_by_(Result());
   std::lock_guard lock(mutex_);
-  result_ = std::move(result);
   running_ = false;
   ended_.notify_all();
+}
+
+void Job::Ended(const JobResult& result) {
+  if (observer_) observer_->OnEnd(result);
 }
 
 bool JobThread::Wait(int timeoutMs) {

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What every job facade shares: how it ends (JobResult) and the thread it runs on.
 //
-// Each facade (AuthoringJob, ConversionJob, DiscWriteJob, EraseJob) is used the same way:
-//   SomeJob job(request..., status, question);  // the front end's RunStatus / RunQuestion
+// Each facade (AuthoringJob, DiscWriteJob, EraseJob) is used the same way:
+//   SomeJob job(request..., observer); // the front end's JobObserver (jobs/job_observer.h)
 //   job.Start();                  // returns at once; the job runs on a thread of its own,
-//                                 // status and questions arrive on that thread
-//   while (!job.Wait(200)) { ... } // or poll job.Done() from a timer
+//                                 // lines, progress and questions arrive on that thread,
+//                                 // observer.OnEnd(result) last
+//   while (!job.Wait(200)) { ... } // or wait for OnEnd
 //   job.Cancel();                 // where the job can be cancelled; harmless elsewhere
 //   JobResult r = job.Result();   // readable as often as wanted once Done()
 //   if (!r.succeeded) Show(r.reason);
@@ -21,6 +22,8 @@
 
 namespace vantrel {
 
+class JobObserver;
+
 struct JobResult {
   bool succeeded = false;
   bool cancelled = false;  // the front end cancelled it (succeeded is false)
@@ -35,7 +38,9 @@ inline JobResult JobFailed(std::string reason) { return {false, false, std::move
 // waits for the body to end.
 class JobThread {
  public:
-  explicit JobThread(std::function<JobResult()> body);
+  // `ended`, when given, is called on the job's thread once the result is readable, before
+  // Wait and Done see the end.
+  explicit JobThread(std::function<JobResult()> body, std::function<void(const JobResult&)> ended = {});
   ~JobThread();
   JobThread(const JobThread&) = delete;
   JobThread& operator=(const JobThread&) = delete;
@@ -54,6 +59,7 @@ class JobThread {
   void Finish(JobResult result);
 
   std::function<JobResult()> body_;
+  std::function<void(const JobResult&)> ended_by_;
   mutable std::mutex mutex_;
   std::condition_variable ended_;
   bool started_ = false;
@@ -62,8 +68,9 @@ class JobThread {
   std::thread thread_;
 };
 
-// What the facades share: the run, the wait and the result. A facade implements Execute
-// and calls Join() in its destructor, so the job's thread ends before its members go.
+// What the facades share: the run, the wait, the result and the observer told of the end.
+// A facade implements Execute and calls Join() in its destructor, so the job's thread ends
+// before its members go.
 class Job {
  public:
   virtual ~Job() = default;
@@ -78,11 +85,16 @@ class Job {
 
  protected:
   Job() = default;
+  explicit Job(JobObserver& observer) : observer_(&observer) {}
   virtual JobResult Execute() = 0;
   void Join() { thread_.Join(); }
+  JobObserver* Observer() const { return observer_; }
 
  private:
-  JobThread thread_{[this] { return Execute(); }};
+  void Ended(const JobResult& result);
+
+  JobObserver* observer_ = nullptr;
+  JobThread thread_{[this] { return Execute(); }, [this](const JobResult& result) { Ended(result); }};
 };
 
 }  // namespace vantrel

@@ -59,8 +59,8 @@ TEST(AuthoringJob, TwoJobsAtOnceInOneProcessBothMakeTheirDisc) {
   test::RecordingStatus statusOne(false, false), statusTwo(false, false);
   const AuthoringOptions optionsOne = Options(temp / "work one", false, temp / "one.ini");
   const AuthoringOptions optionsTwo = Options(temp / "work two", true, temp / "two.ini");
-  AuthoringJob one(ProjectOf(first, optionsOne.settings), optionsOne, statusOne, statusOne);
-  AuthoringJob two(ProjectOf(second, optionsTwo.settings), optionsTwo, statusTwo, statusTwo);
+  AuthoringJob one(ProjectOf(first, optionsOne.settings), optionsOne, statusOne);
+  AuthoringJob two(ProjectOf(second, optionsTwo.settings), optionsTwo, statusTwo);
   ASSERT_TRUE(one.Start());
   ASSERT_TRUE(two.Start());
   EXPECT_FALSE(one.Start());  // a job runs once
@@ -92,6 +92,31 @@ TEST(AuthoringJob, TwoJobsAtOnceInOneProcessBothMakeTheirDisc) {
   EXPECT_TRUE(statusOne.Logged("fixing clip one.avi 到 DVD 兼容的 VOB"));
   EXPECT_FALSE(statusTwo.Logged("fixing clip one.avi 到 DVD 兼容的 VOB"));
   EXPECT_TRUE(statusOne.Logged("转换完成") && statusTwo.Logged("转换完成"));
+  // Each heard its whole job's progress: the steps in order, title k of 2, one bar that
+  // never went back and ended full; then the end, once.
+  ASSERT_FALSE(statusTwo.progress.empty());
+  std::vector<RunStep> steps;
+  int lastTitle = 0;
+  for (std::size_t i = 0; i < statusTwo.progress.size(); ++i) {
+    const JobProgress& p = statusTwo.progress[i];
+    if (steps.empty() || steps.back() != p.step) steps.push_back(p.step);
+    if (i > 0) {
+      EXPECT_GE(p.done, statusTwo.progress[i - 1].done) << i;
+    }
+    EXPECT_EQ(p.steps, 4);
+    if (p.step == RunStep::Titles) {
+      EXPECT_EQ(p.titles, 2);
+      EXPECT_GE(p.title, lastTitle);
+      lastTitle = p.title;
+    }
+  }
+  EXPECT_EQ(steps, (std::vector<RunStep>{RunStep::Checks, RunStep::Titles, RunStep::Authoring, RunStep::Proof}));
+  EXPECT_EQ(lastTitle, 2);
+  EXPECT_TRUE(statusTwo.progress.back().finished);
+  EXPECT_DOUBLE_EQ(statusTwo.progress.back().done, 1.0);
+  ASSERT_EQ(statusOne.ends.size(), 1u);
+  ASSERT_EQ(statusTwo.ends.size(), 1u);
+  EXPECT_TRUE(statusTwo.ends[0].succeeded);
   EXPECT_NE(one.Folders().tool, two.Folders().tool);
   EXPECT_FALSE(FileExists(one.Folders().tool + "/ddas"));
   EXPECT_NE(test::ReadText(one.ToolLogPath()).find("PAL"), std::string::npos);
@@ -114,7 +139,7 @@ TEST(AuthoringJob, OneAfterTheOtherAndAFailureWithItsReason) {
     test::RecordingStatus status(false, false);
     AuthoringOptions options = Options(temp / work, false, temp / "Settings.ini");
     options.settings.createmenu = false;
-    AuthoringJob job(ProjectOf(titles, options.settings), options, status, status);
+    AuthoringJob job(ProjectOf(titles, options.settings), options, status);
     const JobResult result = job.Run();
     ASSERT_TRUE(result.succeeded) << result.reason;
     EXPECT_EQ(test::ReadDvd(temp / work + "/DVD").titles.size(), 1u);
@@ -126,12 +151,18 @@ TEST(AuthoringJob, OneAfterTheOtherAndAFailureWithItsReason) {
   test::AddTitleFile(gone, temp / "missing.mpg");
   test::RecordingStatus status(false, false);
   const AuthoringOptions goneOptions = Options(temp / "w3", false, temp / "Settings.ini");
-  AuthoringJob job(ProjectOf(gone, goneOptions.settings), goneOptions, status, status);
+  AuthoringJob job(ProjectOf(gone, goneOptions.settings), goneOptions, status);
   const JobResult result = job.Run();
   EXPECT_FALSE(result.succeeded);
   EXPECT_FALSE(job.Authored());
   EXPECT_NE(result.reason.find(temp / "missing.mpg"), std::string::npos) << result.reason;
   EXPECT_NE(result.reason.find("No such file or directory"), std::string::npos) << result.reason;
+  ASSERT_EQ(status.ends.size(), 1u);
+  EXPECT_FALSE(status.ends[0].succeeded);
+  EXPECT_EQ(status.ends[0].reason, result.reason);
+  ASSERT_FALSE(status.progress.empty());
+  EXPECT_FALSE(status.progress.back().finished) << "a failed run is not shown as done";
+  EXPECT_LT(status.progress.back().done, 1.0);
 }
 
 // The menus fail (the silent track cannot be read). Yes goes on without a menu, and the
@@ -154,7 +185,7 @@ TEST(AuthoringJob, AMenuFailureAnsweredYesTurnsTheProgramsMenuSwitchOff) {
     test::RecordingStatus status(answer, false);
     AuthoringOptions options;
     options.settings = program;
-    AuthoringJob job(ProjectOf(titles, program), options, status, status);
+    AuthoringJob job(ProjectOf(titles, program), options, status);
     const JobResult result = job.Run();
     EXPECT_EQ(status.questions, std::vector<std::string>{"创建菜单失败，您想要继续吗？"});
     EXPECT_EQ(result.succeeded, answer) << result.reason;
@@ -169,7 +200,7 @@ TEST(AuthoringJob, AMenuFailureAnsweredYesTurnsTheProgramsMenuSwitchOff) {
     test::RecordingStatus again(true, false);
     AuthoringOptions next;
     next.settings = program;
-    AuthoringJob second(ProjectOf(titles, program), next, again, again);
+    AuthoringJob second(ProjectOf(titles, program), next, again);
     EXPECT_TRUE(second.Run().succeeded);
     EXPECT_TRUE(again.questions.empty());
     EXPECT_FALSE(second.SettingsChange().menuTurnedOff);
@@ -199,7 +230,7 @@ TEST(AuthoringJob, EditsWhileItRunsDoNotReachTheDisc) {
   project->menu.look.headerText = "开始时的标题";
 
   test::RecordingStatus status(false, false);
-  AuthoringJob job(*project, options, status, status);
+  AuthoringJob job(*project, options, status);
   ASSERT_TRUE(job.Start());
   // The user goes on editing: a title removed, one added, captions and the menu changed,
   // then the window's list and project are gone altogether.

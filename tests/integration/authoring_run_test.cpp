@@ -37,7 +37,7 @@ class AuthoringRunTest : public ::testing::Test {
   }
   void AddTitle(const std::string& path) { test::AddTitleFile(titles_, path); }
   bool Run(AuthoringSteps steps = {}) {
-    AuthoringDriver driver(settings_, model_, titles_, std::move(steps));
+    AuthoringDriver driver(settings_, model_, titles_, std::move(steps), test::Installed(), test::Installed());
     folders_ = RunFolders::For(settings_.temppath, temp_ / "app");
     return driver.StartRun();
   }
@@ -89,7 +89,7 @@ TEST_F(AuthoringRunTest, MenuDiscsWithOneAndWithThreePages) {
   AddTitle(b);
   settings_.createmenu = true;
   test::RecordingStatus status;
-  ASSERT_TRUE(Run(DefaultAuthoringSteps())) << test::ReadText(folders_.intermediate + "tools.log");
+  ASSERT_TRUE(Run(DefaultAuthoringSteps(test::Installed(), test::Installed()))) << test::ReadText(folders_.intermediate + "tools.log");
   test::DvdFacts dvd = test::ReadDvd(folders_.output);
   ASSERT_EQ(dvd.titles.size(), 2u);
   ASSERT_EQ(dvd.menus.size(), 1u);
@@ -114,7 +114,7 @@ TEST_F(AuthoringRunTest, MenuDiscsWithOneAndWithThreePages) {
   for (int i = 0; i < 13; ++i) AddTitle(n);
   settings_.resolution = 1;
   settings_.layout = 0;
-  ASSERT_TRUE(Run(DefaultAuthoringSteps())) << test::ReadText(folders_.intermediate + "tools.log");
+  ASSERT_TRUE(Run(DefaultAuthoringSteps(test::Installed(), test::Installed()))) << test::ReadText(folders_.intermediate + "tools.log");
   dvd = test::ReadDvd(folders_.output);
   ASSERT_EQ(dvd.titles.size(), 13u);
   ASSERT_EQ(dvd.menus.size(), 3u);
@@ -130,7 +130,7 @@ TEST_F(AuthoringRunTest, TitlesThatNeedRepairGoThroughTheConverter) {
   AddTitle(avi);
   AddTitle(wmv);
   test::RecordingStatus status;
-  ASSERT_TRUE(Run(DefaultAuthoringSteps())) << test::ReadText(folders_.intermediate + "tools.log");
+  ASSERT_TRUE(Run(DefaultAuthoringSteps(test::Installed(), test::Installed()))) << test::ReadText(folders_.intermediate + "tools.log");
   // The AVI's repair is an MPEG file; the WMV's keeps its name although it holds MPEG too.
   EXPECT_TRUE(FileExists(settings_.temppath + "/(TaliroFixedDVD)clip.mpg"));
   EXPECT_TRUE(FileExists(settings_.temppath + "/(TaliroFixedDVD)clip.wmv"));
@@ -150,13 +150,13 @@ TEST_F(AuthoringRunTest, ACorruptTitleFailsClearlyAndTouchesNothing) {
   ASSERT_TRUE(test::MakeDvdClip(settings_.temppath + "/(TaliroFixedDVD)broken.mpg", 1, false));
   test::RecordingStatus status;
   // Checked before anything is encoded or deleted: the run stops at once with the reason.
-  EXPECT_FALSE(Run(DefaultAuthoringSteps()));
+  EXPECT_FALSE(Run(DefaultAuthoringSteps(test::Installed(), test::Installed())));
   EXPECT_TRUE(status.messages.empty());
   EXPECT_TRUE(status.Logged("无法使用标题 " + bad + ": 不是可以读取的视频文件")) << status.lines.back().text;
   EXPECT_TRUE(FileExists(settings_.temppath + "/(TaliroFixedDVD)broken.mpg"));
 
   // A title that passes the check but whose repair fails.
-  AuthoringSteps unchecked = DefaultAuthoringSteps();
+  AuthoringSteps unchecked = DefaultAuthoringSteps(test::Installed(), test::Installed());
   unchecked.checkTitle = nullptr;
   EXPECT_FALSE(Run(unchecked));
   ASSERT_EQ(status.messages.size(), 1u);  // the encoder's own reason went to the log
@@ -224,7 +224,7 @@ TEST_F(AuthoringRunTest, WhenTheAuthoringToolFailsTheImageBuilderMakesTheDisc) {
   AddTitle(cut);
   settings_.createmenu = true;
   test::RecordingStatus status;
-  ASSERT_TRUE(Run(DefaultAuthoringSteps()));
+  ASSERT_TRUE(Run(DefaultAuthoringSteps(test::Installed(), test::Installed())));
   EXPECT_TRUE(status.messages.empty());
   EXPECT_FALSE(FolderExists(folders_.intermediate));  // the builder's run removes it
   EXPECT_TRUE(FileExists(settings_.temppath + "/FoxImage/dvd.xml"));
@@ -244,7 +244,7 @@ TEST_F(AuthoringRunTest, WhenTheAuthoringToolFailsTheImageBuilderMakesTheDisc) {
 TEST_F(AuthoringRunTest, TheImageBuilderRefusesTitlesThatAreGone) {
   AddTitle(temp_ / "vanished.mpg");
   test::RecordingStatus status;
-  AuthoringSteps steps = DefaultAuthoringSteps();
+  AuthoringSteps steps = DefaultAuthoringSteps(test::Installed(), test::Installed());
   steps.checkTitle = nullptr;  // the check before the run would stop it first
   EXPECT_FALSE(Run(steps));
   ASSERT_EQ(status.messages.size(), 2u);
@@ -266,7 +266,7 @@ TEST_F(AuthoringRunTest, AnNtscRunThatFallsBackGetsAnNtscDisc) {
   AddTitle(cut);
   settings_.resolution = 1;
   test::RecordingStatus status;
-  ASSERT_TRUE(Run(DefaultAuthoringSteps()));
+  ASSERT_TRUE(Run(DefaultAuthoringSteps(test::Installed(), test::Installed())));
   EXPECT_TRUE(FileExists(settings_.temppath + "/FoxImage/dvd.xml"));
   test::MediaFacts title = test::ReadBack(folders_.output + "/VIDEO_TS/VTS_01_1.VOB");
   EXPECT_EQ(title.height, 480);

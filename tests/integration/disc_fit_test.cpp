@@ -120,7 +120,7 @@ class DiscFitTest : public ::testing::Test {
   }
   void AddTitle(const std::string& path) { test::AddTitleFile(titles_, path); }
   bool Run(std::int64_t sectors) {
-    AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps());
+    AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps(test::Installed(), test::Installed()), test::Installed(), test::Installed());
     driver.SetDiscCapacity(sectors, "test disc");
     folders_ = RunFolders::For(settings_.temppath, temp_ / "app");
     return driver.StartRun();
@@ -367,7 +367,7 @@ TEST_F(DiscFitTest, ADiscThatCameOutTooLargeIsMadeToFitOrFailsWithItsSize) {
   // Both titles are encoded at once, so the plan cannot make up for one's miss with the
   // other's rate: only the measured disc catches it.
   const std::int64_t sectors = 3400;
-  AuthoringSteps steps = DefaultAuthoringSteps();
+  AuthoringSteps steps = DefaultAuthoringSteps(test::Installed(), test::Installed());
   const auto convert = steps.convertToDvdMpeg;
   std::mutex lock;
   std::vector<int> asked;
@@ -383,7 +383,7 @@ TEST_F(DiscFitTest, ADiscThatCameOutTooLargeIsMadeToFitOrFailsWithItsSize) {
     return convert(source, output, standard, wrong, status, cores);
   };
   auto run = [&] {
-    AuthoringDriver driver(settings_, model_, titles_, steps);
+    AuthoringDriver driver(settings_, model_, titles_, steps, test::Installed(), test::Installed());
     driver.SetDiscCapacity(sectors, "test disc");
     folders_ = RunFolders::For(settings_.temppath, temp_ / "app");
     return driver.StartRun();
@@ -412,6 +412,7 @@ TEST_F(DiscFitTest, ADiscThatCameOutTooLargeIsMadeToFitOrFailsWithItsSize) {
 TEST_F(DiscFitTest, AListThatCannotFitIsAskedAboutBeforeAnyEncoding) {
   MakeAvi(temp_ / "long.avi", 10);
   AddTitle(temp_ / "long.avi");
+  settings_.createmenu = true;  // the menus are not made for a run stopped there either
   test::RecordingStatus declining(false);  // answers No
   EXPECT_FALSE(Run(1500));
   ASSERT_EQ(declining.questions.size(), 1u);
@@ -420,6 +421,11 @@ TEST_F(DiscFitTest, AListThatCannotFitIsAskedAboutBeforeAnyEncoding) {
   EXPECT_TRUE(declining.Logged("被用户取消，文件大小超过光盘容量"));
   EXPECT_FALSE(declining.Logged("fixing long.avi 到 DVD 兼容的 VOB"));
   EXPECT_FALSE(FileExists(settings_.temppath + "/(TaliroFixedDVD)long.mpg"));
+  std::vector<std::string> streams;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folders_.intermediate, ec))
+    if (entry.path().extension() == ".mpg") streams.push_back(entry.path().filename().string());
+  EXPECT_TRUE(streams.empty()) << "menu streams made before the answer: " << streams.size();
 }
 
 }  // namespace

@@ -129,7 +129,7 @@ TEST_F(MotionMenuTest, ButtonsPlayTheirTitlesWithMusicWhileTheRestOfThePageStays
   motion.music = music;
 
   test::RecordingStatus status;
-  AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps());
+  AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps(status, status), status, status);
   ASSERT_TRUE(driver.StartRun()) << driver.FailureReason();
   EXPECT_TRUE(status.Logged("菜单检查: 3 个按钮正确"));
 
@@ -170,7 +170,7 @@ TEST_F(MotionMenuTest, ABackgroundVideoMovesUnderAnNtscPageThatHoldsItsLastPictu
   motion.loop = false;
 
   test::RecordingStatus status;
-  AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps());
+  AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps(status, status), status, status);
   ASSERT_TRUE(driver.StartRun()) << driver.FailureReason();
   EXPECT_TRUE(status.Logged("菜单检查: 9 个按钮正确"));
   std::string script;
@@ -205,7 +205,7 @@ TEST_F(MotionMenuTest, MusicThatIsNoSoundStopsTheRunBeforeAnyWork) {
   ASSERT_TRUE(WriteFileAtomically(music, "not a sound at all"));
   model_.Choices().motion.music = music;
   test::RecordingStatus status;
-  AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps());
+  AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps(status, status), status, status);
   EXPECT_FALSE(driver.StartRun());
   EXPECT_EQ(driver.FailureReason().rfind("无法使用菜单音乐 " + music + ": ", 0), 0u) << driver.FailureReason();
   EXPECT_FALSE(FileExists(driver.Folders().work + "/DVD/VIDEO_TS/VIDEO_TS.IFO"));

@@ -72,7 +72,7 @@ TEST_F(NavigationProofTest, ButtonsOrTitleEndsThatLeadElsewhereAreCaught) {
 
   // A run whose script swaps the first two buttons of page 1 builds its disc, and the walk
   // of that disc fails the run.
-  AuthoringSteps steps = DefaultAuthoringSteps();
+  AuthoringSteps steps = DefaultAuthoringSteps(test::Installed(), test::Installed());
   auto render = steps.renderMenus;
   steps.renderMenus = [render](MenuModel& model, const TitleList& titles, const AppSettings& settings,
                                const RunFolders& folders) {
@@ -81,7 +81,7 @@ TEST_F(NavigationProofTest, ButtonsOrTitleEndsThatLeadElsewhereAreCaught) {
     model.Title(1).Command = "jump title 1;";
   };
   test::RecordingStatus status;
-  AuthoringDriver driver(settings_, model_, titles_, std::move(steps));
+  AuthoringDriver driver(settings_, model_, titles_, std::move(steps), test::Installed(), test::Installed());
   EXPECT_FALSE(driver.StartRun());
   EXPECT_EQ(driver.FailureReason(), "菜单检查失败: 菜单第 1 页的按钮 1 (1. clip) 通向标题 2，设计为标题 1");
   EXPECT_TRUE(status.Logged(driver.FailureReason()));
@@ -149,7 +149,7 @@ TEST_F(NavigationProofTest, PlayAllRunsEveryTitleAndEachTitleAloneReturnsToItsPa
   for (int i = 0; i < 7; ++i) test::AddTitleFile(titles_, clip);
   model_.Choices().playAll = true;
   test::RecordingStatus status;
-  AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps());
+  AuthoringDriver driver(settings_, model_, titles_, DefaultAuthoringSteps(test::Installed(), test::Installed()), test::Installed(), test::Installed());
   ASSERT_TRUE(driver.StartRun()) << driver.FailureReason();
   // Six titles, 全部播放 and 下一页 on page 1; one title and 上一页 on page 2; the walk
   // followed the play-all run through all seven titles back to page 1.

@@ -125,7 +125,7 @@ TEST_F(ParallelRun, TitlesMadeAtOnceGiveTheDiscOfOneCore) {
     Made made;
     test::RecordingStatus status(false, false);
     const AuthoringOptions options = Options(work, cores);
-    AuthoringJob job(ProjectOf(titles, options.settings), options, status, status);
+    AuthoringJob job(ProjectOf(titles, options.settings), options, status);
     EXPECT_TRUE(job.Start());
     while (!job.Wait(5)) made.mostPartFiles = std::max(made.mostPartFiles, PartFiles(work));
     EXPECT_TRUE(job.Result().succeeded) << job.Result().reason << test::ReadText(job.ToolLogPath());
@@ -178,7 +178,7 @@ TEST_F(ParallelRun, ACancelDuringTheRepairsStopsThemAll) {
   const std::string work = temp_ / "work";
   test::RecordingStatus status(false, false);
   const AuthoringOptions options = Options(work, 3);
-  AuthoringJob job(ProjectOf(titles, options.settings), options, status, status);
+  AuthoringJob job(ProjectOf(titles, options.settings), options, status);
   ASSERT_TRUE(job.Start());
   ASSERT_TRUE(WaitFor([&] { return PartFiles(work) >= 2 || job.Done(); }));
   ASSERT_FALSE(job.Done()) << job.Result().reason;

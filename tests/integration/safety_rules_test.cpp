@@ -58,8 +58,8 @@ class SafetyRules : public ::testing::Test {
     settings_.resolution = 0;
   }
   void AddTitle(const std::string& path) { test::AddTitleFile(titles_, path); }
-  bool Run(AuthoringSteps steps = DefaultAuthoringSteps()) {
-    AuthoringDriver driver(settings_, model_, titles_, std::move(steps));
+  bool Run(AuthoringSteps steps = DefaultAuthoringSteps(test::Installed(), test::Installed())) {
+    AuthoringDriver driver(settings_, model_, titles_, std::move(steps), test::Installed(), test::Installed());
     const bool ok = driver.StartRun();
     failure_ = driver.FailureReason();
     return ok;
@@ -102,7 +102,7 @@ TEST_F(SafetyRules, NothingOfTheUsersIsDeletedOrOverwritten) {
     const std::string before = test::ReadText(place);
     TitleList one;
     test::AddTitleFile(one, place);
-    AuthoringDriver driver(settings_, model_, one, DefaultAuthoringSteps());
+    AuthoringDriver driver(settings_, model_, one, DefaultAuthoringSteps(test::Installed(), test::Installed()), test::Installed(), test::Installed());
     EXPECT_FALSE(driver.StartRun());
     EXPECT_EQ(driver.FailureReason().rfind("无法使用标题 " + place + ": 它在工作文件夹的", 0), 0u)
         << driver.FailureReason();
@@ -138,7 +138,7 @@ TEST_F(SafetyRules, NothingOfTheUsersIsDeletedOrOverwritten) {
   MakeFolder(temp_ / "s9b");
   TitleList two;
   test::AddTitleFile(two, Avi(temp_ / "s9a/clip.avi", "testsrc", 1));
-  AuthoringDriver once(settings_, model_, two, DefaultAuthoringSteps());
+  AuthoringDriver once(settings_, model_, two, DefaultAuthoringSteps(test::Installed(), test::Installed()), test::Installed(), test::Installed());
   ASSERT_TRUE(once.StartRun()) << once.FailureReason();
   const std::string kept = work_ + "/(TaliroFixedDVD)clip.mpg";
   const std::string keptBytes = test::ReadText(kept);
@@ -152,7 +152,7 @@ TEST_F(SafetyRules, NothingOfTheUsersIsDeletedOrOverwritten) {
   MakeFolder(work_ + "/FoxImage");
   test::WriteText(work_ + "/FoxImage/title01.mpg", "a failed run's copy of a title");
   test::WriteText(work_ + "/tools.log", "a failed run's log");
-  AuthoringDriver again(settings_, model_, both, DefaultAuthoringSteps());
+  AuthoringDriver again(settings_, model_, both, DefaultAuthoringSteps(test::Installed(), test::Installed()), test::Installed(), test::Installed());
   ASSERT_TRUE(again.StartRun()) << again.FailureReason();
   EXPECT_EQ(test::ReadText(kept), keptBytes);
   EXPECT_EQ(test::ReadText(work_ + "/(TaliroFixedDVD)clip (2).mpg"), "the user's own file");
@@ -261,7 +261,7 @@ TEST_F(SafetyRules, ARepairIsReusedOnlyForTheSameContent) {
 TEST_F(SafetyRules, ASourceThatChangesWhileItIsConvertedFailsTheRun) {
   const std::string clip = Avi(temp_ / "clip.avi", "testsrc", 3);
   AddTitle(clip);
-  AuthoringSteps steps = DefaultAuthoringSteps();
+  AuthoringSteps steps = DefaultAuthoringSteps(test::Installed(), test::Installed());
   auto convert = steps.convertToDvdMpeg;
   // Cut to half while the conversion is under way, as a copy still being written would be.
   steps.convertToDvdMpeg = [convert, clip](const std::string& source, std::string& output, TvStandard standard,
@@ -303,7 +303,7 @@ TEST_F(SafetyRules, ATitleCutShortSinceItWasAddedIsNotAuthored) {
     TitleList one = added(clip, 4.0);
     ASSERT_EQ(truncate(clip.c_str(), off_t(FileSize(clip) / 2)), 0);
     test::RecordingStatus status;
-    AuthoringDriver driver(settings_, model_, one, DefaultAuthoringSteps());
+    AuthoringDriver driver(settings_, model_, one, DefaultAuthoringSteps(test::Installed(), test::Installed()), test::Installed(), test::Installed());
     EXPECT_FALSE(driver.StartRun());
     const std::string want = "标题 " + clip + " 只有 ";
     EXPECT_EQ(driver.FailureReason().rfind(want, 0), 0u) << driver.FailureReason();
@@ -319,7 +319,7 @@ TEST_F(SafetyRules, ATitleCutShortSinceItWasAddedIsNotAuthored) {
                            "-map 0:a -c:v mpeg2video -c:a mp2 " + ShellQuote(late)));
   TitleList one = added(late, 6.0);
   test::RecordingStatus status;
-  AuthoringDriver driver(settings_, model_, one, DefaultAuthoringSteps());
+  AuthoringDriver driver(settings_, model_, one, DefaultAuthoringSteps(test::Installed(), test::Installed()), test::Installed(), test::Installed());
   ASSERT_TRUE(driver.StartRun()) << driver.FailureReason();
   EXPECT_NEAR(test::ReadDvd(work_ + "/DVD").titles.at(0).seconds, 3.0, 0.3);
 }

@@ -47,8 +47,8 @@ class WorkFolderSafetyTest : public ::testing::Test {
     settings_.resolution = 0;
   }
   void AddTitle(const std::string& path) { test::AddTitleFile(titles_, path); }
-  bool Run(AuthoringSteps steps = DefaultAuthoringSteps()) {
-    AuthoringDriver driver(settings_, model_, titles_, std::move(steps));
+  bool Run(AuthoringSteps steps = DefaultAuthoringSteps(test::Installed(), test::Installed())) {
+    AuthoringDriver driver(settings_, model_, titles_, std::move(steps), test::Installed(), test::Installed());
     folders_ = RunFolders::For(settings_.temppath, temp_ / "app");
     bool ok = driver.StartRun();
     failure_ = driver.FailureReason();

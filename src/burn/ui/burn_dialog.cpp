@@ -16,8 +16,6 @@
 #include <wx/utils.h>
 
 #include <atomic>
-#include <future>
-#include <mutex>
 
 #include "menu/ui/deferred_handler.h"
 #include "menu/ui/wx_text.h"
@@ -28,6 +26,7 @@
 #include "burn/ui/burn_folder_dialog.h"
 #include "burn/ui/colour_list_box.h"
 #include "burn/ui/erase_front_end.h"
+#include "burn/ui/gui_job_observer.h"
 #include "burn/ui/message_front_end.h"
 #include "burn/ui/pumped_wait.h"
 #include "jobs/authoring_job.h"
@@ -42,15 +41,13 @@ std::atomic<CBurnDlg*> gOpenBurnDialog{nullptr};
 
 void TraceHook(void*) {}
 
-constexpr int kJobWatchMs = 50;
-
 }  // namespace
 
 CBurnDlg* OpenBurnDialog() { return gOpenBurnDialog.load(); }
 
 CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, const TitleList& titles)
     : wxDialog(parent, 132, U("刻录光盘")), settings_(settings), model_(model), titles_(titles),
-      runTimer_(this, kRunTimer), jobWatch_(this, kJobWatch) {
+      runTimer_(this, kRunTimer) {
   BuildControls();
   gOpenBurnDialog = this;
   // The work folder holds the image-file recorder the list offers first; a folder that is
@@ -72,7 +69,6 @@ CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, co
   // their time.
   SetFinalizeEventCallback(TraceHook, this);
   Bind(wxEVT_TIMER, &CBurnDlg::OnTick, this, kRunTimer);
-  Bind(wxEVT_TIMER, &CBurnDlg::OnJobWatch, this, kJobWatch);
   Bind(wxEVT_CLOSE_WINDOW, &CBurnDlg::OnClose, this);
   // Esc while a build or a write runs asks to stop it, as the close box does (Close is
   // greyed then, so the dialog's own Esc would do nothing).
@@ -87,9 +83,10 @@ CBurnDlg::CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, co
 
 CBurnDlg::~CBurnDlg() {
   runTimer_.Stop();
-  jobWatch_.Stop();
-  // A write still running is stopped rather than left writing for nobody; the run's and
-  // the erase's threads are waited for.
+  // Nothing more comes to this dialog, and a question still open is answered No; a write
+  // still running is stopped rather than left writing for nobody; the run's and the
+  // erase's threads are waited for.
+  if (jobLink_) jobLink_->Detach();
   if (job_ && job_->Writing()) job_->Cancel();
   job_.reset();
   eraseJob_.reset();
@@ -133,7 +130,11 @@ void CBurnDlg::BuildControls() {
   elapsed_->SetName(U("已用时间"));
   progressRow->Add(progress_, 1, wxRIGHT | wxALIGN_CENTER_VERTICAL, 8);
   progressRow->Add(elapsed_, 0, wxALIGN_CENTER_VERTICAL);
-  top->Add(progressRow, 0, wxEXPAND | wxALL, 8);
+  top->Add(progressRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 8);
+  jobProgress_ = new wxStaticText(this, kJobProgress, "", wxDefaultPosition, wxSize(420, -1),
+                                  wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+  jobProgress_->SetName(U("整体进度"));
+  top->Add(jobProgress_, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 8);
   auto* buttons = new wxBoxSizer(wxHORIZONTAL);
   openFolder_ = new wxButton(this, kOpenFolder, U("打开文件夹"));
   playDisc_ = new wxButton(this, kPlayDisc, U("播放光盘"));
@@ -168,91 +169,66 @@ const EventLog& CBurnDlg::Log() const { return log_->Log(); }
 void CBurnDlg::AddLogLine(int kind, const std::string& text) { log_->AddLine(kind, text); }
 
 void CBurnDlg::ShowStatus(const std::string& text, int position, int mode, int kind) {
-  if (!wxIsMainThread()) {
-    CallAfter([this, text, position, mode, kind] { ShowStatus(text, position, mode, kind); });
-    return;
-  }
-  switch (mode) {
+  OnLine({text, mode, kind});
+  if (mode == kStatusLogAndProgress || mode == kStatusProgress) progress_->SetValue(std::clamp(position, 0, progress_->GetRange()));
+}
+
+void CBurnDlg::OnLine(const JobLine& line) {
+  switch (line.mode) {
     case kStatusLogAndProgress:
-      AddLogLine(kind, text);
-      status_->SetLabel(U(text));
-      progress_->SetValue(position);
+    case kLogThenStatus:
+      AddLogLine(line.kind, line.text);
+      status_->SetLabel(U(line.text));
       break;
     case kStatusProgress:
-      status_->SetLabel(U(text));
-      progress_->SetValue(position);
+      status_->SetLabel(U(line.text));
       break;
     case kStatusThenLog:
-      status_->SetLabel(U(text));
-      AddLogLine(kind, text);
-      break;
-    case kLogThenStatus:
-      AddLogLine(kind, text);
-      status_->SetLabel(U(text));
+      status_->SetLabel(U(line.text));
+      AddLogLine(line.kind, line.text);
       break;
     default:
       break;
   }
 }
 
-void CBurnDlg::SetProgressRange(int low, int high) {
-  if (!wxIsMainThread()) {
-    CallAfter([this, low, high] { SetProgressRange(low, high); });
+void CBurnDlg::OnProgress(const JobProgress& progress) {
+  // One bar for the whole job: the job never reports less than before.
+  progress_->SetValue(std::clamp(int(progress.done * progress_->GetRange()), 0, progress_->GetRange()));
+  jobProgress_->SetLabel(U(ProgressText(progress)));
+  // Start becomes the write's cancel once the run goes on to the recorder.
+  if (progress.writing && job_ && !writeShown_ && !stopping_) {
+    writeShown_ = true;
+    start_->SetLabel(U("取消刻录"));
+    start_->Enable();
+  }
+}
+
+void CBurnDlg::OnQuestion(const JobQuestion& question, AnswerFunction answer) {
+  if (question.IsNote()) {
+    ShowMessage(question.text);
+    answer(0);
     return;
   }
+  answer(AskYesNo(question.text) ? kAnswerYes : kAnswerNo);
+}
+
+void CBurnDlg::OnEnd(const JobResult&) { FinishRun(); }
+
+void CBurnDlg::SetProgressRange(int low, int high) {
   // A gauge counts from 0: the range's low end is its zero.
   progress_->SetRange(std::max(1, high - low));
 }
 
-void CBurnDlg::SetProgress(int position) {
-  if (!wxIsMainThread()) {
-    CallAfter([this, position] { SetProgress(position); });
-    return;
-  }
-  progress_->SetValue(std::clamp(position, 0, progress_->GetRange()));
-}
+void CBurnDlg::SetProgress(int position) { progress_->SetValue(std::clamp(position, 0, progress_->GetRange())); }
 
-void CBurnDlg::StartRunTimer() {
-  if (!wxIsMainThread()) {
-    CallAfter([this] { StartRunTimer(); });
-    return;
-  }
-  runTimer_.Start(1000);
-}
+void CBurnDlg::StartRunTimer() { runTimer_.Start(1000); }
 
-void CBurnDlg::StopRunTimer() {
-  if (!wxIsMainThread()) {
-    CallAfter([this] { StopRunTimer(); });
-    return;
-  }
-  runTimer_.Stop();
-}
+void CBurnDlg::StopRunTimer() { runTimer_.Stop(); }
 
-bool CBurnDlg::AskYesNo(const std::string& text) {
-  const BoxStyle style = RunQuestionStyle(text);
-  if (wxIsMainThread()) return AskYesNoBox(this, text, style);
-  // From the job's thread: the box opens on the dialog's thread and the job waits for it.
-  std::promise<bool> answer;
-  std::future<bool> answered = answer.get_future();
-  CallAfter([this, text, style, &answer] { answer.set_value(AskYesNoBox(this, text, style)); });
-  return answered.get();
-}
+bool CBurnDlg::AskYesNo(const std::string& text) { return AskYesNoBox(this, text, RunQuestionStyle(text)); }
 
-void CBurnDlg::ShowMessage(const std::string& text) {
-  const BoxStyle style = RunNoteStyle(text);
-  if (wxIsMainThread()) {
-    ShowNoteBox(this, text, style);
-    return;
-  }
-  // Notes keep their place among the job's steps: the job goes on once it is read.
-  std::promise<void> read;
-  std::future<void> done = read.get_future();
-  CallAfter([this, text, style, &read] {
-    ShowNoteBox(this, text, style);
-    read.set_value();
-  });
-  done.get();
-}
+void CBurnDlg::ShowMessage(const std::string& text) { ShowNoteBox(this, text, RunNoteStyle(text)); }
 
 void CBurnDlg::EnableRunControls(bool on) {
   targetList_->Enable(on);
@@ -344,17 +320,21 @@ void CBurnDlg::StartRun() {
   closeWhenStopped_ = stopping_ = writeShown_ = false;
   start_->SetLabel(U(kStopRunButton));
   start_->Enable();
-  // The build works on the job's own thread while this dialog's event loop goes on; a
-  // short timer notices the end and finishes the run here.
+  // The build works on the job's own thread while this dialog's event loop goes on; its
+  // lines, progress, questions and end come here through the job's link.
+  progress_->SetRange(100);
+  progress_->SetValue(0);
+  jobProgress_->SetLabel("");
+  StartRunTimer();
   AuthoringOptions options;
   options.settings = settings_;
   options.choices = model_.Choices();
   // A recorder's run goes on to the write, with the medium's checks, in the job.
   if (!runEntry_.IsWorkFolder()) options.recorder = std::string(1, runEntry_.Letter());
   // The job works on its own copy: the titles may change while it runs.
-  job_ = std::make_unique<AuthoringJob>(ProjectOf(titles_, settings_, model_.Appearance()), options, *this, *this);
+  jobLink_ = std::make_unique<GuiJobObserver>(*this, *this);
+  job_ = std::make_unique<AuthoringJob>(ProjectOf(titles_, settings_, model_.Appearance()), options, *jobLink_);
   job_->Start();
-  jobWatch_.Start(kJobWatchMs);
 }
 
 bool CBurnDlg::StopRun() {
@@ -366,28 +346,6 @@ bool CBurnDlg::StopRun() {
   start_->Disable();
   status_->SetLabel(U("正在停止..."));
   return true;
-}
-
-void CBurnDlg::OnJobWatch(wxTimerEvent&) {
-  if (eraseJob_) {
-    if (!eraseJob_->Done()) return;
-    jobWatch_.Stop();
-    CallAfter([this] { FinishErase(); });
-    return;
-  }
-  if (!job_) return;
-  if (!job_->Done()) {
-    // Start becomes the write's cancel once the run goes on to the recorder.
-    if (job_->Writing() && !writeShown_ && !stopping_) {
-      writeShown_ = true;
-      start_->SetLabel(U("取消刻录"));
-      start_->Enable();
-    }
-    return;
-  }
-  jobWatch_.Stop();
-  // What the job posted before it ended comes first.
-  CallAfter([this] { FinishRun(); });
 }
 
 void CBurnDlg::FinishRun() {
@@ -405,6 +363,7 @@ void CBurnDlg::FinishRunSteps() {
   const std::string intermediate = job_->Folders().intermediate;
   const WriteStart writeStart = job_->WriteStartResult();
   job_.reset();
+  jobLink_.reset();
   const DeviceEntry entry = runEntry_;
 
   if (entry.IsWorkFolder()) {
@@ -498,11 +457,11 @@ void CBurnDlg::OnErase(wxCommandEvent&) {
   request.device = std::string(1, entry->Letter());
   request.quick = false;  // the erase dialog's box decides, its question asked there
   request.settings = settings_;
-  eraseFrontEnd_ = std::make_unique<EraseFrontEnd>(*this);
-  eraseJob_ = std::make_unique<EraseJob>(request, *eraseFrontEnd_, *eraseFrontEnd_);
+  eraseFrontEnd_ = std::make_unique<EraseFrontEnd>(*this, [this] { FinishErase(); });
+  jobLink_ = std::make_unique<GuiJobObserver>(*this, *eraseFrontEnd_);
+  eraseJob_ = std::make_unique<EraseJob>(request, *jobLink_);
   EnableRunControls(false);
   eraseJob_->Start();
-  jobWatch_.Start(kJobWatchMs);
 }
 
 void CBurnDlg::FinishErase() {
@@ -511,6 +470,7 @@ void CBurnDlg::FinishErase() {
     // of, and a declined or failed erase left the medium as it was.
     const bool erased = eraseJob_->Result().succeeded && !eraseJob_->WasBlank();
     eraseJob_.reset();
+    jobLink_.reset();
     eraseFrontEnd_.reset();
     EnableRunControls(true);
     if (erased) LoadDriveCombo();

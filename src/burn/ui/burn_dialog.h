@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // CBurnDlg "刻录光盘": the dialog in which a run happens. The user picks a recorder or the
 // work folder, presses Start, and watches the build (and the write) in the event log, the
-// status line, the progress bar and the elapsed-time clock. It is the run's status display
-// and question answerer while it is open.
+// status line, the whole job's progress and the elapsed-time clock. It is the view of the
+// jobs it starts: their calls come onto its thread through a GuiJobObserver.
 #pragma once
 
 #include <wx/dialog.h>
@@ -13,6 +13,7 @@
 
 #include "burn/burn_dialog_state.h"
 #include "burn/burn_front_end.h"
+#include "jobs/job_observer.h"
 
 class wxBitmapComboBox;
 class wxButton;
@@ -24,25 +25,25 @@ namespace vantrel {
 class AuthoringJob;
 class EraseFrontEnd;
 class EraseJob;
+class GuiJobObserver;
 class HostedConversionControl;
 class CColourListBox;
 class MenuModel;
 class TitleList;
 struct AppSettings;
 
-class CBurnDlg : public wxDialog, public BurnFrontEnd {
+class CBurnDlg : public wxDialog, public BurnFrontEnd, public JobObserver {
  public:
   enum {
     kTargets = 1014, kSize = 1057, kMediumType = 1061, kLog = 1070, kStart = 1002,
     kRefresh = 1071, kErase = 1016, kStatus = 1017, kProgress = 1019, kElapsed = 1092,
-    kRunTimer = 1001, kOpenFolder = 1201, kPlayDisc = 1202, kJobWatch = 1203
+    kRunTimer = 1001, kOpenFolder = 1201, kPlayDisc = 1202, kJobProgress = 1203
   };
 
   CBurnDlg(wxWindow* parent, AppSettings& settings, MenuModel& model, const TitleList& titles);
   ~CBurnDlg() override;
 
-  // RunStatus and RunQuestion: callable from any thread; the window is touched only on its
-  // own thread (other threads post).
+  // RunStatus and RunQuestion of the dialog's own steps (the library's devices), on its thread.
   void ShowStatus(const std::string& text, int position, int mode, int kind) override;
   void SetProgressRange(int low, int high) override;
   void SetProgress(int position) override;
@@ -52,6 +53,12 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   void ShowMessage(const std::string& text) override;
   // Runs the step on a thread of its own while this dialog's event loop goes on.
   std::int64_t Aside(const std::function<std::int64_t()>& step) override;
+
+  // The running job's calls, on the dialog's thread.
+  void OnLine(const JobLine& line) override;
+  void OnProgress(const JobProgress& progress) override;
+  void OnQuestion(const JobQuestion& question, AnswerFunction answer) override;
+  void OnEnd(const JobResult& result) override;
 
   void AddLogLine(int kind, const std::string& text);
   void EnableRunControls(bool on);
@@ -70,7 +77,6 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   void StartRun();
   // Asks, then stops the build; true when it was asked to stop.
   bool StopRun();
-  void OnJobWatch(wxTimerEvent& event);
   void FinishRun();
   void FinishRunSteps();
   // Asks, then cancels the write; true when it was cancelled.
@@ -90,6 +96,7 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   MenuModel& model_;
   const TitleList& titles_;
   BurnTargets targets_;
+  std::unique_ptr<GuiJobObserver> jobLink_;  // the running job's route to this dialog
   std::unique_ptr<AuthoringJob> job_;  // the start run (and its write) while in progress
   std::unique_ptr<EraseFrontEnd> eraseFrontEnd_;
   std::unique_ptr<EraseJob> eraseJob_;  // the erase while in progress
@@ -112,9 +119,9 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd {
   wxButton* playDisc_ = nullptr;
   wxStaticText* status_ = nullptr;
   wxGauge* progress_ = nullptr;
+  wxStaticText* jobProgress_ = nullptr;  // the step, title k of n, the time left
   wxStaticText* elapsed_ = nullptr;
   wxTimer runTimer_;
-  wxTimer jobWatch_;
 };
 
 // The open burn dialog (nullptr when none).

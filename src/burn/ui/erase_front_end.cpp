@@ -7,39 +7,32 @@
 
 namespace vantrel {
 
-void EraseFrontEnd::ShowStatus(const std::string& text, int position, int mode, int kind) {
-  dialog_.ShowStatus(text, position, mode, kind);
-}
+void EraseFrontEnd::OnLine(const JobLine& line) { dialog_.OnLine(line); }
 
-void EraseFrontEnd::SetProgressRange(int low, int high) { dialog_.SetProgressRange(low, high); }
-
-void EraseFrontEnd::SetProgress(int position) { dialog_.SetProgress(position); }
-
-void EraseFrontEnd::ShowMessage(const std::string& text) { dialog_.ShowMessage(text); }
-
-bool EraseFrontEnd::AskYesNo(const std::string& text) {
+void EraseFrontEnd::OnQuestion(const JobQuestion& question, AnswerFunction answer) {
   // The erase dialog's quick-erase box asked about the full erase already.
-  if (text == kFullEraseQuestion) return quickFlag_ == 0;
-  if (!IsEraseQuestion(text)) return dialog_.AskYesNo(text);
-  std::promise<bool> answer;
-  std::future<bool> answered = answer.get_future();
-  const std::string notBlank = text.substr(0, text.find('\n'));
-  dialog_.CallAfter([this, &answer, notBlank] { RunEraseDialog(answer, notBlank); });
-  return answered.get();
+  if (question.text == kFullEraseQuestion) {
+    answer(quickFlag_ == 0 ? kAnswerYes : kAnswerNo);
+    return;
+  }
+  if (question.IsNote() || !IsEraseQuestion(question.text)) {
+    dialog_.OnQuestion(question, std::move(answer));
+    return;
+  }
+  RunEraseDialog(answer, question.text.substr(0, question.text.find('\n')));
 }
 
-void EraseFrontEnd::RunEraseDialog(std::promise<bool>& answer, const std::string& notBlank) {
-  // `answer` lives only until it is given: the job goes on (and ends) from then.
+void EraseFrontEnd::RunEraseDialog(const AnswerFunction& answer, const std::string& notBlank) {
   bool given = false;
   CEraseDiscDlg erase(&dialog_, notBlank, [&](int quick) {
     quickFlag_ = quick;
     given = true;
-    answer.set_value(true);
+    answer(kAnswerYes);
   });
   open_ = &erase;
   erase.ShowModal();
   open_ = nullptr;
-  if (!given) answer.set_value(false);
+  if (!given) answer(kAnswerNo);
   if (afterClose_) {
     std::function<void()> then = std::move(afterClose_);
     afterClose_ = nullptr;

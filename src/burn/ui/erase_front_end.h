@@ -1,45 +1,43 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The erase job's front end in the burn dialog: status lines, notes and other questions go
-// to the burn dialog; the job's question whether to erase is answered in the erase dialog,
-// which stays open with its running bar until the job has ended.
+// The erase job's view in the burn dialog, on the dialog's thread (behind a GuiJobObserver):
+// lines, notes and other questions go to the burn dialog; the job's question whether to
+// erase is answered in the erase dialog, which stays open with its running bar until the
+// job has ended.
 #pragma once
 
 #include <functional>
-#include <future>
 #include <string>
 
-#include "burn/burn_front_end.h"
+#include "jobs/job_observer.h"
 
 namespace vantrel {
 
 class CBurnDlg;
 class CEraseDiscDlg;
 
-class EraseFrontEnd : public BurnFrontEnd {
+class EraseFrontEnd : public JobObserver {
  public:
-  explicit EraseFrontEnd(CBurnDlg& dialog) : dialog_(dialog) {}
+  // `ended` runs when the job has ended.
+  EraseFrontEnd(CBurnDlg& dialog, std::function<void()> ended) : dialog_(dialog), ended_(std::move(ended)) {}
 
-  void ShowStatus(const std::string& text, int position, int mode, int kind) override;
-  void SetProgressRange(int low, int high) override;
-  void SetProgress(int position) override;
-  void StartRunTimer() override {}
-  void StopRunTimer() override {}
-  // From the job's thread.
-  bool AskYesNo(const std::string& text) override;
-  void ShowMessage(const std::string& text) override;
+  void OnLine(const JobLine& line) override;
+  void OnProgress(const JobProgress&) override {}  // the erase dialog's bar runs on its own
+  void OnQuestion(const JobQuestion& question, AnswerFunction answer) override;
+  void OnEnd(const JobResult&) override { ended_(); }
 
-  // On the dialog's thread once the job has ended: the erase dialog closes, then `then`
-  // runs (at once when the erase dialog is not open). `then` may destroy this object.
+  // Once the job has ended: the erase dialog closes, then `then` runs (at once when the
+  // erase dialog is not open). `then` may destroy this object.
   void JobEnded(std::function<void()> then);
 
  private:
   // `notBlank` is the question's first line, which names the medium.
-  void RunEraseDialog(std::promise<bool>& answer, const std::string& notBlank);
+  void RunEraseDialog(const AnswerFunction& answer, const std::string& notBlank);
 
   CBurnDlg& dialog_;
-  CEraseDiscDlg* open_ = nullptr;    // the dialog's thread only
-  std::function<void()> afterClose_;  // the dialog's thread only
-  int quickFlag_ = 1;                 // written before the answer is given, read after it
+  std::function<void()> ended_;
+  CEraseDiscDlg* open_ = nullptr;
+  std::function<void()> afterClose_;
+  int quickFlag_ = 1;  // the erase dialog's choice, given with its Yes
 };
 
 }  // namespace vantrel
