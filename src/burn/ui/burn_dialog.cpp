@@ -37,6 +37,36 @@
 namespace vantrel {
 namespace {
 
+// The toolkit's calls for the list's text cells, which wx does not wrap.
+extern "C" {
+struct GListNode {
+  void* data;
+  GListNode* next;
+  GListNode* prev;
+};
+GListNode* gtk_cell_layout_get_cells(void* layout);
+void g_list_free(GListNode* list);
+unsigned long gtk_cell_renderer_text_get_type(void);
+int g_type_check_instance_is_a(void* instance, unsigned long type);
+void g_object_set(void* object, const char* first, ...);
+}
+
+// A recorder's name longer than the list ends in "…" instead of losing its beginning (the
+// letter and the kind of recorder) to the list's edge.
+void EllipsizeEntries(wxWindow* list) {
+  void* combo = list->GetHandle();
+  if (!combo) return;
+  GListNode* cells = gtk_cell_layout_get_cells(combo);
+  constexpr int kEllipsizeEnd = 3;  // PANGO_ELLIPSIZE_END
+  for (GListNode* cell = cells; cell; cell = cell->next)
+    if (g_type_check_instance_is_a(cell->data, gtk_cell_renderer_text_get_type()))
+      g_object_set(cell->data, "ellipsize", kEllipsizeEnd, "ellipsize-set", 1, nullptr);
+  g_list_free(cells);
+}
+
+}  // namespace
+namespace {
+
 std::atomic<CBurnDlg*> gOpenBurnDialog{nullptr};
 
 void TraceHook(void*) {}
@@ -101,6 +131,7 @@ void CBurnDlg::BuildControls() {
   targetList_ = new wxBitmapComboBox(this, kTargets, "", wxDefaultPosition, wxSize(320, -1), 0,
                                      nullptr, wxCB_READONLY);
   targetList_->SetName(U("刻录目标"));
+  EllipsizeEntries(targetList_);
   targetRow->Add(targetList_, 1, wxRIGHT, 6);
   refresh_ = new wxButton(this, kRefresh, U("刷新"));
   targetRow->Add(refresh_, 0, wxRIGHT, 6);
