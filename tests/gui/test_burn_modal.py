@@ -6,22 +6,10 @@ import os
 import re
 import subprocess
 
-from gi.repository import GLib
-
-from vantrel_gui import Vantrel, check, run, screenshot, send_close_request, wait_for
+from vantrel_gui import Vantrel, check, log_texts, run, screenshot, send_close_request, wait_for
 
 
 NO_RECORDER = "无法检测兼容 DVD-RW 驱动器。您想要安装 aspi 驱动吗？"
-
-
-def log_texts(dialog):
-    """The event log's lines; none while the log's cells are being replaced (the
-    accessibility tree then names cells that are gone)."""
-    try:
-        table = dialog.child(roleName="table", retry=False)
-        return [c.name for c in table.children if c.roleName == "table cell"]
-    except GLib.GError:
-        return []
 
 
 def mouse_click(node):

@@ -6,12 +6,7 @@ import os
 import re
 import subprocess
 
-from vantrel_gui import Vantrel, check, run, screenshot, wait_for
-
-
-def log_texts(dialog):
-    table = dialog.child(roleName="table", retry=False)
-    return [c.name for c in table.children if c.roleName == "table cell"]
+from vantrel_gui import Vantrel, check, log_texts, run, screenshot, wait_for
 
 
 def test(box):

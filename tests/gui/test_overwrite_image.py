@@ -7,21 +7,11 @@ import os
 import re
 import subprocess
 
-from gi.repository import GLib
-
-from vantrel_gui import Vantrel, check, run, screenshot, wait_for
+from vantrel_gui import Vantrel, check, log_texts, run, screenshot, wait_for
 
 
 NO_RECORDER = "无法检测兼容 DVD-RW 驱动器。您想要安装 aspi 驱动吗？"
 OVERWRITE = "DVD+RW 并非空白"
-
-
-def log_texts(dialog):
-    try:
-        table = dialog.child(roleName="table", retry=False)
-        return [c.name for c in table.children if c.roleName == "table cell"]
-    except GLib.GError:
-        return []
 
 
 def overwrite_question(vantrel):

@@ -11,22 +11,12 @@ import os
 import re
 import subprocess
 
-from gi.repository import GLib
-
-from vantrel_gui import Vantrel, check, press, run, screenshot, wait_for
+from vantrel_gui import Vantrel, check, log_texts, press, run, screenshot, wait_for
 
 NO_RECORDER = "无法检测兼容 DVD-RW 驱动器。您想要安装 aspi 驱动吗？"
 STAND_IN = "DVD不能承载此声音，修复的标题使用MPEGLAYER2"
 UDF_ALWAYS = "视频DVD需要UDF：光盘总是同时带有UDF和ISO9660，播放机才能读取"
 DELETE_TEMP = "删除临时文件(VIDEO_TS,AUDIO_TS 目录)"
-
-
-def log_texts(dialog):
-    try:
-        table = dialog.child(roleName="table", retry=False)
-        return [c.name for c in table.children if c.roleName == "table cell"]
-    except GLib.GError:
-        return []
 
 
 def labels(dialog):

@@ -413,6 +413,17 @@ class Vantrel:
         self.log.close()
 
 
+def log_texts(dialog):
+    """The burn dialog's event-log lines; none while the log's cells are being replaced (the
+    accessibility tree then names cells that are gone)."""
+    from gi.repository import GLib
+    try:
+        table = dialog.child(roleName="table", retry=False)
+        return [c.name for c in table.children if c.roleName == "table cell"]
+    except GLib.GError:
+        return []
+
+
 def screenshot(name, node=None):
     """Saves the screen (or only the window of `node`) as SCREENS/name.png; returns the path."""
     area = None
