@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/settings_dialog_logic.h"
+#include "base/tv_standard.h"
 #include "project/app_settings.h"
 #include "project/support_info.h"
 #include "project/title_record.h"
@@ -18,8 +19,9 @@ namespace vantrel::app {
 bool RunSettingsDialog(wxWindow* parent, AppSettings& settings);
 // Disc format dialog, preset with the two values; true on OK with the choices in them.
 bool RunDiscFormatDialog(wxWindow* parent, DiscFormatLogic& format);
-// Title properties sheet on one title; true on OK.
-bool RunPropertySheet(wxWindow* parent, TitleRecord& title);
+// Title properties sheet on one title; true on OK. `standard` is the disc's: the subtitle
+// preview draws its picture size.
+bool RunPropertySheet(wxWindow* parent, TitleRecord& title, TvStandard standard);
 void ShowAboutBox(wxWindow* parent, const SupportInfo& support);
 // The tip window; at start-up it shows only when the profile asks for it.
 void ShowTipWindow(wxWindow* parent, bool atStartUp);

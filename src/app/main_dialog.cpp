@@ -337,7 +337,7 @@ void MainDialog::EditSelected() {
   TitleRecord* title = titles.SelectedTitle();
   if (!title) return;
   const int row = titles.SelectedRow();
-  if (RunPropertySheet(this, *title)) {
+  if (RunPropertySheet(this, *title, settings_.Standard())) {
     wxBusyCursor busy;
     RegrabThumbnail(thumbnails_, *this, *title, row, titles.Thumbnails(), settings_.temppath);
     titles.SetRowImage(row, title->ImageIndex);

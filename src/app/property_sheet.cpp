@@ -15,6 +15,10 @@
 
 #include "app/app_windows.h"
 #include "app/property_sheet_logic.h"
+#include "app/chapters_page_logic.h"
+#include "app/sound_tracks_page_logic.h"
+#include "app/subtitles_page_logic.h"
+#include "app/track_pages.h"
 #include "app/wx_text.h"
 #include "platform/preview/ui/preview_panel.h"
 
@@ -127,7 +131,7 @@ class MenuPage : public wxPanel, private PageTimer {
 
 }  // namespace
 
-bool RunPropertySheet(wxWindow* parent, TitleRecord& title) {
+bool RunPropertySheet(wxWindow* parent, TitleRecord& title, TvStandard standard) {
   wxPropertySheetDialog sheet(parent, wxID_ANY, wxString());
   sheet.CreateButtons(wxOK | wxCANCEL);
   if (wxWindow* ok = sheet.FindWindow(wxID_OK)) ok->SetLabel(U("确定"));
@@ -136,6 +140,10 @@ bool RunPropertySheet(wxWindow* parent, TitleRecord& title) {
   book->AddPage(FactsPage(book, title), U(property_texts::kPage1));
   auto* menuPage = new MenuPage(book, title);
   book->AddPage(menuPage, U(property_texts::kPage2));
+  SheetPage* trackPages[] = {NewSoundTracksPage(book, title), NewSubtitlesPage(book, title, standard),
+                             NewChaptersPage(book, title)};
+  const char* trackPageNames[] = {sound_page_texts::kPage, subtitle_page_texts::kPage, chapter_page_texts::kPage};
+  for (int page = 0; page < 3; ++page) book->AddPage(trackPages[page]->Window(), U(trackPageNames[page]));
   book->Bind(wxEVT_BOOKCTRL_PAGE_CHANGED, [&](wxBookCtrlEvent& event) {
     if (event.GetSelection() == 1) menuPage->Init();
     event.Skip();
@@ -144,6 +152,7 @@ bool RunPropertySheet(wxWindow* parent, TitleRecord& title) {
   PrepareDialog(&sheet);
   if (sheet.ShowModal() != wxID_OK) return false;
   menuPage->Ok();
+  for (SheetPage* page : trackPages) page->Apply(title);
   return true;
 }
 

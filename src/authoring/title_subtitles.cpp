@@ -13,13 +13,6 @@
 namespace vantrel {
 namespace {
 
-TextSubtitles ReadTrack(const SubtitleTrack& track, const std::string& source) {
-  if (track.source.empty()) return ReadSubtitleStream(source, track.stream);
-  // A container named as the track's file gives one of its streams.
-  if (track.stream >= 0) return ReadSubtitleStream(track.source, track.stream);
-  return ReadSubtitleFile(track.source, track.encoding);
-}
-
 // Cues timed from the source's start, moved to the title's: what falls before its first
 // picture is cut, not shown at the start.
 void MoveToTitleTime(std::vector<Subpicture>& pictures, double picturesFrom) {
@@ -37,6 +30,13 @@ void MoveToTitleTime(std::vector<Subpicture>& pictures, double picturesFrom) {
 
 }  // namespace
 
+TextSubtitles ReadSubtitleTrack(const SubtitleTrack& track, const std::string& source) {
+  if (track.source.empty()) return ReadSubtitleStream(source, track.stream);
+  // A container named as the track's file gives one of its streams.
+  if (track.stream >= 0) return ReadSubtitleStream(track.source, track.stream);
+  return ReadSubtitleFile(track.source, track.encoding);
+}
+
 bool AddSubtitleStreams(const std::vector<SubtitleTrack>& tracks, const TitleSubtitleInputs& inputs,
                         std::vector<SubtitleStreamFacts>* facts, std::string* error) {
   facts->clear();
@@ -45,7 +45,7 @@ bool AddSubtitleStreams(const std::vector<SubtitleTrack>& tracks, const TitleSub
   std::vector<std::vector<Subpicture>> pictures(tracks.size());
   for (size_t k = 0; k < tracks.size(); ++k) {
     const SubtitleTrack& track = tracks[k];
-    const TextSubtitles text = ReadTrack(track, inputs.source);
+    const TextSubtitles text = ReadSubtitleTrack(track, inputs.source);
     if (!text.ok) {
       *error = text.error;
       return false;

@@ -10,6 +10,7 @@
 
 #include "base/tv_standard.h"
 #include "project/title_tracks.h"
+#include "subtitles/text_subtitles.h"
 
 namespace vantrel {
 
@@ -32,6 +33,10 @@ struct SubtitleStreamFacts {
   std::string language;  // two-letter DVD code, "" unknown
   std::string name;      // the file name, or "#N" for a stream of the title's file
 };
+
+// A track's cues: a stream of the title's file, a stream of another container, or a text
+// file in its detected (or chosen) encoding.
+TextSubtitles ReadSubtitleTrack(const SubtitleTrack& track, const std::string& source);
 
 // False with the reason when a track cannot be read or drawn, or the streams cannot be
 // added; `facts` tells each stream's language in track order.

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The properties sheet's pages for a title's sound tracks, subtitles and chapters. Each
+// works on its own copy; OK stores what it holds in the title.
+#pragma once
+
+#include "base/tv_standard.h"
+#include "project/title_record.h"
+
+class wxWindow;
+
+namespace vantrel::app {
+
+class SheetPage {
+ public:
+  virtual ~SheetPage() = default;
+  virtual wxWindow* Window() = 0;
+  // Stores the page's choices in the title (OK).
+  virtual void Apply(TitleRecord& title) = 0;
+};
+
+// The pages belong to `book` (their windows are its children).
+SheetPage* NewSoundTracksPage(wxWindow* book, const TitleRecord& title);
+SheetPage* NewSubtitlesPage(wxWindow* book, const TitleRecord& title, TvStandard standard);
+SheetPage* NewChaptersPage(wxWindow* book, const TitleRecord& title);
+
+}  // namespace vantrel::app
