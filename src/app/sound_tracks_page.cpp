@@ -39,7 +39,9 @@ class SoundTracksPage : public wxPanel, public SheetPage {
     list_->AppendTextColumn(U(kOffsetColumn), wxDATAVIEW_CELL_INERT, wxCOL_WIDTH_AUTOSIZE);
     listRow->Add(list_, 1, wxEXPAND);
     auto* buttons = new wxBoxSizer(wxVERTICAL);
-    addFile_ = Button(buttons, kAddFile, [this] { AddFile(); });
+    // The chooser opens after the click has returned: a modal window inside the click
+    // would hold up whoever pressed the button (a screen reader waits for its answer).
+    addFile_ = Button(buttons, kAddFile, [this] { CallAfter([this] { AddFile(); }); });
     remove_ = Button(buttons, kRemove, [this] { Edit([this](size_t row) { logic_->Remove(row); return row; }); });
     up_ = Button(buttons, kUp, [this] { Edit([this](size_t row) { return logic_->MoveUp(row) ? row - 1 : row; }); });
     down_ = Button(buttons, kDown, [this] { Edit([this](size_t row) { return logic_->MoveDown(row) ? row + 1 : row; }); });
@@ -65,7 +67,7 @@ class SoundTracksPage : public wxPanel, public SheetPage {
     SetAccessibleName(language_, kLanguage);
     editRow->Add(language_, 1, wxALIGN_CENTER_VERTICAL);
     editRow->Add(new wxStaticText(this, wxID_ANY, U(kOffset)), 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 6);
-    offset_ = new wxSpinCtrl(this, wxID_ANY, "0", wxDefaultPosition, wxSize(120, -1), wxSP_ARROW_KEYS, -3600000,
+    offset_ = new wxSpinCtrl(this, wxID_ANY, "0", wxDefaultPosition, wxSize(160, -1), wxSP_ARROW_KEYS, -3600000,
                              3600000, 0);
     SetAccessibleName(offset_, kOffset);
     editRow->Add(offset_, 0, wxALIGN_CENTER_VERTICAL);

@@ -29,7 +29,7 @@ namespace {
 
 using namespace subtitle_page_texts;
 
-constexpr int kPreviewHeight = 216;
+constexpr int kPreviewHeight = 270;
 
 class SubtitlesPage : public wxPanel, public SheetPage {
  public:
@@ -49,7 +49,9 @@ class SubtitlesPage : public wxPanel, public SheetPage {
     list_->AppendTextColumn(U(kDefaultColumn), wxDATAVIEW_CELL_INERT, wxCOL_WIDTH_AUTOSIZE);
     listRow->Add(list_, 1, wxEXPAND);
     auto* buttons = new wxBoxSizer(wxVERTICAL);
-    addFile_ = Button(buttons, kAddFile, [this] { AddFile(); });
+    // The chooser opens after the click has returned: a modal window inside the click
+    // would hold up whoever pressed the button (a screen reader waits for its answer).
+    addFile_ = Button(buttons, kAddFile, [this] { CallAfter([this] { AddFile(); }); });
     remove_ = Button(buttons, kRemove, [this] { Edit([this](size_t row) { logic_->Remove(row); return row; }); });
     up_ = Button(buttons, kUp, [this] { Edit([this](size_t row) { return logic_->MoveUp(row) ? row - 1 : row; }); });
     down_ = Button(buttons, kDown, [this] { Edit([this](size_t row) { return logic_->MoveDown(row) ? row + 1 : row; }); });
@@ -68,7 +70,7 @@ class SubtitlesPage : public wxPanel, public SheetPage {
     streamRow->Add(addStream_, 0, wxLEFT, 6);
     sizer->Add(streamRow, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
 
-    auto* editRow = new wxFlexGridSizer(5, 4, 6);
+    auto* editRow = new wxFlexGridSizer(4, 4, 6);
     editRow->Add(new wxStaticText(this, wxID_ANY, U(kLanguage)), 0, wxALIGN_CENTER_VERTICAL);
     language_ = new wxChoice(this, wxID_ANY);
     for (const LanguageChoice& choice : LanguageChoices()) language_->Append(U(LanguageLabel(choice.code)));
@@ -78,9 +80,9 @@ class SubtitlesPage : public wxPanel, public SheetPage {
     encoding_ = new wxChoice(this, wxID_ANY);
     SetAccessibleName(encoding_, kEncoding);
     editRow->Add(encoding_, 0, wxALIGN_CENTER_VERTICAL);
+    sizer->Add(editRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 8);
     shown_ = new wxCheckBox(this, wxID_ANY, U(kShownByDefault));
-    editRow->Add(shown_, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 6);
-    sizer->Add(editRow, 0, wxEXPAND | wxALL, 8);
+    sizer->Add(shown_, 0, wxALL, 8);
 
     auto* previewRow = new wxBoxSizer(wxHORIZONTAL);
     previewRow->Add(new wxStaticText(this, wxID_ANY, U(kPreview)), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);

@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The windows a run passes through speak the locale's language and show every text whole:
-the main window, the properties sheet (both pages), the menu designer and its layout,
+the main window, the properties sheet (every page), the menu designer and its layout,
 background and text dialogs (which open beside the designer's preview, not over it), the folder-burn dialog, the disc format dialog, the burn dialog
 and the erase dialog, under an English locale and under a Chinese one. In each, no accessible
 name holds a Chinese character under English, the program's own texts show under Chinese, and
@@ -60,6 +60,12 @@ def walk(box, t):
     wait_for(lambda: sheet.findChild(lambda n: n.roleName == "slider" and n.showing, retry=False),
              message="the menu page did not show")
     check_window(box, sheet, t, "properties-menu", t["menu page"])
+    for page in ("sound", "subtitles", "chapters"):
+        sheet.child(name=t[page + " tab"], roleName="page tab").click()
+        first = t[page + " page"][0]
+        wait_for(lambda: sheet.findChild(lambda n: n.name == first and n.showing, retry=False, requireResult=False),
+                 message="the %s page did not show" % page)
+        check_window(box, sheet, t, "properties-" + page, t[page + " page"])
     vantrel.click(sheet, t["cancel"])
     wait_for(lambda: not [d for d in vantrel.dialogs() if d.findChild(
         lambda n: n.roleName == "page tab", retry=False, requireResult=False)], message="the sheet stayed open")
@@ -121,7 +127,12 @@ ENGLISH = {
     "picture buttons": MAIN_ENGLISH["picture buttons"],
     "main": ["Add", "Menu", "Start", "Properties"],
     "properties": "Properties", "menu tab": "Menu", "facts": ["File:", "Resolution:", "Frame rate:", "Duration:"],
-    "menu page": ["Title:"], "cancel": "Cancel", "ok": "OK", "yes": "Yes", "no": "No", "close": "Close",
+    "menu page": ["Title:"], "cancel": "Cancel",
+    "sound tab": "Sound tracks", "sound page": ["Add sound file...", "Add source sound", "Language:", "Offset (ms):"],
+    "subtitles tab": "Subtitles",
+    "subtitles page": ["Add subtitle file...", "Character encoding:", "Shown by default", "Preview:"],
+    "chapters tab": "Chapters",
+    "chapters page": ["Default (0, 15, 30, 45, 60 minutes)", "Every", "minutes", "At these times:", "Chapter times:"], "ok": "OK", "yes": "Yes", "no": "No", "close": "Close",
     "menu": "Menu", "designer": "Design the menu", "layout": "Layout", "background": "Background", "text": "Text",
     "exit": "Exit", "layout title": "Menu layout", "background title": "Menu background", "text title": "Text",
     "burn": "Burn", "folder burn": "Write a DVD", "start": "Start", "formats": "Choose the disc format ",
@@ -134,7 +145,10 @@ CHINESE = {
     "picture buttons": MAIN_CHINESE["picture buttons"],
     "main": ["添加", "菜单", "运行", "属性"],
     "properties": "属性", "menu tab": "菜单", "facts": ["文件:", "分辨率:", "帧率:", "持续时间:"],
-    "menu page": ["标题:"], "cancel": "取消", "ok": "确定", "yes": "是", "no": "否", "close": "关闭",
+    "menu page": ["标题:"], "cancel": "取消",
+    "sound tab": "音轨", "sound page": ["添加声音文件...", "添加来源音轨", "语言:", "偏移 (毫秒):"],
+    "subtitles tab": "字幕", "subtitles page": ["添加字幕文件...", "字符编码:", "默认显示", "预览:"],
+    "chapters tab": "章节", "chapters page": ["默认 (0, 15, 30, 45, 60 分钟)", "每隔", "分钟", "指定时间:", "章节时间:"], "ok": "确定", "yes": "是", "no": "否", "close": "关闭",
     "menu": "菜单", "designer": "设计菜单", "layout": "版面", "background": "背景", "text": "文本",
     "exit": "退出", "layout title": "菜单版面", "background title": "菜单背景设置", "text title": "文本",
     "burn": "刻录", "folder burn": "刻录 DVD 光盘", "start": "运行", "formats": "选择光盘格式 ",
