@@ -45,6 +45,10 @@ def test(box):
     texts = [t.text for t in sheet.findChildren(lambda n: n.roleName == "text" and n.showing)]
     check(clip in texts and "320x240" in texts and "PAL(25.00fps)" in texts and "00:00:15" in texts,
           "facts page %r" % texts)
+    # The file's coding, shape and sound, read from the file itself.
+    check("mpeg" in texts and "MPEG-1 video, 4:3" in texts, "container and video facts %r" % texts)
+    check("无声音" in texts, "a silent film says so: %r" % texts)
+    check(any(t.endswith(" MB") for t in texts), "file size %r" % texts)
     screenshot("properties-facts", sheet)
 
     sheet.child(name="菜单", roleName="page tab").click()
