@@ -144,15 +144,20 @@ bool RunPropertySheet(wxWindow* parent, TitleRecord& title) {
   book->AddPage(FactsPage(book, title), U(property_texts::kPage1));
   auto* menuPage = new MenuPage(book, title);
   book->AddPage(menuPage, U(property_texts::kPage2));
+  bool closing = false;
   book->Bind(wxEVT_BOOKCTRL_PAGE_CHANGED, [&](wxBookCtrlEvent& event) {
-    if (event.GetSelection() == 1) menuPage->Init();
+    if (event.GetSelection() == 1 && !closing) menuPage->Init();
     event.Skip();
   });
   sheet.LayoutDialog();
   PrepareDialog(&sheet);
-  if (sheet.ShowModal() != wxID_OK) return false;
-  menuPage->Ok();
-  return true;
+  const bool ok = sheet.ShowModal() == wxID_OK;
+  if (ok) menuPage->Ok();
+  // The pages go before the book: a book destroyed with its pages has the toolkit's
+  // accessibility layer ask it for tab labels it no longer has, and complain.
+  closing = true;
+  book->DeleteAllPages();
+  return ok;
 }
 
 }  // namespace vantrel::app

@@ -96,6 +96,10 @@ def test(box):
     vantrel.click(sheet, "取消")
     wait_for(lambda: not vantrel.dialogs(), message="the sheet stayed open")
     check(vantrel.close() == 0, "exit status")
+    # Twice opened and closed, the sheet left no complaint of the toolkit behind.
+    with open(os.path.join(box.root, "vantrel.log"), errors="replace") as f:
+        complaints = [l for l in f if "Gtk-CRITICAL" in l or "Gtk-WARNING" in l]
+    check(not complaints, "the toolkit complained: %r" % complaints)
 
 
 run(test, "properties")
