@@ -167,6 +167,7 @@ class AuthoringDriver {
   std::vector<DiscTarget> titleTargets_;  // what each title was made for; rate 0: kept
   std::vector<DvdTitleTracks> titleTracks_;  // what each title adds to dvd.xml
   RunProgress* progress_ = nullptr;
+  bool renderMenus_ = false;  // the run draws the menu pictures among its tasks
   RunStatus& status_;
   RunQuestion& question_;
 };
