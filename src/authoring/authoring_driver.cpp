@@ -688,6 +688,10 @@ std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(TitleWork& work, RunStat
       facts.readyBytes = std::int64_t(FileSize(source));
     }
     if (!facts.ready) facts.readyBytes = 0;
+    // The sound tracks and subtitle streams the title is given take their room too.
+    const TitleRecord& record = titles_.At(int(i));
+    AddTrackBitRates(&facts, record.SoundTracks.size(), record.Subtitles.size(),
+                     facts.audioBitRate > 0 ? facts.audioBitRate : kTrackSoundBitRate);
     // An encode takes about the time of its length: every picture is made at the disc's
     // full frame, bars and all, whatever the source's size.
     work.weights[i] = facts.ready ? 0 : facts.seconds;

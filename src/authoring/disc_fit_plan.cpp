@@ -57,6 +57,15 @@ const char* DiscCapacityName(int disccapacity) {
   return disccapacity == 1 ? "DVD-9 (8.5 GB)" : "DVD-5 (4.7 GB)";
 }
 
+void AddTrackBitRates(FitTitle* title, size_t soundTracks, size_t subtitleStreams, int soundBitRate) {
+  const double extra = double(soundTracks > 1 ? soundTracks - 1 : 0) * soundBitRate +
+                       double(subtitleStreams) * kSubtitleStreamBitRate;
+  if (extra <= 0) return;
+  title->audioBitRate += int(extra);
+  if (title->ready && title->seconds > 0)
+    title->readyBytes += std::int64_t(std::ceil(title->seconds * extra / 8 * (1 + kPackOverhead)));
+}
+
 DiscFitPlan::DiscFitPlan(FitLimits limits, std::vector<FitTitle> titles) : limits_(limits) {
   limits_.floorBitRate = std::max(1, limits_.floorBitRate);
   limits_.ceilingBitRate = std::max(limits_.floorBitRate, limits_.ceilingBitRate);

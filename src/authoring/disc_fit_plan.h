@@ -39,6 +39,18 @@ struct FitTitle {
   std::int64_t readyBytes = 0;
 };
 
+// A subtitle stream of a whole title, bits/s: a subpicture for every cue, run-length coded
+// (about 2 to 7 kbit/s for a film's dialogue), with room for dense or large ones.
+inline constexpr int kSubtitleStreamBitRate = 12000;
+// A sound track's rate when the title's own is not known: the disc's sound as encoded.
+inline constexpr int kTrackSoundBitRate = 224000;
+
+// The tracks a title carries besides its picture and its own sound: every sound track
+// beyond the first (that one takes the place of the file's sound) at `soundBitRate`, every
+// subtitle stream at kSubtitleStreamBitRate. Both the bytes an encode writes and those of a
+// title used as it is grow by them. `soundTracks` 0 means the file's sound as it is.
+void AddTrackBitRates(FitTitle* title, size_t soundTracks, size_t subtitleStreams, int soundBitRate);
+
 struct FitLimits {
   std::int64_t capacitySectors = kDvd5Sectors;
   std::int64_t menuBytes = 0;  // the menu streams (VIDEO_TS.VOB), already made
