@@ -15,10 +15,7 @@ namespace vantrel::app {
 using namespace subtitle_page_texts;
 
 SubtitlesPageLogic::SubtitlesPageLogic(const TitleRecord& title, const std::vector<SubtitleStreamInfo>& sourceStreams)
-    : source_(title.SourcePath), tracks_(title.Subtitles) {
-  for (const SubtitleStreamInfo& stream : sourceStreams)
-    if (stream.text) streams_.push_back(stream);
-}
+    : source_(title.SourcePath), streams_(sourceStreams), tracks_(title.Subtitles) {}
 
 std::string SubtitlesPageLogic::StreamName(size_t stream) const {
   const SubtitleStreamInfo& s = streams_.at(stream);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The properties sheet's page "字幕": the title's subtitle tracks, from text files (SRT,
-// ASS/SSA, WebVTT, in a detected or chosen character encoding) and the text streams of the
-// title's file, each with its language, one of them shown by default; and a preview of a
+// ASS/SSA, WebVTT, in a detected or chosen character encoding) and the subtitle streams of
+// the title's file, each with its language, one of them shown by default; and a preview of a
 // cue drawn on the title's picture as the disc shows it.
 #pragma once
 
@@ -49,8 +49,8 @@ class SubtitlesPageLogic {
  public:
   static constexpr size_t kMaxTracks = 32;
 
-  // `sourceStreams`: the subtitle streams of the title's file (ListSubtitleStreams); only
-  // its text streams are offered.
+  // `sourceStreams`: the subtitle streams of the title's file (ListSubtitleStreams), text
+  // and picture ones.
   SubtitlesPageLogic(const TitleRecord& title, const std::vector<SubtitleStreamInfo>& sourceStreams);
 
   const std::vector<SubtitleTrack>& Tracks() const { return tracks_; }

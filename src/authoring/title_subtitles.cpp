@@ -3,9 +3,14 @@
 
 #include <cmath>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
 #include "base/paths.h"
 #include "base/text_format.h"
 #include "subtitles/language_code.h"
+#include "subtitles/picture_subtitles.h"
 #include "subtitles/subpicture_renderer.h"
 #include "subtitles/subtitle_muxer.h"
 #include "subtitles/subtitle_reader.h"
@@ -28,6 +33,23 @@ void MoveToTitleTime(std::vector<Subpicture>& pictures, double picturesFrom) {
   pictures = std::move(moved);
 }
 
+// The picture subtitle stream a track names (DVD or PGS subtitles of a container); index
+// -1 when the track is text or its file cannot be read.
+SubtitleStreamInfo PictureStreamOf(const SubtitleTrack& track, const std::string& source) {
+  if (track.stream < 0) return {};
+  std::vector<SubtitleStreamInfo> streams;
+  std::string error;
+  if (!ListSubtitleStreams(track.source.empty() ? source : track.source, &streams, &error)) return {};
+  for (const SubtitleStreamInfo& stream : streams)
+    if (stream.index == track.stream && !stream.text) return stream;
+  return {};
+}
+
+bool Decodable(const std::string& codec) {
+  const AVCodecDescriptor* descriptor = avcodec_descriptor_get_by_name(codec.c_str());
+  return descriptor && avcodec_find_decoder(descriptor->id);
+}
+
 }  // namespace
 
 TextSubtitles ReadSubtitleTrack(const SubtitleTrack& track, const std::string& source) {
@@ -45,17 +67,27 @@ bool AddSubtitleStreams(const std::vector<SubtitleTrack>& tracks, const TitleSub
   std::vector<std::vector<Subpicture>> pictures(tracks.size());
   for (size_t k = 0; k < tracks.size(); ++k) {
     const SubtitleTrack& track = tracks[k];
-    const TextSubtitles text = ReadSubtitleTrack(track, inputs.source);
-    if (!text.ok) {
-      *error = text.error;
-      return false;
+    std::string tag;
+    if (const SubtitleStreamInfo stream = PictureStreamOf(track, inputs.source); stream.index >= 0) {
+      const std::string& file = track.source.empty() ? inputs.source : track.source;
+      if (!ReadPictureSubtitles(file, stream.index, SubpictureGeometry::Of(inputs.standard, inputs.wide), &pictures[k],
+                                error))
+        return false;
+      tag = stream.language;
+    } else {
+      const TextSubtitles text = ReadSubtitleTrack(track, inputs.source);
+      if (!text.ok) {
+        *error = text.error;
+        return false;
+      }
+      if (!renderer.Load(text, error)) return false;
+      pictures[k] = renderer.RenderAll();
+      tag = text.language;
     }
-    if (!renderer.Load(text, error)) return false;
-    pictures[k] = renderer.RenderAll();
     MoveToTitleTime(pictures[k], inputs.picturesFrom);
     FitStreamPalette(&pictures[k], style);
     std::string language = DvdLanguageOf(track.language);
-    if (language.empty()) language = DvdLanguageOf(text.language);
+    if (language.empty()) language = DvdLanguageOf(tag);
     const std::string file = FileNameOf(track.source.empty() ? inputs.source : track.source);
     facts->push_back({language, track.stream >= 0 ? Format("%s #%d", file.c_str(), track.stream) : file});
   }
@@ -83,10 +115,11 @@ std::string SubtitleTrackProblem(const SubtitleTrack& track, const std::string& 
   if (!ListSubtitleStreams(file, &streams, &error)) return error;
   for (const SubtitleStreamInfo& stream : streams) {
     if (track.stream >= 0 && stream.index != track.stream) continue;
-    if (stream.text) return "";
+    // A picture stream is brought into the subpicture's colours, if FFmpeg decodes it.
+    if (stream.text || (track.stream >= 0 && Decodable(stream.codec))) return "";
     if (track.stream >= 0)
-      return Format("the subtitle stream %d of %s holds pictures (%s), not text", track.stream, file.c_str(),
-                    stream.codec.c_str());
+      return Format("the subtitle stream %d of %s holds pictures (%s) that cannot be decoded", track.stream,
+                    file.c_str(), stream.codec.c_str());
   }
   return track.stream >= 0 ? Format("%s has no subtitle stream %d", file.c_str(), track.stream)
                            : file + " has no text subtitle stream";

@@ -124,8 +124,9 @@ TEST(SubtitlesPage, MarksOneTrackAtMostToShowByDefault) {
   TitleRecord title = Title(60);
   title.Subtitles = {{"/subs/a.srt", -1, "en", "", true}, {"/subs/b.srt", -1, "zh", "GB18030", false}};
   SubtitlesPageLogic page(title, {{3, "subrip", "jpn", true}, {4, "dvd_subtitle", "eng", false}});
-  ASSERT_EQ(page.SourceStreams().size(), 1u);  // the picture stream is not offered
+  ASSERT_EQ(page.SourceStreams().size(), 2u);  // text and picture streams alike
   EXPECT_EQ(page.StreamName(0), "来源字幕 #3 (subrip)");
+  EXPECT_EQ(page.StreamName(1), "来源字幕 #4 (dvd_subtitle)");
   EXPECT_EQ(page.RowDefault(0), "是");
   page.SetShownByDefault(1, true);
   EXPECT_EQ(page.RowDefault(0), "");
