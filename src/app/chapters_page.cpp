@@ -36,7 +36,7 @@ class ChaptersPage : public wxPanel, public SheetPage {
     auto* everyRow = new wxBoxSizer(wxHORIZONTAL);
     modes_[1] = new wxRadioButton(this, wxID_ANY, U(kEvery));
     everyRow->Add(modes_[1], 0, wxALIGN_CENTER_VERTICAL);
-    minutes_ = new wxSpinCtrl(this, wxID_ANY, "5", wxDefaultPosition, wxSize(110, -1), wxSP_ARROW_KEYS, 1, 999,
+    minutes_ = new wxSpinCtrl(this, wxID_ANY, "5", wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS, 1, 999,
                               std::max(1, logic_->EveryMinutes() > 0 ? logic_->EveryMinutes() : 5));
     SetAccessibleName(minutes_, kMinutes);
     everyRow->Add(minutes_, 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 6);
@@ -98,7 +98,9 @@ class ChaptersPage : public wxPanel, public SheetPage {
     timesNote_->SetLabel(U(error.empty() || mode != ChapterMode::kTimes ? std::string(kTimesHint) : error));
     count_->SetLabel(U(logic_->CountText()));
     result_->ChangeValue(U(logic_->TimesShown()));
-    Layout();
+    // Not before the book has given the page its size: laid out at none, the toolkit's
+    // radio and spin buttons are squeezed below their least and complain.
+    if (IsShownOnScreen()) Layout();
   }
 
   std::unique_ptr<ChaptersPageLogic> logic_;

@@ -67,7 +67,7 @@ class SoundTracksPage : public wxPanel, public SheetPage {
     SetAccessibleName(language_, kLanguage);
     editRow->Add(language_, 1, wxALIGN_CENTER_VERTICAL);
     editRow->Add(new wxStaticText(this, wxID_ANY, U(kOffset)), 0, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 6);
-    offset_ = new wxSpinCtrl(this, wxID_ANY, "0", wxDefaultPosition, wxSize(160, -1), wxSP_ARROW_KEYS, -3600000,
+    offset_ = new wxSpinCtrl(this, wxID_ANY, "0", wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS, -3600000,
                              3600000, 0);
     SetAccessibleName(offset_, kOffset);
     editRow->Add(offset_, 0, wxALIGN_CENTER_VERTICAL);

@@ -234,7 +234,7 @@ class SubtitlesPage : public wxPanel, public SheetPage {
       image.SetRGB(wxRect(0, 0, width, kPreviewHeight), 96, 96, 96);
     }
     picture_->SetBitmap(wxBitmap(image));
-    Layout();
+    if (IsShownOnScreen()) Layout();  // a page not yet sized is laid out by its book
   }
 
   std::string source_;
