@@ -53,7 +53,8 @@ bool AddChapterMenus(MenuModel& model, const std::vector<std::vector<double>>& s
   return true;
 }
 
-bool AddTitleChapterMenus(MenuModel& model, const TitleList& titles, bool pictures, std::string& why) {
+bool AddTitleChapterMenus(MenuModel& model, const TitleList& titles, bool pictures, std::string& why,
+                          std::vector<std::vector<double>>* planned) {
   std::vector<std::vector<double>> starts(std::size_t(titles.Count()));
   std::vector<double> picturesFrom;
   for (int i = 0; i < titles.Count(); ++i) {
@@ -66,6 +67,7 @@ bool AddTitleChapterMenus(MenuModel& model, const TitleList& titles, bool pictur
       return false;
     }
   }
+  if (planned) *planned = starts;
   return AddChapterMenus(model, starts, picturesFrom, why, pictures);
 }
 

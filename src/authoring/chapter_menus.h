@@ -31,6 +31,8 @@ bool AddChapterMenus(MenuModel& model, const std::vector<std::vector<double>>& s
 
 // What a run adds, for the commands that lay out or draw a menu without one: the chapter
 // pages of `titles`, their lengths read from their files.
-bool AddTitleChapterMenus(MenuModel& model, const TitleList& titles, bool pictures, std::string& why);
+// `starts`, when given, takes each title's chapter starts.
+bool AddTitleChapterMenus(MenuModel& model, const TitleList& titles, bool pictures, std::string& why,
+                          std::vector<std::vector<double>>* starts = nullptr);
 
 }  // namespace vantrel

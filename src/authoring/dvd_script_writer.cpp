@@ -178,7 +178,8 @@ std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInpu
   const bool playAll = inputs.createMenu && model.PageCount() > 0 && model.Page(0).PlayAll;
   std::vector<int> pageOfTitle(std::size_t(model.TitleCount()) + 1, 1);
   for (int i = 0; i < model.PageCount(); ++i)
-    for (const MenuEntry* entry : model.Page(i).Titles) pageOfTitle[std::size_t(entry->TitleNumber)] = model.Page(i).Number;
+    for (const MenuEntry* entry : model.Page(i).Titles)
+      if (entry->Chapter == 0) pageOfTitle[std::size_t(entry->TitleNumber)] = model.Page(i).Number;
   std::vector<DvdTitleChain> titles;
   for (const auto& entry : model.Titles()) {
     const std::string& vob = entry->RepairedPath.empty() ? entry->SourcePath : entry->RepairedPath;

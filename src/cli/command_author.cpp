@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "authoring/chapter_menus.h"
+#include "authoring/chapter_plan.h"
 #include "authoring/before_run_checks.h"
 #include "authoring/dvd_script_writer.h"
 #include "authoring/run_folders.h"
@@ -261,7 +262,10 @@ int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings, const
   MenuModel model;
   model.Choices() = choices;
   model.Rebuild(titles, settings.layout, settings.IsNtsc());
-  if (std::string why; settings.createmenu && choices.chapterMenus && !AddTitleChapterMenus(model, titles, false, why)) {
+  // With chapter pages the titles get the chapters the pages show.
+  std::vector<std::vector<double>> starts;
+  if (std::string why;
+      settings.createmenu && choices.chapterMenus && !AddTitleChapterMenus(model, titles, false, why, &starts)) {
     std::fprintf(stderr, "vantrel-author: %s\n", why.c_str());
     return 1;
   }
@@ -287,7 +291,9 @@ int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings, const
   }
   DvdScriptInputs inputs{settings.createmenu, settings.Standard(), folders.intermediate,
                          ApplicationFolder()};
-  ok = DvdScriptWriter::Write(model, inputs) && ok;
+  std::vector<DvdTitleTracks> tracks(starts.size());
+  for (std::size_t i = 0; i < starts.size(); ++i) tracks[i].chapters = ChaptersText(starts[i]);
+  ok = DvdScriptWriter::Write(model, inputs, tracks) && ok;
   std::printf("wrote %s\n", DvdScriptWriter::ScriptPath(folders.intermediate).c_str());
   if (!ok) std::fprintf(stderr, "vantrel-author: could not write the scripts\n");
   return ok ? 0 : 1;

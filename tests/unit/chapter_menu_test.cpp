@@ -123,6 +123,9 @@ TEST(ChapterMenu, ScriptsLinkTheButtonsOfAChapterPageAndReachChaptersThroughJump
                         "<button name=\"b\">\njump vmgm menu 1;</button>\n</pgc>"),
             std::string::npos)
       << script;
+  // A title played alone returns to the page of its own button, not to its chapter page.
+  EXPECT_NE(script.find("<post>if (g0 == 1) jump title 3; call vmgm menu 1;</post>"), std::string::npos);
+  EXPECT_NE(script.find("<post>if (g0 == 1) jump title 8; call vmgm menu 2;</post>"), std::string::npos);
 
   // Without chapter pages the script keeps its plain head.
   test::MenuFixture plain;
