@@ -9,7 +9,8 @@
 # For each side: wall time, CPU time, average cores busy (CPU / wall), peak memory (the
 # largest process); for ours also the cores busy while titles were being encoded. The
 # machine may be shared: each pair runs back to back, in alternating order, and the
-# ratios of the pairs are what to read, not the absolute times.
+# ratios of the pairs are what to read, not the absolute times; each pair is printed with
+# the machine's load average when it began (above 2 the other users had the cores too).
 # Usage: bench/parallel_bench.sh [REPEAT [LONG [JOBS]]]   e.g. bench/parallel_bench.sh 3 30 "four ten long"
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,6 +21,9 @@ long_minutes=${2:-30}
 jobs=${3:-"four ten long"}
 w=$(mktemp -d)
 trap 'rm -rf "$w"' EXIT
+# A registry of its own: the run's encoder is this build's, not whatever module another
+# build last registered for the user.
+export VANTREL_REGISTRY_DIR=$w/registry
 ticks=$(getconf CLK_TCK)
 
 clip() {  # clip NAME SIZE SECONDS CODECS...
@@ -117,6 +121,8 @@ reference() {  # reference TEMPLATE_WORK REF FILES...
 
 mib() { echo "scale=1; $1 / 1024" | bc; }
 
+median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR + 1) / 2)]}'; }
+
 for job in $jobs; do
   rm -rf "$w/media"
   make_media "$job" > "$w/list"
@@ -124,9 +130,11 @@ for job in $jobs; do
   # Warm caches and make the menu pictures and script the reference side uses.
   ours "$w/template" "${files[@]}" > /dev/null
   echo "== $job: ${#files[@]} title(s), $repeat paired runs (shared machine: read the ratios)"
-  printf '%-4s %28s   %28s   %s\n' run "ours: wall cpu cores peakMiB" "reference: wall cpu cores peakMiB" "wall ratio"
-  ratios=()
+  printf '%-4s %5s %28s   %28s   %s\n' run load "ours: wall cpu cores peakMiB" "reference: wall cpu cores peakMiB" \
+    "ratios: wall cpu peak; ours' cores busy while encoding"
+  ratios=() cpus=() peaks=() busy=() loads=()
   for r in $(seq "$repeat"); do
+    load=$(cut -d' ' -f1 /proc/loadavg)
     if [ $((r % 2)) -eq 1 ]; then
       o=$(ours "$w/ours" "${files[@]}"); f=$(reference "$w/template" "$w/ref" "${files[@]}")
     else
@@ -134,11 +142,15 @@ for job in $jobs; do
     fi
     read -r ow oc om orep <<< "$o"; read -r fw fc fm <<< "$f"
     ratio=$(echo "$ow / $fw" | bc -l)
-    ratios+=("$ratio")
-    printf '%-4s %6.2f %6.2f %5.2f %7s   %6.2f %6.2f %5.2f %7s   %.2f  (ours, cores busy while encoding: %.2f; peak ratio %.2f)\n' \
-      "$r" "$ow" "$oc" "$(echo "$oc / $ow" | bc -l)" "$(mib "$om")" "$fw" "$fc" "$(echo "$fc / $fw" | bc -l)" \
-      "$(mib "$fm")" "$ratio" "$orep" "$(echo "$om / $fm" | bc -l)"
+    ratios+=("$ratio"); cpus+=("$(echo "$oc / $fc" | bc -l)"); peaks+=("$(echo "$om / $fm" | bc -l)")
+    busy+=("$(echo "$oc / $ow" | bc -l)"); loads+=("$load")
+    printf '%-4s %5s %6.2f %6.2f %5.2f %7s   %6.2f %6.2f %5.2f %7s   %.2f %.2f %.2f; %.2f\n' \
+      "$r" "$load" "$ow" "$oc" "$(echo "$oc / $ow" | bc -l)" "$(mib "$om")" "$fw" "$fc" "$(echo "$fc / $fw" | bc -l)" \
+      "$(mib "$fm")" "$ratio" "${cpus[-1]}" "${peaks[-1]}" "$orep"
   done
-  median=$(printf '%s\n' "${ratios[@]}" | sort -g | awk '{a[NR]=$1} END {print a[int((NR + 1) / 2)]}')
-  printf 'median wall ratio ours / reference: %.2f\n' "$median"
+  printf 'medians: wall ratio %.2f (%.2f..%.2f), CPU ratio %.2f, peak ratio %.2f, ours cores busy %.2f, load %s\n' \
+    "$(printf '%s\n' "${ratios[@]}" | median)" "$(printf '%s\n' "${ratios[@]}" | sort -g | head -1)" \
+    "$(printf '%s\n' "${ratios[@]}" | sort -g | tail -1)" "$(printf '%s\n' "${cpus[@]}" | median)" \
+    "$(printf '%s\n' "${peaks[@]}" | median)" "$(printf '%s\n' "${busy[@]}" | median)" \
+    "$(printf '%s\n' "${loads[@]}" | median)"
 done

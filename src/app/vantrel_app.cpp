@@ -11,6 +11,7 @@
 #include "base/app_folder.h"
 #include "base/launch.h"
 #include "base/log.h"
+#include "base/memory_arenas.h"
 #include "base/message_pump.h"
 #include "base/translation.h"
 #include "platform/com/runtime.h"
@@ -155,6 +156,7 @@ int VantrelApp::OnExit() {
 wxIMPLEMENT_APP_NO_MAIN(vantrel::app::VantrelApp);
 
 int main(int argc, char** argv) {
+  vantrel::UseFewMemoryArenas();
   // Answered before the toolkit starts, so that they work without a display too.
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--version") == 0) {
@@ -166,6 +168,10 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
+  // The toolkit's known, harmless complaints (a notebook's pages asked for their tab labels
+  // by the accessibility layer while they go) are kept off the terminal; this has to be
+  // allowed before the toolkit starts.
+  wxApp::GTKAllowDiagnosticsControl();
   // Without a display there is nothing to show: say so plainly and end with a status that
   // tells the caller, instead of failing inside the toolkit.
   if (!wxEntryStart(argc, argv)) {

@@ -17,6 +17,7 @@
 #include "authoring/progress_monitor.h"
 #include "authoring/repair_targets.h"
 #include "authoring/run_status.h"
+#include "authoring/run_timeline.h"
 #include "authoring/shell_command.h"
 #include "authoring/title_harmony.h"
 #include "authoring/tool_environment.h"
@@ -134,6 +135,11 @@ std::int64_t MenuPageBytesBound(const MenuMotion& motion) {
 // A task weight above any title's: the menu chain starts at once.
 constexpr double kFirst = 1e30;
 
+std::vector<int> AndAfter(std::vector<int> tasks, const std::vector<int>& more) {
+  tasks.insert(tasks.end(), more.begin(), more.end());
+  return tasks;
+}
+
 }  // namespace
 
 // What the tasks of the menus and titles share. A field is written by one task before the
@@ -183,6 +189,7 @@ void AuthoringDriver::PlanProgress() {
 }
 
 void AuthoringDriver::EnterStep(RunStep step) {
+  TimelineMark(Format("step %d", int(step)));
   if (progress_) progress_->Enter(step);
 }
 
@@ -225,7 +232,7 @@ bool AuthoringDriver::CheckBeforeWork() {
   std::vector<std::string> reasons(titles.size());
   TaskGraph graph(cores_ > 0 ? cores_ : TaskGraph::MachineCores());
   for (std::size_t i = 0; i < titles.size(); ++i)
-    graph.Add("check", [&, i](int) {
+    graph.Add(Format("check %zu", i + 1), [&, i](int) {
       reasons[i] = TitlePlaceProblem(folders_, titles[i]->SourcePath);
       if (reasons[i].empty() && steps_.checkTitle) reasons[i] = steps_.checkTitle(titles[i]->SourcePath);
       if (reasons[i].empty()) reasons[i] = TitleTracksProblem(i);
@@ -274,7 +281,9 @@ bool AuthoringDriver::StartRun() {
   RemoveLeftovers(folders_, kRepairPrefix);
   PreviousOutput previous(folders_.output);
   if (!PrepareFolders(previous)) return false;
-  if (steps_.renderMenus) steps_.renderMenus(model_, titles_, settings_, folders_);
+  // The menu pictures are drawn as a task of the run, beside the titles' probes.
+  renderMenus_ = bool(steps_.renderMenus);
+  TimelineMark("write tools");
   ToolSet tools(folders_.tool);
   bool ok = false;
   if (!tools.Write()) {
@@ -283,6 +292,8 @@ bool AuthoringDriver::StartRun() {
     ok = AuthoringRun();
   }
   tools.Remove();
+  renderMenus_ = false;
+  TimelineMark(ok ? "run end" : "run failed");
   // The titles with their subtitles added are copies as large as the titles: the disc
   // holds them now.
   for (const DvdTitleTracks& tracks : titleTracks_)
@@ -323,10 +334,12 @@ bool AuthoringDriver::AuthorDisc(AutoResetEvent& stop) {
   bool succeeded;
   {
     ProgressMonitor monitor(Status(), folders_.output + "/VIDEO_TS", expectedMb, stop);
+    TimelineMark("author tool");
     // The tools run in the tool folder with the run's standard; their chatter goes to a
     // log in the intermediate folder instead of the terminal.
     succeeded = ShellCommand(
         command, ToolShellContext(folders_.tool, settings_.Standard(), folders_.intermediate + kToolLogName));
+    TimelineMark("author tool end");
     stop.Signal();
     if (!monitor.Join()) Question().ShowMessage(Tr("等待数字数据采集系统终止失败！"));
     stop.Reset();
@@ -339,6 +352,7 @@ bool AuthoringDriver::DiscFits(AutoResetEvent& stop, bool mayEncodeAgain) {
   const std::int64_t capacity = plan_->CapacityBytes();
   for (bool again = mayEncodeAgain;; again = false) {
     std::string why;
+    TimelineMark("image size");
     const std::int64_t sectors =
         DiscImageSectors(folders_.output, folders_.work + "/.vantrel-image-size", why);
     if (sectors < 0) return Fail(Tr("无法测量光盘映像的大小: ") + why);
@@ -425,8 +439,16 @@ bool AuthoringDriver::MakeMenusAndTitles() {
     TaskGraph graph(cores_ > 0 ? cores_ : TaskGraph::MachineCores());
     EnterStep(RunStep::Titles);
     std::vector<int> probes;
+    // The pictures every page is made of, drawn while the titles are probed; the menu
+    // streams are made of them.
+    std::vector<int> pictures;
+    if (renderMenus_)
+      pictures.push_back(graph.Add("render", [&](int) {
+        steps_.renderMenus(model_, titles_, settings_, folders_);
+        return !CancelRequested();
+      }, {}, 1, kFirst));
     for (std::size_t i = 0; i < count; ++i)
-      probes.push_back(graph.Add("probe", [&, i](int) { return ProbeTitle(work, i); }));
+      probes.push_back(graph.Add(Format("probe %zu", i + 1), [&, i](int) { return ProbeTitle(work, i); }));
     const int plan = graph.Add("plan", [&](int) {
       const bool planned = PlanTitles(work, log.Channel(1));
       // The longest encodes start first, so that none is left alone at the end.
@@ -453,7 +475,7 @@ bool AuthoringDriver::MakeMenusAndTitles() {
         if (progress_) progress_->Part(0, 1);
         log.Finish(0);
         return made;
-      }, {plan}, 1, kFirst);
+      }, AndAfter({plan}, pictures), 1, kFirst);
     } else {
       log.Finish(0);
     }
@@ -462,7 +484,7 @@ bool AuthoringDriver::MakeMenusAndTitles() {
       taps.push_back(std::make_unique<TitleProgressTap>(log.Channel(int(i) + 2), progress_, int(i) + 1));
       std::vector<int> after{plan};
       if (work.sameAs[i] >= 0) after.push_back(work.firstRepairTask + work.sameAs[i]);
-      const int task = graph.Add("title", [&, i](int cores) {
+      const int task = graph.Add(Format("title %zu", i + 1), [&, i](int cores) {
         RunStatus& status = *taps[i];
         const bool made = RepairTitle(work, i, status, cores) && AddTitleTracks(i, status);
         if (progress_) progress_->Part(int(i) + 1, 1);
@@ -666,7 +688,9 @@ std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(TitleWork& work, RunStat
       facts.readyBytes = std::int64_t(FileSize(source));
     }
     if (!facts.ready) facts.readyBytes = 0;
-    work.weights[i] = facts.ready ? 0 : facts.seconds * facts.pixelsPerSecond;
+    // An encode takes about the time of its length: every picture is made at the disc's
+    // full frame, bars and all, whatever the source's size.
+    work.weights[i] = facts.ready ? 0 : facts.seconds;
     titles.push_back(facts);
   }
   FitLimits limits;

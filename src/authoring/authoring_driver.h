@@ -172,6 +172,7 @@ class AuthoringDriver {
   // With chapter menus, each title's chapter starts as its pages show them; else empty.
   std::vector<std::vector<double>> chapterStarts_;
   RunProgress* progress_ = nullptr;
+  bool renderMenus_ = false;  // the run draws the menu pictures among its tasks
   RunStatus& status_;
   RunQuestion& question_;
 };

@@ -7,7 +7,9 @@
 #include <mutex>
 #include <thread>
 
+#include "authoring/run_timeline.h"
 #include "base/run_cancel.h"
+#include "base/text_format.h"
 
 namespace vantrel {
 
@@ -38,6 +40,12 @@ bool TaskGraph::Ready(const Task& task) const {
   return true;
 }
 
+bool TaskGraph::LastToShare(int task) const {
+  for (int i = 0; i < int(tasks_.size()); ++i)
+    if (i != task && tasks_[i].cores == kShareCores && tasks_[i].state == Task::kWaiting) return false;
+  return true;
+}
+
 bool TaskGraph::Run() {
   // The job's cancel reaches the workers through this thread's scope, which outlives them.
   const CancelScope* job = CurrentCancelScope();
@@ -63,8 +71,9 @@ bool TaskGraph::Run() {
         Task& task = tasks_[ready[n]];
         const int waiting = int(ready.size() - n);
         const int free = cores_ - busy;
-        const int cores = task.cores == kShareCores ? std::max(1, free / waiting) : task.cores;
-        if (free <= 0 || (cores > free && busy > 0)) break;
+        const bool last = task.cores == kShareCores && LastToShare(ready[n]);
+        const int cores = last ? cores_ : task.cores == kShareCores ? std::max(1, free / waiting) : task.cores;
+        if (free <= 0 || (cores > free && busy > 0 && !last)) break;
         task.state = Task::kRunning;
         busy += cores;
         ++running;
@@ -72,10 +81,12 @@ bool TaskGraph::Run() {
         const int id = ready[n];
         workers.emplace_back([&, id, cores] {
           bool ok = false;
+          TimelineMark(Format("%s start %d cores", tasks_[id].name.c_str(), cores));
           {
             CancelScope scope(stop_, job);
             ok = tasks_[id].work(cores);
           }
+          TimelineMark(tasks_[id].name + (ok ? " end" : " failed"));
           std::lock_guard done(mutex);
           Task& t = tasks_[id];
           t.state = ok ? Task::kSucceeded : Task::kFailed;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The work of a run as tasks with dependencies, run at once where they do not depend on
 // each other, on a pool of cores: a task keeps some cores busy (an encode its encoder's
-// threads, a tool chain one) and starts only when they are free, so the machine is never
-// oversubscribed. The first task that fails stops the others (their waits see
+// threads, a tool chain one) and starts only when they are free, so the machine is not
+// oversubscribed (but for the last encode, see kShareCores). The first task that fails stops the others (their waits see
 // CancelRequested()) and no new task starts; so does a cancel of the job that runs the
 // graph.
 //
@@ -25,7 +25,11 @@ class TaskGraph {
   // The work of a task, given the cores it may keep busy; false when it failed.
   using Work = std::function<bool(int cores)>;
   // A task that uses as many cores as it is given: when it starts it takes its share of
-  // the free cores, the free cores divided among the tasks ready to start.
+  // the free cores, the free cores divided among the tasks ready to start. The last of
+  // them to start takes every core of the pool: the cores the tasks still running hold
+  // come free while it works, and it cannot take them later (an encoder keeps the threads
+  // it was opened with), so without them a core would idle until the run's end. Only
+  // then may the cores busy exceed the pool's, by what the running tasks hold.
   static constexpr int kShareCores = 0;
 
   explicit TaskGraph(int cores);
@@ -52,7 +56,8 @@ class TaskGraph {
   int FirstFailure() const { return firstFailure_; }
   const std::string& Name(int task) const { return tasks_[task].name; }
   bool Cancelled() const { return cancelled_; }
-  // The most cores that were busy at once (for tests and benchmarks).
+  // The most cores that were busy at once (for tests and benchmarks); above the pool's
+  // only while the last task that shares cores starts beside others.
   int PeakCores() const { return peakCores_; }
 
  private:
@@ -66,6 +71,8 @@ class TaskGraph {
   };
 
   bool Ready(const Task& task) const;
+  // No other task that shares cores is still to start.
+  bool LastToShare(int task) const;
 
   int cores_;
   std::mutex mutex_;

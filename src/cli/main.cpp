@@ -8,6 +8,7 @@
 #include "base/app_folder.h"
 #include "base/ffmpeg_log.h"
 #include "base/log.h"
+#include "base/memory_arenas.h"
 #include "base/translation.h"
 #include "cli/commands.h"
 #include "vantrel_version.h"
@@ -36,6 +37,7 @@ void InstallLogSink(bool verbose) {
 
 int main(int argc, char** argv) {
   using vantrel::cli::kCommands;
+  vantrel::UseFewMemoryArenas();
   // -v / --verbose may stand anywhere; the commands never see it.
   std::vector<char*> args;
   bool verbose = false;

@@ -111,7 +111,7 @@ struct Item {
 
 // Decoded frames in flight between decoding and encoding. Pictures dominate: at most this
 // many are held whatever the length of the source.
-inline constexpr std::size_t kQueueCapacity = 24;
+inline constexpr std::size_t kQueueCapacity = 4;
 
 // What a job fed with decoded frames (rather than a file) is told before it starts.
 struct FedSource {

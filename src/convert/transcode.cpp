@@ -28,6 +28,9 @@ namespace {
 
 int WorkerThreads() { return int(std::clamp(std::thread::hardware_concurrency(), 1u, 16u)); }
 
+// The threads a job's codecs may use: its share of the cores when a run gives it one.
+int JobThreads(const EncoderPreset& p) { return p.threads > 0 ? std::min(p.threads, WorkerThreads()) : WorkerThreads(); }
+
 // Sends packets an encoder produced to the muxer, in the stream's time base.
 bool Drain(AVCodecContext* encoder, AVStream* stream, OutputFile& output, std::string& error) {
   PacketPtr packet(av_packet_alloc());
@@ -77,7 +80,7 @@ class VideoStage {
       c->mb_decision = FF_MB_DECISION_RD;
       c->trellis = 1;
     }
-    c->thread_count = p.threads > 0 ? std::min(p.threads, WorkerThreads()) : WorkerThreads();
+    c->thread_count = JobThreads(p);
     c->thread_type = FF_THREAD_SLICE;
 
     frameAspect_ = OutputDisplayAspect(p, sourceAspect);
@@ -420,12 +423,15 @@ double FrameLength(const AVFrame* frame, const AVStream* stream, double fallback
   return fallback;
 }
 
-CodecPtr OpenDecoder(const AVStream* stream, std::string& error) {
+// `threads` 0: as many as the machine has. A job beside others keeps to its share: a
+// decoder's frame threads each hold pictures of their own, and threads beyond the cores
+// only take turns.
+CodecPtr OpenDecoder(const AVStream* stream, std::string& error, int threads = 0) {
   const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
   CodecPtr decoder(avcodec_alloc_context3(codec));
   avcodec_parameters_to_context(decoder.get(), stream->codecpar);
   decoder->pkt_timebase = stream->time_base;
-  decoder->thread_count = 0;  // as many as the machine has
+  decoder->thread_count = threads;
   int rc = avcodec_open2(decoder.get(), codec, nullptr);
   if (rc < 0) {
     error = std::string("cannot open the decoder for ") + avcodec_get_name(stream->codecpar->codec_id) + ": " +
@@ -438,8 +444,9 @@ CodecPtr OpenDecoder(const AVStream* stream, std::string& error) {
 // Demuxes and decodes on its own thread; the queue's capacity bounds what it runs ahead.
 class Reader {
  public:
-  Reader(SourceFile& source, Progress& progress, BoundedQueue<Item>& queue, double fallbackRate)
-      : source_(source),
+  Reader(SourceFile& source, Progress& progress, BoundedQueue<Item>& queue, double fallbackRate, int threads)
+      : threads_(threads),
+        source_(source),
         progress_(progress),
         queue_(queue),
         sourceFrame_(source.frameRate > 0 ? 1.0 / source.frameRate : 1.0 / fallbackRate),
@@ -447,7 +454,7 @@ class Reader {
         audioTimes_(source.timesMayJump) {}
 
   bool Open(std::string& error) {
-    video_ = OpenDecoder(source_.ctx->streams[source_.video], error);
+    video_ = OpenDecoder(source_.ctx->streams[source_.video], error, threads_);
     if (!video_) return false;
     if (source_.audio >= 0) {
       std::string ignored;
@@ -519,6 +526,7 @@ class Reader {
     item.length = length;
   }
 
+  int threads_;
   SourceFile& source_;
   Progress& progress_;
   BoundedQueue<Item>& queue_;
@@ -592,7 +600,7 @@ bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& p
   if (!output.WriteHeader(error)) return false;
 
   BoundedQueue<Item> queue(kQueueCapacity);
-  Reader reader(source, progress, queue, preset.frameRate.Value());
+  Reader reader(source, progress, queue, preset.frameRate.Value(), JobThreads(preset));
   if (!reader.Open(error)) return false;
   std::thread readerThread([&] { reader.Run(); });
   double nextVideo = 0, nextAudio = 0;

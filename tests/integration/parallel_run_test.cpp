@@ -171,6 +171,34 @@ TEST_F(ParallelRun, TitlesMadeAtOnceGiveTheDiscOfOneCore) {
   EXPECT_LT(at("fixing wide.mpg 到 DVD 兼容的 VOB"), std::ptrdiff_t(four.log.size()));
 }
 
+TEST_F(ParallelRun, ATitleAloneBesideTheMenusEncodesOnEveryCore) {
+  // The menus hold a core when the title starts; they end long before it does, and the
+  // title must not be left on one core for the rest of its length.
+  TitleList titles;
+  test::AddTitleFile(titles, Clip("alone.avi", "320x240", 2, "-c:v mpeg4 -q:v 5 -c:a libmp3lame"));
+  AppSettings settings = Options(temp_ / "work", 2).settings;
+  MenuModel model(temp_ / "app/layout.ini");
+  test::RecordingStatus status(false, false);
+  AuthoringSteps steps = DefaultAuthoringSteps(status, status);
+  const auto convert = steps.convertToDvdMpeg;
+  int threads = 0;
+  steps.convertToDvdMpeg = [&](const std::string& source, std::string& output, TvStandard standard,
+                               const DiscTarget& target, RunStatus& channel, int cores) {
+    threads = cores;
+    return convert(source, output, standard, target, channel, cores);
+  };
+  AuthoringDriver driver(settings, model, titles, steps, status, status);
+  driver.SetCores(2);
+  ASSERT_TRUE(driver.StartRun()) << driver.FailureReason();
+  EXPECT_EQ(threads, 2);
+  const test::DvdFacts dvd = test::ReadDvd(settings.temppath + "/DVD");
+  ASSERT_TRUE(dvd.opened);
+  ASSERT_EQ(dvd.titles.size(), 1u);
+  EXPECT_NEAR(dvd.titles[0].seconds, 2, 0.2);
+  ASSERT_EQ(dvd.menus.size(), 1u);
+  EXPECT_EQ(dvd.menus[0].buttons, 1);
+}
+
 TEST_F(ParallelRun, ACancelDuringTheRepairsStopsThemAll) {
   TitleList titles;
   for (const char* name : {"a.avi", "b.avi", "c.avi"})

@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The allocator's arenas, set once by a program at start-up. A run decodes and encodes on
+// many threads at once (tasks, readers, codec threads), and by default each thread may get
+// an arena of its own: pictures freed in one are not reused by another, and the process
+// keeps the sum. Two arenas hold what the pictures need; the threads barely wait on them,
+// as every picture is a single large allocation.
+#pragma once
+
+namespace vantrel {
+
+void UseFewMemoryArenas();
+
+}  // namespace vantrel
