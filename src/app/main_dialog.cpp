@@ -24,6 +24,7 @@
 #include "app/link_opener.h"
 #include "app/startup_steps.h"
 #include "app/title_list_view.h"
+#include "app/title_loading_window.h"
 #include "app/wx_text.h"
 #include "authoring/title_check.h"
 #include "base/app_folder.h"
@@ -108,9 +109,6 @@ MainDialog::MainDialog(AppSettings& settings, MainWindowSlots slots)
   logic_.RefreshStatusTexts();
   app::ApplySkin(this);
 
-  // The platform's message queue (posted by workers and timers) is drained from wx's loop.
-  platformQueue_.Bind(wxEVT_TIMER, [](wxTimerEvent&) { window::PumpPendingMessages(); });
-  platformQueue_.Start(20);
   session_.Start();
   // Unsaved changes are kept for a crash every minute (VANTREL_RECOVERY_SECONDS sets
   // another period, for tests).
@@ -125,7 +123,6 @@ MainDialog::MainDialog(AppSettings& settings, MainWindowSlots slots)
 }
 
 MainDialog::~MainDialog() {
-  platformQueue_.Stop();
   recoveryTimer_.Stop();
   logic_.Titles().SetObserver(nullptr);
 }
@@ -227,7 +224,7 @@ void MainDialog::BindCommands() {
   // The accelerators arrive as menu events with the control ids.
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
     // While files are being added the window stays: the add still works on its list.
-    if ((progress_ || windowsAbove_ > 0) && event.CanVeto()) {
+    if ((loading_ || windowsAbove_ > 0) && event.CanVeto()) {
       event.Veto();
       return;
     }
@@ -240,7 +237,7 @@ void MainDialog::BindCommands() {
   });
   // Escape closes the window, as the close box does (the window has no cancel button).
   Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
-    if (event.GetKeyCode() == WXK_ESCAPE && !progress_ && windowsAbove_ == 0)
+    if (event.GetKeyCode() == WXK_ESCAPE && !loading_ && windowsAbove_ == 0)
       Close();
     else
       event.Skip();
@@ -426,38 +423,32 @@ bool MainDialog::ChooseFiles(std::vector<std::string>& files) {
   return !files.empty();
 }
 
-void MainDialog::ShowProgress(const std::string& text) {
-  if (!progress_) {
-    progress_ = new wxDialog(this, wxID_ANY, U("正在载入文件"), wxDefaultPosition, wxDefaultSize,
-                             wxCAPTION);
-    auto* sizer = new wxBoxSizer(wxVERTICAL);
-    progressText_ = new wxStaticText(progress_, 1021, U(text), wxDefaultPosition, wxSize(300, -1));
-    sizer->Add(progressText_, 0, wxALL | wxEXPAND, 16);
-    progress_->SetSizerAndFit(sizer);
-    PrepareDialog(progress_);
-    progress_->CentreOnParent();
-    progress_->Show();
-    disabler_ = std::make_unique<wxWindowDisabler>(progress_);
-  }
-  progressText_->SetLabel(U(text));
-  progress_->Update();
-  wxTheApp->Yield(true);
+std::vector<LoadedTitle> MainDialog::LoadTitles(ThumbnailOwner& owner, const std::vector<TitleFileRequest>& files,
+                                                int firstRow, const TitleCheck& check) {
+  loading_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{loading_};
+  return LoadTitlesWithProgress(this, owner, files, firstRow, check,
+                                [this](wxWindow* parent, const TitleLoadingNotice& notice) {
+                                  if (notice.reason.empty())
+                                    app::ShowDecoderNotice(parent, notice.path);
+                                  else
+                                    TellRefused(parent, notice.path, notice.reason);
+                                });
 }
 
-void MainDialog::CloseProgress() {
-  disabler_.reset();
-  if (progress_) progress_->Destroy();
-  progress_ = nullptr;
-  progressText_ = nullptr;
-  Raise();
-}
+// The loading window says what is happening; the main window has nothing more to show.
+void MainDialog::ShowProgress(const std::string&) {}
 
-void MainDialog::ShowDecoderNotice(const std::string& path) {
-  app::ShowDecoderNotice(progress_ ? progress_ : this, path);
-}
+void MainDialog::CloseProgress() { Raise(); }
 
-void MainDialog::RefuseFile(const std::string& path, const std::string& reason) {
-  wxWindow* parent = progress_ ? static_cast<wxWindow*>(progress_) : this;
+void MainDialog::ShowDecoderNotice(const std::string& path) { app::ShowDecoderNotice(this, path); }
+
+void MainDialog::RefuseFile(const std::string& path, const std::string& reason) { TellRefused(this, path, reason); }
+
+void MainDialog::TellRefused(wxWindow* parent, const std::string& path, const std::string& reason) {
   // A file the program reads but cannot decode gets the decoder notice, which says how
   // to get a decoder; every other file is refused with its reason.
   if (reason == kUndecodableReason || reason == Tr(kUndecodableReason))

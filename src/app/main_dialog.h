@@ -91,6 +91,9 @@ class MainDialog : public wxDialog,
   void ShowDecoderNotice(const std::string& path) override;
   void RefuseFile(const std::string& path, const std::string& reason) override;
   void ShowTotalDuration(int seconds) override;
+  std::vector<LoadedTitle> LoadTitles(ThumbnailOwner& owner, const std::vector<TitleFileRequest>& files,
+                                      int firstRow, const TitleCheck& check) override;
+  void TellRefused(wxWindow* parent, const std::string& path, const std::string& reason);
   // RegrabView
   void ShowDecoderNotice() override;
   void SetListColumn3(int row, const std::string& text) override;
@@ -116,13 +119,10 @@ class MainDialog : public wxDialog,
   std::map<int, wxStaticText*> statusTexts_;
   wxString folderText_;  // the work folder's whole status text; its label may show less
   std::map<int, wxButton*> buttons_;
-  wxDialog* progress_ = nullptr;
   // Burn windows open over this one: the main window stays until they are closed, whatever
   // the toolkit's modal grab lets through (a message box of theirs can end the grab).
   int windowsAbove_ = 0;
-  wxStaticText* progressText_ = nullptr;
-  std::unique_ptr<class wxWindowDisabler> disabler_;
-  wxTimer platformQueue_;
+  bool loading_ = false;  // titles are being loaded; the window stays until they are in
   bool startUpTips_ = true;
   ProjectRecovery recovery_;
   RecentProjects recent_;

@@ -50,7 +50,7 @@ void MainDialog::ShowProjectMenu() {
 
 bool MainDialog::OnProjectCommand(int id) {
   // While files are being added or a run's window is open the project stays as it is.
-  if (progress_ || windowsAbove_ > 0) return true;
+  if (loading_ || windowsAbove_ > 0) return true;
   switch (id) {
     case kProjectNewId: {
       DiscProject empty = NewProject(settings_);

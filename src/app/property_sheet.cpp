@@ -2,6 +2,8 @@
 // The title properties sheet: page "属性" with the title's facts, page "菜单" with the
 // preview, the caption and the thumbnail position slider.
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include <wx/bookctrl.h>
 #include <wx/panel.h>
@@ -28,16 +30,22 @@ wxPanel* FactsPage(wxWindow* book, const TitleRecord& title) {
   auto* group = new wxStaticBoxSizer(wxVERTICAL, page, U(kBasicGroup));
   auto* grid = new wxFlexGridSizer(2, 6, 10);
   grid->AddGrowableCol(1);
-  const struct {
+  struct Row {
     const char* label;
     int id;
-    const std::string& value;
-  } rows[] = {{kFile, kFileId, values.file},
-              {kResolution, kResolutionId, values.resolution},
-              {kFrameRate, kFrameRateId, values.frameRate},
-              {kDuration, kDurationId, values.duration}};
-  for (const auto& row : rows) {
-    grid->Add(new wxStaticText(group->GetStaticBox(), wxID_ANY, U(row.label)));
+    std::string value;
+  };
+  std::vector<Row> rows = {{kFile, kFileId, values.file},
+                           {kContainer, wxID_ANY, values.container},
+                           {kVideo, wxID_ANY, values.video},
+                           {kResolution, kResolutionId, values.resolution},
+                           {kFrameRate, kFrameRateId, values.frameRate},
+                           {kDuration, kDurationId, values.duration}};
+  // One row per sound stream; the label stands beside the first.
+  for (size_t k = 0; k < values.sound.size(); ++k) rows.push_back({k == 0 ? kSound : "", wxID_ANY, values.sound[k]});
+  rows.push_back({kFileSize, wxID_ANY, values.size});
+  for (const Row& row : rows) {
+    grid->Add(new wxStaticText(group->GetStaticBox(), wxID_ANY, *row.label ? U(row.label) : wxString()));
     grid->Add(new wxTextCtrl(group->GetStaticBox(), row.id, U(row.value), wxDefaultPosition, wxSize(340, -1),
                              wxTE_READONLY),
               1, wxEXPAND);
@@ -136,15 +144,20 @@ bool RunPropertySheet(wxWindow* parent, TitleRecord& title) {
   book->AddPage(FactsPage(book, title), U(property_texts::kPage1));
   auto* menuPage = new MenuPage(book, title);
   book->AddPage(menuPage, U(property_texts::kPage2));
+  bool closing = false;
   book->Bind(wxEVT_BOOKCTRL_PAGE_CHANGED, [&](wxBookCtrlEvent& event) {
-    if (event.GetSelection() == 1) menuPage->Init();
+    if (event.GetSelection() == 1 && !closing) menuPage->Init();
     event.Skip();
   });
   sheet.LayoutDialog();
   PrepareDialog(&sheet);
-  if (sheet.ShowModal() != wxID_OK) return false;
-  menuPage->Ok();
-  return true;
+  const bool ok = sheet.ShowModal() == wxID_OK;
+  if (ok) menuPage->Ok();
+  // The pages go before the book: a book destroyed with its pages has the toolkit's
+  // accessibility layer ask it for tab labels it no longer has, and complain.
+  closing = true;
+  book->DeleteAllPages();
+  return ok;
 }
 
 }  // namespace vantrel::app

@@ -2,11 +2,18 @@
 #include "app/property_sheet_logic.h"
 
 #include "base/duration_text.h"
+#include "media/title_file_facts.h"
 
 namespace vantrel::app {
 
 PropertyPage1 Page1Values(const TitleRecord& title) {
-  return {title.SourcePath, title.ResolutionText, title.FrameRateText, DurationText(title.Duration)};
+  PropertyPage1 values{title.SourcePath, title.ResolutionText, title.FrameRateText, DurationText(title.Duration)};
+  TitleFileFacts facts = ReadTitleFileFacts(title.SourcePath);
+  values.container = facts.container;
+  values.video = facts.video;
+  values.size = facts.size;
+  values.sound = facts.sound.empty() ? std::vector<std::string>{Tr(property_texts::kSilent)} : facts.sound;
+  return values;
 }
 
 PropertyPage2Logic::PropertyPage2Logic(TitleRecord& title, preview::PreviewPlayer& player, PageTimer& timer)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/preview/preview_player.h"
 #include "base/translation.h"
@@ -20,6 +21,11 @@ inline constexpr const char* kFile = N_("文件:");
 inline constexpr const char* kResolution = N_("分辨率:");
 inline constexpr const char* kFrameRate = N_("帧率:");
 inline constexpr const char* kDuration = N_("持续时间:");
+inline constexpr const char* kContainer = N_("格式:");
+inline constexpr const char* kVideo = N_("视频:");
+inline constexpr const char* kSound = N_("声音:");
+inline constexpr const char* kFileSize = N_("文件大小:");
+inline constexpr const char* kSilent = N_("无声音");
 inline constexpr const char* kTitle = N_("标题:");
 inline constexpr const char* kHint = N_("图片作为菜单缩略图，单击播放");
 inline constexpr int kFileId = 1023, kResolutionId = 1029, kFrameRateId = 1024, kDurationId = 1025,
@@ -30,6 +36,8 @@ inline constexpr int kPositionTimerMs = 100;
 
 struct PropertyPage1 {
   std::string file, resolution, frameRate, duration;
+  std::string container, video, size;
+  std::vector<std::string> sound;  // one line per sound stream; never empty
 };
 PropertyPage1 Page1Values(const TitleRecord& title);
 

@@ -168,6 +168,10 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
+  // The toolkit's known, harmless complaints (a notebook's pages asked for their tab labels
+  // by the accessibility layer while they go) are kept off the terminal; this has to be
+  // allowed before the toolkit starts.
+  wxApp::GTKAllowDiagnosticsControl();
   // Without a display there is nothing to show: say so plainly and end with a status that
   // tells the caller, instead of failing inside the toolkit.
   if (!wxEntryStart(argc, argv)) {

@@ -30,6 +30,7 @@ const char* RunStepText(RunStep step) {
     case RunStep::Proof: return N_("检查菜单按钮");
     case RunStep::Write: return N_("写入光盘");
     case RunStep::Erase: return N_("擦除光盘");
+    case RunStep::Convert: return N_("转换视频文件");
   }
   return "";
 }

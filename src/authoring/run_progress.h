@@ -22,8 +22,8 @@
 namespace vantrel {
 
 // The steps a job may take, in the order they come.
-enum class RunStep { Checks, Titles, Authoring, Proof, Write, Erase };
-inline constexpr int kRunStepCount = 6;
+enum class RunStep { Checks, Titles, Authoring, Proof, Write, Erase, Convert };
+inline constexpr int kRunStepCount = 7;
 
 // What the front end shows of a job's progress.
 struct JobProgress {

@@ -3,18 +3,19 @@
 
 #include <sys/stat.h>
 
-#include "authoring/run_status.h"
+#include "authoring/run_progress.h"
 #include "base/readable_file.h"
 #include "base/run_cancel.h"
 #include "base/text_format.h"
 #include "base/translation.h"
 #include "convert/convert_to_dvd_mpeg.h"
+#include "jobs/job_observer.h"
+#include "jobs/observed_front_end.h"
 
 namespace vantrel {
 
-ConversionJob::ConversionJob(ConversionRequest request, RunStatus& status, RunQuestion& question)
-    : request_(std::move(request)), status_(status), question_(question),
-      output_(DvdMpegOutputName(request_.output)) {}
+ConversionJob::ConversionJob(ConversionRequest request, JobObserver& observer)
+    : Job(observer), request_(std::move(request)), output_(DvdMpegOutputName(request_.output)) {}
 
 namespace {
 
@@ -31,6 +32,10 @@ bool Exists(const std::string& path) {
 }  // namespace
 
 JobResult ConversionJob::Execute() {
+  JobObserver& observer = *Observer();
+  RunProgress progress([&observer](const JobProgress& p) { observer.OnProgress(p); });
+  progress.Plan(RunStep::Convert, 1);
+  ObservedFrontEnd ui(observer, progress);
   const bool local = request_.source.find("://") == std::string::npos;
   // A pipe or a device would never end the conversion; a missing file fails in it.
   if (local && Exists(request_.source)) {
@@ -43,18 +48,18 @@ JobResult ConversionJob::Execute() {
   // The user named another file: one that is there under the name written is not replaced
   // without a Yes.
   if (written != request_.output && Exists(written) &&
-      !question_.AskYesNo(Format(Tr(kReplaceRenamedOutputQuestion), written.c_str(), request_.output.c_str())))
+      !ui.AskYesNo(Format(Tr(kReplaceRenamedOutputQuestion), written.c_str(), request_.output.c_str())))
     return JobFailed(Format(Tr(kRenamedOutputKept), written.c_str()));
   CancelScope cancellable(cancel_);
   std::string output = request_.output;
   std::string why;
-  RunStatus& status = status_;
+  progress.Enter(RunStep::Convert);
   const bool done = ConvertToDvdMpeg(request_.source, output, request_.standard,
-                                     [&status](int percent) { status.SetProgress(percent); }, &why);
+                                     [&progress](int percent) { progress.StepDone(percent / 100.0); }, &why);
   output_ = output;
   if (cancel_) return {false, true, "the conversion was cancelled"};
   if (!done) return JobFailed(why.empty() ? "the conversion failed" : why);
-  status_.SetProgress(100);
+  progress.Finish();
   return JobSucceeded();
 }
 

@@ -3,8 +3,8 @@
 // conversion the authoring run applies to titles that are not DVD-compliant.
 //
 //   ConversionRequest request{"/home/me/clip.avi", "/home/me/clip.avi", TvStandard::Pal};
-//   ConversionJob job(request, status, question);   // progress: status.SetProgress(0..100)
-//   JobResult r = job.Run();                        // or Start() / Wait()
+//   ConversionJob job(request, observer);   // its progress, question and end reach `observer`
+//   JobResult r = job.Run();                // or Start() / Wait()
 //   if (r.succeeded) Show(job.OutputPath());        // "/home/me/clip.mpg": .avi becomes .mpg
 // Cancel() stops it (the unfinished output is removed).
 #pragma once
@@ -18,8 +18,7 @@
 
 namespace vantrel {
 
-class RunQuestion;
-class RunStatus;
+class JobObserver;
 
 // The output is written as .mpg when its name ends in .avi; a file already there under
 // that name, which the user did not name, is replaced only on a Yes.
@@ -36,7 +35,7 @@ struct ConversionRequest {
 
 class ConversionJob : public Job {
  public:
-  ConversionJob(ConversionRequest request, RunStatus& status, RunQuestion& question);
+  ConversionJob(ConversionRequest request, JobObserver& observer);
   ~ConversionJob() override { Join(); }
 
   // The path written (or that would have been), once Done().
@@ -47,8 +46,6 @@ class ConversionJob : public Job {
   JobResult Execute() override;
 
   ConversionRequest request_;
-  RunStatus& status_;
-  RunQuestion& question_;
   std::string output_;
   std::atomic<bool> cancel_{false};
 };

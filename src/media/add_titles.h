@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Adding video files to the title list: each file becomes a title with its media facts
-// and an 80 x 60 thumbnail of a picture near its start that shows something, grabbed on a
-// worker thread while the calling thread keeps pumping its messages.
+// and an 80 x 60 thumbnail of a picture near its start that shows something. The loading
+// itself reads no window and no list, so a front end may run it on a worker of its own.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
 #include "base/translation.h"
+#include "base/rgb_image.h"
+#include "project/title_record.h"
 
 namespace vantrel {
 
@@ -19,6 +23,41 @@ inline constexpr const char* kAddFilesFilter =
     N_("所有支持的格式|*.mpg;*.mpeg;*.avi;*.wmv|Mpeg 文件 (*.MPEG; *.MPG; *.mpeg; *.mpg)|*.MPEG; "
     "*.MPG; *.mpeg; *.mpg|avi 文件 (*.avi)|*.avi;*.AVI|wmv 文件 (*.wmv)|*.wmv;*.WMV||");
 inline constexpr const char* kCheckingFilesText = N_("正在检查文件...");
+
+// Why a file cannot be a title ("" when it can).
+using TitleCheck = std::function<std::string(const std::string& path)>;
+
+// A file to add; a saved project knows the moment its thumbnail shows (negative: pick one).
+struct TitleFileRequest {
+  std::string path;
+  double shownAt = -1;
+};
+
+// What loading one file gave: a record with its thumbnail, or the reason it was refused.
+struct LoadedTitle {
+  std::string path;
+  std::unique_ptr<TitleRecord> record;  // null when refused
+  std::string refusal;
+  bool decoderMissing = false;  // listed with a blank thumbnail: no frame could be read
+  RgbImage thumbnail;
+};
+
+// How loading goes, told as it goes, on the loading thread.
+class TitleLoadingReport {
+ public:
+  virtual ~TitleLoadingReport() = default;
+  // File k of count passed the readability check and is being loaded.
+  virtual void OnLoading(int k, int count) = 0;
+  virtual void OnRefused(const std::string& path, const std::string& reason) = 0;
+  virtual void OnDecoderMissing(const std::string& path) = 0;
+  // Checked before each file: true stops the loading there.
+  virtual bool Stopped() const { return false; }
+};
+
+// Loads the files in order on the calling thread (initialised for components), each into
+// the row firstRow + k for its scratch bitmap. Reads windows and lists of no one.
+std::vector<LoadedTitle> LoadTitleFiles(ThumbnailOwner& owner, const std::vector<TitleFileRequest>& files,
+                                        int firstRow, const TitleCheck& check, TitleLoadingReport& report);
 
 // The windows adding titles shows: the open-file dialog, the progress window, the decoder
 // notice, the main window's duration gauge. The GUI and the command line implement it.
@@ -37,10 +76,12 @@ class AddTitlesView {
   // user has been told.
   virtual void RefuseFile(const std::string& /*path*/, const std::string& /*reason*/) {}
   virtual void ShowTotalDuration(int seconds) = 0;
+  // Loads the files. Here: on the calling thread, telling this view through ShowProgress,
+  // RefuseFile and ShowDecoderNotice as it goes. A front end with an event loop of its own
+  // may load on a worker while its windows stay alive.
+  virtual std::vector<LoadedTitle> LoadTitles(ThumbnailOwner& owner, const std::vector<TitleFileRequest>& files,
+                                              int firstRow, const TitleCheck& check);
 };
-
-// Why a file cannot be a title ("" when it can).
-using TitleCheck = std::function<std::string(const std::string& path)>;
 
 // The add command: asks for files and adds them; nothing changes on cancel. With a check,
 // a file that fails it is refused (RefuseFile) instead of listed.
@@ -48,6 +89,8 @@ void AddFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view, con
 // Adds the files given, as the add command does after its dialog.
 void AddTitleFiles(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view,
                    const std::vector<std::string>& files, const TitleCheck& check = {});
+void AddTitleRequests(TitleList& titles, ThumbnailOwner& owner, AddTitlesView& view,
+                      const std::vector<TitleFileRequest>& files, const TitleCheck& check = {});
 
 // The scratch bitmap of the title that will take row `row`: "TEMPBITMAP%04d-PID.bmp" in
 // the run-time folder (the application folder, or the user's cache folder when that

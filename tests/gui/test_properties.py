@@ -45,6 +45,10 @@ def test(box):
     texts = [t.text for t in sheet.findChildren(lambda n: n.roleName == "text" and n.showing)]
     check(clip in texts and "320x240" in texts and "PAL(25.00fps)" in texts and "00:00:15" in texts,
           "facts page %r" % texts)
+    # The file's coding, shape and sound, read from the file itself.
+    check("mpeg" in texts and "MPEG-1 video, 4:3" in texts, "container and video facts %r" % texts)
+    check("无声音" in texts, "a silent film says so: %r" % texts)
+    check(any(t.endswith(" MB") for t in texts), "file size %r" % texts)
     screenshot("properties-facts", sheet)
 
     sheet.child(name="菜单", roleName="page tab").click()
@@ -92,6 +96,10 @@ def test(box):
     vantrel.click(sheet, "取消")
     wait_for(lambda: not vantrel.dialogs(), message="the sheet stayed open")
     check(vantrel.close() == 0, "exit status")
+    # Twice opened and closed, the sheet left no complaint of the toolkit behind.
+    with open(os.path.join(box.root, "vantrel.log"), errors="replace") as f:
+        complaints = [l for l in f if "Gtk-CRITICAL" in l or "Gtk-WARNING" in l]
+    check(not complaints, "the toolkit complained: %r" % complaints)
 
 
 run(test, "properties")

@@ -43,7 +43,9 @@ def set_settings(vantrel, codec, delete_temp):
     vantrel.wait_closed("设置...")
 
 
-def write_disc(vantrel, file_system, overwrite):
+def write_disc(vantrel, file_system, overwrite, removal=False):
+    """Runs a disc to the image recorder; with `removal` the run's folders are removed
+    after the write, which the log says after the write's own last line."""
     vantrel.click(vantrel.main, "运行")
     formats = vantrel.window("选择光盘格式 ")
     button = formats.child(name=file_system, roleName="radio button")
@@ -67,6 +69,9 @@ def write_disc(vantrel, file_system, overwrite):
         vantrel.answer(wait_for(question, timeout=240, message="no overwrite question"), "是")
     wait_for(lambda: any(t.endswith("写入光盘成功完成！") for t in log_texts(burn)), timeout=240,
              message="the write did not end")
+    if removal:
+        wait_for(lambda: any("已删除临时文件夹" in t for t in log_texts(burn)),
+                 message="the removal of the run's folders is not logged")
     lines = log_texts(burn)
     screenshot("settings-written-" + file_system, burn)
     vantrel.click(burn, "关闭")
@@ -113,7 +118,7 @@ def test(box):
     # MPEG Layer III: the note says what repairs get; the disc carries Layer II. ISO9660
     # only; the run's folders go after the write.
     set_settings(vantrel, "MPEG LAYER3", True)
-    lines = write_disc(vantrel, "ISO9660", False)
+    lines = write_disc(vantrel, "ISO9660", False, removal=True)
     udf, codecs = read_back(image, box.root)
     check(udf, "ISO9660 chosen: the video DVD keeps its UDF, as the note says")
     check(codecs == ["mp2"], "the repaired title carries MPEG Layer II: %r" % codecs)

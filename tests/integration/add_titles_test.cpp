@@ -127,6 +127,67 @@ TEST(AddTitles, TheThumbnailSkipsABlackStartAndARefusedFileStaysOut) {
   EXPECT_TRUE(view.notices.empty());
 }
 
+// Loading on its own, as a front end's worker does: a saved moment is grabbed as it is, a stop is seen before the next file,
+// and each loaded file took the scratch row after the last one that loaded.
+class StoppingReport : public TitleLoadingReport {
+ public:
+  void OnLoading(int k, int count) override { loading.push_back(std::to_string(k) + "/" + std::to_string(count)); }
+  void OnRefused(const std::string& path, const std::string&) override { refused.push_back(path); }
+  void OnDecoderMissing(const std::string& path) override { missing.push_back(path); }
+  bool Stopped() const override { return int(loading.size()) >= stopAfter; }
+
+  std::vector<std::string> loading, refused, missing;
+  int stopAfter = 1000;
+};
+
+TEST(AddTitles, LoadingTakesSavedMomentsAndStopsBetweenFiles) {
+  test::TempFolder temp;
+  test::ScopedEnv app("VANTREL_APPDIR", temp / "app");
+  MakeFolder(temp / "app");
+  com::ScopedCoInitialize com;
+  // Red for its first 2 s, then blue: the thumbnail's colour tells the moment it shows.
+  const std::string clip = temp / "two colours.avi";
+  ASSERT_TRUE(test::MakeClip("-f lavfi -i color=c=red:s=160x120:r=25:d=2 -f lavfi -i "
+                             "color=c=blue:s=160x120:r=25:d=2 -filter_complex \"[0][1]concat=n=2:v=1:a=0\" "
+                             "-c:v mpeg4",
+                             clip));
+  const std::string text = temp / "notes.mpg";
+  test::WriteText(text, "text");
+  ThumbnailHost host;
+  StoppingReport report;
+  auto check = [&](const std::string& path) { return path == text ? std::string("不是可以读取的视频文件") : std::string(); };
+  std::vector<LoadedTitle> loaded =
+      LoadTitleFiles(host, {{clip, 3.0}, {text}, {clip}}, 5, check, report);
+  ASSERT_EQ(loaded.size(), 3u);
+  EXPECT_EQ(report.loading, (std::vector<std::string>{"1/3", "2/3", "3/3"}));
+  EXPECT_EQ(report.refused, std::vector<std::string>{text});
+  EXPECT_TRUE(report.missing.empty());
+  EXPECT_FALSE(loaded[1].record);
+  EXPECT_EQ(loaded[1].refusal, "不是可以读取的视频文件");
+  for (int k : {0, 2}) {
+    ASSERT_TRUE(loaded[size_t(k)].record) << k;
+    ASSERT_EQ(loaded[size_t(k)].thumbnail.width, 80) << k;
+  }
+  auto isBlue = [](const RgbImage& picture) {
+    const std::uint8_t* middle = picture.Row(picture.height / 2) + 3 * (picture.width / 2);
+    return middle[2] > 150 && middle[0] < 100;
+  };
+  EXPECT_DOUBLE_EQ(loaded[0].record->ThumbnailShownAt, 3.0);
+  EXPECT_DOUBLE_EQ(loaded[0].record->ThumbnailTime, 3.0);
+  EXPECT_TRUE(isBlue(loaded[0].thumbnail));
+  // Without a saved moment it is picked: the first that shows something.
+  EXPECT_DOUBLE_EQ(loaded[2].record->ThumbnailTime, 0.5);
+  EXPECT_DOUBLE_EQ(loaded[2].record->ThumbnailShownAt, 0.5);
+  EXPECT_FALSE(isBlue(loaded[2].thumbnail));
+  for (int row : {5, 6, 7}) EXPECT_FALSE(FileExists(ScratchBitmapPath(row))) << row;
+
+  StoppingReport stopping;
+  stopping.stopAfter = 2;
+  loaded = LoadTitleFiles(host, {{clip}, {clip}, {clip}}, 0, {}, stopping);
+  EXPECT_EQ(loaded.size(), 2u);
+  EXPECT_EQ(stopping.loading, (std::vector<std::string>{"1/3", "2/3"}));
+}
+
 TEST(AddTitles, ThumbnailCandidatesStayInsideTheTitle) {
   EXPECT_EQ(ThumbnailCandidates(30), (std::vector<double>{0.5, 1, 2, 3, 5, 8, 12, 20}));
   EXPECT_EQ(ThumbnailCandidates(2.5), (std::vector<double>{0.5, 1, 2}));

@@ -194,9 +194,12 @@ TEST_F(WorkFolderSafetyTest, ASecondRunIntoTheSameFolderIsRefusedWhileTheFirstHo
     EXPECT_EQ(failure_, "另一个运行正在使用工作文件夹: " + work_);
     EXPECT_FALSE(FolderExists(work_ + "/DVD"));
   }
-  // A holder that was killed holds nothing: the lock dies with its process.
-  test::BackgroundRun holder("flock " + ShellQuote(work_ + "/.vantrel-lock") + " sleep 60", temp_ / "flock.log");
-  usleep(300 * 1000);
+  // A holder that was killed holds nothing: the lock dies with its process. (The holder
+  // keeps the lock to itself, -o, so that nothing it started outlives it with the lock,
+  // and says when it holds it.)
+  test::BackgroundRun holder("flock -o " + ShellQuote(work_ + "/.vantrel-lock") + " sh -c 'echo locked; exec sleep 60'",
+                             temp_ / "flock.log");
+  ASSERT_TRUE(holder.WaitForLog("locked", 60)) << holder.Log();
   EXPECT_FALSE(Run());
   holder.Signal(SIGKILL);
   holder.Wait();

@@ -182,12 +182,20 @@ HRESULT MediaFile::Open(const std::string& path) {
     facts.lengthSeconds = st->duration > 0 ? Seconds(st->duration, st->time_base) : duration_;
     facts.fourcc = par->codec_tag;
     facts.bitRate = par->bit_rate;
+    if (const AVCodecDescriptor* codec = avcodec_descriptor_get(par->codec_id))
+      facts.codec = codec->long_name ? codec->long_name : codec->name;
+    if (const AVDictionaryEntry* tag = av_dict_get(st->metadata, "language", nullptr, 0)) facts.language = tag->value;
     bool haveDecoder = avcodec_find_decoder(par->codec_id) != nullptr;
     if (facts.kind == StreamFacts::Kind::Video) {
       AVRational rate = st->avg_frame_rate.num > 0 ? st->avg_frame_rate : st->r_frame_rate;
       facts.frameRate = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0;
       facts.width = par->width;
       facts.height = par->height;
+      if (par->width > 0 && par->height > 0) {
+        const AVRational sample = av_guess_sample_aspect_ratio(format_, format_->streams[i], nullptr);
+        const double pixel = sample.num > 0 && sample.den > 0 ? av_q2d(sample) : 1.0;
+        facts.displayAspect = pixel * par->width / par->height;
+      }
       facts.decodable = haveDecoder && par->width > 0 && par->height > 0;
     } else {
       facts.sampleRate = par->sample_rate;

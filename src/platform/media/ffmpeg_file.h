@@ -52,6 +52,9 @@ struct StreamFacts {
   std::int64_t bitRate = 0;
   int sampleRate = 0, channels = 0;  // audio
   bool decodable = false;      // a decoder exists and the stream has a usable size or rate
+  std::string codec;           // the codec's name for people ("MPEG-4 part 2", "ATSC A/52A (AC-3)")
+  std::string language;        // the container's language tag, "" when it has none
+  double displayAspect = 0;    // video: width / height as shown, 0 when unknown
 };
 
 // "scheme://...": what libavformat opens from a server rather than a file.
