@@ -27,6 +27,7 @@
 #include "authoring/work_folder_guard.h"
 #include "base/app_folder.h"
 #include "base/log.h"
+#include "base/memory_arenas.h"
 #include "base/paths.h"
 #include "base/run_cancel.h"
 #include "base/text_format.h"
@@ -277,7 +278,7 @@ bool AuthoringDriver::StartRun() {
   if (!why.empty()) return Fail(why);
   WorkFolderLock lock;
   if (!lock.Acquire(folders_.work, why)) return Fail(why);
-  if (!CheckBeforeWork()) return false;
+  if (!CheckBeforeWork() || !PlanChapterMenus()) return false;
   RemoveLeftovers(folders_, kRepairPrefix);
   PreviousOutput previous(folders_.output);
   if (!PrepareFolders(previous)) return false;
@@ -445,6 +446,7 @@ bool AuthoringDriver::MakeMenusAndTitles() {
     if (renderMenus_)
       pictures.push_back(graph.Add("render", [&](int) {
         steps_.renderMenus(model_, titles_, settings_, folders_);
+        ReturnFreedMemory();  // the pages' surfaces, as large as the encodes' pictures
         return !CancelRequested();
       }, {}, 1, kFirst));
     for (std::size_t i = 0; i < count; ++i)
@@ -487,6 +489,7 @@ bool AuthoringDriver::MakeMenusAndTitles() {
       const int task = graph.Add(Format("title %zu", i + 1), [&, i](int cores) {
         RunStatus& status = *taps[i];
         const bool made = RepairTitle(work, i, status, cores) && AddTitleTracks(i, status);
+        ReturnFreedMemory();
         if (progress_) progress_->Part(int(i) + 1, 1);
         log.Finish(int(i) + 2);
         return made;

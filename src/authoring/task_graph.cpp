@@ -71,15 +71,17 @@ bool TaskGraph::Run() {
         Task& task = tasks_[ready[n]];
         const int waiting = int(ready.size() - n);
         const int free = cores_ - busy;
-        const bool last = task.cores == kShareCores && LastToShare(ready[n]);
-        const int cores = last ? cores_ : task.cores == kShareCores ? std::max(1, free / waiting) : task.cores;
-        if (free <= 0 || (cores > free && busy > 0 && !last)) break;
+        const int share = task.cores == kShareCores ? std::max(1, free / waiting) : task.cores;
+        if (free <= 0 || (share > free && busy > 0)) break;
+        // The last task that shares cores is given them all but counts only its share: a
+        // short task behind it (the menus after their pictures) still starts beside it.
+        const int cores = task.cores == kShareCores && LastToShare(ready[n]) ? cores_ : share;
         task.state = Task::kRunning;
-        busy += cores;
+        busy += share;
         ++running;
         peakCores_ = std::max(peakCores_, busy);
         const int id = ready[n];
-        workers.emplace_back([&, id, cores] {
+        workers.emplace_back([&, id, cores, share] {
           bool ok = false;
           TimelineMark(Format("%s start %d cores", tasks_[id].name.c_str(), cores));
           {
@@ -96,7 +98,7 @@ bool TaskGraph::Run() {
             else firstFailure_ = id;
             stop_ = true;
           }
-          busy -= cores;
+          busy -= share;
           --running;
           ended.notify_all();
         });

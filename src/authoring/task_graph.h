@@ -26,10 +26,11 @@ class TaskGraph {
   using Work = std::function<bool(int cores)>;
   // A task that uses as many cores as it is given: when it starts it takes its share of
   // the free cores, the free cores divided among the tasks ready to start. The last of
-  // them to start takes every core of the pool: the cores the tasks still running hold
+  // them to start is given every core of the pool: the cores the tasks still running hold
   // come free while it works, and it cannot take them later (an encoder keeps the threads
-  // it was opened with), so without them a core would idle until the run's end. Only
-  // then may the cores busy exceed the pool's, by what the running tasks hold.
+  // it was opened with), so without them a core would idle until the run's end. It counts
+  // only its share against the pool, so that the threads at work may exceed the pool's
+  // cores while the tasks beside it end or a short one starts.
   static constexpr int kShareCores = 0;
 
   explicit TaskGraph(int cores);
@@ -56,8 +57,8 @@ class TaskGraph {
   int FirstFailure() const { return firstFailure_; }
   const std::string& Name(int task) const { return tasks_[task].name; }
   bool Cancelled() const { return cancelled_; }
-  // The most cores that were busy at once (for tests and benchmarks); above the pool's
-  // only while the last task that shares cores starts beside others.
+  // The most cores counted busy at once (for tests and benchmarks), never above the
+  // pool's; the last task that shares cores counts its share, not what it is given.
   int PeakCores() const { return peakCores_; }
 
  private:

@@ -7,4 +7,6 @@ namespace vantrel {
 
 void UseFewMemoryArenas() { mallopt(M_ARENA_MAX, 2); }
 
+void ReturnFreedMemory() { malloc_trim(0); }
+
 }  // namespace vantrel

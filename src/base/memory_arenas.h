@@ -3,11 +3,17 @@
 // many threads at once (tasks, readers, codec threads), and by default each thread may get
 // an arena of its own: pictures freed in one are not reused by another, and the process
 // keeps the sum. Two arenas hold what the pictures need; the threads barely wait on them,
-// as every picture is a single large allocation.
+// as every picture is a single large allocation. ReturnFreedMemory is for the core, after
+// a piece of work whose memory is not needed again.
 #pragma once
 
 namespace vantrel {
 
 void UseFewMemoryArenas();
+
+// Gives the pages of freed memory back to the system. An encode frees pictures of its
+// source's size when it ends; the next title's are of another size and may not fit the
+// places freed, so that the process would keep both.
+void ReturnFreedMemory();
 
 }  // namespace vantrel
