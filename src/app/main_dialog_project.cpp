@@ -78,6 +78,7 @@ void MainDialog::StartWith(const std::vector<std::string>& files) {
 DiscProject MainDialog::CurrentProject() {
   DiscProject project = ProjectOf(logic_.Titles(), settings_, menuModel_.Appearance());
   project.menu.playAll = menuModel_.Choices().playAll;
+  project.menu.chapterMenus = menuModel_.Choices().chapterMenus;
   project.menu.motion = menuModel_.Choices().motion;
   return project;
 }
@@ -88,6 +89,7 @@ void MainDialog::ShowProject(const DiscProject& project) {
   ApplyProjectChoices(project, settings_);
   menuModel_.Appearance() = project.menu.look;
   menuModel_.Choices().playAll = project.menu.playAll;
+  menuModel_.Choices().chapterMenus = project.menu.chapterMenus;
   menuModel_.Choices().motion = project.menu.motion;
   if (!project.titles.empty())
     AddProjectTitleFiles(titles, thumbnails_, *this, project.titles, TitleUnusableReason);

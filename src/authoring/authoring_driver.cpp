@@ -278,7 +278,7 @@ bool AuthoringDriver::StartRun() {
   if (!why.empty()) return Fail(why);
   WorkFolderLock lock;
   if (!lock.Acquire(folders_.work, why)) return Fail(why);
-  if (!CheckBeforeWork()) return false;
+  if (!CheckBeforeWork() || !PlanChapterMenus()) return false;
   RemoveLeftovers(folders_, kRepairPrefix);
   PreviousOutput previous(folders_.output);
   if (!PrepareFolders(previous)) return false;

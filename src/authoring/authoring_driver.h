@@ -129,6 +129,9 @@ class AuthoringDriver {
   // Title i's chapters and subtitle streams, once the title is made in its final form;
   // false (the run fails) when a track cannot be added.
   bool AddTitleTracks(std::size_t i, RunStatus& status);
+  // With chapter menus: every title's chapter starts and its chapter pages, before any
+  // work; false (the run fails) when a title's chapters or their pictures cannot be read.
+  bool PlanChapterMenus();
   // Why title i's tracks cannot be used ("" when they can), asked before any work.
   std::string TitleTracksProblem(std::size_t i) const;
   // The built disc walked as a player does; false (the run fails) on a wrong jump.
@@ -166,6 +169,8 @@ class AuthoringDriver {
   std::optional<DiscFitPlan> plan_;
   std::vector<DiscTarget> titleTargets_;  // what each title was made for; rate 0: kept
   std::vector<DvdTitleTracks> titleTracks_;  // what each title adds to dvd.xml
+  // With chapter menus, each title's chapter starts as its pages show them; else empty.
+  std::vector<std::vector<double>> chapterStarts_;
   RunProgress* progress_ = nullptr;
   bool renderMenus_ = false;  // the run draws the menu pictures among its tasks
   RunStatus& status_;

@@ -15,18 +15,20 @@ namespace {
 
 constexpr const char* kTitleSetMenu = "<menus>\n<pgc>\n<post>jump vmgm menu 1;</post>\n</pgc>\n</menus>\n";
 
-// With a play-all button, a title's own button clears the register that makes the titles
-// play on, so the title plays alone.
+// With a play-all button, a title's own button (and a chapter's) clears the register that
+// makes the titles play on, so the title plays alone.
 DvdMenuChain MenuChainOf(const MenuPage& page, const std::string& intermediateFolder, bool playAll) {
   DvdMenuChain menu{intermediateFolder + PageFileName("menu", page.Number, ".mpg"), {}};
   for (const MenuEntry* entry : page.Titles) {
     std::string command = entry->Command.empty()
                               ? Format(playAll ? "g0 = 0; jump title %d;" : "jump title %d;", entry->TitleNumber)
                               : entry->Command;
+    if (playAll && entry->Chapter > 0) command = "g0 = 0; " + command;
     menu.buttons.emplace_back(Format("%d", entry->Position - 1), command);
   }
   if (page.PlayAll) menu.buttons.emplace_back("a", page.PlayAll->Command);
   if (page.Previous) menu.buttons.emplace_back("p", page.Previous->Command);
+  if (page.Back) menu.buttons.emplace_back("b", page.Back->Command);
   if (page.Next) menu.buttons.emplace_back("n", page.Next->Command);
   return menu;
 }
@@ -176,7 +178,8 @@ std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInpu
   const bool playAll = inputs.createMenu && model.PageCount() > 0 && model.Page(0).PlayAll;
   std::vector<int> pageOfTitle(std::size_t(model.TitleCount()) + 1, 1);
   for (int i = 0; i < model.PageCount(); ++i)
-    for (const MenuEntry* entry : model.Page(i).Titles) pageOfTitle[std::size_t(entry->TitleNumber)] = model.Page(i).Number;
+    for (const MenuEntry* entry : model.Page(i).Titles)
+      if (entry->Chapter == 0) pageOfTitle[std::size_t(entry->TitleNumber)] = model.Page(i).Number;
   std::vector<DvdTitleChain> titles;
   for (const auto& entry : model.Titles()) {
     const std::string& vob = entry->RepairedPath.empty() ? entry->SourcePath : entry->RepairedPath;
@@ -192,6 +195,10 @@ std::string DvdScriptWriter::Compose(const MenuModel& model, const DvdScriptInpu
   for (std::size_t i = 0; i < titles.size(); ++i) titles[i].post = RouteJumps(titles[i].post, i, sets, routed);
   const std::string pre = routed.empty() ? "" : "<pre>" + XmlEscape(RoutingPre(routed)) + "</pre>";
   std::string text = kHead;
+  // A menu of the video manager reaches a title's chapter only through the jump pads the
+  // authoring tool then adds to the title sets.
+  if (inputs.createMenu && model.PageCount() > model.TitlePageCount())
+    text.replace(text.find("<dvdauthor>"), 11, "<dvdauthor jumppad=\"1\">");
   if (inputs.createMenu) {
     const MenuMotion& motion = model.Choices().motion;
     for (int i = 0; i < model.PageCount(); ++i) {

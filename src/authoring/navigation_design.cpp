@@ -20,6 +20,18 @@ std::string DescribeTarget(const NavigationTarget& target) {
   return Tr("无处");
 }
 
+namespace {
+
+// The page that shows a title's button.
+int TitlePageOf(const MenuModel& model, int title) {
+  for (int i = 0; i < model.PageCount(); ++i)
+    for (const MenuEntry* entry : model.Page(i).Titles)
+      if (entry->Chapter == 0 && entry->TitleNumber == title) return model.Page(i).Number;
+  return 1;
+}
+
+}  // namespace
+
 int NavigationDesign::ButtonCount() const {
   int count = 0;
   for (const auto& page : pages) count += int(page.size());
@@ -36,10 +48,19 @@ NavigationDesign DesignedNavigation(const MenuModel& model, bool createMenu) {
     for (int i = 0; i < model.PageCount(); ++i) {
       const MenuPage& page = model.Page(i);
       std::vector<DesignedButton> buttons;
-      // Each title button plays its own title, whatever command text the entry carries.
+      // Each title button plays its own title, or opens its chapter page when it has one;
+      // each chapter button plays its title from that chapter: whatever command text the
+      // entry carries.
       for (const MenuEntry* entry : page.Titles) {
+        if (entry->Chapter > 0) {
+          buttons.push_back({Format("%d. ", entry->Chapter) + entry->Caption,
+                             NavigationTarget::Title(entry->TitleNumber, entry->Chapter), {}});
+          continue;
+        }
+        const int chapters = model.ChapterPageOf(entry->TitleNumber);
         buttons.push_back({Format("%d. ", entry->TitleNumber) + entry->Caption,
-                           NavigationTarget::Title(entry->TitleNumber), {}});
+                           chapters > 0 ? NavigationTarget::Page(chapters) : NavigationTarget::Title(entry->TitleNumber),
+                           {}});
         pageOfTitle[std::size_t(entry->TitleNumber)] = page.Number;
       }
       if (page.PlayAll) {
@@ -50,6 +71,8 @@ NavigationDesign DesignedNavigation(const MenuModel& model, bool createMenu) {
         buttons.push_back(std::move(all));
       }
       if (page.Previous) buttons.push_back({Tr("上一页"), NavigationTarget::Page(page.Number - 1), {}});
+      if (page.Back)
+        buttons.push_back({Tr("返回"), NavigationTarget::Page(TitlePageOf(model, page.ChaptersOf)), {}});
       if (page.Next) buttons.push_back({Tr("下一页"), NavigationTarget::Page(page.Number + 1), {}});
       design.pages.push_back(std::move(buttons));
     }

@@ -8,6 +8,7 @@
 #include "base/text_format.h"
 #include "base/xml_text.h"
 #include "menu/menu_model.h"
+#include "menu/menu_page_geometry.h"
 
 namespace vantrel {
 namespace {
@@ -24,11 +25,12 @@ std::string TitleButton(const MenuEntry& entry, const MenuPage& page, bool ntsc)
   const Rect& r = entry.CaptionRect;
   std::string text = Format("<button name=\"%d\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", t - 1,
                             r.left, EvenDown(r.top), r.Right(), EvenUp(r.Bottom(), ntsc));
-  if (entry.TitleNumber == 1) return text + Format(" right=\"%d\"/>", t);
+  if (entry.TitleNumber == 1 && entry.Chapter == 0) return text + Format(" right=\"%d\"/>", t);
   if (t >= 2) text += Format(" left=\"%d\"", t - 2);
   if (t != n) return text + Format(" right=\"%d\"/>", t);
   if (page.Previous) return text + " right=\"p\"/>";
   if (page.PlayAll) return text + " right=\"a\"/>";
+  if (page.Back) return text + " right=\"b\"/>";
   if (page.Next) return text + " right=\"n\"/>";
   return text + "/>";
 }
@@ -64,13 +66,22 @@ std::string SpumuxScriptWriter::Compose(const MenuPage& page, const std::string&
   if (page.Previous) {
     text += Format("<button name=\"p\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", kPreviousLeft, top,
                    kPreviousRight, bottom);
-    if (page.Next) text += " right=\"n\"";
+    if (page.Back) text += " right=\"b\"";
+    else if (page.Next) text += " right=\"n\"";
     text += Format(" left=\"%d\"/>", last - 1);
+  }
+  // A chapter page's way back sits between its page buttons.
+  if (page.Back) {
+    text += Format("<button name=\"b\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", kBackLabelLeft, top,
+                   kBackLabelRight, bottom);
+    if (page.Next) text += " right=\"n\"";
+    text += page.Previous ? std::string(" left=\"p\"/>") : Format(" left=\"%d\"/>", last - 1);
   }
   if (page.Next) {
     text += Format("<button name=\"n\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\"", kNextLeft, top,
                    kNextRight, bottom);
-    text += page.Previous  ? std::string(" left=\"p\"/>")
+    text += page.Back      ? std::string(" left=\"b\"/>")
+            : page.Previous  ? std::string(" left=\"p\"/>")
             : page.PlayAll ? std::string(" left=\"a\"/>")
                            : Format(" left=\"%d\"/>", last - 1);
   }

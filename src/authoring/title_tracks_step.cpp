@@ -75,7 +75,12 @@ bool AuthoringDriver::AddTitleTracks(std::size_t i, RunStatus& status) {
   const double picturesFrom = vob != source && steps_.titleLength ? steps_.titleLength(source).picturesFrom : 0;
   const std::string name = FileNameOf(source);
 
-  if (record.ChapterMarks.mode != ChapterMode::kDefault) {
+  if (i < chapterStarts_.size() && !chapterStarts_[i].empty()) {
+    // The chapters the chapter pages were made for.
+    tracks.chapters = ChaptersText(chapterStarts_[i]);
+    if (record.ChapterMarks.mode != ChapterMode::kDefault)
+      Say(status, Format(Tr("标题 %d (%s) 的章节: %s"), int(i) + 1, name.c_str(), tracks.chapters.c_str()));
+  } else if (record.ChapterMarks.mode != ChapterMode::kDefault) {
     std::vector<double> marks;
     std::string why;
     if (record.ChapterMarks.mode == ChapterMode::kSourceMarks && !ReadSourceChapterMarks(source, &marks, &why))

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "authoring/chapter_menus.h"
+#include "authoring/chapter_plan.h"
 #include "authoring/before_run_checks.h"
 #include "authoring/dvd_script_writer.h"
 #include "authoring/run_folders.h"
@@ -60,6 +62,8 @@ constexpr const char* kUsage =
     "  --header TEXT       the menu's header text\n"
     "  --footer TEXT       the menu's footer text\n"
     "  --background FILE   the menu's background picture\n"
+    "  --chapter-menus     a chapter page for each title of more than one chapter, reached\n"
+    "                      from its button; each chapter's button plays the title from there\n"
     "  --play-all          a play-all button on the first menu page; each title's own\n"
     "                      button then plays it alone and returns to its page\n"
     "  --motion            each title's menu button shows its title playing, from its\n"
@@ -147,6 +151,8 @@ int ParseArguments(int argc, char** argv, AppSettings& settings, Options& option
       options.footer = text;
     } else if (arg == "--play-all") {
       options.choices.playAll = true;
+    } else if (arg == "--chapter-menus") {
+      options.choices.chapterMenus = true;
     } else if (arg == "--motion") {
       options.choices.motion.thumbnails = options.motionGiven = true;
     } else if (arg == "--menu-seconds") {
@@ -242,11 +248,11 @@ std::optional<DiscProject> OpenProject(const std::string& path) {
 void PrintLayout(const MenuModel& model) {
   for (int i = 0; i < model.PageCount(); ++i) {
     const MenuPage& page = model.Page(i);
-    std::printf("menu page %d:%s%s\n", page.Number, page.Previous ? " [Last]" : "",
-                page.Next ? " [Next]" : "");
+    std::printf("menu page %d:%s%s%s\n", page.Number, page.Previous ? " [Last]" : "",
+                page.Next ? " [Next]" : "", page.Back ? Format(" [chapters of title %d]", page.ChaptersOf).c_str() : "");
     for (const MenuEntry* entry : page.Titles) {
       const Rect& t = entry->ThumbnailRect;
-      std::printf("  %2d. %-24s thumbnail %dx%d at (%d,%d)\n", entry->TitleNumber,
+      std::printf("  %2d. %-24s thumbnail %dx%d at (%d,%d)\n", entry->Chapter > 0 ? entry->Chapter : entry->TitleNumber,
                   entry->Caption.c_str(), t.width, t.height, t.left, t.top);
     }
   }
@@ -256,6 +262,13 @@ int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings, const
   MenuModel model;
   model.Choices() = choices;
   model.Rebuild(titles, settings.layout, settings.IsNtsc());
+  // With chapter pages the titles get the chapters the pages show.
+  std::vector<std::vector<double>> starts;
+  if (std::string why;
+      settings.createmenu && choices.chapterMenus && !AddTitleChapterMenus(model, titles, false, why, &starts)) {
+    std::fprintf(stderr, "vantrel-author: %s\n", why.c_str());
+    return 1;
+  }
   std::printf("%d titles on %d menu pages (%s, %s)\n", model.TitleCount(), model.PageCount(),
               LayoutStyleName(settings.layout), settings.IsNtsc() ? "NTSC" : "PAL");
   PrintLayout(model);
@@ -278,7 +291,9 @@ int WriteScriptsOnly(const TitleList& titles, const AppSettings& settings, const
   }
   DvdScriptInputs inputs{settings.createmenu, settings.Standard(), folders.intermediate,
                          ApplicationFolder()};
-  ok = DvdScriptWriter::Write(model, inputs) && ok;
+  std::vector<DvdTitleTracks> tracks(starts.size());
+  for (std::size_t i = 0; i < starts.size(); ++i) tracks[i].chapters = ChaptersText(starts[i]);
+  ok = DvdScriptWriter::Write(model, inputs, tracks) && ok;
   std::printf("wrote %s\n", DvdScriptWriter::ScriptPath(folders.intermediate).c_str());
   if (!ok) std::fprintf(stderr, "vantrel-author: could not write the scripts\n");
   return ok ? 0 : 1;
@@ -332,6 +347,7 @@ int RunAuthor(int argc, char** argv) {
     ApplyProjectChoices(*project, settings);
     look = project->menu.look;
     if (project->menu.playAll) options.choices.playAll = true;
+    if (project->menu.chapterMenus) options.choices.chapterMenus = true;
     if (!options.motionGiven) options.choices.motion = project->menu.motion;
     Options again;
     ParseArguments(argc, argv, settings, again);
@@ -345,6 +361,7 @@ int RunAuthor(int argc, char** argv) {
     std::string why;
     DiscProject given = ProjectOf(titles, settings, look);
     given.menu.playAll = options.choices.playAll;
+    given.menu.chapterMenus = options.choices.chapterMenus;
     given.menu.motion = options.choices.motion;
     if (!WriteProjectFile(given, *options.saveProject, why)) {
       std::fprintf(stderr, "vantrel-author: %s\n", why.c_str());

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "authoring/before_run_checks.h"
+#include "authoring/chapter_menus.h"
 #include "authoring/menu_video_chain.h"
 #include "authoring/run_folders.h"
 #include "authoring/toolset.h"
@@ -41,6 +42,7 @@ constexpr const char* kUsage =
     "  --background PIC   background picture (bmp jpg gif png ico tif tga pcx wmf)\n"
     "  --header TEXT      header text (default \"%s\")\n"
     "  --footer TEXT      footer text\n"
+    "  --chapter-menus    a chapter page for each title of more than one chapter\n"
     "  --motion           each title's button shows its title playing\n"
     "  --menu-seconds S   the length of a moving menu, 1 to 120 (default 10)\n"
     "  --menu-video FILE  a video under the pages\n"
@@ -59,7 +61,8 @@ struct Options {
 };
 
 bool ParseArguments(int argc, char** argv, AppSettings& settings, MenuAppearance& look,
-                    MenuMotion& motion, Options& options) {
+                    MenuChoices& choices, Options& options) {
+  MenuMotion& motion = choices.motion;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
@@ -76,6 +79,8 @@ bool ParseArguments(int argc, char** argv, AppSettings& settings, MenuAppearance
       const char* n = value();
       if (!n || std::strlen(n) != 1 || n[0] < '0' || n[0] > '2') return false;
       settings.layout = n[0] - '0';
+    } else if (arg == "--chapter-menus") {
+      choices.chapterMenus = true;
     } else if (arg == "--motion") {
       motion.thumbnails = true;
     } else if (arg == "--menu-seconds") {
@@ -149,7 +154,7 @@ int RunMenu(int argc, char** argv) {
   settings.Load();
   MenuModel model;
   Options options;
-  if (!ParseArguments(argc, argv, settings, model.Appearance(), model.Choices().motion, options)) {
+  if (!ParseArguments(argc, argv, settings, model.Appearance(), model.Choices(), options)) {
     std::fputs(Usage().c_str(), stderr);
     return 2;
   }
@@ -165,6 +170,10 @@ int RunMenu(int argc, char** argv) {
   TitleList titles;
   if (!AddTitles(options.videos, titles)) return 1;
   model.Rebuild(titles, settings.layout, settings.IsNtsc());
+  if (std::string why; model.Choices().chapterMenus && !AddTitleChapterMenus(model, titles, true, why)) {
+    std::fprintf(stderr, "vantrel-author: %s\n", why.c_str());
+    return 1;
+  }
 
   RunFolders folders = RunFolders::For(settings.temppath, ApplicationFolder());
   if (const std::string why = RunFoldersProblem(folders); !why.empty()) {

@@ -39,6 +39,7 @@ AuthoringJob::AuthoringJob(DiscProject project, AuthoringOptions options, JobObs
   model_.Appearance() = project_.menu.look;
   model_.Choices() = options_.choices;
   model_.Choices().playAll = options_.choices.playAll || project_.menu.playAll;
+  model_.Choices().chapterMenus = options_.choices.chapterMenus || project_.menu.chapterMenus;
   if (!options_.choices.motion.Moving()) model_.Choices().motion = project_.menu.motion;
 }
 

@@ -32,6 +32,9 @@ struct MenuChoices {
   // A "全部播放" button on the first page: every title in order, then back to that page.
   // Each title's own button then plays that title alone and returns to its page.
   bool playAll = false;
+  // A chapter page for each title of more than one chapter: the title's button leads to it,
+  // and each of its buttons plays the title from one chapter on.
+  bool chapterMenus = false;
   MenuMotion motion;
 };
 

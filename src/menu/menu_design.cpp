@@ -20,11 +20,12 @@ int SizeListSelection(int height) {
 }
 
 void ApplyLayoutChoice(AppSettings& settings, MenuModel& model, const TitleList& titles,
-                       int style, bool headerLine, bool footerLine, bool playAll) {
+                       int style, bool headerLine, bool footerLine, bool playAll, bool chapterMenus) {
   settings.layout = style;
   settings.headline = headerLine ? 1 : 0;
   settings.footline = footerLine ? 1 : 0;
-  model.Choices().playAll = playAll;  // the disc's own choice, kept with the project
+  model.Choices().playAll = playAll;  // the disc's own choices, kept with the project
+  model.Choices().chapterMenus = chapterMenus;
   model.Rebuild(titles, settings.layout, settings.IsNtsc());
 }
 

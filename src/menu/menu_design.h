@@ -31,10 +31,12 @@ int FontListSelection(const std::vector<std::string>& faces, const std::string& 
 // The size list entry for a height, or -1 when the list has no such size.
 int SizeListSelection(int height);
 
-// The layout dialog's OK: the style and the two rule flags go into the settings and the
-// model is rebuilt from the title list, even when nothing changed.
+// The layout dialog's OK: the style and the two rule flags go into the settings, the
+// play-all button and the chapter pages into the menu's choices, and the model is rebuilt
+// from the title list, even when nothing changed. (The chapter pages are laid out by a
+// run, which knows the chapters.)
 void ApplyLayoutChoice(AppSettings& settings, MenuModel& model, const TitleList& titles,
-                       int style, bool headerLine, bool footerLine, bool playAll);
+                       int style, bool headerLine, bool footerLine, bool playAll, bool chapterMenus = false);
 
 // The background dialog: its picture path after the file dialog (a cancelled file dialog
 // removes the picture), and its OK.

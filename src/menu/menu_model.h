@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/rgb_image.h"
 #include "menu/layout_style.h"
 #include "menu/menu_appearance.h"
 #include "menu/menu_choices.h"
@@ -22,12 +23,17 @@ struct MenuEntry {
   std::string Caption;
   std::string SourcePath;
   int TitleNumber = 0;  // 1-based; not used by navigation entries
-  int Position = 0;     // 1-based place on its page; -1 "Next", -2 "Last", -3 play all
+  int Position = 0;     // 1-based place on its page; -1 "Next", -2 "Last", -3 play all, -4 back
   Rect ThumbnailRect;
   Rect CaptionRect;
   std::string RepairedPath;
-  std::string Command;  // navigation entries: "jump vmgm menu %d;"
-  double ClipStart = 0;  // seconds into the title where its moving button starts
+  // Navigation entries: "jump vmgm menu %d;"; a title entry with a chapter page leads there.
+  std::string Command;
+  double ClipStart = 0;  // seconds into the title's file where its moving button starts
+  // A chapter page's button: its chapter (from 1) of title TitleNumber, and the picture at
+  // the chapter's start, which it shows instead of the title's thumbnail.
+  int Chapter = 0;
+  RgbImage Picture;
 };
 
 struct MenuPage {
@@ -36,6 +42,16 @@ struct MenuPage {
   MenuEntry* Previous = nullptr;  // "Last"
   MenuEntry* Next = nullptr;      // "Next"
   MenuEntry* PlayAll = nullptr;   // "全部播放", on the first page when chosen
+  // A chapter page: the title whose chapters its buttons are, and the button back to the
+  // title's page. 0 and none on a page of titles.
+  int ChaptersOf = 0;
+  MenuEntry* Back = nullptr;
+};
+
+// Where a chapter starts: in the title as the disc plays it, and in the title's file.
+struct ChapterStart {
+  double seconds = 0;
+  double fileSeconds = 0;
 };
 
 // The play-all button's command: a register tells the titles to play on, one after the other.
@@ -57,6 +73,14 @@ class MenuModel {
   void ApplyGeometry(int styleIndex, bool ntsc);
   // Clear, load the style, add every title in list order, apply the geometry.
   void Rebuild(const TitleList& titles, int styleIndex, bool ntsc);
+  // After the titles and their geometry: the chapter pages of title `titleNumber`, as many
+  // as its chapters fill, after every page there is; its button on its page then leads to
+  // the first of them. Nothing for a title of one chapter.
+  void AddChapterPages(int titleNumber, const std::vector<ChapterStart>& chapters);
+  // The first chapter page of a title; 0 when it has none.
+  int ChapterPageOf(int titleNumber) const;
+  // The pages of titles, which come before any chapter page.
+  int TitlePageCount() const;
 
   // The page with that number; the last page when none has it (nullptr without pages).
   MenuPage* FindPage(int number);
@@ -78,14 +102,17 @@ class MenuModel {
 
  private:
   MenuEntry* NewNavigation(const char* caption, int position, int targetPage);
+  MenuPage& NewPage();
 
   std::string layoutIniPath_;
   LayoutStyle style_;
   int appliedStyle_ = -1;
+  double scale_ = 1;  // the vertical scale the geometry was applied with
   MenuAppearance appearance_;
   MenuChoices choices_;
   std::vector<std::unique_ptr<MenuEntry>> titles_;
   std::vector<std::unique_ptr<MenuEntry>> navigation_;
+  std::vector<std::unique_ptr<MenuEntry>> chapters_;
   std::vector<std::unique_ptr<MenuPage>> pages_;
 };
 

@@ -17,6 +17,7 @@ MenuPageGeometry PageGeometry(bool ntsc) {
   g.footerLineY = y(470);
   g.previousLabel = EdgeRect(80, y(480), 220, y(536));
   g.nextLabel = EdgeRect(500, y(480), 680, y(536));
+  g.backLabel = EdgeRect(kBackLabelLeft, y(480), kBackLabelRight, y(536));
   g.lineLeft = 75;
   g.lineRight = 645;
   return g;

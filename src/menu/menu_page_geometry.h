@@ -7,6 +7,9 @@
 
 namespace vantrel {
 
+// A chapter page's back button, across the middle of the footer band.
+inline constexpr int kBackLabelLeft = 290, kBackLabelRight = 430;
+
 struct MenuPageGeometry {
   Rect header;
   Rect pageCounter;
@@ -15,6 +18,7 @@ struct MenuPageGeometry {
   int footerLineY;
   Rect previousLabel;
   Rect nextLabel;
+  Rect backLabel;  // a chapter page's way back, between the two page labels
   int lineLeft, lineRight;  // both rules run from x 75 to x 645
 };
 

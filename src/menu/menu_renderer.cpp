@@ -26,6 +26,7 @@ namespace {
 constexpr const char* kPreviousLabel = N_("上一页");
 constexpr const char* kNextLabel = N_("下一页");
 constexpr const char* kPlayAllLabel = N_("全部播放");
+constexpr const char* kBackLabel = N_("返回");
 // The sub-picture overlay may use very few colours; two leaves black and the caption.
 constexpr int kButtonColours = 2;
 constexpr int kButtonColourBits = 8;
@@ -79,8 +80,9 @@ void DrawStretched(cairo_t* cr, cairo_surface_t* surface, double left, double to
   cairo_restore(cr);
 }
 
+// A title's button is numbered by its title, a chapter's by its chapter.
 std::string CaptionText(const MenuEntry& entry) {
-  return Format("%d. ", entry.TitleNumber) + entry.Caption;
+  return Format("%d. ", entry.Chapter > 0 ? entry.Chapter : entry.TitleNumber) + entry.Caption;
 }
 
 }  // namespace
@@ -206,21 +208,29 @@ void MenuRenderer::DrawButtons(cairo_t* cr, const Rect& target, int pageNumber, 
 void MenuRenderer::DrawPageContent(cairo_t* cr, const MenuPage& page) {
   const MenuAppearance& look = model_.Appearance();
   if (drawBackground_) DrawBackground(cr);
-  DrawHeadline(cr, true);
-  // A menu of one page has no page to count.
-  if (model_.PageCount() > 1) {
+  // A chapter page is headed by its title's caption; its footer band holds the way back.
+  const MenuEntry* title = page.ChaptersOf > 0 && page.ChaptersOf <= model_.TitleCount()
+                               ? model_.Titles()[std::size_t(page.ChaptersOf - 1)].get()
+                               : nullptr;
+  DrawHeadline(cr, true, title ? &title->Caption : nullptr);
+  // Pages are counted among the pages of titles, or among the chapter pages of one title;
+  // a menu of one page has no page to count.
+  int first = 1, count = 0;
+  for (int i = 0; i < model_.PageCount(); ++i)
+    if (model_.Page(i).ChaptersOf == page.ChaptersOf && count++ == 0) first = model_.Page(i).Number;
+  if (count > 1) {
     MenuFont counterFont = MenuFont::Resolve(look.pageNumberFont);
-    DrawMenuText(cr, Format("%d/%d", page.Number, model_.PageCount()), counterFont,
+    DrawMenuText(cr, Format("%d/%d", page.Number - first + 1, count), counterFont,
                  PageGeometry(options_.ntsc).pageCounter, look.headerColour,
                  kTextCentre | kTextVerticalCentre | kTextSingleLine, true);
   }
   if (options_.headerLine) DrawRule(cr, PageGeometry(options_.ntsc).headerLineY);
-  DrawHeadline(cr, false);
+  if (!page.Back) DrawHeadline(cr, false);
   if (options_.footerLine) DrawRule(cr, PageGeometry(options_.ntsc).footerLineY);
 
   MenuFont captionFont = MenuFont::Resolve(look.captionFont);
   for (const MenuEntry* entry : page.Titles) {
-    DrawThumbnail(cr, entry->ThumbnailIndex, entry->ThumbnailRect);
+    DrawThumbnail(cr, *entry);
     DrawMenuText(cr, CaptionText(*entry), captionFont, entry->CaptionRect, look.captionColour,
                  kTextLeft, true);
   }
@@ -278,7 +288,7 @@ cairo_surface_t* MenuRenderer::BackgroundPicture() {
   return picture_;
 }
 
-void MenuRenderer::DrawHeadline(cairo_t* cr, bool header) {
+void MenuRenderer::DrawHeadline(cairo_t* cr, bool header, const std::string* instead) {
   MenuAppearance& look = model_.Appearance();
   LogicalFont& setting = header ? look.headerFont : look.footerFont;
   std::optional<MenuFont> font = MenuFont::Create(setting);
@@ -286,7 +296,7 @@ void MenuRenderer::DrawHeadline(cairo_t* cr, bool header) {
     setting = HeadlineFallbackFont();
     font = MenuFont::Resolve(setting);
   }
-  const std::string& text = header ? look.headerText : look.footerText;
+  const std::string& text = instead ? *instead : header ? look.headerText : look.footerText;
   const bool shadow = header ? look.headerShadow : look.footerShadow;
   const Colour shadowColour = header ? look.headerShadowColour : look.footerShadowColour;
   const Colour colour = header ? look.headerColour : look.footerColour;
@@ -318,8 +328,9 @@ void MenuRenderer::DrawRule(cairo_t* cr, int rowY) {
   cairo_restore(cr);
 }
 
-void MenuRenderer::DrawThumbnail(cairo_t* cr, int thumbnailIndex, const Rect& rect) {
-  const RgbImage& image = thumbnails_.At(thumbnailIndex);
+void MenuRenderer::DrawThumbnail(cairo_t* cr, const MenuEntry& entry) {
+  const Rect& rect = entry.ThumbnailRect;
+  const RgbImage& image = entry.Picture.Empty() ? thumbnails_.At(entry.ThumbnailIndex) : entry.Picture;
   if (image.Empty()) {
     // A title without a thumbnail still shows where its button is.
     cairo_set_source_rgb(cr, 0, 0, 0);
@@ -334,7 +345,7 @@ void MenuRenderer::DrawThumbnail(cairo_t* cr, int thumbnailIndex, const Rect& re
 
 void MenuRenderer::DrawNavigationLabels(cairo_t* cr, const MenuPage& page, unsigned colour,
                                         bool antialias) {
-  if (!page.Previous && !page.Next && !page.PlayAll) return;
+  if (!page.Previous && !page.Next && !page.PlayAll && !page.Back) return;
   MenuFont font = MenuFont::Resolve(NavigationLabelFont());
   const MenuPageGeometry geometry = PageGeometry(options_.ntsc);
   if (page.Previous)
@@ -344,6 +355,9 @@ void MenuRenderer::DrawNavigationLabels(cairo_t* cr, const MenuPage& page, unsig
   if (page.PlayAll)
     DrawMenuText(cr, Tr(kPlayAllLabel), font, geometry.previousLabel, colour,
                  kTextLeft | kTextVerticalCentre | kTextSingleLine, antialias);
+  if (page.Back)
+    DrawMenuText(cr, Tr(kBackLabel), font, geometry.backLabel, colour,
+                 kTextCentre | kTextVerticalCentre | kTextSingleLine, antialias);
   if (page.Next)
     DrawMenuText(cr, Tr(kNextLabel), font, geometry.nextLabel, colour,
                  kTextCentre | kTextVerticalCentre | kTextSingleLine, antialias);

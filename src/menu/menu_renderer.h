@@ -17,6 +17,7 @@ typedef struct _cairo_surface cairo_surface_t;
 namespace vantrel {
 
 class MenuModel;
+struct MenuEntry;
 struct MenuPage;
 class ThumbnailImageList;
 struct AppSettings;
@@ -83,9 +84,10 @@ class MenuRenderer {
   void DrawPageContent(cairo_t* cr, const MenuPage& page);
   void DrawButtonContent(cairo_t* cr, const MenuPage& page, int kind);
   void DrawBackground(cairo_t* cr);
-  void DrawHeadline(cairo_t* cr, bool header);
+  // The header or footer; `instead` names another text than the look's.
+  void DrawHeadline(cairo_t* cr, bool header, const std::string* instead = nullptr);
   void DrawRule(cairo_t* cr, int rowY);
-  void DrawThumbnail(cairo_t* cr, int thumbnailIndex, const Rect& rect);
+  void DrawThumbnail(cairo_t* cr, const MenuEntry& entry);
   void DrawNavigationLabels(cairo_t* cr, const MenuPage& page, unsigned colour, bool antialias);
   cairo_surface_t* BackgroundPicture();
   void BeginFrame(cairo_t* cr, const Rect& target);

@@ -56,6 +56,8 @@ struct MenuDesign {
   bool footerLine = true;
   // A "全部播放" button on the first page.
   bool playAll = false;
+  // A chapter page for each title of more than one chapter, reached from its button.
+  bool chapterMenus = false;
   // Pages that move or play music instead of still pictures.
   MenuMotion motion;
   MenuAppearance look;

@@ -114,6 +114,7 @@ Json MenuJson(const MenuDesign& menu, const std::string& folder) {
           {"headerLine", menu.headerLine},
           {"footerLine", menu.footerLine},
           {"playAll", menu.playAll},
+          {"chapterMenus", menu.chapterMenus},
           {"header", headline(look.headerText, look.headerFont, look.headerColour, look.headerShadow,
                               look.headerShadowColour, look.headerAlignment)},
           {"footer", headline(look.footerText, look.footerFont, look.footerColour, look.footerShadow,
@@ -245,6 +246,7 @@ void ReadMenu(const Reader& menu, const std::string& folder, MenuDesign& design)
   menu.Flag("headerLine", design.headerLine);
   menu.Flag("footerLine", design.footerLine);
   menu.Flag("playAll", design.playAll);
+  menu.Flag("chapterMenus", design.chapterMenus);
   auto headline = [](const Reader& r, std::string& text, LogicalFont& font, Colour& colour, bool& shadow,
                      Colour& shadowColour, int& alignment) {
     r.Text("text", text);

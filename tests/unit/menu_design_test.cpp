@@ -108,6 +108,12 @@ TEST(MenuDesign, LayoutOkRebuildsEvenWhenUnchanged) {
   ASSERT_NE(fixture.model.Page(0).PlayAll, nullptr);
   EXPECT_EQ(fixture.model.Page(1).PlayAll, nullptr);
   EXPECT_EQ(fixture.model.PageCount(), 3) << "the pages hold as many titles as before";
+  EXPECT_FALSE(fixture.model.Choices().chapterMenus);
+  // The chapter pages are the run's to lay out: the choice is kept, the pages stay those of titles.
+  ApplyLayoutChoice(settings, fixture.model, fixture.titles, 0, false, true, false, true);
+  EXPECT_TRUE(fixture.model.Choices().chapterMenus);
+  EXPECT_FALSE(fixture.model.Choices().playAll);
+  EXPECT_EQ(fixture.model.PageCount(), 3);
 }
 
 TEST(MenuDesign, FontListHoldsInstalledOutlineFaces) {

@@ -61,6 +61,7 @@ DiscProject FullProject(const test::TempFolder& temp) {
   look.headerAlignment = kAlignRight;
   look.footerAlignment = kAlignLeft;
   menu.motion = {true, 12.5, temp / "films/waves.mkv", "/music/theme.ogg", false};
+  menu.chapterMenus = true;
   project.disc = {0, 0, 1, false};
   return project;
 }
@@ -241,6 +242,15 @@ TEST(ProjectFile, MenusStayStillInOlderFilesAndAWrongLengthIsNoted) {
   EXPECT_FALSE(read.project.menu.motion.Moving());
   EXPECT_EQ(read.project.menu.motion, MenuMotion{});
   EXPECT_EQ(read.notes.size(), usualNotes);
+  // Nor had it chapter pages.
+  EXPECT_TRUE(project.menu.chapterMenus);
+  const auto chapters = old.find("\"chapterMenus\"");
+  ASSERT_NE(chapters, std::string::npos);
+  old.erase(chapters, old.find(',', chapters) + 1 - chapters);
+  test::WriteText(temp / "older.vantrel", old);
+  read = ReadProjectFile(temp / "older.vantrel");
+  ASSERT_TRUE(read.opened) << read.error << old;
+  EXPECT_FALSE(read.project.menu.chapterMenus);
 
   // A film of no length, or of hours, keeps the default and says so.
   for (const char* seconds : {"0", "7200"}) {

@@ -87,10 +87,10 @@ void CMenuDesignDlg::RepaintPreview() {
 
 void CMenuDesignDlg::OnLayout(wxCommandEvent&) {
   CMenuLayoutDlg dialog(this, settings_.layout, settings_.headline != 0, settings_.footline != 0,
-                        model_.Choices().playAll);
+                        model_.Choices().playAll, model_.Choices().chapterMenus);
   if (dialog.ShowModal() != wxID_OK) return;
   ApplyLayoutChoice(settings_, model_, titles_, dialog.Style(), dialog.HeaderLine(),
-                    dialog.FooterLine(), dialog.PlayAll());
+                    dialog.FooterLine(), dialog.PlayAll(), dialog.ChapterMenus());
   RepaintPreview();
 }
 

@@ -45,7 +45,8 @@ wxSizer* OkCancel(wxDialog* dialog) {
 
 }  // namespace
 
-CMenuLayoutDlg::CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, bool footerLine, bool playAll)
+CMenuLayoutDlg::CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, bool footerLine, bool playAll,
+                               bool chapterMenus)
     : wxDialog(parent, 142, U("菜单版面")) {
   auto* top = new wxBoxSizer(wxVERTICAL);
   style_ = new wxChoice(this, 1050);
@@ -55,13 +56,17 @@ CMenuLayoutDlg::CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, boo
   footerLine_ = new wxCheckBox(this, 1013, U("页脚线"));
   // A button on the first page that plays every title in order and comes back to the menu.
   playAll_ = new wxCheckBox(this, wxID_ANY, U("“全部播放”按钮"));
+  // A page of chapters for each title that has more than one, reached from its button.
+  chapterMenus_ = new wxCheckBox(this, wxID_ANY, U("章节菜单"));
   headerLine_->SetValue(headerLine);
   footerLine_->SetValue(footerLine);
   playAll_->SetValue(playAll);
+  chapterMenus_->SetValue(chapterMenus);
   top->Add(style_, 0, wxEXPAND | wxALL, 10);
   top->Add(headerLine_, 0, wxLEFT | wxRIGHT, 10);
   top->Add(footerLine_, 0, wxALL, 10);
   top->Add(playAll_, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
+  top->Add(chapterMenus_, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
   top->Add(OkCancel(this), 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(top);
   PlaceBesideParent(this);  // the preview stays in sight
@@ -71,6 +76,7 @@ int CMenuLayoutDlg::Style() const { return style_->GetSelection(); }
 bool CMenuLayoutDlg::HeaderLine() const { return headerLine_->GetValue(); }
 bool CMenuLayoutDlg::FooterLine() const { return footerLine_->GetValue(); }
 bool CMenuLayoutDlg::PlayAll() const { return playAll_->GetValue(); }
+bool CMenuLayoutDlg::ChapterMenus() const { return chapterMenus_->GetValue(); }
 
 CMenuBackgroundDlg::CMenuBackgroundDlg(wxWindow* parent, const MenuAppearance& look)
     : wxDialog(parent, 141, U("菜单背景设置")), choice_(OpenBackgroundChoice(look)) {

@@ -23,17 +23,19 @@ class CFontNameCombo;
 
 class CMenuLayoutDlg : public wxDialog {
  public:
-  CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, bool footerLine, bool playAll);
+  CMenuLayoutDlg(wxWindow* parent, int style, bool headerLine, bool footerLine, bool playAll, bool chapterMenus);
   int Style() const;
   bool HeaderLine() const;
   bool FooterLine() const;
   bool PlayAll() const;
+  bool ChapterMenus() const;
 
  private:
   wxChoice* style_;
   wxCheckBox* headerLine_;
   wxCheckBox* footerLine_;
   wxCheckBox* playAll_;
+  wxCheckBox* chapterMenus_;
 };
 
 class CMenuBackgroundDlg : public wxDialog {
