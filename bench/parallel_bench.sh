@@ -64,31 +64,44 @@ measure() {
   awk '{printf "%s %.2f %s\n", $1, $2 + $3, $4}' "$out.time"
 }
 
-# Ours, with the process's CPU sampled while a title's encoder output is open.
+# Ours, with the process's CPU sampled while a title's encoder output is open. The sampler
+# starts no process of its own (builtins only: a forking sampler steals the very cores it
+# measures, and only from our side).
 ours() {  # ours WORK FILES...
   local work=$1; shift
   rm -rf "$work"
   /usr/bin/time -f "%e %U %S %M" -o "$work.time" "$author" author --pal --menu --yes --layout 0 \
     --work "$work" "$@" > "$work.log" 2>&1 &
-  local timer=$! pid="" busy_ticks=0 busy_ns=0 last_t="" last_ns=""
+  local timer=$! pid="" busy_ticks=0 busy_us=0 last_t="" last_us="" stat now_us t parts
+  exec {nap}<> <(:)
   while kill -0 "$timer" 2>/dev/null; do
-    [ -z "$pid" ] && pid=$(pgrep -P "$timer" | head -1 || true)
+    if [ -z "$pid" ]; then
+      for task in /proc/$timer/task/*/children; do
+        read -r pid _ < "$task" 2>/dev/null || true
+        [ -n "$pid" ] && break
+      done
+    fi
     if [ -n "$pid" ] && compgen -G "$work/*.part-*" > /dev/null; then
-      local now_ns t
-      now_ns=$(date +%s%N)
-      t=$(awk '{print $14 + $15 + $16 + $17}' "/proc/$pid/stat" 2>/dev/null || echo "")
-      if [ -n "$t" ] && [ -n "$last_t" ]; then
-        busy_ticks=$((busy_ticks + t - last_t)); busy_ns=$((busy_ns + now_ns - last_ns))
+      now_us=${EPOCHREALTIME/./}
+      t=""
+      if read -r stat < "/proc/$pid/stat" 2>/dev/null; then
+        stat=${stat##*) }
+        read -ra parts <<< "$stat"
+        t=$((parts[11] + parts[12] + parts[13] + parts[14]))
       fi
-      last_t=$t; last_ns=$now_ns
+      if [ -n "$t" ] && [ -n "$last_t" ]; then
+        busy_ticks=$((busy_ticks + t - last_t)); busy_us=$((busy_us + now_us - last_us))
+      fi
+      last_t=$t; last_us=$now_us
     else
       last_t=""
     fi
-    sleep 0.1
+    read -r -t 0.1 -u "$nap" _ || true
   done
+  exec {nap}<&-
   wait "$timer"
   local repairs=0
-  [ "$busy_ns" -gt 0 ] && repairs=$(echo "$busy_ticks / $ticks / ($busy_ns / 1000000000)" | bc -l)
+  [ "$busy_us" -gt 0 ] && repairs=$(echo "$busy_ticks / $ticks / ($busy_us / 1000000)" | bc -l)
   awk -v r="$repairs" '{printf "%s %.2f %s %.2f\n", $1, $2 + $3, $4, r}' "$work.time"
 }
 
