@@ -19,6 +19,7 @@
 #include "app/accessible_name.h"
 #include "app/subtitles_page_logic.h"
 #include "app/track_choices.h"
+#include "app/track_list_editing.h"
 #include "app/track_pages.h"
 #include "app/wx_text.h"
 #include "base/text_format.h"
@@ -51,10 +52,9 @@ class SubtitlesPage : public wxPanel, public SheetPage {
     auto* buttons = new wxBoxSizer(wxVERTICAL);
     // The chooser opens after the click has returned: a modal window inside the click
     // would hold up whoever pressed the button (a screen reader waits for its answer).
-    addFile_ = Button(buttons, kAddFile, [this] { CallAfter([this] { AddFile(); }); });
-    remove_ = Button(buttons, kRemove, [this] { Edit([this](size_t row) { logic_->Remove(row); return row; }); });
-    up_ = Button(buttons, kUp, [this] { Edit([this](size_t row) { return logic_->MoveUp(row) ? row - 1 : row; }); });
-    down_ = Button(buttons, kDown, [this] { Edit([this](size_t row) { return logic_->MoveDown(row) ? row + 1 : row; }); });
+    addFile_ = AddColumnButton(this, buttons, kAddFile, [this] { CallAfter([this] { AddFile(); }); });
+    rows_ = std::make_unique<RowButtons>(this, buttons, list_, RowButtons::Labels{kRemove, kUp, kDown},
+                                         RowEditsOf(*logic_), [this](int select) { Fill(select); });
     listRow->Add(buttons, 0, wxLEFT, 6);
     sizer->Add(listRow, 1, wxEXPAND | wxALL, 8);
 
@@ -119,23 +119,7 @@ class SubtitlesPage : public wxPanel, public SheetPage {
   void Apply(TitleRecord& title) override { logic_->Apply(title); }
 
  private:
-  template <typename Action>
-  wxButton* Button(wxBoxSizer* column, const char* label, Action action) {
-    auto* button = new wxButton(this, wxID_ANY, U(label));
-    button->Bind(wxEVT_BUTTON, [action](wxCommandEvent&) { action(); });
-    column->Add(button, 0, wxEXPAND | wxBOTTOM, 4);
-    return button;
-  }
-
-  int Selected() const { return list_->GetSelectedRow(); }
-
-  template <typename EditFn>
-  void Edit(EditFn edit) {
-    const int row = Selected();
-    if (row < 0) return;
-    const size_t next = edit(size_t(row));
-    Fill(logic_->Tracks().empty() ? -1 : int(std::min(next, logic_->Tracks().size() - 1)));
-  }
+  int Selected() const { return rows_->Selected(); }
 
   void AddFile() {
     wxFileDialog dialog(this, U(kChooseFile), wxEmptyString, wxEmptyString, U(kFileTypes),
@@ -184,9 +168,7 @@ class SubtitlesPage : public wxPanel, public SheetPage {
   void ShowSelected() {
     const int row = Selected();
     const bool any = row >= 0;
-    remove_->Enable(any);
-    up_->Enable(any && row > 0);
-    down_->Enable(any && size_t(row) + 1 < logic_->Tracks().size());
+    rows_->Enable();
     language_->Enable(any);
     shown_->Enable(any);
     encoding_->Clear();
@@ -246,7 +228,8 @@ class SubtitlesPage : public wxPanel, public SheetPage {
   wxCheckBox* shown_;
   wxStaticBitmap* picture_;
   wxStaticText* count_;
-  wxButton *addFile_, *addStream_, *remove_, *up_, *down_;
+  wxButton *addFile_, *addStream_;
+  std::unique_ptr<RowButtons> rows_;
 };
 
 }  // namespace

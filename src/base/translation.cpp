@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <list>
@@ -18,6 +19,7 @@ namespace {
 // One loaded catalogue: original -> translation.
 struct Catalogue {
   std::string language;
+  std::string source;  // the files it was read from, as FileStamp gives them
   std::unordered_map<std::string, std::string> texts;
 };
 
@@ -77,6 +79,17 @@ bool IsCLocale(const std::string& locale) {
   return name.empty() || name == "C" || name == "POSIX";
 }
 
+// A catalogue file as it is now: its path, size and time of change, so that a catalogue
+// read once is used again only while it is the same file ("" for none).
+std::string FileStamp(const std::string& path) {
+  std::error_code error;
+  if (path.empty()) return "";
+  const auto size = std::filesystem::file_size(path, error);
+  const auto changed = std::filesystem::last_write_time(path, error);
+  if (error) return path;
+  return path + "|" + std::to_string(size) + "|" + std::to_string(changed.time_since_epoch().count());
+}
+
 }  // namespace
 
 const char* Tr(const char* original) {
@@ -133,19 +146,22 @@ std::string CatalogueFile(const std::string& language, const std::vector<std::st
 
 bool UseLanguage(const std::string& language, const std::vector<std::string>& folders) {
   std::lock_guard lock(gLoadMutex);
+  // A partial catalogue of another language shows English for what it lacks.
+  const std::string english =
+      language != "en" && language != kOriginalLanguage ? CatalogueFile("en", folders) : std::string();
+  const std::string path = CatalogueFile(language, folders);
+  // Loaded before from the same files: used again. Other folders, or a file changed since,
+  // are read anew, so a switch always shows what the named folders hold.
+  const std::string source = FileStamp(path) + "+" + FileStamp(english);
   for (const Catalogue& loaded : gLoaded)
-    if (loaded.language == language) {
+    if (loaded.language == language && loaded.source == source) {
       gCurrent.store(&loaded, std::memory_order_release);
       return true;
     }
   Catalogue catalogue;
   catalogue.language = language;
-  // A partial catalogue of another language shows English for what it lacks.
-  if (language != "en" && language != kOriginalLanguage) {
-    const std::string english = CatalogueFile("en", folders);
-    if (!english.empty()) ReadCatalogue(english, catalogue);
-  }
-  const std::string path = CatalogueFile(language, folders);
+  catalogue.source = source;
+  if (!english.empty()) ReadCatalogue(english, catalogue);
   const bool read = !path.empty() && ReadCatalogue(path, catalogue);
   // The originals' language reads fine without its (identity) catalogue.
   if (!read && language != kOriginalLanguage) {

@@ -27,8 +27,7 @@ constexpr LONG kWaitMs = 250;
 
 void Print(const char* text) { LogInfo(text); }
 
-// Registers the encoder module beside the program, as start-up would have done, for a
-// machine where that has not happened yet.
+// Registers the encoder module beside the program, as start-up would have done.
 HRESULT RegisterModuleBesideProgram() {
   const std::string path = ApplicationFolder() + kMpegEncoderModule;
   void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -39,10 +38,12 @@ HRESULT RegisterModuleBesideProgram() {
   return hr;
 }
 
+// A class never registered, or registered to a module that is gone (a build folder or an
+// installation removed since), is registered anew from the module beside the program.
 HRESULT CreateEncoderFilter(ComPtr<IBaseFilter>& encoder) {
   HRESULT hr = CoCreateInstance(CLSID_MpegEncoderFilter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                                 encoder.PutVoid());
-  if (hr != REGDB_E_CLASSNOTREG || FAILED(RegisterModuleBesideProgram())) return hr;
+  if ((hr != REGDB_E_CLASSNOTREG && hr != CO_E_DLLNOTFOUND) || FAILED(RegisterModuleBesideProgram())) return hr;
   return CoCreateInstance(CLSID_MpegEncoderFilter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                           encoder.PutVoid());
 }

@@ -101,6 +101,12 @@ def sound_page(vantrel, sheet, dub):
     vantrel.select(cells[0])
     pick(combos(sheet)[1], "en 英语")
     wait_for(lambda: table_rows(sheet, 3)[0][1] == "en 英语", message="the film's language did not reach the list")
+    # A moved row stays selected: down, then up again brings the film's own track back first.
+    vantrel.click(sheet, "下移")
+    wait_for(lambda: [r[0] for r in table_rows(sheet, 3)][0] == "dub.wav", message="下移 did not move the row")
+    vantrel.click(sheet, "上移")
+    wait_for(lambda: table_rows(sheet, 3)[0][1] == "en 英语", message="上移 did not move the moved row back")
+    wait_for(lambda: not one(sheet, "push button", "上移").sensitive, message="上移 stays usable on the first row")
     check(one(sheet, "label", "音轨: 2 / 8"), "the count")
     screenshot("title-tracks-sound", sheet)
 

@@ -90,15 +90,41 @@ TEST(Translation, APartialCatalogueShowsEnglishForWhatItLacks) {
   EXPECT_STREQ(Tr("生成菜单..."), "Making the menu...");
 }
 
+// A broken English catalogue is refused even after the build's English was in use.
 TEST(Translation, ABrokenCatalogueKeepsTheOriginals) {
   test::TempFolder temp;
   const std::string folder = temp / "locale/";
   std::filesystem::create_directories(folder + "en/LC_MESSAGES");
   for (const std::string& bytes : {std::string("not a catalogue"), std::string("\xde\x12\x04\x95", 4) + std::string(24, '\xff')}) {
+    ASSERT_TRUE(UseLanguage("en", LocaleFolders(std::string(VANTREL_APP_BUILD_DIR) + "/")));
     test::WriteText(folder + "en/LC_MESSAGES/vantrel.mo", bytes);
     EXPECT_FALSE(UseLanguage("en", {folder})) << bytes.size();
     EXPECT_STREQ(Tr("转换完成"), "转换完成");
   }
+}
+
+// The same language from other folders, or from a catalogue changed since, takes effect.
+TEST(Translation, ASwitchShowsTheCatalogueOfTheNamedFolders) {
+  test::TempFolder temp;
+  auto compile = [&](const std::string& folder, const std::string& translation) {
+    std::filesystem::create_directories(folder + "de/LC_MESSAGES");
+    test::WriteText(temp / "de.po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+                                    "msgid \"转换完成\"\nmsgstr \"" + translation + "\"\n");
+    ASSERT_EQ(std::system(("msgfmt -o '" + folder + "de/LC_MESSAGES/vantrel.mo' '" + temp / "de.po" + "'").c_str()), 0);
+  };
+  const std::string first = temp / "first/", second = temp / "second/";
+  compile(first, "Umwandlung fertig");
+  compile(second, "Fertig umgewandelt");
+  ASSERT_TRUE(UseLanguage("de", {first}));
+  EXPECT_STREQ(Tr("转换完成"), "Umwandlung fertig");
+  ASSERT_TRUE(UseLanguage("de", {second}));
+  EXPECT_STREQ(Tr("转换完成"), "Fertig umgewandelt");
+  compile(first, "Die Umwandlung ist fertig");
+  ASSERT_TRUE(UseLanguage("de", {first}));
+  EXPECT_STREQ(Tr("转换完成"), "Die Umwandlung ist fertig");
+  // Every translation handed out stays readable.
+  ASSERT_TRUE(UseLanguage(kOriginalLanguage, {}));
+  EXPECT_STREQ(Tr("转换完成"), "转换完成");
 }
 
 }  // namespace
