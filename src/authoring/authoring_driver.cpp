@@ -296,9 +296,11 @@ bool AuthoringDriver::StartRun() {
   renderMenus_ = false;
   TimelineMark(ok ? "run end" : "run failed");
   // The titles with their subtitles added are copies as large as the titles: the disc
-  // holds them now.
-  for (const DvdTitleTracks& tracks : titleTracks_)
+  // holds them now, and their colour tables.
+  for (const DvdTitleTracks& tracks : titleTracks_) {
     if (!tracks.vob.empty()) DeleteFolderTree(tracks.vob);
+    if (!tracks.palette.empty()) DeleteFolderTree(tracks.palette);
+  }
   if (ok) previous.Discard();
   else previous.Restore();
   return ok;
@@ -693,8 +695,7 @@ std::optional<DiscFitPlan> AuthoringDriver::PlanDiscFit(TitleWork& work, RunStat
     if (!facts.ready) facts.readyBytes = 0;
     // The sound tracks and subtitle streams the title is given take their room too.
     const TitleRecord& record = titles_.At(int(i));
-    AddTrackBitRates(&facts, record.SoundTracks.size(), record.Subtitles.size(),
-                     facts.audioBitRate > 0 ? facts.audioBitRate : kTrackSoundBitRate);
+    AddTrackBitRates(&facts, TitleSoundTrackRates(i, facts.audioBitRate, harmony), record.Subtitles.size());
     // An encode takes about the time of its length: every picture is made at the disc's
     // full frame, bars and all, whatever the source's size.
     work.weights[i] = facts.ready ? 0 : facts.seconds;

@@ -134,6 +134,9 @@ class AuthoringDriver {
   bool PlanChapterMenus();
   // Why title i's tracks cannot be used ("" when they can), asked before any work.
   std::string TitleTracksProblem(std::size_t i) const;
+  // Bits per second of each of title i's sound tracks on the disc, its sound written at
+  // `soundBitRate` (0: not known) in the format the harmony plan gives it.
+  std::vector<int> TitleSoundTrackRates(std::size_t i, int soundBitRate, const HarmonyPlan& harmony) const;
   // The built disc walked as a player does; false (the run fails) on a wrong jump.
   bool ProveDisc();
   // The disc plan of the titles, `repairs` and `harmony` telling which are made anew and

@@ -57,11 +57,13 @@ const char* DiscCapacityName(int disccapacity) {
   return disccapacity == 1 ? "DVD-9 (8.5 GB)" : "DVD-5 (4.7 GB)";
 }
 
-void AddTrackBitRates(FitTitle* title, size_t soundTracks, size_t subtitleStreams, int soundBitRate) {
-  const double extra = double(soundTracks > 1 ? soundTracks - 1 : 0) * soundBitRate +
-                       double(subtitleStreams) * kSubtitleStreamBitRate;
-  if (extra <= 0) return;
-  title->audioBitRate += int(extra);
+void AddTrackBitRates(FitTitle* title, const std::vector<int>& soundTrackRates, size_t subtitleStreams) {
+  double sound = 0;
+  for (int rate : soundTrackRates) sound += rate;
+  double extra = double(subtitleStreams) * kSubtitleStreamBitRate;
+  if (!soundTrackRates.empty()) extra += sound - title->audioBitRate;
+  if (extra == 0) return;
+  title->audioBitRate = std::max(0, title->audioBitRate + int(extra));
   if (title->ready && title->seconds > 0)
     title->readyBytes += std::int64_t(std::ceil(title->seconds * extra / 8 * (1 + kPackOverhead)));
 }

@@ -45,11 +45,12 @@ inline constexpr int kSubtitleStreamBitRate = 12000;
 // A sound track's rate when the title's own is not known: the disc's sound as encoded.
 inline constexpr int kTrackSoundBitRate = 224000;
 
-// The tracks a title carries besides its picture and its own sound: every sound track
-// beyond the first (that one takes the place of the file's sound) at `soundBitRate`, every
-// subtitle stream at kSubtitleStreamBitRate. Both the bytes an encode writes and those of a
-// title used as it is grow by them. `soundTracks` 0 means the file's sound as it is.
-void AddTrackBitRates(FitTitle* title, size_t soundTracks, size_t subtitleStreams, int soundBitRate);
+// The tracks a title carries besides its picture: its sound tracks at their rates on the
+// disc (`soundTrackRates`, bits/s; they take the place of the file's own sound, counted in
+// audioBitRate), every subtitle stream at kSubtitleStreamBitRate. Both the bytes an encode
+// writes and those of a title used as it is change by them. No sound tracks means the
+// file's sound as it is.
+void AddTrackBitRates(FitTitle* title, const std::vector<int>& soundTrackRates, size_t subtitleStreams);
 
 struct FitLimits {
   std::int64_t capacitySectors = kDvd5Sectors;

@@ -7,7 +7,9 @@
 #include "authoring/authoring_driver.h"
 #include "authoring/chapter_plan.h"
 #include "authoring/run_status.h"
+#include "authoring/title_harmony.h"
 #include "authoring/title_subtitles.h"
+#include "authoring/track_bit_rates.h"
 #include "base/paths.h"
 #include "base/text_format.h"
 #include "base/translation.h"
@@ -59,6 +61,21 @@ std::string AuthoringDriver::TitleTracksProblem(std::size_t i) const {
   for (const SubtitleTrack& track : record.Subtitles)
     if (std::string why = SubtitleTrackProblem(track, record.SourcePath); !why.empty()) return why;
   return "";
+}
+
+std::vector<int> AuthoringDriver::TitleSoundTrackRates(std::size_t i, int soundBitRate,
+                                                      const HarmonyPlan& harmony) const {
+  if (int(i) >= titles_.Count() || titles_.At(int(i)).SoundTracks.empty()) return {};
+  const TitleRecord& record = titles_.At(int(i));
+  // The tracks are given the sound format of the title as made: the disc's when the
+  // harmony plan converts its sound, else the repair's.
+  SoundFormat format = harmony.sound.format;
+  if (i >= harmony.soundChanges.size() || !harmony.soundChanges[i])
+    format = RepairedTitleFacts(record.SourcePath, settings_.Standard(),
+                                i < harmony.targets.size() ? harmony.targets[i].sound : AudioCodec::Ac3)
+                 .sound.format;
+  return SoundTrackDiscRates(record.SoundTracks, record.SourcePath, format,
+                             soundBitRate > 0 ? soundBitRate : kTrackSoundBitRate);
 }
 
 bool AuthoringDriver::AddTitleTracks(std::size_t i, RunStatus& status) {
@@ -118,6 +135,7 @@ bool AuthoringDriver::AddTitleTracks(std::size_t i, RunStatus& status) {
     inputs.palette = folders_.intermediate + Format("title%02d_subtitles.rgb", int(i) + 1);
     inputs.standard = settings_.Standard();
     inputs.wide = ReadTitleFacts(made).displayShape == 3;
+    inputs.picturesEncoded = !entry.RepairedPath.empty();
     inputs.picturesFrom = picturesFrom;
     std::vector<SubtitleStreamFacts> facts;
     std::string why;

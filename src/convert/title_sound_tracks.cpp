@@ -204,6 +204,16 @@ bool MakeTitleSoundTracks(const std::string& title, const std::vector<SoundTrack
   return made;
 }
 
+int CopiedSoundTrackBitRate(const SoundTrackSource& track, bool mp2) {
+  RouteFfmpegLog();
+  Reader reader;
+  std::string error;
+  if (!OpenTrack(track, reader, error)) return 0;
+  const AVCodecParameters* sound = reader.file.ctx->streams[reader.stream]->codecpar;
+  if (!CopiesAs(sound, mp2 ? AV_CODEC_ID_MP2 : AV_CODEC_ID_AC3) || sound->bit_rate <= 0) return 0;
+  return int(sound->bit_rate);
+}
+
 std::string SoundTrackProblem(const SoundTrackSource& track) {
   RouteFfmpegLog();
   Reader reader;

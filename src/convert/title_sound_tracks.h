@@ -32,6 +32,11 @@ struct SoundTrackFacts {
 bool MakeTitleSoundTracks(const std::string& title, const std::vector<SoundTrackSource>& tracks, TvStandard standard,
                           const std::string& output, std::vector<SoundTrackFacts>* facts, std::string* error);
 
+// The bits per second a track keeps on the disc when it is copied as it is (it is already
+// MPEG audio (`mp2`) or AC-3 as the title's sound is, at 48 kHz): its stream's own rate.
+// 0 when it is encoded instead, or its file or rate cannot be read. Only the header is read.
+int CopiedSoundTrackBitRate(const SoundTrackSource& track, bool mp2);
+
 // Why a track cannot be used ("" when it can): its file cannot be read, or holds no such
 // sound stream. Only the file's header is read.
 std::string SoundTrackProblem(const SoundTrackSource& track);

@@ -134,5 +134,60 @@ TEST_F(PictureSubtitles, OnTheDiscWhereLsdvdAndMplayerFindThem) {
   EXPECT_NEAR(shown, 50, 3);  // for two seconds
 }
 
+// A source wider than the title's 16:9 is letterboxed when it is encoded; its picture
+// subtitles go inside the letterbox with the film, squeezed as it is, not stretched over
+// the bars. A title whose pictures are the source's own keeps them where they were. ffmpeg
+// draws the title's subpicture over its picture 1.6 s in (in grey, by its own reading of
+// the colours): an independent reading of where it lies.
+struct Box {
+  int top = 576, bottom = -1, left = 720, right = -1;
+};
+
+Box ShownBox(const test::TempFolder& f, bool encoded, int stream) {
+  const SubtitleTrack track{"", stream, "", "", false};
+  TitleSubtitleInputs inputs;
+  inputs.source = f / "scope.mkv";
+  inputs.vob = f / "film.mpg";
+  inputs.output = f / (encoded ? "scope-encoded.mpg" : "scope-kept.mpg");
+  inputs.wide = true;
+  inputs.picturesEncoded = encoded;
+  std::vector<SubtitleStreamFacts> facts;
+  std::string error;
+  Box box;
+  EXPECT_TRUE(AddSubtitleStreams({track}, inputs, &facts, &error)) << error;
+  const std::string frameFile = inputs.output + ".ppm";
+  EXPECT_TRUE(test::Ffmpeg("-i " + ShellQuote(inputs.output) + " -filter_complex [0:v][0:s]overlay -ss 1.6 -frames:v 1 " +
+                           "-pix_fmt rgb24 " + ShellQuote(frameFile)));
+  const test::Frame frame = test::ReadPpm(frameFile);
+  EXPECT_EQ(frame.width, 720);
+  if (frame.width != 720) return box;
+  // The film's own colour is 0x304080; the box is what differs from it.
+  for (int y = 0; y < frame.height; ++y)
+    for (int x = 0; x < frame.width; ++x) {
+      const auto* p = reinterpret_cast<const std::uint8_t*>(frame.rgb.data()) + (size_t(y) * 720 + size_t(x)) * 3;
+      if (std::abs(p[0] - 0x30) + std::abs(p[1] - 0x40) + std::abs(p[2] - 0x80) < 60) continue;
+      box.top = std::min(box.top, y), box.bottom = std::max(box.bottom, y);
+      box.left = std::min(box.left, x), box.right = std::max(box.right, x);
+    }
+  return box;
+}
+
+TEST_F(PictureSubtitles, ALetterboxedTitleKeepsItsSubtitlesInsideThePicture) {
+  const test::TempFolder& f = *folder_;
+  ASSERT_TRUE(test::Ffmpeg("-i " + ShellQuote(f / "source.mkv") + " -map 0 -c copy -aspect 2.35 " +
+                           ShellQuote(f / "scope.mkv")));
+  // 2.35:1 in a 16:9 frame: the picture fills lines 70 to 505, 436 of the 576.
+  const double scale = 436.0 / 576;
+  const Box encoded = ShownBox(f, true, SubtitleStream());
+  EXPECT_NEAR(encoded.top, 70 + kBoxY * scale, 2);
+  EXPECT_NEAR(encoded.bottom + 1 - encoded.top, kBoxH * scale, 3);
+  EXPECT_NEAR(encoded.left, kBoxX, 2);  // as wide as before
+  EXPECT_NEAR(encoded.right + 1 - encoded.left, kBoxW, 2);
+  const Box kept = ShownBox(f, false, SubtitleStream());
+  EXPECT_NEAR(kept.top, kBoxY, 2);
+  EXPECT_NEAR(kept.bottom + 1 - kept.top, kBoxH, 2);
+  EXPECT_NEAR(kept.left, kBoxX, 2);
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -277,7 +277,9 @@ TEST_F(TitleTracksRun, TheEventLogNamesTheTitlesTracksAndChapters) {
   EXPECT_NE(out_->find("标题 2 (talk.mpg) 的字幕: en (talk.srt)"), std::string::npos) << *out_;
   // The title with its subtitles was a copy for the authoring tool; the disc holds it now.
   EXPECT_FALSE(std::filesystem::exists((*folder_) / "w/TEMP/title01_subtitles.mpg"));
-  EXPECT_FALSE(std::filesystem::exists((*folder_) / "w/TEMP/subtitles01"));
+  EXPECT_FALSE(std::filesystem::exists((*folder_) / "w/TEMP/title01_subtitles.rgb"));
+  EXPECT_NE(script_->find("<pgc palette=\"" + (*folder_) / "w/TEMP/title01_subtitles.rgb\">"), std::string::npos)
+      << *script_;
   EXPECT_FALSE(std::filesystem::exists((*folder_) / "w/TEMP/title02_sound.mpg"));
 }
 

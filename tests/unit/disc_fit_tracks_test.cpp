@@ -16,7 +16,7 @@ FitTitle Film(double seconds, size_t soundTracks, size_t subtitles, bool ready =
   t.audioBitRate = 192000;
   t.ready = ready;
   t.readyBytes = ready ? std::int64_t(seconds * 6000000 / 8) : 0;
-  AddTrackBitRates(&t, soundTracks, subtitles, t.audioBitRate);
+  AddTrackBitRates(&t, std::vector<int>(soundTracks, t.audioBitRate), subtitles);
   return t;
 }
 
@@ -55,8 +55,27 @@ TEST(DiscFitTracks, TracksTakeTheirRoomFromTheVideoOfAFullDisc) {
   EXPECT_LE(tracks.PlannedBytes(), tracks.CapacityBytes());
   // Eight tracks of 448 kbit/s leave no room for a picture above the floor.
   FitTitle heavy = Film(9000, 0, 0);
-  AddTrackBitRates(&heavy, 8, 32, 448000);
+  AddTrackBitRates(&heavy, std::vector<int>(8, 448000), 32);
   EXPECT_FALSE(DiscFitPlan(Disc(), {heavy}).Fits());
+}
+
+// A track copied as it is counts at its own rate: a 448 kbit/s AC-3 track beside the
+// title's 192 kbit/s sound, or in its place.
+TEST(DiscFitTracks, ACopiedTrackCountsAtItsOwnRate) {
+  FitTitle beside = Film(3600, 0, 0), instead = Film(3600, 0, 0, true);
+  const std::int64_t readyBefore = instead.readyBytes;
+  AddTrackBitRates(&beside, {192000, 448000}, 0);
+  EXPECT_EQ(beside.audioBitRate, 192000 + 448000);
+  AddTrackBitRates(&instead, {448000}, 1);
+  EXPECT_EQ(instead.audioBitRate, 448000 + kSubtitleStreamBitRate);
+  EXPECT_GE(instead.readyBytes - readyBefore, std::int64_t(3600.0 * (256000 + kSubtitleStreamBitRate) / 8));
+  // A smaller track in the sound's place makes the title smaller.
+  FitTitle smaller = Film(3600, 0, 0, true);
+  AddTrackBitRates(&smaller, {96000}, 0);
+  EXPECT_EQ(smaller.audioBitRate, 96000);
+  EXPECT_LT(smaller.readyBytes, Film(3600, 0, 0, true).readyBytes);
+  const DiscFitPlan planned(Disc(), {beside}), underCounted(Disc(), {Film(3600, 2, 0)});
+  EXPECT_GT(planned.PlannedBytes() - underCounted.PlannedBytes(), std::int64_t(3600.0 * 256000 / 8));
 }
 
 }  // namespace
