@@ -3,8 +3,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "base/app_folder.h"
 #include "base/launch.h"
@@ -18,17 +23,21 @@
 #include "media/media_probe.h"
 #include "media/thumbnail_owner.h"
 #include "media/thumbnail_time.h"
+#include "platform/com/runtime.h"
 #include "project/title_list.h"
 
 namespace vantrel {
 namespace {
 
-// The decoders the other platform needed are registered before every add; the modules do
-// not exist here, so these lines fail and, as there, nobody waits for them.
+// The decoders the other platform needed are registered before every add, and nobody
+// waits for it. A module missing from the application folder could only fail to load:
+// no shell and no registration program are started for it.
 void RegisterDecoders() {
   const std::string app = ApplicationFolder();
-  for (const char* module : {"mpeg2dmx.ax", "mpgdec.ax"})
-    LaunchHidden("regsvr32 \"" + app + module + "\" /s");
+  for (const char* module : {"mpeg2dmx.ax", "mpgdec.ax"}) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(app + module, ec)) LaunchHidden("regsvr32 \"" + app + module + "\" /s");
+  }
 }
 
 }  // namespace
@@ -39,27 +48,26 @@ std::string ScratchBitmapPath(int row) { return RuntimeFolder() + ScratchBitmapN
 
 namespace {
 
-// One file: the checks, the facts, the thumbnail. `report` hears of a refusal or a
-// missing decoder; the progress line is the caller's.
-LoadedTitle LoadTitleFile(ThumbnailOwner& owner, const TitleFileRequest& request, int row, const TitleCheck& check,
-                          TitleLoadingReport& report, int k, int count) {
+// The gate of one file, before any of its pictures is read: a pipe, a device or a folder
+// would hang the grab or never end and is never opened; then the caller's check.
+struct FileGate {
+  std::string unreadable;  // refused before loading began
+  std::string refusal;     // refused by the check, after loading began
+  bool Passed() const { return unreadable.empty() && refusal.empty(); }
+};
+
+FileGate GateOf(const std::string& path, const TitleCheck& check) {
+  FileGate gate;
+  gate.unreadable = UnreadableFileReason(path);
+  if (gate.unreadable.empty() && check) gate.refusal = check(path);
+  return gate;
+}
+
+// One file that passed its gate: the facts, the thumbnail through the scratch bitmap of
+// `row`. Tells no one; the caller reports.
+LoadedTitle LoadTitleFile(ThumbnailOwner& owner, const TitleFileRequest& request, int row) {
   LoadedTitle loaded;
   loaded.path = request.path;
-  // A pipe, a device or a folder would hang the grab or never end: never opened.
-  if (const std::string why = UnreadableFileReason(request.path); !why.empty()) {
-    LogWarning(Format(Tr("无法使用标题 %s: %s"), request.path.c_str(), why.c_str()));
-    loaded.refusal = why;
-    report.OnRefused(request.path, why);
-    return loaded;
-  }
-  report.OnLoading(k, count);
-  if (check) {
-    if (const std::string why = check(request.path); !why.empty()) {
-      loaded.refusal = why;
-      report.OnRefused(request.path, why);
-      return loaded;
-    }
-  }
   auto record = std::make_unique<TitleRecord>();
   record->SourcePath = request.path;
   // The facts come first: the thumbnail is taken where the picture shows something (or
@@ -88,13 +96,88 @@ LoadedTitle LoadTitleFile(ThumbnailOwner& owner, const TitleFileRequest& request
     grabbed = grab(record->ThumbnailTime, read);
   }
   record->ThumbnailShownAt = record->ThumbnailTime;  // the frame the grab shows
-  if (!grabbed) {
-    loaded.decoderMissing = true;
-    report.OnDecoderMissing(request.path);
-  }
+  loaded.decoderMissing = !grabbed;
   loaded.record = std::move(record);
   return loaded;
 }
+
+// Files loading on several threads at once. A file's scratch row is the row its title
+// will take, so it waits for the gates of the files before it (quick checks, no
+// pictures); its grab then runs beside the others'.
+class LoadingFiles {
+ public:
+  LoadingFiles(ThumbnailOwner& owner, const std::vector<TitleFileRequest>& files, int firstRow,
+               const TitleCheck& check)
+      : owner_(owner), files_(files), firstRow_(firstRow), check_(check), slots_(files.size()) {}
+
+  // Takes files in the list's order until none is left or Stop() was called.
+  void Work() {
+    for (;;) {
+      size_t k;
+      {
+        std::lock_guard lock(mutex_);
+        if (stopped_ || next_ >= files_.size()) return;
+        k = next_++;
+      }
+      Slot& slot = slots_[k];
+      FileGate gate = GateOf(files_[k].path, check_);
+      int row = firstRow_;
+      {
+        std::unique_lock lock(mutex_);
+        slot.gate = gate;
+        slot.gated = true;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return std::all_of(slots_.begin(), slots_.begin() + long(k), [](const Slot& s) { return s.gated; }); });
+        for (size_t j = 0; j < k; ++j) row += slots_[j].gate.Passed() ? 1 : 0;
+      }
+      LoadedTitle loaded;
+      if (gate.Passed()) {
+        loaded = LoadTitleFile(owner_, files_[k], row);
+      } else {
+        loaded.path = files_[k].path;
+        loaded.refusal = gate.unreadable.empty() ? gate.refusal : gate.unreadable;
+      }
+      std::lock_guard lock(mutex_);
+      slot.loaded = std::move(loaded);
+      slot.done = true;
+      changed_.notify_all();
+    }
+  }
+
+  // File k's gate and result, once its worker has them.
+  const FileGate& GateAt(size_t k) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return slots_[k].gated; });
+    return slots_[k].gate;
+  }
+  LoadedTitle TakeAt(size_t k) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return slots_[k].done; });
+    return std::move(slots_[k].loaded);
+  }
+
+  // No file is started after this; those under way finish.
+  void Stop() {
+    std::lock_guard lock(mutex_);
+    stopped_ = true;
+  }
+
+ private:
+  struct Slot {
+    FileGate gate;
+    bool gated = false, done = false;
+    LoadedTitle loaded;
+  };
+  ThumbnailOwner& owner_;
+  const std::vector<TitleFileRequest>& files_;
+  const int firstRow_;
+  const TitleCheck& check_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<Slot> slots_;
+  size_t next_ = 0;
+  bool stopped_ = false;
+};
 
 // The view's own windows hear of the loading as it goes.
 class ViewReport : public TitleLoadingReport {
@@ -114,12 +197,35 @@ std::vector<LoadedTitle> LoadTitleFiles(ThumbnailOwner& owner, const std::vector
                                         int firstRow, const TitleCheck& check, TitleLoadingReport& report) {
   RegisterDecoders();
   std::vector<LoadedTitle> loaded;
-  const int count = int(files.size());
-  int row = firstRow;
-  for (int k = 1; k <= count && !report.Stopped(); ++k) {
-    loaded.push_back(LoadTitleFile(owner, files[size_t(k - 1)], row, check, report, k, count));
-    if (loaded.back().record) ++row;
+  const size_t count = files.size();
+  if (count == 0) return loaded;
+  LoadingFiles loading(owner, files, firstRow, check);
+  // A worker per core, each with the components initialised for its grabs.
+  const size_t workers = std::min<size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < workers; ++i)
+    threads.emplace_back([&loading] {
+      com::ScopedCoInitialize components;
+      loading.Work();
+    });
+  // The report goes in the list's order on this thread, as if the files were loaded one
+  // after another: each file's progress line, then its refusal or missing decoder.
+  for (size_t k = 0; k < count; ++k) {
+    if (report.Stopped()) break;
+    const FileGate gate = loading.GateAt(k);
+    if (!gate.unreadable.empty()) {
+      LogWarning(Format(Tr("无法使用标题 %s: %s"), files[k].path.c_str(), gate.unreadable.c_str()));
+      report.OnRefused(files[k].path, gate.unreadable);
+      loaded.push_back(loading.TakeAt(k));
+      continue;
+    }
+    report.OnLoading(int(k + 1), int(count));
+    loaded.push_back(loading.TakeAt(k));
+    if (!gate.refusal.empty()) report.OnRefused(files[k].path, gate.refusal);
+    else if (loaded.back().decoderMissing) report.OnDecoderMissing(files[k].path);
   }
+  loading.Stop();
+  for (std::thread& thread : threads) thread.join();
   return loaded;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <mutex>
 #include <new>
 #include <thread>
 
@@ -22,7 +23,7 @@ namespace vantrel {
 using namespace com;
 using namespace media;
 
-unsigned char ThumbnailGrabResult = 0;
+std::atomic<unsigned char> ThumbnailGrabResult{0};
 
 namespace {
 
@@ -242,16 +243,21 @@ bool SampGrab(const std::string& sourcePath, double time, const std::string& tar
 int ThumbnailWorker(ThumbnailGrabJob* job) {
   CoInitialize();
   bool exported = job->owner->VideoEdit().ExportFrame(job->sourcePath, job->time, job->bitmapPath);
-  ThumbnailGrabResult = exported ? 1 : 0;
+  job->result = exported ? 1 : 0;
   if (exported) {
     job->owner->ScaleToThumbnail(job->bitmapPath, 80, 60, job->bitmapPath);
   } else {
-    ThumbnailGrabResult = SampleGrabberGrab(job->sourcePath, job->time) == 0 ? 1 : 0;
+    // The one-shot graph writes one file of the process and fills one callback object:
+    // two files failing the export at once take their turns here.
+    static std::mutex oneGraph;
+    std::lock_guard turn(oneGraph);
+    job->result = SampleGrabberGrab(job->sourcePath, job->time) == 0 ? 1 : 0;
     std::string grabbed = GrabberBitmapPath();
     job->owner->ScaleToThumbnail(grabbed, 80, 60, job->bitmapPath);
     std::remove(grabbed.c_str());
+    if (job->result == 0) job->result = SampGrab(job->sourcePath, job->time, job->bitmapPath);
   }
-  if (ThumbnailGrabResult == 0) ThumbnailGrabResult = SampGrab(job->sourcePath, job->time, job->bitmapPath);
+  ThumbnailGrabResult = job->result;
   CoUninitialize();
   return 0;
 }
@@ -260,6 +266,7 @@ std::string GrabberBitmapPath() { return RuntimeFilePath(kGrabberBitmapName, ".b
 
 unsigned char RunThumbnailGrab(ThumbnailGrabJob& job) {
   ThumbnailGrabResult = 1;
+  job.result = 1;
   std::atomic<bool> done{false};
   std::thread worker([&] {
     ThumbnailWorker(&job);
@@ -271,7 +278,7 @@ unsigned char RunThumbnailGrab(ThumbnailGrabJob& job) {
     PumpMessages();  // the front end's own event loop (the GUI's windows repaint)
   }
   worker.join();
-  return ThumbnailGrabResult;
+  return job.result;
 }
 
 }  // namespace vantrel

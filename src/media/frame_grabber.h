@@ -5,6 +5,7 @@
 // starting thread keeps pumping its messages.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -26,16 +27,20 @@ struct ThumbnailGrabJob {
   std::string bitmapPath;
   double time = 0;  // seconds
   ThumbnailOwner* owner = nullptr;
+  // 1 when a frame was obtained, 0 otherwise: this grab's own outcome, which titles
+  // loading on several threads at once cannot overwrite for each other.
+  unsigned char result = 1;
 };
 
-// Set to 1 by the starter before the worker starts; the worker leaves 1 when a frame was
-// obtained and 0 otherwise; read after the worker has ended.
-extern unsigned char ThumbnailGrabResult;
+// The outcome of the last grab that ended, whichever thread ran it: set to 1 by the
+// starter before the worker starts; the worker leaves 1 when a frame was obtained and 0
+// otherwise. With grabs running at once, read the job's own result instead.
+extern std::atomic<unsigned char> ThumbnailGrabResult;
 
-// The thread routine; always 0.
+// The thread routine; always 0. The outcome is job->result (and ThumbnailGrabResult).
 int ThumbnailWorker(ThumbnailGrabJob* job);
-// Sets the flag, runs ThumbnailWorker on a thread of its own and pumps the calling
-// thread's messages until it ends; returns the flag.
+// Sets the flags, runs ThumbnailWorker on a thread of its own and pumps the calling
+// thread's messages until it ends; returns the job's result.
 unsigned char RunThumbnailGrab(ThumbnailGrabJob& job);
 
 // 0 when the frame at `time` was written to kGrabberBitmapName in the application folder,

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The control object behind CVideoEdit: a dispatch-only object whose methods read the file
-// through the media layer. Each call opens the file afresh, as the control's callers pass
-// a path every time.
+// through the media layer. The callers pass a path every time and ask of one file its
+// duration, rate, height and width in a row: the facts of the last file read stay with the
+// calling thread and serve the next question while the file is unchanged (same size,
+// same modification time).
+#include <sys/stat.h>
+
 #include <cmath>
+#include <string>
 
 #include "platform/com/bstr.h"
 #include "platform/com/object.h"
@@ -17,6 +22,43 @@ namespace {
 using namespace com;
 using media::MediaFile;
 using media::StreamFacts;
+
+// What the queries answer of one file.
+struct FileFacts {
+  std::string path;
+  off_t size = -1;
+  struct timespec modified {};
+  bool open = false;
+  double duration = 0, frameRate = 0;
+  int width = 0, height = 0;
+};
+
+const FileFacts& FactsOf(const std::string& path) {
+  thread_local FileFacts last;
+  struct stat info {};
+  const bool seen = ::stat(path.c_str(), &info) == 0;
+  if (seen && last.path == path && last.size == info.st_size && last.modified.tv_sec == info.st_mtim.tv_sec &&
+      last.modified.tv_nsec == info.st_mtim.tv_nsec)
+    return last;
+  last = FileFacts();
+  MediaFile media;
+  last.open = SUCCEEDED(media.Open(path));
+  const int video = last.open ? media.FirstOf(StreamFacts::Kind::Video) : -1;
+  if (last.open) last.duration = media.DurationSeconds();
+  if (video >= 0) {
+    const StreamFacts& v = media.Streams()[size_t(video)];
+    last.frameRate = v.frameRate;
+    last.width = v.width;
+    last.height = v.height;
+  }
+  // A file that could not be looked at is asked again next time.
+  if (seen) {
+    last.path = path;
+    last.size = info.st_size;
+    last.modified = info.st_mtim;
+  }
+  return last;
+}
 
 class VideoEditControl : public Object<IDispatch> {
  public:
@@ -59,20 +101,17 @@ class VideoEditControl : public Object<IDispatch> {
       out = MakeBoolVariant(ExportFrame(file, time.dblVal, Utf8FromBstr(bitmap.bstrVal)));
       VariantClear(&bitmap);
     } else {
-      MediaFile media;
-      bool open = SUCCEEDED(media.Open(file));
-      int video = open ? media.FirstOf(StreamFacts::Kind::Video) : -1;
-      const StreamFacts* v = video >= 0 ? &media.Streams()[size_t(video)] : nullptr;
+      const FileFacts& facts = FactsOf(file);
       switch (id) {
-        case kQueryDuration: out = MakeVariant(open ? media.DurationSeconds() : 0.0); break;
-        case kQueryFrameRate: out = MakeVariant(v ? v->frameRate : 0.0); break;
+        case kQueryDuration: out = MakeVariant(facts.duration); break;
+        case kQueryFrameRate: out = MakeVariant(facts.frameRate); break;
         case kQueryFrameHeight:
           out.vt = VT_I2;
-          out.iVal = SHORT(v ? v->height : 0);
+          out.iVal = SHORT(facts.height);
           break;
         default:
           out.vt = VT_I2;
-          out.iVal = SHORT(v ? v->width : 0);
+          out.iVal = SHORT(facts.width);
           break;
       }
     }
