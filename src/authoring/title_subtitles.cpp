@@ -5,13 +5,9 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 }
 
-#include "base/ffmpeg_log.h"
-#include "base/ffmpeg_ptr.h"
 #include "base/paths.h"
-#include "convert/picture_fit.h"
 #include "base/text_format.h"
 #include "subtitles/language_code.h"
 #include "subtitles/picture_subtitles.h"
@@ -49,34 +45,6 @@ SubtitleStreamInfo PictureStreamOf(const SubtitleTrack& track, const std::string
   return {};
 }
 
-// The shape of a file's pictures as shown; 0 when it has none or cannot be read.
-double DisplayAspectOf(const std::string& path) {
-  RouteFfmpegLog();
-  AVFormatContext* raw = nullptr;
-  if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) return 0;
-  InputPtr input(raw);
-  if (avformat_find_stream_info(raw, nullptr) < 0) return 0;
-  const int video = av_find_best_stream(raw, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  if (video < 0) return 0;
-  const AVCodecParameters* picture = raw->streams[video]->codecpar;
-  if (picture->width <= 0 || picture->height <= 0) return 0;
-  AVRational pixel = av_guess_sample_aspect_ratio(raw, raw->streams[video], nullptr);
-  if (pixel.num <= 0 || pixel.den <= 0) pixel = {1, 1};
-  return double(picture->width) * av_q2d(pixel) / picture->height;
-}
-
-// The disc's frame with the part a file's pictures fill in it: the whole frame when the
-// title's pictures are the source's own, else as the encoder placed them, a wider picture
-// between bars above and below, a narrower one beside them.
-SubpictureGeometry GeometryFor(const std::string& file, const TitleSubtitleInputs& inputs) {
-  SubpictureGeometry geometry = SubpictureGeometry::Of(inputs.standard, inputs.wide);
-  if (!inputs.picturesEncoded) return geometry;
-  const PictureRect area = FitPicture(DisplayAspectOf(file), geometry.width, geometry.height,
-                                      inputs.wide ? 16.0 / 9.0 : 4.0 / 3.0);
-  geometry.picture = {area.x, area.y, area.width, area.height};
-  return geometry;
-}
-
 bool Decodable(const std::string& codec) {
   const AVCodecDescriptor* descriptor = avcodec_descriptor_get_by_name(codec.c_str());
   return descriptor && avcodec_find_decoder(descriptor->id);
@@ -102,7 +70,8 @@ bool AddSubtitleStreams(const std::vector<SubtitleTrack>& tracks, const TitleSub
     std::string tag;
     if (const SubtitleStreamInfo stream = PictureStreamOf(track, inputs.source); stream.index >= 0) {
       const std::string& file = track.source.empty() ? inputs.source : track.source;
-      if (!ReadPictureSubtitles(file, stream.index, GeometryFor(file, inputs), &pictures[k], error))
+      if (!ReadPictureSubtitles(file, stream.index, SubpictureGeometry::Of(inputs.standard, inputs.wide), &pictures[k],
+                                error))
         return false;
       tag = stream.language;
     } else {

@@ -21,9 +21,6 @@ struct TitleSubtitleInputs {
   std::string palette;     // the title's 16 subpicture colours, for dvdauthor (".rgb")
   TvStandard standard = TvStandard::Pal;
   bool wide = false;       // the title's pictures are 16:9
-  // The title's pictures were encoded from the source, fitted into the frame with bars
-  // where their shapes differ; false: the source's own pictures fill the frame.
-  bool picturesEncoded = false;
   // Seconds of the source before the title's first picture: cues are timed from the
   // source's start, the title from its first picture.
   double picturesFrom = 0;

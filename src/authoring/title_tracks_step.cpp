@@ -135,7 +135,6 @@ bool AuthoringDriver::AddTitleTracks(std::size_t i, RunStatus& status) {
     inputs.palette = folders_.intermediate + Format("title%02d_subtitles.rgb", int(i) + 1);
     inputs.standard = settings_.Standard();
     inputs.wide = ReadTitleFacts(made).displayShape == 3;
-    inputs.picturesEncoded = !entry.RepairedPath.empty();
     inputs.picturesFrom = picturesFrom;
     std::vector<SubtitleStreamFacts> facts;
     std::string why;
