@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The subtitles of one title, timed: reading the file, drawing every cue, and putting the
-// pictures into the title with spumux. bench/subtitle_bench.sh sets it beside the title's
+// pictures into the title (one pass over it). bench/subtitle_bench.sh sets it beside the title's
 // encode. Usage: subtitle_bench SUBTITLES TITLE.mpg WORK_FOLDER
 #include <chrono>
 #include <cstdio>
 #include <string>
 
+#include "base/log.h"
 #include "subtitles/subpicture_renderer.h"
 #include "subtitles/subtitle_muxer.h"
 #include "subtitles/subtitle_reader.h"
@@ -24,6 +25,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string work = argv[3];
+  SetLogSink([](LogLevel level, const std::string& text) {
+    if (level != LogLevel::kDebug) std::fprintf(stderr, "%s: %s\n", LogLevelName(level), text.c_str());
+  });
   auto start = std::chrono::steady_clock::now();
   const TextSubtitles track = ReadSubtitleFile(argv[1]);
   if (!track.ok) {
@@ -48,7 +52,7 @@ int main(int argc, char** argv) {
   SubtitleMuxInputs mux;
   mux.title = argv[2];
   mux.output = work + "/title.sub.mpg";
-  mux.workFolder = work + "/subtitles";
+  mux.palette = work + "/title.rgb";
   if (!MuxSubtitles(pictures, mux, &error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;

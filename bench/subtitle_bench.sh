@@ -5,7 +5,7 @@
 # multiplexed into a title of that length, and set beside the time `vantrel-author convert`
 # takes to encode that title. The encode is timed on SAMPLE seconds (default 60) of the same
 # 720x576 source and scaled to the whole length, since encoding time grows with length; the
-# long title for spumux is the encoded sample repeated, copied, not encoded again.
+# long title the subtitles go into is the encoded sample repeated, copied, not encoded again.
 # Usage: bench/subtitle_bench.sh [MINUTES [SAMPLE]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -60,6 +60,6 @@ printf 'title: %d min (%d MiB); subtitles: %d cues, %d pictures; machine: %d cor
 printf '%-44s %9.2f s\n' "encode ($sample s timed, scaled to $minutes min)" "$whole"
 printf '%-44s %9.2f s\n' "read the SRT file" "$read"
 printf '%-44s %9.2f s\n' "draw every cue (libass, four colours)" "$render"
-printf '%-44s %9.2f s\n' "write the pictures and run spumux" "$mux"
+printf '%-44s %9.2f s\n' "multiplex them into the title (one pass)" "$mux"
 printf '%-44s %9.2f s\n' "copy the title (cp + sync, for comparison)" "$copy"
 printf '%-44s %9.3f\n' "subtitles / encode" "$(echo "($read + $render + $mux) / $whole" | bc -l)"

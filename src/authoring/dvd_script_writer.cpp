@@ -53,7 +53,7 @@ void AppendTitles(std::string& text, const std::vector<DvdTitleChain>& titles, c
   text += "<titles>\n";
   AppendLayout(text, layout);
   for (const DvdTitleChain& title : titles) {
-    text += "<pgc>\n";
+    text += title.palette.empty() ? "<pgc>\n" : "<pgc palette=\"" + XmlEscape(title.palette) + "\">\n";
     if (!title.pre.empty()) text += "<pre>" + XmlEscape(title.pre) + "</pre>\n";
     text += "<vob file=\"" + XmlEscape(title.vob) + "\" chapters=\"" +
             (title.chapters.empty() ? DvdScriptWriter::kChapters : XmlEscape(title.chapters)) + "\"/>\n";
@@ -132,6 +132,7 @@ void AddTracks(std::vector<DvdTitleChain>& titles, const std::vector<DvdTitleTra
   for (size_t i = 0; i < titles.size() && i < tracks.size(); ++i) {
     if (!tracks[i].vob.empty()) titles[i].vob = tracks[i].vob;
     titles[i].chapters = tracks[i].chapters;
+    titles[i].palette = tracks[i].palette;
     // Bit 6 of the subtitle register turns the stream on.
     if (tracks[i].shownSubtitle >= 0) titles[i].pre = Format("subtitle = %d;", 64 + tracks[i].shownSubtitle);
   }

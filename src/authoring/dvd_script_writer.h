@@ -21,6 +21,7 @@ struct DvdTitleTracks {
   std::vector<std::string> sound;
   std::vector<std::string> subtitles;
   int shownSubtitle = -1;  // the subtitle stream shown from the start; -1 none
+  std::string palette;     // the file of the subpictures' 16 colours; "" none
 };
 
 struct DvdScriptInputs {
@@ -47,6 +48,7 @@ struct DvdTitleChain {
   std::string post;
   std::string chapters;  // "" : the fixed list
   std::string pre;       // commands before the title plays
+  std::string palette;   // the subpictures' colours (a ".rgb" file); "" the tool's own
 };
 // The streams a title set declares for all its titles: their languages in stream order.
 struct DvdStreamLayout {

@@ -85,23 +85,25 @@ bool AddSubtitleStreams(const std::vector<SubtitleTrack>& tracks, const TitleSub
       tag = text.language;
     }
     MoveToTitleTime(pictures[k], inputs.picturesFrom);
-    FitStreamPalette(&pictures[k], style);
     std::string language = DvdLanguageOf(track.language);
     if (language.empty()) language = DvdLanguageOf(tag);
     const std::string file = FileNameOf(track.source.empty() ? inputs.source : track.source);
     facts->push_back({language, track.stream >= 0 ? Format("%s #%d", file.c_str(), track.stream) : file});
   }
+  // The streams share the title's 16 colours; the first tracks choose first.
+  std::vector<std::vector<Subpicture>*> all;
   std::vector<SubtitleStreamPictures> streams;
-  for (size_t k = 0; k < tracks.size(); ++k) streams.push_back({int(k), &pictures[k]});
+  for (size_t k = 0; k < tracks.size(); ++k) {
+    all.push_back(&pictures[k]);
+    streams.push_back({int(k), &pictures[k]});
+  }
+  FitTitlePalette(all, style);
   SubtitleMuxInputs mux;
   mux.title = inputs.vob;
   mux.output = inputs.output;
-  mux.workFolder = inputs.workFolder;
+  mux.palette = inputs.palette;
   mux.standard = inputs.standard;
-  mux.spumux = inputs.spumux;
-  const bool muxed = MuxSubtitleStreams(streams, mux, error);
-  DeleteFolderTree(inputs.workFolder);
-  return muxed;
+  return MuxSubtitleStreams(streams, mux, error);
 }
 
 std::string SubtitleTrackProblem(const SubtitleTrack& track, const std::string& source) {

@@ -2,7 +2,7 @@
 // A title's subtitle tracks on its way to the disc: each track read (a subtitle file in its
 // character encoding, or a text stream of the title's own file), drawn into subpictures for
 // the title's picture and added as its own subpicture stream, all streams in one pass over
-// the title. The title's file is read, never changed.
+// the title, their colours in one table. The title's file is read, never changed.
 #pragma once
 
 #include <string>
@@ -18,8 +18,7 @@ struct TitleSubtitleInputs {
   std::string source;      // the title's own file: where a track without a file of its own lies
   std::string vob;         // the title as it goes on the disc (the source or its repair)
   std::string output;      // the title with its subtitle streams
-  std::string workFolder;  // the pictures and scripts; removed afterwards
-  std::string spumux = "spumux";
+  std::string palette;     // the title's 16 subpicture colours, for dvdauthor (".rgb")
   TvStandard standard = TvStandard::Pal;
   bool wide = false;       // the title's pictures are 16:9
   // Seconds of the source before the title's first picture: cues are timed from the

@@ -115,8 +115,7 @@ bool AuthoringDriver::AddTitleTracks(std::size_t i, RunStatus& status) {
     inputs.source = source;
     inputs.vob = made;
     inputs.output = folders_.intermediate + Format("title%02d_subtitles.mpg", int(i) + 1);
-    inputs.workFolder = folders_.intermediate + Format("subtitles%02d", int(i) + 1);
-    inputs.spumux = folders_.tool + "/spumux";
+    inputs.palette = folders_.intermediate + Format("title%02d_subtitles.rgb", int(i) + 1);
     inputs.standard = settings_.Standard();
     inputs.wide = ReadTitleFacts(made).displayShape == 3;
     inputs.picturesFrom = picturesFrom;
@@ -127,6 +126,7 @@ bool AuthoringDriver::AddTitleTracks(std::size_t i, RunStatus& status) {
     // The title with its sound tracks was the way there.
     if (made != vob) DeleteFolderTree(made);
     tracks.vob = inputs.output;
+    tracks.palette = inputs.palette;
     for (std::size_t k = 0; k < facts.size(); ++k) {
       tracks.subtitles.push_back(facts[k].language);
       if (record.Subtitles[k].shownByDefault && tracks.shownSubtitle < 0) tracks.shownSubtitle = int(k);

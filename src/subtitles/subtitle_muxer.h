@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Puts a rendered subtitle track into a title's MPEG-2 program stream: the subpictures are
-// written as pictures with the multiplexer's script beside them, and `spumux` adds them as
-// one subpicture stream. The title is read, never changed; the result appears whole or
-// not at all.
+// Puts a title's rendered subtitle tracks into its MPEG-2 program stream, one subpicture
+// stream per track, all in one pass over the title, and writes the title's 16 colours
+// where the disc's program chain takes them from. The title is read, never changed; the
+// result appears whole or not at all.
 #pragma once
 
 #include <string>
@@ -10,33 +10,40 @@
 
 #include "base/tv_standard.h"
 #include "subtitles/subpicture_renderer.h"
+#include "subtitles/subpicture_stream_writer.h"
 
 namespace vantrel {
 
 struct SubtitleMuxInputs {
-  std::string title;       // the MPEG-2 program stream to add the subtitles to
-  std::string output;      // the stream with subtitles; may not be `title`
-  std::string workFolder;  // the pictures, the script and spumux's messages go here
-  int stream = 0;          // subpicture stream number, 0 to 31
+  std::string title;    // the MPEG-2 program stream to add the subtitles to
+  std::string output;   // the stream with subtitles; may not be `title`
+  std::string palette;  // where the title's colours go for dvdauthor (a ".rgb" file); "" not written
   TvStandard standard = TvStandard::Pal;
-  std::string spumux = "spumux";  // the tool, by path or on PATH
 };
 
-// A stream's subpictures may use 16 colours in all. Pictures of colours beyond the 15
-// (besides transparent) the track already has take the style's fill and outline instead.
+// All subpicture streams of a title share 16 colours. The style's fill, outline and the
+// shade between them come first; a picture whose colours no longer fit beside those the
+// pictures before it (in this and the earlier streams) took is given the style's instead.
+void FitTitlePalette(const std::vector<std::vector<Subpicture>*>& streams, const SubtitleStyle& style);
+// The same for a title of one stream.
 void FitStreamPalette(std::vector<Subpicture>* pictures, const SubtitleStyle& style);
 
-// The multiplexer's script for the pictures, named `pictureNames` (same order).
-std::string SpumuxSubtitleScript(const std::vector<Subpicture>& pictures,
-                                 const std::vector<std::string>& pictureNames, TvStandard standard);
+// The table of the colours the pictures use, in the order they first appear (unused
+// entries black); false when they are more than 16.
+bool PaletteOfPictures(const std::vector<const std::vector<Subpicture>*>& streams, SubpicturePalette* palette);
 
-// False with the reason (the tool's last lines among it) when the stream cannot be made.
-// A cancelled job stops the tool and leaves no output.
+// dvdauthor's palette file: the 16 colours, one "rrggbb" a line.
+std::string PaletteFileText(const SubpicturePalette& palette);
+
+// False with the reason when the stream cannot be made; a cancelled job stops and
+// leaves no output (nor palette file).
 bool MuxSubtitles(const std::vector<Subpicture>& pictures, const SubtitleMuxInputs& inputs, std::string* error);
 
-// Several subpicture streams of one title in one pass over it (inputs.stream is not used).
+// Several subpicture streams of one title in one pass over it .
+// Stream numbers must be 0, 1, 2 ... in order: the disc numbers subpicture streams by
+// their place in the title. The pictures' colours must fit one table (FitTitlePalette).
 struct SubtitleStreamPictures {
-  int stream = 0;  // 0 to 31, each once
+  int stream = 0;
   const std::vector<Subpicture>* pictures = nullptr;
 };
 bool MuxSubtitleStreams(const std::vector<SubtitleStreamPictures>& streams, const SubtitleMuxInputs& inputs,

@@ -102,13 +102,14 @@ TEST_F(PictureSubtitles, OnTheDiscWhereLsdvdAndMplayerFindThem) {
   inputs.source = f / "source.mkv";
   inputs.vob = f / "film.mpg";
   inputs.output = f / "title.mpg";
-  inputs.workFolder = f / "work";
+  inputs.palette = f / "title.rgb";
   std::vector<SubtitleStreamFacts> facts;
   std::string error;
   ASSERT_TRUE(AddSubtitleStreams({track}, inputs, &facts, &error)) << error;
   ASSERT_EQ(facts.size(), 1u);
   EXPECT_EQ(facts[0].language, "fr");  // the container's tag
-  test::WriteText(f / "dvd.xml", "<dvdauthor><vmgm/><titleset><titles>" + SubpictureElement("fr") + "<pgc><vob file=\"" +
+  test::WriteText(f / "dvd.xml", "<dvdauthor><vmgm/><titleset><titles>" + SubpictureElement("fr") + "<pgc palette=\"" +
+                                     inputs.palette + "\"><vob file=\"" +
                                      inputs.output + "\"/></pgc></titles></titleset></dvdauthor>");
   ASSERT_TRUE(ShellCommand("dvdauthor -o " + ShellQuote(f / "DVD") + " -x " + ShellQuote(f / "dvd.xml"),
                            {f.Path(), {"VIDEO_FORMAT=PAL"}, f / "dvdauthor.log"}))

@@ -67,7 +67,7 @@ class SubtitleDisc : public ::testing::Test {
     SubtitleMuxInputs mux;
     mux.title = f / "title.mpg";
     mux.output = f / "title.sub.mpg";
-    mux.workFolder = f / "subtitles";
+    mux.palette = f / "title.rgb";
     ASSERT_TRUE(MuxSubtitleStreams({{0, &pictures}, {1, &englishPictures}}, mux, &error)) << error;
 
     // Chapters of the second title: one too near the end, one twice, out of order; all on
@@ -77,7 +77,7 @@ class SubtitleDisc : public ::testing::Test {
     const std::string script = f / "dvd.xml";
     test::WriteText(script,
                     "<dvdauthor><vmgm/><titleset><titles>" + SubpictureElement("chi") + SubpictureElement("eng") +
-                        "<pgc><vob file=\"" + mux.output + "\"/></pgc>"
+                        "<pgc palette=\"" + mux.palette + "\"><vob file=\"" + mux.output + "\"/></pgc>"
                         "<pgc><vob file=\"" + f / "second.mpg" + "\" chapters=\"" + ChaptersText(chapters_) +
                         "\"/></pgc></titles></titleset></dvdauthor>");
     ASSERT_TRUE(ShellCommand("dvdauthor -o " + ShellQuote(f / "DVD") + " -x " + ShellQuote(script),
@@ -140,11 +140,12 @@ TEST_F(SubtitleDisc, AFailedOrCancelledMultiplexLeavesNoOutput) {
   SubtitleMuxInputs mux;
   mux.title = f / "not a title.mpg";
   mux.output = f / "failed.mpg";
-  mux.workFolder = f / "failed";
+  mux.palette = f / "failed.rgb";
   std::string error;
   EXPECT_FALSE(MuxSubtitles(pictures, mux, &error));
   EXPECT_NE(error.find("not an MPEG-2 program stream"), std::string::npos) << error;
   EXPECT_FALSE(FileExists(mux.output));
+  EXPECT_FALSE(FileExists(mux.palette));
   EXPECT_EQ(test::ReadText(mux.title), "this is not an MPEG stream");
 
   const std::uint64_t titleSize = FileSize(f / "title.mpg");

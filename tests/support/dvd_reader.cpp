@@ -34,6 +34,15 @@ int ButtonsAt(dvd_reader_t* dvd, uint32_t sector) {
   return buttons;
 }
 
+// BT.601 studio range, as players turn the table's entries into colours.
+std::uint32_t RgbOf(std::uint32_t ycrcb) {
+  const double y = double(ycrcb >> 16 & 0xFF) - 16, cr = double(ycrcb >> 8 & 0xFF) - 128,
+               cb = double(ycrcb & 0xFF) - 128;
+  auto clamp = [](double v) { return std::uint32_t(v < 0 ? 0 : v > 255 ? 255 : v + 0.5); };
+  return clamp(1.164 * y + 1.596 * cr) << 16 | clamp(1.164 * y - 0.813 * cr - 0.391 * cb) << 8 |
+         clamp(1.164 * y + 2.018 * cb);
+}
+
 }  // namespace
 
 DvdFacts ReadDvd(const std::string& folder) {
@@ -65,7 +74,12 @@ DvdFacts ReadDvd(const std::string& folder) {
       const ttu_t& ttu = vts->vts_ptt_srpt->title[info.vts_ttn - 1];
       if (ttu.nr_of_ptts > 0) {
         int pgcn = ttu.ptt[0].pgcn;
-        title.seconds = Seconds(vts->vts_pgcit->pgci_srp[pgcn - 1].pgc->playback_time);
+        const pgc_t* pgc = vts->vts_pgcit->pgci_srp[pgcn - 1].pgc;
+        title.seconds = Seconds(pgc->playback_time);
+        for (std::uint32_t entry : pgc->palette) {
+          title.paletteYcrcb.push_back(entry & 0xFFFFFF);
+          title.paletteRgb.push_back(RgbOf(entry & 0xFFFFFF));
+        }
       }
       ifoClose(vts);
     }

@@ -4,6 +4,7 @@
 // the buttons of their first navigation pack.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ struct DvdTitleFacts {
   int titleSet = 0;
   int chapters = 0;
   double seconds = 0;
+  // The subpicture colours of the title's program chain as the IFO holds them (Y, Cr, Cb
+  // in the low three bytes), and as 0xRRGGBB a player shows them.
+  std::vector<std::uint32_t> paletteYcrcb, paletteRgb;
 };
 
 struct DvdMenuFacts {

@@ -171,9 +171,11 @@ TEST(DvdScript, TitleTracksGoIntoTheTitleAndTheTitleSet) {
   first.chapters = "0,0:02.400";
   first.subtitles = {"zh", ""};
   first.shownSubtitle = 1;
+  first.palette = "/w/TEMP/title01 & colours.rgb";
   const std::string script =
       DvdScriptWriter::Compose(menu.model, {true, TvStandard::Pal, "/w/TEMP/", "/app/"}, {first, {}});
-  EXPECT_NE(script.find("<titles>\n<subpicture lang=\"zh\"/>\n<subpicture/>\n<pgc>\n<pre>subtitle = 65;</pre>\n"
+  EXPECT_NE(script.find("<titles>\n<subpicture lang=\"zh\"/>\n<subpicture/>\n<pgc palette=\"/w/TEMP/title01 &amp; colours.rgb\">\n"
+                        "<pre>subtitle = 65;</pre>\n"
                         "<vob file=\"/w/TEMP/title01_subtitles.mpg\" chapters=\"0,0:02.400\"/>\n"),
             std::string::npos)
       << script;
