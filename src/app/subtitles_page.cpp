@@ -188,7 +188,8 @@ class SubtitlesPage : public wxPanel, public SheetPage {
       }
       encoding_->SetSelection(chosen);
     }
-    for (const std::string& cue : logic_->CueList(size_t(row))) cues_->Append(Plain(cue));
+    wxBusyCursor busy;  // a picture stream is read through its file
+    for (const std::string& cue : logic_->CueList(size_t(row), standard_, Wide())) cues_->Append(Plain(cue));
     if (!cues_->IsEmpty()) cues_->SetSelection(0);
     ShowCue();
   }
@@ -196,11 +197,16 @@ class SubtitlesPage : public wxPanel, public SheetPage {
   void ShowCue() {
     const int row = Selected(), cue = cues_->GetSelection();
     if (row < 0 || cue < 0) return ShowPicture(nullptr);
-    if (wide_ < 0) wide_ = ReadTitleFacts(source_).displayShape == 3 ? 1 : 0;
     RgbImage picture;
     std::string error;
     wxBusyCursor busy;
-    ShowPicture(logic_->Preview(size_t(row), size_t(cue), standard_, wide_ == 1, &picture, &error) ? &picture : nullptr);
+    ShowPicture(logic_->Preview(size_t(row), size_t(cue), standard_, Wide(), &picture, &error) ? &picture : nullptr);
+  }
+
+  // The title's shape, read when first needed.
+  bool Wide() {
+    if (wide_ < 0) wide_ = ReadTitleFacts(source_).displayShape == 3 ? 1 : 0;
+    return wide_ == 1;
   }
 
   // The stored picture shown at the title's shape; grey when there is none.
@@ -221,7 +227,7 @@ class SubtitlesPage : public wxPanel, public SheetPage {
 
   std::string source_;
   TvStandard standard_;
-  int wide_ = -1;  // the title's shape, read when a cue is first shown
+  int wide_ = -1;  // the title's shape, read when first needed
   std::unique_ptr<SubtitlesPageLogic> logic_;
   wxDataViewListCtrl* list_;
   wxChoice *streams_, *language_, *encoding_, *cues_;

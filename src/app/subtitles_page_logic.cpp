@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/subtitles_page_logic.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/track_choices.h"
@@ -137,20 +138,54 @@ std::string CueText(const SubtitleCue& cue) {
   return text;
 }
 
-std::vector<std::string> SubtitlesPageLogic::CueList(size_t row) {
+const SubtitlesPageLogic::PictureRead* SubtitlesPageLogic::Pictures(size_t row, TvStandard standard, bool wide) {
+  const SubtitleTrack& track = tracks_[row];
+  if (track.stream < 0) return nullptr;
+  const std::string& file = track.source.empty() ? source_ : track.source;
+  std::vector<SubtitleStreamInfo> listed;
+  if (file != source_) {
+    std::string error;
+    ListSubtitleStreams(file, &listed, &error);  // an unreadable file has no picture streams
+  }
+  const std::vector<SubtitleStreamInfo>& streams = file == source_ ? streams_ : listed;
+  const auto stream = std::find_if(streams.begin(), streams.end(),
+                                   [&](const SubtitleStreamInfo& s) { return s.index == track.stream; });
+  if (stream == streams.end() || stream->text) return nullptr;
+  for (const PictureRead& read : pictures_)
+    if (read.file == file && read.stream == track.stream && read.standard == standard && read.wide == wide) return &read;
+  PictureRead& read = pictures_.emplace_back();
+  read.file = file, read.stream = track.stream, read.standard = standard, read.wide = wide;
+  read.ok = ReadPictureTrack(file, track.stream, standard, wide, &read.pictures, &read.error);
+  return &read;
+}
+
+namespace {
+
+std::string CueTime(std::int64_t ms) {
+  return Format("%02d:%02d:%02d.%03d", int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000));
+}
+
+}  // namespace
+
+std::vector<std::string> SubtitlesPageLogic::CueList(size_t row, TvStandard standard, bool wide) {
   std::vector<std::string> list;
   if (row >= tracks_.size()) return list;
-  for (const SubtitleCue& cue : Text(row).cues) {
-    const std::int64_t ms = cue.startMs;
-    list.push_back(Format("%02d:%02d:%02d.%03d  %s", int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60),
-                          int(ms % 1000), CueText(cue).c_str()));
+  if (const PictureRead* read = Pictures(row, standard, wide)) {
+    for (const Subpicture& shown : read->pictures)
+      list.push_back(CueTime(shown.startMs) + "  " + Format(Tr(kPictureCue), shown.bitmap.width, shown.bitmap.height));
+    return list;
   }
+  for (const SubtitleCue& cue : Text(row).cues) list.push_back(CueTime(cue.startMs) + "  " + CueText(cue));
   return list;
 }
 
 bool SubtitlesPageLogic::Preview(size_t row, size_t cue, TvStandard standard, bool wide, RgbImage* picture,
                                  std::string* error) {
   if (row >= tracks_.size()) return *error = "no such track", false;
+  if (const PictureRead* read = Pictures(row, standard, wide)) {
+    if (!read->ok) return *error = read->error, false;
+    return RenderPictureCuePreview(read->pictures, cue, {source_, standard, wide}, picture, error);
+  }
   const TextSubtitles& text = Text(row);
   if (!text.ok) return *error = text.error, false;
   return RenderCuePreview(text, cue, {source_, standard, wide}, picture, error);

@@ -2,7 +2,8 @@
 // The properties sheet's page "字幕": the title's subtitle tracks, from text files (SRT,
 // ASS/SSA, WebVTT, in a detected or chosen character encoding) and the subtitle streams of
 // the title's file, each with its language, one of them shown by default; and a preview of a
-// cue drawn on the title's picture as the disc shows it.
+// cue (of a text track, or a picture of a DVD or PGS subtitle stream) drawn on the title's
+// picture as the disc shows it.
 #pragma once
 
 #include <deque>
@@ -13,6 +14,7 @@
 #include "base/translation.h"
 #include "base/tv_standard.h"
 #include "project/title_record.h"
+#include "subtitles/subpicture_renderer.h"
 #include "subtitles/subtitle_reader.h"
 #include "subtitles/text_subtitles.h"
 
@@ -43,6 +45,7 @@ inline constexpr const char* kFileTypes =
 inline constexpr const char* kFull = N_("一个标题最多 %d 条字幕。");
 inline constexpr const char* kUnreadable = N_("无法读取此字幕:\n%s");
 inline constexpr const char* kYes = N_("是");
+inline constexpr const char* kPictureCue = N_("图片 %d x %d");
 }  // namespace subtitle_page_texts
 
 class SubtitlesPageLogic {
@@ -80,9 +83,10 @@ class SubtitlesPageLogic {
   // encoding stays as it was).
   std::string SetEncoding(size_t row, const std::string& encoding);
 
-  // The row's cues as "00:01:02.500  text", for picking the one to preview; empty when the
-  // track cannot be read.
-  std::vector<std::string> CueList(size_t row);
+  // The row's cues as "00:01:02.500  text" (a picture stream's as "00:01:02.500  图片 W x H"),
+  // for picking the one to preview; empty when the track cannot be read. A picture stream
+  // is read at the disc's picture (`standard`, `wide`), as the preview shows it.
+  std::vector<std::string> CueList(size_t row, TvStandard standard = TvStandard::Pal, bool wide = false);
   // The title's picture with cue `cue` of row `row` drawn on it, as the disc shows it.
   bool Preview(size_t row, size_t cue, TvStandard standard, bool wide, RgbImage* picture, std::string* error);
 
@@ -90,12 +94,25 @@ class SubtitlesPageLogic {
 
  private:
   const TextSubtitles& Text(size_t row);
+  // A picture subtitle stream's pictures as the disc gets them, read once per shape.
+  struct PictureRead {
+    std::string file;
+    int stream = -1;
+    TvStandard standard = TvStandard::Pal;
+    bool wide = false;
+    bool ok = false;
+    std::string error;
+    std::vector<Subpicture> pictures;
+  };
+  // Null when the row is not a picture subtitle stream.
+  const PictureRead* Pictures(size_t row, TvStandard standard, bool wide);
 
   std::string source_;
   std::vector<SubtitleStreamInfo> streams_;
   std::vector<SubtitleTrack> tracks_;
   // What each row reads as, kept while the sheet is open; keyed by the track itself.
   std::deque<std::pair<SubtitleTrack, TextSubtitles>> read_;
+  std::deque<PictureRead> pictures_;
 };
 
 // The words of an ASS event, without its fields and override tags, line breaks as spaces.

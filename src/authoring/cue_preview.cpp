@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "convert/clip_frames.h"
+#include "subtitles/picture_subtitles.h"
 #include "subtitles/subpicture_renderer.h"
 #include "subtitles/subtitle_muxer.h"
 
@@ -24,17 +25,27 @@ void PaintSubpicture(const SubpictureBitmap& bitmap, RgbImage* picture) {
   }
 }
 
-bool RenderCuePreview(const TextSubtitles& track, size_t cue, const CuePreviewInputs& inputs, RgbImage* picture,
-                      std::string* error) {
-  if (cue >= track.cues.size()) return *error = "the track has no cue " + std::to_string(cue + 1), false;
-  const SubpictureGeometry geometry = SubpictureGeometry::Of(inputs.standard, inputs.wide);
-  const std::int64_t moment = (track.cues[cue].startMs + track.cues[cue].endMs) / 2;
+namespace {
 
+// The title's picture at `moment`, at the disc's picture size.
+bool FrameAt(const CuePreviewInputs& inputs, std::int64_t moment, RgbImage* picture, std::string* error) {
+  const SubpictureGeometry geometry = SubpictureGeometry::Of(inputs.standard, inputs.wide);
   ClipFrames frames;
   if (!frames.Open(inputs.source, double(moment) / 1000, geometry.width, geometry.height, *error)) return false;
   const RgbImage* frame = frames.At(0, *error);
   if (!frame) return false;
   *picture = *frame;
+  return true;
+}
+
+}  // namespace
+
+bool RenderCuePreview(const TextSubtitles& track, size_t cue, const CuePreviewInputs& inputs, RgbImage* picture,
+                      std::string* error) {
+  if (cue >= track.cues.size()) return *error = "the track has no cue " + std::to_string(cue + 1), false;
+  const SubpictureGeometry geometry = SubpictureGeometry::Of(inputs.standard, inputs.wide);
+  const std::int64_t moment = (track.cues[cue].startMs + track.cues[cue].endMs) / 2;
+  if (!FrameAt(inputs, moment, picture, error)) return false;
 
   // Drawn as the run draws the whole track, its palette fitted as the stream's is.
   const SubtitleStyle style;
@@ -44,6 +55,24 @@ bool RenderCuePreview(const TextSubtitles& track, size_t cue, const CuePreviewIn
   if (shown[0].bitmap.Empty()) return true;  // the cue draws nothing visible (blank text)
   FitStreamPalette(&shown, style);
   PaintSubpicture(shown[0].bitmap, picture);
+  return true;
+}
+
+bool ReadPictureTrack(const std::string& file, int stream, TvStandard standard, bool wide,
+                      std::vector<Subpicture>* pictures, std::string* error) {
+  if (!ReadPictureSubtitles(file, stream, SubpictureGeometry::Of(standard, wide), pictures, error)) return false;
+  // The stream's colours are fitted over all its pictures, so a cue shows in the colours it
+  // has among the others.
+  FitStreamPalette(pictures, SubtitleStyle{});
+  return true;
+}
+
+bool RenderPictureCuePreview(const std::vector<Subpicture>& pictures, size_t cue, const CuePreviewInputs& inputs,
+                             RgbImage* picture, std::string* error) {
+  if (cue >= pictures.size()) return *error = "the track has no picture " + std::to_string(cue + 1), false;
+  const Subpicture& shown = pictures[cue];
+  if (!FrameAt(inputs, (shown.startMs + shown.endMs) / 2, picture, error)) return false;
+  PaintSubpicture(shown.bitmap, picture);
   return true;
 }
 

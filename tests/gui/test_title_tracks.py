@@ -9,19 +9,12 @@ import os
 import re
 import subprocess
 
+from sheet_pages import combos, one, open_sheet, pick, pixels, showing, table_rows
 from vantrel_gui import Vantrel, check, log_texts, press, run, screenshot, wait_for
 
 CUES = [(2, 5, "你好，世界"), (40, 45, "第二句字幕"), (65, 68, "再见")]
 
 
-def pixels(path):
-    """The picture at `path` as a function of (x, y) giving (r, g, b); read once."""
-    import gi
-    gi.require_version("GdkPixbuf", "2.0")
-    from gi.repository import GdkPixbuf
-    pixbuf = GdkPixbuf.Pixbuf.new_from_file(path)
-    data, stride, channels = pixbuf.get_pixels(), pixbuf.get_rowstride(), pixbuf.get_n_channels()
-    return lambda x, y: tuple(data[y * stride + x * channels:y * stride + x * channels + 3])
 
 
 def make_media(box):
@@ -42,22 +35,10 @@ def make_media(box):
     return film, dub, srt
 
 
-def showing(sheet, role, name=None):
-    """The showing nodes of a role on the sheet's page in sight (and of that name)."""
-    return [n for n in sheet.findChildren(lambda n: n.roleName == role and n.showing and
-                                          (name is None or n.name == name))]
 
 
-def one(sheet, role, name):
-    return wait_for(lambda: showing(sheet, role, name)[0], message="no %s %r in sight" % (role, name))
 
 
-def table_rows(sheet, columns):
-    tables = showing(sheet, "table")
-    if not tables:
-        return []
-    texts = [c.name for c in tables[0].children if c.roleName == "table cell"]
-    return [texts[i:i + columns] for i in range(0, len(texts), columns)]
 
 
 def choose_file(vantrel, title, path):
@@ -73,15 +54,8 @@ def choose_file(vantrel, title, path):
     vantrel.wait_closed(title)
 
 
-def pick(combo, text):
-    """Chooses the entry `text` of a drop-down list."""
-    entries = [c.name for c in combo.findChildren(lambda n: n.roleName == "menu item")]
-    check(text in entries, "%r is not offered: %r" % (text, entries))
-    combo.querySelection().selectChild(entries.index(text))
 
 
-def combos(sheet):
-    return showing(sheet, "combo box")
 
 
 def sound_page(vantrel, sheet, dub):
@@ -171,10 +145,7 @@ def test(box):
     vantrel = Vantrel(box, [film])
     vantrel.rows(1)
     vantrel.select(vantrel.cell(0, 2))
-    vantrel.click(vantrel.main, "属性")
-    sheet = wait_for(lambda: [d for d in vantrel.dialogs() if d.findChild(
-        lambda n: n.roleName == "page tab" and n.name == "字幕", retry=False, requireResult=False)],
-        message="the properties sheet did not open")[0]
+    sheet = open_sheet(vantrel, "音轨")
     sound_page(vantrel, sheet, dub)
     subtitle_page(vantrel, sheet, srt)
     chapter_page(vantrel, sheet)
