@@ -268,9 +268,14 @@ unsigned char RunThumbnailGrab(ThumbnailGrabJob& job) {
   ThumbnailGrabResult = 1;
   job.result = 1;
   std::atomic<bool> done{false};
+  // The worker's end is a message of its own, so the pump stops waiting at once rather
+  // than at its next look.
+  const window::HWND ended = window::CreateNotifyWindow(
+      [](window::HWND, UINT, window::WPARAM, window::LPARAM) { return window::LRESULT(0); });
   std::thread worker([&] {
     ThumbnailWorker(&job);
     done = true;
+    if (ended) window::PostMessage(ended, window::WM_APP, 0, 0);
   });
   while (!done) {
     window::WaitMessage(10);
@@ -278,6 +283,7 @@ unsigned char RunThumbnailGrab(ThumbnailGrabJob& job) {
     PumpMessages();  // the front end's own event loop (the GUI's windows repaint)
   }
   worker.join();
+  if (ended) window::DestroyWindow(ended);
   return job.result;
 }
 
