@@ -48,17 +48,11 @@ class SoundTracksPage : public wxPanel, public SheetPage {
     listRow->Add(buttons, 0, wxLEFT, 6);
     sizer->Add(listRow, 1, wxEXPAND | wxALL, 8);
 
-    auto* streamRow = new wxBoxSizer(wxHORIZONTAL);
-    streams_ = new wxChoice(this, wxID_ANY);
-    for (size_t i = 0; i < logic_->SourceStreams().size(); ++i) streams_->Append(U(logic_->StreamName(i)));
-    if (!logic_->SourceStreams().empty()) streams_->SetSelection(0);
-    streamRow->Add(streams_, 1, wxALIGN_CENTER_VERTICAL);
-    addStream_ = new wxButton(this, wxID_ANY, U(kAddStream));
-    addStream_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-      if (streams_->GetSelection() != wxNOT_FOUND) Report(logic_->AddSourceStream(size_t(streams_->GetSelection())));
-    });
-    streamRow->Add(addStream_, 0, wxLEFT, 6);
-    sizer->Add(streamRow, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
+    std::vector<std::string> streamNames;
+    for (size_t i = 0; i < logic_->SourceStreams().size(); ++i) streamNames.push_back(logic_->StreamName(i));
+    addStream_ = AddStreamRow(this, sizer, streamNames, kAddStream,
+                              [this](size_t stream) { Report(logic_->AddSourceStream(stream)); })
+                     .add;
 
     auto* editRow = new wxBoxSizer(wxHORIZONTAL);
     editRow->Add(new wxStaticText(this, wxID_ANY, U(kLanguage)), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
@@ -147,7 +141,6 @@ class SoundTracksPage : public wxPanel, public SheetPage {
 
   std::unique_ptr<SoundTracksPageLogic> logic_;
   wxDataViewListCtrl* list_;
-  wxChoice* streams_;
   wxChoice* language_;
   wxSpinCtrl* offset_;
   wxStaticText* count_;

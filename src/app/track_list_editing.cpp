@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include <wx/button.h>
+#include <wx/choice.h>
 #include <wx/dataview.h>
 #include <wx/sizer.h>
 
@@ -16,6 +17,23 @@ wxButton* AddColumnButton(wxWindow* parent, wxBoxSizer* column, const char* labe
   button->Bind(wxEVT_BUTTON, [action = std::move(action)](wxCommandEvent&) { action(); });
   column->Add(button, 0, wxEXPAND | wxBOTTOM, 4);
   return button;
+}
+
+StreamRow AddStreamRow(wxWindow* parent, wxSizer* sizer, const std::vector<std::string>& names, const char* label,
+                       std::function<void(size_t stream)> add) {
+  auto* row = new wxBoxSizer(wxHORIZONTAL);
+  StreamRow made;
+  made.choice = new wxChoice(parent, wxID_ANY);
+  for (const std::string& name : names) made.choice->Append(U(name));
+  if (!names.empty()) made.choice->SetSelection(0);
+  row->Add(made.choice, 1, wxALIGN_CENTER_VERTICAL);
+  made.add = new wxButton(parent, wxID_ANY, U(label));
+  made.add->Bind(wxEVT_BUTTON, [choice = made.choice, add = std::move(add)](wxCommandEvent&) {
+    if (choice->GetSelection() != wxNOT_FOUND) add(size_t(choice->GetSelection()));
+  });
+  row->Add(made.add, 0, wxLEFT, 6);
+  sizer->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
+  return made;
 }
 
 RowButtons::RowButtons(wxWindow* parent, wxBoxSizer* column, wxDataViewListCtrl* list, Labels labels,

@@ -1,20 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the track pages share in editing their lists: a column of buttons beside the list,
-// and the buttons that remove or move the selected row and keep a row selected.
+// the buttons that remove or move the selected row and keep a row selected, and the row
+// that adds one of the source's own streams.
 #pragma once
 
 #include <cstddef>
 #include <functional>
+#include <string>
+#include <vector>
 
 class wxBoxSizer;
 class wxButton;
+class wxChoice;
 class wxDataViewListCtrl;
+class wxSizer;
 class wxWindow;
 
 namespace vantrel::app {
 
 // A button added to `column` (the buttons beside a list); `action` runs on its click.
 wxButton* AddColumnButton(wxWindow* parent, wxBoxSizer* column, const char* label, std::function<void()> action);
+
+// A row added to `sizer`: a choice of the source's streams (`names`, the first chosen) and
+// a button that runs `add` with the chosen one.
+struct StreamRow {
+  wxChoice* choice = nullptr;
+  wxButton* add = nullptr;
+};
+StreamRow AddStreamRow(wxWindow* parent, wxSizer* sizer, const std::vector<std::string>& names, const char* label,
+                       std::function<void(size_t stream)> add);
 
 // The edits of a page's rows, done by its logic.
 struct RowEdits {
