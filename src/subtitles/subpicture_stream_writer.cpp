@@ -240,8 +240,8 @@ class Pass {
     buffer_.resize(size_t(bitmap.width) * size_t(bitmap.height) + 4096);
     const int size = avcodec_encode_subtitle(encoder_.get(), buffer_.data(), int(buffer_.size()), &subtitle);
     if (size <= 0)
-      return Fail(Format("the subtitle at %s cannot be encoded (%dx%d pixels)",
-                         Format("%lld ms", (long long)item.picture->startMs).c_str(), bitmap.width, bitmap.height));
+      return Fail(Format("the subtitle at %lld ms cannot be encoded (%dx%d pixels)", (long long)item.picture->startMs,
+                         bitmap.width, bitmap.height));
     PacketPtr packet(av_packet_alloc());
     if (!packet || av_new_packet(packet.get(), size) < 0) return Fail("out of memory");
     std::memcpy(packet->data, buffer_.data(), size_t(size));
