@@ -102,7 +102,7 @@ LoadedTitle LoadTitleFile(ThumbnailOwner& owner, const TitleFileRequest& request
 }
 
 // Files loading on several threads at once. A file's scratch row is the row its title
-// will take, so it waits for the gates of the files before it (quick checks, no
+// will take, so its gate comes after the gates of the files before it (quick checks, no
 // pictures); its grab then runs beside the others'.
 class LoadingFiles {
  public:
@@ -120,14 +120,19 @@ class LoadingFiles {
         k = next_++;
       }
       Slot& slot = slots_[k];
+      // The gates go one at a time in the list's order: the caller's check need not be
+      // safe to call at once from several threads, and it sees the files as listed.
+      {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return k == 0 || slots_[k - 1].gated; });
+      }
       FileGate gate = GateOf(files_[k].path, check_);
       int row = firstRow_;
       {
-        std::unique_lock lock(mutex_);
+        std::lock_guard lock(mutex_);
         slot.gate = gate;
         slot.gated = true;
         changed_.notify_all();
-        changed_.wait(lock, [&] { return std::all_of(slots_.begin(), slots_.begin() + long(k), [](const Slot& s) { return s.gated; }); });
         for (size_t j = 0; j < k; ++j) row += slots_[j].gate.Passed() ? 1 : 0;
       }
       LoadedTitle loaded;

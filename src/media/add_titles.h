@@ -24,7 +24,8 @@ inline constexpr const char* kAddFilesFilter =
     "*.MPG; *.mpeg; *.mpg|avi 文件 (*.avi)|*.avi;*.AVI|wmv 文件 (*.wmv)|*.wmv;*.WMV||");
 inline constexpr const char* kCheckingFilesText = N_("正在检查文件...");
 
-// Why a file cannot be a title ("" when it can).
+// Why a file cannot be a title ("" when it can). Called from a loading thread, one file
+// at a time in the list's order.
 using TitleCheck = std::function<std::string(const std::string& path)>;
 
 // A file to add; a saved project knows the moment its thumbnail shows (negative: pick one).

@@ -4,6 +4,8 @@
 // the facts of a file read once but never kept past a change of the file.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <set>
@@ -76,7 +78,17 @@ TEST(ParallelLoading, TitlesKeepTheListsOrderTheirOwnRowsAndPicturesAndRefusalsT
   const std::string folder = temp / "a folder.mpg";
   MakeFolder(folder);
   const std::string refused = ColourClip(temp / "refused.avi", "green");
-  auto check = [&](const std::string& path) { return path == refused ? std::string("不是可以读取的视频文件") : std::string(); };
+  // A plain check, as callers write them: it is called one file at a time, in the list's
+  // order, so it needs no lock of its own.
+  std::vector<std::string> checked;
+  std::atomic<int> checking = 0, overlaps = 0;
+  auto check = [&](const std::string& path) {
+    if (checking++ > 0) ++overlaps;
+    checked.push_back(path);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // widens any overlap
+    --checking;
+    return path == refused ? std::string("不是可以读取的视频文件") : std::string();
+  };
 
   RowSpy host;
   OrderReport report;
@@ -90,6 +102,8 @@ TEST(ParallelLoading, TitlesKeepTheListsOrderTheirOwnRowsAndPicturesAndRefusalsT
   EXPECT_FALSE(loaded[1].refusal.empty());
   EXPECT_FALSE(loaded[3].record);
   EXPECT_EQ(loaded[3].refusal, "不是可以读取的视频文件");
+  EXPECT_EQ(overlaps, 0);
+  EXPECT_EQ(checked, (std::vector<std::string>{red, green, refused, blue, red}));  // the folder never reaches it
   std::string colours;
   for (size_t k : {0, 2, 4, 5}) {
     ASSERT_TRUE(loaded[k].record) << k;
