@@ -5,8 +5,10 @@
 // timer records the longest gap between its ticks (how long the event loop was held), and
 // at exit the menu look and that gap are written to the report file. Time the loop's thread
 // spent waiting for a core that other programs held (the kernel's run-queue delay of the
-// thread) is no hold of the loop: the "own" gaps leave it out, so that they tell the same
-// on a busy machine as on an idle one.
+// thread) is no hold of the loop, and neither is the time the display server waited for one
+// while the loop's thread waited for its answer (a round trip to the X server, which a busy
+// machine leaves unscheduled): the "own" gaps leave both out, so that they tell the same on
+// a busy machine as on an idle one.
 //
 //   vantrel_dialog_driver --work DIR --report FILE [--swatch RRGGBB] [--burn-folder DIR] VIDEO...
 // The media headers come first: the toolkit's headers define TRUE and FALSE as macros.
@@ -29,7 +31,10 @@
 #include <wx/timer.h>
 #include <wx/utils.h>
 
+#include <sys/socket.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <chrono>
 #include <fstream>
 #include <string>
@@ -38,11 +43,34 @@
 namespace vantrel {
 namespace {
 
-// Milliseconds the calling thread has waited on a run queue since it started.
-double RunQueueWaitMs() {
-  std::ifstream stat("/proc/thread-self/schedstat");
+struct ThreadTimes {
+  double ranMs = 0;     // on a core
+  double waitedMs = 0;  // runnable, waiting on a run queue for a core
+};
+
+// What /proc/.../schedstat says of one thread since it started.
+ThreadTimes TimesOf(const std::string& schedstat) {
+  std::ifstream stat(schedstat);
   unsigned long long ran = 0, waited = 0;
-  return stat >> ran >> waited ? double(waited) / 1e6 : 0.0;
+  if (!(stat >> ran >> waited)) return {};
+  return {double(ran) / 1e6, double(waited) / 1e6};
+}
+
+// The X server at the other end of this program's display connection, found among its
+// sockets by the peer's credentials; 0 when there is none. Its main thread answers the
+// round trips.
+pid_t DisplayServerPid() {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+    ucred peer{};
+    socklen_t length = sizeof peer;
+    const int fd = std::atoi(entry.path().filename().c_str());
+    if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 || peer.pid <= 0) continue;
+    std::ifstream comm("/proc/" + std::to_string(peer.pid) + "/comm");
+    std::string name;
+    if (std::getline(comm, name) && (name == "Xvfb" || name == "Xorg")) return peer.pid;
+  }
+  return 0;
 }
 
 class QuietAddView : public AddTitlesView {
@@ -95,7 +123,10 @@ class HostFrame : public wxFrame {
       e.Skip();
     });
     last_ = started_ = Clock::now();
-    lastWaitMs_ = RunQueueWaitMs();
+    displayServer_ = DisplayServerPid();
+    displayStat_ = "/proc/" + std::to_string(displayServer_) + "/schedstat";
+    lastLoop_ = TimesOf("/proc/thread-self/schedstat");
+    if (displayServer_) lastDisplay_ = TimesOf(displayStat_);
     gapTimer_.Start(10);
   }
 
@@ -105,9 +136,13 @@ class HostFrame : public wxFrame {
     const auto now = Clock::now();
     const double gap = std::chrono::duration<double, std::milli>(now - last_).count();
     last_ = now;
-    const double waitMs = RunQueueWaitMs();
-    const double ownGap = std::max(0.0, gap - (waitMs - lastWaitMs_));
-    lastWaitMs_ = waitMs;
+    const ThreadTimes loop = TimesOf("/proc/thread-self/schedstat");
+    const ThreadTimes display = displayServer_ ? TimesOf(displayStat_) : ThreadTimes{};
+    const double ran = loop.ranMs - lastLoop_.ranMs;
+    const double displayWait = display.waitedMs - lastDisplay_.waitedMs;
+    const double ownGap = std::max(0.0, gap - (loop.waitedMs - lastLoop_.waitedMs) - displayWait);
+    lastLoop_ = loop;
+    lastDisplay_ = display;
     // A modal message box runs its own loop and ticks on; only a held loop shows here.
     if (gap > maxGapMs_) maxGapMs_ = gap;
     const CBurnDlg* burn = OpenBurnDialog();
@@ -119,7 +154,8 @@ class HostFrame : public wxFrame {
                                : burn->Log().Lines().empty() ? "(burn dialog, empty log)"
                                                              : burn->Log().Lines().back().text;
       const double at = std::chrono::duration<double>(now - started_).count();
-      longGaps_ += std::to_string(int(gap)) + " ms (own " + std::to_string(int(ownGap)) + " ms)" + (busy && wasBusy_ ? " (run)" : "") +
+      longGaps_ += std::to_string(int(gap)) + " ms (own " + std::to_string(int(ownGap)) + " ms, ran " +
+                   std::to_string(int(ran)) + " ms, display server waited " + std::to_string(int(displayWait)) + " ms)" + (busy && wasBusy_ ? " (run)" : "") +
                    " at " + std::to_string(at).substr(0, 5) + " s, after: " + last + "; ";
     }
     wasBusy_ = busy;
@@ -127,7 +163,7 @@ class HostFrame : public wxFrame {
   void WriteReport() {
     const MenuAppearance& look = model_.Appearance();
     std::ofstream out(report_);
-    out << "max_gap_ms=" << maxGapMs_ << "\nrun_max_gap_ms=" << maxRunGapMs_
+    out << "display_server_pid=" << displayServer_ << "\nmax_gap_ms=" << maxGapMs_ << "\nrun_max_gap_ms=" << maxRunGapMs_
         << "\nrun_max_own_gap_ms=" << maxOwnRunGapMs_ << "\nlong_gaps=" << longGaps_ << "\n"
         << "layout=" << settings_.layout << "\nheadline=" << settings_.headline
         << "\nfootline=" << settings_.footline << "\nbackground_picture=" << look.backgroundPicture
@@ -148,7 +184,9 @@ class HostFrame : public wxFrame {
   double maxGapMs_ = 0;
   double maxRunGapMs_ = 0;  // while a run or a write was in progress
   double maxOwnRunGapMs_ = 0;  // the same without the waits for a core
-  double lastWaitMs_ = 0;
+  pid_t displayServer_ = 0;
+  std::string displayStat_;
+  ThreadTimes lastLoop_, lastDisplay_;
   bool wasBusy_ = false;
   std::string longGaps_;  // each gap over 80 ms, with the log line shown before it
 };

@@ -278,12 +278,13 @@ def lsdvd_titles(path):
 
 def record_gaps(what, report, limit_ms=None):
     """Notes the longest event-loop gaps the host measured, for the report: "own" leaves out
-    the time the loop's thread waited for a core that other programs held. With `limit_ms`
+    the time the loop's thread waited for a core that other programs held, and the time the
+    X server waited for one while the loop's thread waited for its answer. With `limit_ms`
     an own gap during a run above it fails the test."""
     line = "%s: longest event-loop gap %s ms (own %s ms) during runs and writes, %s ms in the whole session" % (
         what, report.get("run_max_gap_ms"), report.get("run_max_own_gap_ms"), report.get("max_gap_ms"))
     print(line)
-    print("gaps over 80 ms: " + report.get("long_gaps", ""))
+    print("display server pid %s; gaps over 80 ms: %s" % (report.get("display_server_pid"), report.get("long_gaps", "")))
     os.makedirs(SCREENS, exist_ok=True)
     with open(os.path.join(SCREENS, "event-loop-gaps.txt"), "a") as f:
         f.write(line + "\n")

@@ -5,7 +5,6 @@ viewer holds a Chinese character, and no text of theirs is cut by its widget; un
 program's own texts. English chosen in the settings under a Chinese locale shows English from the next start.
 Screenshots of both sets go to build/screens/lang-*.png."""
 import re
-import time
 
 from text_fit import clipped_texts
 from vantrel_gui import Vantrel, check, run, screenshot, wait_for
@@ -68,7 +67,9 @@ def walk(box, locale, t):
 
     vantrel.click(vantrel.main, t["settings button"])
     settings = vantrel.window(t["settings"])
-    time.sleep(0.3)
+    # The window is there before all of its pages are: wait until each of its texts is.
+    wait_for(lambda: all(any(name == text or name.startswith(text) for name in texts(box, settings))
+                         for text in t["settings texts"]), message="the settings window's texts")
     check_language(box, settings, english, t["settings texts"])
     screenshot("lang-%s-settings" % t["tag"], settings)
     check_fit(settings, "settings")
