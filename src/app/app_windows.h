@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/settings_dialog_logic.h"
+#include "authoring/title_frame.h"
 #include "base/tv_standard.h"
 #include "project/app_settings.h"
 #include "project/support_info.h"
@@ -21,7 +22,7 @@ bool RunSettingsDialog(wxWindow* parent, AppSettings& settings);
 bool RunDiscFormatDialog(wxWindow* parent, DiscFormatLogic& format);
 // Title properties sheet on one title; true on OK. `standard` is the disc's: the subtitle
 // preview draws its picture size.
-bool RunPropertySheet(wxWindow* parent, TitleRecord& title, TvStandard standard);
+bool RunPropertySheet(wxWindow* parent, TitleRecord& title, const TitleMakingChoices& choices);
 void ShowAboutBox(wxWindow* parent, const SupportInfo& support);
 // The tip window; at start-up it shows only when the profile asks for it.
 void ShowTipWindow(wxWindow* parent, bool atStartUp);

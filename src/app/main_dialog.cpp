@@ -334,7 +334,7 @@ void MainDialog::EditSelected() {
   TitleRecord* title = titles.SelectedTitle();
   if (!title) return;
   const int row = titles.SelectedRow();
-  if (RunPropertySheet(this, *title, settings_.Standard())) {
+  if (RunPropertySheet(this, *title, TitleMakingChoicesOf(settings_))) {
     wxBusyCursor busy;
     RegrabThumbnail(thumbnails_, *this, *title, row, titles.Thumbnails(), settings_.temppath);
     titles.SetRowImage(row, title->ImageIndex);

@@ -23,7 +23,6 @@
 #include "app/track_pages.h"
 #include "app/wx_text.h"
 #include "base/text_format.h"
-#include "convert/title_facts.h"
 
 namespace vantrel::app {
 namespace {
@@ -34,8 +33,8 @@ constexpr int kPreviewHeight = 270;
 
 class SubtitlesPage : public wxPanel, public SheetPage {
  public:
-  SubtitlesPage(wxWindow* book, const TitleRecord& title, TvStandard standard)
-      : wxPanel(book, kPageId), source_(title.SourcePath), standard_(standard) {
+  SubtitlesPage(wxWindow* book, const TitleRecord& title, const TitleMakingChoices& choices)
+      : wxPanel(book, kPageId), choices_(choices) {
     std::vector<SubtitleStreamInfo> streams;
     std::string error;
     ListSubtitleStreams(title.SourcePath, &streams, &error);  // an unreadable file offers none
@@ -183,7 +182,7 @@ class SubtitlesPage : public wxPanel, public SheetPage {
       encoding_->SetSelection(chosen);
     }
     wxBusyCursor busy;  // a picture stream is read through its file
-    for (const std::string& cue : logic_->CueList(size_t(row), standard_, Wide())) cues_->Append(Plain(cue));
+    for (const std::string& cue : logic_->CueList(size_t(row), choices_)) cues_->Append(Plain(cue));
     if (!cues_->IsEmpty()) cues_->SetSelection(0);
     ShowCue();
   }
@@ -194,18 +193,14 @@ class SubtitlesPage : public wxPanel, public SheetPage {
     RgbImage picture;
     std::string error;
     wxBusyCursor busy;
-    ShowPicture(logic_->Preview(size_t(row), size_t(cue), standard_, Wide(), &picture, &error) ? &picture : nullptr);
-  }
-
-  // The title's shape, read when first needed.
-  bool Wide() {
-    if (wide_ < 0) wide_ = ReadTitleFacts(source_).displayShape == 3 ? 1 : 0;
-    return wide_ == 1;
+    ShowPicture(logic_->Preview(size_t(row), size_t(cue), choices_, &picture, &error) ? &picture : nullptr);
   }
 
   // The stored picture shown at the title's shape; grey when there is none.
   void ShowPicture(const RgbImage* picture) {
-    const int width = kPreviewHeight * (wide_ == 1 ? 16 : 4) / (wide_ == 1 ? 9 : 3);
+    // The title's shape on the disc, decided once a picture was asked for.
+    const bool wide = picture && logic_->Wide(choices_);
+    const int width = kPreviewHeight * (wide ? 16 : 4) / (wide ? 9 : 3);
     wxImage image;
     if (picture) {
       image = wxImage(picture->width, picture->height);
@@ -219,9 +214,7 @@ class SubtitlesPage : public wxPanel, public SheetPage {
     if (IsShownOnScreen()) Layout();  // a page not yet sized is laid out by its book
   }
 
-  std::string source_;
-  TvStandard standard_;
-  int wide_ = -1;  // the title's shape, read when first needed
+  TitleMakingChoices choices_;
   std::unique_ptr<SubtitlesPageLogic> logic_;
   wxDataViewListCtrl* list_;
   wxChoice *language_, *encoding_, *cues_;
@@ -234,8 +227,8 @@ class SubtitlesPage : public wxPanel, public SheetPage {
 
 }  // namespace
 
-SheetPage* NewSubtitlesPage(wxWindow* book, const TitleRecord& title, TvStandard standard) {
-  return new SubtitlesPage(book, title, standard);
+SheetPage* NewSubtitlesPage(wxWindow* book, const TitleRecord& title, const TitleMakingChoices& choices) {
+  return new SubtitlesPage(book, title, choices);
 }
 
 }  // namespace vantrel::app

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "app/track_choices.h"
-#include "authoring/cue_preview.h"
 #include "authoring/title_subtitles.h"
 #include "base/paths.h"
 #include "base/text_format.h"
@@ -138,9 +137,9 @@ std::string CueText(const SubtitleCue& cue) {
   return text;
 }
 
-const SubtitlesPageLogic::PictureRead* SubtitlesPageLogic::Pictures(size_t row, TvStandard standard, bool wide) {
-  const SubtitleTrack& track = tracks_[row];
-  if (track.stream < 0) return nullptr;
+bool SubtitlesPageLogic::IsPictureStream(size_t row) const {
+  const SubtitleTrack& track = tracks_.at(row);
+  if (track.stream < 0) return false;
   const std::string& file = track.source.empty() ? source_ : track.source;
   std::vector<SubtitleStreamInfo> listed;
   if (file != source_) {
@@ -150,14 +149,26 @@ const SubtitlesPageLogic::PictureRead* SubtitlesPageLogic::Pictures(size_t row, 
   const std::vector<SubtitleStreamInfo>& streams = file == source_ ? streams_ : listed;
   const auto stream = std::find_if(streams.begin(), streams.end(),
                                    [&](const SubtitleStreamInfo& s) { return s.index == track.stream; });
-  if (stream == streams.end() || stream->text) return nullptr;
-  for (const PictureRead& read : pictures_)
-    if (read.file == file && read.stream == track.stream && read.standard == standard && read.wide == wide) return &read;
-  PictureRead& read = pictures_.emplace_back();
-  read.file = file, read.stream = track.stream, read.standard = standard, read.wide = wide;
-  read.ok = ReadPictureTrack(file, track.stream, standard, wide, &read.pictures, &read.error);
-  return &read;
+  return stream != streams.end() && !stream->text;
 }
+
+TitleCuePreview& SubtitlesPageLogic::Drawn(const TitleMakingChoices& choices) {
+  if (!drawn_ || !(drawnFor_ == choices)) {
+    // What the run decides for this title: kept, or encoded with the film between bars.
+    const PlannedTitleFrame planned = PlanTitleFrame(source_, choices);
+    TitleSubtitleInputs inputs;
+    inputs.source = source_;
+    inputs.standard = choices.standard;
+    inputs.wide = planned.frame.wide;
+    inputs.film = planned.frame.film;
+    inputs.picturesFrom = planned.picturesFrom;
+    drawn_ = std::make_unique<TitleCuePreview>(inputs);
+    drawnFor_ = choices;
+  }
+  return *drawn_;
+}
+
+bool SubtitlesPageLogic::Wide(const TitleMakingChoices& choices) { return Drawn(choices).Inputs().wide; }
 
 namespace {
 
@@ -167,28 +178,39 @@ std::string CueTime(std::int64_t ms) {
 
 }  // namespace
 
-std::vector<std::string> SubtitlesPageLogic::CueList(size_t row, TvStandard standard, bool wide) {
+std::vector<std::string> SubtitlesPageLogic::CueList(size_t row, const TitleMakingChoices& choices) {
   std::vector<std::string> list;
   if (row >= tracks_.size()) return list;
-  if (const PictureRead* read = Pictures(row, standard, wide)) {
-    for (const Subpicture& shown : read->pictures)
-      list.push_back(CueTime(shown.startMs) + "  " + Format(Tr(kPictureCue), shown.bitmap.width, shown.bitmap.height));
+  if (IsPictureStream(row)) {
+    TitleCuePreview& drawn = Drawn(choices);
+    std::string error;
+    if (const std::vector<Subpicture>* pictures = drawn.Track(tracks_[row], &error))
+      for (const Subpicture& shown : *pictures)
+        list.push_back(CueTime(shown.startMs + drawn.PicturesFromMs()) + "  " +
+                       Format(Tr(kPictureCue), shown.bitmap.width, shown.bitmap.height));
     return list;
   }
   for (const SubtitleCue& cue : Text(row).cues) list.push_back(CueTime(cue.startMs) + "  " + CueText(cue));
   return list;
 }
 
-bool SubtitlesPageLogic::Preview(size_t row, size_t cue, TvStandard standard, bool wide, RgbImage* picture,
+bool SubtitlesPageLogic::Preview(size_t row, size_t cue, const TitleMakingChoices& choices, RgbImage* picture,
                                  std::string* error) {
   if (row >= tracks_.size()) return *error = "no such track", false;
-  if (const PictureRead* read = Pictures(row, standard, wide)) {
-    if (!read->ok) return *error = read->error, false;
-    return RenderPictureCuePreview(read->pictures, cue, {source_, standard, wide}, picture, error);
+  TitleCuePreview& drawn = Drawn(choices);
+  std::int64_t titleMs = 0;
+  if (IsPictureStream(row)) {
+    const std::vector<Subpicture>* pictures = drawn.Track(tracks_[row], error);
+    if (!pictures) return false;
+    if (cue >= pictures->size()) return *error = "the track has no picture " + std::to_string(cue + 1), false;
+    titleMs = ((*pictures)[cue].startMs + (*pictures)[cue].endMs) / 2;
+  } else {
+    const TextSubtitles& text = Text(row);
+    if (!text.ok) return *error = text.error, false;
+    if (cue >= text.cues.size()) return *error = "the track has no cue " + std::to_string(cue + 1), false;
+    titleMs = (text.cues[cue].startMs + text.cues[cue].endMs) / 2 - drawn.PicturesFromMs();
   }
-  const TextSubtitles& text = Text(row);
-  if (!text.ok) return *error = text.error, false;
-  return RenderCuePreview(text, cue, {source_, standard, wide}, picture, error);
+  return drawn.Render(tracks_, row, titleMs, picture, error);
 }
 
 void SubtitlesPageLogic::Apply(TitleRecord& title) const { title.Subtitles = tracks_; }

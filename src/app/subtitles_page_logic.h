@@ -7,9 +7,12 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "authoring/cue_preview.h"
+#include "authoring/title_frame.h"
 #include "base/rgb_image.h"
 #include "base/translation.h"
 #include "base/tv_standard.h"
@@ -85,34 +88,30 @@ class SubtitlesPageLogic {
 
   // The row's cues as "00:01:02.500  text" (a picture stream's as "00:01:02.500  图片 W x H"),
   // for picking the one to preview; empty when the track cannot be read. A picture stream
-  // is read at the disc's picture (`standard`, `wide`), as the preview shows it.
-  std::vector<std::string> CueList(size_t row, TvStandard standard = TvStandard::Pal, bool wide = false);
-  // The title's picture with cue `cue` of row `row` drawn on it, as the disc shows it.
-  bool Preview(size_t row, size_t cue, TvStandard standard, bool wide, RgbImage* picture, std::string* error);
+  // is read as the run brings it onto the disc the settings `choices` make.
+  std::vector<std::string> CueList(size_t row, const TitleMakingChoices& choices = {});
+  // The title's picture with cue `cue` of row `row` drawn on it, as the disc shows it: in
+  // the frame the run makes for the title (bars and all), in the colours the title's
+  // tracks leave this one.
+  bool Preview(size_t row, size_t cue, const TitleMakingChoices& choices, RgbImage* picture, std::string* error);
+  // Whether the title is 16:9 on the disc.
+  bool Wide(const TitleMakingChoices& choices);
 
   void Apply(TitleRecord& title) const;
 
  private:
   const TextSubtitles& Text(size_t row);
-  // A picture subtitle stream's pictures as the disc gets them, read once per shape.
-  struct PictureRead {
-    std::string file;
-    int stream = -1;
-    TvStandard standard = TvStandard::Pal;
-    bool wide = false;
-    bool ok = false;
-    std::string error;
-    std::vector<Subpicture> pictures;
-  };
-  // Null when the row is not a picture subtitle stream.
-  const PictureRead* Pictures(size_t row, TvStandard standard, bool wide);
+  bool IsPictureStream(size_t row) const;
+  // The title's tracks as the run draws them for a disc of `choices`, made when first asked.
+  TitleCuePreview& Drawn(const TitleMakingChoices& choices);
 
   std::string source_;
   std::vector<SubtitleStreamInfo> streams_;
   std::vector<SubtitleTrack> tracks_;
   // What each row reads as, kept while the sheet is open; keyed by the track itself.
   std::deque<std::pair<SubtitleTrack, TextSubtitles>> read_;
-  std::deque<PictureRead> pictures_;
+  std::unique_ptr<TitleCuePreview> drawn_;
+  TitleMakingChoices drawnFor_;
 };
 
 // The words of an ASS event, without its fields and override tags, line breaks as spaces.

@@ -3,6 +3,7 @@
 // works on its own copy; OK stores what it holds in the title.
 #pragma once
 
+#include "authoring/title_frame.h"
 #include "base/tv_standard.h"
 #include "project/title_record.h"
 
@@ -20,7 +21,7 @@ class SheetPage {
 
 // The pages belong to `book` (their windows are its children).
 SheetPage* NewSoundTracksPage(wxWindow* book, const TitleRecord& title);
-SheetPage* NewSubtitlesPage(wxWindow* book, const TitleRecord& title, TvStandard standard);
+SheetPage* NewSubtitlesPage(wxWindow* book, const TitleRecord& title, const TitleMakingChoices& choices);
 SheetPage* NewChaptersPage(wxWindow* book, const TitleRecord& title);
 
 }  // namespace vantrel::app

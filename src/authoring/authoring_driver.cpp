@@ -19,6 +19,7 @@
 #include "authoring/run_status.h"
 #include "authoring/run_timeline.h"
 #include "authoring/shell_command.h"
+#include "authoring/title_frame.h"
 #include "authoring/title_harmony.h"
 #include "authoring/tool_environment.h"
 #include "authoring/toolset.h"
@@ -513,20 +514,9 @@ bool AuthoringDriver::MakeMenusAndTitles() {
 
 bool AuthoringDriver::ProbeTitle(TitleWork& work, std::size_t i) {
   const std::string& source = model_.Titles()[i]->SourcePath;
-  const std::string extension = ExtensionOf(source);
-  const bool avi = EqualsNoCase(extension, "avi");
-  const bool wmv = EqualsNoCase(extension, "wmv");
-  bool compliant = DvdCompliance(source, work.questions);
   const TvStandard tv = settings_.IsNtsc() ? TvStandard::Ntsc : TvStandard::Pal;
-  // Navigation packs alone do not make a title fit this disc: one of the other standard
-  // (or with square pixels) would be authored into a title set that cannot play it.
-  if (compliant && !avi && !wmv && !settings_.convertbefore) {
-    if (const std::string why = DvdPicturesProblem(source, settings_.Standard()); !why.empty()) {
-      work.notes[i] = FileNameOf(source) + ": " + why;
-      compliant = false;
-    }
-  }
-  const bool repair = !compliant || avi || wmv || settings_.convertbefore;
+  const bool repair = TitleNeedsRepair(source, settings_.Standard(), settings_.convertbefore, work.questions,
+                                       &work.notes[i]);
   // Every title as the run will author it: its facts after repair when it is repaired.
   work.authored[i] = {repair ? RepairedTitleFacts(source, tv, RepairSoundFor(settings_.audiocodec)) : ReadTitleFacts(source), repair};
   return !CancelRequested();

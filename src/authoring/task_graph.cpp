@@ -40,10 +40,16 @@ bool TaskGraph::Ready(const Task& task) const {
   return true;
 }
 
-bool TaskGraph::LastToShare(int task) const {
-  for (int i = 0; i < int(tasks_.size()); ++i)
-    if (i != task && tasks_[i].cores == kShareCores && tasks_[i].state == Task::kWaiting) return false;
-  return true;
+bool TaskGraph::LastToShare(const std::vector<int>& ready, std::size_t n, int free) const {
+  // The sharing tasks from ready[n] on start in this pass when each gets a core of its own.
+  int startingNow = 0;
+  for (std::size_t k = n; k < ready.size(); ++k)
+    if (tasks_[ready[k]].cores == kShareCores) ++startingNow;
+  const int starting = startingNow <= free ? startingNow : 1;
+  int waiting = 0;
+  for (const Task& task : tasks_)
+    if (task.cores == kShareCores && task.state == Task::kWaiting) ++waiting;
+  return waiting <= starting;
 }
 
 bool TaskGraph::Run() {
@@ -73,9 +79,11 @@ bool TaskGraph::Run() {
         const int free = cores_ - busy;
         const int share = task.cores == kShareCores ? std::max(1, free / waiting) : task.cores;
         if (free <= 0 || (share > free && busy > 0)) break;
-        // The last task that shares cores is given them all but counts only its share: a
-        // short task behind it (the menus after their pictures) still starts beside it.
-        const int cores = task.cores == kShareCores && LastToShare(ready[n]) ? cores_ : share;
+        // The last tasks that share cores are given them all but count only their share: a
+        // short task behind them (the menus after their pictures) still starts beside them.
+        // Those that start together in this pass are all last: whichever ends first, the
+        // others take up its cores.
+        const int cores = task.cores == kShareCores && LastToShare(ready, n, free) ? cores_ : share;
         task.state = Task::kRunning;
         busy += share;
         ++running;

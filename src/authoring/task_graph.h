@@ -26,11 +26,12 @@ class TaskGraph {
   using Work = std::function<bool(int cores)>;
   // A task that uses as many cores as it is given: when it starts it takes its share of
   // the free cores, the free cores divided among the tasks ready to start. The last of
-  // them to start is given every core of the pool: the cores the tasks still running hold
-  // come free while it works, and it cannot take them later (an encoder keeps the threads
-  // it was opened with), so without them a core would idle until the run's end. It counts
-  // only its share against the pool, so that the threads at work may exceed the pool's
-  // cores while the tasks beside it end or a short one starts.
+  // them to start (or the last ones, when they start together) is given every core of
+  // the pool: the cores the tasks still running hold come free while it works, and it
+  // cannot take them later (an encoder keeps the threads it was opened with), so without
+  // them a core would idle until the run's end. It counts only its share against the
+  // pool, so that the threads at work may exceed the pool's cores while the tasks beside
+  // it end or a short one starts.
   static constexpr int kShareCores = 0;
 
   explicit TaskGraph(int cores);
@@ -72,8 +73,9 @@ class TaskGraph {
   };
 
   bool Ready(const Task& task) const;
-  // No other task that shares cores is still to start.
-  bool LastToShare(int task) const;
+  // Whether ready[n] is among the last tasks that share cores: none is to start after the
+  // ones that start now, with `free` cores.
+  bool LastToShare(const std::vector<int>& ready, std::size_t n, int free) const;
 
   int cores_;
   std::mutex mutex_;

@@ -59,32 +59,39 @@ TextSubtitles ReadSubtitleTrack(const SubtitleTrack& track, const std::string& s
   return ReadSubtitleFile(track.source, track.encoding);
 }
 
+TitleSubtitleDrawer::TitleSubtitleDrawer(const TitleSubtitleInputs& inputs)
+    : inputs_(inputs), renderer_(SubpictureGeometry::Of(inputs.standard, inputs.wide), style_) {}
+
+bool TitleSubtitleDrawer::Draw(const SubtitleTrack& track, std::vector<Subpicture>* pictures, std::string* tag,
+                               std::string* error) {
+  pictures->clear();
+  tag->clear();
+  if (const SubtitleStreamInfo stream = PictureStreamOf(track, inputs_.source); stream.index >= 0) {
+    SubpictureGeometry geometry = SubpictureGeometry::Of(inputs_.standard, inputs_.wide);
+    geometry.picture = inputs_.film;
+    const std::string& file = track.source.empty() ? inputs_.source : track.source;
+    if (!ReadPictureSubtitles(file, stream.index, geometry, pictures, error)) return false;
+    *tag = stream.language;
+  } else {
+    const TextSubtitles text = ReadSubtitleTrack(track, inputs_.source);
+    if (!text.ok) return *error = text.error, false;
+    if (!renderer_.Load(text, error)) return false;
+    *pictures = renderer_.RenderAll();
+    *tag = text.language;
+  }
+  MoveToTitleTime(*pictures, inputs_.picturesFrom);
+  return true;
+}
+
 bool AddSubtitleStreams(const std::vector<SubtitleTrack>& tracks, const TitleSubtitleInputs& inputs,
                         std::vector<SubtitleStreamFacts>* facts, std::string* error) {
   facts->clear();
-  const SubtitleStyle style;
-  SubpictureRenderer renderer(SubpictureGeometry::Of(inputs.standard, inputs.wide), style);
+  TitleSubtitleDrawer drawer(inputs);
   std::vector<std::vector<Subpicture>> pictures(tracks.size());
   for (size_t k = 0; k < tracks.size(); ++k) {
     const SubtitleTrack& track = tracks[k];
     std::string tag;
-    if (const SubtitleStreamInfo stream = PictureStreamOf(track, inputs.source); stream.index >= 0) {
-      const std::string& file = track.source.empty() ? inputs.source : track.source;
-      if (!ReadPictureSubtitles(file, stream.index, SubpictureGeometry::Of(inputs.standard, inputs.wide), &pictures[k],
-                                error))
-        return false;
-      tag = stream.language;
-    } else {
-      const TextSubtitles text = ReadSubtitleTrack(track, inputs.source);
-      if (!text.ok) {
-        *error = text.error;
-        return false;
-      }
-      if (!renderer.Load(text, error)) return false;
-      pictures[k] = renderer.RenderAll();
-      tag = text.language;
-    }
-    MoveToTitleTime(pictures[k], inputs.picturesFrom);
+    if (!drawer.Draw(track, &pictures[k], &tag, error)) return false;
     std::string language = DvdLanguageOf(track.language);
     if (language.empty()) language = DvdLanguageOf(tag);
     const std::string file = FileNameOf(track.source.empty() ? inputs.source : track.source);
@@ -97,7 +104,7 @@ bool AddSubtitleStreams(const std::vector<SubtitleTrack>& tracks, const TitleSub
     all.push_back(&pictures[k]);
     streams.push_back({int(k), &pictures[k]});
   }
-  FitTitlePalette(all, style);
+  FitTitlePalette(all, drawer.Style());
   SubtitleMuxInputs mux;
   mux.title = inputs.vob;
   mux.output = inputs.output;

@@ -10,6 +10,8 @@
 
 #include "base/tv_standard.h"
 #include "project/title_tracks.h"
+#include "subtitles/subpicture_renderer.h"
+#include "subtitles/subtitle_style.h"
 #include "subtitles/text_subtitles.h"
 
 namespace vantrel {
@@ -21,6 +23,9 @@ struct TitleSubtitleInputs {
   std::string palette;     // the title's 16 subpicture colours, for dvdauthor (".rgb")
   TvStandard standard = TvStandard::Pal;
   bool wide = false;       // the title's pictures are 16:9
+  // The part of the frame the title's pictures fill, bars left out (TitleFrameOf); empty:
+  // all of it. A picture subtitle stream covers the source's pictures and goes there too.
+  SafeArea film{};
   // Seconds of the source before the title's first picture: cues are timed from the
   // source's start, the title from its first picture.
   double picturesFrom = 0;
@@ -36,6 +41,23 @@ struct SubtitleStreamFacts {
 // A track's cues: a stream of the title's file, a stream of another container, or a text
 // file in its detected (or chosen) encoding.
 TextSubtitles ReadSubtitleTrack(const SubtitleTrack& track, const std::string& source);
+
+// Draws a title's tracks one at a time as the disc gets them: a text track by the title's
+// renderer, a picture stream decoded onto the film's area, all timed from the title's first
+// picture. Their colours are not yet fitted to the title's table (FitTitlePalette).
+class TitleSubtitleDrawer {
+ public:
+  explicit TitleSubtitleDrawer(const TitleSubtitleInputs& inputs);
+  // False with the reason when the track cannot be read or drawn; `tag` is the language
+  // its stream or file carries.
+  bool Draw(const SubtitleTrack& track, std::vector<Subpicture>* pictures, std::string* tag, std::string* error);
+  const SubtitleStyle& Style() const { return style_; }
+
+ private:
+  TitleSubtitleInputs inputs_;
+  SubtitleStyle style_;
+  SubpictureRenderer renderer_;
+};
 
 // False with the reason when a track cannot be read or drawn, or the streams cannot be
 // added; `facts` tells each stream's language in track order.

@@ -8,6 +8,7 @@
 #include "authoring/chapter_plan.h"
 #include "authoring/run_status.h"
 #include "authoring/title_harmony.h"
+#include "authoring/title_frame.h"
 #include "authoring/title_subtitles.h"
 #include "authoring/track_bit_rates.h"
 #include "base/paths.h"
@@ -135,6 +136,10 @@ bool AuthoringDriver::AddTitleTracks(std::size_t i, RunStatus& status) {
     inputs.palette = folders_.intermediate + Format("title%02d_subtitles.rgb", int(i) + 1);
     inputs.standard = settings_.Standard();
     inputs.wide = ReadTitleFacts(made).displayShape == 3;
+    // A picture stream lies on the film, which an encode may have put between bars.
+    inputs.film = TitleFrameOf(source, settings_.Standard(),
+                               entry.RepairedPath.empty() || i >= titleTargets_.size() ? nullptr : &titleTargets_[i])
+                      .film;
     inputs.picturesFrom = picturesFrom;
     std::vector<SubtitleStreamFacts> facts;
     std::string why;

@@ -19,11 +19,14 @@ bool DvdTitleFactsOf(const std::string& path, TvStandard standard, DvdTitleFacts
   preset.uniformSound = target.uniformSound;
   preset = ResolvePreset(preset, v->width, v->height, source.frameRate);
   const double shape = source.displayAspect > 0 ? source.displayAspect : 4.0 / 3.0;
-  const PictureRect picture =
-      FitPicture(shape, preset.width, preset.height, OutputDisplayAspect(preset, shape));
+  const double frameAspect = OutputDisplayAspect(preset, shape);
   facts = DvdTitleFacts{};
   facts.seconds = source.duration100ns / 1e7;
-  facts.pixelsPerSecond = double(picture.width) * picture.height * preset.frameRate.Value();
+  facts.frameWidth = preset.width;
+  facts.frameHeight = preset.height;
+  facts.wide = frameAspect > 1.5;
+  facts.picture = FitPicture(shape, preset.width, preset.height, frameAspect);
+  facts.pixelsPerSecond = double(facts.picture.width) * facts.picture.height * preset.frameRate.Value();
   facts.audioBitRate = preset.audioBitRate;
   const EncodeMode mode = encoder::ChooseMode(source, preset);
   facts.copied = mode == EncodeMode::Remux || mode == EncodeMode::RemuxNewSound;

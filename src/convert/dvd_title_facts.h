@@ -8,12 +8,18 @@
 #include <string>
 
 #include "convert/convert_to_dvd_mpeg.h"
+#include "convert/picture_fit.h"
 
 namespace vantrel {
 
 struct DvdTitleFacts {
   double seconds = 0;
   double pixelsPerSecond = 0;
+  // The encode's frame, its shape, and the part of it the pictures fill as the encoder
+  // places them (the rest is black bars).
+  int frameWidth = 0, frameHeight = 0;
+  bool wide = false;  // 16:9
+  PictureRect picture;
   int audioBitRate = 0;
   // The encoder keeps the title's pictures: it copies the title, or encodes only its sound.
   bool copied = false;

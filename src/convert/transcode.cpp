@@ -150,35 +150,44 @@ class VideoStage {
   }
 
   // Scales the held picture into a black frame of the preset's size, keeping its shape.
-  // The picture is scaled on its own and then copied into place: the scaler's vector code
-  // may write a little past the width it is given, which would smear into the bar.
+  // A picture as wide as the frame is scaled straight into its rows: what the scaler's
+  // vector code writes past the width lands in the line's padding. A narrower one is
+  // scaled on its own and then copied into place, or that spill would smear into the bar.
   bool ConvertHeld(std::string& error) {
     const AVFrame* src = held_.get();
     FramePtr out = NewPicture();
     if (!out) return error = "out of memory", false;
     PictureRect r = FitPicture(PictureAspect(src), preset_.width, preset_.height, frameAspect_);
     const bool boxed = r.width != preset_.width || r.height != preset_.height;
-    AVFrame* target = out.get();
+    const bool direct = r.width == preset_.width;
+    uint8_t* targetData[4] = {out->data[0], out->data[1], out->data[2], nullptr};
+    int targetLines[4] = {out->linesize[0], out->linesize[1], out->linesize[2], 0};
     if (boxed) {
-      std::fill_n(out->data[0], std::size_t(out->linesize[0]) * out->height, 16);
-      std::fill_n(out->data[1], std::size_t(out->linesize[1]) * (out->height / 2), 128);
-      std::fill_n(out->data[2], std::size_t(out->linesize[2]) * (out->height / 2), 128);
-      if (!inner_ || inner_->width != r.width || inner_->height != r.height) {
-        inner_.reset(av_frame_alloc());
-        if (!inner_) return error = "out of memory", false;
-        inner_->format = AV_PIX_FMT_YUV420P;
-        inner_->width = r.width;
-        inner_->height = r.height;
-        if (av_frame_get_buffer(inner_.get(), 64) < 0) return error = "out of memory", false;
+      PaintBars(out.get(), r);
+      if (direct) {
+        for (int plane = 0; plane < 3; ++plane)
+          targetData[plane] += std::size_t(r.y >> (plane ? 1 : 0)) * out->linesize[plane];
+      } else {
+        if (!inner_ || inner_->width != r.width || inner_->height != r.height) {
+          inner_.reset(av_frame_alloc());
+          if (!inner_) return error = "out of memory", false;
+          inner_->format = AV_PIX_FMT_YUV420P;
+          inner_->width = r.width;
+          inner_->height = r.height;
+          if (av_frame_get_buffer(inner_.get(), 64) < 0) return error = "out of memory", false;
+        }
+        for (int plane = 0; plane < 3; ++plane) {
+          targetData[plane] = inner_->data[plane];
+          targetLines[plane] = inner_->linesize[plane];
+        }
       }
-      target = inner_.get();
     }
     scaler_.reset(sws_getCachedContext(scaler_.release(), src->width, src->height, AVPixelFormat(src->format),
                                        r.width, r.height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr,
                                        nullptr));
     if (!scaler_) return error = "cannot convert the source's pictures", false;
-    sws_scale(scaler_.get(), src->data, src->linesize, 0, src->height, target->data, target->linesize);
-    if (boxed) {
+    sws_scale(scaler_.get(), src->data, src->linesize, 0, src->height, targetData, targetLines);
+    if (boxed && !direct) {
       for (int plane = 0; plane < 3; ++plane) {
         const int shift = plane ? 1 : 0;
         const int rows = r.height >> shift, bytes = r.width >> shift;
@@ -190,6 +199,26 @@ class VideoStage {
     }
     heldPicture_ = std::move(out);
     return true;
+  }
+
+  // Black around `r`, and only there: the picture goes inside it.
+  static void PaintBars(AVFrame* out, const PictureRect& r) {
+    for (int plane = 0; plane < 3; ++plane) {
+      const int shift = plane ? 1 : 0;
+      const uint8_t black = plane ? 128 : 16;
+      const int width = out->width >> shift, height = out->height >> shift;
+      const int top = r.y >> shift, bottom = (r.y + r.height) >> shift;
+      const int left = r.x >> shift, right = (r.x + r.width) >> shift;
+      for (int row = 0; row < height; ++row) {
+        uint8_t* line = out->data[plane] + std::size_t(row) * out->linesize[plane];
+        if (row < top || row >= bottom) {
+          std::fill_n(line, width, black);
+        } else {
+          std::fill_n(line, left, black);
+          std::fill_n(line + right, width - right, black);
+        }
+      }
+    }
   }
 
   // The display shape of a source picture: what the source file states (its stream or its

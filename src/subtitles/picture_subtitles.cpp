@@ -91,11 +91,14 @@ SubpictureBitmap Draw(const AVSubtitle& subtitle, int canvasWidth, int canvasHei
             Pack(int(argb >> 16 & 0xFF), int(argb >> 8 & 0xFF), int(argb & 0xFF), int(argb >> 24));
       }
   }
-  std::vector<std::uint32_t> scaled(size_t(geometry.width) * size_t(geometry.height));
-  for (int y = 0; y < geometry.height; ++y)
-    for (int x = 0; x < geometry.width; ++x)
-      scaled[size_t(y) * size_t(geometry.width) + size_t(x)] =
-          canvas[size_t(y * ch / geometry.height) * size_t(cw) + size_t(x * cw / geometry.width)];
+  // The canvas covers the title's pictures, which a letterboxed (or pillarboxed) title
+  // shows inside its bars: the subtitles go there too, in the same shape.
+  const SafeArea area = geometry.PictureArea();
+  std::vector<std::uint32_t> scaled(size_t(geometry.width) * size_t(geometry.height), 0);
+  for (int y = 0; y < area.height; ++y)
+    for (int x = 0; x < area.width; ++x)
+      scaled[size_t(area.y + y) * size_t(geometry.width) + size_t(area.x + x)] =
+          canvas[size_t(y * ch / area.height) * size_t(cw) + size_t(x * cw / area.width)];
   return FourColourBitmap(scaled, geometry.width, geometry.height);
 }
 

@@ -12,6 +12,7 @@
 #include "platform/com/bstr.h"
 #include "platform/com/object.h"
 #include "platform/com/runtime.h"
+#include "platform/media/filter_base.h"
 #include "platform/media/interfaces.h"
 #include "platform/media/media_type.h"
 #include "platform/window/window.h"
@@ -307,4 +308,41 @@ TEST_F(MediaGraphTest, MediaDetectorReportsStreamsAndPictures) {
 }
 
 }  // namespace
+// A picture's buffer goes back to its sender's pool only when the sample's last holder lets
+// go: a receiver that queues samples never sees one overwritten by a later picture.
+TEST(SampleBufferPool, ABufferIsLentAgainOnlyAfterItsSampleIsGone) {
+  auto pool = std::make_shared<SampleBufferPool>(2);
+  auto* first = new MediaSample(1000, pool);
+  auto* second = new MediaSample(1000, pool);
+  BYTE *a = nullptr, *b = nullptr;
+  first->GetPointer(&a);
+  second->GetPointer(&b);
+  EXPECT_NE(a, b);
+  EXPECT_EQ(first->GetSize(), 1000);
+  std::memset(a, 7, 1000);
+  first->AddRef();  // a receiver keeps it past the sender's release
+  first->Release();
+  auto* third = new MediaSample(1000, pool);
+  BYTE* c = nullptr;
+  third->GetPointer(&c);
+  EXPECT_NE(c, a);
+  EXPECT_NE(c, b);
+  EXPECT_EQ(a[999], 7);
+  first->Release();  // now gone: its buffer is lent to the next sample
+  auto* fourth = new MediaSample(1000, pool);
+  BYTE* d = nullptr;
+  fourth->GetPointer(&d);
+  EXPECT_EQ(d, a);
+  // A new picture size lets go of the kept buffers of the old one.
+  second->Release();
+  third->Release();
+  auto* larger = new MediaSample(4000, pool);
+  EXPECT_EQ(larger->GetSize(), 4000);
+  larger->Release();
+  fourth->Release();
+  auto* again = new MediaSample(4000, pool);
+  EXPECT_EQ(again->GetSize(), 4000);
+  again->Release();
+}
+
 }  // namespace vantrel::media

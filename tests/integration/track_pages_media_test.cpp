@@ -6,10 +6,14 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <set>
+
 #include "app/sound_tracks_page_logic.h"
 #include "app/subtitles_page_logic.h"
 #include "authoring/command_templates.h"
 #include "authoring/cue_preview.h"
+#include "authoring/title_subtitles.h"
+#include "base/text_format.h"
 #include "subtitles/subpicture_renderer.h"
 #include "subtitles/subtitle_reader.h"
 #include "support/media_maker.h"
@@ -108,9 +112,13 @@ TEST(TrackPagesOnMedia, ACuePreviewIsTheFilmsPictureWithTheDiscsSubpicture) {
   const TextSubtitles track = ReadSubtitleFile(srt);
   ASSERT_TRUE(track.ok) << track.error;
 
+  TitleRecord title;
+  title.SourcePath = film;
+  SubtitlesPageLogic page(title, {});
+  ASSERT_EQ(page.AddFile(srt), "");
   RgbImage picture;
   std::string error;
-  ASSERT_TRUE(RenderCuePreview(track, 0, {film, TvStandard::Pal, false}, &picture, &error)) << error;
+  ASSERT_TRUE(page.Preview(0, 0, {}, &picture, &error)) << error;
   ASSERT_EQ(picture.width, 720);
   ASSERT_EQ(picture.height, 576);
   // The same subpicture the run draws for that moment.
@@ -128,7 +136,10 @@ TEST(TrackPagesOnMedia, ACuePreviewIsTheFilmsPictureWithTheDiscsSubpicture) {
       const bool inside = x >= bitmap.x && x < bitmap.x + bitmap.width && y >= bitmap.y && y < bitmap.y + bitmap.height;
       const int index = inside ? bitmap.At(x, y) : 0;
       ++counts[index];
-      if (index == 0) {  // the film's own blue, within the encoder's loss
+      if (index == 0 && (x < 22 || x >= 698)) {
+        // A film of square pixels is encoded into the 4:3 frame between black bars.
+        ASSERT_EQ(std::max({p[0], p[1], p[2]}), 0) << x << "," << y;
+      } else if (index == 0) {  // the film's own blue, within the encoder's loss
         ASSERT_NEAR(p[0], 0x20, 12) << x << "," << y;
         ASSERT_NEAR(p[2], 0xC0, 12) << x << "," << y;
       } else {
@@ -142,9 +153,93 @@ TEST(TrackPagesOnMedia, ACuePreviewIsTheFilmsPictureWithTheDiscsSubpicture) {
   EXPECT_GT(counts[kOutline], 200);
   EXPECT_GT(counts[kShade], 20);
 
-  EXPECT_FALSE(RenderCuePreview(track, 1, {film, TvStandard::Pal, false}, &picture, &error));
-  EXPECT_FALSE(RenderCuePreview(track, 0, {folder / "gone.mpg", TvStandard::Pal, false}, &picture, &error));
+  EXPECT_FALSE(page.Preview(0, 1, {}, &picture, &error));
+  title.SourcePath = folder / "gone.mpg";
+  title.Subtitles = page.Tracks();
+  SubtitlesPageLogic gone(title, {});
+  EXPECT_FALSE(gone.Preview(0, 0, {}, &picture, &error));
   EXPECT_NE(error.find("gone.mpg"), std::string::npos) << error;
+}
+
+
+// The title's tracks share one table of 16 colours, filled by the earlier tracks first. A
+// track of five cues, each in three colours of its own, leaves no room after its fourth
+// (the style's three and twelve more): its fifth, and a later track's cue in colours of
+// its own, show in the style's colours on the disc, and so in the preview. First in the
+// list, the same cue keeps its own colours.
+std::string ColouredAss(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& colours) {
+  std::string text =
+      "[Script Info]\nScriptType: v4.00+\nPlayResX: 648\nPlayResY: 518\n\n[V4+ Styles]\n"
+      "Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, BackColour, Bold, Italic, "
+      "Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, Shadow, Alignment, MarginL, "
+      "MarginR, MarginV, Encoding\n"
+      "Style: Default,Liberation Sans,48,&H00FFFFFF,&H000000FF,&H00000000,&H00000000,0,0,0,0,100,100,0,0,1,3,0,2,"
+      "10,10,10,1\n\n[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\n";
+  auto bgr = [](std::uint32_t rgb) { return Format("&H%02X%02X%02X&", rgb & 0xFF, rgb >> 8 & 0xFF, rgb >> 16); };
+  for (size_t k = 0; k < colours.size(); ++k)
+    text += Format("Dialogue: 0,0:00:00.%02d,0:00:00.%02d,Default,,0,0,0,,{\\c%s\\3c%s}Colour %zu\n", int(k * 20),
+                   int(k * 20 + 20), bgr(colours[k].first).c_str(), bgr(colours[k].second).c_str(), k + 1);
+  return text;
+}
+
+TEST(TrackPagesOnMedia, ALaterTrackPreviewsInTheColoursTheEarlierTracksLeaveIt) {
+  test::TempFolder folder;
+  const std::string film = folder / "blue.mpg";
+  ASSERT_TRUE(test::Ffmpeg("-f lavfi -i color=c=0x2040C0:size=720x576:rate=25:duration=2 -target pal-dvd -an " +
+                           ShellQuote(film)));
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> many;
+  for (std::uint32_t k = 0; k < 5; ++k)
+    many.push_back({(0x30 + 0x28 * k) << 16 | (0xE0 - 0x20 * k) << 8 | 0x40, 0x800000 | (0x10 + 0x30 * k) << 8 | 0x90});
+  const std::uint32_t ownFill = 0x20E020, ownOutline = 0xE02020;
+  test::WriteText(folder / "many.ass", ColouredAss(many));
+  test::WriteText(folder / "own.ass", ColouredAss({{ownFill, ownOutline}}));
+
+  TitleRecord title;
+  title.SourcePath = film;
+  SubtitlesPageLogic page(title, {});
+  ASSERT_EQ(page.AddFile(folder / "many.ass"), "");
+  ASSERT_EQ(page.AddFile(folder / "own.ass"), "");
+  const SubtitleStyle style;
+  const std::uint32_t shade = (((style.fill >> 16) + (style.outline >> 16)) / 2) << 16 |
+                              (((style.fill >> 8 & 0xFF) + (style.outline >> 8 & 0xFF)) / 2) << 8 |
+                              ((style.fill & 0xFF) + (style.outline & 0xFF)) / 2;
+  // The colours of the cue's pixels: what differs from the film's blue.
+  auto colours = [&](size_t row, size_t cue) {
+    RgbImage picture;
+    std::string error;
+    std::set<std::uint32_t> seen;
+    EXPECT_TRUE(page.Preview(row, cue, {}, &picture, &error)) << error;
+    for (int y = 0; y < picture.height; ++y)
+      for (int x = 0; x < picture.width; ++x) {
+        const std::uint8_t* p = picture.Row(y) + x * 3;
+        if (std::abs(p[0] - 0x20) + std::abs(p[1] - 0x40) + std::abs(p[2] - 0xC0) > 36)
+          seen.insert(std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2]);
+      }
+    return seen;
+  };
+  const std::set<std::uint32_t> styles{style.fill, style.outline, shade};
+  EXPECT_TRUE(colours(0, 0).count(many[0].first)) << "the first cue in its own fill";
+  EXPECT_TRUE(colours(0, 3).count(many[3].first)) << "the fourth still fits";
+  EXPECT_EQ(colours(0, 4), styles) << "the fifth takes the style's";
+  EXPECT_EQ(colours(1, 0), styles) << "the later track's cue takes the style's";
+
+  // The run fits the same: its table holds the first four cues' colours, not the later track's.
+  TitleSubtitleInputs inputs;
+  inputs.source = inputs.vob = film;
+  inputs.output = folder / "subtitled.mpg";
+  inputs.palette = folder / "subtitled.rgb";
+  std::vector<SubtitleStreamFacts> facts;
+  std::string error;
+  ASSERT_TRUE(AddSubtitleStreams(page.Tracks(), inputs, &facts, &error)) << error;
+  const std::string table = test::ReadText(inputs.palette);
+  EXPECT_NE(table.find(Format("%06x", many[3].first)), std::string::npos) << table;
+  EXPECT_EQ(table.find(Format("%06x", many[4].first)), std::string::npos) << table;
+  EXPECT_EQ(table.find(Format("%06x", ownFill)), std::string::npos) << table;
+
+  // First in the list, its cue keeps its own colours.
+  ASSERT_TRUE(page.MoveUp(1));
+  const std::set<std::uint32_t> own = colours(0, 0);
+  EXPECT_TRUE(own.count(ownFill) && own.count(ownOutline)) << own.size() << " colours";
 }
 
 }  // namespace

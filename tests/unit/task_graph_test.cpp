@@ -115,6 +115,17 @@ TEST(TaskGraph, TheLastShareTakesTheCoresOthersStillHold) {
   ASSERT_TRUE(two.Run());
   EXPECT_EQ(shares[0], 1);
   EXPECT_EQ(shares[1], 2);
+
+  // The last two start together: whichever ends first, the other must take up its core,
+  // so both are given every core (given one each, the longer would end on one core alone).
+  TaskGraph last(2);
+  std::vector<int> together(3, 0);
+  const int first = last.Add("title 1", [&](int c) { return together[0] = c, Work(5ms); }, {}, 1);
+  last.Add("title 2", [&](int c) { return together[1] = c, Work(5ms); }, {first}, TaskGraph::kShareCores, 2);
+  last.Add("title 3", [&](int c) { return together[2] = c, Work(5ms); }, {first}, TaskGraph::kShareCores, 1);
+  ASSERT_TRUE(last.Run());
+  EXPECT_EQ(together, (std::vector<int>{1, 2, 2}));
+  EXPECT_LE(last.PeakCores(), 2);
 }
 
 TEST(TaskGraph, ASingleTaskThatSharesTakesEveryCore) {

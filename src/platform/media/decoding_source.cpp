@@ -226,6 +226,8 @@ class DecodingSource : public FilterBase, public IFileSourceFilter, public Media
 
   std::unique_ptr<MediaFile> file_;
   DibFrame dib_;                  // streaming thread only
+  // The pictures' buffers: a receiver holds a few at a time, queued for its encoder.
+  std::shared_ptr<SampleBufferPool> pictures_ = std::make_shared<SampleBufferPool>(8);
   SwsContext* planar_ = nullptr;  // streaming thread only
   std::u16string fileName_;
   std::atomic<LONGLONG> start_{0}, stop_{0}, position_{0}, duration_{0};
@@ -261,7 +263,7 @@ HRESULT DecodingSource::SendVideo(Lane& lane, VideoDecoder& decoder, AVFrame* fr
   if (!decoder.Convert(frame, dib, vih->bmiHeader.biWidth, std::abs(vih->bmiHeader.biHeight),
                        vih->bmiHeader.biBitCount))
     return S_OK;  // a picture that cannot be converted is skipped, not fatal
-  auto sample = ComPtr<MediaSample>::Attach(new MediaSample(dib.bits.size()));
+  auto sample = ComPtr<MediaSample>::Attach(new MediaSample(dib.bits.size(), pictures_));
   std::copy(dib.bits.begin(), dib.bits.end(), sample->Data().begin());
   sample->SetActualDataLength(LONG(dib.bits.size()));
   double base = double(start_) / kUnits;
@@ -275,7 +277,7 @@ HRESULT DecodingSource::SendVideo(Lane& lane, VideoDecoder& decoder, AVFrame* fr
 HRESULT DecodingSource::SendPlanar(Lane& lane, const VIDEOINFOHEADER& vih, AVFrame* frame, double seconds,
                                    double length) {
   const int width = vih.bmiHeader.biWidth, height = std::abs(vih.bmiHeader.biHeight);
-  auto sample = ComPtr<MediaSample>::Attach(new MediaSample(I420Size(width, height)));
+  auto sample = ComPtr<MediaSample>::Attach(new MediaSample(I420Size(width, height), pictures_));
   uint8_t* y = sample->Data().data();
   uint8_t* u = y + std::size_t(width) * height;
   uint8_t* v = u + std::size_t((width + 1) / 2) * ((height + 1) / 2);

@@ -445,6 +445,26 @@ void FilterBase::RemovePins() {
 
 // ---- samples ----
 
+SampleBuffer SampleBufferPool::Take(size_t capacity) {
+  std::vector<SampleBuffer> stale;  // let go of outside the lock
+  {
+    std::lock_guard lock(mutex_);
+    for (auto it = free_.rbegin(); it != free_.rend(); ++it) {
+      if (it->size() != capacity) continue;
+      SampleBuffer buffer = std::move(*it);
+      free_.erase(std::next(it).base());
+      return buffer;
+    }
+    stale.swap(free_);
+  }
+  return SampleBuffer(capacity);
+}
+
+void SampleBufferPool::Give(SampleBuffer buffer) {
+  std::lock_guard lock(mutex_);
+  if (free_.size() < keep_) free_.push_back(std::move(buffer));
+}
+
 HRESULT MediaSample::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;

@@ -155,10 +155,32 @@ struct UninitialisedAllocator : std::allocator<T> {
 };
 using SampleBuffer = std::vector<BYTE, UninitialisedAllocator<BYTE>>;
 
-// A sample with its own buffer.
+// Buffers for the samples one sender makes, each back in the pool once its sample's last
+// holder let go of it: a picture-sized buffer made afresh for every sample costs the
+// allocator's trimming and a page fault per 4 KiB each time.
+class SampleBufferPool {
+ public:
+  explicit SampleBufferPool(size_t keep) : keep_(keep) {}
+  // A buffer of `capacity` bytes, contents undefined. Kept buffers of another size are
+  // let go: the sender's format changed.
+  SampleBuffer Take(size_t capacity);
+  void Give(SampleBuffer buffer);
+
+ private:
+  std::mutex mutex_;
+  std::vector<SampleBuffer> free_;
+  const size_t keep_;
+};
+
+// A sample with its own buffer, or one lent by a pool.
 class MediaSample : public Object<IMediaSample> {
  public:
   explicit MediaSample(size_t capacity) : data_(capacity) {}
+  MediaSample(size_t capacity, std::shared_ptr<SampleBufferPool> pool)
+      : data_(pool->Take(capacity)), pool_(std::move(pool)) {}
+  ~MediaSample() override {
+    if (pool_) pool_->Give(std::move(data_));
+  }
   HRESULT QueryInterface(REFIID iid, void** object) override;
   HRESULT GetPointer(BYTE** buffer) override;
   LONG GetSize() override { return LONG(data_.size()); }
@@ -180,6 +202,7 @@ class MediaSample : public Object<IMediaSample> {
 
  private:
   SampleBuffer data_;
+  std::shared_ptr<SampleBufferPool> pool_;
   LONG length_ = 0;
   REFERENCE_TIME start_ = 0, end_ = 0;
   bool haveTime_ = false, sync_ = true, discontinuity_ = false;
