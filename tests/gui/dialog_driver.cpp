@@ -8,7 +8,8 @@
 // thread) is no hold of the loop, and neither is the time the display server waited for one
 // while the loop's thread waited for its answer (a round trip to the X server, which a busy
 // machine leaves unscheduled): the "own" gaps leave both out, so that they tell the same on
-// a busy machine as on an idle one.
+// a busy machine as on an idle one. Nor is the time the loop sat in its poll waiting for
+// something to do: a loop that waits there is not held, whatever kept the timer from firing.
 //
 //   vantrel_dialog_driver --work DIR --report FILE [--swatch RRGGBB] [--burn-folder DIR] VIDEO...
 // The media headers come first: the toolkit's headers define TRUE and FALSE as macros.
@@ -30,6 +31,8 @@
 #include <wx/sizer.h>
 #include <wx/timer.h>
 #include <wx/utils.h>
+
+#include <glib.h>
 
 #include <sys/socket.h>
 
@@ -71,6 +74,21 @@ pid_t DisplayServerPid() {
     if (std::getline(comm, name) && (name == "Xvfb" || name == "Xorg")) return peer.pid;
   }
   return 0;
+}
+
+// Milliseconds the loop's thread has slept in the main context's poll, its waits for a core
+// after the poll ended left out (those are counted with the thread's own).
+double gPollIdleMs = 0;
+GPollFunc gSystemPoll = nullptr;
+
+gint CountedPoll(GPollFD* fds, guint count, gint timeout) {
+  const ThreadTimes before = TimesOf("/proc/thread-self/schedstat");
+  const auto start = std::chrono::steady_clock::now();
+  const gint result = gSystemPoll(fds, count, timeout);
+  const double elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  const ThreadTimes after = TimesOf("/proc/thread-self/schedstat");
+  gPollIdleMs += std::max(0.0, elapsed - (after.ranMs - before.ranMs) - (after.waitedMs - before.waitedMs));
+  return result;
 }
 
 class QuietAddView : public AddTitlesView {
@@ -127,6 +145,9 @@ class HostFrame : public wxFrame {
     displayStat_ = "/proc/" + std::to_string(displayServer_) + "/schedstat";
     lastLoop_ = TimesOf("/proc/thread-self/schedstat");
     if (displayServer_) lastDisplay_ = TimesOf(displayStat_);
+    // Only the loop's thread polls the main context.
+    gSystemPoll = g_main_context_get_poll_func(nullptr);
+    g_main_context_set_poll_func(nullptr, CountedPoll);
     gapTimer_.Start(10);
   }
 
@@ -140,9 +161,11 @@ class HostFrame : public wxFrame {
     const ThreadTimes display = displayServer_ ? TimesOf(displayStat_) : ThreadTimes{};
     const double ran = loop.ranMs - lastLoop_.ranMs;
     const double displayWait = display.waitedMs - lastDisplay_.waitedMs;
-    const double ownGap = std::max(0.0, gap - (loop.waitedMs - lastLoop_.waitedMs) - displayWait);
+    const double idle = gPollIdleMs - lastPollIdleMs_;
+    const double ownGap = std::max(0.0, gap - (loop.waitedMs - lastLoop_.waitedMs) - displayWait - idle);
     lastLoop_ = loop;
     lastDisplay_ = display;
+    lastPollIdleMs_ = gPollIdleMs;
     // A modal message box runs its own loop and ticks on; only a held loop shows here.
     if (gap > maxGapMs_) maxGapMs_ = gap;
     const CBurnDlg* burn = OpenBurnDialog();
@@ -155,7 +178,8 @@ class HostFrame : public wxFrame {
                                                              : burn->Log().Lines().back().text;
       const double at = std::chrono::duration<double>(now - started_).count();
       longGaps_ += std::to_string(int(gap)) + " ms (own " + std::to_string(int(ownGap)) + " ms, ran " +
-                   std::to_string(int(ran)) + " ms, display server waited " + std::to_string(int(displayWait)) + " ms)" + (busy && wasBusy_ ? " (run)" : "") +
+                   std::to_string(int(ran)) + " ms, display server waited " + std::to_string(int(displayWait)) + " ms, idle " +
+                   std::to_string(int(idle)) + " ms)" + (busy && wasBusy_ ? " (run)" : "") +
                    " at " + std::to_string(at).substr(0, 5) + " s, after: " + last + "; ";
     }
     wasBusy_ = busy;
@@ -187,6 +211,7 @@ class HostFrame : public wxFrame {
   pid_t displayServer_ = 0;
   std::string displayStat_;
   ThreadTimes lastLoop_, lastDisplay_;
+  double lastPollIdleMs_ = 0;
   bool wasBusy_ = false;
   std::string longGaps_;  // each gap over 80 ms, with the log line shown before it
 };
