@@ -22,7 +22,9 @@ bool RunSettingsDialog(wxWindow* parent, AppSettings& settings);
 bool RunDiscFormatDialog(wxWindow* parent, DiscFormatLogic& format);
 // Title properties sheet on one title; true on OK. `standard` is the disc's: the subtitle
 // preview draws its picture size.
-bool RunPropertySheet(wxWindow* parent, TitleRecord& title, const TitleMakingChoices& choices);
+// `sources`: the list's title files, `title` being number `index` of them.
+bool RunPropertySheet(wxWindow* parent, TitleRecord& title, const TitleMakingChoices& choices,
+                      const std::vector<std::string>& sources, size_t index);
 void ShowAboutBox(wxWindow* parent, const SupportInfo& support);
 // The tip window; at start-up it shows only when the profile asks for it.
 void ShowTipWindow(wxWindow* parent, bool atStartUp);

@@ -334,7 +334,9 @@ void MainDialog::EditSelected() {
   TitleRecord* title = titles.SelectedTitle();
   if (!title) return;
   const int row = titles.SelectedRow();
-  if (RunPropertySheet(this, *title, TitleMakingChoicesOf(settings_))) {
+  std::vector<std::string> sources;
+  for (int i = 0; i < titles.Count(); ++i) sources.push_back(titles.At(i).SourcePath);
+  if (RunPropertySheet(this, *title, TitleMakingChoicesOf(settings_), sources, size_t(row))) {
     wxBusyCursor busy;
     RegrabThumbnail(thumbnails_, *this, *title, row, titles.Thumbnails(), settings_.temppath);
     titles.SetRowImage(row, title->ImageIndex);

@@ -139,7 +139,8 @@ class MenuPage : public wxPanel, private PageTimer {
 
 }  // namespace
 
-bool RunPropertySheet(wxWindow* parent, TitleRecord& title, const TitleMakingChoices& choices) {
+bool RunPropertySheet(wxWindow* parent, TitleRecord& title, const TitleMakingChoices& choices,
+                      const std::vector<std::string>& sources, size_t index) {
   wxPropertySheetDialog sheet(parent, wxID_ANY, wxString());
   sheet.CreateButtons(wxOK | wxCANCEL);
   if (wxWindow* ok = sheet.FindWindow(wxID_OK)) ok->SetLabel(U("确定"));
@@ -148,7 +149,7 @@ bool RunPropertySheet(wxWindow* parent, TitleRecord& title, const TitleMakingCho
   book->AddPage(FactsPage(book, title), U(property_texts::kPage1));
   auto* menuPage = new MenuPage(book, title);
   book->AddPage(menuPage, U(property_texts::kPage2));
-  SheetPage* trackPages[] = {NewSoundTracksPage(book, title), NewSubtitlesPage(book, title, choices),
+  SheetPage* trackPages[] = {NewSoundTracksPage(book, title), NewSubtitlesPage(book, title, choices, {sources, index}),
                              NewChaptersPage(book, title)};
   const char* trackPageNames[] = {sound_page_texts::kPage, subtitle_page_texts::kPage, chapter_page_texts::kPage};
   for (int page = 0; page < 3; ++page) book->AddPage(trackPages[page]->Window(), U(trackPageNames[page]));

@@ -33,12 +33,13 @@ constexpr int kPreviewHeight = 270;
 
 class SubtitlesPage : public wxPanel, public SheetPage {
  public:
-  SubtitlesPage(wxWindow* book, const TitleRecord& title, const TitleMakingChoices& choices)
+  SubtitlesPage(wxWindow* book, const TitleRecord& title, const TitleMakingChoices& choices, const TitleInList& list)
       : wxPanel(book, kPageId), choices_(choices) {
     std::vector<SubtitleStreamInfo> streams;
     std::string error;
     ListSubtitleStreams(title.SourcePath, &streams, &error);  // an unreadable file offers none
     logic_ = std::make_unique<SubtitlesPageLogic>(title, streams);
+    logic_->SetTitleList(list.sources, list.index);
 
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     auto* listRow = new wxBoxSizer(wxHORIZONTAL);
@@ -227,8 +228,9 @@ class SubtitlesPage : public wxPanel, public SheetPage {
 
 }  // namespace
 
-SheetPage* NewSubtitlesPage(wxWindow* book, const TitleRecord& title, const TitleMakingChoices& choices) {
-  return new SubtitlesPage(book, title, choices);
+SheetPage* NewSubtitlesPage(wxWindow* book, const TitleRecord& title, const TitleMakingChoices& choices,
+                            const TitleInList& list) {
+  return new SubtitlesPage(book, title, choices, list);
 }
 
 }  // namespace vantrel::app

@@ -15,7 +15,14 @@ namespace vantrel::app {
 using namespace subtitle_page_texts;
 
 SubtitlesPageLogic::SubtitlesPageLogic(const TitleRecord& title, const std::vector<SubtitleStreamInfo>& sourceStreams)
-    : source_(title.SourcePath), streams_(sourceStreams), tracks_(title.Subtitles) {}
+    : source_(title.SourcePath), streams_(sourceStreams), tracks_(title.Subtitles), list_{title.SourcePath} {}
+
+void SubtitlesPageLogic::SetTitleList(std::vector<std::string> sources, size_t index) {
+  if (index >= sources.size() || sources[index] != source_) return;  // not this title's list
+  list_ = std::move(sources);
+  listIndex_ = index;
+  drawn_.reset();
+}
 
 std::string SubtitlesPageLogic::StreamName(size_t stream) const {
   const SubtitleStreamInfo& s = streams_.at(stream);
@@ -155,7 +162,7 @@ bool SubtitlesPageLogic::IsPictureStream(size_t row) const {
 TitleCuePreview& SubtitlesPageLogic::Drawn(const TitleMakingChoices& choices) {
   if (!drawn_ || !(drawnFor_ == choices)) {
     // What the run decides for this title: kept, or encoded with the film between bars.
-    const PlannedTitleFrame planned = PlanTitleFrame(source_, choices);
+    const PlannedTitleFrame planned = PlanTitleFrame(list_, listIndex_, choices);
     TitleSubtitleInputs inputs;
     inputs.source = source_;
     inputs.standard = choices.standard;

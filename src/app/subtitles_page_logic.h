@@ -59,6 +59,10 @@ class SubtitlesPageLogic {
   // and picture ones.
   SubtitlesPageLogic(const TitleRecord& title, const std::vector<SubtitleStreamInfo>& sourceStreams);
 
+  // The title is number `index` of the list of title files `sources`: whether the run
+  // converts it depends on the others too (a disc has one shape). Alone unless told.
+  void SetTitleList(std::vector<std::string> sources, size_t index);
+
   const std::vector<SubtitleTrack>& Tracks() const { return tracks_; }
   const std::vector<SubtitleStreamInfo>& SourceStreams() const { return streams_; }
   std::string StreamName(size_t stream) const;
@@ -110,6 +114,8 @@ class SubtitlesPageLogic {
   std::vector<SubtitleTrack> tracks_;
   // What each row reads as, kept while the sheet is open; keyed by the track itself.
   std::deque<std::pair<SubtitleTrack, TextSubtitles>> read_;
+  std::vector<std::string> list_;
+  size_t listIndex_ = 0;
   std::unique_ptr<TitleCuePreview> drawn_;
   TitleMakingChoices drawnFor_;
 };

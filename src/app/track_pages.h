@@ -3,6 +3,9 @@
 // works on its own copy; OK stores what it holds in the title.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "authoring/title_frame.h"
 #include "base/tv_standard.h"
 #include "project/title_record.h"
@@ -21,7 +24,13 @@ class SheetPage {
 
 // The pages belong to `book` (their windows are its children).
 SheetPage* NewSoundTracksPage(wxWindow* book, const TitleRecord& title);
-SheetPage* NewSubtitlesPage(wxWindow* book, const TitleRecord& title, const TitleMakingChoices& choices);
+// The title's place among the list's title files, for what the run makes of it.
+struct TitleInList {
+  std::vector<std::string> sources;
+  size_t index = 0;
+};
+SheetPage* NewSubtitlesPage(wxWindow* book, const TitleRecord& title, const TitleMakingChoices& choices,
+                            const TitleInList& list);
 SheetPage* NewChaptersPage(wxWindow* book, const TitleRecord& title);
 
 }  // namespace vantrel::app

@@ -514,11 +514,8 @@ bool AuthoringDriver::MakeMenusAndTitles() {
 
 bool AuthoringDriver::ProbeTitle(TitleWork& work, std::size_t i) {
   const std::string& source = model_.Titles()[i]->SourcePath;
-  const TvStandard tv = settings_.IsNtsc() ? TvStandard::Ntsc : TvStandard::Pal;
-  const bool repair = TitleNeedsRepair(source, settings_.Standard(), settings_.convertbefore, work.questions,
-                                       &work.notes[i]);
   // Every title as the run will author it: its facts after repair when it is repaired.
-  work.authored[i] = {repair ? RepairedTitleFacts(source, tv, RepairSoundFor(settings_.audiocodec)) : ReadTitleFacts(source), repair};
+  work.authored[i] = AuthoredTitle(source, TitleMakingChoicesOf(settings_), work.questions, &work.notes[i]);
   return !CancelRequested();
 }
 

@@ -3,7 +3,6 @@
 
 #include "authoring/dvd_compliance.h"
 #include "authoring/run_status.h"
-#include "authoring/title_harmony.h"
 #include "base/paths.h"
 #include "base/text_format.h"
 #include "convert/dvd_title_facts.h"
@@ -59,17 +58,30 @@ TitleFrame TitleFrameOf(const std::string& source, TvStandard standard, const Di
 }
 
 TitleMakingChoices TitleMakingChoicesOf(const AppSettings& settings) {
-  return {settings.Standard(), settings.convertbefore, settings.audiocodec};
+  return {settings.Standard(), settings.convertbefore, settings.audiocodec, settings.zoom};
 }
 
-PlannedTitleFrame PlanTitleFrame(const std::string& source, const TitleMakingChoices& choices) {
-  NoQuestions quiet;
+HarmonyTitle AuthoredTitle(const std::string& source, const TitleMakingChoices& choices, RunQuestion& questions,
+                           std::string* note) {
+  const bool repair = TitleNeedsRepair(source, choices.standard, choices.convertBefore, questions, note);
+  return {repair ? RepairedTitleFacts(source, choices.standard, RepairSoundFor(choices.audioCodec))
+                 : ReadTitleFacts(source),
+          repair};
+}
+
+PlannedTitleFrame PlanTitleFrame(const std::vector<std::string>& sources, size_t title,
+                                 const TitleMakingChoices& choices) {
   PlannedTitleFrame planned;
-  planned.repaired = TitleNeedsRepair(source, choices.standard, choices.convertBefore, quiet);
-  DiscTarget repair;
-  repair.sound = RepairSoundFor(choices.audioCodec);
-  planned.frame = TitleFrameOf(source, choices.standard, planned.repaired ? &repair : nullptr);
-  if (planned.repaired) planned.picturesFrom = MediaLengthOf(source).picturesFrom;
+  if (title >= sources.size()) return planned;
+  NoQuestions quiet;
+  std::vector<HarmonyTitle> authored;
+  for (const std::string& source : sources) authored.push_back(AuthoredTitle(source, choices, quiet));
+  const HarmonyPlan harmony = PlanTitleHarmony(authored, choices.zoom, RepairSoundFor(choices.audioCodec));
+  planned.madeAnew = authored[title].repaired || harmony.Converts(title);
+  // The target the run gives the title when it is made anew (its rate aside, which moves
+  // no picture).
+  planned.frame = TitleFrameOf(sources[title], choices.standard, planned.madeAnew ? &harmony.targets[title] : nullptr);
+  if (planned.madeAnew) planned.picturesFrom = MediaLengthOf(sources[title]).picturesFrom;
   return planned;
 }
 

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/tv_standard.h"
+#include "authoring/title_harmony.h"
 #include "convert/convert_to_dvd_mpeg.h"
 #include "subtitles/subpicture_geometry.h"
 
@@ -40,18 +42,26 @@ struct TitleMakingChoices {
   TvStandard standard = TvStandard::Pal;
   bool convertBefore = false;  // every title is converted
   int audioCodec = 1;          // the audio encoder setting a repair's sound follows
+  int zoom = 1;                // the disc's shape when its titles differ (0 4:3, 1 16:9)
   bool operator==(const TitleMakingChoices&) const = default;
 };
 
 TitleMakingChoices TitleMakingChoicesOf(const AppSettings& settings);
 
-// A title's frame as the run will make it, decided before the run as the run decides it
-// (a title alone: a list whose titles differ in shape may convert it further).
+// A title as the run's probe finds it: repaired or kept (TitleNeedsRepair), and its facts
+// as the run will author it, after repair when it is repaired.
+HarmonyTitle AuthoredTitle(const std::string& source, const TitleMakingChoices& choices, RunQuestion& questions,
+                           std::string* note = nullptr);
+
+// Title `title` of a list of title files as the run will make it, decided before the run
+// as the run decides it: repaired, or converted because the list's titles differ in shape
+// or sound (the disc has one of each), or kept.
 struct PlannedTitleFrame {
-  bool repaired = false;
+  bool madeAnew = false;  // repaired or converted: the title is a new file
   TitleFrame frame;
-  double picturesFrom = 0;  // seconds of the source before a repair's first picture
+  double picturesFrom = 0;  // seconds of the source before the new file's first picture
 };
-PlannedTitleFrame PlanTitleFrame(const std::string& source, const TitleMakingChoices& choices);
+PlannedTitleFrame PlanTitleFrame(const std::vector<std::string>& sources, size_t title,
+                                 const TitleMakingChoices& choices);
 
 }  // namespace vantrel

@@ -86,7 +86,7 @@ test::TempFolder* PictureCuePreview::folder_ = nullptr;
 
 // The title's tracks as the subtitle page draws them: for the frame the run gives the title.
 TitleSubtitleInputs TitleInputs(const std::string& source, TvStandard standard) {
-  const PlannedTitleFrame planned = PlanTitleFrame(source, {standard, false, 1});
+  const PlannedTitleFrame planned = PlanTitleFrame({source}, 0, {standard, false, 1});
   TitleSubtitleInputs inputs;
   inputs.source = source;
   inputs.standard = standard;
