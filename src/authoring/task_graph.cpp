@@ -41,15 +41,15 @@ bool TaskGraph::Ready(const Task& task) const {
 }
 
 bool TaskGraph::LastToShare(const std::vector<int>& ready, std::size_t n, int free) const {
-  // The sharing tasks from ready[n] on start in this pass when each gets a core of its own.
+  // The sharing tasks from ready[n] on all start in this pass when each gets a core of its
+  // own; they are the last when no other sharing task waits.
   int startingNow = 0;
   for (std::size_t k = n; k < ready.size(); ++k)
     if (tasks_[ready[k]].cores == kShareCores) ++startingNow;
-  const int starting = startingNow <= free ? startingNow : 1;
   int waiting = 0;
   for (const Task& task : tasks_)
     if (task.cores == kShareCores && task.state == Task::kWaiting) ++waiting;
-  return waiting <= starting;
+  return startingNow <= free && waiting <= startingNow;
 }
 
 bool TaskGraph::Run() {
