@@ -303,9 +303,12 @@ std::vector<std::string> ProcessesNaming(const std::string& text) {
 TEST_F(WorkFolderSafetyTest, AnInterruptReachesTheFallbackBuilderOnItsOwnThread) {
   // The head of a DVD clip passes the run's checks but the authoring tool cannot make a
   // title of it, so the image builder takes over and encodes every title on its thread.
+  // A head of a dozen pictures keeps each of those encodes, and so the builder's
+  // unfinished output, there long enough to be seen: a head of one picture was encoded
+  // between two looks.
   const std::string whole = temp_ / "whole.mpg", cut = temp_ / "cut.mpg";
-  ASSERT_TRUE(test::MakeDvdClip(whole, 2, false));
-  test::WriteText(cut, test::ReadText(whole).substr(0, 20000));
+  ASSERT_TRUE(test::MakeDvdClip(whole, 4, false));
+  test::WriteText(cut, test::ReadText(whole).substr(0, 1000000));
   std::string names;
   for (int i = 0; i < 30; ++i) names += " " + ShellQuote(cut);
   test::BackgroundRun run(Cli("author --no-menu --pal --yes --work " + ShellQuote(work_) + names),
