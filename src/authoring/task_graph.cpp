@@ -40,16 +40,21 @@ bool TaskGraph::Ready(const Task& task) const {
   return true;
 }
 
-bool TaskGraph::LastToShare(const std::vector<int>& ready, std::size_t n, int free) const {
-  // The sharing tasks from ready[n] on all start in this pass when each gets a core of its
-  // own; they are the last when no other sharing task waits.
+bool TaskGraph::LastToShare(const std::vector<int>& ready, std::size_t n) const {
+  // Alone: the one sharing task that starts in this pass, none waiting after it and none at
+  // work beside it. Beside another encoder it keeps to its share: two encoders on more
+  // threads than cores only take turns, and an encoder on several threads holds more memory
+  // than on one (the MPEG-2 encoder keeps a worst-case picture buffer per thread).
   int startingNow = 0;
   for (std::size_t k = n; k < ready.size(); ++k)
     if (tasks_[ready[k]].cores == kShareCores) ++startingNow;
   int waiting = 0;
-  for (const Task& task : tasks_)
-    if (task.cores == kShareCores && task.state == Task::kWaiting) ++waiting;
-  return startingNow <= free && waiting <= startingNow;
+  for (const Task& task : tasks_) {
+    if (task.cores != kShareCores) continue;
+    if (task.state == Task::kRunning) return false;
+    if (task.state == Task::kWaiting) ++waiting;
+  }
+  return startingNow == 1 && waiting == 1;
 }
 
 bool TaskGraph::Run() {
@@ -79,11 +84,10 @@ bool TaskGraph::Run() {
         const int free = cores_ - busy;
         const int share = task.cores == kShareCores ? std::max(1, free / waiting) : task.cores;
         if (free <= 0 || (share > free && busy > 0)) break;
-        // The last tasks that share cores are given them all but count only their share: a
-        // short task behind them (the menus after their pictures) still starts beside them.
-        // Those that start together in this pass are all last: whichever ends first, the
-        // others take up its cores.
-        const int cores = task.cores == kShareCores && LastToShare(ready, n, free) ? cores_ : share;
+        // The last task that shares cores, alone, is given them all but counts only its
+        // share: a short task behind it (the menus after their pictures) still starts
+        // beside it.
+        const int cores = task.cores == kShareCores && LastToShare(ready, n) ? cores_ : share;
         task.state = Task::kRunning;
         busy += share;
         ++running;

@@ -26,12 +26,13 @@ class TaskGraph {
   using Work = std::function<bool(int cores)>;
   // A task that uses as many cores as it is given: when it starts it takes its share of
   // the free cores, the free cores divided among the tasks ready to start. The last of
-  // them to start (or the last ones, when they start together) is given every core of
-  // the pool: the cores the tasks still running hold come free while it works, and it
-  // cannot take them later (an encoder keeps the threads it was opened with), so without
-  // them a core would idle until the run's end. It counts only its share against the
-  // pool, so that the threads at work may exceed the pool's cores while the tasks beside
-  // it end or a short one starts.
+  // them, when it starts alone (no other such task waits or is at work), is given every
+  // core of the pool: the cores that short tasks beside it hold come free while it works,
+  // and it cannot take them later (an encoder keeps the threads it was opened with), so
+  // without them a core would idle until the run's end. It counts only its share against
+  // the pool, so that a short task still starts beside it. One that starts beside another
+  // such task keeps to its share, as two encoders on more threads than cores only take
+  // turns and hold more memory.
   static constexpr int kShareCores = 0;
 
   explicit TaskGraph(int cores);
@@ -73,9 +74,9 @@ class TaskGraph {
   };
 
   bool Ready(const Task& task) const;
-  // Whether ready[n] is among the last tasks that share cores: none is to start after the
-  // ones that start now, with `free` cores.
-  bool LastToShare(const std::vector<int>& ready, std::size_t n, int free) const;
+  // Whether ready[n] is the last task that shares cores and starts alone: none is to start
+  // after it or with it, and none is at work beside it.
+  bool LastToShare(const std::vector<int>& ready, std::size_t n) const;
 
   int cores_;
   std::mutex mutex_;

@@ -110,8 +110,9 @@ struct Item {
 };
 
 // Decoded frames in flight between decoding and encoding. Pictures dominate: at most this
-// many are held whatever the length of the source.
-inline constexpr std::size_t kQueueCapacity = 4;
+// many are held whatever the length of the source. Two keep the decoder a picture ahead;
+// more only hold memory while titles encode side by side.
+inline constexpr std::size_t kQueueCapacity = 2;
 
 // What a job fed with decoded frames (rather than a file) is told before it starts.
 struct FedSource {
