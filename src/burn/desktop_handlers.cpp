@@ -28,6 +28,10 @@ bool CanOpenFolders() { return !DefaultHandler("inode/directory").empty(); }
 
 bool CanPlayVideoTs() { return !DefaultHandler("x-scheme-handler/dvd").empty(); }
 
+std::shared_future<DesktopHandlers> AskDesktopHandlers() {
+  return std::async(std::launch::async, [] { return DesktopHandlers{CanOpenFolders(), CanPlayVideoTs()}; }).share();
+}
+
 bool OpenInDesktop(const std::string& folder) {
   return CanOpenFolders() && LaunchHidden("xdg-open " + ShellQuote(folder));
 }

@@ -4,12 +4,22 @@
 // a handler for them.
 #pragma once
 
+#include <future>
 #include <string>
 
 namespace vantrel {
 
 bool CanOpenFolders();
 bool CanPlayVideoTs();
+
+// Both questions, asked on a thread of their own: each runs the desktop's MIME tool, a
+// shell script that takes tens of milliseconds, too long for a window's thread.
+struct DesktopHandlers {
+  bool openFolders = false;
+  bool playVideoTs = false;
+};
+std::shared_future<DesktopHandlers> AskDesktopHandlers();
+
 // Start the handler without waiting; true when it was started.
 bool OpenInDesktop(const std::string& folder);
 bool PlayVideoTs(const std::string& videoTsFolder);

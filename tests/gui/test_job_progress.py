@@ -24,7 +24,9 @@ def progress_label(burn):
 
 
 def main():
-    host = Host(clips=4, avi_seconds=30)
+    # Repairs long enough that the time left can be told on an idle machine too: it is
+    # guessed only after three seconds of the run.
+    host = Host(clips=4, avi_seconds=60)
     try:
         click(control(host.frame, "push button", "运行"))
         answer(host, "否")  # image files only: the no-recorder question

@@ -521,8 +521,9 @@ void CBurnDlg::ClearClock() {
 }
 
 void CBurnDlg::OfferResult(bool show) {
-  openFolder_->Show(show && CanOpenFolders());
-  playDisc_->Show(show && CanPlayVideoTs());
+  const DesktopHandlers can = show ? handlers_.get() : DesktopHandlers{};
+  openFolder_->Show(can.openFolders);
+  playDisc_->Show(can.playVideoTs);
   Layout();
 }
 

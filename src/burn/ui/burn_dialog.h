@@ -8,11 +8,13 @@
 #include <wx/dialog.h>
 #include <wx/timer.h>
 
+#include <future>
 #include <memory>
 #include <string>
 
 #include "burn/burn_dialog_state.h"
 #include "burn/burn_front_end.h"
+#include "burn/desktop_handlers.h"
 #include "jobs/job_observer.h"
 
 class wxBitmapComboBox;
@@ -122,6 +124,9 @@ class CBurnDlg : public wxDialog, public BurnFrontEnd, public JobObserver {
   wxStaticText* jobProgress_ = nullptr;  // the step, title k of n, the time left
   wxStaticText* elapsed_ = nullptr;
   wxTimer runTimer_;
+  // Whether the desktop can open the finished folder and play it, asked when the dialog
+  // opens; ready long before a run ends.
+  std::shared_future<DesktopHandlers> handlers_ = AskDesktopHandlers();
 };
 
 // The open burn dialog (nullptr when none).
