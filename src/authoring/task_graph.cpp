@@ -44,7 +44,8 @@ bool TaskGraph::LastToShare(const std::vector<int>& ready, std::size_t n) const 
   // Alone: the one sharing task that starts in this pass, none waiting after it and none at
   // work beside it. Beside another encoder it keeps to its share: two encoders on more
   // threads than cores only take turns, and an encoder on several threads holds more memory
-  // than on one (the MPEG-2 encoder keeps a worst-case picture buffer per thread).
+  // than on one (the MPEG-2 encoder on several slice threads fills a worst-case output
+  // buffer of about 5 MB, where on one it grows its buffer as the pictures need).
   int startingNow = 0;
   for (std::size_t k = n; k < ready.size(); ++k)
     if (tasks_[ready[k]].cores == kShareCores) ++startingNow;
