@@ -148,9 +148,10 @@ def design(host):
             wait_for(lambda: not popups(host), 10, "the palette to close")
         return False
 
-    # A press that the toolkit takes before the palette has its pointer grab is dropped, as
-    # a person's first try can be: the drag is tried again, and one of three must pick.
-    check(any(drag_eyedropper() for _ in range(3)), "the eyedropper takes the swatch's colour")
+    # One drag must pick: the colour is the one under the release, even when the toolkit
+    # merged the drag's last moves and reported none on the swatch (the palette once kept
+    # the colour of the last reported move, and about a third of these drags missed).
+    check(drag_eyedropper(), "the eyedropper takes the swatch's colour")
     screenshot("designer-text")
     click(control(text, "push button", "确定"))
     wait_gone(host, "文本")
@@ -205,7 +206,9 @@ def run_to_hard_disk(host):
 
 
 def main():
-    host = Host()
+    # A repair of a minute keeps the build going for several of the clock's seconds, on an
+    # idle machine as on a busy one.
+    host = Host(avi_seconds=60)
     try:
         design(host)
         run_to_hard_disk(host)

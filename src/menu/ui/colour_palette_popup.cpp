@@ -159,8 +159,9 @@ void ColourPalettePopup::OnLeftDown(wxMouseEvent& event) {
   Refresh();
 }
 
-void ColourPalettePopup::OnMotion(wxMouseEvent& event) {
-  const wxPoint local = event.GetPosition();
+void ColourPalettePopup::OnMotion(wxMouseEvent& event) { TrackPointer(event.GetPosition()); }
+
+void ColourPalettePopup::TrackPointer(const wxPoint& local) {
   const wxPoint screen = ClientToScreen(local);
   PaletteArea area = PaletteArea::Outside;
   if (wxRect(GetClientSize()).Contains(local))
@@ -184,6 +185,9 @@ void ColourPalettePopup::OnLeftUp(wxMouseEvent& event) {
     Refresh();
     return;
   }
+  // The colour is the one where the button goes up: the toolkit merges a quick drag's
+  // moves, and the last one it reports may lie short of the release.
+  TrackPointer(event.GetPosition());
   Finish(ClientToScreen(event.GetPosition()));
 }
 

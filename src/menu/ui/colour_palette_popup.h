@@ -31,6 +31,9 @@ class ColourPalettePopup : public wxPopupWindow {
   void OnPaint(wxPaintEvent& event);
   void OnLeftDown(wxMouseEvent& event);
   void OnMotion(wxMouseEvent& event);
+  // The pointer is at `local` (from the popup's top-left corner): the candidate colour and
+  // the cursor follow it.
+  void TrackPointer(const wxPoint& local);
   void OnLeftUp(wxMouseEvent& event);
   void OnCaptureLost(wxMouseCaptureLostEvent& event);
   void Finish(const wxPoint& screen);
