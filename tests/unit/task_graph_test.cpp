@@ -56,7 +56,8 @@ TEST(TaskGraph, KeepsToItsCoresAndOrder) {
     shares.push_back(graph.Add("share", [&, i](int c) { return task(i, c); }, {first}, TaskGraph::kShareCores, i));
   graph.Add("last", [&](int c) { return task(5, c); }, shares, 5);  // more than the pool: the pool's all
   ASSERT_TRUE(graph.Run());
-  // Never beyond the pool: the last share starts while others still encode.
+  // Never beyond the pool: the last share starts while others still work, and takes only
+  // the cores they left free (how many have ended by then depends on the machine).
   EXPECT_LE(peak, 3);
   EXPECT_LE(graph.PeakCores(), 3);
   ASSERT_EQ(order.size(), 6u);
@@ -68,7 +69,6 @@ TEST(TaskGraph, KeepsToItsCoresAndOrder) {
   EXPECT_EQ(order.back(), 5);
   EXPECT_EQ(granted[5], 3);
   EXPECT_EQ(granted[4], 1);  // 3 free cores among 4 ready tasks
-  EXPECT_EQ(granted[1], 1);  // the last to start, beside two others still at work
   EXPECT_EQ(graph.FirstFailure(), -1);
 }
 
@@ -128,13 +128,19 @@ TEST(TaskGraph, TheLastShareTakesTheCoresOthersStillHold) {
   // The last title starts while another is still encoding: it keeps to its share, or two
   // encoders would run on three threads.
   TaskGraph beside(2);
-  std::vector<int> sharing(2, 0);
+  std::atomic<int> titleOne{0}, titleTwo{0};  // the cores each title was given
   const int tool = beside.Add("menus", [&](int) { return Work(5ms); }, {}, 1, 1e30);
-  beside.Add("title 1", [&](int c) { return sharing[0] = c, Work(300ms); }, {}, TaskGraph::kShareCores, 2);
-  beside.Add("title 2", [&](int c) { return sharing[1] = c, Work(5ms); }, {tool}, TaskGraph::kShareCores, 1);
+  beside.Add("title 1", [&](int c) {
+    titleOne = c;
+    // At work until the other title has started, however slow the machine.
+    for (int waited = 0; titleTwo == 0 && waited < 5000; ++waited) std::this_thread::sleep_for(2ms);
+    return true;
+  }, {}, TaskGraph::kShareCores, 2);
+  beside.Add("title 2", [&](int c) { return titleTwo = c, Work(5ms); }, {tool}, TaskGraph::kShareCores, 1);
   ASSERT_TRUE(beside.Run());
-  EXPECT_EQ(sharing, (std::vector<int>{1, 1}));
-  EXPECT_LE(last.PeakCores(), 2);
+  EXPECT_EQ(titleOne, 1);
+  EXPECT_EQ(titleTwo, 1);
+  EXPECT_LE(beside.PeakCores(), 2);
 }
 
 TEST(TaskGraph, ASingleTaskThatSharesTakesEveryCore) {
