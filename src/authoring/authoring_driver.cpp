@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <limits>
 #include <mutex>
 
 #include "authoring/before_run_checks.h"
@@ -45,6 +46,8 @@
 
 namespace vantrel {
 namespace {
+
+constexpr int kMostEncodesAgain = 3;  // titles encoded again to bring a measured disc under its capacity
 
 // File times come from a coarser clock than now(): a second of slack.
 bool WrittenSince(const std::string& path, std::filesystem::file_time_type start) {
@@ -354,7 +357,11 @@ bool AuthoringDriver::AuthorDisc(AutoResetEvent& stop) {
 bool AuthoringDriver::DiscFits(AutoResetEvent& stop, bool mayEncodeAgain) {
   if (!plan_) return true;
   const std::int64_t capacity = plan_->CapacityBytes();
-  for (bool again = mayEncodeAgain;; again = false) {
+  // A short title's rate control lands within a few per cent of what it is asked, either
+  // way, so one re-encode may bring the disc closer without bringing it under. Another is
+  // tried while each one makes the disc smaller, up to kMostEncodesAgain.
+  std::int64_t before = std::numeric_limits<std::int64_t>::max();
+  for (int left = mayEncodeAgain ? kMostEncodesAgain : 0;; --left) {
     std::string why;
     TimelineMark("image size");
     const std::int64_t sectors =
@@ -362,24 +369,26 @@ bool AuthoringDriver::DiscFits(AutoResetEvent& stop, bool mayEncodeAgain) {
     if (sectors < 0) return Fail(Tr("无法测量光盘映像的大小: ") + why);
     const std::int64_t bytes = sectors * kDiscSectorBytes;
     if (bytes <= capacity) return true;
-    const int worst = again ? plan_->Overshooter() : -1;
-    const int rate = worst >= 0 ? plan_->RefitRate(worst, bytes - capacity) : 0;
-    if (rate <= 0) {
+    const bool again = left > 0 && bytes < before;
+    before = bytes;
+    int rate = 0;
+    const int title = again ? plan_->TitleToEncodeAgain(bytes - capacity, rate) : -1;
+    if (title < 0) {
       // A disc that cannot be written is not left to pass for one.
       DeleteFolderTree(folders_.output + "/VIDEO_TS");
       DeleteFolderTree(folders_.output + "/AUDIO_TS");
       return Fail(FitTooLargeText(bytes, capacity));
     }
-    Log(FitAgainText(worst + 1, FileNameOf(model_.Titles()[size_t(worst)]->SourcePath), plan_->WrittenRate(worst), rate,
+    Log(FitAgainText(title + 1, FileNameOf(model_.Titles()[size_t(title)]->SourcePath), plan_->WrittenRate(title), rate,
                      bytes - capacity));
-    if (!EncodeAgain(worst, rate)) return false;
+    if (!EncodeAgain(title, rate)) return false;
     DeleteFolderTree(folders_.output + "/VIDEO_TS");
     DeleteFolderTree(folders_.output + "/AUDIO_TS");
     if (!AuthorDisc(stop)) return Cancelled() || Fail(Tr("建立 DVD 失败。"));
   }
 }
 
-// The title that overshot is made again from its source at the lower rate; the new file
+// A title is made again from its source at the lower rate; the new file
 // replaces the old one only once it is complete.
 bool AuthoringDriver::EncodeAgain(int index, int rate) {
   MenuEntry& entry = *model_.Titles()[size_t(index)];

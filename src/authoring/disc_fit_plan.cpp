@@ -254,6 +254,19 @@ int DiscFitPlan::RefitRate(int index, std::int64_t excessBytes) const {
   return int(std::min(rate, double(e.rate)));
 }
 
+int DiscFitPlan::TitleToEncodeAgain(std::int64_t excessBytes, int& rate) const {
+  // An overshooter already near the floor cannot give much; a title with room to spare can.
+  const int worst = Overshooter();
+  rate = worst >= 0 ? RefitRate(worst, excessBytes) : 0;
+  if (rate > 0) return worst;
+  int chosen = -1;
+  for (int i = 0; i < int(titles_.size()); ++i) {
+    if (i == worst || (chosen >= 0 && titles_[i].writtenBytes <= titles_[chosen].writtenBytes)) continue;
+    if (const int r = RefitRate(i, excessBytes); r > 0) chosen = i, rate = r;
+  }
+  return chosen;
+}
+
 void DiscFitPlan::Rewritten(int index, int videoBitRate, std::int64_t bytes) {
   Entry& e = titles_[index];
   e.rate = videoBitRate;

@@ -100,6 +100,9 @@ class DiscFitPlan {
   // The video rate that takes `excessBytes` (and the margin of a miss) off title `index` as
   // it was written, judged by how far its encode missed; 0 when that is below the floor.
   int RefitRate(int index, std::int64_t excessBytes) const;
+  // The title to encode again to take `excessBytes` off the disc, with its `rate`: the
+  // overshooter when it can, else the largest encoded title that can; -1 when none can.
+  int TitleToEncodeAgain(std::int64_t excessBytes, int& rate) const;
   // Title `index` was encoded again at `videoBitRate` and now takes `bytes`.
   void Rewritten(int index, int videoBitRate, std::int64_t bytes);
   int WrittenRate(int index) const { return titles_[index].rate; }

@@ -89,6 +89,10 @@ class VideoStage {
     // A planned rate is a promise to the disc: grainy pictures must not push past it.
     AVDictionary* options = nullptr;
     if (p.video == VideoCodec::Mpeg2 && !HoldMpeg2Rate(c, &options)) return error = "out of memory", false;
+    // A B-picture's two-way block takes the best forward and backward vectors as they are:
+    // refining them together costs 12 to 15 % of a title's whole conversion, for 0.07 dB
+    // or less at DVD rates, clean pictures and grainy alike.
+    if (c->max_b_frames > 0) c->bidir_refine = 0;
     int rc = avcodec_open2(c, codec, &options);
     av_dict_free(&options);
     if (rc < 0) return error = "cannot open the MPEG video encoder: " + AvError(rc), false;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <mutex>
 
 #include "authoring/authoring_driver.h"
@@ -357,8 +358,8 @@ TEST_F(DiscFitTest, GrainyTitlesFitPalAndNtscWithAndWithoutAMenu) {
 }
 
 // An encode that misses its rate by far: the disc is measured, the title that overshot is
-// encoded again at the rate that fits, and the disc fits; when even that cannot help, the
-// run fails with both sizes and leaves no disc.
+// encoded again at the rate that fits, and the disc fits (after another title, when one
+// was not enough); when that does not help, the run fails with both sizes and leaves no disc.
 TEST_F(DiscFitTest, ADiscThatCameOutTooLargeIsMadeToFitOrFailsWithItsSize) {
   for (auto [name, grain] : {std::pair{"a.avi", 30}, {"b.avi", 30}}) {
     MakeGrainyAvi(temp_ / name, 6, grain, false);
@@ -372,6 +373,8 @@ TEST_F(DiscFitTest, ADiscThatCameOutTooLargeIsMadeToFitOrFailsWithItsSize) {
   std::mutex lock;
   std::vector<int> asked;
   int overshoot = 1;  // how many encodes ignore the plan
+  bool deaf = false;   // a title made again comes out larger than it first did
+  std::map<std::string, int> first;
   steps.convertToDvdMpeg = [&](const std::string& source, std::string& output, TvStandard standard,
                                const DiscTarget& target, RunStatus& status, int cores) {
     DiscTarget wrong = target;
@@ -379,6 +382,8 @@ TEST_F(DiscFitTest, ADiscThatCameOutTooLargeIsMadeToFitOrFailsWithItsSize) {
       std::lock_guard hold(lock);
       asked.push_back(target.videoBitRate);
       if (overshoot-- > 0) wrong.videoBitRate = std::min(9000000, target.videoBitRate * 5 / 4);
+      if (deaf && first.count(source)) wrong.videoBitRate = std::min(9000000, first[source] * 11 / 10);
+      first.emplace(source, wrong.videoBitRate);
     }
     return convert(source, output, standard, wrong, status, cores);
   };
@@ -395,13 +400,31 @@ TEST_F(DiscFitTest, ADiscThatCameOutTooLargeIsMadeToFitOrFailsWithItsSize) {
   ExpectFilled(sectors, false);
   EXPECT_EQ(test::ReadDvd(folders_.output).titles.size(), 2u);
 
-  // Every encode overshoots: the run ends with the sizes, and the disc is not left.
+  // Both first encodes overshoot, and so does the first made again: it brings the disc
+  // closer, not under, so another title is made again too.
   asked.clear();
-  overshoot = 100;
+  first.clear();
+  overshoot = 3;
+  model_.Clear();
+  std::filesystem::remove_all(settings_.temppath);
+  status_.lines.clear();
+  ASSERT_TRUE(run()) << status_.Text();
+  ASSERT_EQ(asked.size(), 4u);
+  EXPECT_LT(asked[2], std::max(asked[0], asked[1]));
+  EXPECT_LT(asked[3], std::max(asked[0], asked[1]));
+  ExpectFilled(sectors, false);
+
+  // Both first encodes overshoot and the title made again comes out larger still: the disc
+  // did not get smaller, so no other is tried; the run ends with the sizes, and the disc is not left.
+  asked.clear();
+  first.clear();
+  overshoot = 2;
+  deaf = true;
   model_.Clear();
   std::filesystem::remove_all(settings_.temppath);
   status_.lines.clear();
   EXPECT_FALSE(run());
+  EXPECT_EQ(asked.size(), 3u);
   bool told = false;
   for (const auto& line : status_.lines)
     told = told || (line.text.find("光盘映像为 ") == 0 && line.text.find("超过光盘容量 6.64MB") != std::string::npos);

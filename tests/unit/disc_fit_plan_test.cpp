@@ -195,11 +195,38 @@ TEST(DiscFitPlan, TheTitleThatOvershotIsGivenTheRateThatTakesTheExcessOff) {
   // A ready title kept as it is never counts as overshooting.
   EXPECT_EQ(plan.RefitRate(2, 1048576), 0);
 
+  int chosen = 0;
+  EXPECT_EQ(plan.TitleToEncodeAgain(excess, chosen), 0);
+  EXPECT_EQ(chosen, rate);
+
   // Encoded again and well within its plan: no title overshoots any more.
   plan.Rewritten(0, rate, plan.PredictBytes(0, rate) / 2);
   EXPECT_EQ(plan.WrittenRate(0), rate);
   EXPECT_EQ(plan.WrittenBytes(0), plan.PredictBytes(0, rate) / 2);
   EXPECT_EQ(plan.Overshooter(), -1);
+}
+
+// The title that overshot was already made again near the floor; the other, planned
+// after the first came out small, has room: it is the one that gives the excess.
+TEST(DiscFitPlan, AnOvershooterAtTheFloorLeavesTheExcessToATitleWithRoom) {
+  DiscFitPlan plan(Disc(), {Encode(3600), Encode(3600)});
+  plan.Started(0);
+  plan.Written(0, plan.PredictBytes(0, plan.VideoBitRate(0)) / 2);
+  plan.Started(1);
+  ASSERT_GT(plan.VideoBitRate(1), 2 * kFitFloorBitRate);
+  plan.Written(1, plan.PredictBytes(1, plan.VideoBitRate(1)));
+  const int low = kFitFloorBitRate + 100000;
+  plan.Rewritten(0, low, plan.PredictBytes(0, low) + 8 * 1048576);
+  ASSERT_EQ(plan.Overshooter(), 0);
+  const std::int64_t excess = 40 * 1048576;
+  ASSERT_EQ(plan.RefitRate(0, excess), 0);
+  int rate = 0;
+  EXPECT_EQ(plan.TitleToEncodeAgain(excess, rate), 1);
+  EXPECT_EQ(rate, plan.RefitRate(1, excess));
+  EXPECT_GT(rate, kFitFloorBitRate);
+  EXPECT_LT(rate, plan.WrittenRate(1));
+  // More than either can give: none.
+  EXPECT_EQ(plan.TitleToEncodeAgain(plan.WrittenBytes(1), rate), -1);
 }
 
 TEST(DiscFitPlan, LogTexts) {
