@@ -110,9 +110,10 @@ struct Item {
 };
 
 // Decoded frames in flight between decoding and encoding. Pictures dominate: at most this
-// many are held whatever the length of the source. Two keep the decoder a picture ahead;
-// more only hold memory while titles encode side by side.
-inline constexpr std::size_t kQueueCapacity = 2;
+// many are held whatever the length of the source. One is enough: the decoder makes the
+// next picture while the encoder works on this one, and waits with it in hand. Two ran no
+// faster and held another picture per title while titles encode side by side.
+inline constexpr std::size_t kQueueCapacity = 1;
 
 // What a job fed with decoded frames (rather than a file) is told before it starts.
 struct FedSource {

@@ -113,7 +113,7 @@ class VideoStage {
   // A decoded picture at `seconds` after the output's start.
   bool Add(FramePtr frame, double seconds, OutputFile& output, Progress& progress, std::string& error) {
     std::int64_t slot = SlotOf(seconds);
-    if (held_ && !EmitHeldUntil(slot, output, progress, error)) return false;
+    if (Holding() && !EmitHeldUntil(slot, output, progress, error)) return false;
     held_ = std::move(frame);
     heldPicture_.reset();
     return true;
@@ -121,7 +121,7 @@ class VideoStage {
 
   // Shows the last picture up to `endSeconds`, then empties the encoder.
   bool Finish(double endSeconds, OutputFile& output, Progress& progress, std::string& error) {
-    if (held_) {
+    if (Holding()) {
       std::int64_t end = std::max<std::int64_t>(nextSlot_ + 1, SlotOf(endSeconds));
       if (!EmitHeldUntil(end, output, progress, error)) return false;
     }
@@ -135,7 +135,7 @@ class VideoStage {
   // every picture on a tie; the small bias rounds all ties the same way, so that the noise
   // of the subtraction never sends two neighbouring pictures to one slot and drops one.
   std::int64_t SlotOf(double seconds) const { return std::llround(seconds * preset_.frameRate.Value() + 1e-3); }
-  bool HasPictures() const { return nextSlot_ > 0 || held_; }
+  bool HasPictures() const { return nextSlot_ > 0 || Holding(); }
 
  private:
   bool EmitHeldUntil(std::int64_t slot, OutputFile& output, Progress& progress, std::string& error) {
@@ -202,6 +202,7 @@ class VideoStage {
       }
     }
     heldPicture_ = std::move(out);
+    held_.reset();  // the source's picture goes back to its sender for the next one
     return true;
   }
 
@@ -271,8 +272,11 @@ class VideoStage {
   CodecPtr encoder_;
   AVStream* stream_ = nullptr;
   SwsPtr scaler_;
-  FramePtr held_;         // last decoded picture, not yet shown in every slot it covers
-  FramePtr heldPicture_;  // held_ converted to the output, made on first use
+  // The last decoded picture, not yet shown in every slot it covers: as decoded (held_)
+  // until its first slot, then converted to the output (heldPicture_).
+  bool Holding() const { return held_ || heldPicture_; }
+  FramePtr held_;
+  FramePtr heldPicture_;
   std::int64_t nextSlot_ = 0;
 };
 
