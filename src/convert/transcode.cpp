@@ -110,12 +110,17 @@ class VideoStage {
     return true;
   }
 
-  // A decoded picture at `seconds` after the output's start.
-  bool Add(FramePtr frame, double seconds, OutputFile& output, Progress& progress, std::string& error) {
+  // A decoded picture at `seconds` after the output's start, lasting `length` seconds.
+  bool Add(FramePtr frame, double seconds, double length, OutputFile& output, Progress& progress,
+           std::string& error) {
     std::int64_t slot = SlotOf(seconds);
     if (Holding() && !EmitHeldUntil(slot, output, progress, error)) return false;
     held_ = std::move(frame);
     heldPicture_.reset();
+    // A picture that lasts a slot or more will be shown: converted now, its source goes
+    // back to the sender without waiting for the next. A shorter one may be passed over
+    // by the next, so it is converted only when its first slot comes.
+    if (length * preset_.frameRate.Value() >= 0.999 && !ConvertHeld(error)) return false;
     return true;
   }
 
@@ -590,7 +595,7 @@ bool EncodeQueue(BoundedQueue<Item>& queue, bool silent, VideoStage* video, Audi
     if (item->kind == Item::Video) {
       if (!video) continue;
       nextVideo = std::max(nextVideo, item->seconds + item->length);
-      ok = video->Add(std::move(item->frame), item->seconds, output, progress, error);
+      ok = video->Add(std::move(item->frame), item->seconds, item->length, output, progress, error);
       // No sound in the source: silence in step with the pictures keeps the muxer's
       // interleaving buffer small.
       if (ok && silent && audio) ok = audio->PadTo(video->Seconds(), output, error);
