@@ -3,6 +3,7 @@
 // result is read back by libavformat, scanned for navigation packs and given to dvdauthor.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 
@@ -428,6 +429,46 @@ TEST(EncoderConvert, CancelledJobFailsAndLeavesNoOutput) {
   EXPECT_FALSE(encoder.Succeeded());
   EXPECT_NE(encoder.ErrorText().find("cancelled"), std::string::npos);
   EXPECT_EQ(FolderEntries(temp.Path()), std::vector<std::string>{"clip.avi"});
+}
+
+// Pictures handed over with an owner are borrowed, not copied. While titles encode side by
+// side every borrowed picture is memory of the sender's: the encode keeps the one waiting
+// for it and the one it converts, and lets go of each once it is converted.
+TEST(EncoderConvert, AFedEncodeHoldsFewOfTheSendersPicturesAtOnce) {
+  test::TempFolder temp;
+  constexpr int kWidth = 320, kHeight = 240, kPictures = 50;
+  FedFormat format;
+  format.video = true;
+  format.width = kWidth;
+  format.height = kHeight;
+  format.frameRate = 25;
+  format.duration100ns = std::int64_t(kPictures) * 400000;
+  MpegEncoder encoder;
+  encoder.SetFedSource(format);
+  encoder.SetOutput(temp / "fed.mpg");
+  encoder.SetPreset(PresetFor(FormatFamily::Dvd, TvStandard::Pal));
+  ASSERT_TRUE(encoder.Start()) << encoder.ErrorText();
+  std::atomic<int> alive{0};
+  int most = 0;
+  const std::size_t bytes = std::size_t(kWidth) * kHeight * 3 / 2;
+  for (int i = 0; i < kPictures; ++i) {
+    auto picture = std::shared_ptr<std::vector<std::uint8_t>>(
+        new std::vector<std::uint8_t>(bytes, std::uint8_t(16 + i * 4)), [&alive](std::vector<std::uint8_t>* p) {
+          alive.fetch_sub(1);
+          delete p;
+        });
+    most = std::max(most, alive.fetch_add(1) + 1);  // this one and those the encode still holds
+    ASSERT_TRUE(encoder.PushPlanarPicture(picture->data(), bytes, kWidth, kHeight, i * 400000LL, (i + 1) * 400000LL,
+                                          picture));
+  }
+  encoder.EndOfFrames();
+  ASSERT_TRUE(encoder.Wait(60000));
+  ASSERT_TRUE(encoder.Succeeded()) << encoder.ErrorText();
+  EXPECT_EQ(alive.load(), 0);
+  EXPECT_LE(most, 3) << "the one being handed over, the one waiting and the one being converted";
+  const MediaFacts facts = ReadBack(temp / "fed.mpg");
+  EXPECT_EQ(facts.width, 720);
+  EXPECT_EQ(facts.videoFrames, kPictures);
 }
 
 TEST(EncoderConvert, OtherFamiliesWriteTheirOwnStreams) {
