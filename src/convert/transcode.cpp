@@ -117,9 +117,9 @@ class VideoStage {
     if (Holding() && !EmitHeldUntil(slot, output, progress, error)) return false;
     held_ = std::move(frame);
     heldPicture_.reset();
-    // A picture that lasts a slot or more will be shown: converted now, its source goes
-    // back to the sender without waiting for the next. A shorter one may be passed over
-    // by the next, so it is converted only when its first slot comes.
+    // A picture that lasts a slot or more is shown unless the next one comes early: it is
+    // converted now, and its source goes back to the sender without waiting for the next.
+    // A shorter one may be passed over, so it is converted only when its first slot comes.
     if (length * preset_.frameRate.Value() >= 0.999 && !ConvertHeld(error)) return false;
     return true;
   }
