@@ -443,12 +443,12 @@ TEST(EncoderConvert, AFedEncodeHoldsFewOfTheSendersPicturesAtOnce) {
   format.height = kHeight;
   format.frameRate = 25;
   format.duration100ns = std::int64_t(kPictures) * 400000;
+  std::atomic<int> alive{0};  // outlives the encoder, which may still hold pictures when a check fails
   MpegEncoder encoder;
   encoder.SetFedSource(format);
   encoder.SetOutput(temp / "fed.mpg");
   encoder.SetPreset(PresetFor(FormatFamily::Dvd, TvStandard::Pal));
   ASSERT_TRUE(encoder.Start()) << encoder.ErrorText();
-  std::atomic<int> alive{0};
   int most = 0;
   const std::size_t bytes = std::size_t(kWidth) * kHeight * 3 / 2;
   for (int i = 0; i < kPictures; ++i) {
