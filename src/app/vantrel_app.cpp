@@ -156,7 +156,7 @@ int VantrelApp::OnExit() {
 wxIMPLEMENT_APP_NO_MAIN(vantrel::app::VantrelApp);
 
 int main(int argc, char** argv) {
-  vantrel::UseFewMemoryArenas();
+  vantrel::SetUpMemoryAllocator();
   // Answered before the toolkit starts, so that they work without a display too.
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--version") == 0) {

@@ -5,7 +5,12 @@
 
 namespace vantrel {
 
-void UseFewMemoryArenas() { mallopt(M_ARENA_MAX, 2); }
+void SetUpMemoryAllocator() {
+  mallopt(M_ARENA_MAX, 2);
+  // Pictures come from pools, so a block mapped on its own is mapped once per pool entry.
+  mallopt(M_MMAP_THRESHOLD, 512 * 1024);
+  mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+}
 
 void ReturnFreedMemory() { malloc_trim(0); }
 

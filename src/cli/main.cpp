@@ -37,7 +37,7 @@ void InstallLogSink(bool verbose) {
 
 int main(int argc, char** argv) {
   using vantrel::cli::kCommands;
-  vantrel::UseFewMemoryArenas();
+  vantrel::SetUpMemoryAllocator();
   // -v / --verbose may stand anywhere; the commands never see it.
   std::vector<char*> args;
   bool verbose = false;
