@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A blocking queue with a fixed capacity: the producer waits while it is full, so a fast
-// decoder cannot run ahead of the encoder and fill memory.
+// decoder cannot run ahead of the encoder and fill memory. Heavy items (pictures) and light
+// ones (pieces of sound) have capacities of their own, so the small ones never hold up a
+// producer that has room for them. With no capacity for heavy items, each one is handed
+// over: its producer waits until the consumer has taken it, and so never holds a second
+// one while the first still waits.
 #pragma once
 
 #include <condition_variable>
@@ -8,21 +12,29 @@
 #include <deque>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 namespace vantrel {
 
 template <typename T>
 class BoundedQueue {
  public:
-  explicit BoundedQueue(std::size_t capacity) : capacity_(capacity ? capacity : 1) {}
+  // Light items count against the heavy capacity unless they have one of their own.
+  explicit BoundedQueue(std::size_t capacity, std::size_t lightCapacity = 0)
+      : capacity_(capacity), lightCapacity_(lightCapacity) {}
 
-  // False when the queue was closed; the item is then dropped.
-  bool Push(T item) {
+  // False when the queue was closed before the item went in; the item is then dropped.
+  bool Push(T item, bool light = false) {
     std::unique_lock lock(mutex_);
-    notFull_.wait(lock, [&] { return closed_ || items_.size() < capacity_; });
+    light = light && lightCapacity_ > 0;
+    const std::size_t room = light ? lightCapacity_ : capacity_ ? capacity_ : 1;
+    notFull_.wait(lock, [&] { return closed_ || (light ? light_ : heavy_) < room; });
     if (closed_) return false;
-    items_.push_back(std::move(item));
+    items_.emplace_back(std::move(item), light);
+    ++(light ? light_ : heavy_);
+    const std::size_t ticket = ++pushed_;
     notEmpty_.notify_one();
+    if (!light && capacity_ == 0) notFull_.wait(lock, [&] { return closed_ || popped_ >= ticket; });
     return true;
   }
 
@@ -31,10 +43,12 @@ class BoundedQueue {
     std::unique_lock lock(mutex_);
     notEmpty_.wait(lock, [&] { return closed_ || !items_.empty(); });
     if (items_.empty()) return std::nullopt;
-    T item = std::move(items_.front());
+    auto [item, light] = std::move(items_.front());
     items_.pop_front();
-    notFull_.notify_one();
-    return item;
+    --(light ? light_ : heavy_);
+    ++popped_;
+    notFull_.notify_all();  // a handed-over item's producer waits on it too
+    return std::move(item);
   }
 
   // Wakes both sides; later pushes fail, pops drain what is left.
@@ -45,14 +59,14 @@ class BoundedQueue {
     notEmpty_.notify_all();
   }
 
-  std::size_t Capacity() const { return capacity_; }
-
  private:
   std::mutex mutex_;
   std::condition_variable notFull_;
   std::condition_variable notEmpty_;
-  std::deque<T> items_;
-  std::size_t capacity_;
+  std::deque<std::pair<T, bool>> items_;  // with whether it is light
+  const std::size_t capacity_, lightCapacity_;
+  std::size_t heavy_ = 0, light_ = 0;
+  std::size_t pushed_ = 0, popped_ = 0;
   bool closed_ = false;
 };
 

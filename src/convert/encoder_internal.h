@@ -110,17 +110,26 @@ struct Item {
 };
 
 // Decoded frames in flight between decoding and encoding. Pictures dominate: at most this
-// many are held whatever the length of the source. One is enough: the decoder makes the
-// next picture while the encoder works on this one, and waits with it in hand. Two ran no
-// faster and held another picture per title while titles encode side by side.
-inline constexpr std::size_t kQueueCapacity = 1;
+// many wait whatever the length of the source. None: the decoder hands each picture over
+// and makes the next one while the encoder works on it. A place for one more ran no faster
+// and held another picture per title while titles encode side by side.
+inline constexpr std::size_t kQueueCapacity = 0;
+// Pieces of sound (a few KiB each) wait beside the pictures, so that the decoder is never
+// held up by sound while the encoder is busy with a picture.
+inline constexpr std::size_t kSoundItemsWaiting = 8;
+
+// Pictures take the queue's places; sound and the end go by their own.
+inline bool PushItem(BoundedQueue<Item>& queue, Item item) {
+  const bool light = item.kind != Item::Video;
+  return queue.Push(std::move(item), light);
+}
 
 // What a job fed with decoded frames (rather than a file) is told before it starts.
 struct FedSource {
   bool hasPictures = true;
   bool hasSound = false;
   double displayAspect = 0;  // 0: the pictures' own shape
-  BoundedQueue<Item> queue{kQueueCapacity};
+  BoundedQueue<Item> queue{kQueueCapacity, kSoundItemsWaiting};
 };
 
 // The source's sound decoded and encoded to the preset, for a stream copy that keeps the

@@ -152,7 +152,7 @@ void MpegEncoder::Cancel() {
 
 namespace {
 
-bool PushItem(MpegEncoder::Job& job, Item item);
+bool PushFed(MpegEncoder::Job& job, Item item);
 
 }  // namespace
 
@@ -191,7 +191,7 @@ bool MpegEncoder::PushPicture(const std::uint8_t* rows, std::size_t bytes, int w
   }
   Item item{Item::Video, std::move(frame), start100ns / 1e7, std::max<std::int64_t>(0, end100ns - start100ns) / 1e7};
   if (item.length <= 0 && job_->fedFormat.frameRate > 0) item.length = 1.0 / job_->fedFormat.frameRate;
-  return PushItem(*job_, std::move(item));
+  return PushFed(*job_, std::move(item));
 }
 
 bool MpegEncoder::PushPlanarPicture(const std::uint8_t* planes, std::size_t bytes, int width, int height,
@@ -224,7 +224,7 @@ bool MpegEncoder::PushPlanarPicture(const std::uint8_t* planes, std::size_t byte
   frame->linesize[1] = frame->linesize[2] = chromaWidth;
   Item item{Item::Video, std::move(frame), start100ns / 1e7, std::max<std::int64_t>(0, end100ns - start100ns) / 1e7};
   if (item.length <= 0 && job_->fedFormat.frameRate > 0) item.length = 1.0 / job_->fedFormat.frameRate;
-  return PushItem(*job_, std::move(item));
+  return PushFed(*job_, std::move(item));
 }
 
 bool MpegEncoder::PushSound(const std::uint8_t* samples, std::size_t bytes, int channels, int sampleRate,
@@ -241,7 +241,7 @@ bool MpegEncoder::PushSound(const std::uint8_t* samples, std::size_t bytes, int 
   if (av_frame_get_buffer(frame.get(), 0) < 0) return false;
   std::memcpy(frame->data[0], samples, std::size_t(count) * std::size_t(channels) * 2);
   Item item{Item::Audio, std::move(frame), start100ns / 1e7, double(count) / sampleRate};
-  return PushItem(*job_, std::move(item));
+  return PushFed(*job_, std::move(item));
 }
 
 void MpegEncoder::EndOfFrames() {
@@ -249,7 +249,7 @@ void MpegEncoder::EndOfFrames() {
   std::lock_guard lock(job.pushLock);
   if (!job.feeding.load() || job.fedEnded) return;
   job.fedEnded = true;
-  job.fedSource.queue.Push(Item{});
+  PushItem(job.fedSource.queue, Item{});
 }
 
 double MpegEncoder::DisplayAspectOf(const std::string& path, int width, int height) {
@@ -276,11 +276,11 @@ bool MpegEncoder::HasSound(const std::string& path) {
 
 namespace {
 
-bool PushItem(MpegEncoder::Job& job, Item item) {
+bool PushFed(MpegEncoder::Job& job, Item item) {
   if (!job.feeding.load() || job.progress.cancel.load()) return false;
   std::lock_guard lock(job.pushLock);
   if (job.fedEnded) return false;
-  return job.fedSource.queue.Push(std::move(item));
+  return PushItem(job.fedSource.queue, std::move(item));
 }
 
 }  // namespace

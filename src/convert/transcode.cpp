@@ -526,7 +526,7 @@ class Reader {
       Decode(video_.get(), nullptr, Item::Video);
       if (audio_) Decode(audio_.get(), nullptr, Item::Audio);
     }
-    queue_.Push(Item{});
+    PushItem(queue_, Item{});
   }
 
   bool HasSound() const { return audio_ != nullptr; }
@@ -550,7 +550,7 @@ class Reader {
       }
       Item item{kind, std::move(frame)};
       Place(item);
-      if (!queue_.Push(std::move(item))) return false;
+      if (!PushItem(queue_, std::move(item))) return false;
     }
   }
 
@@ -641,7 +641,7 @@ bool RunTranscode(SourceFile& source, OutputFile& output, const EncoderPreset& p
   if (sound && !audio.Open(preset, output, error)) return false;
   if (!output.WriteHeader(error)) return false;
 
-  BoundedQueue<Item> queue(kQueueCapacity);
+  BoundedQueue<Item> queue(kQueueCapacity, kSoundItemsWaiting);
   Reader reader(source, progress, queue, preset.frameRate.Value(), JobThreads(preset));
   if (!reader.Open(error)) return false;
   std::thread readerThread([&] { reader.Run(); });

@@ -3,6 +3,7 @@
 // of the conversion client.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -231,6 +232,32 @@ TEST(BoundedQueue, DeliversInOrderAndCloseReleasesBothSides) {
   producer.join();
   EXPECT_EQ(full.Pop(), 1);
   EXPECT_EQ(full.Pop(), std::nullopt);
+}
+
+TEST(BoundedQueue, HandsHeavyItemsOverWhileLightOnesWaitInTheirOwnPlaces) {
+  BoundedQueue<int> queue(0, 2);
+  // Light items need no consumer up to their own capacity.
+  ASSERT_TRUE(queue.Push(1, true));
+  ASSERT_TRUE(queue.Push(2, true));
+  std::atomic<bool> handedOver{false};
+  std::thread producer([&] {
+    EXPECT_TRUE(queue.Push(3));  // returns only once the consumer took it
+    handedOver = true;
+    EXPECT_TRUE(queue.Push(4, true));
+  });
+  EXPECT_EQ(queue.Pop(), 1);
+  EXPECT_EQ(queue.Pop(), 2);
+  EXPECT_FALSE(handedOver.load()) << "the picture was not taken yet";
+  EXPECT_EQ(queue.Pop(), 3);
+  EXPECT_EQ(queue.Pop(), 4);
+  producer.join();
+  EXPECT_TRUE(handedOver.load());
+
+  // A producer waiting for its item to be taken (or for room) is released by Close.
+  std::thread waiting([&] { queue.Push(5); });
+  queue.Close();
+  waiting.join();
+  EXPECT_FALSE(queue.Push(6, true));
 }
 
 }  // namespace
