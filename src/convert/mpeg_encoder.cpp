@@ -200,13 +200,25 @@ bool MpegEncoder::PushPlanarPicture(const std::uint8_t* planes, std::size_t byte
   const int chromaWidth = (width + 1) / 2, chromaHeight = (height + 1) / 2;
   const std::size_t lumaBytes = std::size_t(width) * std::size_t(height);
   const std::size_t chromaBytes = std::size_t(chromaWidth) * std::size_t(chromaHeight);
-  if (!planes || width <= 0 || height <= 0 || bytes < lumaBytes + 2 * chromaBytes || !owner)
+  if (!planes || width <= 0 || height <= 0 || bytes < lumaBytes + 2 * chromaBytes)
+    return true;  // a picture that does not match its type is skipped, as a damaged one is
+  const std::uint8_t* const each[3] = {planes, planes + lumaBytes, planes + lumaBytes + chromaBytes};
+  const int strides[3] = {width, chromaWidth, chromaWidth};
+  return PushPlanarPicture(each, strides, width, height, start100ns, end100ns, std::move(owner));
+}
+
+bool MpegEncoder::PushPlanarPicture(const std::uint8_t* const planes[3], const int strides[3], int width, int height,
+                                    std::int64_t start100ns, std::int64_t end100ns,
+                                    std::shared_ptr<const void> owner) {
+  const int chromaWidth = (width + 1) / 2;
+  if (!planes || !strides || width <= 0 || height <= 0 || !owner || !planes[0] || !planes[1] || !planes[2] ||
+      strides[0] < width || strides[1] < chromaWidth || strides[2] < chromaWidth)
     return true;  // a picture that does not match its type is skipped, as a damaged one is
   FramePtr frame(av_frame_alloc());
   if (!frame) return false;
   auto* keep = new std::shared_ptr<const void>(std::move(owner));
   frame->buf[0] = av_buffer_create(
-      const_cast<std::uint8_t*>(planes), bytes,
+      const_cast<std::uint8_t*>(planes[0]), std::size_t(strides[0]) * std::size_t(height),
       [](void* opaque, std::uint8_t*) { delete static_cast<std::shared_ptr<const void>*>(opaque); }, keep,
       AV_BUFFER_FLAG_READONLY);
   if (!frame->buf[0]) {
@@ -216,12 +228,10 @@ bool MpegEncoder::PushPlanarPicture(const std::uint8_t* planes, std::size_t byte
   frame->format = AV_PIX_FMT_YUV420P;
   frame->width = width;
   frame->height = height;
-  std::uint8_t* base = const_cast<std::uint8_t*>(planes);
-  frame->data[0] = base;
-  frame->data[1] = base + lumaBytes;
-  frame->data[2] = base + lumaBytes + chromaBytes;
-  frame->linesize[0] = width;
-  frame->linesize[1] = frame->linesize[2] = chromaWidth;
+  for (int plane = 0; plane < 3; ++plane) {
+    frame->data[plane] = const_cast<std::uint8_t*>(planes[plane]);
+    frame->linesize[plane] = strides[plane];
+  }
   Item item{Item::Video, std::move(frame), start100ns / 1e7, std::max<std::int64_t>(0, end100ns - start100ns) / 1e7};
   if (item.length <= 0 && job_->fedFormat.frameRate > 0) item.length = 1.0 / job_->fedFormat.frameRate;
   return PushFed(*job_, std::move(item));

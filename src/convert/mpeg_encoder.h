@@ -73,6 +73,10 @@ class MpegEncoder {
   // Planar 4:2:0 (Y, then U, then V; rows without padding), borrowed like the rows above.
   bool PushPlanarPicture(const std::uint8_t* planes, std::size_t bytes, int width, int height,
                          std::int64_t start100ns, std::int64_t end100ns, std::shared_ptr<const void> owner);
+  // Planar 4:2:0 plane by plane, each plane's rows `strides` bytes apart (at least its
+  // width), borrowed like the rows above.
+  bool PushPlanarPicture(const std::uint8_t* const planes[3], const int strides[3], int width, int height,
+                         std::int64_t start100ns, std::int64_t end100ns, std::shared_ptr<const void> owner);
   // Interleaved 16-bit samples.
   bool PushSound(const std::uint8_t* samples, std::size_t bytes, int channels, int sampleRate,
                  std::int64_t start100ns);

@@ -197,13 +197,27 @@ class EncoderFilter : public FilterBase,
   HRESULT Take(InputPin* pin, IMediaSample* sample) {
     auto job = Job();
     if (!job || copying_) return S_FALSE;  // nothing to encode into, or the file is copied
+    REFERENCE_TIME start = 0, end = 0;
+    if (FAILED(sample->GetTime(&start, &end))) start = end = -1;
+    const bool planar = pin->Video() && pin->Type().subtype == MEDIASUBTYPE_I420;
+    ComPtr<IPlanarSample> lent;
+    if (planar && SUCCEEDED(sample->QueryInterface(IID_IPlanarSample, lent.PutVoid()))) {
+      // The sender's decoded picture as it is, without packing it first.
+      const VIDEOINFOHEADER* vih = pin->Type().VideoInfo();
+      const BYTE* planes[3] = {};
+      LONG strides[3] = {};
+      if (FAILED(lent->GetPlanes(planes, strides))) return E_POINTER;
+      const int rows[3] = {int(strides[0]), int(strides[1]), int(strides[2])};
+      return job->PushPlanarPicture(planes, rows, vih->bmiHeader.biWidth, vih->bmiHeader.biHeight, start, end,
+                                    HoldSample(sample))
+                 ? S_OK
+                 : S_FALSE;
+    }
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data)) || !data) return E_POINTER;
     const std::size_t bytes = std::size_t(std::max<LONG>(0, sample->GetActualDataLength()));
-    REFERENCE_TIME start = 0, end = 0;
-    if (FAILED(sample->GetTime(&start, &end))) start = end = -1;
     bool taken;
-    if (pin->Video() && pin->Type().subtype == MEDIASUBTYPE_I420) {
+    if (planar) {
       const VIDEOINFOHEADER* vih = pin->Type().VideoInfo();
       taken = job->PushPlanarPicture(data, bytes, vih->bmiHeader.biWidth, vih->bmiHeader.biHeight, start, end,
                                      HoldSample(sample));

@@ -471,6 +471,68 @@ TEST(EncoderConvert, AFedEncodeHoldsFewOfTheSendersPicturesAtOnce) {
   EXPECT_EQ(facts.videoFrames, kPictures);
 }
 
+// A decoder's pictures come with rows longer than the picture; lent plane by plane, they
+// make the very stream their packed copies make, and nothing past a row's end shows.
+TEST(EncoderConvert, PicturesLentPlaneByPlaneEncodeAsTheirPackedCopies) {
+  test::TempFolder temp;
+  constexpr int kWidth = 176, kHeight = 144, kPictures = 20;
+  constexpr int kChroma = kWidth / 2, kStride = kWidth + 48, kChromaStride = kChroma + 40;
+  auto encode = [&](const std::string& name, bool lent) {
+    FedFormat format;
+    format.video = true;
+    format.width = kWidth;
+    format.height = kHeight;
+    format.frameRate = 25;
+    format.duration100ns = std::int64_t(kPictures) * 400000;
+    MpegEncoder encoder;
+    encoder.SetFedSource(format);
+    encoder.SetOutput(temp / name);
+    encoder.SetPreset(PresetFor(FormatFamily::Dvd, TvStandard::Pal));
+    EXPECT_TRUE(encoder.Start()) << encoder.ErrorText();
+    for (int i = 0; i < kPictures; ++i) {
+      // A moving ramp, and bright noise in every row's padding.
+      auto rows = std::make_shared<std::vector<std::uint8_t>>(std::size_t(kStride) * kHeight +
+                                                              2 * std::size_t(kChromaStride) * (kHeight / 2), 0xFF);
+      std::uint8_t* y = rows->data();
+      std::uint8_t* u = y + std::size_t(kStride) * kHeight;
+      std::uint8_t* v = u + std::size_t(kChromaStride) * (kHeight / 2);
+      for (int r = 0; r < kHeight; ++r)
+        for (int c = 0; c < kWidth; ++c) y[r * kStride + c] = std::uint8_t(16 + (r + c + 3 * i) % 200);
+      for (int r = 0; r < kHeight / 2; ++r)
+        for (int c = 0; c < kChroma; ++c) {
+          u[r * kChromaStride + c] = std::uint8_t(128 + (c - r) % 40);
+          v[r * kChromaStride + c] = std::uint8_t(100 + (r + i) % 50);
+        }
+      const std::uint8_t* planes[3] = {y, u, v};
+      const std::int64_t start = i * 400000LL, end = (i + 1) * 400000LL;
+      bool pushed;
+      if (lent) {
+        const int strides[3] = {kStride, kChromaStride, kChromaStride};
+        pushed = encoder.PushPlanarPicture(planes, strides, kWidth, kHeight, start, end, rows);
+      } else {
+        auto packed = std::make_shared<std::vector<std::uint8_t>>();
+        for (int p = 0; p < 3; ++p) {
+          const int width = p ? kChroma : kWidth, height = p ? kHeight / 2 : kHeight;
+          const int stride = p ? kChromaStride : kStride;
+          for (int r = 0; r < height; ++r)
+            packed->insert(packed->end(), planes[p] + r * stride, planes[p] + r * stride + width);
+        }
+        pushed = encoder.PushPlanarPicture(packed->data(), packed->size(), kWidth, kHeight, start, end, packed);
+      }
+      EXPECT_TRUE(pushed);
+    }
+    encoder.EndOfFrames();
+    EXPECT_TRUE(encoder.Wait(60000));
+    EXPECT_TRUE(encoder.Succeeded()) << encoder.ErrorText();
+  };
+  encode("packed.mpg", false);
+  encode("lent.mpg", true);
+  const std::string packed = test::ReadText(temp / "packed.mpg"), lent = test::ReadText(temp / "lent.mpg");
+  ASSERT_GT(packed.size(), 10000u);
+  EXPECT_TRUE(packed == lent) << "the lent pictures made another stream";
+  EXPECT_EQ(ReadBack(temp / "lent.mpg").videoFrames, kPictures);
+}
+
 TEST(EncoderConvert, OtherFamiliesWriteTheirOwnStreams) {
   test::TempFolder temp;
   const std::string source = temp / "clip.avi";

@@ -345,4 +345,63 @@ TEST(SampleBufferPool, ABufferIsLentAgainOnlyAfterItsSampleIsGone) {
   again->Release();
 }
 
+// A decoder's picture lent plane by plane: a consumer that reads planes gets them as they
+// are, one that asks for the pointer gets them packed as I420; the owner lives as long as
+// the sample.
+TEST(LentPlanes, ReachPlaneReadersAsTheyAreAndOthersPacked) {
+  constexpr int kWidth = 5, kHeight = 3, kStride = 8, kChromaStride = 4;  // odd sizes round up
+  auto rows = std::make_shared<std::array<BYTE, kStride * kHeight + 2 * kChromaStride * 2>>();
+  rows->fill(0xEE);  // what lies past each row's end must not reach a packed picture
+  BYTE* y = rows->data();
+  BYTE* u = y + kStride * kHeight;
+  BYTE* v = u + kChromaStride * 2;
+  for (int r = 0; r < kHeight; ++r)
+    for (int c = 0; c < kWidth; ++c) y[r * kStride + c] = BYTE(10 * r + c);
+  for (int r = 0; r < 2; ++r)
+    for (int c = 0; c < 3; ++c) u[r * kChromaStride + c] = BYTE(100 + 10 * r + c), v[r * kChromaStride + c] = BYTE(200 + 10 * r + c);
+  std::weak_ptr<const void> owner;
+  {
+    LentPlanes picture;
+    picture.owner = rows;
+    owner = rows;
+    picture.planes[0] = y, picture.planes[1] = u, picture.planes[2] = v;
+    picture.strides[0] = kStride, picture.strides[1] = picture.strides[2] = kChromaStride;
+    picture.width = kWidth;
+    picture.height = kHeight;
+    rows.reset();
+    auto* sample = new MediaSample(std::move(picture));
+    const LONG packedSize = kWidth * kHeight + 2 * 3 * 2;
+    EXPECT_EQ(sample->GetSize(), packedSize);
+    EXPECT_EQ(sample->SetActualDataLength(packedSize), S_OK);
+    EXPECT_EQ(sample->SetActualDataLength(packedSize + 1), E_INVALIDARG);
+
+    ComPtr<IPlanarSample> planar;
+    ASSERT_EQ(sample->QueryInterface(IID_IPlanarSample, planar.PutVoid()), S_OK);
+    const BYTE* planes[3] = {};
+    LONG strides[3] = {};
+    ASSERT_EQ(planar->GetPlanes(planes, strides), S_OK);
+    EXPECT_EQ(planes[0], y);
+    EXPECT_EQ(planes[2], v);
+    EXPECT_EQ(strides[0], kStride);
+    EXPECT_EQ(strides[1], kChromaStride);
+
+    BYTE* packed = nullptr;
+    ASSERT_EQ(sample->GetPointer(&packed), S_OK);
+    const std::vector<BYTE> got(packed, packed + packedSize);
+    const std::vector<BYTE> want{0,   1,   2,   3,   4,   10,  11,  12,  13,  14,  20,  21,  22,  23,  24,
+                                 100, 101, 102, 110, 111, 112, 200, 201, 202, 210, 211, 212};
+    EXPECT_EQ(got, want);
+    planar.Reset();
+    EXPECT_FALSE(owner.expired());
+    sample->Release();
+  }
+  EXPECT_TRUE(owner.expired()) << "the decoder's picture goes back once the sample is gone";
+
+  // A sample with a buffer of its own has no planes to lend.
+  auto* plain = new MediaSample(16);
+  ComPtr<IPlanarSample> none;
+  EXPECT_EQ(plain->QueryInterface(IID_IPlanarSample, none.PutVoid()), E_NOINTERFACE);
+  plain->Release();
+}
+
 }  // namespace vantrel::media

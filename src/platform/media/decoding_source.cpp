@@ -277,16 +277,32 @@ HRESULT DecodingSource::SendVideo(Lane& lane, VideoDecoder& decoder, AVFrame* fr
 HRESULT DecodingSource::SendPlanar(Lane& lane, const VIDEOINFOHEADER& vih, AVFrame* frame, double seconds,
                                    double length) {
   const int width = vih.bmiHeader.biWidth, height = std::abs(vih.bmiHeader.biHeight);
-  auto sample = ComPtr<MediaSample>::Attach(new MediaSample(I420Size(width, height), pictures_));
-  uint8_t* y = sample->Data().data();
-  uint8_t* u = y + std::size_t(width) * height;
-  uint8_t* v = u + std::size_t((width + 1) / 2) * ((height + 1) / 2);
-  uint8_t* planes[4] = {y, u, v, nullptr};
-  int strides[4] = {width, (width + 1) / 2, (width + 1) / 2, 0};
-  if (frame->format == AV_PIX_FMT_YUV420P && frame->width == width && frame->height == height) {
-    av_image_copy(planes, strides, const_cast<const uint8_t**>(frame->data), frame->linesize, AV_PIX_FMT_YUV420P,
-                  width, height);
+  ComPtr<MediaSample> sample;
+  if (frame->format == AV_PIX_FMT_YUV420P && frame->width == width && frame->height == height &&
+      frame->linesize[0] >= width && frame->linesize[1] >= (width + 1) / 2 && frame->linesize[2] >= (width + 1) / 2) {
+    // The decoder's own picture is lent, not copied: it goes back to the decoder's pool once
+    // the consumer lets go of the sample.
+    AVFrame* lent = av_frame_clone(frame);
+    if (!lent) return E_OUTOFMEMORY;
+    LentPlanes picture;
+    picture.owner = std::shared_ptr<const void>(lent, [](const void* f) {
+      AVFrame* held = static_cast<AVFrame*>(const_cast<void*>(f));
+      av_frame_free(&held);
+    });
+    for (int plane = 0; plane < 3; ++plane) {
+      picture.planes[plane] = lent->data[plane];
+      picture.strides[plane] = lent->linesize[plane];
+    }
+    picture.width = width;
+    picture.height = height;
+    sample = ComPtr<MediaSample>::Attach(new MediaSample(std::move(picture)));
   } else {
+    sample = ComPtr<MediaSample>::Attach(new MediaSample(I420Size(width, height), pictures_));
+    uint8_t* y = sample->Data().data();
+    uint8_t* u = y + std::size_t(width) * height;
+    uint8_t* v = u + std::size_t((width + 1) / 2) * ((height + 1) / 2);
+    uint8_t* planes[4] = {y, u, v, nullptr};
+    int strides[4] = {width, (width + 1) / 2, (width + 1) / 2, 0};
     planar_ = sws_getCachedContext(planar_, frame->width, frame->height, AVPixelFormat(frame->format), width, height,
                                    AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!planar_) return S_OK;  // a picture that cannot be converted is skipped, not fatal

@@ -465,16 +465,44 @@ void SampleBufferPool::Give(SampleBuffer buffer) {
   if (free_.size() < keep_) free_.push_back(std::move(buffer));
 }
 
+MediaSample::MediaSample(LentPlanes picture) : lent_(std::move(picture)) {}
+
 HRESULT MediaSample::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
   if (iid == IID_IUnknown || iid == IID_IMediaSample) return Hand<IMediaSample>(this, object);
+  if (iid == IID_IPlanarSample && lent_.owner) return Hand<IPlanarSample>(this, object);
   return E_NOINTERFACE;
+}
+
+size_t MediaSample::Capacity() const {
+  return lent_.owner ? I420Size(lent_.width, lent_.height) : data_.size();
 }
 
 HRESULT MediaSample::GetPointer(BYTE** buffer) {
   if (!buffer) return E_POINTER;
+  if (lent_.owner && data_.empty()) {
+    // Packed once, for a consumer that reads the picture as its media type says.
+    data_.resize(Capacity());
+    BYTE* to = data_.data();
+    for (int plane = 0; plane < 3; ++plane) {
+      const int width = plane ? (lent_.width + 1) / 2 : lent_.width;
+      const int height = plane ? (lent_.height + 1) / 2 : lent_.height;
+      for (int row = 0; row < height; ++row, to += width)
+        std::copy_n(lent_.planes[plane] + std::ptrdiff_t(row) * lent_.strides[plane], width, to);
+    }
+  }
   *buffer = data_.data();
+  return S_OK;
+}
+
+HRESULT MediaSample::GetPlanes(const BYTE* planes[3], LONG strides[3]) {
+  if (!planes || !strides) return E_POINTER;
+  if (!lent_.owner) return E_NOTIMPL;
+  for (int plane = 0; plane < 3; ++plane) {
+    planes[plane] = lent_.planes[plane];
+    strides[plane] = lent_.strides[plane];
+  }
   return S_OK;
 }
 
@@ -494,7 +522,7 @@ HRESULT MediaSample::SetTime(REFERENCE_TIME* start, REFERENCE_TIME* end) {
 }
 
 HRESULT MediaSample::SetActualDataLength(LONG length) {
-  if (length < 0 || size_t(length) > data_.size()) return E_INVALIDARG;
+  if (length < 0 || size_t(length) > Capacity()) return E_INVALIDARG;
   length_ = length;
   return S_OK;
 }

@@ -172,18 +172,30 @@ class SampleBufferPool {
   const size_t keep_;
 };
 
-// A sample with its own buffer, or one lent by a pool.
-class MediaSample : public Object<IMediaSample> {
+// A 4:2:0 picture lent plane by plane, its rows `strides` bytes apart; `owner` keeps the
+// planes alive.
+struct LentPlanes {
+  std::shared_ptr<const void> owner;
+  const BYTE* planes[3] = {};
+  LONG strides[3] = {};
+  int width = 0, height = 0;
+};
+
+// A sample with its own buffer, one lent by a pool, or a lent picture.
+class MediaSample : public Object<IMediaSample, IPlanarSample> {
  public:
   explicit MediaSample(size_t capacity) : data_(capacity) {}
   MediaSample(size_t capacity, std::shared_ptr<SampleBufferPool> pool)
       : data_(pool->Take(capacity)), pool_(std::move(pool)) {}
+  // A consumer that reads planes (IPlanarSample) takes the picture as it is; any other is
+  // given it packed into the sample's own buffer when it first asks for the pointer.
+  explicit MediaSample(LentPlanes picture);
   ~MediaSample() override {
     if (pool_) pool_->Give(std::move(data_));
   }
   HRESULT QueryInterface(REFIID iid, void** object) override;
   HRESULT GetPointer(BYTE** buffer) override;
-  LONG GetSize() override { return LONG(data_.size()); }
+  LONG GetSize() override { return LONG(Capacity()); }
   HRESULT GetTime(REFERENCE_TIME* start, REFERENCE_TIME* end) override;
   HRESULT SetTime(REFERENCE_TIME* start, REFERENCE_TIME* end) override;
   HRESULT IsSyncPoint() override { return sync_ ? S_OK : S_FALSE; }
@@ -199,9 +211,12 @@ class MediaSample : public Object<IMediaSample> {
   HRESULT GetMediaTime(LONGLONG*, LONGLONG*) override { return VFW_E_WRONG_STATE; }
   HRESULT SetMediaTime(LONGLONG*, LONGLONG*) override { return S_OK; }
   SampleBuffer& Data() { return data_; }
+  HRESULT GetPlanes(const BYTE* planes[3], LONG strides[3]) override;
 
  private:
+  size_t Capacity() const;
   SampleBuffer data_;
+  LentPlanes lent_;
   std::shared_ptr<SampleBufferPool> pool_;
   LONG length_ = 0;
   REFERENCE_TIME start_ = 0, end_ = 0;

@@ -148,6 +148,8 @@ inline constexpr IID IID_ICaptureGraphBuilder2 = MakeGuid("93E5A4E0-2D50-11D2-AB
 inline constexpr IID IID_ISampleGrabber = MakeGuid("6B652FFF-11FE-4FCE-92AD-0266B5D7C78F");
 inline constexpr IID IID_ISampleGrabberCB = MakeGuid("0579154A-2B53-4994-B0D0-E773148EFF85");
 inline constexpr IID IID_IMediaDet = MakeGuid("65BD0710-24D2-4FF7-9324-ED2E5D3ABAFA");
+// Ours: a sample's picture plane by plane (below).
+inline constexpr IID IID_IPlanarSample = MakeGuid("3F0A9C52-6E1B-4D7A-9B84-51C2E07D8A16");
 
 // ---- ids of the built-in classes ----
 inline constexpr CLSID CLSID_FilterGraph = MakeGuid("E436EBB3-524F-11CE-9F53-0020AF0BA770");
@@ -259,6 +261,14 @@ class IMediaSample : public IUnknown {
   virtual HRESULT SetDiscontinuity(BOOL discontinuity) = 0;                    // 16
   virtual HRESULT GetMediaTime(LONGLONG* start, LONGLONG* end) = 0;            // 17
   virtual HRESULT SetMediaTime(LONGLONG* start, LONGLONG* end) = 0;            // 18
+};
+
+// Ours: a sample holding a planar 4:2:0 picture as its decoder left it, each plane with
+// rows of its own stride. A consumer that reads planes takes them without a copy; through
+// GetPointer the same picture comes packed (I420), as the sample's media type says.
+class IPlanarSample : public IUnknown {
+ public:
+  virtual HRESULT GetPlanes(const BYTE* planes[3], LONG strides[3]) = 0;  // 3
 };
 
 // Input pins take samples through this. Receive is called on the sender's streaming
