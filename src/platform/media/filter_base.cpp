@@ -481,16 +481,18 @@ size_t MediaSample::Capacity() const {
 
 HRESULT MediaSample::GetPointer(BYTE** buffer) {
   if (!buffer) return E_POINTER;
-  if (lent_.owner && data_.empty()) {
+  if (lent_.owner) {
     // Packed once, for a consumer that reads the picture as its media type says.
-    data_.resize(Capacity());
-    BYTE* to = data_.data();
-    for (int plane = 0; plane < 3; ++plane) {
-      const int width = plane ? (lent_.width + 1) / 2 : lent_.width;
-      const int height = plane ? (lent_.height + 1) / 2 : lent_.height;
-      for (int row = 0; row < height; ++row, to += width)
-        std::copy_n(lent_.planes[plane] + std::ptrdiff_t(row) * lent_.strides[plane], width, to);
-    }
+    std::call_once(packed_, [this] {
+      data_.resize(Capacity());
+      BYTE* to = data_.data();
+      for (int plane = 0; plane < 3; ++plane) {
+        const int width = plane ? (lent_.width + 1) / 2 : lent_.width;
+        const int height = plane ? (lent_.height + 1) / 2 : lent_.height;
+        for (int row = 0; row < height; ++row, to += width)
+          std::copy_n(lent_.planes[plane] + std::ptrdiff_t(row) * lent_.strides[plane], width, to);
+      }
+    });
   }
   *buffer = data_.data();
   return S_OK;

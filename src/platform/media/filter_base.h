@@ -217,6 +217,7 @@ class MediaSample : public Object<IMediaSample, IPlanarSample> {
   size_t Capacity() const;
   SampleBuffer data_;
   LentPlanes lent_;
+  std::once_flag packed_;  // a lent picture's packed copy is made
   std::shared_ptr<SampleBufferPool> pool_;
   LONG length_ = 0;
   REFERENCE_TIME start_ = 0, end_ = 0;
