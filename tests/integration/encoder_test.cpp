@@ -431,24 +431,29 @@ TEST(EncoderConvert, CancelledJobFailsAndLeavesNoOutput) {
   EXPECT_EQ(FolderEntries(temp.Path()), std::vector<std::string>{"clip.avi"});
 }
 
+// A PAL DVD encode fed `pictures` pictures of 25 a second, started.
+void StartFedDvdEncode(MpegEncoder& encoder, int width, int height, int pictures, const std::string& output) {
+  FedFormat format;
+  format.video = true;
+  format.width = width;
+  format.height = height;
+  format.frameRate = 25;
+  format.duration100ns = std::int64_t(pictures) * 400000;
+  encoder.SetFedSource(format);
+  encoder.SetOutput(output);
+  encoder.SetPreset(PresetFor(FormatFamily::Dvd, TvStandard::Pal));
+  ASSERT_TRUE(encoder.Start()) << encoder.ErrorText();
+}
+
 // Pictures handed over with an owner are borrowed, not copied. While titles encode side by
 // side every borrowed picture is memory of the sender's: the encode keeps the one waiting
 // for it and the one it converts, and lets go of each once it is converted.
 TEST(EncoderConvert, AFedEncodeHoldsFewOfTheSendersPicturesAtOnce) {
   test::TempFolder temp;
   constexpr int kWidth = 320, kHeight = 240, kPictures = 50;
-  FedFormat format;
-  format.video = true;
-  format.width = kWidth;
-  format.height = kHeight;
-  format.frameRate = 25;
-  format.duration100ns = std::int64_t(kPictures) * 400000;
   std::atomic<int> alive{0};  // outlives the encoder, which may still hold pictures when a check fails
   MpegEncoder encoder;
-  encoder.SetFedSource(format);
-  encoder.SetOutput(temp / "fed.mpg");
-  encoder.SetPreset(PresetFor(FormatFamily::Dvd, TvStandard::Pal));
-  ASSERT_TRUE(encoder.Start()) << encoder.ErrorText();
+  ASSERT_NO_FATAL_FAILURE(StartFedDvdEncode(encoder, kWidth, kHeight, kPictures, temp / "fed.mpg"));
   int most = 0;
   const std::size_t bytes = std::size_t(kWidth) * kHeight * 3 / 2;
   for (int i = 0; i < kPictures; ++i) {
@@ -478,17 +483,8 @@ TEST(EncoderConvert, PicturesLentPlaneByPlaneEncodeAsTheirPackedCopies) {
   constexpr int kWidth = 176, kHeight = 144, kPictures = 20;
   constexpr int kChroma = kWidth / 2, kStride = kWidth + 48, kChromaStride = kChroma + 40;
   auto encode = [&](const std::string& name, bool lent) {
-    FedFormat format;
-    format.video = true;
-    format.width = kWidth;
-    format.height = kHeight;
-    format.frameRate = 25;
-    format.duration100ns = std::int64_t(kPictures) * 400000;
     MpegEncoder encoder;
-    encoder.SetFedSource(format);
-    encoder.SetOutput(temp / name);
-    encoder.SetPreset(PresetFor(FormatFamily::Dvd, TvStandard::Pal));
-    EXPECT_TRUE(encoder.Start()) << encoder.ErrorText();
+    ASSERT_NO_FATAL_FAILURE(StartFedDvdEncode(encoder, kWidth, kHeight, kPictures, temp / name));
     for (int i = 0; i < kPictures; ++i) {
       // A moving ramp, and bright noise in every row's padding.
       auto rows = std::make_shared<std::vector<std::uint8_t>>(std::size_t(kStride) * kHeight +
