@@ -621,8 +621,7 @@ bool AuthoringDriver::RepairTitle(TitleWork& work, std::size_t i, RunStatus& sta
   const auto started = std::filesystem::file_time_type::clock::now();
   if (steps_.convertToDvdMpeg) steps_.convertToDvdMpeg(source, target, standard, titleTarget, status, cores);
   // A source written to while it was read gives a title of what happened to be there.
-  if (const RepairOrigin now = RepairOrigin::Of(source, origin.settings);
-      now.size != origin.size || now.modifiedNs != origin.modifiedNs) {
+  if (!origin.SourceUnchanged()) {
     DeleteFolderTree(target);
     return Fail(Format(Tr(kSourceChangedText), source.c_str()), &status);
   }

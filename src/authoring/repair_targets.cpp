@@ -130,6 +130,12 @@ RepairOrigin RepairOrigin::Of(const std::string& source, const std::string& sett
   return origin;
 }
 
+bool RepairOrigin::SourceUnchanged() const {
+  struct stat info {};
+  return stat(source.c_str(), &info) == 0 && std::uint64_t(info.st_size) == size &&
+         std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec == modifiedNs;
+}
+
 std::string RepairOrigin::Text() const {
   return "source=" + source + "\nsize=" + std::to_string(size) + "\nmodified=" + std::to_string(modifiedNs) +
          "\ncontent=" + content + "\nsettings=" + settings + "\n";

@@ -46,6 +46,8 @@ struct RepairOrigin {
   std::string settings;  // e.g. "ntsc=0"
 
   static RepairOrigin Of(const std::string& source, const std::string& settings);
+  // Whether the source still has the size and time it had (its content is not read again).
+  bool SourceUnchanged() const;
   std::string Text() const;
 };
 

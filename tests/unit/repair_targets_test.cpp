@@ -4,6 +4,9 @@
 #include "authoring/repair_targets.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
 #include <sys/stat.h>
 #include <sys/time.h>
 
@@ -63,6 +66,25 @@ TEST(RepairRecord, AnUnchangedSourceWithTheSameSettingsIsUsedAgain) {
   EXPECT_FALSE(RepairStillValid(target, RepairOrigin::Of(source, "ntsc=0")));
   ForgetRepair(target);
   EXPECT_FALSE(FileExists(RepairRecordPath(target)));
+}
+
+// A source written to while it was converted is found out by its size or its time.
+TEST(RepairRecord, ASourceIsUnchangedOnlyWithItsSizeAndTime) {
+  test::TempFolder temp;
+  const std::string source = temp / "clip.avi";
+  test::WriteText(source, "source bytes");
+  const RepairOrigin origin = RepairOrigin::Of(source, "ntsc=0");
+  EXPECT_TRUE(origin.SourceUnchanged());
+  const auto written = std::filesystem::last_write_time(source);
+  std::filesystem::last_write_time(source, written + std::chrono::seconds(1));
+  EXPECT_FALSE(origin.SourceUnchanged()) << "a new time";
+  std::filesystem::last_write_time(source, written);
+  EXPECT_TRUE(origin.SourceUnchanged());
+  test::WriteText(source, "source bytes and more");
+  std::filesystem::last_write_time(source, written);
+  EXPECT_FALSE(origin.SourceUnchanged()) << "a new size";
+  std::filesystem::remove(source);
+  EXPECT_FALSE(origin.SourceUnchanged()) << "gone";
 }
 
 }  // namespace
