@@ -41,11 +41,15 @@ std::string FittedName(const std::string& prefix, const std::string& stem, const
   return prefix + CutUtf8(stem, room) + ending;
 }
 
+std::int64_t ModifiedNs(const struct stat& info) {
+  return std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
 std::string TargetFileStat(const std::string& path) {
   struct stat info {};
   if (stat(path.c_str(), &info) != 0) return "";
   return std::to_string(info.st_size) + " " +
-         std::to_string(std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec);
+         std::to_string(ModifiedNs(info));
 }
 
 // A digest of what the file holds where a change is likeliest to show (its first and last
@@ -124,7 +128,7 @@ RepairOrigin RepairOrigin::Of(const std::string& source, const std::string& sett
   struct stat info {};
   if (stat(source.c_str(), &info) == 0) {
     origin.size = std::uint64_t(info.st_size);
-    origin.modifiedNs = std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    origin.modifiedNs = ModifiedNs(info);
     origin.content = ContentDigest(source);
   }
   return origin;
@@ -132,8 +136,7 @@ RepairOrigin RepairOrigin::Of(const std::string& source, const std::string& sett
 
 bool RepairOrigin::SourceUnchanged() const {
   struct stat info {};
-  return stat(source.c_str(), &info) == 0 && std::uint64_t(info.st_size) == size &&
-         std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec == modifiedNs;
+  return stat(source.c_str(), &info) == 0 && std::uint64_t(info.st_size) == size && ModifiedNs(info) == modifiedNs;
 }
 
 std::string RepairOrigin::Text() const {
