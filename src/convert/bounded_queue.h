@@ -24,6 +24,8 @@ class BoundedQueue {
       : capacity_(capacity), lightCapacity_(lightCapacity) {}
 
   // False when the queue was closed before the item went in; the item is then dropped.
+  // Each side wakes the other with the lock let go: woken under it, the other side would
+  // only sleep again on the lock, a second wake-up for every picture handed over.
   bool Push(T item, bool light = false) {
     std::unique_lock lock(mutex_);
     light = light && lightCapacity_ > 0;
@@ -33,8 +35,11 @@ class BoundedQueue {
     items_.emplace_back(std::move(item), light);
     ++(light ? light_ : heavy_);
     const std::size_t ticket = ++pushed_;
+    lock.unlock();
     notEmpty_.notify_one();
-    if (!light && capacity_ == 0) notFull_.wait(lock, [&] { return closed_ || popped_ >= ticket; });
+    if (light || capacity_ != 0) return true;
+    lock.lock();
+    notFull_.wait(lock, [&] { return closed_ || popped_ >= ticket; });
     return true;
   }
 
@@ -47,6 +52,7 @@ class BoundedQueue {
     items_.pop_front();
     --(light ? light_ : heavy_);
     ++popped_;
+    lock.unlock();
     notFull_.notify_all();  // a handed-over item's producer waits on it too
     return std::move(item);
   }
