@@ -17,6 +17,7 @@
 #include "authoring/before_run_checks.h"
 #include "authoring/dvd_script_writer.h"
 #include "authoring/run_folders.h"
+#include "authoring/run_timeline.h"
 #include "authoring/spumux_script_writer.h"
 #include "base/app_folder.h"
 #include "base/paths.h"
@@ -338,6 +339,7 @@ int RunAuthor(int argc, char** argv) {
   Options options;
   if (int rc = ParseArguments(argc, argv, settings, options); rc != 0) return rc < 0 ? 0 : rc;
   ConsoleThread thread;
+  TimelineMark("titles loading");
   TitleList titles;
   MenuAppearance look = MenuModel().Appearance();
   if (options.project) {
@@ -354,6 +356,7 @@ int RunAuthor(int argc, char** argv) {
     if (!AddProjectTitles(*project, titles)) return 1;
   }
   if (!AddTitles(options.videos, titles)) return 1;
+  TimelineMark("titles loaded");
   if (options.header) look.headerText = *options.header;
   if (options.footer) look.footerText = *options.footer;
   if (options.background) look.backgroundPicture = *options.background;
