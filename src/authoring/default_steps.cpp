@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "authoring/default_steps.h"
 
+#include <memory>
+
 #include "authoring/image_builder_fallback.h"
 #include "authoring/menu_video_chain.h"
 #include "authoring/still_movie_maker.h"
 #include "authoring/title_harmony.h"
 #include "authoring/title_check.h"
+#include "authoring/title_length_memo.h"
 #include "authoring/run_status.h"
 #include "base/app_folder.h"
 #include "base/run_cancel.h"
@@ -55,10 +58,11 @@ AuthoringSteps StepsFor(FrontEnd ui) {
     return done;
   };
   steps.hasVideoStream = [](const std::string& path) { return HasVideoStream(path); };
-  steps.titleLength = [](const std::string& path) {
+  auto lengths = std::make_shared<TitleLengthMemo>([](const std::string& path) {
     const MediaLength length = MediaLengthOf(path);
     return TitleLength{length.seconds, length.picturesFrom};
-  };
+  });
+  steps.titleLength = [lengths](const std::string& path) { return (*lengths)(path); };
   steps.checkTitle = [](const std::string& path) { return TitleUnusableReason(path); };
   steps.fitFacts = [](const std::string& path, TvStandard standard, const DiscTarget& target, FitTitle& facts) {
     DvdTitleFacts title;

@@ -18,6 +18,7 @@ extern "C" {
 #include <sstream>
 
 #include "base/atomic_file.h"
+#include "base/file_version.h"
 #include "base/paths.h"
 #include "convert/convert_to_dvd_mpeg.h"
 
@@ -39,10 +40,6 @@ std::string FittedName(const std::string& prefix, const std::string& stem, const
   const std::size_t fixed = prefix.size() + ending.size();
   const std::size_t room = fixed < RepairTargets::kNameMax ? RepairTargets::kNameMax - fixed : 0;
   return prefix + CutUtf8(stem, room) + ending;
-}
-
-std::int64_t ModifiedNs(const struct stat& info) {
-  return std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
 }
 
 std::string TargetFileStat(const std::string& path) {
